@@ -1,0 +1,9 @@
+#include "records/pressure_record.h"
+
+namespace pump::records {
+
+void PressureRecord::add(double sample) {
+  if (saveprcout() < kCapacity) samples_.push_back(sample);
+}
+
+}  // namespace pump::records

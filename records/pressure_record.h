@@ -1,0 +1,25 @@
+// The record of pressure readings that the save writes out.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace pump::records {
+
+class PressureRecord {
+ public:
+  static constexpr std::int32_t kCapacity = 1'000'000;
+
+  // Appends a reading; past the capacity further readings are not recorded.
+  void add(double sample);
+  // saveprcout: the number of samples held.
+  std::int32_t saveprcout() const { return static_cast<std::int32_t>(samples_.size()); }
+  // savebuf(i) for i in 1..saveprcout.
+  double savebuf(std::int32_t index) const { return samples_.at(static_cast<std::size_t>(index - 1)); }
+  const std::vector<double>& samples() const { return samples_; }
+
+ private:
+  std::vector<double> samples_;
+};
+
+}  // namespace pump::records

@@ -1,0 +1,31 @@
+// The pressure trend: one point per valid reply, 100 points a pass, drawn on
+// the chart box in user coordinates x 0..100, y 10 (top) .. -4 (bottom).
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "platform/ui.h"
+
+namespace pump::records {
+
+class TrendChart {
+ public:
+  explicit TrendChart(Canvas& picture) : picture_(picture) {}
+
+  // Start-up: sets the coordinate system and prcurve(0) = 0.
+  void setUp();
+  // One step, given the caption of the current-pressure display.
+  void update(std::string_view currentPressureCaption);
+
+  // Samples by index, -1..101.
+  double prcurve(int index) const { return prcurve_.at(static_cast<std::size_t>(index + 1)); }
+  int itime() const { return itime_; }
+
+ private:
+  Canvas& picture_;
+  std::array<double, 103> prcurve_{};  // index i lives at i + 1
+  int itime_ = 0;
+};
+
+}  // namespace pump::records

@@ -1,0 +1,163 @@
+#include "tests/support/doubles.h"
+
+#include <algorithm>
+
+namespace pump::testing {
+
+ManualTimer::ManualTimer(ScriptedClock& clock) : clock_(clock) { clock_.timers_.push_back(this); }
+
+ManualTimer::~ManualTimer() {
+  auto& timers = clock_.timers_;
+  timers.erase(std::remove(timers.begin(), timers.end(), this), timers.end());
+}
+
+void ManualTimer::setEnabled(bool enabled) {
+  if (enabled && !enabled_) dueAt_ = clock_.now() + interval_;
+  enabled_ = enabled;
+}
+
+void ManualTimer::fire() {
+  dueAt_ = clock_.now() + interval_;
+  if (onTick_) onTick_();
+}
+
+void ScriptedClock::advance(long long milliseconds) {
+  const long long target = now_ + milliseconds;
+  while (true) {
+    ManualTimer* next = nullptr;
+    for (ManualTimer* timer : timers_) {
+      if (timer->enabled() && timer->interval() > 0 && timer->dueAt() <= target &&
+          (next == nullptr || timer->dueAt() < next->dueAt())) {
+        next = timer;
+      }
+    }
+    if (next == nullptr) break;
+    now_ = next->dueAt();
+    next->fire();
+  }
+  now_ = target;
+}
+
+std::optional<PortError> RecordingSerialPort::open() {
+  calls.push_back("PortOpen=True");
+  ++openCount;
+  if (failNextOpen) {
+    auto error = failNextOpen;
+    failNextOpen.reset();
+    return error;
+  }
+  open_ = true;
+  return std::nullopt;
+}
+
+void RecordingSerialPort::close() {
+  calls.push_back("PortOpen=False");
+  ++closeCount;
+  open_ = false;
+  pending_.clear();
+}
+
+bool RecordingSerialPort::setSettings(const std::string& value) {
+  calls.push_back("Settings=" + value);
+  settings = value;
+  return open_;
+}
+
+bool RecordingSerialPort::output(std::string_view text) {
+  if (!open_ || refuseWrites) return false;
+  written.emplace_back(text);
+  return true;
+}
+
+std::string RecordingSerialPort::input() {
+  std::string all;
+  all.swap(pending_);
+  return all;
+}
+
+void RecordingSerialPort::receive(std::string_view bytes) {
+  pending_.append(bytes);
+  if (open_ && rThreshold > 0 && static_cast<int>(pending_.size()) >= rThreshold && onComm_) {
+    event_ = CommEvent::Receive;
+    onComm_();
+    event_ = CommEvent::None;
+  }
+}
+
+void RecordingSerialPort::loseLine(const std::string& why) {
+  open_ = false;
+  pending_.clear();
+  lineError_ = why;
+  event_ = CommEvent::LineLost;
+  if (onComm_) onComm_();
+  event_ = CommEvent::None;
+}
+
+void ScriptedDialogs::MsgBox(const std::string& prompt, const std::string& title) {
+  shown.push_back({"MsgBox", prompt, title, 0});
+}
+
+std::string ScriptedDialogs::InputBox(const std::string& prompt, const std::string& title,
+                                      int defaultAnswer) {
+  shown.push_back({"InputBox", prompt, title, defaultAnswer});
+  if (answers.empty()) return {};
+  std::string answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
+std::vector<ScriptedDialogs::Shown> ScriptedDialogs::messages() const {
+  std::vector<Shown> result;
+  for (const auto& box : shown) {
+    if (box.kind == "MsgBox") result.push_back(box);
+  }
+  return result;
+}
+
+void RecordingCanvas::setScale(float left, float top, float right, float bottom) {
+  scale = {left, top, right, bottom};
+  ++scaleCalls;
+}
+
+void RecordingCanvas::line(float x1, float y1, float x2, float y2, std::optional<Rgb> colour) {
+  lines.push_back({x1, y1, x2, y2, colour});
+}
+
+void RecordingCanvas::clear() {
+  lines.clear();
+  ++clears;
+}
+
+std::optional<int> RecordingPrinter::showPrintDialog() {
+  ++dialogsShown;
+  return dialogAnswer;
+}
+
+bool RecordingPrinter::printLine(const std::string& text) {
+  if (failPrinting) return false;
+  page_.push_back(text);
+  return true;
+}
+
+bool RecordingPrinter::endDoc() {
+  if (failPrinting) return false;
+  jobs.push_back(page_);
+  page_.clear();
+  return true;
+}
+
+FileResult MemoryFiles::writeWhole(const std::string& path, std::string_view bytes) {
+  if (auto it = failing.find(path); it != failing.end()) return {false, it->second};
+  files[path] = std::string(bytes);
+  return {true, {}};
+}
+
+FileResult MemoryFiles::readWhole(const std::string& path, std::string* bytes) {
+  if (auto it = failing.find(path); it != failing.end()) return {false, it->second};
+  auto it = files.find(path);
+  if (it == files.end()) return {false, "No such file or directory"};
+  *bytes = it->second;
+  return {true, {}};
+}
+
+}  // namespace pump::testing

@@ -1,0 +1,178 @@
+// Test doubles for the platform interfaces: they record what the logic did
+// and play back what a test scripts.
+#pragma once
+
+#include <array>
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/printer.h"
+#include "platform/serial_port.h"
+#include "platform/ui.h"
+
+namespace pump::testing {
+
+// A clock that only moves when the test says so, firing due timers in order.
+class ScriptedClock;
+
+class ManualTimer : public Timer {
+ public:
+  explicit ManualTimer(ScriptedClock& clock);
+  ~ManualTimer() override;
+  void setInterval(int milliseconds) override { interval_ = milliseconds; }
+  int interval() const override { return interval_; }
+  void setEnabled(bool enabled) override;
+  bool enabled() const override { return enabled_; }
+  void setOnTick(std::function<void()> onTick) override { onTick_ = std::move(onTick); }
+
+  long long dueAt() const { return dueAt_; }
+  void fire();  // one tick now, and the next one an interval later
+
+ private:
+  ScriptedClock& clock_;
+  int interval_ = 0;
+  bool enabled_ = false;
+  long long dueAt_ = 0;
+  std::function<void()> onTick_;
+};
+
+class ScriptedClock {
+ public:
+  long long now() const { return now_; }
+  // Moves time forward, firing every tick that falls due on the way.
+  void advance(long long milliseconds);
+
+ private:
+  friend class ManualTimer;
+  long long now_ = 0;
+  std::vector<ManualTimer*> timers_;
+};
+
+// Records every operation; replies are pushed in by the test.
+class RecordingSerialPort : public SerialPort {
+ public:
+  void setCommPort(const std::string& device) override { commPort_ = device; }
+  std::string commPort() const override { return commPort_; }
+  std::optional<PortError> open() override;
+  void close() override;
+  bool isOpen() const override { return open_; }
+  bool setSettings(const std::string& settings) override;
+  void setInputLen(int length) override { inputLen = length; }
+  void setRThreshold(int characters) override { rThreshold = characters; }
+  bool output(std::string_view text) override;
+  CommEvent commEvent() const override { return event_; }
+  std::string input() override;
+  std::string lineError() const override { return lineError_; }
+  void setOnComm(std::function<void()> onComm) override { onComm_ = std::move(onComm); }
+
+  // Test side.
+  void receive(std::string_view bytes);     // bytes arrive; raises OnComm at the threshold
+  void loseLine(const std::string& why);    // the port fails while open
+  std::optional<PortError> failNextOpen;    // the next open fails with this
+  bool refuseWrites = false;
+
+  std::vector<std::string> written;         // one entry per output call
+  std::vector<std::string> calls;           // "CommPort=...", "PortOpen=True", ...
+  std::string settings;
+  int inputLen = -1;
+  int rThreshold = 0;
+  int openCount = 0;
+  int closeCount = 0;
+
+ private:
+  std::string commPort_;
+  bool open_ = false;
+  std::string pending_;
+  CommEvent event_ = CommEvent::None;
+  std::string lineError_;
+  std::function<void()> onComm_;
+};
+
+// Answers input boxes from a script and records every box shown.
+class ScriptedDialogs : public Dialogs {
+ public:
+  struct Shown {
+    std::string kind;  // "MsgBox" or "InputBox"
+    std::string prompt;
+    std::string title;
+    int defaultAnswer = 0;
+  };
+  void MsgBox(const std::string& prompt, const std::string& title) override;
+  std::string InputBox(const std::string& prompt, const std::string& title,
+                       int defaultAnswer) override;
+
+  std::deque<std::string> answers;  // next InputBox answers; "" is Cancel
+  std::vector<Shown> shown;
+  std::vector<Shown> messages() const;  // the MsgBox entries only
+};
+
+class RecordingCanvas : public Canvas {
+ public:
+  struct Line {
+    float x1, y1, x2, y2;
+    std::optional<Rgb> colour;
+  };
+  void setScale(float left, float top, float right, float bottom) override;
+  void line(float x1, float y1, float x2, float y2, std::optional<Rgb> colour) override;
+  void clear() override;
+
+  std::array<float, 4> scale{};
+  std::vector<Line> lines;  // since the last clear
+  int clears = 0;
+  int scaleCalls = 0;
+};
+
+class RecordingPrinter : public Printer {
+ public:
+  std::optional<int> showPrintDialog() override;
+  bool printLine(const std::string& text) override;
+  bool endDoc() override;
+
+  std::optional<int> dialogAnswer;  // copies, or nothing for Cancel
+  bool failPrinting = false;
+  std::vector<std::vector<std::string>> jobs;  // lines of each ended document
+  int dialogsShown = 0;
+
+ private:
+  std::vector<std::string> page_;
+};
+
+// Files held in memory; a path can be made to fail.
+class MemoryFiles : public Files {
+ public:
+  FileResult writeWhole(const std::string& path, std::string_view bytes) override;
+  FileResult readWhole(const std::string& path, std::string* bytes) override;
+
+  std::map<std::string, std::string> files;
+  std::map<std::string, std::string> failing;  // path -> reason
+};
+
+struct CountingApp : Application {
+  void endNow() override { ++ends; }
+  int ends = 0;
+};
+
+struct CountingPopup : PopupMenu {
+  void popup() override { ++shown; }
+  int shown = 0;
+};
+
+struct CountingWindow : WindowHandle {
+  void show() override {
+    ++shows;
+    visible = true;
+  }
+  void hide() override {
+    ++hides;
+    visible = false;
+  }
+  int shows = 0;
+  int hides = 0;
+  bool visible = false;
+};
+
+}  // namespace pump::testing

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# One entry point for setting up, building, running and testing the console on
+# Debian 12. Usage: tools/dev.sh run | test
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${PUMP_BUILD_DIR:-$root/build}"
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-serialport-dev libqt6serialport6-dev libgl-dev
+  fonts-noto-cjk libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth socat util-linux
+)
+
+sudo_if_needed() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_missing() {
+  local missing=()
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  if [ "${#missing[@]}" -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    sudo_if_needed apt-get update -qq
+    sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+  fi
+}
+
+configure_and_build() {
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="${PUMP_BUILD_TYPE:-RelWithDebInfo}" \
+    "${PUMP_CMAKE_ARGS[@]}" >/dev/null
+  cmake --build "$build" --parallel
+}
+
+PUMP_CMAKE_ARGS=()
+
+case "${1:-}" in
+  run)
+    install_missing
+    configure_and_build
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+      cat >&2 <<MSG
+No display found: neither DISPLAY nor WAYLAND_DISPLAY is set, so the console
+window has nowhere to appear. The console is built at:
+  $build/app/pump-console
+Run it on a desktop session, or under a virtual X server:
+  xvfb-run -a $build/app/pump-console
+MSG
+      exit 1
+    fi
+    exec "$build/app/pump-console"
+    ;;
+  test)
+    install_missing
+    configure_and_build
+    cd "$build"
+    QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300
+    ;;
+  *)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
