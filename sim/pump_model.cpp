@@ -114,7 +114,7 @@ double PumpModel::SensorReading() {
   // Uniform noise from the raw generator output, so a seed gives the same
   // readings with every standard library.
   const double unit = static_cast<double>(noise_()) / 4294967295.0;
-  const double reading = pressure_ + (unit * 2 - 1) * kNoiseMPa;
+  const double reading = pressure_ + (unit * 2 - 1) * (kNoiseFloorMPa + kNoiseShare * pressure_);
   return std::clamp(reading, 0.0, 99.9);
 }
 

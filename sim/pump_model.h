@@ -36,7 +36,10 @@ class PumpModel {
   static constexpr double kMaxFlow = 200;              // ml/min
   static constexpr double kPressurePerFlow = 4.0 / 200;  // MPa per ml/min at steady state
   static constexpr double kTimeConstantMs = 2000;      // first-order lag of the pressure
-  static constexpr double kNoiseMPa = 0.04;            // sensor noise, either way
+  // Sensor noise, either way: a steady floor plus a share of the reading, so
+  // a pump at rest reads a clean zero and a loaded one flickers visibly.
+  static constexpr double kNoiseFloorMPa = 0.02;
+  static constexpr double kNoiseShare = 0.02;
   // A partial command older than this is dropped, as a pump's receiver
   // restarts its frame after a pause on the line.
   static constexpr long long kFrameGapMs = 100;
@@ -55,6 +58,8 @@ class PumpModel {
   // Replies whose last character has arrived by now, in line order.
   std::vector<PumpReply> takeDueReplies();
   std::optional<long long> nextReplyDue() const;
+  // The line was cut: replies on their way reach nobody.
+  void discardReplies() { replies_.clear(); }
 
   // Time one nine-character frame takes on the line, whole milliseconds.
   int frameMs() const { return frameMs_; }

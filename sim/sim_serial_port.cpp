@@ -56,7 +56,7 @@ void SimSerialPort::close() {
   received_.clear();
   outgoing_.clear();
   // Replies already on their way are lost with the line.
-  pump_.takeDueReplies();
+  pump_.discardReplies();
 }
 
 bool SimSerialPort::setSettings(const std::string& settings) {
