@@ -20,7 +20,9 @@
 namespace pump::sim {
 namespace {
 
-std::string SystemError(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
+std::string SystemError(const char* what) {
+  return std::string(what) + ": " + std::strerror(errno);
+}
 
 // A pump that nobody reads from must not stall: writes that do not fit are
 // dropped, as bytes sent down an unread line are lost.

@@ -17,11 +17,11 @@
 namespace pump::sim {
 
 struct PumpModelSettings {
-  int address = 0;          // the pump answers only frames carrying this address
-  std::uint32_t seed = 1;   // pressure noise
-  int baud = 9600;          // the line's pace: one character is ten bit times
-  int turnaroundMs = 20;    // from the end of a command to the start of its reply
-  double flow = 0;          // ml/min at power-up
+  int address = 0;             // the pump answers only frames carrying this address
+  std::uint32_t seed = 1;      // pressure noise
+  int baud = 9600;             // the line's pace: one character is ten bit times
+  int turnaroundMs = 20;       // from the end of a command to the start of its reply
+  double flow = 0;             // ml/min at power-up
   double pressureLimit = 2.0;  // MPa at power-up
 };
 
@@ -33,9 +33,9 @@ struct PumpReply {
 
 class PumpModel {
  public:
-  static constexpr double kMaxFlow = 200;              // ml/min
+  static constexpr double kMaxFlow = 200;                // ml/min
   static constexpr double kPressurePerFlow = 4.0 / 200;  // MPa per ml/min at steady state
-  static constexpr double kTimeConstantMs = 2000;      // first-order lag of the pressure
+  static constexpr double kTimeConstantMs = 2000;        // first-order lag of the pressure
   // Sensor noise, either way: a steady floor plus a share of the reading, so
   // a pump at rest reads a clean zero and a loaded one flickers visibly.
   static constexpr double kNoiseFloorMPa = 0.02;

@@ -1,11 +1,11 @@
 // pump-sim as a real process on a real pseudo-terminal: a console-side line
 // sends frames and looks at how the replies arrive.
+#include "tests/support/pump_sim_process.h"
+
 #include <gtest/gtest.h>
 
 #include <numeric>
 #include <regex>
-
-#include "tests/support/pump_sim_process.h"
 
 namespace pump::testing {
 namespace {

@@ -40,8 +40,8 @@ PumpSimProcess::PumpSimProcess(const std::vector<std::string>& options) {
   std::vector<char*> argv;
   for (auto& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
-  const int spawned = ::posix_spawn(&pid_, PUMP_SIM_EXECUTABLE, &actions, nullptr, argv.data(),
-                                    environ);
+  const int spawned =
+      ::posix_spawn(&pid_, PUMP_SIM_EXECUTABLE, &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   ::close(pipeFds[1]);
   output_ = pipeFds[0];

@@ -30,8 +30,7 @@ struct SimForm1Fixture {
 
   SimForm1Fixture() {
     form = std::make_unique<console::Form1>(console::Form1Services{
-        serial, timer1, timer2, dialogs, canvas, printer, files, app, popup, viewer,
-        "record.txt"});
+        serial, timer1, timer2, dialogs, canvas, printer, files, app, popup, viewer, "record.txt"});
     form->Form_Load();
   }
 };

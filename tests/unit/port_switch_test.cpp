@@ -1,8 +1,9 @@
+#include "sim/port_switch.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "sim/port_switch.h"
 #include "sim/sim_serial_port.h"
 #include "tests/support/doubles.h"
 

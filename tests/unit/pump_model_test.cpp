@@ -1,10 +1,10 @@
+#include "sim/pump_model.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 #include <vector>
-
-#include "sim/pump_model.h"
 
 namespace pump::sim {
 namespace {

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "sim/sim_options.h"
+
+#include <gtest/gtest.h>
 
 namespace pump::sim {
 namespace {

@@ -1,10 +1,11 @@
+#include "sim/sim_serial_port.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "sim/sim_serial_port.h"
 #include "tests/support/doubles.h"
 
 namespace pump::sim {
