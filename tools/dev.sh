@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # One entry point for setting up, building, running and testing the console on
-# Debian 12. Usage: tools/dev.sh run | test
+# Debian 12. Usage: tools/dev.sh run | test | sim
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -51,6 +51,7 @@ Run it on a desktop session, or under a virtual X server:
 MSG
       exit 1
     fi
+    echo "No pump at hand? Answer the port box with: sim"
     exec "$build/app/pump-console"
     ;;
   test)
@@ -59,8 +60,13 @@ MSG
     cd "$build"
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300
     ;;
+  sim)
+    install_missing
+    configure_and_build
+    exec "$build/sim/pump-sim" "${@:2}"
+    ;;
   *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|sim" >&2
     exit 2
     ;;
 esac
