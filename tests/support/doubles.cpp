@@ -75,7 +75,7 @@ void RecordingSerialPort::close() {
 bool RecordingSerialPort::setSettings(const std::string& value) {
   calls.push_back("Settings=" + value);
   settings = value;
-  return open_;
+  return open_ && !refuseSettings;
 }
 
 bool RecordingSerialPort::output(std::string_view text) {

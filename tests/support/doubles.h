@@ -75,6 +75,7 @@ class RecordingSerialPort : public SerialPort {
   void raise(CommEvent code);               // an event of another kind; nothing arrives
   std::optional<PortError> failNextOpen;    // the next open fails with this
   bool refuseWrites = false;
+  bool refuseSettings = false;
 
   std::vector<std::string> written;         // one entry per output call
   // "CommPort=...", "PortOpen=True", "Settings=...", "InputLen=0", "RThreshold=9", "PortOpen=False"
