@@ -69,6 +69,17 @@ bool IsLineFailure(QSerialPort::SerialPortError error) {
          error != QSerialPort::UnsupportedOperationError;
 }
 
+// Qt's error text after a lost peer is often a stale errno ("Inappropriate
+// ioctl for device"), so the kind of failure is named too.
+std::string FailureWords(QSerialPort::SerialPortError error) {
+  switch (error) {
+    case QSerialPort::ReadError: return "read failed";
+    case QSerialPort::WriteError: return "write failed";
+    case QSerialPort::ResourceError: return "device unavailable";
+    default: return "port failed";
+  }
+}
+
 }  // namespace
 
 QtSerialPort::QtSerialPort() {
@@ -159,7 +170,7 @@ void QtSerialPort::receiveIfDue() {
 void QtSerialPort::portFailed(QSerialPort::SerialPortError error) {
   // Open failures are returned by open(); only a failing open port is a lost line.
   if (!IsLineFailure(error) || !port_.isOpen()) return;
-  lineError_ = port_.errorString().toStdString();
+  lineError_ = FailureWords(error) + ": " + port_.errorString().toStdString();
   // A vanished peer makes Qt repeat the error in a tight loop without closing
   // the port: closing it here ends the loop. The handler hears of it once the
   // event loop is back, outside QSerialPort's own call.

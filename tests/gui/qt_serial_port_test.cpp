@@ -84,6 +84,28 @@ TEST(QtSerialPort, RaisesReceiveOnlyOnceTheThresholdIsWaitingAndReadsEverything)
   EXPECT_EQ(p.inputs, (std::vector<std::string>{"Q00N01.5YQ0"}));
 }
 
+TEST(QtSerialPort, BytesArrivingWhileAHandlerWaitsOnAMessageBoxAreNotStranded) {
+  PtyPair pty;
+  ASSERT_TRUE(pty.ok());
+  qt::QtSerialPort port;
+  std::vector<std::string> inputs;
+  port.setOnComm([&] {
+    if (port.commEvent() != CommEvent::Receive) return;
+    inputs.push_back(port.input());
+    if (inputs.size() == 1) {
+      // As a message box would: a nested event loop while the next reply comes.
+      pty.write("Q00L0150Y");
+      QTest::qWait(200);
+    }
+  });
+  port.setCommPort(pty.slavePath());
+  ASSERT_FALSE(port.open());
+  port.setRThreshold(9);
+  pty.write("Q00N01.5Y");
+  ASSERT_TRUE(WaitUntil([&] { return inputs.size() == 2; }, 1000)) << inputs.size();
+  EXPECT_EQ(inputs, (std::vector<std::string>{"Q00N01.5Y", "Q00L0150Y"}));
+}
+
 TEST(QtSerialPort, TellsOfALostPeerOnceAndClosesThePort) {
   OpenPort p;
   ASSERT_TRUE(p.open());
