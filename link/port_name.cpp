@@ -17,15 +17,17 @@ bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 // Letters, digits and the few punctuation marks device names use.
 bool HasNameCharactersOnly(std::string_view s) {
   for (char c : s) {
-    if (!IsLetter(c) && !IsDigit(c) && c != '/' && c != '.' && c != '_' && c != '-' &&
-        c != '\\' && c != ':') {
+    if (!IsLetter(c) && !IsDigit(c) && c != '/' && c != '.' && c != '_' && c != '-' && c != '\\' &&
+        c != ':') {
       return false;
     }
   }
   return true;
 }
 
-bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
+bool StartsWith(std::string_view s, std::string_view prefix) {
+  return s.substr(0, prefix.size()) == prefix;
+}
 
 // "COM" followed by a port number, in any case.
 bool IsComName(std::string_view s) {

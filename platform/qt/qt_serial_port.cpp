@@ -27,12 +27,18 @@ std::vector<std::string_view> Split(std::string_view text, char separator) {
 std::optional<QSerialPort::Parity> ParityOf(std::string_view p) {
   if (p.size() != 1) return std::nullopt;
   switch (p[0] | 0x20) {
-    case 'n': return QSerialPort::NoParity;
-    case 'e': return QSerialPort::EvenParity;
-    case 'o': return QSerialPort::OddParity;
-    case 'm': return QSerialPort::MarkParity;
-    case 's': return QSerialPort::SpaceParity;
-    default: return std::nullopt;
+    case 'n':
+      return QSerialPort::NoParity;
+    case 'e':
+      return QSerialPort::EvenParity;
+    case 'o':
+      return QSerialPort::OddParity;
+    case 'm':
+      return QSerialPort::MarkParity;
+    case 's':
+      return QSerialPort::SpaceParity;
+    default:
+      return std::nullopt;
   }
 }
 
@@ -73,10 +79,14 @@ bool IsLineFailure(QSerialPort::SerialPortError error) {
 // ioctl for device"), so the kind of failure is named too.
 std::string FailureWords(QSerialPort::SerialPortError error) {
   switch (error) {
-    case QSerialPort::ReadError: return "read failed";
-    case QSerialPort::WriteError: return "write failed";
-    case QSerialPort::ResourceError: return "device unavailable";
-    default: return "port failed";
+    case QSerialPort::ReadError:
+      return "read failed";
+    case QSerialPort::WriteError:
+      return "write failed";
+    case QSerialPort::ResourceError:
+      return "device unavailable";
+    default:
+      return "port failed";
   }
 }
 

@@ -61,7 +61,8 @@ class PtyPair {
   void drain() {
     char buffer[256];
     ssize_t n = 0;
-    while ((n = ::read(master_, buffer, sizeof buffer)) > 0) received_.append(buffer, static_cast<std::size_t>(n));
+    while ((n = ::read(master_, buffer, sizeof buffer)) > 0)
+      received_.append(buffer, static_cast<std::size_t>(n));
   }
 
   int master_ = -1;

@@ -1,10 +1,11 @@
 // The Qt serial control against pseudo-terminals and devices that fail.
+#include "platform/qt/qt_serial_port.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 
-#include "platform/qt/qt_serial_port.h"
 #include "tests/gui/pty_pair.h"
 
 namespace pump {

@@ -52,8 +52,7 @@ TEST(LineOnPseudoTerminal, PollsShowsRepliesReportsALostPumpOnceAndReopens) {
   QElapsedTimer sinceOpen;
   sinceOpen.start();
   console.open(pump.slavePath());
-  ASSERT_TRUE(console.dialogs.messages().empty())
-      << console.dialogs.messages().front().prompt;
+  ASSERT_TRUE(console.dialogs.messages().empty()) << console.dialogs.messages().front().prompt;
   ASSERT_TRUE(w.connected());
   EXPECT_TRUE(w.file.enabled());
 

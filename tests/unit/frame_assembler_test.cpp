@@ -1,9 +1,9 @@
+#include "link/frame_assembler.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "link/frame_assembler.h"
 
 namespace pump::link {
 namespace {
@@ -42,8 +42,9 @@ TEST(FrameAssembler, AStreamSplitAtEveryPositionGivesTheSameFrames) {
   for (std::size_t first = 0; first <= stream.size(); ++first) {
     for (std::size_t second = first; second <= stream.size(); ++second) {
       FrameAssembler a;
-      const auto seen = FeedInPieces(a, {stream.substr(0, first), stream.substr(first, second - first),
-                                         stream.substr(second)});
+      const auto seen = FeedInPieces(
+          a,
+          {stream.substr(0, first), stream.substr(first, second - first), stream.substr(second)});
       ASSERT_EQ(seen, expected) << "cuts at " << first << " and " << second;
     }
   }

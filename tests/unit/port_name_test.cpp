@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "link/port_name.h"
+
+#include <gtest/gtest.h>
 
 namespace pump::link {
 namespace {

@@ -1,9 +1,9 @@
+#include "link/pump_frame.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <limits>
-
-#include "link/pump_frame.h"
 
 namespace pump::link {
 namespace {
@@ -95,8 +95,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BuildRow{100, 'L', "0150", std::nullopt},
                       BuildRow{-1, 'L', "0150", std::nullopt},
                       BuildRow{0, 'l', "0150", std::nullopt},
-                      BuildRow{0, '1', "0150", std::nullopt},
-                      BuildRow{0, 'L', "150", std::nullopt},
+                      BuildRow{0, '1', "0150", std::nullopt}, BuildRow{0, 'L', "150", std::nullopt},
                       BuildRow{0, 'L', "01500", std::nullopt},
                       BuildRow{0, 'L', "01\n0", std::nullopt}));
 

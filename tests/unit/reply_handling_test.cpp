@@ -108,7 +108,9 @@ TEST(Replies, LowerCaseQOrYIsNoFrame) {
 // The same replies, with noise, split into two reads at every position; a
 // final poll echo pushes out whatever the threshold held back.
 TEST(Replies, AStreamSplitAtAnyPositionGivesTheSameDisplaysAndSteps) {
-  const std::string stream = "\r\n\xff" "Q00N01.5YQ12Q00P03.5Y--Q00L0150YQ00N02.0Yq";
+  const std::string stream =
+      "\r\n\xff"
+      "Q00N01.5YQ12Q00P03.5Y--Q00L0150YQ00N02.0Yq";
   const std::string flush = "Q00F0000Y";
   for (std::size_t cut = 0; cut <= stream.size(); ++cut) {
     Connected f;

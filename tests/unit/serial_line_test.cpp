@@ -24,7 +24,8 @@ bool MenusLocked(const console::Form1& w) {
 }
 
 Calls OpenSequence(const std::string& device) {
-  return {"CommPort=" + device, "PortOpen=True", "Settings=9600,n,8,1", "InputLen=0", "RThreshold=9"};
+  return {"CommPort=" + device, "PortOpen=True", "Settings=9600,n,8,1", "InputLen=0",
+          "RThreshold=9"};
 }
 
 TEST(PortBox, AsksForThePortWithItsOwnPromptTitleAndDefault) {
@@ -42,9 +43,11 @@ TEST(OpeningTheLine, OpensThenSetsTheLineThenReleasesMenusThenStartsThePoll) {
   Form1Fixture f;
   auto& w = *f.form;
   Calls order;
-  const std::vector<std::pair<MenuEntry*, std::string>> menus{
-      {&w.file, "file"}, {&w.settime, "settime"}, {&w.Pump, "Pump"}, {&w.rightkey, "rightkey"},
-      {&w.seting, "seting"}};
+  const std::vector<std::pair<MenuEntry*, std::string>> menus{{&w.file, "file"},
+                                                              {&w.settime, "settime"},
+                                                              {&w.Pump, "Pump"},
+                                                              {&w.rightkey, "rightkey"},
+                                                              {&w.seting, "seting"}};
   for (const auto& [menu, name] : menus) {
     menu->setObserver([&, name = name] {
       order.push_back(name + (f.timer2.enabled() ? " after poll" : ""));
@@ -63,9 +66,12 @@ TEST(OpeningTheLine, OpensThenSetsTheLineThenReleasesMenusThenStartsThePoll) {
 }
 
 TEST(OpeningTheLine, PortNumbersFollowTheIntegerConversion) {
-  for (const auto& [answer, device] : std::vector<std::pair<std::string, std::string>>{
-           {"1", Device("1")}, {"2.5", Device("2")}, {"3.5", Device("4")},
-           {"/dev/ttyUSB0", "/dev/ttyUSB0"}, {"sim", "sim"}}) {
+  for (const auto& [answer, device] :
+       std::vector<std::pair<std::string, std::string>>{{"1", Device("1")},
+                                                        {"2.5", Device("2")},
+                                                        {"3.5", Device("4")},
+                                                        {"/dev/ttyUSB0", "/dev/ttyUSB0"},
+                                                        {"sim", "sim"}}) {
     Form1Fixture f;
     f.connect(answer);
     EXPECT_EQ(f.serial.commPort(), device) << answer;
