@@ -62,7 +62,7 @@ TEST(Save, AFileThatCannotBeWrittenIsReportedWithItsReasonAndNotConfirmed) {
   f.files.failing["/nowhere/mytext.txt"] = "No space left on device";
   f.form->save_Click();
   ASSERT_EQ(f.dialogs.messages().size(), 1u);
-  const auto& box = f.dialogs.messages()[0];
+  const auto box = f.dialogs.messages()[0];
   EXPECT_NE(box.prompt, kSaved);
   EXPECT_NE(box.prompt.find("No space left on device"), std::string::npos);
   EXPECT_NE(box.prompt.find("/nowhere/mytext.txt"), std::string::npos);
