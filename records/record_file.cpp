@@ -1,11 +1,13 @@
 #include "records/record_file.h"
 
-#include <charconv>
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <system_error>
+
+#include "records/sample_text.h"
 
 #ifndef _WIN32
 #include <pwd.h>
@@ -15,10 +17,9 @@
 namespace pump::records {
 namespace {
 
-constexpr int kSignificantDigits = 15;
 constexpr int kSamplesPerLine = 5;
-// Sign or blank, the longest %.15g text ("-1.23456789012345e-308") and the blank after.
-constexpr std::size_t kMaxSampleBytes = 32;
+// Blank before, the text, the blank after (the sign is part of the text).
+constexpr std::size_t kMaxSampleBytes = kMaxSampleTextBytes + 2;
 
 #ifndef _WIN32
 std::filesystem::path HomeFolder() {
@@ -30,16 +31,13 @@ std::filesystem::path HomeFolder() {
 }
 #endif
 
-// Writes one sample at `out` and returns the end. The general format with 15
-// significant digits already drops trailing zeros and switches to exponent
-// form below 1e-4 and from 1e15 upwards.
+// Writes one sample and the blank after it, with a blank before it unless it
+// is negative, and returns the end.
 char* WriteSample(char* out, double sample, std::string_view separator) {
   if (!(sample < 0)) *out++ = ' ';
   if (sample == 0) sample = 0;  // -0 is written as 0
   char* const start = out;
-  out = std::to_chars(out, out + kMaxSampleBytes, sample, std::chars_format::general,
-                      kSignificantDigits)
-            .ptr;
+  out = WriteSampleText(out, sample);
   if (separator != ".") {
     for (char* c = start; c != out; ++c) {
       if (*c != '.') continue;
@@ -77,10 +75,12 @@ std::string LocaleDecimalSeparator() {
 }
 
 std::string FormatRecord(std::span<const double> samples, std::string_view decimalSeparator) {
-  std::string bytes;
+  // Laid out in an uninitialised buffer of the worst-case size: only the
+  // pages actually written are ever touched.
   const std::size_t perSample = kMaxSampleBytes + decimalSeparator.size();
-  bytes.resize(samples.size() * perSample + samples.size() / kSamplesPerLine * 2);
-  char* out = bytes.data();
+  const std::size_t worstCase = samples.size() * perSample + samples.size() / kSamplesPerLine * 2;
+  const auto buffer = std::make_unique_for_overwrite<char[]>(worstCase);
+  char* out = buffer.get();
   for (std::size_t i = 0; i < samples.size(); ++i) {
     out = WriteSample(out, samples[i], decimalSeparator);
     if ((i + 1) % kSamplesPerLine == 0) {
@@ -88,8 +88,7 @@ std::string FormatRecord(std::span<const double> samples, std::string_view decim
       *out++ = '\n';
     }
   }
-  bytes.resize(static_cast<std::size_t>(out - bytes.data()));
-  return bytes;
+  return std::string(buffer.get(), out);
 }
 
 std::string_view LastLine(std::string_view text) {
