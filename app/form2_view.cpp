@@ -16,8 +16,8 @@ QRect FromTwips(int left, int top, int width, int height) {
 
 }  // namespace
 
-Form2View::Form2View(Files& files, Dialogs& dialogs, WindowHandle& form1, std::string recordPath)
-    : model_(files, dialogs, form1, *this, std::move(recordPath)),
+Form2View::Form2View(Files& files, Dialogs& dialogs, std::string recordPath)
+    : model_(files, dialogs, form1_, *this, std::move(recordPath)),
       command1_(new QPushButton(QStringLiteral("退出"), this)),
       command2_(new QPushButton(QStringLiteral("Command2"), this)),
       text1_(new QLineEdit(this)) {

@@ -15,7 +15,11 @@ namespace pump::app {
 
 class Form2View : public QWidget, public WindowHandle {
  public:
-  Form2View(Files& files, Dialogs& dialogs, WindowHandle& form1, std::string recordPath);
+  Form2View(Files& files, Dialogs& dialogs, std::string recordPath);
+
+  // The window that "退出" returns to. Set once both windows exist: the main
+  // window's services refer to this one, so neither can be made first.
+  void setMainWindow(WindowHandle& form1) { form1_.target = &form1; }
 
   records::Form2& model() { return model_; }
 
@@ -27,6 +31,17 @@ class Form2View : public QWidget, public WindowHandle {
  private:
   void showText1();
 
+  struct MainWindowLink : WindowHandle {
+    void show() override {
+      if (target != nullptr) target->show();
+    }
+    void hide() override {
+      if (target != nullptr) target->hide();
+    }
+    WindowHandle* target = nullptr;
+  };
+
+  MainWindowLink form1_;
   records::Form2 model_;
   QPushButton* command1_;
   QPushButton* command2_;

@@ -15,7 +15,10 @@ class Form2 {
 
   Form2(Files& files, Dialogs& dialogs, WindowHandle& form1, WindowHandle& self,
         std::string recordPath)
-      : files_(files), dialogs_(dialogs), form1_(form1), self_(self),
+      : files_(files),
+        dialogs_(dialogs),
+        form1_(form1),
+        self_(self),
         recordPath_(std::move(recordPath)) {}
 
   TextBox Text1{"Text1"};

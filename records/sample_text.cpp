@@ -22,9 +22,8 @@ struct Decimal {
 // The shortest digits that read back as `value`; false if it is not finite.
 bool ShortestDigits(double value, Decimal& decimal) {
   char text[32];
-  const char* const end = std::to_chars(text, text + sizeof text, value,
-                                        std::chars_format::scientific)
-                              .ptr;
+  const char* const end =
+      std::to_chars(text, text + sizeof text, value, std::chars_format::scientific).ptr;
   const char* const e = std::find(static_cast<const char*>(text), end, 'e');
   if (e == end) return false;
   for (const char* c = text; c != e; ++c) {

@@ -38,7 +38,8 @@ std::optional<int> QtPrinter::showPrintDialog() {
 
 bool QtPrinter::beginJob() {
   ++jobsSinceDialog_;
-  if (!chosenFile_.isEmpty()) printer_.setOutputFileName(NumberedFile(chosenFile_, jobsSinceDialog_));
+  if (!chosenFile_.isEmpty())
+    printer_.setOutputFileName(NumberedFile(chosenFile_, jobsSinceDialog_));
   auto painter = std::make_unique<QPainter>();
   if (!painter->begin(&printer_)) return false;
   painter_ = std::move(painter);

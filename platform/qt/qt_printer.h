@@ -1,8 +1,8 @@
 // The printer dialog and the printer on QPrintDialog and QPrinter.
 #pragma once
 
-#include <QPrinter>
 #include <QPointer>
+#include <QPrinter>
 #include <QString>
 #include <memory>
 

@@ -1,3 +1,5 @@
+#include "app/form2_view.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -6,7 +8,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/form2_view.h"
 #include "platform/qt/qt_files.h"
 #include "tests/support/doubles.h"
 
@@ -19,7 +20,9 @@ struct ViewerWindow {
   testing::ScriptedDialogs dialogs;
   testing::CountingWindow form1;
   std::string path = dir.filePath("mytext.txt").toStdString();
-  Form2View view{files, dialogs, form1, path};
+  Form2View view{files, dialogs, path};
+
+  ViewerWindow() { view.setMainWindow(form1); }
 
   QLineEdit& text1() { return *view.findChild<QLineEdit*>("Text1"); }
   QPushButton& button(const char* name) { return *view.findChild<QPushButton*>(name); }

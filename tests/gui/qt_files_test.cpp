@@ -1,13 +1,14 @@
+#include "platform/qt/qt_files.h"
+
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <chrono>
 #include <csignal>
-#include <sys/resource.h>
 
-#include "platform/qt/qt_files.h"
 #include "records/pressure_record.h"
 #include "records/record_file.h"
 

@@ -1,5 +1,7 @@
 // Printing through the real print dialog to PDF files, as an operator without
 // a printer would: the dialog offers print-to-file only.
+#include "platform/qt/qt_printer.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -15,7 +17,6 @@
 #include <functional>
 
 #include "console/main_window.h"
-#include "platform/qt/qt_printer.h"
 #include "tests/support/doubles.h"
 
 namespace pump::qt {
@@ -72,8 +73,8 @@ struct PrintingForm1 {
   testing::CountingPopup popup;
   testing::CountingWindow viewer;
   QtPrinter printer;
-  console::Form1 form{{serial, timer1, timer2, dialogs, canvas, printer, files, app, popup,
-                       viewer, "record.txt"}};
+  console::Form1 form{
+      {serial, timer1, timer2, dialogs, canvas, printer, files, app, popup, viewer, "record.txt"}};
 };
 
 QStringList PdfsIn(const QTemporaryDir& dir) {

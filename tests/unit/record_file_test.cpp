@@ -1,11 +1,19 @@
+#include "records/record_file.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "records/pressure_record.h"
-#include "records/record_file.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace pump::records {
 namespace {
@@ -65,7 +73,10 @@ TEST(RecordFormat, VeryLargeAndVerySmallMagnitudesUseExponentForm) {
 
 TEST(RecordFormat, UsesTheLocaleDecimalSeparator) {
   EXPECT_EQ(Format({2.5, -0.125, 3, 1.5e-7}, ","), " 2,5 -0,125  3  1,5e-07 ");
-  EXPECT_EQ(Format({2.5}, "\xd9\xab"), " 2\xd9\xab" "5 ") << "a separator of several bytes";
+  EXPECT_EQ(Format({2.5}, "\xd9\xab"),
+            " 2\xd9\xab"
+            "5 ")
+      << "a separator of several bytes";
 }
 
 // The save's own formatting checked against printf's %.15g, sample by sample,
@@ -110,9 +121,7 @@ TEST(LastLineOfText, AnEmptyLastLineBeforeTheFinalBreakIsShownEmpty) {
   EXPECT_EQ(LastLine("first\r\r\n"), "");
 }
 
-TEST(LastLineOfText, ABareLineFeedIsPartOfTheLine) {
-  EXPECT_EQ(LastLine("a\r\nb\nc"), "b\nc");
-}
+TEST(LastLineOfText, ABareLineFeedIsPartOfTheLine) { EXPECT_EQ(LastLine("a\r\nb\nc"), "b\nc"); }
 
 TEST(LastLineOfText, SavedRecordShowsItsLastLine) {
   EXPECT_EQ(LastLine(Format({1, 2.5, 3, 4, 5, -6, 7})), "-6  7 ");
@@ -140,6 +149,40 @@ TEST(PressureRecordBuffer, KeepsTheFirstMillionAndDropsLaterReadings) {
   EXPECT_EQ(record.saveprcout(), PressureRecord::kCapacity);
   EXPECT_EQ(record.savebuf(PressureRecord::kCapacity), PressureRecord::kCapacity);
 }
+
+#ifndef _WIN32
+// Points HOME at a fresh folder for one test.
+class ScratchHome {
+ public:
+  ScratchHome()
+      : folder_(std::filesystem::temp_directory_path() / ("home-" + std::to_string(getpid()))) {
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_);
+    if (const char* home = std::getenv("HOME")) saved_ = home;
+    setenv("HOME", folder_.c_str(), 1);
+  }
+  ~ScratchHome() {
+    if (saved_)
+      setenv("HOME", saved_->c_str(), 1);
+    else
+      unsetenv("HOME");
+    std::filesystem::remove_all(folder_);
+  }
+  const std::filesystem::path& folder() const { return folder_; }
+
+ private:
+  std::filesystem::path folder_;
+  std::optional<std::string> saved_;
+};
+
+TEST(DefaultRecordFile, LivesInTheDocumentsFolderWhichIsCreatedWhenMissing) {
+  ScratchHome home;
+  const std::string path = DefaultRecordPath();
+  EXPECT_EQ(path, (home.folder() / "Documents" / "mytext.txt").string());
+  EXPECT_TRUE(std::filesystem::is_directory(home.folder() / "Documents"));
+  EXPECT_FALSE(std::filesystem::exists(path)) << "nothing is written until a save";
+}
+#endif
 
 }  // namespace
 }  // namespace pump::records

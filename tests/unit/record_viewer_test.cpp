@@ -1,6 +1,7 @@
+#include "records/record_viewer.h"
+
 #include <gtest/gtest.h>
 
-#include "records/record_viewer.h"
 #include "tests/support/doubles.h"
 
 namespace pump::records {
@@ -13,7 +14,9 @@ struct ViewerFixture {
   testing::CountingWindow self;
   Form2 form2{files, dialogs, form1, self, "/home/op/Documents/mytext.txt"};
 
-  void setFile(std::string bytes) { files.files["/home/op/Documents/mytext.txt"] = std::move(bytes); }
+  void setFile(std::string bytes) {
+    files.files["/home/op/Documents/mytext.txt"] = std::move(bytes);
+  }
 };
 
 TEST(RecordViewer, ShowsDesignTextUntilTheFirstLoad) {

@@ -1,3 +1,5 @@
+#include "records/sample_text.h"
+
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -6,8 +8,6 @@
 #include <cstdio>
 #include <random>
 #include <string>
-
-#include "records/sample_text.h"
 
 namespace pump::records {
 namespace {
@@ -39,8 +39,8 @@ TEST(SampleText, DigitsThatAreExactlyHalfwayFollowTheExactBinaryValue) {
   std::mt19937_64 random(7);
   std::uniform_int_distribution<std::int64_t> fifteenDigits(100000000000000, 999999999999999);
   for (int i = 0; i < 20000; ++i) {
-    const std::string halfway = std::to_string(fifteenDigits(random)) + "5e-" +
-                                std::to_string(i % 40);
+    const std::string halfway =
+        std::to_string(fifteenDigits(random)) + "5e-" + std::to_string(i % 40);
     ExpectLikePrintf(std::stod(halfway));
   }
 }

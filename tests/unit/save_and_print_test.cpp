@@ -48,8 +48,8 @@ TEST(Save, ConfirmationComesOnlyOnceTheFileIsWritten) {
   testing::CountingPopup popup;
   testing::CountingWindow viewer;
   files.files["rec.txt"] = "old";
-  console::Form1 form({serial, timer1, timer2, dialogs, canvas, printer, files, app, popup,
-                       viewer, "rec.txt"});
+  console::Form1 form(
+      {serial, timer1, timer2, dialogs, canvas, printer, files, app, popup, viewer, "rec.txt"});
   form.Form_Load();
   form.save_Click();
   ASSERT_EQ(dialogs.fileWhenShown.size(), 1u);
