@@ -11,7 +11,7 @@ void Form1::save_Click() {
       records::FormatRecord(record_.samples(), records::LocaleDecimalSeparator());
   const FileResult written = services_.files.writeWhole(services_.recordPath, bytes);
   if (!written.ok) {
-    dialogs_.MsgBox("记录文件无法写入 " + services_.recordPath + "\n" + written.error, "存储数据");
+    dialogs_.MsgBox("记录文件无法写入：" + services_.recordPath + "\n" + written.error, "存储数据");
     return;
   }
   dialogs_.MsgBox("当前压力数值以存储", "存储数据");

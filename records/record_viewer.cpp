@@ -15,7 +15,7 @@ void Form2::Command2_Click() {
   std::string bytes;
   const FileResult read = files_.readWhole(recordPath_, &bytes);
   if (!read.ok) {
-    dialogs_.MsgBox("无法读取记录文件 " + recordPath_ + "\n" + read.error, kCaption);
+    dialogs_.MsgBox("记录文件无法读取：" + recordPath_ + "\n" + read.error, "查看记录");
     return;
   }
   Text1.setText(std::string(LastLine(bytes)));
