@@ -73,14 +73,6 @@ TEST(RecordViewerWindow, ALongLineIsShownFromItsBeginning) {
   EXPECT_EQ(w.text1().cursorPosition(), 0);
 }
 
-TEST(RecordViewerWindow, AMissingFileIsReportedAndTheTextStays) {
-  ViewerWindow w;
-  w.view.show();
-  QTest::mouseClick(&w.button("Command2"), Qt::LeftButton);
-  EXPECT_EQ(w.dialogs.messages().size(), 1u);
-  EXPECT_EQ(w.text1().text(), QStringLiteral("Text1"));
-}
-
 TEST(RecordViewerWindow, OperatorTypingReachesTheModel) {
   ViewerWindow w;
   w.view.show();
