@@ -10,7 +10,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev libqt6serialport6-dev libgl-dev
   fonts-noto-cjk libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth socat util-linux
+  xvfb xauth socat util-linux poppler-utils
 )
 
 sudo_if_needed() {
