@@ -97,6 +97,11 @@ void Form1::MSComm1_OnComm() {
   switch (MSComm1.commEvent()) {
     case CommEvent::Receive:
       assembler_.feed(MSComm1.input(), [this](std::string_view frame) { HandleReply(frame); });
+      // A reply whose head came with the last read is complete once its tail
+      // is in: wait for just that many characters, not a whole frame more.
+      if (MSComm1.isOpen()) {
+        MSComm1.setRThreshold(kReceiveThreshold - static_cast<int>(assembler_.pending().size()));
+      }
       break;
     case CommEvent::LineLost:
       // The serial layer reports a failing port once and has closed it; a

@@ -88,8 +88,9 @@ TEST(Replies, AFragmentIsDroppedAndAnIncompleteTailWaitsForTheNextRead) {
   f.serial.receive("0N01.5YQ00");
   EXPECT_EQ(f.w().LcurrP.caption(), "00.0");
   EXPECT_EQ(f.chartSteps(), 0);
-  f.serial.receive("N02.5Y");  // below the threshold: no event yet
-  EXPECT_EQ(f.chartSteps(), 0);
+  f.serial.receive("N02.5Y");  // completes the kept "Q00"
+  EXPECT_EQ(f.w().LcurrP.caption(), "02.5");
+  EXPECT_EQ(f.chartSteps(), 1);
   f.serial.receive("Q00L0150Y");
   EXPECT_EQ(f.w().LcurrP.caption(), "02.5");
   EXPECT_EQ(f.w().LsetF.caption(), "0150");
@@ -150,6 +151,16 @@ TEST(CommEvents, NothingArrivesBeforeThePortIsOpened) {
   f.serial.receive("Q00N01.5Y");
   EXPECT_EQ(f.form->LcurrP.caption(), "00.0");
   EXPECT_EQ(f.form->chart().itime(), 0);
+}
+
+TEST(Replies, TheTailOfAReplyJoinedToTheLastReadIsShownAsSoonAsItArrives) {
+  Connected f;
+  f.serial.receive("Q00N01.5YQ00");
+  EXPECT_EQ(f.serial.rThreshold, 6) << "three characters of the next reply are already in";
+  f.serial.receive("L0150Y");
+  EXPECT_EQ(f.w().LsetF.caption(), "0150");
+  EXPECT_EQ(f.serial.rThreshold, 9);
+  EXPECT_EQ(f.chartSteps(), 2);
 }
 
 }  // namespace
