@@ -25,23 +25,32 @@ std::string RecordPath() {
   return QDir(documents).filePath(QStringLiteral("mytext.txt")).toStdString();
 }
 
-namespace {
-
-console::Form1Services Services(Timer& timer1, Timer& timer2, Dialogs& dialogs, Form1View& view,
-                                Application& application, SerialPort& serial,
-                                Printer& printer, Files& files, WindowHandle& recordViewer) {
-  return console::Form1Services{serial,    timer1,      timer2,      dialogs,
-                                view.picture1(), printer, files, application,
-                                view.rightkeyPopup(), recordViewer, RecordPath()};
+Console::Console() : view_(std::make_unique<Form1View>()) {
+  dialogs_.setParent(view_.get());  // the boxes block the main window
+  form1_ = std::make_unique<console::Form1>(services());
+  bindWindowToModel();
 }
 
-}  // namespace
+// The model draws on the view's chart and opens the view's pop-up; the other
+// services are the adapters held here.
+console::Form1Services Console::services() {
+  return console::Form1Services{
+      .serial = serial_,
+      .timer1 = timer1_,
+      .timer2 = timer2_,
+      .dialogs = dialogs_,
+      .picture1 = view_->picture1(),
+      .printer = printer_,
+      .files = files_,
+      .app = application_,
+      .rightkeyPopup = view_->rightkeyPopup(),
+      .recordViewer = recordViewer_,
+      .recordPath = RecordPath(),
+  };
+}
 
-Console::Console() : view_(std::make_unique<Form1View>()) {
-  dialogs_.setParent(view_.get());
-  form1_ = std::make_unique<console::Form1>(Services(timer1_, timer2_, dialogs_, *view_,
-                                                     application_, serial_, printer_, files_,
-                                                     recordViewer_));
+// Closing the main window ends the program after its close handler has run.
+void Console::bindWindowToModel() {
   view_->bind(*form1_, [] { QCoreApplication::quit(); });
 }
 

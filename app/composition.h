@@ -35,6 +35,9 @@ class Console {
   console::Form1& form1() { return *form1_; }
 
  private:
+  console::Form1Services services();
+  void bindWindowToModel();
+
   // Declared first so it is destroyed last: the model refers to its widgets.
   std::unique_ptr<Form1View> view_;
   qt::QtTimer timer1_;

@@ -1,5 +1,7 @@
 #include "app/form1_view.h"
 
+#include <qdrawutil.h>
+
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenu>
@@ -7,7 +9,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
-#include <qdrawutil.h>
 #include <stdexcept>
 
 #include "app/key_button.h"
@@ -54,8 +55,7 @@ constexpr int kChartBorderWidth = 2;
 class Picture1Box : public qt::ChartCanvas {
  public:
   explicit Picture1Box(QWidget* parent) : ChartCanvas(parent) {
-    setContentsMargins(kChartBorderWidth, kChartBorderWidth, kChartBorderWidth,
-                       kChartBorderWidth);
+    setContentsMargins(kChartBorderWidth, kChartBorderWidth, kChartBorderWidth, kChartBorderWidth);
   }
 
  protected:
@@ -98,10 +98,14 @@ QFont LabelFont(double pointSize) {
 // Mouse buttons and shift keys as the handlers count them.
 int ButtonCode(Qt::MouseButton button) {
   switch (button) {
-    case Qt::LeftButton: return 1;
-    case Qt::RightButton: return 2;
-    case Qt::MiddleButton: return 4;
-    default: return 0;
+    case Qt::LeftButton:
+      return 1;
+    case Qt::RightButton:
+      return 2;
+    case Qt::MiddleButton:
+      return 4;
+    default:
+      return 0;
   }
 }
 
@@ -210,8 +214,8 @@ void Form1View::buildMenus() {
       }
       case design::MenuKind::Item:
       case design::MenuKind::BarCommand: {
-        QAction* action = parentMenu ? parentMenu->addAction(caption)
-                                     : menuBar()->addAction(caption);
+        QAction* action =
+            parentMenu ? parentMenu->addAction(caption) : menuBar()->addAction(caption);
         action->setObjectName(name);
         actions_[std::string(d.name)] = action;
         break;
@@ -224,9 +228,8 @@ void Form1View::buildMenus() {
 void Form1View::setFocusOrder() {
   QWidget* previous = nullptr;
   for (const design::ControlId& id : design::FocusOrder()) {
-    QWidget* next = id.name == design::Chart().name
-                        ? static_cast<QWidget*>(picture1_)
-                        : keys_.at({std::string(id.name), id.index});
+    QWidget* next = id.name == design::Chart().name ? static_cast<QWidget*>(picture1_)
+                                                    : keys_.at({std::string(id.name), id.index});
     if (previous) QWidget::setTabOrder(previous, next);
     previous = next;
   }

@@ -1,13 +1,15 @@
 #include "app/key_button.h"
 
+#include <qdrawutil.h>
+
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
-#include <qdrawutil.h>
 
 namespace pump::app {
 
-KeyButton::KeyButton(QPixmap face, QWidget* parent) : QAbstractButton(parent), face_(std::move(face)) {
+KeyButton::KeyButton(QPixmap face, QWidget* parent)
+    : QAbstractButton(parent), face_(std::move(face)) {
   setFocusPolicy(Qt::StrongFocus);
   // A press with any button stays on the key: it never reaches the window
   // underneath, which would open the right-button pop-up.

@@ -10,7 +10,8 @@ int main(int argc, char** argv) {
   pump::app::LoadAssets();
   pump::app::InstallFontSubstitutes();
   const auto icon = pump::console::design::Window().icon;
-  QApplication::setWindowIcon(QIcon(QString::fromUtf8(icon.data(), static_cast<qsizetype>(icon.size()))));
+  QApplication::setWindowIcon(
+      QIcon(QString::fromUtf8(icon.data(), static_cast<qsizetype>(icon.size()))));
 
   pump::app::Console console;
   console.start();

@@ -17,7 +17,9 @@ class PlaceholderSerialPort : public SerialPort {
  public:
   void setCommPort(const std::string& device) override { device_ = device; }
   std::string commPort() const override { return device_; }
-  std::optional<PortError> open() override { return PortError{PortError::Kind::Other, kNotAvailable}; }
+  std::optional<PortError> open() override {
+    return PortError{PortError::Kind::Other, kNotAvailable};
+  }
   void close() override {}
   bool isOpen() const override { return false; }
   bool setSettings(const std::string&) override { return false; }

@@ -27,10 +27,17 @@ Label* FindLabel(Form1& form, std::string_view name, int index) {
   }
   if (index != design::kNoIndex) return nullptr;
   const std::array<std::pair<std::string_view, Label*>, 11> single{{
-      {"LcurrP", &form.LcurrP}, {"LsetP", &form.LsetP},   {"LsetF", &form.LsetF},
-      {"LSetState", &form.LSetState}, {"Lstate", &form.Lstate}, {"lhour", &form.lhour},
-      {"Label1", &form.Label1}, {"lmin", &form.lmin},     {"Label2", &form.Label2},
-      {"lsed", &form.lsed},     {"Label3", &form.Label3},
+      {"LcurrP", &form.LcurrP},
+      {"LsetP", &form.LsetP},
+      {"LsetF", &form.LsetF},
+      {"LSetState", &form.LSetState},
+      {"Lstate", &form.Lstate},
+      {"lhour", &form.lhour},
+      {"Label1", &form.Label1},
+      {"lmin", &form.lmin},
+      {"Label2", &form.Label2},
+      {"lsed", &form.lsed},
+      {"Label3", &form.Label3},
   }};
   return Lookup(single, name);
 }
@@ -50,11 +57,20 @@ MenuEntry* FindMenuEntry(Form1& form, std::string_view name) {
 
 KeyHandler FindKeyHandler(std::string_view name) {
   static constexpr std::array<std::pair<std::string_view, KeyHandler>, 14> handlers{{
-      {"Cmd0", &Form1::Cmd0_Click}, {"Cmd1", &Form1::Cmd1_Click}, {"Cmd2", &Form1::Cmd2_Click},
-      {"Cmd3", &Form1::Cmd3_Click}, {"Cmd4", &Form1::Cmd4_Click}, {"Cmd5", &Form1::Cmd5_Click},
-      {"Cmd6", &Form1::Cmd6_Click}, {"Cmd7", &Form1::Cmd7_Click}, {"Cmd8", &Form1::Cmd8_Click},
-      {"Cmd9", &Form1::Cmd9_Click}, {"Cmdl", &Form1::Cmdl_Click}, {"Cmdp", &Form1::Cmdp_Click},
-      {"Cmdr", &Form1::Cmdr_Click}, {"Cmds", &Form1::Cmds_Click},
+      {"Cmd0", &Form1::Cmd0_Click},
+      {"Cmd1", &Form1::Cmd1_Click},
+      {"Cmd2", &Form1::Cmd2_Click},
+      {"Cmd3", &Form1::Cmd3_Click},
+      {"Cmd4", &Form1::Cmd4_Click},
+      {"Cmd5", &Form1::Cmd5_Click},
+      {"Cmd6", &Form1::Cmd6_Click},
+      {"Cmd7", &Form1::Cmd7_Click},
+      {"Cmd8", &Form1::Cmd8_Click},
+      {"Cmd9", &Form1::Cmd9_Click},
+      {"Cmdl", &Form1::Cmdl_Click},
+      {"Cmdp", &Form1::Cmdp_Click},
+      {"Cmdr", &Form1::Cmdr_Click},
+      {"Cmds", &Form1::Cmds_Click},
   }};
   return Lookup(handlers, name);
 }

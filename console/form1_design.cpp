@@ -99,12 +99,23 @@ constexpr std::array kMenus{
 };
 
 constexpr std::array kFocusOrder{
-    ControlId{"Cmd1", 0},  ControlId{"Cmd2", 1},   ControlId{"Cmd3", 2},
-    ControlId{"Cmdl", 3},  ControlId{"Cmd4", 4},   ControlId{"Cmd5", 5},
-    ControlId{"Cmd6", 6},  ControlId{"Cmdp", 7},   ControlId{"Cmd7", 8},
-    ControlId{"Cmd8", 9},  ControlId{"Cmd9", 10},  ControlId{"Cmdr", 11},
-    ControlId{"Cmd0", 13}, ControlId{"Cmds", 15},  ControlId{"Cmd0", 0},
-    ControlId{"Cmd0", 1},  ControlId{"Picture1", kNoIndex},
+    ControlId{"Cmd1", 0},
+    ControlId{"Cmd2", 1},
+    ControlId{"Cmd3", 2},
+    ControlId{"Cmdl", 3},
+    ControlId{"Cmd4", 4},
+    ControlId{"Cmd5", 5},
+    ControlId{"Cmd6", 6},
+    ControlId{"Cmdp", 7},
+    ControlId{"Cmd7", 8},
+    ControlId{"Cmd8", 9},
+    ControlId{"Cmd9", 10},
+    ControlId{"Cmdr", 11},
+    ControlId{"Cmd0", 13},
+    ControlId{"Cmds", 15},
+    ControlId{"Cmd0", 0},
+    ControlId{"Cmd0", 1},
+    ControlId{"Picture1", kNoIndex},
 };
 
 }  // namespace

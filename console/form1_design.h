@@ -26,9 +26,7 @@ struct PixelRect {
 };
 
 // Twips to pixels at 96 dots per inch, to the nearest pixel.
-constexpr int ToPixels(int twips) {
-  return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
-}
+constexpr int ToPixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
 constexpr PixelRect ToPixels(TwipsRect r) {
   return {ToPixels(r.left), ToPixels(r.top), ToPixels(r.width), ToPixels(r.height)};
 }
@@ -65,8 +63,8 @@ struct LabelDesign {
 struct KeyDesign {
   std::string_view name;
   int index;
-  std::string_view face;      // what the key shows; also its accessible name
-  std::string_view picture;   // resource path of the 39 x 21 face picture
+  std::string_view face;     // what the key shows; also its accessible name
+  std::string_view picture;  // resource path of the 39 x 21 face picture
   TwipsRect rect;
 };
 

@@ -71,8 +71,7 @@ void DrawStreaks(QPainter& p) {
     const double startY = 270 - 150 * t;
     const double endY = 10 + 90 * std::sin(t * 3.1);
     QPainterPath streak(QPointF(95, startY));
-    streak.cubicTo(QPointF(200, startY - 40 - 30 * t), QPointF(300, endY + 60),
-                   QPointF(425, endY));
+    streak.cubicTo(QPointF(200, startY - 40 - 30 * t), QPointF(300, endY + 60), QPointF(425, endY));
     const int alpha = 40 + static_cast<int>(140 * std::fabs(std::sin(i * 1.7)));
     const double width = 0.8 + 2.2 * std::fabs(std::cos(i * 2.3));
     // Each streak fades in from the left and out to the right of the field.
@@ -121,9 +120,11 @@ void DrawChartTexts(QPainter& p) {
     const char* text;
     bool bold;
   };
-  constexpr Tick kTicks[] = {
-      {10, "10", true}, {7.5, "7.5", false}, {5.0, "5.0", false},
-      {2.5, "2.5", false}, {0.0, "0.0", true}};
+  constexpr Tick kTicks[] = {{10, "10", true},
+                             {7.5, "7.5", false},
+                             {5.0, "5.0", false},
+                             {2.5, "2.5", false},
+                             {0.0, "0.0", true}};
   for (const Tick& tick : kTicks) {
     p.setFont(Font("DejaVu Sans", 10, tick.bold));
     p.setPen(tick.bold ? QColor(Qt::black) : QColor(200, 204, 212));
@@ -234,7 +235,7 @@ int main(int argc, char** argv) {
   const QDir folder(QString::fromLocal8Bit(argv[1]));
   bool ok = Save(Background(), folder, "background.png") && Save(Icon(), folder, "icon.png");
   // A face named "up" or "down" is an arrow; every other name is its own glyph.
-  constexpr const char* kFaces[] = {"0", "1", "2", "3", "4", "5",   "6",    "7",
+  constexpr const char* kFaces[] = {"0", "1", "2", "3", "4",   "5",    "6",  "7",
                                     "8", "9", "L", "P", "RUN", "STOP", "up", "down"};
   for (const char* face : kFaces) {
     ok = Save(KeyFace(face), folder, QStringLiteral("key_%1.png").arg(face)) && ok;

@@ -40,7 +40,8 @@ TEST(Form1Look, LabelFontDrawsSimplifiedChineseWithRealGlyphs) {
   EXPECT_EQ(QFontInfo(font).family(), QStringLiteral("Noto Serif CJK SC"));
   EXPECT_TRUE(QFontInfo(font).bold());
   const QFontMetrics metrics(font);
-  for (const QChar c : QStringLiteral("当前压力设定流量时分秒")) EXPECT_TRUE(metrics.inFont(c)) << int{c.unicode()};
+  for (const QChar c : QStringLiteral("当前压力设定流量时分秒"))
+    EXPECT_TRUE(metrics.inFont(c)) << int{c.unicode()};
 
   const QImage chinese = Render(QStringLiteral("当前压力"), font);
   const QImage missing = Render(QString(4, QChar(0xE000)), font);  // no face has these
@@ -65,11 +66,11 @@ TEST(Form1Look, ScreenshotShowsBlueDisplayWhiteChartAndDrawnCaptions) {
 
   // Each row title draws dark glyphs on blue; the values too.
   const auto ink = [](QColor c) { return c != kBlue; };
-  EXPECT_GT(CountPixels(shot, {448, 40, 81, 25}, ink), 100);   // 当前压力
-  EXPECT_GT(CountPixels(shot, {448, 88, 81, 25}, ink), 100);   // 设定流量
-  EXPECT_GT(CountPixels(shot, {528, 40, 41, 25}, ink), 30);    // 00.0
-  EXPECT_GT(CountPixels(shot, {528, 112, 88, 25}, ink), 30);   //      STOP
-  EXPECT_EQ(CountPixels(shot, {448, 112, 81, 25}, ink), 0);    // empty entry mode
+  EXPECT_GT(CountPixels(shot, {448, 40, 81, 25}, ink), 100);  // 当前压力
+  EXPECT_GT(CountPixels(shot, {448, 88, 81, 25}, ink), 100);  // 设定流量
+  EXPECT_GT(CountPixels(shot, {528, 40, 41, 25}, ink), 30);   // 00.0
+  EXPECT_GT(CountPixels(shot, {528, 112, 88, 25}, ink), 30);  //      STOP
+  EXPECT_EQ(CountPixels(shot, {448, 112, 81, 25}, ink), 0);   // empty entry mode
 
   // The hidden run clock leaves the background picture visible at the top left.
   EXPECT_NE(shot.pixelColor(10, 10), kBlue);

@@ -26,9 +26,9 @@ struct Form1ViewFixture {
   std::unique_ptr<console::Form1> form;
 
   Form1ViewFixture() {
-    form = std::make_unique<console::Form1>(console::Form1Services{
-        serial, timer1, timer2, dialogs, view->picture1(), printer, files, app,
-        view->rightkeyPopup(), viewer, "record.txt"});
+    form = std::make_unique<console::Form1>(
+        console::Form1Services{serial, timer1, timer2, dialogs, view->picture1(), printer, files,
+                               app, view->rightkeyPopup(), viewer, "record.txt"});
     view->bind(*form, [this] { ++programEnds; });
     form->Form_Load();
     view->placeAtDesignPosition();

@@ -26,23 +26,23 @@ struct Placed {
 
 // Design places in twips; 15 twips make a pixel.
 constexpr Placed kPlaces[] = {
-    {"Label4", 0, 6720, 600, 1215, 375},  {"Label4", 1, 6720, 960, 1215, 375},
-    {"Label4", 2, 6720, 1320, 1215, 375}, {"LcurrP", -1, 7920, 600, 615, 375},
-    {"LsetP", -1, 7920, 960, 615, 375},   {"LsetF", -1, 7920, 1320, 615, 375},
-    {"Label5", 0, 8520, 600, 705, 375},   {"Label5", 1, 8520, 960, 705, 375},
-    {"Label5", 2, 8520, 1320, 705, 375},  {"LSetState", -1, 6720, 1680, 1215, 375},
+    {"Label4", 0, 6720, 600, 1215, 375},   {"Label4", 1, 6720, 960, 1215, 375},
+    {"Label4", 2, 6720, 1320, 1215, 375},  {"LcurrP", -1, 7920, 600, 615, 375},
+    {"LsetP", -1, 7920, 960, 615, 375},    {"LsetF", -1, 7920, 1320, 615, 375},
+    {"Label5", 0, 8520, 600, 705, 375},    {"Label5", 1, 8520, 960, 705, 375},
+    {"Label5", 2, 8520, 1320, 705, 375},   {"LSetState", -1, 6720, 1680, 1215, 375},
     {"Lstate", -1, 7920, 1680, 1320, 375}, {"lhour", -1, 0, 0, 615, 375},
-    {"Label1", -1, 600, 0, 495, 375},     {"lmin", -1, 1080, 0, 495, 375},
-    {"Label2", -1, 1560, 0, 495, 375},    {"lsed", -1, 2040, 0, 615, 375},
-    {"Label3", -1, 2640, 0, 495, 375},    {"Cmd0", 13, 6720, 2160, 615, 375},
-    {"Cmd1", 0, 7360, 2160, 615, 375},    {"Cmd2", 1, 8020, 2160, 615, 375},
-    {"Cmd3", 2, 8680, 2160, 615, 375},    {"Cmd4", 4, 6720, 2640, 615, 375},
-    {"Cmd5", 5, 7360, 2640, 615, 375},    {"Cmd6", 6, 8020, 2640, 615, 375},
-    {"Cmd7", 8, 8680, 2640, 615, 375},    {"Cmd8", 9, 6720, 3120, 615, 375},
-    {"Cmd9", 10, 7360, 3120, 615, 375},   {"Cmd0", 0, 8020, 3120, 615, 375},
-    {"Cmd0", 1, 8680, 3120, 615, 375},    {"Cmdl", 3, 6720, 3600, 615, 375},
-    {"Cmdp", 7, 7360, 3600, 615, 375},    {"Cmdr", 11, 8020, 3600, 615, 375},
-    {"Cmds", 15, 8680, 3600, 615, 375},   {"Picture1", -1, 600, 4680, 9975, 2175},
+    {"Label1", -1, 600, 0, 495, 375},      {"lmin", -1, 1080, 0, 495, 375},
+    {"Label2", -1, 1560, 0, 495, 375},     {"lsed", -1, 2040, 0, 615, 375},
+    {"Label3", -1, 2640, 0, 495, 375},     {"Cmd0", 13, 6720, 2160, 615, 375},
+    {"Cmd1", 0, 7360, 2160, 615, 375},     {"Cmd2", 1, 8020, 2160, 615, 375},
+    {"Cmd3", 2, 8680, 2160, 615, 375},     {"Cmd4", 4, 6720, 2640, 615, 375},
+    {"Cmd5", 5, 7360, 2640, 615, 375},     {"Cmd6", 6, 8020, 2640, 615, 375},
+    {"Cmd7", 8, 8680, 2640, 615, 375},     {"Cmd8", 9, 6720, 3120, 615, 375},
+    {"Cmd9", 10, 7360, 3120, 615, 375},    {"Cmd0", 0, 8020, 3120, 615, 375},
+    {"Cmd0", 1, 8680, 3120, 615, 375},     {"Cmdl", 3, 6720, 3600, 615, 375},
+    {"Cmdp", 7, 7360, 3600, 615, 375},     {"Cmdr", 11, 8020, 3600, 615, 375},
+    {"Cmds", 15, 8680, 3600, 615, 375},    {"Picture1", -1, 600, 4680, 9975, 2175},
 };
 
 int Px(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
@@ -136,13 +136,11 @@ TEST(Form1View, MenuItemsAndBarCommandsRunTheirHandlers) {
 
 TEST(Form1View, KeypadButtonsAreNamedByArrayAndFaceAndClickWithTheSpaceBar) {
   Form1ViewFixture f;
-  const std::pair<const char*, int> keys[] = {{"Cmd0", 13}, {"Cmd1", 0},  {"Cmd2", 1},
-                                              {"Cmd3", 2},  {"Cmd4", 4},  {"Cmd5", 5},
-                                              {"Cmd6", 6},  {"Cmd7", 8},  {"Cmd8", 9},
-                                              {"Cmd9", 10}, {"Cmd0", 0},  {"Cmd0", 1},
-                                              {"Cmdl", 3},  {"Cmdp", 7},  {"Cmdr", 11},
-                                              {"Cmds", 15}};
-  const char* faces[] = {"0", "1", "2", "3", "4", "5", "6", "7",
+  const std::pair<const char*, int> keys[] = {
+      {"Cmd0", 13}, {"Cmd1", 0}, {"Cmd2", 1},  {"Cmd3", 2},  {"Cmd4", 4}, {"Cmd5", 5},
+      {"Cmd6", 6},  {"Cmd7", 8}, {"Cmd8", 9},  {"Cmd9", 10}, {"Cmd0", 0}, {"Cmd0", 1},
+      {"Cmdl", 3},  {"Cmdp", 7}, {"Cmdr", 11}, {"Cmds", 15}};
+  const char* faces[] = {"0", "1", "2", "3", "4", "5", "6",   "7",
                          "8", "9", "▲", "▼", "L", "P", "RUN", "STOP"};
   for (std::size_t i = 0; i < std::size(keys); ++i) {
     auto* key = f.find<QAbstractButton>(keys[i].first, keys[i].second);
@@ -161,8 +159,8 @@ TEST(Form1View, KeypadButtonsAreNamedByArrayAndFaceAndClickWithTheSpaceBar) {
 TEST(Form1View, TabRunsThroughTheKeypadInDesignOrderThenTheChart) {
   Form1ViewFixture f;
   const std::pair<const char*, int> order[] = {
-      {"Cmd1", 0}, {"Cmd2", 1}, {"Cmd3", 2},   {"Cmdl", 3},  {"Cmd4", 4}, {"Cmd5", 5},
-      {"Cmd6", 6}, {"Cmdp", 7}, {"Cmd7", 8},   {"Cmd8", 9},  {"Cmd9", 10}, {"Cmdr", 11},
+      {"Cmd1", 0},  {"Cmd2", 1},  {"Cmd3", 2}, {"Cmdl", 3}, {"Cmd4", 4},     {"Cmd5", 5},
+      {"Cmd6", 6},  {"Cmdp", 7},  {"Cmd7", 8}, {"Cmd8", 9}, {"Cmd9", 10},    {"Cmdr", 11},
       {"Cmd0", 13}, {"Cmds", 15}, {"Cmd0", 0}, {"Cmd0", 1}, {"Picture1", -1}};
   QWidget* w = f.find(order[0].first, order[0].second);
   for (std::size_t i = 1; i < std::size(order); ++i) {

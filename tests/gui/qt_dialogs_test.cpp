@@ -1,4 +1,6 @@
 // The message and input boxes, answered as an operator would.
+#include "platform/qt/qt_dialogs.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -11,8 +13,6 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
-
-#include "platform/qt/qt_dialogs.h"
 
 namespace pump {
 namespace {

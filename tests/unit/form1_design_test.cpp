@@ -1,10 +1,11 @@
+#include "console/form1_design.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <set>
 
 #include "console/form1_controls.h"
-#include "console/form1_design.h"
 #include "tests/support/form1_fixture.h"
 
 namespace pump {
@@ -30,7 +31,8 @@ TEST(Form1Design, EveryKeyAndMenuEntryReachesAHandler) {
     EXPECT_NE(console::FindKeyHandler(d.name), nullptr) << d.name;
   }
   for (const design::MenuDesign& d : design::Menus()) {
-    const bool clickable = d.kind == design::MenuKind::Item || d.kind == design::MenuKind::BarCommand;
+    const bool clickable =
+        d.kind == design::MenuKind::Item || d.kind == design::MenuKind::BarCommand;
     if (clickable) {
       EXPECT_NE(console::FindMenuHandler(d.name), nullptr) << d.name;
     }
