@@ -10,8 +10,11 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
+#include <vector>
 
 namespace {
 
@@ -191,6 +194,21 @@ QImage KeyFace(const QString& glyph) {
   return image;
 }
 
+// 256 colours: the most frequent ones, every other pixel mapped to its nearest,
+// without dithering, so the white ground stays clean.
+QImage ToIndexed(const QImage& image) {
+  std::map<QRgb, int> counts;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) ++counts[image.pixel(x, y)];
+  }
+  std::vector<std::pair<int, QRgb>> byCount;
+  for (const auto& [colour, count] : counts) byCount.emplace_back(count, colour);
+  std::sort(byCount.rbegin(), byCount.rend());
+  QList<QRgb> table;
+  for (std::size_t i = 0; i < byCount.size() && i < 256; ++i) table << byCount[i].second;
+  return image.convertToFormat(QImage::Format_Indexed8, table, Qt::ThresholdDither);
+}
+
 // Four green leaves in a pinwheel round an orange centre, on white; 256 colours.
 QImage Icon() {
   QImage image(32, 32, QImage::Format_ARGB32);
@@ -199,21 +217,22 @@ QImage Icon() {
   p.setRenderHint(QPainter::Antialiasing);
   p.translate(16, 16);
   QPainterPath leaf(QPointF(0, 0));
-  leaf.cubicTo(QPointF(-7, -3), QPointF(-6, -12), QPointF(2, -15));
-  leaf.cubicTo(QPointF(7, -9), QPointF(5, -3), QPointF(0, 0));
+  // Each leaf leans the same way round, which makes the pinwheel.
+  leaf.cubicTo(QPointF(-7, -4), QPointF(-4, -13), QPointF(6, -14));
+  leaf.cubicTo(QPointF(7, -8), QPointF(4, -2), QPointF(0, 0));
   for (int quarter = 0; quarter < 4; ++quarter) {
     p.setPen(QPen(QColor(20, 100, 30), 1));
     p.setBrush(QColor(60, 175, 60));
     p.drawPath(leaf);
     p.setPen(QPen(QColor(170, 230, 150), 1));
-    p.drawLine(QPointF(0, -2), QPointF(1.5, -12));
+    p.drawLine(QPointF(0, -2), QPointF(4, -12));
     p.rotate(90);
   }
   p.setPen(QPen(QColor(190, 90, 0), 1));
   p.setBrush(QColor(255, 145, 20));
   p.drawEllipse(QPointF(0, 0), 4.5, 4.5);
   p.end();
-  return image.convertToFormat(QImage::Format_Indexed8);
+  return ToIndexed(image);
 }
 
 bool Save(const QImage& image, const QDir& folder, const QString& name) {
