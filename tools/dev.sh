@@ -35,16 +35,32 @@ configure_and_build() {
   cmake --build "$build" --parallel
 }
 
+# Prints why no window can be shown, if so; a toolkit failure says far less.
+missing_display() {
+  if [ -n "${QT_QPA_PLATFORM:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then return 1; fi
+  if [ -z "${DISPLAY:-}" ]; then
+    echo "neither DISPLAY nor WAYLAND_DISPLAY is set"
+    return 0
+  fi
+  local number="${DISPLAY#*:}"
+  number="${number%%.*}"
+  if [[ "$DISPLAY" == :* ]] && [ ! -S "/tmp/.X11-unix/X$number" ]; then
+    echo "DISPLAY=$DISPLAY names an X server that is not running"
+    return 0
+  fi
+  return 1
+}
+
 PUMP_CMAKE_ARGS=()
 
 case "${1:-}" in
   run)
     install_missing
     configure_and_build
-    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+    if problem="$(missing_display)"; then
       cat >&2 <<MSG
-No display found: neither DISPLAY nor WAYLAND_DISPLAY is set, so the console
-window has nowhere to appear. The console is built at:
+No display to show the console on: $problem.
+The console is built at:
   $build/app/pump-console
 Run it on a desktop session, or under a virtual X server:
   xvfb-run -a $build/app/pump-console

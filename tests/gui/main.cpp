@@ -4,9 +4,13 @@
 
 #include <QApplication>
 
+#include "app/composition.h"
+
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  pump::app::LoadAssets();
+  pump::app::InstallFontSubstitutes();
   return RUN_ALL_TESTS();
 }
