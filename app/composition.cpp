@@ -1,9 +1,9 @@
 #include "app/composition.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFont>
-#include <QStandardPaths>
+
+#include "records/record_file.h"
 
 // Resources compiled into a static library must be registered by name, from
 // outside any namespace.
@@ -19,14 +19,13 @@ void InstallFontSubstitutes() {
   QFont::insertSubstitution(QStringLiteral("SimSun"), simplified);
 }
 
-std::string RecordPath() {
-  QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-  if (documents.isEmpty()) documents = QDir::homePath() + QStringLiteral("/Documents");
-  return QDir(documents).filePath(QStringLiteral("mytext.txt")).toStdString();
-}
-
-Console::Console() : view_(std::make_unique<Form1View>()) {
+Console::Console()
+    : view_(std::make_unique<Form1View>()), recordPath_(records::DefaultRecordPath()) {
   dialogs_.setParent(view_.get());  // the boxes block the main window
+  printer_.setDialogParent(view_.get());
+  recordViewer_ = std::make_unique<Form2View>(files_, dialogs_, recordPath_);
+  mainWindowHandle_ = std::make_unique<qt::QtWindowHandle>(*view_);
+  recordViewer_->setMainWindow(*mainWindowHandle_);
   form1_ = std::make_unique<console::Form1>(services());
   bindWindowToModel();
 }
@@ -44,8 +43,8 @@ console::Form1Services Console::services() {
       .files = files_,
       .app = application_,
       .rightkeyPopup = view_->rightkeyPopup(),
-      .recordViewer = recordViewer_,
-      .recordPath = RecordPath(),
+      .recordViewer = *recordViewer_,
+      .recordPath = recordPath_,
   };
 }
 

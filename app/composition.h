@@ -6,11 +6,17 @@
 #include <string>
 
 #include "app/form1_view.h"
-#include "app/placeholders.h"
+#include "app/form2_view.h"
 #include "console/main_window.h"
 #include "platform/qt/qt_application.h"
 #include "platform/qt/qt_dialogs.h"
+#include "platform/qt/qt_files.h"
+#include "platform/qt/qt_printer.h"
+#include "platform/qt/qt_serial_port.h"
 #include "platform/qt/qt_timer.h"
+#include "platform/qt/qt_window_handle.h"
+#include "sim/port_switch.h"
+#include "sim/sim_serial_port.h"
 
 namespace pump::app {
 
@@ -18,8 +24,6 @@ namespace pump::app {
 void LoadAssets();
 // Pins the labels' "宋体" to an installed Simplified Chinese face, whatever the locale.
 void InstallFontSubstitutes();
-// Where the record file lives: mytext.txt in the user's documents folder.
-std::string RecordPath();
 
 class Console {
  public:
@@ -32,6 +36,7 @@ class Console {
   void start();
 
   Form1View& mainWindow() { return *view_; }
+  Form2View& recordViewer() { return *recordViewer_; }
   console::Form1& form1() { return *form1_; }
 
  private:
@@ -44,10 +49,16 @@ class Console {
   qt::QtTimer timer2_;
   qt::QtDialogs dialogs_;
   qt::QtApplication application_;
-  PlaceholderSerialPort serial_;
-  PlaceholderPrinter printer_;
-  PlaceholderFiles files_;
-  PlaceholderRecordViewer recordViewer_;
+  qt::QtFiles files_;
+  qt::QtPrinter printer_;
+  // The device line, the built-in simulated pump, and the switch that picks
+  // one by the port name the operator gives.
+  qt::QtSerialPort device_;
+  sim::SimSerialPort simulated_{std::make_unique<qt::QtTimer>()};
+  sim::SwitchingSerialPort serial_{device_, simulated_};
+  std::string recordPath_;
+  std::unique_ptr<Form2View> recordViewer_;
+  std::unique_ptr<qt::QtWindowHandle> mainWindowHandle_;
   std::unique_ptr<console::Form1> form1_;
 };
 

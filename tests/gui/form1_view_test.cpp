@@ -10,6 +10,7 @@
 #include <QSignalSpy>
 
 #include "app/composition.h"
+#include "records/record_file.h"
 #include "platform/qt/qt_application.h"
 #include "tests/gui/form1_view_fixture.h"
 
@@ -251,7 +252,7 @@ TEST(Composition, StartsTheRealWindowLoadedWithTitleIconAndRecordPath) {
   EXPECT_EQ(console.mainWindow().windowTitle(), "LP-200 计量泵控制台");
   EXPECT_FALSE(console.mainWindow().windowIcon().isNull());
   EXPECT_FALSE(console.form1().file.enabled());
-  EXPECT_TRUE(QString::fromStdString(app::RecordPath()).endsWith("/Documents/mytext.txt"));
+  EXPECT_TRUE(QString::fromStdString(records::DefaultRecordPath()).endsWith("/Documents/mytext.txt"));
 }
 
 }  // namespace
