@@ -209,12 +209,14 @@ QImage ToIndexed(const QImage& image) {
   return image.convertToFormat(QImage::Format_Indexed8, table, Qt::ThresholdDither);
 }
 
-// Four green leaves in a pinwheel round an orange centre, on white; 256 colours.
-QImage Icon() {
-  QImage image(32, 32, QImage::Format_ARGB32);
+// Four green leaves in a pinwheel round an orange centre, on white, drawn on a
+// 32-unit grid at any size (32 px for the window, larger for desktop menus).
+QImage Icon(int size) {
+  QImage image(size, size, QImage::Format_ARGB32);
   image.fill(Qt::white);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
+  p.scale(size / 32.0, size / 32.0);
   p.translate(16, 16);
   QPainterPath leaf(QPointF(0, 0));
   // Each leaf leans the same way round, which makes the pinwheel.
@@ -232,7 +234,7 @@ QImage Icon() {
   p.setBrush(QColor(255, 145, 20));
   p.drawEllipse(QPointF(0, 0), 4.5, 4.5);
   p.end();
-  return ToIndexed(image);
+  return image;
 }
 
 bool Save(const QImage& image, const QDir& folder, const QString& name) {
@@ -252,7 +254,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   const QDir folder(QString::fromLocal8Bit(argv[1]));
-  bool ok = Save(Background(), folder, "background.png") && Save(Icon(), folder, "icon.png");
+  // The window icon has 256 colours; the desktop's larger rendering keeps full colour.
+  bool ok = Save(Background(), folder, "background.png") &&
+            Save(ToIndexed(Icon(32)), folder, "icon.png") &&
+            Save(Icon(128), folder, "icon-128.png");
   // A face named "up" or "down" is an arrow; every other name is its own glyph.
   constexpr const char* kFaces[] = {"0", "1", "2", "3", "4",   "5",    "6",  "7",
                                     "8", "9", "L", "P", "RUN", "STOP", "up", "down"};
