@@ -139,6 +139,8 @@ class Form1 {
   bool SendKeypadSetpoint(char letter, const std::optional<std::string>& field);
   void HandleReply(std::string_view frame);
   void SetConnected(bool connected);
+  // Gives up a failing line: closes it, locks the menus, stops the poll, then tells the operator.
+  void DropLine(const std::string& message);
 
   Form1Services services_;
   SerialPort& MSComm1;
