@@ -37,9 +37,11 @@ void Press(console::Form1& w, const std::string& keys) {
   }
 }
 
-// The keypad tests need an open line; the port box belongs to another handler.
 struct OpenLine : Form1Fixture {
-  OpenLine() { serial.open(); }
+  OpenLine() {
+    connect();
+    dialogs.shown.clear();  // only the boxes of the test itself count
+  }
 };
 
 struct WorkedExample {
@@ -213,13 +215,13 @@ TEST(KeypadKeys, PumpNumberTheFrameCannotCarryIsRefusedNotSent) {
   EXPECT_EQ(w.lq, 0);
 }
 
-// A reply handled between two key presses rewrites the display as the reply
-// handler does; the entry carries on with what the operator typed.
+// A reply handled between two key presses rewrites the display; the entry
+// carries on with what the operator typed.
 TEST(KeypadAndReplies, FlowReplyMidEntryShowsAtOnceAndTheEntryCompletesAtThreeDigits) {
   OpenLine f;
   auto& w = *f.form;
   Press(w, "L1");
-  w.LsetF.setCaption("0150");  // "L" reply
+  f.serial.receive("Q00L0150Y");
   EXPECT_EQ(w.LsetF.caption(), "0150");
   EXPECT_EQ(w.lq, 1);
   Press(w, "2");
@@ -235,7 +237,8 @@ TEST(KeypadAndReplies, PressureReplyAfterThePointDoesNotJamTheEntry) {
   OpenLine f;
   auto& w = *f.form;
   Press(w, "P03");
-  w.LsetP.setCaption("04.5");  // "P" reply
+  f.serial.receive("Q00P04.5Y");
+  EXPECT_EQ(w.LsetP.caption(), "04.5");
   Press(w, "2");
   EXPECT_EQ(w.LsetP.caption(), "03.2");
   EXPECT_EQ(f.serial.written, std::vector<std::string>{"Q00P03.2Y"});
@@ -248,7 +251,7 @@ TEST(KeypadAndReplies, ReplyRightAfterTheModeKeyIsReplacedByTheFirstDigit) {
   OpenLine f;
   auto& w = *f.form;
   Press(w, "L");
-  w.LsetF.setCaption("0080");
+  f.serial.receive("Q00L0080Y");
   Press(w, "0");
   EXPECT_EQ(w.LsetF.caption(), "0");
   Press(w, "90");
@@ -259,7 +262,7 @@ TEST(KeypadAndReplies, ReplyAfterASentEntryReplacesTheTypedDigits) {
   OpenLine f;
   auto& w = *f.form;
   Press(w, "L150");
-  w.LsetF.setCaption("0150");
+  f.serial.receive("Q00L0150Y");
   Press(w, "7");
   EXPECT_EQ(w.LsetF.caption(), "0150") << "no entry is under way";
 }
@@ -272,6 +275,7 @@ TEST(KeypadBeforePortOpen, SetpointTellsTheOperatorOnceAndKeepsTheEntryMode) {
   const auto messages = f.dialogs.messages();
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_NE(messages[0].prompt.find("通信端口"), std::string::npos);
+  EXPECT_EQ(messages[0].title, "通信错误");
   EXPECT_EQ(w.lq, 0);
   EXPECT_EQ(w.setliqstr, "00L0150Y") << "the frame body is built before the write";
   EXPECT_EQ(w.LSetState.caption(), "Lset");
@@ -284,13 +288,13 @@ TEST(KeypadBeforePortOpen, RunAndStopLeaveTheRunStateAlone) {
   auto& w = *f.form;
   Press(w, "R");
   EXPECT_EQ(w.Lstate.caption(), "     STOP");
-  f.serial.open();
+  f.connect();
   Press(w, "R");
-  f.serial.close();
+  f.serial.loseLine("unplugged");
   Press(w, "S");
   EXPECT_EQ(w.Lstate.caption(), "     RUN ");
   EXPECT_EQ(f.serial.written, std::vector<std::string>{"Q00R0000Y"});
-  EXPECT_EQ(f.dialogs.messages().size(), 2u);
+  EXPECT_EQ(f.dialogs.messages().size(), 3u) << "not open, line lost, not open";
   EXPECT_EQ(f.app.ends, 0);
 }
 
@@ -299,7 +303,7 @@ TEST(KeypadBeforePortOpen, PressureEntryCanBeTypedAgainOnceThePortIsOpen) {
   auto& w = *f.form;
   Press(w, "P025");
   EXPECT_EQ(w.LSetState.caption(), "Pset");
-  f.serial.open();
+  f.connect();
   Press(w, "P025");
   EXPECT_EQ(f.serial.written, std::vector<std::string>{"Q00P02.5Y"});
   EXPECT_EQ(w.LSetState.caption(), "");

@@ -13,7 +13,10 @@ namespace {
 using testing::Form1Fixture;
 
 struct OpenLine : Form1Fixture {
-  OpenLine() { serial.open(); }
+  OpenLine() {
+    connect();
+    dialogs.shown.clear();  // only the boxes of the test itself count
+  }
 };
 
 TEST(SetpointDialogs, AskWithTheirOwnPromptsTitlesAndDefaults) {
