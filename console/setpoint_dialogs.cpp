@@ -38,8 +38,9 @@ void Form1::pressure_Click() {
   const auto answer = ToDouble(dialogs_.InputBox(kPressurePrompt, "压力设定", 2));
   if (!answer) return;
   setpresure = *answer;
-  const auto field =
-      setpresure < 0 || setpresure > kPressureLimit ? std::nullopt : link::PressureField(setpresure);
+  const auto field = setpresure < 0 || setpresure > kPressureLimit
+                         ? std::nullopt
+                         : link::PressureField(setpresure);
   if (!field) {
     dialogs_.MsgBox(kDialogPressureRefusal, kDialogRefusalTitle);
     return;

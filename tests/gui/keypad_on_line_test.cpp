@@ -63,19 +63,32 @@ struct KeypadOnLine {
 
   QAbstractButton* keyWithFace(char face) const {
     switch (face) {
-      case '0': return find<QAbstractButton>("Cmd0", 13);
-      case '^': return find<QAbstractButton>("Cmd0", 0);
-      case 'v': return find<QAbstractButton>("Cmd0", 1);
-      case '1': return find<QAbstractButton>("Cmd1", 0);
-      case '2': return find<QAbstractButton>("Cmd2", 1);
-      case '3': return find<QAbstractButton>("Cmd3", 2);
-      case '5': return find<QAbstractButton>("Cmd5", 5);
-      case '7': return find<QAbstractButton>("Cmd7", 8);
-      case 'L': return find<QAbstractButton>("Cmdl", 3);
-      case 'P': return find<QAbstractButton>("Cmdp", 7);
-      case 'R': return find<QAbstractButton>("Cmdr", 11);
-      case 'S': return find<QAbstractButton>("Cmds", 15);
-      default: return nullptr;
+      case '0':
+        return find<QAbstractButton>("Cmd0", 13);
+      case '^':
+        return find<QAbstractButton>("Cmd0", 0);
+      case 'v':
+        return find<QAbstractButton>("Cmd0", 1);
+      case '1':
+        return find<QAbstractButton>("Cmd1", 0);
+      case '2':
+        return find<QAbstractButton>("Cmd2", 1);
+      case '3':
+        return find<QAbstractButton>("Cmd3", 2);
+      case '5':
+        return find<QAbstractButton>("Cmd5", 5);
+      case '7':
+        return find<QAbstractButton>("Cmd7", 8);
+      case 'L':
+        return find<QAbstractButton>("Cmdl", 3);
+      case 'P':
+        return find<QAbstractButton>("Cmdp", 7);
+      case 'R':
+        return find<QAbstractButton>("Cmdr", 11);
+      case 'S':
+        return find<QAbstractButton>("Cmds", 15);
+      default:
+        return nullptr;
     }
   }
 

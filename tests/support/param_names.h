@@ -2,10 +2,10 @@
 // test id and where GoogleTest prints the parameter.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <ostream>
 #include <string>
-
-#include <gtest/gtest.h>
 
 namespace pump::testing {
 

@@ -16,23 +16,56 @@ using testing::Form1Fixture;
 void Press(console::Form1& w, const std::string& keys) {
   for (char key : keys) {
     switch (key) {
-      case '0': w.Cmd0_Click(0); break;
-      case '1': w.Cmd1_Click(0); break;
-      case '2': w.Cmd2_Click(0); break;
-      case '3': w.Cmd3_Click(0); break;
-      case '4': w.Cmd4_Click(0); break;
-      case '5': w.Cmd5_Click(0); break;
-      case '6': w.Cmd6_Click(0); break;
-      case '7': w.Cmd7_Click(0); break;
-      case '8': w.Cmd8_Click(0); break;
-      case '9': w.Cmd9_Click(0); break;
-      case '^': w.Cmd0_Click(1); break;
-      case 'v': w.Cmd0_Click(2); break;
-      case 'L': w.Cmdl_Click(0); break;
-      case 'P': w.Cmdp_Click(0); break;
-      case 'R': w.Cmdr_Click(0); break;
-      case 'S': w.Cmds_Click(0); break;
-      default: FAIL() << "no key with face " << key;
+      case '0':
+        w.Cmd0_Click(0);
+        break;
+      case '1':
+        w.Cmd1_Click(0);
+        break;
+      case '2':
+        w.Cmd2_Click(0);
+        break;
+      case '3':
+        w.Cmd3_Click(0);
+        break;
+      case '4':
+        w.Cmd4_Click(0);
+        break;
+      case '5':
+        w.Cmd5_Click(0);
+        break;
+      case '6':
+        w.Cmd6_Click(0);
+        break;
+      case '7':
+        w.Cmd7_Click(0);
+        break;
+      case '8':
+        w.Cmd8_Click(0);
+        break;
+      case '9':
+        w.Cmd9_Click(0);
+        break;
+      case '^':
+        w.Cmd0_Click(1);
+        break;
+      case 'v':
+        w.Cmd0_Click(2);
+        break;
+      case 'L':
+        w.Cmdl_Click(0);
+        break;
+      case 'P':
+        w.Cmdp_Click(0);
+        break;
+      case 'R':
+        w.Cmdr_Click(0);
+        break;
+      case 'S':
+        w.Cmds_Click(0);
+        break;
+      default:
+        FAIL() << "no key with face " << key;
     }
   }
 }
@@ -140,41 +173,40 @@ TEST_P(KeypadStateTable, MovesBetweenIdleFlowAndPressureEntry) {
 
 INSTANTIATE_TEST_SUITE_P(
     Transitions, KeypadStateTable,
-    ::testing::Values(
-        StateWalk{"IdleDigitDoesNothing", {{"7", 0, 0, "000", "02.0", "", 0}}},
-        StateWalk{"FlowEntryGrowsAndCompletesAtThree",
-                  {{"L", 1, 0, "", "02.0", "Lset", 0},
-                   {"1", 1, 0, "1", "02.0", "Lset", 0},
-                   {"2", 1, 0, "12", "02.0", "Lset", 0},
-                   {"3", 0, 0, "123", "02.0", "", 1}}},
-        StateWalk{"PressureEntryAddsThePointAfterTheSecondDigit",
-                  {{"P", 0, 1, "000", "", "Pset", 0},
-                   {"0", 0, 1, "000", "0", "Pset", 0},
-                   {"2", 0, 1, "000", "02.", "Pset", 0},
-                   {"5", 0, 0, "000", "02.5", "", 1}}},
-        StateWalk{"ModeKeysDuringFlowEntryChangeNothing",
-                  {{"L4", 1, 0, "4", "02.0", "Lset", 0},
-                   {"L", 1, 0, "4", "02.0", "Lset", 0},
-                   {"P", 1, 0, "4", "02.0", "Lset", 0},
-                   {"56", 0, 0, "456", "02.0", "Lset", 0}}},
-        StateWalk{"ModeKeysDuringPressureEntryChangeNothing",
-                  {{"P01", 0, 1, "000", "01.", "Pset", 0},
-                   {"LP", 0, 1, "000", "01.", "Pset", 0},
-                   {"5", 0, 0, "000", "01.5", "", 1}}},
-        StateWalk{"RunAndStopMidEntryLetTheEntryGoOn",
-                  {{"L1", 1, 0, "1", "02.0", "Lset", 0},
-                   {"R", 1, 0, "1", "02.0", "Lset", 1},
-                   {"S", 1, 0, "1", "02.0", "Lset", 2},
-                   {"00", 0, 0, "100", "02.0", "", 3}}},
-        StateWalk{"AfterARefusalDigitsDoNothingUntilTheNextModeKey",
-                  {{"L300", 0, 0, "300", "02.0", "Lset", 0},
-                   {"1", 0, 0, "300", "02.0", "Lset", 0},
-                   {"L", 1, 0, "", "02.0", "Lset", 0},
-                   {"099", 0, 0, "099", "02.0", "", 1}}},
-        StateWalk{"FlowThenPressureEntry",
-                  {{"L050", 0, 0, "050", "02.0", "", 1},
-                   {"P", 0, 1, "050", "", "Pset", 1},
-                   {"033", 0, 0, "050", "03.3", "", 2}}}),
+    ::testing::Values(StateWalk{"IdleDigitDoesNothing", {{"7", 0, 0, "000", "02.0", "", 0}}},
+                      StateWalk{"FlowEntryGrowsAndCompletesAtThree",
+                                {{"L", 1, 0, "", "02.0", "Lset", 0},
+                                 {"1", 1, 0, "1", "02.0", "Lset", 0},
+                                 {"2", 1, 0, "12", "02.0", "Lset", 0},
+                                 {"3", 0, 0, "123", "02.0", "", 1}}},
+                      StateWalk{"PressureEntryAddsThePointAfterTheSecondDigit",
+                                {{"P", 0, 1, "000", "", "Pset", 0},
+                                 {"0", 0, 1, "000", "0", "Pset", 0},
+                                 {"2", 0, 1, "000", "02.", "Pset", 0},
+                                 {"5", 0, 0, "000", "02.5", "", 1}}},
+                      StateWalk{"ModeKeysDuringFlowEntryChangeNothing",
+                                {{"L4", 1, 0, "4", "02.0", "Lset", 0},
+                                 {"L", 1, 0, "4", "02.0", "Lset", 0},
+                                 {"P", 1, 0, "4", "02.0", "Lset", 0},
+                                 {"56", 0, 0, "456", "02.0", "Lset", 0}}},
+                      StateWalk{"ModeKeysDuringPressureEntryChangeNothing",
+                                {{"P01", 0, 1, "000", "01.", "Pset", 0},
+                                 {"LP", 0, 1, "000", "01.", "Pset", 0},
+                                 {"5", 0, 0, "000", "01.5", "", 1}}},
+                      StateWalk{"RunAndStopMidEntryLetTheEntryGoOn",
+                                {{"L1", 1, 0, "1", "02.0", "Lset", 0},
+                                 {"R", 1, 0, "1", "02.0", "Lset", 1},
+                                 {"S", 1, 0, "1", "02.0", "Lset", 2},
+                                 {"00", 0, 0, "100", "02.0", "", 3}}},
+                      StateWalk{"AfterARefusalDigitsDoNothingUntilTheNextModeKey",
+                                {{"L300", 0, 0, "300", "02.0", "Lset", 0},
+                                 {"1", 0, 0, "300", "02.0", "Lset", 0},
+                                 {"L", 1, 0, "", "02.0", "Lset", 0},
+                                 {"099", 0, 0, "099", "02.0", "", 1}}},
+                      StateWalk{"FlowThenPressureEntry",
+                                {{"L050", 0, 0, "050", "02.0", "", 1},
+                                 {"P", 0, 1, "050", "", "Pset", 1},
+                                 {"033", 0, 0, "050", "03.3", "", 2}}}),
     testing::RowName());
 
 TEST(KeypadKeys, RunAndStopSendAddressZeroWhateverThePumpNumberAndSetTheRunState) {

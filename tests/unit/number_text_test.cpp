@@ -1,11 +1,11 @@
+#include "platform/number_text.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <optional>
 #include <ostream>
 #include <string>
-
-#include "platform/number_text.h"
 
 namespace pump {
 namespace {
@@ -39,19 +39,18 @@ INSTANTIATE_TEST_SUITE_P(
         // Signed zero and numbers at the edges of a double.
         DoubleCase{"-0", 0.0}, DoubleCase{"1e-400", 0.0}, DoubleCase{"0.000e999999999999", 0.0},
         DoubleCase{"1e400", std::nullopt}, DoubleCase{"-1e400", std::nullopt},
-        DoubleCase{"0.0000001e309", 1e302},
-        DoubleCase{"1e99999999999999999999", std::nullopt},
+        DoubleCase{"0.0000001e309", 1e302}, DoubleCase{"1e99999999999999999999", std::nullopt},
         // Not numbers.
-        DoubleCase{"", std::nullopt}, DoubleCase{"   ", std::nullopt}, DoubleCase{".", std::nullopt},
-        DoubleCase{"-", std::nullopt}, DoubleCase{"abc", std::nullopt},
-        DoubleCase{"12abc", std::nullopt}, DoubleCase{"1 2", std::nullopt},
-        DoubleCase{"1.2.3", std::nullopt}, DoubleCase{"--1", std::nullopt},
-        DoubleCase{"- 1", std::nullopt}, DoubleCase{"1e", std::nullopt},
-        DoubleCase{"e5", std::nullopt}, DoubleCase{"inf", std::nullopt},
-        DoubleCase{"nan", std::nullopt}, DoubleCase{"0x10", std::nullopt},
-        DoubleCase{"&H10", std::nullopt}, DoubleCase{"1,5", std::nullopt},
-        DoubleCase{"1。5", std::nullopt}, DoubleCase{"１５０元", std::nullopt},
-        DoubleCase{"\xEF\xBC", std::nullopt}));
+        DoubleCase{"", std::nullopt}, DoubleCase{"   ", std::nullopt},
+        DoubleCase{".", std::nullopt}, DoubleCase{"-", std::nullopt},
+        DoubleCase{"abc", std::nullopt}, DoubleCase{"12abc", std::nullopt},
+        DoubleCase{"1 2", std::nullopt}, DoubleCase{"1.2.3", std::nullopt},
+        DoubleCase{"--1", std::nullopt}, DoubleCase{"- 1", std::nullopt},
+        DoubleCase{"1e", std::nullopt}, DoubleCase{"e5", std::nullopt},
+        DoubleCase{"inf", std::nullopt}, DoubleCase{"nan", std::nullopt},
+        DoubleCase{"0x10", std::nullopt}, DoubleCase{"&H10", std::nullopt},
+        DoubleCase{"1,5", std::nullopt}, DoubleCase{"1。5", std::nullopt},
+        DoubleCase{"１５０元", std::nullopt}, DoubleCase{"\xEF\xBC", std::nullopt}));
 
 TEST(TextToDouble, MinusZeroCarriesNoSign) {
   const auto zero = ToDouble("-0.0");
@@ -74,17 +73,16 @@ TEST_P(TextToInteger, RoundsHalvesToEvenWithinSixteenBits) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, TextToInteger,
-    ::testing::Values(
-        IntegerCase{"3", 3}, IntegerCase{" 12 ", 12}, IntegerCase{"１２", 12},
-        IntegerCase{"2.5", 2}, IntegerCase{"3.5", 4}, IntegerCase{"-2.5", -2},
-        IntegerCase{"-3.5", -4}, IntegerCase{"2.4999", 2}, IntegerCase{"2.5001", 3},
-        IntegerCase{"0.5", 0}, IntegerCase{"1.5", 2}, IntegerCase{"２．５", 2},
-        IntegerCase{"32767", 32767}, IntegerCase{"32767.4", 32767},
-        IntegerCase{"32767.5", std::nullopt}, IntegerCase{"32768", std::nullopt},
-        IntegerCase{"-32768", -32768}, IntegerCase{"-32768.5", -32768},
-        IntegerCase{"-32769", std::nullopt}, IntegerCase{"1e400", std::nullopt},
-        IntegerCase{"", std::nullopt}, IntegerCase{"seven", std::nullopt},
-        IntegerCase{"7a", std::nullopt}));
+    ::testing::Values(IntegerCase{"3", 3}, IntegerCase{" 12 ", 12}, IntegerCase{"１２", 12},
+                      IntegerCase{"2.5", 2}, IntegerCase{"3.5", 4}, IntegerCase{"-2.5", -2},
+                      IntegerCase{"-3.5", -4}, IntegerCase{"2.4999", 2}, IntegerCase{"2.5001", 3},
+                      IntegerCase{"0.5", 0}, IntegerCase{"1.5", 2}, IntegerCase{"２．５", 2},
+                      IntegerCase{"32767", 32767}, IntegerCase{"32767.4", 32767},
+                      IntegerCase{"32767.5", std::nullopt}, IntegerCase{"32768", std::nullopt},
+                      IntegerCase{"-32768", -32768}, IntegerCase{"-32768.5", -32768},
+                      IntegerCase{"-32769", std::nullopt}, IntegerCase{"1e400", std::nullopt},
+                      IntegerCase{"", std::nullopt}, IntegerCase{"seven", std::nullopt},
+                      IntegerCase{"7a", std::nullopt}));
 
 }  // namespace
 }  // namespace pump

@@ -86,21 +86,21 @@ TEST_P(FlowDialog, SendsRefusesOrEndsSilently) {
 
 INSTANTIATE_TEST_SUITE_P(
     Answers, FlowDialog,
-    ::testing::Values(
-        DialogAnswer{"Flow150", "150", "Q00L0150Y", {}, 150},
-        DialogAnswer{"Limit200", "200", "Q00L0200Y", {}, 200},
-        DialogAnswer{"Zero", "0", "Q00L0000Y", {}, 0},
-        DialogAnswer{"FractionRoundsInTheField", "49.5", "Q00L0050Y", {}, 49.5},
-        DialogAnswer{"JustAboveTheLimitIsRefused", "200.4", {}, "流量设定错误!", 200.4},
-        DialogAnswer{"AboveTheLimit", "201", {}, "流量设定错误!", 201},
-        DialogAnswer{"NegativeIsRefused", "-1", {}, "流量设定错误!", -1},
-        DialogAnswer{"FullWidthDigits", "１５０", "Q00L0150Y", {}, 150},
-        DialogAnswer{"FullWidthMinusIsRefused", "－５", {}, "流量设定错误!", -5},
-        DialogAnswer{"BlanksAround", " 80\u3000", "Q00L0080Y", {}, 80},
-        DialogAnswer{"Cancel", "", {}, {}, {}},
-        DialogAnswer{"NotANumber", "abc", {}, {}, {}},
-        DialogAnswer{"ChinesePointIsNotANumber", "1。5", {}, {}, {}},
-        DialogAnswer{"TooLargeForADouble", "1e400", {}, {}, {}}),
+    ::testing::Values(DialogAnswer{"Flow150", "150", "Q00L0150Y", {}, 150},
+                      DialogAnswer{"Limit200", "200", "Q00L0200Y", {}, 200},
+                      DialogAnswer{"Zero", "0", "Q00L0000Y", {}, 0},
+                      DialogAnswer{"FractionRoundsInTheField", "49.5", "Q00L0050Y", {}, 49.5},
+                      DialogAnswer{
+                          "JustAboveTheLimitIsRefused", "200.4", {}, "流量设定错误!", 200.4},
+                      DialogAnswer{"AboveTheLimit", "201", {}, "流量设定错误!", 201},
+                      DialogAnswer{"NegativeIsRefused", "-1", {}, "流量设定错误!", -1},
+                      DialogAnswer{"FullWidthDigits", "１５０", "Q00L0150Y", {}, 150},
+                      DialogAnswer{"FullWidthMinusIsRefused", "－５", {}, "流量设定错误!", -5},
+                      DialogAnswer{"BlanksAround", " 80\u3000", "Q00L0080Y", {}, 80},
+                      DialogAnswer{"Cancel", "", {}, {}, {}},
+                      DialogAnswer{"NotANumber", "abc", {}, {}, {}},
+                      DialogAnswer{"ChinesePointIsNotANumber", "1。5", {}, {}, {}},
+                      DialogAnswer{"TooLargeForADouble", "1e400", {}, {}, {}}),
     testing::RowName());
 
 class PressureDialog : public ::testing::TestWithParam<DialogAnswer> {};
@@ -117,16 +117,15 @@ TEST_P(PressureDialog, SendsRefusesOrEndsSilently) {
 
 INSTANTIATE_TEST_SUITE_P(
     Answers, PressureDialog,
-    ::testing::Values(
-        DialogAnswer{"Pressure2_5", "2.5", "Q00P02.5Y", {}, 2.5},
-        DialogAnswer{"Limit5", "5", "Q00P05.0Y", {}, 5},
-        DialogAnswer{"Zero", "0", "Q00P00.0Y", {}, 0},
-        DialogAnswer{"NegativeZeroIsZero", "-0", "Q00P00.0Y", {}, 0},
-        DialogAnswer{"JustAboveTheLimitIsRefused", "5.01", {}, "压力设定错误!", 5.01},
-        DialogAnswer{"NegativeIsRefused", "-0.5", {}, "压力设定错误!", -0.5},
-        DialogAnswer{"FullWidthDigitsAndPoint", "２．５", "Q00P02.5Y", {}, 2.5},
-        DialogAnswer{"Cancel", "", {}, {}, {}},
-        DialogAnswer{"NotANumber", "2,5", {}, {}, {}}),
+    ::testing::Values(DialogAnswer{"Pressure2_5", "2.5", "Q00P02.5Y", {}, 2.5},
+                      DialogAnswer{"Limit5", "5", "Q00P05.0Y", {}, 5},
+                      DialogAnswer{"Zero", "0", "Q00P00.0Y", {}, 0},
+                      DialogAnswer{"NegativeZeroIsZero", "-0", "Q00P00.0Y", {}, 0},
+                      DialogAnswer{"JustAboveTheLimitIsRefused", "5.01", {}, "压力设定错误!", 5.01},
+                      DialogAnswer{"NegativeIsRefused", "-0.5", {}, "压力设定错误!", -0.5},
+                      DialogAnswer{"FullWidthDigitsAndPoint", "２．５", "Q00P02.5Y", {}, 2.5},
+                      DialogAnswer{"Cancel", "", {}, {}, {}},
+                      DialogAnswer{"NotANumber", "2,5", {}, {}, {}}),
     testing::RowName());
 
 struct PumpNumberAnswer {
@@ -201,8 +200,7 @@ TEST(SetpointDialogs, LeaveTheDisplaysAndAKeypadEntryUntouched) {
   EXPECT_EQ(w.Lstate.caption(), "     STOP");
   w.Cmd2_Click(0);
   w.Cmd0_Click(0);
-  EXPECT_EQ(f.serial.written,
-            (std::vector<std::string>{"Q00L0150Y", "Q00P02.5Y", "Q03L0120Y"}));
+  EXPECT_EQ(f.serial.written, (std::vector<std::string>{"Q00L0150Y", "Q00P02.5Y", "Q03L0120Y"}));
 }
 
 TEST(RunStopMenus, SendAddressZeroFramesAndLeaveTheRunState) {
@@ -213,8 +211,8 @@ TEST(RunStopMenus, SendAddressZeroFramesAndLeaveTheRunState) {
   w.stop_Click();
   w.rrun_Click();
   w.rstop_Click();
-  EXPECT_EQ(f.serial.written, (std::vector<std::string>{"Q00R0000Y", "Q00S0000Y", "Q00R0000Y",
-                                                        "Q00S0000Y"}));
+  EXPECT_EQ(f.serial.written,
+            (std::vector<std::string>{"Q00R0000Y", "Q00S0000Y", "Q00R0000Y", "Q00S0000Y"}));
   EXPECT_EQ(w.Lstate.caption(), "     STOP");
   w.Cmdr_Click(0);
   w.stop_Click();
