@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "link/command_sender.h"
@@ -133,6 +134,9 @@ class Form1 {
   };
 
   void DigitKey(char digit);
+  void CompleteFlowEntry();
+  void CompletePressureEntry();
+  bool SendKeypadSetpoint(char letter, const std::optional<std::string>& field);
   void HandleReply(std::string_view frame);
   void SetConnected(bool connected);
   // Gives up a failing line: closes it, locks the menus, stops the poll, then tells the operator.
@@ -150,6 +154,9 @@ class Form1 {
   records::PressureRecord record_;
   timedrun::RunTimer runTimer_;
   bool connected_ = false;  // the five menus are released and the poll runs
+  // The operator's keypad entry as typed. LsetF/LsetP show it, but a pump reply
+  // may overwrite them mid-entry; the entry goes on from this text.
+  std::string keypadEntry_;
 };
 
 }  // namespace pump::console

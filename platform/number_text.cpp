@@ -1,5 +1,6 @@
 #include "number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -27,6 +28,53 @@ bool MapFullWidth(unsigned char b1, unsigned char b2, char* ascii) {
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+struct NumberShape {
+  // Power of ten of the leading non-zero digit, exponent included and
+  // saturated; 0 for a zero. Only its sign is used: it tells an overflow from
+  // an underflow.
+  long long decimalExponent = 0;
+};
+
+// Checks that an unsigned text reads digits [. digits] [e [sign] digits] with
+// at least one mantissa digit, and measures its magnitude.
+std::optional<NumberShape> ReadShape(std::string_view s) {
+  constexpr long long kSaturation = 1'000'000;
+  std::size_t i = 0;
+  std::size_t digits = 0;
+  std::optional<long long> leading;  // power of ten of the first non-zero digit
+
+  while (i < s.size() && IsDigit(s[i])) ++i;
+  const std::size_t wholeDigits = i;
+  digits += wholeDigits;
+  for (std::size_t k = 0; k < wholeDigits && !leading; ++k) {
+    if (s[k] != '0') leading = static_cast<long long>(wholeDigits - k - 1);
+  }
+  if (i < s.size() && s[i] == '.') {
+    ++i;
+    for (long long power = -1; i < s.size() && IsDigit(s[i]); --power, ++i, ++digits) {
+      if (!leading && s[i] != '0') leading = power;
+    }
+  }
+  if (digits == 0) return std::nullopt;
+
+  long long exponent = 0;
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    ++i;
+    bool negativeExponent = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negativeExponent = s[i++] == '-';
+    const std::size_t exponentStart = i;
+    for (; i < s.size() && IsDigit(s[i]); ++i) {
+      exponent = std::min(exponent * 10 + (s[i] - '0'), kSaturation);
+    }
+    if (i == exponentStart) return std::nullopt;
+    if (negativeExponent) exponent = -exponent;
+  }
+  if (i != s.size()) return std::nullopt;
+  return NumberShape{leading ? *leading + exponent : 0};
+}
 
 }  // namespace
 
@@ -67,33 +115,22 @@ std::optional<double> ToDouble(std::string_view text) {
     negative = s.front() == '-';
     s.remove_prefix(1);
   }
-  // Shape check: digits [. digits] [e [sign] digits], at least one mantissa digit.
-  std::size_t i = 0, digits = 0;
-  while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
-  if (i < s.size() && s[i] == '.') {
-    ++i;
-    while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
-  }
-  if (digits == 0) return std::nullopt;
-  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-    ++i;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-    std::size_t expDigits = 0;
-    while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++expDigits;
-    if (expDigits == 0) return std::nullopt;
-  }
-  if (i != s.size()) return std::nullopt;
+  const auto shape = ReadShape(s);
+  if (!shape) return std::nullopt;
 
   double value = 0;
   const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
   if (ec == std::errc::result_out_of_range) {
-    // Overflow fails; an underflow to zero is still a number.
-    if (std::fabs(value) > 1.0 || std::isinf(value)) return std::nullopt;
-    value = 0;
-  } else if (ec != std::errc() || end != s.data() + s.size()) {
+    // from_chars leaves the value untouched here, so the text itself tells an
+    // overflow (fails) from an underflow (a number too small to hold: zero).
+    if (shape->decimalExponent > 0) return std::nullopt;
+    return 0.0;
+  }
+  if (ec != std::errc() || end != s.data() + s.size() || !std::isfinite(value)) {
     return std::nullopt;
   }
-  if (!std::isfinite(value)) return std::nullopt;
+  // "-0" is plain zero: no encoder writes a sign.
+  if (value == 0) return 0.0;
   return negative ? -value : value;
 }
 

@@ -11,9 +11,10 @@ namespace pump {
 
 // Strict conversion to a double. Blanks around the number are allowed; an
 // optional sign, digits with at most one ".", and an optional exponent. The
-// empty text, "inf", "nan", hex and anything else fail. Full-width digits,
-// point, signs and the ideographic blank count as their ASCII twins, so an
-// operator typing through a Chinese input method is understood.
+// empty text, "inf", "nan", hex, a number too large for a double and anything
+// else fail; a number too small to hold reads as 0, and "-0" as 0. Full-width
+// digits, point, signs and the ideographic blank count as their ASCII twins,
+// so an operator typing through a Chinese input method is understood.
 std::optional<double> ToDouble(std::string_view text);
 
 // True when ToDouble would succeed.
