@@ -5,43 +5,15 @@
 #include <QElapsedTimer>
 #include <memory>
 
-#include "console/main_window.h"
-#include "platform/qt/qt_serial_port.h"
-#include "platform/qt/qt_timer.h"
+#include "tests/gui/console_on_qt.h"
 #include "tests/gui/pty_pair.h"
-#include "tests/support/doubles.h"
 
 namespace pump {
 namespace {
 
+using testing::ConsoleOnQt;
 using testing::PtyPair;
 using testing::WaitUntil;
-
-struct ConsoleOnQt {
-  qt::QtSerialPort serial;
-  qt::QtTimer timer1;
-  qt::QtTimer timer2;
-  testing::ScriptedDialogs dialogs;
-  testing::RecordingCanvas canvas;
-  testing::RecordingPrinter printer;
-  testing::MemoryFiles files;
-  testing::CountingApp app;
-  testing::CountingPopup popup;
-  testing::CountingWindow viewer;
-  std::unique_ptr<console::Form1> form;
-
-  ConsoleOnQt() {
-    form = std::make_unique<console::Form1>(console::Form1Services{
-        serial, timer1, timer2, dialogs, canvas, printer, files, app, popup, viewer, "record.txt"});
-    form->Form_Load();
-  }
-  ~ConsoleOnQt() { form->Form_Unload(); }
-
-  void open(const std::string& answer) {
-    dialogs.answers.push_back(answer);
-    form->Communication_Click();
-  }
-};
 
 TEST(LineOnPseudoTerminal, PollsShowsRepliesReportsALostPumpOnceAndReopens) {
   PtyPair pump;
