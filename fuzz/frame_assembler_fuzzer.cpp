@@ -1,0 +1,59 @@
+// Arbitrary bytes in arbitrary read sizes through frame reassembly and the
+// main window's reply handling. Every frame handed on must be nine characters
+// with "Q" first and "Y" ninth; the displays only ever take four characters
+// from a frame; nothing but the poll goes out on the line.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "link/frame_assembler.h"
+#include "tests/support/form1_fixture.h"
+
+namespace {
+
+void Require(bool condition) {
+  if (!condition) std::abort();
+}
+
+// The first byte of each chunk says how many of the following bytes form one read.
+template <typename Feed>
+void InReads(std::string_view data, Feed feed) {
+  while (!data.empty()) {
+    const std::size_t size = 1 + static_cast<unsigned char>(data.front()) % 32;
+    data.remove_prefix(1);
+    const std::string_view read = data.substr(0, size);
+    data.remove_prefix(read.size());
+    feed(read);
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
+  const std::string_view data(reinterpret_cast<const char*>(bytes), size);
+
+  pump::link::FrameAssembler assembler;
+  std::size_t frames = 0;
+  InReads(data, [&](std::string_view read) {
+    assembler.feed(read, [&](std::string_view frame) {
+      Require(frame.size() == 9 && frame[0] == 'Q' && frame[8] == 'Y');
+      ++frames;
+    });
+    Require(assembler.pending().size() < 9 + 32);
+  });
+  Require(frames <= size / 9);
+
+  pump::testing::Form1Fixture f;
+  f.connect("1");
+  InReads(data, [&](std::string_view read) {
+    f.serial.receive(read);
+    for (const pump::Label* shown : {&f.form->LcurrP, &f.form->LsetP, &f.form->LsetF}) {
+      Require(shown->caption().size() == 4 || shown->caption() == "00.0" ||
+              shown->caption() == "02.0" || shown->caption() == "000");
+    }
+  });
+  f.clock.advance(3000);
+  for (const auto& written : f.serial.written) Require(written == "Q00F0000Y");
+  return 0;
+}

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Builds the Debian package into build-package/ and checks it: files in place,
+# run-time dependencies declared, no lintian errors.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+out="${PUMP_PACKAGE_DIR:-$root/build-package}"
+
+missing=()
+for p in dpkg-dev lintian; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+cmake -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPUMP_BUILD_TESTS=OFF >/dev/null
+cmake --build "$out" --parallel >/dev/null
+(cd "$out" && rm -f ./*.deb && cpack -G DEB >/dev/null)
+deb="$(ls "$out"/pump-console_*.deb)"
+echo "package: $deb"
+
+contents="$(dpkg-deb -c "$deb")"
+for f in usr/bin/pump-console usr/bin/pump-sim usr/share/applications/pump-console.desktop \
+         usr/share/icons/hicolor/32x32/apps/pump-console.png \
+         usr/share/icons/hicolor/128x128/apps/pump-console.png \
+         usr/share/doc/pump-console/copyright usr/share/doc/pump-console/README.md \
+         usr/share/doc/pump-console/LICENSE usr/share/man/man1/pump-console.1.gz; do
+  grep -q "\./$f\$" <<<"$contents" || { echo "missing from package: $f" >&2; exit 1; }
+done
+
+depends="$(dpkg-deb -f "$deb" Depends)"
+echo "depends: $depends"
+for d in libqt6widgets6 libqt6serialport6 libqt6printsupport6 qt6-qpa-plugins fonts-noto-cjk; do
+  grep -q "$d" <<<"$depends" || { echo "dependency not declared: $d" >&2; exit 1; }
+done
+
+lintian --fail-on error "$deb"
+echo "package check passed"
