@@ -135,6 +135,8 @@ class Form1 {
   void DigitKey(char digit);
   void HandleReply(std::string_view frame);
   void SetConnected(bool connected);
+  // Gives up a failing line: closes it, locks the menus, stops the poll, then tells the operator.
+  void DropLine(const std::string& message);
 
   Form1Services services_;
   SerialPort& MSComm1;

@@ -20,9 +20,10 @@ inline constexpr std::string_view kSimulatedPort = "sim";
 
 // A number is a port number, read as the Integer conversion reads it (2.5 -> 2,
 // 3.5 -> 4): n >= 1 gives "COMn" on Windows and "/dev/ttyS(n-1)" elsewhere.
-// A device name or path is taken as typed ("ttyUSB0" is looked for in /dev).
-// Nothing for an answer that is neither, or a port number below 1.
-std::optional<std::string> PortDevice(std::string_view answer,
-                                      PortNaming naming = kHostPortNaming);
+// Most pumps now hang on USB adapters, so a device name or path is opened as
+// typed: "COM3", "\\.\COM12", "/dev/ttyUSB0", "/dev/pts/4", and on POSIX a bare
+// "ttyUSB0", "cu.usbserial" or "rfcomm0" is looked for in /dev. "sim" names the
+// simulated pump. Nothing for any other answer, or a port number below 1.
+std::optional<std::string> PortDevice(std::string_view answer, PortNaming naming = kHostPortNaming);
 
 }  // namespace pump::link

@@ -13,7 +13,10 @@ namespace {
 std::optional<long long> ScaledRounded(double value, int decimals, long long maximum) {
   if (!std::isfinite(value) || value < 0) return std::nullopt;
   if (value > static_cast<double>(maximum) + 1.0) return std::nullopt;
-  char text[64];
+  // -0.0 would be written with a sign.
+  if (value == 0) value = 0;
+  // The fixed form of the smallest double runs to some 330 digits.
+  char text[400];
   const auto [end, ec] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
   if (ec != std::errc()) return std::nullopt;
   const std::string_view s(text, static_cast<std::size_t>(end - text));

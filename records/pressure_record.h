@@ -14,8 +14,8 @@ class PressureRecord {
   void add(double sample);
   // saveprcout: the number of samples held.
   std::int32_t saveprcout() const { return static_cast<std::int32_t>(samples_.size()); }
-  // savebuf(i) for i in 1..saveprcout.
-  double savebuf(std::int32_t index) const { return samples_.at(static_cast<std::size_t>(index - 1)); }
+  // savebuf(i), i in 0..kCapacity: slot 0 and slots not yet filled hold 0.
+  double savebuf(std::int32_t index) const;
   const std::vector<double>& samples() const { return samples_; }
 
  private:

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "platform/files.h"
 #include "platform/ui.h"
@@ -10,9 +11,14 @@ namespace pump::records {
 
 class Form2 {
  public:
+  static constexpr const char* kCaption = "泵启动和停止时间记录";
+
   Form2(Files& files, Dialogs& dialogs, WindowHandle& form1, WindowHandle& self,
         std::string recordPath)
-      : files_(files), dialogs_(dialogs), form1_(form1), self_(self),
+      : files_(files),
+        dialogs_(dialogs),
+        form1_(form1),
+        self_(self),
         recordPath_(std::move(recordPath)) {}
 
   TextBox Text1{"Text1"};

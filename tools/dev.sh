@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # One entry point for setting up, building, running and testing the console on
-# Debian 12. Usage: tools/dev.sh run | test
+# Debian 12. Usage: tools/dev.sh run | test | sim
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -10,7 +10,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev libqt6serialport6-dev libgl-dev
   fonts-noto-cjk libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth socat util-linux
+  xvfb xauth socat util-linux poppler-utils
 )
 
 sudo_if_needed() {
@@ -35,22 +35,39 @@ configure_and_build() {
   cmake --build "$build" --parallel
 }
 
+# Prints why no window can be shown, if so; a toolkit failure says far less.
+missing_display() {
+  if [ -n "${QT_QPA_PLATFORM:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then return 1; fi
+  if [ -z "${DISPLAY:-}" ]; then
+    echo "neither DISPLAY nor WAYLAND_DISPLAY is set"
+    return 0
+  fi
+  local number="${DISPLAY#*:}"
+  number="${number%%.*}"
+  if [[ "$DISPLAY" == :* ]] && [ ! -S "/tmp/.X11-unix/X$number" ]; then
+    echo "DISPLAY=$DISPLAY names an X server that is not running"
+    return 0
+  fi
+  return 1
+}
+
 PUMP_CMAKE_ARGS=()
 
 case "${1:-}" in
   run)
     install_missing
     configure_and_build
-    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+    if problem="$(missing_display)"; then
       cat >&2 <<MSG
-No display found: neither DISPLAY nor WAYLAND_DISPLAY is set, so the console
-window has nowhere to appear. The console is built at:
+No display to show the console on: $problem.
+The console is built at:
   $build/app/pump-console
 Run it on a desktop session, or under a virtual X server:
   xvfb-run -a $build/app/pump-console
 MSG
       exit 1
     fi
+    echo "No pump at hand? Answer the port box with: sim"
     exec "$build/app/pump-console"
     ;;
   test)
@@ -59,8 +76,13 @@ MSG
     cd "$build"
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300
     ;;
+  sim)
+    install_missing
+    configure_and_build
+    exec "$build/sim/pump-sim" "${@:2}"
+    ;;
   *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|sim" >&2
     exit 2
     ;;
 esac

@@ -6,7 +6,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 out="${PUMP_PACKAGE_DIR:-$root/build-package}"
 
 missing=()
-for p in dpkg-dev lintian; do
+for p in dpkg-dev lintian desktop-file-utils; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ "${#missing[@]}" -gt 0 ]; then
@@ -34,5 +34,6 @@ for d in libqt6widgets6 libqt6serialport6 libqt6printsupport6 qt6-qpa-plugins fo
   grep -q "$d" <<<"$depends" || { echo "dependency not declared: $d" >&2; exit 1; }
 done
 
+desktop-file-validate "$root/packaging/pump-console.desktop"
 lintian --fail-on error "$deb"
 echo "package check passed"

@@ -1,12 +1,16 @@
-// GUI tests need one QApplication for the whole run. They run on the offscreen
-// platform unless told otherwise, also when CMake lists them at build time.
+// GUI and device tests run inside one QApplication, offscreen unless told otherwise
+// (test discovery runs the binary without the test environment).
 #include <gtest/gtest.h>
 
 #include <QApplication>
 
+#include "app/composition.h"
+
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  pump::app::LoadAssets();
+  pump::app::InstallFontSubstitutes();
   return RUN_ALL_TESTS();
 }

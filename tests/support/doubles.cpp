@@ -38,6 +38,21 @@ void ScriptedClock::advance(long long milliseconds) {
   now_ = target;
 }
 
+void RecordingSerialPort::setCommPort(const std::string& device) {
+  calls.push_back("CommPort=" + device);
+  commPort_ = device;
+}
+
+void RecordingSerialPort::setInputLen(int length) {
+  calls.push_back("InputLen=" + std::to_string(length));
+  inputLen = length;
+}
+
+void RecordingSerialPort::setRThreshold(int characters) {
+  calls.push_back("RThreshold=" + std::to_string(characters));
+  rThreshold = characters;
+}
+
 std::optional<PortError> RecordingSerialPort::open() {
   calls.push_back("PortOpen=True");
   ++openCount;
@@ -60,7 +75,7 @@ void RecordingSerialPort::close() {
 bool RecordingSerialPort::setSettings(const std::string& value) {
   calls.push_back("Settings=" + value);
   settings = value;
-  return open_;
+  return open_ && !refuseSettings;
 }
 
 bool RecordingSerialPort::output(std::string_view text) {
@@ -70,6 +85,7 @@ bool RecordingSerialPort::output(std::string_view text) {
 }
 
 std::string RecordingSerialPort::input() {
+  ++inputCalls;
   std::string all;
   all.swap(pending_);
   return all;
@@ -89,6 +105,12 @@ void RecordingSerialPort::loseLine(const std::string& why) {
   pending_.clear();
   lineError_ = why;
   event_ = CommEvent::LineLost;
+  if (onComm_) onComm_();
+  event_ = CommEvent::None;
+}
+
+void RecordingSerialPort::raise(CommEvent code) {
+  event_ = code;
   if (onComm_) onComm_();
   event_ = CommEvent::None;
 }

@@ -56,14 +56,14 @@ class ScriptedClock {
 // Records every operation; replies are pushed in by the test.
 class RecordingSerialPort : public SerialPort {
  public:
-  void setCommPort(const std::string& device) override { commPort_ = device; }
+  void setCommPort(const std::string& device) override;
   std::string commPort() const override { return commPort_; }
   std::optional<PortError> open() override;
   void close() override;
   bool isOpen() const override { return open_; }
   bool setSettings(const std::string& settings) override;
-  void setInputLen(int length) override { inputLen = length; }
-  void setRThreshold(int characters) override { rThreshold = characters; }
+  void setInputLen(int length) override;
+  void setRThreshold(int characters) override;
   bool output(std::string_view text) override;
   CommEvent commEvent() const override { return event_; }
   std::string input() override;
@@ -73,14 +73,18 @@ class RecordingSerialPort : public SerialPort {
   // Test side.
   void receive(std::string_view bytes);     // bytes arrive; raises OnComm at the threshold
   void loseLine(const std::string& why);    // the port fails while open
+  void raise(CommEvent code);               // an event of another kind; nothing arrives
   std::optional<PortError> failNextOpen;    // the next open fails with this
   bool refuseWrites = false;
+  bool refuseSettings = false;
 
   std::vector<std::string> written;         // one entry per output call
-  std::vector<std::string> calls;           // "CommPort=...", "PortOpen=True", ...
+  // "CommPort=...", "PortOpen=True", "Settings=...", "InputLen=0", "RThreshold=9", "PortOpen=False"
+  std::vector<std::string> calls;
   std::string settings;
   int inputLen = -1;
   int rThreshold = 0;
+  int inputCalls = 0;
   int openCount = 0;
   int closeCount = 0;
 

@@ -1,0 +1,70 @@
+// The record file: saving a million samples through the main window's save
+// handler onto a real file, and the viewer loading its last line back.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <random>
+
+#include "platform/qt/qt_files.h"
+#include "records/record_viewer.h"
+#include "tests/support/form1_fixture.h"
+
+namespace {
+
+std::string ScratchPath() {
+  return (std::filesystem::temp_directory_path() / "pump-record-bench.txt").string();
+}
+
+// A window that saves onto the real disk, its record full of readings of the
+// shape a pump reports (one decimal, 0 to 5 MPa).
+struct FullRecordWindow {
+  pump::testing::Form1Fixture doubles;
+  pump::qt::QtFiles files;
+  pump::console::Form1 form{pump::console::Form1Services{
+      doubles.serial, doubles.timer1, doubles.timer2, doubles.dialogs, doubles.canvas,
+      doubles.printer, files, doubles.app, doubles.popup, doubles.viewer, ScratchPath()}};
+
+  FullRecordWindow() {
+    form.Form_Load();
+    doubles.dialogs.answers.push_back("1");
+    form.Communication_Click();
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> tenths(0, 50);
+    std::string replies;
+    for (int i = 0; i < pump::records::PressureRecord::kCapacity; ++i) {
+      const int value = tenths(random);
+      replies += "Q00N0" + std::to_string(value / 10) + "." + std::to_string(value % 10) + "Y";
+    }
+    doubles.serial.receive(replies);
+  }
+};
+
+void SaveMillionSamples(benchmark::State& state) {
+  FullRecordWindow window;
+  for (auto _ : state) window.form.save_Click();
+  const auto confirmations = window.doubles.dialogs.messages();
+  if (confirmations.empty() || confirmations.back().prompt != "当前压力数值以存储") {
+    state.SkipWithError("the save did not confirm");
+  }
+  state.counters["samples"] = window.form.record().saveprcout();
+  state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(ScratchPath()));
+}
+BENCHMARK(SaveMillionSamples)->Unit(benchmark::kMillisecond);
+
+void ViewerLoadsMillionSampleFile(benchmark::State& state) {
+  FullRecordWindow window;
+  window.form.save_Click();
+  pump::testing::ScriptedDialogs dialogs;
+  pump::testing::CountingWindow form1, self;
+  pump::records::Form2 viewer(window.files, dialogs, form1, self, ScratchPath());
+  for (auto _ : state) {
+    viewer.Command2_Click();
+    benchmark::DoNotOptimize(viewer.Text1.text());
+  }
+  if (!dialogs.shown.empty()) state.SkipWithError("the record file could not be read");
+}
+BENCHMARK(ViewerLoadsMillionSampleFile)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,130 @@
+#include "sim/pty_pump_server.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <deque>
+
+#include "sim/line_faults.h"
+#include "sim/pump_model.h"
+
+namespace pump::sim {
+namespace {
+
+std::string SystemError(const char* what) {
+  return std::string(what) + ": " + std::strerror(errno);
+}
+
+// A pump that nobody reads from must not stall: writes that do not fit are
+// dropped, as bytes sent down an unread line are lost.
+void WriteOrDrop(int fd, const std::string& bytes) {
+  ssize_t written;
+  do {
+    written = ::write(fd, bytes.data(), bytes.size());
+  } while (written < 0 && errno == EINTR);
+}
+
+}  // namespace
+
+PtyPumpServer::PtyPumpServer(SimOptions options) : options_(std::move(options)) {}
+
+PtyPumpServer::~PtyPumpServer() { CloseLine(); }
+
+void PtyPumpServer::CloseLine() {
+  if (master_ >= 0) ::close(master_);
+  if (slave_ >= 0) ::close(slave_);
+  master_ = slave_ = -1;
+}
+
+std::optional<std::string> PtyPumpServer::openLine() {
+  char name[256] = {};
+  termios raw{};
+  ::cfmakeraw(&raw);
+  raw.c_cc[VMIN] = 1;
+  raw.c_cc[VTIME] = 0;
+  if (::openpty(&master_, &slave_, name, &raw, nullptr) != 0) return SystemError("openpty");
+  // Raw on both sides: no echo of the console's frames, no line editing of
+  // the nine unterminated characters.
+  ::tcsetattr(master_, TCSANOW, &raw);
+  const int flags = ::fcntl(master_, F_GETFL);
+  ::fcntl(master_, F_SETFL, flags | O_NONBLOCK);
+  devicePath_ = name;
+  return std::nullopt;
+}
+
+std::optional<std::string> PtyPumpServer::serve() {
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGINT);
+  sigaddset(&stopSignals, SIGTERM);
+  sigaddset(&stopSignals, SIGHUP);
+  const int signals = ::signalfd(-1, &stopSignals, SFD_CLOEXEC);
+  if (signals < 0) return SystemError("signalfd");
+
+  PumpModel pump(options_.pump);
+  FaultyLine line(options_.faults, options_.pump.seed, pump.frameMs());
+  std::deque<LineWrite> writes;
+
+  using Clock = std::chrono::steady_clock;
+  const auto started = Clock::now();
+  const auto elapsedMs = [&] {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started).count();
+  };
+  std::optional<long long> hangupAt;
+  if (options_.hangupAfterSeconds) {
+    hangupAt = static_cast<long long>(*options_.hangupAfterSeconds * 1000);
+  }
+
+  std::optional<std::string> failure;
+  while (true) {
+    const long long now = elapsedMs();
+    if (hangupAt && now >= *hangupAt) break;
+    pump.advance(now - pump.now());
+    for (const auto& reply : pump.takeDueReplies()) {
+      for (auto& write : line.carry(reply)) writes.push_back(std::move(write));
+    }
+    while (!writes.empty() && writes.front().dueMs <= now) {
+      WriteOrDrop(master_, writes.front().bytes);
+      writes.pop_front();
+    }
+
+    // Sleep until the next thing falls due, looking at the pressure now and then.
+    long long wake = now + 200;
+    if (const auto due = pump.nextReplyDue()) wake = std::min(wake, *due);
+    if (!writes.empty()) wake = std::min(wake, writes.front().dueMs);
+    if (hangupAt) wake = std::min(wake, *hangupAt);
+    pollfd fds[] = {{master_, POLLIN, 0}, {signals, POLLIN, 0}};
+    const int timeout = static_cast<int>(std::max(0LL, wake - now));
+    if (::poll(fds, 2, timeout) < 0) {
+      if (errno == EINTR) continue;
+      failure = SystemError("poll");
+      break;
+    }
+    if (fds[1].revents & POLLIN) break;
+    if (fds[0].revents & POLLIN) {
+      char bytes[512];
+      const ssize_t count = ::read(master_, bytes, sizeof bytes);
+      if (count > 0) {
+        pump.advance(elapsedMs() - pump.now());
+        pump.receive(std::string_view(bytes, static_cast<std::size_t>(count)));
+      } else if (count < 0 && errno != EAGAIN && errno != EINTR && errno != EIO) {
+        failure = SystemError("read");
+        break;
+      }
+    }
+  }
+  ::close(signals);
+  CloseLine();
+  return failure;
+}
+
+}  // namespace pump::sim

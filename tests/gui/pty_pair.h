@@ -1,0 +1,84 @@
+// A pseudo-terminal pair standing in for a pump on a serial line: the console
+// opens the slave path, the test plays the pump on the master side.
+#pragma once
+
+#include <fcntl.h>
+#include <pty.h>
+#include <unistd.h>
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace pump::testing {
+
+class PtyPair {
+ public:
+  PtyPair() {
+    int slave = -1;
+    char name[256] = {};
+    if (::openpty(&master_, &slave, name, nullptr, nullptr) != 0) return;
+    // The console opens the slave by path; the test keeps only the master.
+    ::close(slave);
+    ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+    slavePath_ = name;
+  }
+  ~PtyPair() { closeMaster(); }
+  PtyPair(const PtyPair&) = delete;
+  PtyPair& operator=(const PtyPair&) = delete;
+
+  bool ok() const { return master_ >= 0 && !slavePath_.empty(); }
+  const std::string& slavePath() const { return slavePath_; }
+
+  void write(std::string_view bytes) const {
+    ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  }
+
+  // What the console wrote, gathered until `count` bytes have come or the time is up,
+  // while the Qt event loop keeps running.
+  std::string read(std::size_t count, int timeoutMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (received_.size() < count && clock.elapsed() < timeoutMs) {
+      drain();
+      if (received_.size() < count) QTest::qWait(5);
+    }
+    drain();
+    std::string taken = received_.substr(0, std::min(count, received_.size()));
+    received_.erase(0, taken.size());
+    return taken;
+  }
+
+  // The pump goes away: the line's far end is closed.
+  void closeMaster() {
+    if (master_ >= 0) ::close(master_);
+    master_ = -1;
+  }
+
+ private:
+  void drain() {
+    char buffer[256];
+    ssize_t n = 0;
+    while ((n = ::read(master_, buffer, sizeof buffer)) > 0)
+      received_.append(buffer, static_cast<std::size_t>(n));
+  }
+
+  int master_ = -1;
+  std::string slavePath_;
+  std::string received_;
+};
+
+// Runs the event loop until the condition holds or the time is up.
+inline bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!condition()) {
+    if (clock.elapsed() >= timeoutMs) return false;
+    QTest::qWait(5);
+  }
+  return true;
+}
+
+}  // namespace pump::testing

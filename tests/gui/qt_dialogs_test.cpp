@@ -1,0 +1,85 @@
+// The message and input boxes, answered as an operator would.
+#include "platform/qt/qt_dialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+namespace pump {
+namespace {
+
+// Runs `answer` on the box once it is up; the box blocks until answered.
+void WhenShown(std::function<void(QWidget*)> answer) {
+  QTimer::singleShot(0, [answer = std::move(answer)] {
+    QWidget* box = QApplication::activeModalWidget();
+    ASSERT_NE(box, nullptr);
+    answer(box);
+  });
+}
+
+TEST(MessageBox, ShowsTitleAndPromptWithOnlyAnOkButtonAndNoIcon) {
+  QWidget window;
+  qt::QtDialogs dialogs(&window);
+  QString title, text;
+  QMessageBox::Icon icon = QMessageBox::Warning;
+  int buttons = 0;
+  QWidget* parent = nullptr;
+  WhenShown([&](QWidget* w) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    ASSERT_NE(box, nullptr);
+    title = box->windowTitle();
+    text = box->text();
+    icon = box->icon();
+    buttons = static_cast<int>(box->buttons().size());
+    parent = box->parentWidget();
+    QTest::keyClick(box, Qt::Key_Return);
+  });
+  dialogs.MsgBox("输入值超出范围!", "错误");
+  EXPECT_EQ(title, "错误");
+  EXPECT_EQ(text, "输入值超出范围!");
+  EXPECT_EQ(icon, QMessageBox::NoIcon);
+  EXPECT_EQ(buttons, 1);
+  EXPECT_EQ(parent, &window);
+}
+
+TEST(InputBox, ShowsDefaultAsDecimalBreaksPromptAtCrLfAndReturnsTheEditText) {
+  QWidget window;
+  qt::QtDialogs dialogs(&window);
+  QString title, label, shownDefault;
+  WhenShown([&](QWidget* w) {
+    auto* box = qobject_cast<QInputDialog*>(w);
+    ASSERT_NE(box, nullptr);
+    title = box->windowTitle();
+    label = box->labelText();
+    shownDefault = box->findChild<QLineEdit*>()->text();
+    QLineEdit* edit = box->findChild<QLineEdit*>();
+    edit->selectAll();
+    QTest::keyClicks(edit, "3.5");
+    QTest::keyClick(edit, Qt::Key_Return);
+  });
+  const std::string answer = dialogs.InputBox("请输入压力\r\n(0 - 5.0)", "压力设定", 2);
+  EXPECT_EQ(answer, "3.5");
+  EXPECT_EQ(title, "压力设定");
+  EXPECT_EQ(label, "请输入压力\n(0 - 5.0)");
+  EXPECT_EQ(shownDefault, "2");
+}
+
+TEST(InputBox, OkWithTheDefaultReturnsItAndCancelReturnsEmptyText) {
+  qt::QtDialogs dialogs;
+  WhenShown([](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); });
+  EXPECT_EQ(dialogs.InputBox("Port?", "Port", 1), "1");
+  WhenShown([](QWidget* box) { QTest::keyClick(box, Qt::Key_Escape); });
+  EXPECT_EQ(dialogs.InputBox("Port?", "Port", 1), "");
+}
+
+}  // namespace
+}  // namespace pump

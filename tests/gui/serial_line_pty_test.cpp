@@ -1,0 +1,115 @@
+// The console on a real line: Form1 with the Qt serial port and timers, the
+// pump played by the test on the master side of a pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <memory>
+
+#include "console/main_window.h"
+#include "platform/qt/qt_serial_port.h"
+#include "platform/qt/qt_timer.h"
+#include "tests/gui/pty_pair.h"
+#include "tests/support/doubles.h"
+
+namespace pump {
+namespace {
+
+using testing::PtyPair;
+using testing::WaitUntil;
+
+struct ConsoleOnQt {
+  qt::QtSerialPort serial;
+  qt::QtTimer timer1;
+  qt::QtTimer timer2;
+  testing::ScriptedDialogs dialogs;
+  testing::RecordingCanvas canvas;
+  testing::RecordingPrinter printer;
+  testing::MemoryFiles files;
+  testing::CountingApp app;
+  testing::CountingPopup popup;
+  testing::CountingWindow viewer;
+  std::unique_ptr<console::Form1> form;
+
+  ConsoleOnQt() {
+    form = std::make_unique<console::Form1>(console::Form1Services{
+        serial, timer1, timer2, dialogs, canvas, printer, files, app, popup, viewer, "record.txt"});
+    form->Form_Load();
+  }
+  ~ConsoleOnQt() { form->Form_Unload(); }
+
+  void open(const std::string& answer) {
+    dialogs.answers.push_back(answer);
+    form->Communication_Click();
+  }
+};
+
+TEST(LineOnPseudoTerminal, PollsShowsRepliesReportsALostPumpOnceAndReopens) {
+  PtyPair pump;
+  ASSERT_TRUE(pump.ok());
+  ConsoleOnQt console;
+  auto& w = *console.form;
+
+  QElapsedTimer sinceOpen;
+  sinceOpen.start();
+  console.open(pump.slavePath());
+  ASSERT_TRUE(console.dialogs.messages().empty()) << console.dialogs.messages().front().prompt;
+  ASSERT_TRUE(w.connected());
+  EXPECT_TRUE(w.file.enabled());
+
+  EXPECT_EQ(pump.read(9, 3000), "Q00F0000Y");
+  EXPECT_GE(sinceOpen.elapsed(), 1400);
+  EXPECT_LE(sinceOpen.elapsed(), 2500);
+
+  // Replies joined and split across writes.
+  pump.write("Q00N01.5YQ00P0");
+  QTest::qWait(30);
+  pump.write("3.5YQ00L0150Y");
+  ASSERT_TRUE(WaitUntil([&] { return w.LsetF.caption() == "0150"; }, 2000));
+  EXPECT_EQ(w.LcurrP.caption(), "01.5");
+  EXPECT_EQ(w.LsetP.caption(), "03.5");
+  EXPECT_EQ(w.chart().itime(), 3);
+
+  // Ten replies at once raise one readyRead; all of them count.
+  std::string burst;
+  for (int i = 0; i < 10; ++i) burst += "Q00N02." + std::to_string(i) + "Y";
+  pump.write(burst);
+  ASSERT_TRUE(WaitUntil([&] { return w.chart().itime() == 13; }, 2000)) << w.chart().itime();
+  EXPECT_EQ(w.LcurrP.caption(), "02.9");
+
+  // The pump goes away.
+  pump.closeMaster();
+  ASSERT_TRUE(WaitUntil([&] { return !w.connected(); }, 3000));
+  QTest::qWait(300);  // a storm of errors would show as more messages
+  const auto messages = console.dialogs.messages();
+  ASSERT_EQ(messages.size(), 1U);
+  EXPECT_EQ(messages[0].title, "通信错误");
+  EXPECT_NE(messages[0].prompt.find(pump.slavePath()), std::string::npos) << messages[0].prompt;
+  EXPECT_FALSE(console.serial.isOpen());
+  EXPECT_FALSE(console.timer2.enabled());
+  EXPECT_FALSE(w.file.enabled());
+  EXPECT_FALSE(w.rightkey.enabled());
+
+  // Another pump on another line.
+  PtyPair second;
+  ASSERT_TRUE(second.ok());
+  console.open(second.slavePath());
+  ASSERT_TRUE(w.connected());
+  EXPECT_EQ(console.dialogs.messages().size(), 1U);
+  EXPECT_EQ(second.read(9, 3000), "Q00F0000Y");
+  second.write("Q00N04.4Y");
+  EXPECT_TRUE(WaitUntil([&] { return w.LcurrP.caption() == "04.4"; }, 2000));
+}
+
+TEST(LineOnPseudoTerminal, AMissingDeviceIsReportedWithItsName) {
+  ConsoleOnQt console;
+  console.open("/dev/ttyNoSuchPort7");
+  const auto messages = console.dialogs.messages();
+  ASSERT_EQ(messages.size(), 1U);
+  EXPECT_EQ(messages[0].prompt.rfind("无法打开通信端口 /dev/ttyNoSuchPort7: ", 0), 0U)
+      << messages[0].prompt;
+  EXPECT_FALSE(console.form->connected());
+  EXPECT_FALSE(console.timer2.enabled());
+}
+
+}  // namespace
+}  // namespace pump
