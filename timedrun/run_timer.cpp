@@ -47,7 +47,7 @@ void RunTimer::Timer1_Timer() {
   // A length of zero or less stops at the first tick; a fractional one at the
   // first whole second not below it. The length may have changed mid-run.
   if (timeset_ * 60.0 > static_cast<double>(tset_)) return;
-  if (sending_) return;  // the stop goes out on the first tick after the box closes
+  if (sending_) return;                 // the stop goes out on the first tick after the box closes
   if (!send(link::kStopFrame)) return;  // not stopped: the next tick tries again
   tset_ = 0;
   Timer1.setEnabled(false);

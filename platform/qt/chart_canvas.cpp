@@ -74,8 +74,8 @@ QPointF ChartCanvas::toPixels(float x, float y) const {
 
 void ChartCanvas::line(float x1, float y1, float x2, float y2, std::optional<Rgb> colour) {
   // The foreground colour is taken when the line is drawn, as ink on paper.
-  const QColor ink = colour ? QColor(colour->r, colour->g, colour->b)
-                            : palette().color(QPalette::WindowText);
+  const QColor ink =
+      colour ? QColor(colour->r, colour->g, colour->b) : palette().color(QPalette::WindowText);
   segments_.push_back({x1, y1, x2, y2, ink});
   update();
 }

@@ -1,5 +1,7 @@
 // The chart box on screen: the trace lands where the samples say, and it is
 // still there after something covered the box and it was painted again.
+#include "platform/qt/chart_canvas.h"
+
 #include <gtest/gtest.h>
 
 #include <QDialog>
@@ -12,7 +14,6 @@
 #include <QWidget>
 #include <vector>
 
-#include "platform/qt/chart_canvas.h"
 #include "records/trend_chart.h"
 
 namespace pump {

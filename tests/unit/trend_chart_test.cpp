@@ -1,4 +1,6 @@
 // The pressure trend: what each update stores and the exact lines it draws.
+#include "records/trend_chart.h"
+
 #include <gtest/gtest.h>
 
 #include <cfloat>
@@ -6,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "records/trend_chart.h"
 #include "tests/support/doubles.h"
 
 namespace pump {
