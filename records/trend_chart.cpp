@@ -1,24 +1,41 @@
 #include "records/trend_chart.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "platform/number_text.h"
 
 namespace pump::records {
+namespace {
+
+constexpr Rgb kTraceRed{255, 0, 0};
+constexpr int kPointsPerPass = 100;
+
+// The drawing surface takes single precision. A value beyond its range is
+// pinned to the largest one: it lies far off the chart either way.
+float ToSingle(double value) {
+  constexpr double kMax = std::numeric_limits<float>::max();
+  return static_cast<float>(std::clamp(value, -kMax, kMax));
+}
+
+}  // namespace
 
 void TrendChart::setUp() {
   picture_.setScale(0, 10, 100, -4);
-  prcurve_[1] = 0;
+  sample(0) = 0;
 }
 
 void TrendChart::update(std::string_view currentPressureCaption) {
   picture_.line(0, 0, 100, 0, std::nullopt);
-  for (float y : {2.5F, 5.0F, 7.5F}) picture_.line(0, y, 1.5F, y, std::nullopt);
-  const auto slot = [this](int index) -> double& {
-    return prcurve_.at(static_cast<std::size_t>(index + 1));
-  };
-  if (const auto sample = ToDouble(currentPressureCaption)) slot(itime_) = *sample;
-  picture_.line(static_cast<float>(itime_ - 1), static_cast<float>(slot(itime_ - 1)),
-                static_cast<float>(itime_), static_cast<float>(slot(itime_)), Rgb{255, 0, 0});
-  if (++itime_ == 100) {
+  for (const float y : {2.5f, 5.0f, 7.5f}) picture_.line(0, y, 1.5f, y, std::nullopt);
+
+  // A caption that is not a number keeps the sample an earlier pass left here.
+  if (const auto pressure = ToDouble(currentPressureCaption)) sample(itime_) = *pressure;
+
+  picture_.line(static_cast<float>(itime_ - 1), ToSingle(sample(itime_ - 1)),
+                static_cast<float>(itime_), ToSingle(sample(itime_)), kTraceRed);
+
+  if (++itime_ == kPointsPerPass) {
     itime_ = 0;
     picture_.clear();
   }

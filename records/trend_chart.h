@@ -23,7 +23,10 @@ class TrendChart {
   int itime() const { return itime_; }
 
  private:
+  double& sample(int index) { return prcurve_.at(static_cast<std::size_t>(index + 1)); }
+
   Canvas& picture_;
+  // Index -1 is never written: it is the start of the first segment of every pass.
   std::array<double, 103> prcurve_{};  // index i lives at i + 1
   int itime_ = 0;
 };

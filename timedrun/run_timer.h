@@ -19,6 +19,9 @@ struct RunClockLabels {
   Label& Label3;
 };
 
+// None of the handlers looks at the state of the run before acting: each does
+// its steps whatever the run is doing, so "continue" after "end" runs the pump
+// again and "start" restarts a run that is going.
 class RunTimer {
  public:
   RunTimer(Timer& timer1, RunClockLabels clock, link::CommandSender& sender, Dialogs& dialogs)
@@ -35,6 +38,9 @@ class RunTimer {
   double timeset() const { return timeset_; }
 
  private:
+  bool send(std::string_view frame);
+  void showClock(bool visible);
+
   Timer& Timer1;
   RunClockLabels clock_;
   link::CommandSender& sender_;
@@ -43,6 +49,10 @@ class RunTimer {
   // nine hours keep counting instead of overflowing.
   std::int32_t tset_ = 0;
   double timeset_ = 0;  // run length in minutes
+  // True while a frame of ours is being written. A failed write shows a modal
+  // box whose event loop keeps ticking the clock; such a tick must not send
+  // and open a second box on top of the first.
+  bool sending_ = false;
 };
 
 }  // namespace pump::timedrun

@@ -2,8 +2,53 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 namespace pump::qt {
+namespace {
+
+// A reading far off the scale maps to a point millions of boxes away. Pulling
+// such a point in to a million pixels turns the line by less than a
+// thousandth of a pixel inside the box, and keeps the clipping below exact
+// enough: at 1e39 pixels the sums lose every digit that lands in the box.
+constexpr double kFarPixels = 1e6;
+
+QPointF PullIn(QPointF p) {
+  return {std::clamp(p.x(), -kFarPixels, kFarPixels), std::clamp(p.y(), -kFarPixels, kFarPixels)};
+}
+
+// Liang-Barsky: trims the line to the rectangle, so the painter only ever
+// sees coordinates near the box.
+std::optional<QLineF> ClipToRect(QPointF a, QPointF b, const QRectF& box) {
+  if (std::isnan(a.x()) || std::isnan(a.y()) || std::isnan(b.x()) || std::isnan(b.y())) {
+    return std::nullopt;
+  }
+  a = PullIn(a);
+  b = PullIn(b);
+  const double dx = b.x() - a.x(), dy = b.y() - a.y();
+  double t0 = 0, t1 = 1;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {a.x() - box.left(), box.right() - a.x(), a.y() - box.top(),
+                       box.bottom() - a.y()};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0) return std::nullopt;
+      continue;
+    }
+    const double t = q[i] / p[i];
+    if (p[i] < 0) {
+      if (t > t1) return std::nullopt;
+      if (t > t0) t0 = t;
+    } else {
+      if (t < t0) return std::nullopt;
+      if (t < t1) t1 = t;
+    }
+  }
+  return QLineF(a.x() + t0 * dx, a.y() + t0 * dy, a.x() + t1 * dx, a.y() + t1 * dy);
+}
+
+}  // namespace
 
 ChartCanvas::ChartCanvas(QWidget* parent) : QWidget(parent) {
   setAutoFillBackground(true);
@@ -22,15 +67,16 @@ void ChartCanvas::setScale(float left, float top, float right, float bottom) {
 
 QPointF ChartCanvas::toPixels(float x, float y) const {
   const QRect area = contentsRect();
-  const double px = area.left() + (x - left_) / (right_ - left_) * area.width();
-  const double py = area.top() + (y - top_) / (bottom_ - top_) * area.height();
+  const double px = area.left() + (double{x} - left_) / (double{right_} - left_) * area.width();
+  const double py = area.top() + (double{y} - top_) / (double{bottom_} - top_) * area.height();
   return {px, py};
 }
 
 void ChartCanvas::line(float x1, float y1, float x2, float y2, std::optional<Rgb> colour) {
-  const QColor c = colour ? QColor(colour->r, colour->g, colour->b)
-                          : palette().color(QPalette::WindowText);
-  segments_.push_back({x1, y1, x2, y2, c});
+  // The foreground colour is taken when the line is drawn, as ink on paper.
+  const QColor ink =
+      colour ? QColor(colour->r, colour->g, colour->b) : palette().color(QPalette::WindowText);
+  segments_.push_back({x1, y1, x2, y2, ink});
   update();
 }
 
@@ -39,12 +85,20 @@ void ChartCanvas::clear() {
   update();
 }
 
+std::optional<QLineF> ChartCanvas::visiblePart(const Segment& s) const {
+  // One pixel of slack so a line on the very edge is still drawn.
+  const QRectF area = QRectF(contentsRect()).adjusted(-1, -1, 1, 1);
+  return ClipToRect(toPixels(s.x1, s.y1), toPixels(s.x2, s.y2), area);
+}
+
 void ChartCanvas::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setClipRect(contentsRect());
   for (const Segment& s : segments_) {
+    const auto part = visiblePart(s);
+    if (!part) continue;
     painter.setPen(QPen(s.colour, 0));  // cosmetic one-pixel pen
-    painter.drawLine(toPixels(s.x1, s.y1), toPixels(s.x2, s.y2));
+    painter.drawLine(*part);
   }
 }
 

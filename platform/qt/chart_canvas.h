@@ -1,9 +1,12 @@
 // The chart box: a white picture box with a user coordinate system. It keeps
-// the lines drawn since the last clear, so a stretch covered by a dialog is
-// painted again when uncovered, exactly as it was drawn.
+// the lines drawn since the last clear and paints them all on every repaint,
+// so a stretch that a dialog covered comes back exactly as it was drawn.
 #pragma once
 
+#include <QColor>
+#include <QLineF>
 #include <QWidget>
+#include <optional>
 #include <vector>
 
 #include "platform/ui.h"
@@ -18,8 +21,10 @@ class ChartCanvas : public QWidget, public Canvas {
   void line(float x1, float y1, float x2, float y2, std::optional<Rgb> colour) override;
   void clear() override;
 
-  // Where a user coordinate lands, in pixels of the drawing area.
+  // Where a user coordinate lands, in pixels of the widget.
   QPointF toPixels(float x, float y) const;
+  // Lines kept for repainting.
+  std::size_t lineCount() const { return segments_.size(); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -29,6 +34,9 @@ class ChartCanvas : public QWidget, public Canvas {
     float x1, y1, x2, y2;
     QColor colour;
   };
+  // The part of a segment inside the drawing area, in pixels, or nothing.
+  std::optional<QLineF> visiblePart(const Segment& segment) const;
+
   float left_ = 0, top_ = 0, right_ = 1, bottom_ = 1;
   std::vector<Segment> segments_;
 };

@@ -145,6 +145,16 @@ void RecordingCanvas::line(float x1, float y1, float x2, float y2, std::optional
   lines.push_back({x1, y1, x2, y2, colour});
 }
 
+void PrintTo(const RecordingCanvas::Line& line, std::ostream* os) {
+  *os << "(" << line.x1 << ", " << line.y1 << ")-(" << line.x2 << ", " << line.y2 << ")";
+  if (line.colour) {
+    *os << " rgb(" << int{line.colour->r} << ", " << int{line.colour->g} << ", "
+        << int{line.colour->b} << ")";
+  } else {
+    *os << " foreground";
+  }
+}
+
 void RecordingCanvas::clear() {
   lines.clear();
   ++clears;

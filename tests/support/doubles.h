@@ -6,6 +6,7 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -119,6 +120,8 @@ class RecordingCanvas : public Canvas {
   struct Line {
     float x1, y1, x2, y2;
     std::optional<Rgb> colour;
+    friend bool operator==(const Line&, const Line&) = default;
+    friend void PrintTo(const Line& line, std::ostream* os);  // for test failure messages
   };
   void setScale(float left, float top, float right, float bottom) override;
   void line(float x1, float y1, float x2, float y2, std::optional<Rgb> colour) override;

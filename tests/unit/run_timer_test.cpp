@@ -1,0 +1,382 @@
+// The timed run through the main window: the run-length box, the clock, the
+// automatic stop and every operator action in every state of the run.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "tests/support/form1_fixture.h"
+
+namespace pump {
+namespace {
+
+using Frames = std::vector<std::string>;
+using Clock = std::array<std::string, 3>;
+
+const std::string kRun = "Q00R0000Y";
+const std::string kStop = "Q00S0000Y";
+
+struct TimedRun : ::testing::Test {
+  testing::Form1Fixture f;
+  console::Form1& w = *f.form;
+
+  TimedRun() { EXPECT_FALSE(f.serial.open().has_value()); }
+
+  void setLength(const std::string& answer) {
+    f.dialogs.answers.push_back(answer);
+    w.stset_Click();
+  }
+  void seconds(long long n) { f.clock.advance(n * 1000); }
+  Clock clock() const { return {w.lhour.caption(), w.lmin.caption(), w.lsed.caption()}; }
+  bool clockShown() const {
+    const bool shown = w.lhour.visible();
+    for (const Label* l : {&w.lmin, &w.lsed, &w.Label1, &w.Label2, &w.Label3}) {
+      EXPECT_EQ(l->visible(), shown) << "the six clock labels are shown and hidden together";
+    }
+    return shown;
+  }
+  Frames& frames() { return f.serial.written; }
+  // Frames written from now on.
+  Frames sentDuring(auto action) {
+    const std::size_t before = frames().size();
+    action();
+    return Frames(frames().begin() + static_cast<long>(before), frames().end());
+  }
+  int runningFor() const { return w.runTimer().tset(); }
+};
+
+TEST_F(TimedRun, RunLengthBoxAsksInMinutesWithZeroAsDefault) {
+  setLength("1.5");
+  ASSERT_EQ(f.dialogs.shown.size(), 1u);
+  EXPECT_EQ(f.dialogs.shown[0].kind, "InputBox");
+  EXPECT_EQ(f.dialogs.shown[0].prompt, "请输入设定时间 单位 分 ");
+  EXPECT_EQ(f.dialogs.shown[0].title, "时间设定");
+  EXPECT_EQ(f.dialogs.shown[0].defaultAnswer, 0);
+  EXPECT_EQ(w.runTimer().timeset(), 1.5);
+  EXPECT_TRUE(frames().empty());
+}
+
+TEST_F(TimedRun, CancelEmptyOrLettersKeepTheLengthInForceSilently) {
+  setLength("2");
+  for (const char* refused : {"", "abc", "1.2.3", "1,5"}) {
+    setLength(refused);
+    EXPECT_EQ(w.runTimer().timeset(), 2.0) << '"' << refused << '"';
+  }
+  EXPECT_TRUE(f.dialogs.messages().empty());
+  setLength("-3");
+  EXPECT_EQ(w.runTimer().timeset(), -3.0);
+  setLength(" 01.25 ");
+  EXPECT_EQ(w.runTimer().timeset(), 1.25);
+}
+
+TEST_F(TimedRun, ClockCaptionsArePlainDecimalIntegers) {
+  setLength("10000");
+  w.ststart_Click();
+  seconds(59);
+  EXPECT_EQ(clock(), (Clock{"0", "0", "59"}));
+  seconds(1);
+  EXPECT_EQ(clock(), (Clock{"0", "1", "0"}));
+  seconds(3725 - 60);
+  EXPECT_EQ(clock(), (Clock{"1", "2", "5"}));
+}
+
+TEST_F(TimedRun, ClockCountsPastThirtyTwoThousandSevenHundredSixtySevenSeconds) {
+  setLength("10000");
+  w.ststart_Click();
+  seconds(32767);
+  EXPECT_EQ(clock(), (Clock{"9", "6", "7"}));
+  seconds(1);
+  EXPECT_EQ(runningFor(), 32768);
+  EXPECT_EQ(clock(), (Clock{"9", "6", "8"}));
+  seconds(100000 - 32768);
+  EXPECT_EQ(clock(), (Clock{"27", "46", "40"}));
+  EXPECT_TRUE(f.timer1.enabled());
+  EXPECT_EQ(frames(), (Frames{kRun}));
+  EXPECT_TRUE(f.dialogs.messages().empty());
+}
+
+TEST_F(TimedRun, LongRunStopsOnTimeBeyondNineHours) {
+  setLength("600");  // 36000 s, more than a 16-bit counter holds
+  w.ststart_Click();
+  seconds(35999);
+  EXPECT_EQ(frames(), (Frames{kRun}));
+  seconds(1);
+  EXPECT_EQ(frames(), (Frames{kRun, kStop}));
+  EXPECT_EQ(clock(), (Clock{"10", "0", "0"}));
+  EXPECT_FALSE(f.timer1.enabled());
+}
+
+struct StopCase {
+  const char* name;
+  const char* length;
+  int stopsAfter;
+  Clock finalClock;
+};
+
+void PrintTo(const StopCase& c, std::ostream* os) { *os << "length " << c.length; }
+
+class StopRule : public TimedRun, public ::testing::WithParamInterface<StopCase> {};
+
+TEST_P(StopRule, StopsOnTheFirstTickThatReachesTheLength) {
+  const StopCase c = GetParam();
+  setLength(c.length);
+  w.ststart_Click();
+  EXPECT_EQ(frames(), (Frames{kRun}));
+  seconds(c.stopsAfter - 1);
+  EXPECT_EQ(frames(), (Frames{kRun})) << "no stop before " << c.stopsAfter << " s";
+  EXPECT_TRUE(f.timer1.enabled());
+  seconds(1);
+  EXPECT_EQ(frames(), (Frames{kRun, kStop}));
+  EXPECT_FALSE(f.timer1.enabled());
+  EXPECT_EQ(runningFor(), 0);
+  EXPECT_EQ(clock(), c.finalClock) << "the final time stays on show";
+  EXPECT_TRUE(clockShown());
+  seconds(10);
+  EXPECT_EQ(frames().size(), 2u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, StopRule,
+                         ::testing::Values(StopCase{"Zero", "0", 1, {"0", "0", "1"}},
+                                           StopCase{"MinusThree", "-3", 1, {"0", "0", "1"}},
+                                           StopCase{"Half", "0.5", 30, {"0", "0", "30"}},
+                                           StopCase{"OnePointZeroOne", "1.01", 61, {"0", "1", "1"}},
+                                           StopCase{"Two", "2", 120, {"0", "2", "0"}}),
+                         [](const auto& tested) { return std::string(tested.param.name); });
+
+TEST_F(TimedRun, NoLengthEverSetStopsAfterOneSecond) {
+  w.ststart_Click();
+  EXPECT_TRUE(clockShown());
+  EXPECT_EQ(clock(), (Clock{"00", "00", "00"})) << "design captions until the first tick";
+  seconds(1);
+  EXPECT_EQ(frames(), (Frames{kRun, kStop}));
+  EXPECT_EQ(clock(), (Clock{"0", "0", "1"}));
+}
+
+TEST_F(TimedRun, ShorterLengthSetMidRunStopsAtTheNextTick) {
+  setLength("2");
+  w.ststart_Click();
+  seconds(90);
+  setLength("1");
+  EXPECT_EQ(frames(), (Frames{kRun}));
+  seconds(1);
+  EXPECT_EQ(frames(), (Frames{kRun, kStop}));
+  EXPECT_EQ(clock(), (Clock{"0", "1", "31"}));
+}
+
+TEST_F(TimedRun, LongerLengthSetMidRunExtendsIt) {
+  setLength("1");
+  w.ststart_Click();
+  seconds(30);
+  setLength("1.5");
+  seconds(30);
+  EXPECT_EQ(frames(), (Frames{kRun})) << "no stop at 60 s";
+  seconds(29);
+  EXPECT_EQ(frames(), (Frames{kRun}));
+  seconds(1);
+  EXPECT_EQ(frames(), (Frames{kRun, kStop}));
+}
+
+TEST_F(TimedRun, PauseAndContinueKeepTheCount) {
+  setLength("5");
+  w.ststart_Click();
+  seconds(10);
+  EXPECT_EQ(sentDuring([&] { w.stzanting_Click(); }), (Frames{kStop}));
+  EXPECT_FALSE(f.timer1.enabled());
+  seconds(7);
+  EXPECT_EQ(clock(), (Clock{"0", "0", "10"})) << "halted while paused";
+  EXPECT_TRUE(clockShown());
+  EXPECT_EQ(sentDuring([&] { w.stcontiune_Click(); }), (Frames{kRun}));
+  seconds(1);
+  EXPECT_EQ(clock(), (Clock{"0", "0", "11"}));
+  seconds(300 - 11);
+  EXPECT_EQ(frames(), (Frames{kRun, kStop, kRun, kStop})) << "stops at 300 counted seconds";
+}
+
+TEST_F(TimedRun, ContinueStartsAFullSecondSoAPartSecondIsLost) {
+  setLength("5");
+  w.ststart_Click();
+  seconds(3);
+  f.clock.advance(600);
+  w.stzanting_Click();
+  w.stcontiune_Click();
+  f.clock.advance(999);
+  EXPECT_EQ(runningFor(), 3);
+  f.clock.advance(1);
+  EXPECT_EQ(runningFor(), 4);
+}
+
+TEST_F(TimedRun, StartWhileRunningRestartsTheCountAndSendsTheRunFrameAgain) {
+  setLength("5");
+  w.ststart_Click();
+  seconds(42);
+  EXPECT_EQ(sentDuring([&] { w.ststart_Click(); }), (Frames{kRun}));
+  EXPECT_EQ(runningFor(), 0);
+  EXPECT_EQ(clock(), (Clock{"0", "0", "42"})) << "captions change only on a tick";
+  seconds(1);
+  EXPECT_EQ(clock(), (Clock{"0", "0", "1"}));
+}
+
+TEST_F(TimedRun, StartAfterFinishShowsTheLastTimeUntilTheFirstTick) {
+  setLength("0.1");
+  w.ststart_Click();
+  seconds(6);
+  ASSERT_FALSE(f.timer1.enabled());
+  w.ststart_Click();
+  EXPECT_TRUE(f.timer1.enabled());
+  EXPECT_EQ(clock(), (Clock{"0", "0", "6"}));
+  seconds(1);
+  EXPECT_EQ(clock(), (Clock{"0", "0", "1"}));
+}
+
+TEST_F(TimedRun, StartWhilePausedBeginsAFreshRun) {
+  setLength("1");
+  w.ststart_Click();
+  seconds(50);
+  w.stzanting_Click();
+  w.ststart_Click();
+  seconds(59);
+  EXPECT_EQ(frames(), (Frames{kRun, kStop, kRun}));
+  seconds(1);
+  EXPECT_EQ(frames(), (Frames{kRun, kStop, kRun, kStop}));
+}
+
+TEST_F(TimedRun, ContinueAfterFinishRunsAWholeNewRunOfTheSameLength) {
+  setLength("0.5");
+  w.ststart_Click();
+  seconds(30);
+  EXPECT_EQ(sentDuring([&] { w.stcontiune_Click(); }), (Frames{kRun}));
+  seconds(29);
+  EXPECT_EQ(clock(), (Clock{"0", "0", "29"}));
+  EXPECT_EQ(sentDuring([&] { seconds(1); }), (Frames{kStop}));
+}
+
+TEST_F(TimedRun, EndHidesTheClockClearsTheLengthAndKeepsTheCount) {
+  setLength("5");
+  w.ststart_Click();
+  seconds(12);
+  EXPECT_EQ(sentDuring([&] { w.stend_Click(); }), (Frames{kStop}));
+  EXPECT_FALSE(clockShown());
+  EXPECT_FALSE(f.timer1.enabled());
+  EXPECT_EQ(w.runTimer().timeset(), 0.0);
+  EXPECT_EQ(runningFor(), 12);
+  EXPECT_EQ(clock(), (Clock{"0", "0", "12"}));
+}
+
+TEST_F(TimedRun, EndWhilePausedOrIdleStillSendsTheStopFrame) {
+  EXPECT_EQ(sentDuring([&] { w.stend_Click(); }), (Frames{kStop}));
+  EXPECT_FALSE(clockShown());
+  setLength("5");
+  w.ststart_Click();
+  seconds(3);
+  w.stzanting_Click();
+  EXPECT_EQ(sentDuring([&] { w.stend_Click(); }), (Frames{kStop}));
+  EXPECT_FALSE(clockShown());
+}
+
+TEST_F(TimedRun, ContinueAfterEndRunsThePumpForOneSecondWithTheClockHidden) {
+  setLength("5");
+  w.ststart_Click();
+  seconds(12);
+  w.stend_Click();
+  EXPECT_EQ(sentDuring([&] { w.stcontiune_Click(); }), (Frames{kRun}));
+  EXPECT_FALSE(clockShown());
+  EXPECT_EQ(sentDuring([&] { seconds(1); }), (Frames{kStop}));
+  EXPECT_EQ(clock(), (Clock{"0", "0", "13"})) << "captions move while hidden";
+  EXPECT_FALSE(clockShown());
+  EXPECT_FALSE(f.timer1.enabled());
+}
+
+TEST_F(TimedRun, PauseWithNoRunSendsTheStopFrameAndChangesNothingElse) {
+  EXPECT_EQ(sentDuring([&] { w.stzanting_Click(); }), (Frames{kStop}));
+  EXPECT_FALSE(f.timer1.enabled());
+  EXPECT_FALSE(clockShown());
+  EXPECT_EQ(clock(), (Clock{"00", "00", "00"}));
+  EXPECT_EQ(w.Lstate.caption(), "     STOP");
+}
+
+TEST_F(TimedRun, FramesCarryAddressZeroWhateverPumpTheKeypadUses) {
+  w.Set_Pump_NO = 7;
+  setLength("0");
+  w.ststart_Click();
+  seconds(1);
+  w.stcontiune_Click();
+  w.stzanting_Click();
+  w.stend_Click();
+  EXPECT_EQ(frames(), (Frames{kRun, kStop, kRun, kStop, kStop}));
+}
+
+TEST_F(TimedRun, RunStateDisplayIsLeftAlone) {
+  w.ststart_Click();
+  seconds(1);
+  w.stend_Click();
+  EXPECT_EQ(w.Lstate.caption(), "     STOP");
+  EXPECT_EQ(w.LSetState.caption(), "");
+}
+
+TEST_F(TimedRun, StartThatCannotSendLeavesTheClockHidden) {
+  f.serial.refuseWrites = true;
+  w.ststart_Click();
+  EXPECT_EQ(f.dialogs.messages().size(), 1u) << "the operator is told once";
+  EXPECT_FALSE(clockShown());
+}
+
+TEST_F(TimedRun, StopThatCannotSendIsTriedAgainOnTheNextTick) {
+  setLength("0.05");
+  w.ststart_Click();
+  f.serial.refuseWrites = true;
+  seconds(3);
+  EXPECT_TRUE(f.timer1.enabled()) << "the pump was not told to stop";
+  EXPECT_EQ(runningFor(), 3);
+  EXPECT_EQ(f.dialogs.messages().size(), 1u);
+  f.serial.refuseWrites = false;
+  seconds(1);
+  EXPECT_EQ(frames(), (Frames{kRun, kStop}));
+  EXPECT_FALSE(f.timer1.enabled());
+  EXPECT_EQ(runningFor(), 0);
+}
+
+// A modal failure box runs an event loop in which the clock keeps ticking.
+class FailingSender : public link::CommandSender {
+ public:
+  FailingSender(testing::ScriptedClock& clock) : clock_(clock) {}
+  bool send(std::string_view frame) override {
+    attempts.emplace_back(frame);
+    ++boxesOpen;
+    maxBoxesOpen = std::max(maxBoxesOpen, boxesOpen);
+    clock_.advance(5000);  // the operator reads the box for five seconds
+    --boxesOpen;
+    return false;
+  }
+  Frames attempts;
+  int boxesOpen = 0;
+  int maxBoxesOpen = 0;
+
+ private:
+  testing::ScriptedClock& clock_;
+};
+
+TEST(TimedRunFailure, TicksDuringAFailureBoxCountButOpenNoSecondBox) {
+  testing::ScriptedClock clock;
+  testing::ManualTimer timer{clock};
+  timer.setInterval(1000);
+  Label h{"00"}, m{"00"}, s{"00"}, u1{"时"}, u2{"分"}, u3{"秒"};
+  testing::ScriptedDialogs dialogs;
+  FailingSender sender{clock};
+  timedrun::RunTimer run(timer, {h, m, s, u1, u2, u3}, sender, dialogs);
+  timer.setOnTick([&] { run.Timer1_Timer(); });
+
+  run.ststart_Click();  // the run frame fails; the clock ticks on behind the box
+  EXPECT_EQ(sender.maxBoxesOpen, 1);
+  EXPECT_EQ(run.tset(), 5);
+  EXPECT_EQ(sender.attempts, (Frames{kRun}));
+
+  clock.advance(1000);  // first tick after the box: the stop is due and tried
+  EXPECT_EQ(sender.attempts, (Frames{kRun, kStop}));
+  EXPECT_EQ(sender.maxBoxesOpen, 1);
+  EXPECT_EQ(s.caption(), "11");
+  EXPECT_TRUE(timer.enabled());
+}
+
+}  // namespace
+}  // namespace pump
