@@ -13,6 +13,7 @@ constexpr const char* kLineSettings = "9600,n,8,1";
 // One frame's worth: each reply arriving alone raises one receive event.
 constexpr int kReceiveThreshold = 9;
 constexpr const char* kCommErrorTitle = "通信错误";
+constexpr const char* kTimedRunHalted = "\n定时运行已中断，泵可能仍在运行，请检查泵的状态!";
 
 std::string NotAPortMessage(const std::string& answer) {
   return "“" + answer + "”不是有效的通信端口，请输入端口号(如 1)或设备名(如 /dev/ttyUSB0)!";
@@ -137,7 +138,10 @@ void Form1::DropLine(const std::string& message) {
   MSComm1.close();
   SetConnected(false);
   assembler_.reset();
-  dialogs_.MsgBox(message, kCommErrorTitle);
+  // The pump may still be running: the operator must know the console no
+  // longer times the run and cannot stop it.
+  const bool runHalted = runTimer_.haltForLostLine();
+  dialogs_.MsgBox(runHalted ? message + kTimedRunHalted : message, kCommErrorTitle);
 }
 
 }  // namespace pump::console

@@ -14,10 +14,14 @@ void RunTimer::stset_Click() {
   if (const auto minutes = ToDouble(answer)) timeset_ = *minutes;
 }
 
+// A run frame that could not go out started nothing, so nothing is timed.
 void RunTimer::ststart_Click() {
   tset_ = 0;
   Timer1.setEnabled(true);
-  if (!send(link::kRunFrame)) return;
+  if (!send(link::kRunFrame)) {
+    Timer1.setEnabled(false);
+    return;
+  }
   showClock(true);
 }
 
@@ -28,7 +32,7 @@ void RunTimer::stzanting_Click() {
 
 void RunTimer::stcontiune_Click() {
   Timer1.setEnabled(true);
-  send(link::kRunFrame);
+  if (!send(link::kRunFrame)) Timer1.setEnabled(false);
 }
 
 void RunTimer::stend_Click() {
@@ -51,6 +55,12 @@ void RunTimer::Timer1_Timer() {
   if (!send(link::kStopFrame)) return;  // not stopped: the next tick tries again
   tset_ = 0;
   Timer1.setEnabled(false);
+}
+
+bool RunTimer::haltForLostLine() {
+  const bool running = Timer1.enabled();
+  Timer1.setEnabled(false);
+  return running;
 }
 
 bool RunTimer::send(std::string_view frame) {

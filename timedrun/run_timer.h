@@ -34,6 +34,10 @@ class RunTimer {
   void stend_Click();
   void Timer1_Timer();
 
+  // The line is gone: nothing can reach the pump, so the clock stops rather
+  // than fail to send every second. True when a run was being timed.
+  bool haltForLostLine();
+
   std::int32_t tset() const { return tset_; }
   double timeset() const { return timeset_; }
 

@@ -35,7 +35,7 @@ void ScriptedClock::advance(long long milliseconds) {
     now_ = next->dueAt();
     next->fire();
   }
-  now_ = target;
+  now_ = std::max(now_, target);  // a tick may have moved time on itself (a modal box)
 }
 
 void RecordingSerialPort::setCommPort(const std::string& device) {

@@ -314,11 +314,17 @@ TEST_F(TimedRun, RunStateDisplayIsLeftAlone) {
   EXPECT_EQ(w.LSetState.caption(), "");
 }
 
-TEST_F(TimedRun, StartThatCannotSendLeavesTheClockHidden) {
+TEST_F(TimedRun, StartOrContinueThatCannotSendTimesNothing) {
   f.serial.refuseWrites = true;
   w.ststart_Click();
   EXPECT_EQ(f.dialogs.messages().size(), 1u) << "the operator is told once";
   EXPECT_FALSE(clockShown());
+  EXPECT_FALSE(f.timer1.enabled());
+  w.stcontiune_Click();
+  EXPECT_FALSE(f.timer1.enabled());
+  seconds(10);
+  EXPECT_EQ(f.dialogs.messages().size(), 2u) << "no box per tick";
+  EXPECT_EQ(runningFor(), 0);
 }
 
 TEST_F(TimedRun, StopThatCannotSendIsTriedAgainOnTheNextTick) {
@@ -337,11 +343,13 @@ TEST_F(TimedRun, StopThatCannotSendIsTriedAgainOnTheNextTick) {
 }
 
 // A modal failure box runs an event loop in which the clock keeps ticking.
-class FailingSender : public link::CommandSender {
+// Run frames go out; stop frames fail and keep their box open five seconds.
+class StopFailingSender : public link::CommandSender {
  public:
-  FailingSender(testing::ScriptedClock& clock) : clock_(clock) {}
+  explicit StopFailingSender(testing::ScriptedClock& clock) : clock_(clock) {}
   bool send(std::string_view frame) override {
     attempts.emplace_back(frame);
+    if (frame == kRun) return true;
     ++boxesOpen;
     maxBoxesOpen = std::max(maxBoxesOpen, boxesOpen);
     clock_.advance(5000);  // the operator reads the box for five seconds
@@ -362,20 +370,20 @@ TEST(TimedRunFailure, TicksDuringAFailureBoxCountButOpenNoSecondBox) {
   timer.setInterval(1000);
   Label h{"00"}, m{"00"}, s{"00"}, u1{"时"}, u2{"分"}, u3{"秒"};
   testing::ScriptedDialogs dialogs;
-  FailingSender sender{clock};
+  StopFailingSender sender{clock};
   timedrun::RunTimer run(timer, {h, m, s, u1, u2, u3}, sender, dialogs);
   timer.setOnTick([&] { run.Timer1_Timer(); });
 
-  run.ststart_Click();  // the run frame fails; the clock ticks on behind the box
-  EXPECT_EQ(sender.maxBoxesOpen, 1);
-  EXPECT_EQ(run.tset(), 5);
-  EXPECT_EQ(sender.attempts, (Frames{kRun}));
-
-  clock.advance(1000);  // first tick after the box: the stop is due and tried
+  run.ststart_Click();  // no length set: the first tick is due to stop the pump
+  clock.advance(1000);  // that stop fails; the clock ticks on behind its box
   EXPECT_EQ(sender.attempts, (Frames{kRun, kStop}));
   EXPECT_EQ(sender.maxBoxesOpen, 1);
-  EXPECT_EQ(s.caption(), "11");
-  EXPECT_TRUE(timer.enabled());
+  EXPECT_EQ(s.caption(), "6");
+
+  clock.advance(1000);  // first tick after the box: the stop is tried again
+  EXPECT_EQ(sender.attempts, (Frames{kRun, kStop, kStop}));
+  EXPECT_EQ(sender.maxBoxesOpen, 1);
+  EXPECT_TRUE(timer.enabled()) << "the pump was never told to stop";
 }
 
 }  // namespace

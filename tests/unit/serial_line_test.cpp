@@ -245,6 +245,30 @@ TEST(LostLine, IsReportedOnceAndLocksTheConsoleUntilReopened) {
   EXPECT_EQ(f.serial.written.size(), pollsBefore + 1);
 }
 
+TEST(LostLine, DuringATimedRunHaltsTheClockAndWarnsThePumpMayStillRun) {
+  Form1Fixture f;
+  f.connect("/dev/ttyUSB0");
+  f.dialogs.answers.push_back("1");
+  f.form->stset_Click();
+  f.form->ststart_Click();
+  f.clock.advance(10000);
+  f.serial.loseLine("Input/output error");
+  EXPECT_FALSE(f.timer1.enabled());
+  f.clock.advance(120000);  // past the run length: no stop can go out, and no box per second
+  const auto messages = f.dialogs.messages();
+  ASSERT_EQ(messages.size(), 1U);
+  EXPECT_NE(messages[0].prompt.find("定时运行已中断"), std::string::npos);
+  EXPECT_EQ(f.form->lsed.caption(), "10") << "the clock shows where the run stood";
+}
+
+TEST(LostLine, WithNoTimedRunSaysNothingAboutOne) {
+  Form1Fixture f;
+  f.connect("/dev/ttyUSB0");
+  f.serial.loseLine("Input/output error");
+  ASSERT_EQ(f.dialogs.messages().size(), 1U);
+  EXPECT_EQ(f.dialogs.messages()[0].prompt.find("定时运行"), std::string::npos);
+}
+
 TEST(LostLine, AHalfFrameFromTheOldLineDoesNotJoinTheNewOne) {
   Form1Fixture f;
   f.connect("/dev/ttyUSB0");
