@@ -8,26 +8,18 @@
 #include "console/main_window.h"
 #include "platform/qt/qt_serial_port.h"
 #include "platform/qt/qt_timer.h"
-#include "tests/support/doubles.h"
+#include "tests/support/form1_doubles.h"
 
 namespace pump::testing {
 
-struct ConsoleOnQt {
+struct ConsoleOnQt : Form1Doubles {
   qt::QtSerialPort serial;
   qt::QtTimer timer1;
   qt::QtTimer timer2;
-  ScriptedDialogs dialogs;
-  RecordingCanvas canvas;
-  RecordingPrinter printer;
-  MemoryFiles files;
-  CountingApp app;
-  CountingPopup popup;
-  CountingWindow viewer;
   std::unique_ptr<console::Form1> form;
 
   ConsoleOnQt() {
-    form = std::make_unique<console::Form1>(console::Form1Services{
-        serial, timer1, timer2, dialogs, canvas, printer, files, app, popup, viewer, "record.txt"});
+    form = std::make_unique<console::Form1>(services(serial, timer1, timer2));
     form->Form_Load();
   }
   ~ConsoleOnQt() { form->Form_Unload(); }

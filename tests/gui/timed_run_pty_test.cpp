@@ -5,39 +5,14 @@
 #include <QElapsedTimer>
 #include <memory>
 
-#include "console/main_window.h"
-#include "platform/qt/qt_serial_port.h"
-#include "platform/qt/qt_timer.h"
+#include "tests/gui/console_on_qt.h"
 #include "tests/gui/pty_pair.h"
-#include "tests/support/doubles.h"
 
 namespace pump {
 namespace {
 
+using testing::ConsoleOnQt;
 using testing::PtyPair;
-
-struct TimedRunOnQt {
-  qt::QtSerialPort serial;
-  qt::QtTimer timer1;
-  qt::QtTimer timer2;
-  testing::ScriptedDialogs dialogs;
-  testing::RecordingCanvas canvas;
-  testing::RecordingPrinter printer;
-  testing::MemoryFiles files;
-  testing::CountingApp app;
-  testing::CountingPopup popup;
-  testing::CountingWindow viewer;
-  std::unique_ptr<console::Form1> form;
-
-  TimedRunOnQt() {
-    form = std::make_unique<console::Form1>(console::Form1Services{
-        serial, timer1, timer2, dialogs, canvas, printer, files, app, popup, viewer, "record.txt"});
-    form->Form_Load();
-  }
-  ~TimedRunOnQt() { form->Form_Unload(); }
-
-  void answer(const std::string& text) { dialogs.answers.push_back(text); }
-};
 
 // The next frame that is not the status poll, or "" when none came in time.
 std::string NextCommand(PtyPair& pump, int timeoutMs) {
@@ -53,13 +28,12 @@ std::string NextCommand(PtyPair& pump, int timeoutMs) {
 TEST(TimedRunOnPseudoTerminal, ThreeSecondRunSendsRunThenStopsOnTime) {
   PtyPair pump;
   ASSERT_TRUE(pump.ok());
-  TimedRunOnQt console;
+  ConsoleOnQt console;
   auto& w = *console.form;
-  console.answer(pump.slavePath());
-  w.Communication_Click();
+  console.open(pump.slavePath());
   ASSERT_TRUE(w.connected());
 
-  console.answer("0.05");  // minutes: three seconds
+  console.dialogs.answers.push_back("0.05");  // minutes: three seconds
   w.stset_Click();
 
   QElapsedTimer sinceStart;

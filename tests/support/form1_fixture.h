@@ -4,28 +4,19 @@
 #include <memory>
 
 #include "console/main_window.h"
-#include "tests/support/doubles.h"
+#include "tests/support/form1_doubles.h"
 
 namespace pump::testing {
 
-struct Form1Fixture {
+struct Form1Fixture : Form1Doubles {
   ScriptedClock clock;
   ManualTimer timer1{clock};
   ManualTimer timer2{clock};
   RecordingSerialPort serial;
-  ScriptedDialogs dialogs;
-  RecordingCanvas canvas;
-  RecordingPrinter printer;
-  MemoryFiles files;
-  CountingApp app;
-  CountingPopup popup;
-  CountingWindow viewer;
   std::unique_ptr<console::Form1> form;
 
   explicit Form1Fixture(std::string recordPath = "record.txt") {
-    form = std::make_unique<console::Form1>(console::Form1Services{
-        serial, timer1, timer2, dialogs, canvas, printer, files, app, popup, viewer,
-        std::move(recordPath)});
+    form = std::make_unique<console::Form1>(services(serial, timer1, timer2, std::move(recordPath)));
     form->Form_Load();
   }
 

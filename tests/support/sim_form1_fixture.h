@@ -8,29 +8,21 @@
 #include "console/main_window.h"
 #include "sim/port_switch.h"
 #include "sim/sim_serial_port.h"
-#include "tests/support/doubles.h"
+#include "tests/support/form1_doubles.h"
 
 namespace pump::testing {
 
-struct SimForm1Fixture {
+struct SimForm1Fixture : Form1Doubles {
   ScriptedClock clock;
   ManualTimer timer1{clock};
   ManualTimer timer2{clock};
   RecordingSerialPort device;
   sim::SimSerialPort simulated{std::make_unique<ManualTimer>(clock)};
   sim::SwitchingSerialPort serial{device, simulated};
-  ScriptedDialogs dialogs;
-  RecordingCanvas canvas;
-  RecordingPrinter printer;
-  MemoryFiles files;
-  CountingApp app;
-  CountingPopup popup;
-  CountingWindow viewer;
   std::unique_ptr<console::Form1> form;
 
   SimForm1Fixture() {
-    form = std::make_unique<console::Form1>(console::Form1Services{
-        serial, timer1, timer2, dialogs, canvas, printer, files, app, popup, viewer, "record.txt"});
+    form = std::make_unique<console::Form1>(services(serial, timer1, timer2));
     form->Form_Load();
   }
 };
