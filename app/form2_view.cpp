@@ -31,6 +31,11 @@ Form2View::Form2View(Files& files, Dialogs& dialogs, std::string recordPath)
   command1_->setGeometry(FromTwips(7560, 4560, 735, 375));
   command2_->setObjectName(QStringLiteral("Command2"));
   command2_->setGeometry(FromTwips(6120, 4560, 855, 375));
+  // The design's 57-pixel button was sized for a small dialog font; in the
+  // desktop's larger one "Command2" would be cut off at both ends.
+  QFont smallFont = command2_->font();
+  smallFont.setPointSizeF(7.5);
+  command2_->setFont(smallFont);
   text1_->setObjectName(QStringLiteral("Text1"));
   text1_->setGeometry(FromTwips(1080, 960, 5895, 2055));
   text1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
