@@ -148,7 +148,7 @@ int main(int argc, char** argv) {
   int firstStep = -1;
   form.LcurrP.setObserver([&] {
     if (viewObserver) viewObserver();
-    const long long now = MonotonicNow();
+    const long long now = MonotonicNs();
     // The chart steps after the caption is set: here it has stepped once for
     // every earlier reply of the stream.
     const int step = form.chart().itime();

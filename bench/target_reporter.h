@@ -28,7 +28,7 @@ class TargetReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
-      if (run.skipped) continue;
+      if (run.error_occurred) continue;
       for (const Target& t : targets_) {
         if (run.benchmark_name().rfind(t.benchmark, 0) != 0) continue;
         verdicts_.push_back([t, run] {

@@ -28,9 +28,18 @@ class ChartCanvas : public QWidget, public Canvas {
   struct Segment {
     float x1, y1, x2, y2;
     QColor colour;
+    bool operator==(const Segment&) const = default;
   };
+  QPointF toPixels(float x, float y, const QRect& area) const;
+  // The pixels a segment's one-pixel pen can touch.
+  QRect bounds(const Segment& segment, const QRect& area) const;
+  // Asks for the whole box to be painted; lines drawn before that paint need
+  // no stretch of their own.
+  void updateWhole();
+
   float left_ = 0, top_ = 0, right_ = 1, bottom_ = 1;
   std::vector<Segment> segments_;
+  bool wholeDue_ = false;
 };
 
 }  // namespace pump::qt
