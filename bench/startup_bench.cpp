@@ -71,6 +71,7 @@ class FirstPaint : public QObject {
 
 int main(int argc, char** argv) {
   const double mainEntered = BootClockSeconds();
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
   pump::app::LoadAssets();
   pump::app::InstallFontSubstitutes();

@@ -10,6 +10,7 @@
 #include <sys/resource.h>
 
 #include <QApplication>
+#include <QEvent>
 #include <QInputDialog>
 #include <QLabel>
 #include <QTimer>
@@ -54,6 +55,12 @@ long long MonotonicNs() {
       .count();
 }
 
+long InvoluntarySwitches() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_nivcsw;
+}
+
 double CpuSeconds() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
@@ -61,9 +68,22 @@ double CpuSeconds() {
          static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+// Notes when the console's thread last woke for a ready descriptor: what
+// comes before is the kernel and the scheduler, what comes after is the
+// console's own work.
+class WakeWatch : public QObject {
+ public:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::SockAct) lastWake = MonotonicNs();
+    return false;
+  }
+  long long lastWake = 0;
+};
+
 // One caption change of the current-pressure label, as the console showed it.
 struct Shown {
   long long ns;
+  long long wokeNs;
   std::string caption;
   bool charted;  // the chart had taken one step for every earlier reply
 };
@@ -142,6 +162,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "stream_bench: the console did not open %s\n", sim.devicePath().c_str());
     return 2;
   }
+  WakeWatch wakeWatch;
+  application.installEventFilter(&wakeWatch);
   std::vector<Shown> shown;
   shown.reserve(static_cast<std::size_t>(replies));
   const std::function<void()> viewObserver = form.LcurrP.observer();
@@ -154,7 +176,7 @@ int main(int argc, char** argv) {
     const int step = form.chart().itime();
     if (firstStep < 0) firstStep = step;
     const auto expected = static_cast<int>((firstStep + static_cast<long long>(shown.size())) % 100);
-    shown.push_back({now, form.LcurrP.caption(), step == expected});
+    shown.push_back({now, wakeWatch.lastWake, form.LcurrP.caption(), step == expected});
     if (static_cast<long long>(shown.size()) == replies) QApplication::quit();
   });
 
@@ -163,11 +185,13 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
 
   const double cpuBefore = CpuSeconds();
+  const long switchesBefore = InvoluntarySwitches();
   const long long wallBefore = MonotonicNs();
   form.Timer2_Timer();  // the first poll starts the stream
   QTimer::singleShot(static_cast<int>(settings.seconds * 1000) + 3000, [] { QApplication::quit(); });
   QApplication::exec();
   const double cpu = CpuSeconds() - cpuBefore;
+  const long preempted = InvoluntarySwitches() - switchesBefore;
   const double wall = static_cast<double>(MonotonicNs() - wallBefore) / 1e9;
   // The chart's last step follows the last caption change.
   const int finalStep = form.chart().itime();
@@ -177,7 +201,7 @@ int main(int argc, char** argv) {
 
   const auto writes = ReadWriteLog(logPath);
   long long lost = 0, misordered = 0, unCharted = 0;
-  std::vector<double> latencyMs;
+  std::vector<double> latencyMs, wakeMs, handlingMs;
   latencyMs.reserve(writes.size());
   for (std::size_t i = 0; i < writes.size(); ++i) {
     if (!writes[i].whole || i >= shown.size()) {
@@ -187,6 +211,8 @@ int main(int argc, char** argv) {
     if (shown[i].caption != pump::link::FrameValue(writes[i].frame)) ++misordered;
     if (!shown[i].charted) ++unCharted;
     latencyMs.push_back(static_cast<double>(shown[i].ns - writes[i].ns) / 1e6);
+    wakeMs.push_back(static_cast<double>(shown[i].wokeNs - writes[i].ns) / 1e6);
+    handlingMs.push_back(static_cast<double>(shown[i].ns - shown[i].wokeNs) / 1e6);
   }
   if (!shown.empty() &&
       finalStep != static_cast<int>((firstStep + static_cast<long long>(shown.size())) % 100)) {
@@ -206,6 +232,18 @@ int main(int argc, char** argv) {
   Report("write to caption, p99" + at, Percentile(latencyMs, 0.99), Bound::AtMost, 1, "ms");
   std::printf("write to caption, max%s: %.3f ms\n", at.c_str(),
               latencyMs.empty() ? 0 : *std::max_element(latencyMs.begin(), latencyMs.end()));
+  std::printf("  of which write to wake-up (kernel, scheduler), p50 %.3f ms, p99 %.3f ms\n",
+              Percentile(wakeMs, 0.5), Percentile(wakeMs, 0.99));
+  std::printf("  of which wake-up to caption (console's own work), p50 %.3f ms, p99 %.3f ms\n",
+              Percentile(handlingMs, 0.5), Percentile(handlingMs, 0.99));
+  // On a shared machine the slowest replies are mostly ones that found the
+  // console's thread preempted; this tells how often that happened.
+  std::printf("console preempted (involuntary switches)%s: %ld\n", at.c_str(), preempted);
+  if (std::getenv("PUMP_STREAM_SLOW")) {
+    for (std::size_t i = 0; i < latencyMs.size(); ++i) {
+      if (latencyMs[i] > 1) std::printf("slow %zu %.3f %.3f\n", i, latencyMs[i], wakeMs[i]);
+    }
+  }
   std::filesystem::remove(logPath);
   const bool complete = static_cast<long long>(writes.size()) == replies && lost == 0 &&
                         misordered == 0 && unCharted == 0;
