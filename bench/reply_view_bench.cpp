@@ -9,17 +9,14 @@
 #include "app/composition.h"
 #include "app/form1_view.h"
 #include "bench/target_reporter.h"
+#include "sim/reply_stream.h"
 #include "tests/support/form1_fixture.h"
 
 namespace {
 
 std::string ReplyStream(int frames) {
   std::string stream;
-  for (int i = 1; i <= frames; ++i) {
-    const int tenths = i % 1000;
-    stream += "Q00N" + std::to_string(tenths / 100) + std::to_string(tenths / 10 % 10) + "." +
-              std::to_string(tenths % 10) + "Y";
-  }
+  for (int i = 0; i < frames; ++i) stream += pump::sim::StreamReply(0, i);
   return stream;
 }
 
@@ -46,7 +43,7 @@ struct ShownWindow {
 void ReplyPathOnTheWindow(benchmark::State& state) {
   const auto framesPerPass = static_cast<int>(state.range(0));
   ShownWindow window;
-  const std::string stream = ReplyStream(1000);
+  const std::string stream = ReplyStream(100);
   const std::string_view all(stream);
   std::size_t at = 0;
   for (auto _ : state) {

@@ -7,7 +7,7 @@
 namespace pump::sim {
 
 std::string StreamReply(int address, long long index) {
-  const int tenths = static_cast<int>((index + 1) % 1000);
+  const int tenths = static_cast<int>((index + 1) % 100);
   char field[8];
   std::snprintf(field, sizeof field, "%02d.%d", tenths / 10, tenths % 10);
   return link::BuildFrame(address, 'N', field).value_or(std::string());

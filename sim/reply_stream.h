@@ -8,8 +8,9 @@
 
 namespace pump::sim {
 
-// The index-th reply of the stream: pressures cycle 00.1, 00.2, ... 99.9, 00.0,
-// 00.1, starting above the 00.0 a console shows before any reply.
+// The index-th reply of the stream: pressures cycle 00.1, 00.2, ... 09.9, 00.0,
+// 00.1, inside the chart's range and starting above the 00.0 a console shows
+// before any reply.
 std::string StreamReply(int address, long long index);
 
 // The time one nine-character frame (ten bit times a character) takes at the baud.

@@ -45,7 +45,7 @@ inline constexpr std::string_view kSimUsage =
     "  --burst N             send every reply N times at the full line rate\n"
     "  --hangup-after SECS   hang up the line after SECS seconds and exit\n"
     "  --stream N            after the first byte received, send N pressure replies\n"
-    "                        back to back at the line's pace (values cycle 00.1..99.9, 00.0)\n"
+    "                        back to back at the line's pace (values cycle 00.1..09.9, 00.0)\n"
     "  --log-writes FILE     with --stream: log each write's monotonic time in ns\n"
     "  --help                this text\n";
 

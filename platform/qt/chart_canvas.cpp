@@ -33,14 +33,25 @@ void ChartCanvas::line(float x1, float y1, float x2, float y2, std::optional<Rgb
   const QColor c = colour ? QColor(colour->r, colour->g, colour->b)
                           : palette().color(QPalette::WindowText);
   const Segment segment{x1, y1, x2, y2, c};
+  const QRect area = contentsRect();
+  const QRect reach = bounds(segment, area);
   // The chart redraws its axis and marks at every step. A line drawn again
   // over itself covers the same pixels in the same colour, so only its latest
   // copy is kept: the painting order stays as drawn and the list stays short.
+  // The box shows such a line already unless a line drawn since crosses it.
+  bool changesPixels = true;
   const auto same = std::find(segments_.rbegin(), segments_.rend(), segment);
-  if (same != segments_.rend()) segments_.erase(std::next(same).base());
+  if (same != segments_.rend()) {
+    const auto copy = std::next(same).base();
+    changesPixels = !wholeDue_ &&
+                    std::any_of(std::next(copy), segments_.end(), [&](const Segment& later) {
+                      return bounds(later, area).intersects(reach);
+                    });
+    segments_.erase(copy);
+  }
   segments_.push_back(segment);
   // Only the stretch round the new line needs painting again, not the box.
-  if (!wholeDue_) update(bounds(segment, contentsRect()));
+  if (changesPixels && !wholeDue_) update(reach);
 }
 
 void ChartCanvas::clear() {
