@@ -27,8 +27,8 @@ void ReplyPath(benchmark::State& state) {
     }
     benchmark::DoNotOptimize(f.form->LcurrP.caption());
   }
-  state.counters["frames/s"] = benchmark::Counter(
-      static_cast<double>(state.iterations()) * 4096, benchmark::Counter::kIsRate);
+  state.counters["frames/s"] = benchmark::Counter(static_cast<double>(state.iterations()) * 4096,
+                                                  benchmark::Counter::kIsRate);
 }
 // One frame per read (as at the line's pace), and bursts of joined replies.
 BENCHMARK(ReplyPath)->Arg(9)->Arg(64)->Arg(4096);

@@ -89,8 +89,7 @@ int main(int argc, char** argv) {
 
   std::printf("platform: %s\n", qPrintable(QApplication::platformName()));
   std::printf("main entered to first paint: %.3f s\n", painted - mainEntered);
-  Report("process start to first paint", painted - ProcessStartSeconds(), Bound::AtMost, 0.3,
-         "s");
+  Report("process start to first paint", painted - ProcessStartSeconds(), Bound::AtMost, 0.3, "s");
   Report("resident memory (VmRSS)", StatusMegabytes("VmRSS"), Bound::AtMost, 60, "MB");
   Report("peak resident memory (VmHWM)", StatusMegabytes("VmHWM"), Bound::AtMost, 60, "MB");
   return 0;

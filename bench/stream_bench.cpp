@@ -136,8 +136,8 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   const Settings settings = ParseArgs(argc, argv);
   const auto period = pump::sim::FramePeriod(settings.baud);
-  const long long replies = static_cast<long long>(
-      settings.seconds * 1e9 / static_cast<double>(period.count()));
+  const long long replies =
+      static_cast<long long>(settings.seconds * 1e9 / static_cast<double>(period.count()));
   const auto logPath = std::filesystem::temp_directory_path() /
                        ("pump-stream-bench-" + std::to_string(settings.baud) + ".log");
   std::filesystem::remove(logPath);
@@ -175,7 +175,8 @@ int main(int argc, char** argv) {
     // every earlier reply of the stream.
     const int step = form.chart().itime();
     if (firstStep < 0) firstStep = step;
-    const auto expected = static_cast<int>((firstStep + static_cast<long long>(shown.size())) % 100);
+    const auto expected =
+        static_cast<int>((firstStep + static_cast<long long>(shown.size())) % 100);
     shown.push_back({now, wakeWatch.lastWake, form.LcurrP.caption(), step == expected});
     if (static_cast<long long>(shown.size()) == replies) QApplication::quit();
   });
@@ -188,7 +189,8 @@ int main(int argc, char** argv) {
   const long switchesBefore = InvoluntarySwitches();
   const long long wallBefore = MonotonicNs();
   form.Timer2_Timer();  // the first poll starts the stream
-  QTimer::singleShot(static_cast<int>(settings.seconds * 1000) + 3000, [] { QApplication::quit(); });
+  QTimer::singleShot(static_cast<int>(settings.seconds * 1000) + 3000,
+                     [] { QApplication::quit(); });
   QApplication::exec();
   const double cpu = CpuSeconds() - cpuBefore;
   const long preempted = InvoluntarySwitches() - switchesBefore;

@@ -13,8 +13,7 @@ inline bool Report(const std::string& name, double value, Bound bound, double li
                    const std::string& unit) {
   const bool met = bound == Bound::AtMost ? value <= limit : value >= limit;
   std::printf("%-44s %12.4g %-8s (target %s %g %s): %s\n", name.c_str(), value, unit.c_str(),
-              bound == Bound::AtMost ? "<=" : ">=", limit, unit.c_str(),
-              met ? "met" : "MISSED");
+              bound == Bound::AtMost ? "<=" : ">=", limit, unit.c_str(), met ? "met" : "MISSED");
   std::fflush(stdout);
   return met;
 }

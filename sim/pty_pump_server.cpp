@@ -58,7 +58,8 @@ timespec MonotonicNow() {
 long long Nanoseconds(const timespec& t) { return t.tv_sec * 1'000'000'000LL + t.tv_nsec; }
 
 timespec Timespec(long long ns) {
-  return timespec{static_cast<time_t>(ns / 1'000'000'000LL), static_cast<long>(ns % 1'000'000'000LL)};
+  return timespec{static_cast<time_t>(ns / 1'000'000'000LL),
+                  static_cast<long>(ns % 1'000'000'000LL)};
 }
 
 }  // namespace
@@ -207,7 +208,8 @@ std::optional<std::string> PtyPumpServer::StreamReplies(int signals) {
 
   if (!options_.writeLog.empty()) {
     std::ofstream file(options_.writeLog);
-    for (const Write& w : log) file << w.ns << ' ' << w.frame << (w.whole ? "" : " dropped") << '\n';
+    for (const Write& w : log)
+      file << w.ns << ' ' << w.frame << (w.whole ? "" : " dropped") << '\n';
     if (!file) return "cannot write " + options_.writeLog;
   }
   // The line stays up until stopped, so the console does not see a hang-up.

@@ -30,8 +30,8 @@ QPointF ChartCanvas::toPixels(float x, float y, const QRect& area) const {
 }
 
 void ChartCanvas::line(float x1, float y1, float x2, float y2, std::optional<Rgb> colour) {
-  const QColor c = colour ? QColor(colour->r, colour->g, colour->b)
-                          : palette().color(QPalette::WindowText);
+  const QColor c =
+      colour ? QColor(colour->r, colour->g, colour->b) : palette().color(QPalette::WindowText);
   const Segment segment{x1, y1, x2, y2, c};
   const QRect area = contentsRect();
   const QRect reach = bounds(segment, area);
@@ -43,10 +43,10 @@ void ChartCanvas::line(float x1, float y1, float x2, float y2, std::optional<Rgb
   const auto same = std::find(segments_.rbegin(), segments_.rend(), segment);
   if (same != segments_.rend()) {
     const auto copy = std::next(same).base();
-    changesPixels = !wholeDue_ &&
-                    std::any_of(std::next(copy), segments_.end(), [&](const Segment& later) {
-                      return bounds(later, area).intersects(reach);
-                    });
+    changesPixels =
+        !wholeDue_ && std::any_of(std::next(copy), segments_.end(), [&](const Segment& later) {
+          return bounds(later, area).intersects(reach);
+        });
     segments_.erase(copy);
   }
   segments_.push_back(segment);

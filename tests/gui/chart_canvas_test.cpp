@@ -50,7 +50,7 @@ struct ShownCanvas {
 TEST(ChartCanvas, ALineDrawnAgainIsPaintedOverALineThatCrossedIt) {
   ShownCanvas s;
   s.canvas.line(0, 0, 100, 0, std::nullopt);  // the axis, black
-  s.canvas.line(40, 0, 60, 0, kRed);           // a reading of zero along it
+  s.canvas.line(40, 0, 60, 0, kRed);          // a reading of zero along it
   EXPECT_EQ(s.at(50, 0), QColor(Qt::red));
   s.canvas.line(0, 0, 100, 0, std::nullopt);  // the next step's axis
   EXPECT_EQ(s.at(50, 0), QColor(Qt::black));
