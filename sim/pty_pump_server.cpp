@@ -55,6 +55,13 @@ timespec MonotonicNow() {
   return now;
 }
 
+void SleepUntil(const timespec& due) {
+  int result;
+  do {
+    result = ::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &due, nullptr);
+  } while (result == EINTR);
+}
+
 long long Nanoseconds(const timespec& t) { return t.tv_sec * 1'000'000'000LL + t.tv_nsec; }
 
 timespec Timespec(long long ns) {
@@ -187,14 +194,12 @@ std::optional<std::string> PtyPumpServer::StreamReplies(int signals) {
     bool whole;
   };
   std::vector<Write> log;
-  log.reserve(static_cast<std::size_t>(std::min(*options_.streamReplies, 10'000'000LL)));
+  log.reserve(static_cast<std::size_t>(std::min(*options_.streamReplies, 1'000'000LL)));
   const long long period = FramePeriod(options_.pump.baud).count();
   const long long start = Nanoseconds(MonotonicNow());
   bool stopped = false;
   for (long long i = 0; i < *options_.streamReplies && !stopped; ++i) {
-    const timespec due = Timespec(start + i * period);
-    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &due, nullptr) == EINTR) {
-    }
+    SleepUntil(Timespec(start + i * period));
     const std::string frame = StreamReply(options_.pump.address, i);
     const long long writtenAt = Nanoseconds(MonotonicNow());
     ssize_t written;
