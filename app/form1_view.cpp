@@ -152,6 +152,9 @@ void Form1View::buildLabels() {
     auto* label = new QLabel(Text(d.caption), surface_);
     NameControl(*label, d.name, d.index);
     label->setGeometry(ToQRect(d.rect));
+    // A label keeps its design size whatever it shows; fixed, a new caption
+    // does not make Qt post a layout request to the window for every reply.
+    label->setFixedSize(label->size());
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setFont(LabelFont(d.fontSize));

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <random>
 
+#include "bench/target_reporter.h"
 #include "platform/qt/qt_files.h"
 #include "records/record_viewer.h"
 #include "tests/support/form1_fixture.h"
@@ -67,4 +68,14 @@ BENCHMARK(ViewerLoadsMillionSampleFile)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  using pump::bench::Bound;
+  const auto seconds = [](const benchmark::BenchmarkReporter::Run& run) {
+    return run.GetAdjustedRealTime() / 1000;  // reported in milliseconds
+  };
+  return pump::bench::RunWithTargets(
+      argc, argv,
+      {{"SaveMillionSamples", "save of 1,000,000 samples", Bound::AtMost, 0.2, "s", seconds},
+       {"ViewerLoadsMillionSampleFile", "viewer load of that file", Bound::AtMost, 0.1, "s",
+        seconds}});
+}

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "bench/target_reporter.h"
 #include "tests/support/form1_fixture.h"
 
 namespace {
@@ -26,12 +27,18 @@ void ReplyPath(benchmark::State& state) {
     }
     benchmark::DoNotOptimize(f.form->LcurrP.caption());
   }
-  state.counters["frames/s"] = benchmark::Counter(
-      static_cast<double>(state.iterations()) * 4096, benchmark::Counter::kIsRate);
+  state.counters["frames/s"] = benchmark::Counter(static_cast<double>(state.iterations()) * 4096,
+                                                  benchmark::Counter::kIsRate);
 }
 // One frame per read (as at the line's pace), and bursts of joined replies.
 BENCHMARK(ReplyPath)->Arg(9)->Arg(64)->Arg(4096);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  using pump::bench::Bound;
+  return pump::bench::RunWithTargets(
+      argc, argv,
+      {{"ReplyPath", "reply path", Bound::AtLeast, 1e6, "frames/s",
+        [](const auto& run) { return run.counters.at("frames/s").value; }}});
+}

@@ -37,6 +37,8 @@ class Label {
     notify();
   }
   void setObserver(std::function<void()> observer) { observer_ = std::move(observer); }
+  // The observer now set, so a watcher can be put in front of it.
+  const std::function<void()>& observer() const { return observer_; }
 
  private:
   void notify() {

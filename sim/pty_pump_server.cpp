@@ -13,9 +13,12 @@
 #include <chrono>
 #include <cstring>
 #include <deque>
+#include <fstream>
+#include <vector>
 
 #include "sim/line_faults.h"
 #include "sim/pump_model.h"
+#include "sim/reply_stream.h"
 
 namespace pump::sim {
 namespace {
@@ -31,6 +34,39 @@ void WriteOrDrop(int fd, const std::string& bytes) {
   do {
     written = ::write(fd, bytes.data(), bytes.size());
   } while (written < 0 && errno == EINTR);
+}
+
+bool StopAsked(int signals) {
+  pollfd fd{signals, POLLIN, 0};
+  return ::poll(&fd, 1, 0) > 0 && (fd.revents & POLLIN);
+}
+
+// Reads and drops what the console sent; true once anything came.
+bool DrainInput(int fd) {
+  bool any = false;
+  char bytes[512];
+  while (::read(fd, bytes, sizeof bytes) > 0) any = true;
+  return any;
+}
+
+timespec MonotonicNow() {
+  timespec now{};
+  ::clock_gettime(CLOCK_MONOTONIC, &now);
+  return now;
+}
+
+void SleepUntil(const timespec& due) {
+  int result;
+  do {
+    result = ::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &due, nullptr);
+  } while (result == EINTR);
+}
+
+long long Nanoseconds(const timespec& t) { return t.tv_sec * 1'000'000'000LL + t.tv_nsec; }
+
+timespec Timespec(long long ns) {
+  return timespec{static_cast<time_t>(ns / 1'000'000'000LL),
+                  static_cast<long>(ns % 1'000'000'000LL)};
 }
 
 }  // namespace
@@ -69,6 +105,13 @@ std::optional<std::string> PtyPumpServer::serve() {
   sigaddset(&stopSignals, SIGHUP);
   const int signals = ::signalfd(-1, &stopSignals, SFD_CLOEXEC);
   if (signals < 0) return SystemError("signalfd");
+
+  if (options_.streamReplies) {
+    auto failure = StreamReplies(signals);
+    ::close(signals);
+    CloseLine();
+    return failure;
+  }
 
   PumpModel pump(options_.pump);
   FaultyLine line(options_.faults, options_.pump.seed, pump.frameMs());
@@ -125,6 +168,63 @@ std::optional<std::string> PtyPumpServer::serve() {
   ::close(signals);
   CloseLine();
   return failure;
+}
+
+}  // namespace pump::sim
+
+namespace pump::sim {
+
+// The frames go out on an absolute schedule, so a late wake-up does not push
+// every later frame back. Times are logged in memory and written at the end,
+// keeping file writes out of the measured stretch.
+std::optional<std::string> PtyPumpServer::StreamReplies(int signals) {
+  while (true) {
+    pollfd fds[] = {{master_, POLLIN, 0}, {signals, POLLIN, 0}};
+    if (::poll(fds, 2, -1) < 0) {
+      if (errno == EINTR) continue;
+      return SystemError("poll");
+    }
+    if (fds[1].revents & POLLIN) return std::nullopt;
+    if ((fds[0].revents & POLLIN) && DrainInput(master_)) break;
+  }
+
+  struct Write {
+    long long ns;
+    std::string frame;
+    bool whole;
+  };
+  std::vector<Write> log;
+  log.reserve(static_cast<std::size_t>(std::min(*options_.streamReplies, 1'000'000LL)));
+  const long long period = FramePeriod(options_.pump.baud).count();
+  const long long start = Nanoseconds(MonotonicNow());
+  bool stopped = false;
+  for (long long i = 0; i < *options_.streamReplies && !stopped; ++i) {
+    SleepUntil(Timespec(start + i * period));
+    const std::string frame = StreamReply(options_.pump.address, i);
+    const long long writtenAt = Nanoseconds(MonotonicNow());
+    ssize_t written;
+    do {
+      written = ::write(master_, frame.data(), frame.size());
+    } while (written < 0 && errno == EINTR);
+    log.push_back({writtenAt, frame, written == static_cast<ssize_t>(frame.size())});
+    DrainInput(master_);
+    stopped = StopAsked(signals);
+  }
+
+  if (!options_.writeLog.empty()) {
+    std::ofstream file(options_.writeLog);
+    for (const Write& w : log)
+      file << w.ns << ' ' << w.frame << (w.whole ? "" : " dropped") << '\n';
+    if (!file) return "cannot write " + options_.writeLog;
+  }
+  // The line stays up until stopped, so the console does not see a hang-up.
+  while (!stopped) {
+    pollfd fds[] = {{master_, POLLIN, 0}, {signals, POLLIN, 0}};
+    if (::poll(fds, 2, -1) < 0 && errno != EINTR) return SystemError("poll");
+    if (fds[1].revents & POLLIN) break;
+    if (fds[0].revents & POLLIN) DrainInput(master_);
+  }
+  return std::nullopt;
 }
 
 }  // namespace pump::sim

@@ -27,6 +27,7 @@ class PtyPumpServer {
 
  private:
   void CloseLine();
+  std::optional<std::string> StreamReplies(int signals);
 
   SimOptions options_;
   int master_ = -1;

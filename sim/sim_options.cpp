@@ -54,6 +54,17 @@ ParsedSimOptions ParseSimOptions(const std::vector<std::string_view>& args) {
          if (n) options.hangupAfterSeconds = *n;
          return n.has_value();
        }},
+      {"--stream",
+       [&](std::string_view v) {
+         const auto n = Parse<long long>(v, 1, 1'000'000'000);
+         if (n) options.streamReplies = *n;
+         return n.has_value();
+       }},
+      {"--log-writes",
+       [&](std::string_view v) {
+         options.writeLog = std::string(v);
+         return !v.empty();
+       }},
   };
   const std::map<std::string_view, bool*, std::less<>> flags{
       {"--noise", &options.faults.noise},

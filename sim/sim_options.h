@@ -15,6 +15,11 @@ struct SimOptions {
   PumpModelSettings pump;
   LineFaults faults;
   std::optional<double> hangupAfterSeconds;  // close the line after this long
+  // Instead of answering commands: once the first byte from the console has
+  // come, this many current-pressure replies back to back at the line's pace.
+  std::optional<long long> streamReplies;
+  // Where each stream write's CLOCK_MONOTONIC time (ns) and frame are logged.
+  std::string writeLog;
 };
 
 struct ParsedSimOptions {
@@ -39,6 +44,9 @@ inline constexpr std::string_view kSimUsage =
     "  --silent              obey commands, never answer\n"
     "  --burst N             send every reply N times at the full line rate\n"
     "  --hangup-after SECS   hang up the line after SECS seconds and exit\n"
+    "  --stream N            after the first byte received, send N pressure replies\n"
+    "                        back to back at the line's pace (values cycle 00.1..09.9, 00.0)\n"
+    "  --log-writes FILE     with --stream: log each write's monotonic time in ns\n"
     "  --help                this text\n";
 
 }  // namespace pump::sim

@@ -48,6 +48,11 @@ std::optional<QLineF> ClipToRect(QPointF a, QPointF b, const QRectF& box) {
   return QLineF(a.x() + t0 * dx, a.y() + t0 * dy, a.x() + t1 * dx, a.y() + t1 * dy);
 }
 
+// The pixels a one-pixel pen can touch drawing this line, with room for antialiasing.
+QRect PenReach(const QLineF& line) {
+  return QRectF(line.p1(), line.p2()).normalized().toAlignedRect().adjusted(-2, -2, 2, 2);
+}
+
 }  // namespace
 
 ChartCanvas::ChartCanvas(QWidget* parent) : QWidget(parent) {
@@ -62,7 +67,7 @@ void ChartCanvas::setScale(float left, float top, float right, float bottom) {
   top_ = top;
   right_ = right;
   bottom_ = bottom;
-  update();
+  updateWhole();
 }
 
 QPointF ChartCanvas::toPixels(float x, float y) const {
@@ -76,12 +81,34 @@ void ChartCanvas::line(float x1, float y1, float x2, float y2, std::optional<Rgb
   // The foreground colour is taken when the line is drawn, as ink on paper.
   const QColor ink =
       colour ? QColor(colour->r, colour->g, colour->b) : palette().color(QPalette::WindowText);
-  segments_.push_back({x1, y1, x2, y2, ink});
-  update();
+  const Segment segment{x1, y1, x2, y2, ink};
+  const QRect reach = bounds(segment);
+  // The chart redraws its axis and marks at every step. A line drawn again
+  // over itself covers the same pixels in the same colour, so only its latest
+  // copy is kept: the painting order stays as drawn and the list stays short.
+  // The box shows such a line already unless a line drawn since crosses it.
+  bool changesPixels = !reach.isEmpty();
+  const auto same = std::find(segments_.rbegin(), segments_.rend(), segment);
+  if (same != segments_.rend()) {
+    const auto copy = std::next(same).base();
+    changesPixels = changesPixels && !wholeDue_ &&
+                    std::any_of(std::next(copy), segments_.end(), [&](const Segment& later) {
+                      return bounds(later).intersects(reach);
+                    });
+    segments_.erase(copy);
+  }
+  segments_.push_back(segment);
+  // Only the stretch round the new line needs painting again, not the box.
+  if (changesPixels && !wholeDue_) update(reach);
 }
 
 void ChartCanvas::clear() {
   segments_.clear();
+  updateWhole();
+}
+
+void ChartCanvas::updateWhole() {
+  wholeDue_ = true;
   update();
 }
 
@@ -91,13 +118,25 @@ std::optional<QLineF> ChartCanvas::visiblePart(const Segment& s) const {
   return ClipToRect(toPixels(s.x1, s.y1), toPixels(s.x2, s.y2), area);
 }
 
-void ChartCanvas::paintEvent(QPaintEvent*) {
+QRect ChartCanvas::bounds(const Segment& segment) const {
+  const auto part = visiblePart(segment);
+  return part ? PenReach(*part) : QRect();
+}
+
+void ChartCanvas::paintEvent(QPaintEvent* event) {
+  if (event->rect().contains(rect())) wholeDue_ = false;
+  const QRegion dirty = event->region();
   QPainter painter(this);
   painter.setClipRect(contentsRect());
+  QColor penColour;
   for (const Segment& s : segments_) {
+    // A line off the box, or wholly outside the stretch being painted again, is not drawn.
     const auto part = visiblePart(s);
-    if (!part) continue;
-    painter.setPen(QPen(s.colour, 0));  // cosmetic one-pixel pen
+    if (!part || !dirty.intersects(PenReach(*part))) continue;
+    if (s.colour != penColour) {
+      penColour = s.colour;
+      painter.setPen(QPen(penColour, 0));  // cosmetic one-pixel pen
+    }
     painter.drawLine(*part);
   }
 }

@@ -1,5 +1,5 @@
 // The chart box: a white picture box with a user coordinate system. It keeps
-// the lines drawn since the last clear and paints them all on every repaint,
+// the lines drawn since the last clear and paints them again on every repaint,
 // so a stretch that a dialog covered comes back exactly as it was drawn.
 #pragma once
 
@@ -33,12 +33,19 @@ class ChartCanvas : public QWidget, public Canvas {
   struct Segment {
     float x1, y1, x2, y2;
     QColor colour;
+    bool operator==(const Segment&) const = default;
   };
   // The part of a segment inside the drawing area, in pixels, or nothing.
   std::optional<QLineF> visiblePart(const Segment& segment) const;
+  // The pixels a segment's one-pixel pen can touch; empty when it lies off the box.
+  QRect bounds(const Segment& segment) const;
+  // Asks for the whole box to be painted; lines drawn before that paint need
+  // no stretch of their own.
+  void updateWhole();
 
   float left_ = 0, top_ = 0, right_ = 1, bottom_ = 1;
   std::vector<Segment> segments_;
+  bool wholeDue_ = false;
 };
 
 }  // namespace pump::qt

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <numeric>
 #include <regex>
 
@@ -116,6 +118,33 @@ TEST(PumpSim, RefusesAnUnknownOptionWithoutOpeningALine) {
   PumpSimProcess sim({"--loud"});
   EXPECT_TRUE(sim.devicePath().empty());
   EXPECT_EQ(sim.waitForExit(3000), 2);
+}
+
+TEST(PumpSim, AStreamStartsAtTheFirstByteAndLogsEveryWrite) {
+  const auto log = std::filesystem::temp_directory_path() / "pump-sim-stream-test.log";
+  std::filesystem::remove(log);
+  {
+    SimLine s({"--stream", "12", "--baud", "115200", "--log-writes", log.string()});
+    EXPECT_TRUE(s.line.readChunks(200).empty());
+    s.line.send("Q00F0000Y");
+    // Each reply one tenth above the last, so none repeats its neighbour.
+    std::string expected;
+    for (int i = 1; i <= 12; ++i) {
+      expected += "Q00N0" + std::to_string(i / 10) + "." + std::to_string(i % 10) + "Y";
+    }
+    EXPECT_EQ(s.line.readBytes(expected.size(), 2000), expected);
+  }
+  std::ifstream file(log);
+  long long previous = 0, at = 0;
+  std::string frame;
+  int lines = 0;
+  while (file >> at >> frame) {
+    EXPECT_GT(at, previous);
+    EXPECT_EQ(frame.size(), 9u);
+    previous = at;
+    ++lines;
+  }
+  EXPECT_EQ(lines, 12);
 }
 
 }  // namespace

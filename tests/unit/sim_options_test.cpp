@@ -19,7 +19,8 @@ TEST(SimOptions, NoOptionsGiveAHealthyPumpAtAddressZero) {
 TEST(SimOptions, EveryOptionIsTakenInEitherSpelling) {
   const auto parsed =
       ParseSimOptions({"--address", "7", "--noise", "--split", "--join", "--silent", "--burst=5",
-                       "--hangup-after", "1.5", "--baud=19200", "--seed", "42"});
+                       "--hangup-after", "1.5", "--baud=19200", "--seed", "42", "--stream",
+                       "640", "--log-writes=/tmp/w.log"});
   ASSERT_TRUE(parsed.options) << parsed.error;
   const auto& o = *parsed.options;
   EXPECT_EQ(o.pump.address, 7);
@@ -28,6 +29,8 @@ TEST(SimOptions, EveryOptionIsTakenInEitherSpelling) {
   EXPECT_DOUBLE_EQ(*o.hangupAfterSeconds, 1.5);
   EXPECT_EQ(o.pump.baud, 19200);
   EXPECT_EQ(o.pump.seed, 42u);
+  EXPECT_EQ(o.streamReplies, 640);
+  EXPECT_EQ(o.writeLog, "/tmp/w.log");
 }
 
 TEST(SimOptions, BadOrUnknownOptionsAreRefusedWithAReason) {
@@ -38,6 +41,8 @@ TEST(SimOptions, BadOrUnknownOptionsAreRefusedWithAReason) {
                                                   {"--baud"},
                                                   {"--hangup-after", "-1"},
                                                   {"--noise=1"},
+                                                  {"--stream", "0"},
+                                                  {"--log-writes="},
                                                   {"--loud"}}) {
     const auto parsed = ParseSimOptions(args);
     EXPECT_FALSE(parsed.options) << args[0];

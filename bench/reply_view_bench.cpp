@@ -1,0 +1,73 @@
+// The reply path with the Qt window in it: the captions go to real QLabels and
+// the chart steps onto the real chart box, painted once the event loop runs,
+// as the running console paints once per pass of its loop.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <string>
+
+#include "app/composition.h"
+#include "app/form1_view.h"
+#include "bench/target_reporter.h"
+#include "sim/reply_stream.h"
+#include "tests/support/form1_fixture.h"
+
+namespace {
+
+std::string ReplyStream(int frames) {
+  std::string stream;
+  for (int i = 0; i < frames; ++i) stream += pump::sim::StreamReply(0, i);
+  return stream;
+}
+
+// A window model on test doubles except for its view and chart box.
+struct ShownWindow {
+  pump::testing::Form1Fixture doubles;
+  pump::app::Form1View view;
+  pump::console::Form1 form{pump::console::Form1Services{
+      doubles.serial, doubles.timer1, doubles.timer2, doubles.dialogs, view.picture1(),
+      doubles.printer, doubles.files, doubles.app, doubles.popup, doubles.viewer, "record.txt"}};
+
+  ShownWindow() {
+    view.bind(form, [] {});
+    form.Form_Load();
+    view.show();
+    QApplication::processEvents();
+    doubles.dialogs.answers.push_back("1");
+    form.Communication_Click();
+  }
+};
+
+// Frames per pass of the event loop: one at a 9600-baud pace, many when the
+// loop is behind and finds several replies waiting.
+void ReplyPathOnTheWindow(benchmark::State& state) {
+  const auto framesPerPass = static_cast<int>(state.range(0));
+  ShownWindow window;
+  const std::string stream = ReplyStream(100);
+  const std::string_view all(stream);
+  std::size_t at = 0;
+  for (auto _ : state) {
+    for (int i = 0; i < framesPerPass; ++i) {
+      window.doubles.serial.receive(all.substr(at, 9));
+      at = (at + 9) % all.size();
+    }
+    QApplication::processEvents();
+  }
+  state.counters["frames/s"] = benchmark::Counter(
+      static_cast<double>(state.iterations()) * framesPerPass, benchmark::Counter::kIsRate);
+}
+BENCHMARK(ReplyPathOnTheWindow)->Arg(1)->Arg(100)->Arg(10000);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  pump::app::LoadAssets();
+  pump::app::InstallFontSubstitutes();
+  using pump::bench::Bound;
+  return pump::bench::RunWithTargets(
+      argc, argv,
+      {{"ReplyPathOnTheWindow", "reply path with window", Bound::AtLeast, 1e6, "frames/s",
+        [](const auto& run) { return run.counters.at("frames/s").value; }}});
+}

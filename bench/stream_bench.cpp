@@ -1,0 +1,253 @@
+// The running console under a full-rate reply stream from pump-sim on a
+// pseudo-terminal: every reply must reach the current-pressure label and the
+// chart, at a small share of one core, soon after the simulator's write.
+//
+//   stream_bench [--baud 9600] [--seconds 60]
+//
+// The console is the real one (Qt serial port, labels, chart) under the
+// offscreen platform unless QT_QPA_PLATFORM says otherwise. Exits 1 if a reply
+// was lost or shown out of order.
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QEvent>
+#include <QInputDialog>
+#include <QLabel>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/composition.h"
+#include "bench/target.h"
+#include "link/pump_frame.h"
+#include "sim/reply_stream.h"
+#include "tests/support/pump_sim_process.h"
+
+namespace {
+
+using pump::bench::Bound;
+using pump::bench::Report;
+
+struct Settings {
+  int baud = 9600;
+  double seconds = 60;
+};
+
+Settings ParseArgs(int argc, char** argv) {
+  Settings settings;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::string name = argv[i];
+    if (name == "--baud") settings.baud = std::atoi(argv[i + 1]);
+    if (name == "--seconds") settings.seconds = std::atof(argv[i + 1]);
+  }
+  return settings;
+}
+
+long long MonotonicNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+long InvoluntarySwitches() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_nivcsw;
+}
+
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Notes when the console's thread last woke for a ready descriptor: what
+// comes before is the kernel and the scheduler, what comes after is the
+// console's own work.
+class WakeWatch : public QObject {
+ public:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::SockAct) lastWake = MonotonicNs();
+    return false;
+  }
+  long long lastWake = 0;
+};
+
+// One caption change of the current-pressure label, as the console showed it.
+struct Shown {
+  long long ns;
+  long long wokeNs;
+  std::string caption;
+  bool charted;  // the chart had taken one step for every earlier reply
+};
+
+struct Written {
+  long long ns;
+  std::string frame;
+  bool whole;
+};
+
+std::vector<Written> ReadWriteLog(const std::filesystem::path& path) {
+  std::vector<Written> writes;
+  std::ifstream file(path);
+  std::string line;
+  while (std::getline(file, line)) {
+    Written w{};
+    const auto space = line.find(' ');
+    if (space == std::string::npos) continue;
+    w.ns = std::stoll(line.substr(0, space));
+    w.frame = line.substr(space + 1, pump::link::kFrameLength);
+    w.whole = line.find("dropped") == std::string::npos;
+    writes.push_back(std::move(w));
+  }
+  return writes;
+}
+
+// Answers the port box the way an operator would.
+void AnswerPortBox(const std::string& device) {
+  QTimer::singleShot(0, [device] {
+    auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+    if (!box) {
+      std::fprintf(stderr, "stream_bench: the port box did not appear\n");
+      std::exit(2);
+    }
+    box->setTextValue(QString::fromStdString(device));
+    box->accept();
+  });
+}
+
+double Percentile(std::vector<double> values, double share) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  const auto at = static_cast<std::size_t>(share * static_cast<double>(values.size() - 1) + 0.5);
+  return values[at];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  const Settings settings = ParseArgs(argc, argv);
+  const auto period = pump::sim::FramePeriod(settings.baud);
+  const long long replies =
+      static_cast<long long>(settings.seconds * 1e9 / static_cast<double>(period.count()));
+  const auto logPath = std::filesystem::temp_directory_path() /
+                       ("pump-stream-bench-" + std::to_string(settings.baud) + ".log");
+  std::filesystem::remove(logPath);
+
+  QApplication application(argc, argv);
+  pump::app::LoadAssets();
+  pump::app::InstallFontSubstitutes();
+  pump::app::Console console;
+  console.start();
+
+  pump::testing::PumpSimProcess sim({"--baud", std::to_string(settings.baud), "--stream",
+                                     std::to_string(replies), "--log-writes", logPath.string()});
+  if (sim.devicePath().empty()) {
+    std::fprintf(stderr, "stream_bench: pump-sim did not start\n");
+    return 2;
+  }
+
+  auto& form = console.form1();
+  AnswerPortBox(sim.devicePath());
+  form.Communication_Click();
+  if (!form.connected()) {
+    std::fprintf(stderr, "stream_bench: the console did not open %s\n", sim.devicePath().c_str());
+    return 2;
+  }
+  WakeWatch wakeWatch;
+  application.installEventFilter(&wakeWatch);
+  std::vector<Shown> shown;
+  shown.reserve(static_cast<std::size_t>(replies));
+  const std::function<void()> viewObserver = form.LcurrP.observer();
+  int firstStep = -1;
+  form.LcurrP.setObserver([&] {
+    if (viewObserver) viewObserver();
+    const long long now = MonotonicNs();
+    // The chart steps after the caption is set: here it has stepped once for
+    // every earlier reply of the stream.
+    const int step = form.chart().itime();
+    if (firstStep < 0) firstStep = step;
+    const auto expected =
+        static_cast<int>((firstStep + static_cast<long long>(shown.size())) % 100);
+    shown.push_back({now, wakeWatch.lastWake, form.LcurrP.caption(), step == expected});
+    if (static_cast<long long>(shown.size()) == replies) QApplication::quit();
+  });
+
+  std::printf("stream: %lld replies at %d baud over %.0f s\n", replies, settings.baud,
+              settings.seconds);
+  std::fflush(stdout);
+
+  const double cpuBefore = CpuSeconds();
+  const long switchesBefore = InvoluntarySwitches();
+  const long long wallBefore = MonotonicNs();
+  form.Timer2_Timer();  // the first poll starts the stream
+  QTimer::singleShot(static_cast<int>(settings.seconds * 1000) + 3000,
+                     [] { QApplication::quit(); });
+  QApplication::exec();
+  const double cpu = CpuSeconds() - cpuBefore;
+  const long preempted = InvoluntarySwitches() - switchesBefore;
+  const double wall = static_cast<double>(MonotonicNs() - wallBefore) / 1e9;
+  // The chart's last step follows the last caption change.
+  const int finalStep = form.chart().itime();
+  const QLabel* label = console.mainWindow().findChild<QLabel*>(QStringLiteral("LcurrP"));
+  const std::string labelText = label ? label->text().toStdString() : std::string();
+  sim.stop();
+
+  const auto writes = ReadWriteLog(logPath);
+  long long lost = 0, misordered = 0, unCharted = 0;
+  std::vector<double> latencyMs, wakeMs, handlingMs;
+  latencyMs.reserve(writes.size());
+  for (std::size_t i = 0; i < writes.size(); ++i) {
+    if (!writes[i].whole || i >= shown.size()) {
+      ++lost;
+      continue;
+    }
+    if (shown[i].caption != pump::link::FrameValue(writes[i].frame)) ++misordered;
+    if (!shown[i].charted) ++unCharted;
+    latencyMs.push_back(static_cast<double>(shown[i].ns - writes[i].ns) / 1e6);
+    wakeMs.push_back(static_cast<double>(shown[i].wokeNs - writes[i].ns) / 1e6);
+    handlingMs.push_back(static_cast<double>(shown[i].ns - shown[i].wokeNs) / 1e6);
+  }
+  if (!shown.empty() &&
+      finalStep != static_cast<int>((firstStep + static_cast<long long>(shown.size())) % 100)) {
+    ++unCharted;
+  }
+  if (!shown.empty() && labelText != shown.back().caption) ++misordered;
+
+  const std::string at = " @" + std::to_string(settings.baud);
+  const double cpuLimit = settings.baud <= 9600 ? 2.0 : 10.0;
+  Report("replies written" + at, static_cast<double>(writes.size()), Bound::AtLeast,
+         static_cast<double>(replies), "");
+  Report("replies lost" + at, static_cast<double>(lost), Bound::AtMost, 0, "");
+  Report("replies shown wrong or not charted" + at, static_cast<double>(misordered + unCharted),
+         Bound::AtMost, 0, "");
+  Report("console CPU" + at, 100 * cpu / wall, Bound::AtMost, cpuLimit, "% core");
+  Report("write to caption, p50" + at, Percentile(latencyMs, 0.50), Bound::AtMost, 1, "ms");
+  Report("write to caption, p99" + at, Percentile(latencyMs, 0.99), Bound::AtMost, 1, "ms");
+  std::printf("write to caption, max%s: %.3f ms\n", at.c_str(),
+              latencyMs.empty() ? 0 : *std::max_element(latencyMs.begin(), latencyMs.end()));
+  std::printf("  of which write to wake-up (kernel, scheduler), p50 %.3f ms, p99 %.3f ms\n",
+              Percentile(wakeMs, 0.5), Percentile(wakeMs, 0.99));
+  std::printf("  of which wake-up to caption (console's own work), p50 %.3f ms, p99 %.3f ms\n",
+              Percentile(handlingMs, 0.5), Percentile(handlingMs, 0.99));
+  // On a shared machine the slowest replies are mostly ones that found the
+  // console's thread preempted; this tells how often that happened.
+  std::printf("console preempted (involuntary switches)%s: %ld\n", at.c_str(), preempted);
+  if (std::getenv("PUMP_STREAM_SLOW")) {
+    for (std::size_t i = 0; i < latencyMs.size(); ++i) {
+      if (latencyMs[i] > 1) std::printf("slow %zu %.3f %.3f\n", i, latencyMs[i], wakeMs[i]);
+    }
+  }
+  std::filesystem::remove(logPath);
+  const bool complete = static_cast<long long>(writes.size()) == replies && lost == 0 &&
+                        misordered == 0 && unCharted == 0;
+  return complete ? 0 : 1;
+}
