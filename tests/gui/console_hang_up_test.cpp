@@ -1,0 +1,89 @@
+// The whole console, its real boxes answered as an operator would, losing
+// its pump: one box, the window stays, and another pump can be opened.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <set>
+
+#include "app/composition.h"
+#include "tests/gui/pty_pair.h"
+#include "tests/support/pump_sim_process.h"
+
+namespace pump {
+namespace {
+
+using testing::PumpSimProcess;
+using testing::WaitUntil;
+
+// Answers the port box with the device, as typed by the operator.
+void OpenThroughThePortBox(app::Console& console, const std::string& device) {
+  QTimer::singleShot(0, [device] {
+    auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    auto* edit = box->findChild<QLineEdit*>();
+    edit->selectAll();
+    QTest::keyClicks(edit, QString::fromStdString(device));
+    QTest::keyClick(edit, Qt::Key_Return);
+  });
+  console.form1().Communication_Click();
+}
+
+// Every message box that comes up is read and closed with OK.
+class BoxWatcher {
+ public:
+  BoxWatcher() {
+    timer_.setInterval(10);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr || seen_.count(box) != 0) return;
+      seen_.insert(box);
+      texts.push_back(box->text().toStdString());
+      QTest::keyClick(box, Qt::Key_Return);
+    });
+    timer_.start();
+  }
+  std::vector<std::string> texts;
+
+ private:
+  QTimer timer_;
+  std::set<QPointer<QMessageBox>> seen_;
+};
+
+TEST(WholeConsole, APumpHangingUpShowsOneBoxAndTheWindowCarriesOn) {
+  PumpSimProcess first({"--hangup-after", "3"});
+  ASSERT_FALSE(first.devicePath().empty());
+  app::Console console;
+  console.start();
+  auto& w = console.form1();
+  OpenThroughThePortBox(console, first.devicePath());
+  ASSERT_TRUE(w.connected());
+  ASSERT_TRUE(WaitUntil([&] { return w.chart().itime() >= 1; }, 4000));
+
+  BoxWatcher boxes;
+  ASSERT_TRUE(WaitUntil([&] { return !w.connected(); }, 5000));
+  QTest::qWait(800);
+  ASSERT_EQ(boxes.texts.size(), 1U);
+  EXPECT_NE(boxes.texts[0].find(first.devicePath() + " 已断开"), std::string::npos)
+      << boxes.texts[0];
+  EXPECT_TRUE(console.mainWindow().isVisible());
+  EXPECT_FALSE(w.file.enabled());
+  EXPECT_FALSE(w.Pump.enabled());
+
+  PumpSimProcess second;
+  ASSERT_FALSE(second.devicePath().empty());
+  const int before = w.chart().itime();
+  OpenThroughThePortBox(console, second.devicePath());
+  ASSERT_TRUE(w.connected());
+  EXPECT_TRUE(w.file.enabled());
+  EXPECT_TRUE(WaitUntil([&] { return w.chart().itime() > before; }, 4000));
+  EXPECT_EQ(boxes.texts.size(), 1U);
+}
+
+}  // namespace
+}  // namespace pump
