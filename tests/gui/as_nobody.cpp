@@ -17,10 +17,10 @@ ChildRun RunAsNobody(const std::string& disabledTest, const std::string& argumen
   environment.insert("XDG_RUNTIME_DIR", "/tmp");
   child.setProcessEnvironment(environment);
   child.setProcessChannelMode(QProcess::MergedChannels);
-  child.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", "--",
-                          QCoreApplication::applicationFilePath(),
-                          "--gtest_also_run_disabled_tests",
-                          QString::fromStdString("--gtest_filter=" + disabledTest)});
+  child.start("setpriv",
+              {"--reuid=65534", "--regid=65534", "--clear-groups", "--",
+               QCoreApplication::applicationFilePath(), "--gtest_also_run_disabled_tests",
+               QString::fromStdString("--gtest_filter=" + disabledTest)});
   if (!child.waitForStarted(5000)) return run;
   run.status = 1;
   child.waitForFinished(60000);

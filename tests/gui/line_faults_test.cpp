@@ -1,6 +1,7 @@
 // Faults on the pump's line, end to end: pump-sim or a pseudo-terminal at the
 // far end, the real Qt serial port and timers at the console's end.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QSerialPort>
 #include <QTest>
@@ -45,7 +46,8 @@ TEST(LineFaults, APumpHangingUpMidRunIsReportedOnceAndAnotherPumpCanBeOpened) {
   auto& w = *console.form;
   console.open(first.devicePath());
   ASSERT_TRUE(w.connected());
-  ASSERT_TRUE(WaitUntil([&] { return w.chart().itime() >= 1; }, 4000)) << "no reply before the hang-up";
+  ASSERT_TRUE(WaitUntil([&] { return w.chart().itime() >= 1; }, 4000))
+      << "no reply before the hang-up";
 
   ASSERT_TRUE(WaitUntil([&] { return !w.connected(); }, 5000));
   QTest::qWait(500);  // a storm of errors would show as more boxes

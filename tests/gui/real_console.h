@@ -49,8 +49,8 @@ struct RealConsole {
   }
   bool menusLocked() const {
     const auto& w = *form;
-    return !w.file.enabled() && !w.settime.enabled() && !w.Pump.enabled() &&
-           !w.seting.enabled() && !w.rightkey.enabled();
+    return !w.file.enabled() && !w.settime.enabled() && !w.Pump.enabled() && !w.seting.enabled() &&
+           !w.rightkey.enabled();
   }
 };
 

@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -41,11 +43,13 @@ void TakeReadings(RealConsole& console, PtyPair& pump, int count) {
 }
 
 // The one box a failed save shows: where, and why, and no confirmation.
-void ExpectRefusedSave(const RealConsole& console, const std::string& path, const std::string& why) {
+void ExpectRefusedSave(const RealConsole& console, const std::string& path,
+                       const std::string& why) {
   const auto messages = console.dialogs.messages();
   ASSERT_EQ(messages.size(), 1U);
   EXPECT_EQ(messages[0].title, "存储数据");
-  EXPECT_EQ(messages[0].prompt.rfind("记录文件无法写入：" + path + "\n", 0), 0U) << messages[0].prompt;
+  EXPECT_EQ(messages[0].prompt.rfind("记录文件无法写入：" + path + "\n", 0), 0U)
+      << messages[0].prompt;
   EXPECT_NE(messages[0].prompt.find(why), std::string::npos) << messages[0].prompt;
   EXPECT_EQ(console.app.ends, 0);
 }
@@ -128,8 +132,10 @@ TEST(RecordSaveFaults, AFolderThatIsAFileRefusesTheSaveAndLeavesTheFileAlone) {
   console.form->save_Click();
   const auto messages = console.dialogs.messages();
   ASSERT_EQ(messages.size(), 1U);
-  EXPECT_EQ(messages[0].prompt.rfind("记录文件无法写入：" + path + "\n", 0), 0U) << messages[0].prompt;
-  EXPECT_GT(messages[0].prompt.size(), ("记录文件无法写入：" + path + "\n").size()) << "no reason given";
+  EXPECT_EQ(messages[0].prompt.rfind("记录文件无法写入：" + path + "\n", 0), 0U)
+      << messages[0].prompt;
+  EXPECT_GT(messages[0].prompt.size(), ("记录文件无法写入：" + path + "\n").size())
+      << "no reason given";
   EXPECT_EQ(ReadAll(notAFolder), "not a folder");
 }
 
@@ -145,8 +151,8 @@ TEST(RecordSaveFaults, AFolderTheUserMayNotWriteRefusesTheSaveAndKeepsTheOldReco
   ::chmod(folder.c_str(), 0755);
   ::chmod(path.c_str(), 0666);
 
-  const auto child = testing::RunAsNobody(
-      "RecordSaveFaultsAsNobody.DISABLED_SavesIntoAFolderItMayNotWrite", path);
+  const auto child =
+      testing::RunAsNobody("RecordSaveFaultsAsNobody.DISABLED_SavesIntoAFolderItMayNotWrite", path);
   if (child.status == -1) GTEST_SKIP() << "setpriv could not be started";
   if (child.output.find("setpriv: failed to execute") != std::string::npos) {
     GTEST_SKIP() << "the test binary is out of user nobody's reach: " << child.output;
