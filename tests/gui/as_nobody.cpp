@@ -1,5 +1,7 @@
 #include "tests/gui/as_nobody.h"
 
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -8,6 +10,10 @@ namespace pump::testing {
 
 ChildRun RunAsNobody(const std::string& disabledTest, const std::string& argument) {
   ChildRun run;
+  if (::geteuid() != 0) {
+    run.output = "only root can run a check as user nobody";
+    return run;
+  }
   QProcess child;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert("PUMP_CHILD_ARG", QString::fromStdString(argument));
@@ -21,7 +27,10 @@ ChildRun RunAsNobody(const std::string& disabledTest, const std::string& argumen
               {"--reuid=65534", "--regid=65534", "--clear-groups", "--",
                QCoreApplication::applicationFilePath(), "--gtest_also_run_disabled_tests",
                QString::fromStdString("--gtest_filter=" + disabledTest)});
-  if (!child.waitForStarted(5000)) return run;
+  if (!child.waitForStarted(5000)) {
+    run.output = "setpriv could not be started";
+    return run;
+  }
   run.status = 1;
   child.waitForFinished(60000);
   run.output = child.readAll().toStdString();

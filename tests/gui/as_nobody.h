@@ -8,12 +8,12 @@
 namespace pump::testing {
 
 struct ChildRun {
-  int status = -1;     // exit status; 0 when the child's test passed
-  std::string output;  // what it printed, for the failure message
+  int status = -1;     // exit status, 0 when the child's test passed; -1 when it could not run
+  std::string output;  // what it printed, or why it could not run
 };
 
 // The test "Suite.DISABLED_Name" runs with PUMP_CHILD_ARG=argument in its
-// environment. Status -1: setpriv could not be started.
+// environment.
 ChildRun RunAsNobody(const std::string& disabledTest, const std::string& argument);
 
 // The argument given to this process by RunAsNobody, or empty.

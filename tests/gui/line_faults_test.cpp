@@ -207,7 +207,7 @@ TEST(LineFaults, APortTheUserMayNotUseIsNamedWithTheGroupToJoin) {
   ASSERT_TRUE(pump.ok());
   const auto child =
       testing::RunAsNobody("LineFaultsAsNobody.DISABLED_OpensAPortItMayNotUse", pump.slavePath());
-  if (child.status == -1) GTEST_SKIP() << "setpriv could not be started";
+  if (child.status == -1) GTEST_SKIP() << child.output;
   if (child.output.find("setpriv: failed to execute") != std::string::npos) {
     GTEST_SKIP() << "the test binary is out of user nobody's reach: " << child.output;
   }

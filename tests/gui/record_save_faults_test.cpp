@@ -153,7 +153,7 @@ TEST(RecordSaveFaults, AFolderTheUserMayNotWriteRefusesTheSaveAndKeepsTheOldReco
 
   const auto child =
       testing::RunAsNobody("RecordSaveFaultsAsNobody.DISABLED_SavesIntoAFolderItMayNotWrite", path);
-  if (child.status == -1) GTEST_SKIP() << "setpriv could not be started";
+  if (child.status == -1) GTEST_SKIP() << child.output;
   if (child.output.find("setpriv: failed to execute") != std::string::npos) {
     GTEST_SKIP() << "the test binary is out of user nobody's reach: " << child.output;
   }
