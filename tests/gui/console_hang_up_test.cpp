@@ -85,5 +85,47 @@ TEST(WholeConsole, APumpHangingUpShowsOneBoxAndTheWindowCarriesOn) {
   EXPECT_EQ(boxes.texts.size(), 1U);
 }
 
+TEST(WholeConsole, APumpHangingUpWhileThePortBoxIsOpenIsReportedOnceAndTheNewPortOpens) {
+  PumpSimProcess first({"--hangup-after", "3"});
+  PumpSimProcess second;
+  ASSERT_FALSE(first.devicePath().empty());
+  ASSERT_FALSE(second.devicePath().empty());
+  app::Console console;
+  console.start();
+  auto& w = console.form1();
+  OpenThroughThePortBox(console, first.devicePath());
+  ASSERT_TRUE(w.connected());
+
+  // The operator opens the port box to change pumps and is slow to answer:
+  // the first pump hangs up meanwhile. Its box comes up over the port box.
+  BoxWatcher boxes;
+  bool answered = false;
+  bool waitedLongEnough = false;  // no hang-up box by then: answer anyway, fail below
+  QTimer::singleShot(8000, [&] { waitedLongEnough = true; });
+  QTimer answer;
+  answer.setInterval(10);
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+    if (box == nullptr || answered || (boxes.texts.empty() && !waitedLongEnough)) return;
+    answered = true;
+    auto* edit = box->findChild<QLineEdit*>();
+    edit->selectAll();
+    QTest::keyClicks(edit, QString::fromStdString(second.devicePath()));
+    QTest::keyClick(edit, Qt::Key_Return);
+  });
+  answer.start();
+  w.Communication_Click();
+
+  ASSERT_EQ(boxes.texts.size(), 1U);
+  EXPECT_NE(boxes.texts[0].find(first.devicePath() + " 已断开"), std::string::npos)
+      << boxes.texts[0];
+  ASSERT_TRUE(w.connected());
+  EXPECT_TRUE(w.file.enabled());
+  const int before = w.chart().itime();
+  EXPECT_TRUE(WaitUntil([&] { return w.chart().itime() > before; }, 4000));
+  QTest::qWait(300);
+  EXPECT_EQ(boxes.texts.size(), 1U);
+}
+
 }  // namespace
 }  // namespace pump
