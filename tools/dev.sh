@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # One entry point for setting up, building, running and testing the console on
-# Debian 12. Usage: tools/dev.sh run | test | sim
+# Debian 12. Usage: tools/dev.sh run | test | sim | deps
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -11,6 +11,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev libqt6serialport6-dev libgl-dev
   fonts-noto-cjk libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth socat util-linux poppler-utils
+  clang libclang-rt-14-dev
 )
 
 sudo_if_needed() {
@@ -81,8 +82,11 @@ MSG
     configure_and_build
     exec "$build/sim/pump-sim" "${@:2}"
     ;;
+  deps)
+    install_missing
+    ;;
   *)
-    echo "usage: $0 run|test|sim" >&2
+    echo "usage: $0 run|test|sim|deps" >&2
     exit 2
     ;;
 esac

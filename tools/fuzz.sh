@@ -6,10 +6,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 out="${PUMP_FUZZ_DIR:-$root/build-fuzz}"
 seconds="${PUMP_FUZZ_SECONDS:-60}"
 
-for p in clang libclang-rt-14-dev; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$p" >/dev/null
-done
+bash "$root/tools/dev.sh" deps
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DPUMP_BUILD_GUI=OFF -DPUMP_BUILD_TESTS=OFF -DPUMP_FUZZ=ON -DPUMP_SANITIZE=ON >/dev/null

@@ -14,6 +14,15 @@ FileResult QtFiles::writeWhole(const std::string& path, std::string_view bytes) 
     file.cancelWriting();
     return failed;
   }
+  // Qt 6.4's commit() can report success when its own final flush hit a full
+  // disk, leaving an empty file in place of the old one: flush first and give
+  // up on any error, so the old file stays.
+  if (!file.flush()) {
+    FileResult failed{false, file.errorString().toStdString()};
+    file.cancelWriting();
+    file.commit();
+    return failed;
+  }
   if (!file.commit()) return {false, file.errorString().toStdString()};
   return {true, {}};
 }

@@ -1,0 +1,131 @@
+// The whole console, its real boxes answered as an operator would, losing
+// its pump: one box, the window stays, and another pump can be opened.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <set>
+
+#include "app/composition.h"
+#include "tests/gui/pty_pair.h"
+#include "tests/support/pump_sim_process.h"
+
+namespace pump {
+namespace {
+
+using testing::PumpSimProcess;
+using testing::WaitUntil;
+
+// Answers the port box with the device, as typed by the operator.
+void OpenThroughThePortBox(app::Console& console, const std::string& device) {
+  QTimer::singleShot(0, [device] {
+    auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    auto* edit = box->findChild<QLineEdit*>();
+    edit->selectAll();
+    QTest::keyClicks(edit, QString::fromStdString(device));
+    QTest::keyClick(edit, Qt::Key_Return);
+  });
+  console.form1().Communication_Click();
+}
+
+// Every message box that comes up is read and closed with OK.
+class BoxWatcher {
+ public:
+  BoxWatcher() {
+    timer_.setInterval(10);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr || seen_.count(box) != 0) return;
+      seen_.insert(box);
+      texts.push_back(box->text().toStdString());
+      QTest::keyClick(box, Qt::Key_Return);
+    });
+    timer_.start();
+  }
+  std::vector<std::string> texts;
+
+ private:
+  QTimer timer_;
+  std::set<QPointer<QMessageBox>> seen_;
+};
+
+TEST(WholeConsole, APumpHangingUpShowsOneBoxAndTheWindowCarriesOn) {
+  PumpSimProcess first({"--hangup-after", "3"});
+  ASSERT_FALSE(first.devicePath().empty());
+  app::Console console;
+  console.start();
+  auto& w = console.form1();
+  OpenThroughThePortBox(console, first.devicePath());
+  ASSERT_TRUE(w.connected());
+  ASSERT_TRUE(WaitUntil([&] { return w.chart().itime() >= 1; }, 4000));
+
+  BoxWatcher boxes;
+  ASSERT_TRUE(WaitUntil([&] { return !w.connected(); }, 5000));
+  QTest::qWait(800);
+  ASSERT_EQ(boxes.texts.size(), 1U);
+  EXPECT_NE(boxes.texts[0].find(first.devicePath() + " 已断开"), std::string::npos)
+      << boxes.texts[0];
+  EXPECT_TRUE(console.mainWindow().isVisible());
+  EXPECT_FALSE(w.file.enabled());
+  EXPECT_FALSE(w.Pump.enabled());
+
+  PumpSimProcess second;
+  ASSERT_FALSE(second.devicePath().empty());
+  const int before = w.chart().itime();
+  OpenThroughThePortBox(console, second.devicePath());
+  ASSERT_TRUE(w.connected());
+  EXPECT_TRUE(w.file.enabled());
+  EXPECT_TRUE(WaitUntil([&] { return w.chart().itime() > before; }, 4000));
+  EXPECT_EQ(boxes.texts.size(), 1U);
+}
+
+TEST(WholeConsole, APumpHangingUpWhileThePortBoxIsOpenIsReportedOnceAndTheNewPortOpens) {
+  PumpSimProcess first({"--hangup-after", "3"});
+  PumpSimProcess second;
+  ASSERT_FALSE(first.devicePath().empty());
+  ASSERT_FALSE(second.devicePath().empty());
+  app::Console console;
+  console.start();
+  auto& w = console.form1();
+  OpenThroughThePortBox(console, first.devicePath());
+  ASSERT_TRUE(w.connected());
+
+  // The operator opens the port box to change pumps and is slow to answer:
+  // the first pump hangs up meanwhile. Its box comes up over the port box.
+  BoxWatcher boxes;
+  bool answered = false;
+  bool waitedLongEnough = false;  // no hang-up box by then: answer anyway, fail below
+  QTimer::singleShot(8000, [&] { waitedLongEnough = true; });
+  QTimer answer;
+  answer.setInterval(10);
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+    if (box == nullptr || answered || (boxes.texts.empty() && !waitedLongEnough)) return;
+    answered = true;
+    auto* edit = box->findChild<QLineEdit*>();
+    edit->selectAll();
+    QTest::keyClicks(edit, QString::fromStdString(second.devicePath()));
+    QTest::keyClick(edit, Qt::Key_Return);
+  });
+  answer.start();
+  w.Communication_Click();
+
+  ASSERT_EQ(boxes.texts.size(), 1U);
+  EXPECT_NE(boxes.texts[0].find(first.devicePath() + " 已断开"), std::string::npos)
+      << boxes.texts[0];
+  ASSERT_TRUE(w.connected());
+  EXPECT_TRUE(w.file.enabled());
+  const int before = w.chart().itime();
+  EXPECT_TRUE(WaitUntil([&] { return w.chart().itime() > before; }, 4000));
+  QTest::qWait(300);
+  EXPECT_EQ(boxes.texts.size(), 1U);
+}
+
+}  // namespace
+}  // namespace pump

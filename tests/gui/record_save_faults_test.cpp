@@ -1,0 +1,177 @@
+// Saving the record where it cannot go: a full disk, a read-only disk, a
+// folder that is a file, a folder the user may not write. The real record
+// files, the real line for the readings.
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+
+#include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "tests/gui/as_nobody.h"
+#include "tests/gui/pty_pair.h"
+#include "tests/gui/real_console.h"
+
+namespace pump {
+namespace {
+
+using testing::PtyPair;
+using testing::RealConsole;
+using testing::WaitUntil;
+
+constexpr const char* kSaved = "当前压力数值以存储";
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// Readings from a pump on a pseudo-terminal, so the record has something in it.
+void TakeReadings(RealConsole& console, PtyPair& pump, int count) {
+  if (!console.form->connected()) console.open(pump.slavePath());
+  const int target = console.form->chart().itime() + count;
+  std::string replies;
+  for (int i = 0; i < count; ++i) replies += "Q00N0" + std::to_string(i % 10) + ".5Y";
+  pump.write(replies);
+  ASSERT_TRUE(WaitUntil([&] { return console.form->chart().itime() == target; }, 3000));
+}
+
+// The one box a failed save shows: where, and why, and no confirmation.
+void ExpectRefusedSave(const RealConsole& console, const std::string& path,
+                       const std::string& why) {
+  const auto messages = console.dialogs.messages();
+  ASSERT_EQ(messages.size(), 1U);
+  EXPECT_EQ(messages[0].title, "存储数据");
+  EXPECT_EQ(messages[0].prompt.rfind("记录文件无法写入：" + path + "\n", 0), 0U)
+      << messages[0].prompt;
+  EXPECT_NE(messages[0].prompt.find(why), std::string::npos) << messages[0].prompt;
+  EXPECT_EQ(console.app.ends, 0);
+}
+
+// A 64 KiB memory disk of its own, gone at the end of the test.
+class SmallDisk : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(base_.isValid());
+    disk_ = base_.path().toStdString() + "/disk";
+    std::filesystem::create_directory(disk_);
+    if (::mount("tmpfs", disk_.c_str(), "tmpfs", 0, "size=64k") != 0) {
+      GTEST_SKIP() << "cannot mount a small tmpfs here (" << std::strerror(errno)
+                   << "); needs root or CAP_SYS_ADMIN";
+    }
+    mounted_ = true;
+    ASSERT_TRUE(pump_.ok());
+  }
+  void TearDown() override {
+    if (mounted_) ::umount2(disk_.c_str(), MNT_DETACH);
+  }
+  // A first save that works, and the bytes it left.
+  std::string SaveOnce(RealConsole& console) {
+    TakeReadings(console, pump_, 5);
+    console.form->save_Click();
+    EXPECT_EQ(console.dialogs.messages().back().prompt, kSaved);
+    console.dialogs.shown.clear();
+    return ReadAll(path());
+  }
+  std::string path() const { return disk_ + "/mytext.txt"; }
+
+  QTemporaryDir base_;
+  std::string disk_;
+  bool mounted_ = false;
+  PtyPair pump_;
+};
+
+TEST_F(SmallDisk, AFullDiskRefusesTheSaveWithItsReasonAndKeepsTheOldRecord) {
+  RealConsole console(path());
+  const std::string old = SaveOnce(console);
+  ASSERT_FALSE(old.empty());
+  {
+    std::ofstream filler(disk_ + "/filler", std::ios::binary);
+    const std::string block(4096, 'x');
+    while (filler.write(block.data(), block.size())) {
+    }
+  }
+  TakeReadings(console, pump_, 20);
+  console.form->save_Click();
+  ExpectRefusedSave(console, path(), "No space left on device");
+  EXPECT_EQ(ReadAll(path()), old);
+  EXPECT_TRUE(console.form->connected()) << "the line is untouched by a failed save";
+
+  // Room again: the same record now saves.
+  std::filesystem::remove(disk_ + "/filler");
+  console.dialogs.shown.clear();
+  console.form->save_Click();
+  ASSERT_EQ(console.dialogs.messages().size(), 1U);
+  EXPECT_EQ(console.dialogs.messages()[0].prompt, kSaved);
+  EXPECT_GT(ReadAll(path()).size(), old.size());
+}
+
+TEST_F(SmallDisk, AReadOnlyDiskRefusesTheSaveWithItsReasonAndKeepsTheOldRecord) {
+  RealConsole console(path());
+  const std::string old = SaveOnce(console);
+  ASSERT_EQ(::mount("tmpfs", disk_.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k"), 0)
+      << std::strerror(errno);
+  TakeReadings(console, pump_, 3);
+  console.form->save_Click();
+  ExpectRefusedSave(console, path(), "is not writable");
+  EXPECT_EQ(ReadAll(path()), old);
+}
+
+TEST(RecordSaveFaults, AFolderThatIsAFileRefusesTheSaveAndLeavesTheFileAlone) {
+  QTemporaryDir base;
+  const std::string notAFolder = base.path().toStdString() + "/Documents";
+  std::ofstream(notAFolder) << "not a folder";
+  const std::string path = notAFolder + "/mytext.txt";
+  RealConsole console(path);
+  console.form->save_Click();
+  const auto messages = console.dialogs.messages();
+  ASSERT_EQ(messages.size(), 1U);
+  EXPECT_EQ(messages[0].prompt.rfind("记录文件无法写入：" + path + "\n", 0), 0U)
+      << messages[0].prompt;
+  EXPECT_GT(messages[0].prompt.size(), ("记录文件无法写入：" + path + "\n").size())
+      << "no reason given";
+  EXPECT_EQ(ReadAll(notAFolder), "not a folder");
+}
+
+TEST(RecordSaveFaults, AFolderTheUserMayNotWriteRefusesTheSaveAndKeepsTheOldRecord) {
+  QTemporaryDir base;
+  const std::string folder = base.path().toStdString() + "/Documents";
+  std::filesystem::create_directory(folder);
+  const std::string path = folder + "/mytext.txt";
+  std::ofstream(path, std::ios::binary) << "0.5\r\n1.5\r\n";
+  // Others may look in but not add a file; the record itself they could
+  // overwrite, so only the folder stands in the way of a safe replace.
+  ::chmod(base.path().toLocal8Bit().constData(), 0755);
+  ::chmod(folder.c_str(), 0755);
+  ::chmod(path.c_str(), 0666);
+
+  const auto child =
+      testing::RunAsNobody("RecordSaveFaultsAsNobody.DISABLED_SavesIntoAFolderItMayNotWrite", path);
+  if (child.status == -1) GTEST_SKIP() << child.output;
+  if (child.output.find("setpriv: failed to execute") != std::string::npos) {
+    GTEST_SKIP() << "the test binary is out of user nobody's reach: " << child.output;
+  }
+  EXPECT_EQ(child.status, 0) << child.output;
+  EXPECT_EQ(ReadAll(path), "0.5\r\n1.5\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1)
+      << "a temporary file was left behind";
+}
+
+// Runs as user nobody, started by the test above.
+TEST(RecordSaveFaultsAsNobody, DISABLED_SavesIntoAFolderItMayNotWrite) {
+  const std::string path = testing::ChildArgument();
+  ASSERT_FALSE(path.empty());
+  ASSERT_NE(::geteuid(), 0U);
+  RealConsole console(path);
+  console.form->save_Click();
+  ExpectRefusedSave(console, path, "Permission denied");
+}
+
+}  // namespace
+}  // namespace pump
