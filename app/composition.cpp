@@ -1,8 +1,11 @@
 #include "app/composition.h"
 
 #include <QCoreApplication>
+#include <QApplication>
 #include <QFont>
+#include <QIcon>
 
+#include "console/form1_design.h"
 #include "records/record_file.h"
 
 // Resources compiled into a static library must be registered by name, from
@@ -12,6 +15,14 @@ static void InitAssetResources() { Q_INIT_RESOURCE(assets); }
 namespace pump::app {
 
 void LoadAssets() { InitAssetResources(); }
+
+void PrepareApplication() {
+  LoadAssets();
+  InstallFontSubstitutes();
+  const auto icon = console::design::Window().icon;
+  QApplication::setWindowIcon(
+      QIcon(QString::fromUtf8(icon.data(), static_cast<qsizetype>(icon.size()))));
+}
 
 void InstallFontSubstitutes() {
   const QString simplified = QStringLiteral("Noto Serif CJK SC");

@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QIcon>
 #include <QTimer>
 #include <chrono>
 #include <ctime>
@@ -15,7 +14,6 @@
 
 #include "app/composition.h"
 #include "bench/target.h"
-#include "console/form1_design.h"
 
 namespace {
 
@@ -73,11 +71,7 @@ int main(int argc, char** argv) {
   const double mainEntered = BootClockSeconds();
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
-  pump::app::LoadAssets();
-  pump::app::InstallFontSubstitutes();
-  const auto icon = pump::console::design::Window().icon;
-  QApplication::setWindowIcon(
-      QIcon(QString::fromUtf8(icon.data(), static_cast<qsizetype>(icon.size()))));
+  pump::app::PrepareApplication();
 
   pump::app::Console console;
   FirstPaint firstPaint;

@@ -10,7 +10,6 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
-  pump::app::LoadAssets();
-  pump::app::InstallFontSubstitutes();
+  pump::app::PrepareApplication();
   return RUN_ALL_TESTS();
 }
