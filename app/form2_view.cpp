@@ -4,14 +4,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "console/form1_design.h"
+
 namespace pump::app {
 namespace {
 
-// Design geometry in twips; 15 twips make one pixel at 96 dots per inch.
+// Design geometry is in twips; the main window's design table converts it.
 QRect FromTwips(int left, int top, int width, int height) {
-  constexpr int kTwipsPerPixel = 15;
-  return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
-          height / kTwipsPerPixel};
+  const console::design::PixelRect px = console::design::ToPixels({left, top, width, height});
+  return {px.x, px.y, px.width, px.height};
 }
 
 }  // namespace
