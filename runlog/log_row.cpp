@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "runlog/local_time.h"
-
 namespace pump::runlog {
 
 namespace {
@@ -117,9 +115,10 @@ std::string CsvField(std::string_view text) {
 }
 
 std::string LogRow(const console::ConsoleEvent& event,
-                   std::chrono::steady_clock::time_point openedAt) {
+                   std::chrono::steady_clock::time_point openedAt, LocalTimestamps& times) {
   const console::Readouts& shown = event.readouts;
-  std::string row = LocalTimestamp(event.wallTime);
+  std::string row = times.format(event.wallTime);
+  row.reserve(96);
   row += ',';
   row += ElapsedSeconds(event.monotonicTime - openedAt);
   row += ',';

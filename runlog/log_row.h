@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "console/console_events.h"
+#include "runlog/local_time.h"
 
 namespace pump::runlog {
 
@@ -28,6 +29,6 @@ std::string CsvField(std::string_view text);
 
 // The row for an event of a log opened at `openedAt` (monotonic), CRLF ended.
 std::string LogRow(const console::ConsoleEvent& event,
-                   std::chrono::steady_clock::time_point openedAt);
+                   std::chrono::steady_clock::time_point openedAt, LocalTimestamps& times);
 
 }  // namespace pump::runlog

@@ -18,7 +18,7 @@ void RunLog::record(const console::ConsoleEvent& event) {
     openedAt_ = event.monotonicTime;
   }
   if (!open_) return;
-  log_.append(LogRow(event, openedAt_));
+  log_.append(LogRow(event, openedAt_, times_));
   if (event.kind == EventKind::Close) {
     log_.endFile();
     open_ = false;

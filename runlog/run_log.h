@@ -6,6 +6,7 @@
 
 #include "console/console_events.h"
 #include "platform/append_only_log.h"
+#include "runlog/local_time.h"
 
 namespace pump::runlog {
 
@@ -25,6 +26,7 @@ class RunLog {
   AppendOnlyLog& log_;
   bool open_ = false;
   std::chrono::steady_clock::time_point openedAt_;
+  LocalTimestamps times_;
 };
 
 }  // namespace pump::runlog

@@ -68,6 +68,22 @@ TEST(LogColumns, TimeIsLocalWithMillisecondsAndTheUtcOffsetOfItsZone) {
   }
 }
 
+TEST(LogColumns, TimesInAStreamReadAsEachOneAloneAcrossSecondsAndMidnight) {
+  TimeZone beijing("UTC-8");
+  LocalTimestamps stream;
+  const system_clock::time_point beforeMidnight =
+      sys_days{year{2026} / December / 7} + hours{15} + minutes{59} + seconds{58};
+  EXPECT_EQ(stream.format(beforeMidnight + 999ms), "2026-12-07T23:59:58.999+08:00");
+  EXPECT_EQ(stream.format(beforeMidnight + 1000ms), "2026-12-07T23:59:59.000+08:00");
+  EXPECT_EQ(stream.format(beforeMidnight + 1001ms), "2026-12-07T23:59:59.001+08:00");
+  EXPECT_EQ(stream.format(beforeMidnight + 2000ms), "2026-12-08T00:00:00.000+08:00");
+  EXPECT_EQ(stream.format(beforeMidnight + 1999ms), "2026-12-07T23:59:59.999+08:00")
+      << "a time earlier than the last (the wall clock set back)";
+  for (auto at = beforeMidnight; at < beforeMidnight + 3s; at += 781250ns) {
+    EXPECT_EQ(stream.format(at), LocalTimestamp(at));
+  }
+}
+
 console::ConsoleEvent Reading(steady_clock::time_point at, std::string frame) {
   console::ConsoleEvent event{console::EventKind::Reading, std::move(frame), {}, kSomeMorning, at};
   event.readouts = {"03.9", "02.0", "150", true};
@@ -78,7 +94,8 @@ TEST(LogColumns, ElapsedSecondsHaveThreeDecimalsFromTheOpen) {
   TimeZone utc("UTC0");
   const steady_clock::time_point opened{hours{100}};
   const auto row = [&](steady_clock::duration after) {
-    return LogRow(Reading(opened + after, "Q00N03.9Y"), opened);
+    LocalTimestamps times;
+    return LogRow(Reading(opened + after, "Q00N03.9Y"), opened, times);
   };
   EXPECT_EQ(row(0s), "2026-12-07T06:03:22.517+00:00,0.000,reading,3.9,150,2.0,RUN,Q00N03.9Y\r\n");
   EXPECT_EQ(row(1500ms).substr(30, 6), "1.500,");
@@ -97,7 +114,8 @@ TEST(LogColumns, NumbersKeepTheirPointUnderACommaLocale) {
   if (!comma) GTEST_SKIP() << "no locale with a decimal comma is installed";
   TimeZone utc("UTC0");
   const steady_clock::time_point opened{};
-  const std::string row = LogRow(Reading(opened + 2250ms, "Q00N03.9Y"), opened);
+  LocalTimestamps times;
+  const std::string row = LogRow(Reading(opened + 2250ms, "Q00N03.9Y"), opened, times);
   std::setlocale(LC_ALL, "C");
   EXPECT_EQ(row, "2026-12-07T06:03:22.517+00:00,2.250,reading,3.9,150,2.0,RUN,Q00N03.9Y\r\n")
       << comma;
