@@ -11,7 +11,7 @@ namespace pump::trend {
 
 struct PlotPoint {
   double timeMs;
-  double pressure;
+  double value;
 };
 
 using Polyline = std::vector<PlotPoint>;

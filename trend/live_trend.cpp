@@ -45,8 +45,8 @@ std::int64_t MillisecondsOf(std::chrono::system_clock::time_point t) {
 std::string NameOf(std::int64_t wallMs, int utcOffsetMinutes) {
   const CivilTime c = CivilFromLocalMs(wallMs + utcOffsetMinutes * 60'000LL);
   char name[32];
-  std::snprintf(name, sizeof name, "%04d-%02d-%02d_%02d-%02d-%02d", c.year, c.month, c.day, c.hour,
-                c.minute, c.second);
+  std::snprintf(name, sizeof name, "%04d-%02d-%02d_%02d-%02d-%02d.csv", c.year, c.month, c.day,
+                c.hour, c.minute, c.second);
   return name;
 }
 

@@ -20,7 +20,7 @@ class LiveTrend {
 
   const Session& session() const { return session_; }
   bool started() const { return started_; }
-  // The log's name for this session: its open's local time, "2026-12-07_14-03-22".
+  // The log's name for this session: its open's local time, "2026-12-07_14-03-22.csv".
   const std::string& name() const { return name_; }
   // A monotonic moment on the session's time axis.
   double axisTimeMs(std::chrono::steady_clock::time_point moment) const;

@@ -26,7 +26,7 @@ std::size_t PointCount(const std::vector<Polyline>& lines) {
 bool Holds(const std::vector<Polyline>& lines, double timeMs, double pressure) {
   for (const auto& line : lines) {
     for (const PlotPoint& p : line) {
-      if (p.timeMs == timeMs && p.pressure == pressure) return true;
+      if (p.timeMs == timeMs && p.value == pressure) return true;
     }
   }
   return false;
@@ -83,8 +83,8 @@ TEST(Decimation, NoLineIsDrawnAcrossALinkLoss) {
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0].back().timeMs, AxisMs(10'000));
   EXPECT_EQ(lines[1].front().timeMs, AxisMs(30'000));
-  EXPECT_EQ(lines[0].back().pressure, 2);
-  EXPECT_EQ(lines[1].front().pressure, 3);
+  EXPECT_EQ(lines[0].back().value, 2);
+  EXPECT_EQ(lines[1].front().value, 3);
 }
 
 TEST(Decimation, OnlyReadingsAreDrawnNotTheValuesRepeatedOnOtherRows) {
@@ -94,7 +94,7 @@ TEST(Decimation, OnlyReadingsAreDrawnNotTheValuesRepeatedOnOtherRows) {
   session.append(Reading(1000, 1));
   const auto lines = DecimatePressure(session, AxisMs(0), AxisMs(1000), 1000, {});
   ASSERT_EQ(lines.size(), 1u);
-  for (const PlotPoint& p : lines[0]) EXPECT_EQ(p.pressure, 1);
+  for (const PlotPoint& p : lines[0]) EXPECT_EQ(p.value, 1);
 }
 
 TEST(Decimation, AViewWithNoReadingsDrawsNothing) {

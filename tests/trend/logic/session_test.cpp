@@ -110,7 +110,7 @@ TEST(LiveTrend, EachEventAfterAnOpenBecomesARowWithTheDisplayedValues) {
   EXPECT_TRUE(reading.pumpRunning);
   EXPECT_EQ(reading.detail, "Q00N01.5Y");
   EXPECT_TRUE(std::isnan(s.row(2).pressure));
-  EXPECT_EQ(live.name().size(), std::string("2026-12-07_14-03-22").size());
+  EXPECT_EQ(live.name().size(), std::string("2026-12-07_14-03-22.csv").size());
 }
 
 TEST(LiveTrend, ANewOpenStartsANewSession) {
