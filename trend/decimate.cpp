@@ -60,11 +60,17 @@ class ColumnBinner {
       const Session::Columns c = session_.block(b);
       const std::size_t first = std::max(from, c.firstRow) - c.firstRow;
       const std::size_t last = std::min(to, c.firstRow + c.count) - c.firstRow;
-      for (std::size_t at = first; at < last; ++at) {
-        if (!IsReadingAt(c, at)) continue;
-        const double t = origin + c.elapsedMs[at];
-        if (t >= columnEnd_) startColumnAt(t);
-        extremes_.take(c.firstRow + at, c.pressure[at]);
+      for (std::size_t at = first; at < last;) {
+        if (takeGroup(c, at, last, origin)) {
+          at += Session::kGroupRows;
+          continue;
+        }
+        if (IsReadingAt(c, at)) {
+          const double t = origin + c.elapsedMs[at];
+          if (t >= columnEnd_) startColumnAt(t);
+          extremes_.take(c.firstRow + at, c.pressure[at]);
+        }
+        ++at;
       }
     }
   }
@@ -72,6 +78,21 @@ class ColumnBinner {
   void finish() { flush(); }
 
  private:
+  // A whole group of rows that falls inside one column counts by its
+  // extremes alone.
+  bool takeGroup(const Session::Columns& c, std::size_t at, std::size_t last, double origin) {
+    if ((at & (Session::kGroupRows - 1)) != 0 || at + Session::kGroupRows > last) return false;
+    const double first = origin + c.elapsedMs[at];
+    if (first >= columnEnd_) startColumnAt(first);
+    if (origin + c.elapsedMs[at + Session::kGroupRows - 1] >= columnEnd_) return false;
+    const Session::GroupExtremes& group = c.groups[at >> Session::kGroupBits];
+    if (group.any) {
+      extremes_.take(c.firstRow + group.lowAt, group.low);
+      extremes_.take(c.firstRow + group.highAt, group.high);
+    }
+    return true;
+  }
+
   void startColumnAt(double t) {
     flush();
     const double column = std::floor((t - startMs_) / width_);

@@ -77,13 +77,44 @@ bool ParseLogTime(std::string_view text, std::int64_t& utcMs, int& utcOffsetMinu
   return true;
 }
 
+bool LogTimeReader::parse(std::string_view text, std::int64_t& utcMs, int& utcOffsetMinutes) {
+  int s = 0, ms = 0;
+  if (text.size() >= 24 && text.substr(0, 16) == minute_ && text.substr(23) == zone_ &&
+      text[16] == ':' && text[19] == '.' && Digits(text, 17, 2, s) && Digits(text, 20, 3, ms) &&
+      s <= 60) {
+    utcMs = minuteUtcMs_ + s * 1000 + ms;
+    utcOffsetMinutes = offset_;
+    return true;
+  }
+  if (!ParseLogTime(text, utcMs, utcOffsetMinutes)) return false;
+  Digits(text, 17, 2, s);
+  Digits(text, 20, 3, ms);
+  minute_ = text.substr(0, 16);
+  zone_ = text.substr(23);
+  minuteUtcMs_ = utcMs - s * 1000 - ms;
+  offset_ = utcOffsetMinutes;
+  return true;
+}
+
 std::string FormatLogTime(std::int64_t utcMs, int utcOffsetMinutes) {
   const CivilTime c = CivilFromLocalMs(utcMs + utcOffsetMinutes * 60'000LL);
   const int offset = utcOffsetMinutes < 0 ? -utcOffsetMinutes : utcOffsetMinutes;
-  char text[40];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03d%c%02d:%02d", c.year, c.month,
-                c.day, c.hour, c.minute, c.second, c.millisecond, utcOffsetMinutes < 0 ? '-' : '+',
-                offset / 60, offset % 60);
+  // Written digit by digit: exports write millions of these.
+  std::string text = "0000-00-00T00:00:00.000+00:00";
+  const auto put = [&text](std::size_t at, std::size_t width, int value) {
+    for (std::size_t i = at + width; i-- > at; value /= 10)
+      text[i] = static_cast<char>('0' + value % 10);
+  };
+  put(0, 4, c.year);
+  put(5, 2, c.month);
+  put(8, 2, c.day);
+  put(11, 2, c.hour);
+  put(14, 2, c.minute);
+  put(17, 2, c.second);
+  put(20, 3, c.millisecond);
+  text[23] = utcOffsetMinutes < 0 ? '-' : '+';
+  put(24, 2, offset / 60);
+  put(27, 2, offset % 60);
   return text;
 }
 

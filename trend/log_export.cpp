@@ -38,11 +38,13 @@ void PutDetail(std::string& line, std::string_view detail) {
 
 void PutRow(std::string& line, const Row& row) {
   line += FormatLogTime(row.wallMs, row.utcOffsetMinutes);
-  char elapsed[32];
-  std::snprintf(elapsed, sizeof elapsed, ",%lld.%03lld,",
-                static_cast<long long>(row.elapsedMs / 1000),
-                static_cast<long long>(row.elapsedMs % 1000));
-  line += elapsed;
+  char seconds[24];
+  const char* end = std::to_chars(seconds, seconds + sizeof seconds, row.elapsedMs / 1000).ptr;
+  const auto ms = static_cast<int>(row.elapsedMs % 1000);
+  line += ',';
+  line.append(seconds, static_cast<std::size_t>(end - seconds));
+  line += {'.', static_cast<char>('0' + ms / 100), static_cast<char>('0' + ms / 10 % 10),
+           static_cast<char>('0' + ms % 10), ','};
   line += RowEventName(row.event);
   line += ',';
   PutValue(line, row.pressure);

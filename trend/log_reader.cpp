@@ -59,7 +59,7 @@ class RowReader {
     if (f.size() != kRunLogColumns.size()) {
       return "有 " + std::to_string(f.size()) + " 个字段，运行日志每行应有 8 个";
     }
-    if (!ParseLogTime(f[0], row.wallMs, row.utcOffsetMinutes)) {
+    if (!times_.parse(f[0], row.wallMs, row.utcOffsetMinutes)) {
       return "时间 " + Shown(f[0]) + " 不是 2026-12-07T14:03:22.517+08:00 这样的本地时间";
     }
     if (!ParseElapsed(f[1], row.elapsedMs)) return "elapsed_s " + Shown(f[1]) + " 不是秒数";
@@ -79,6 +79,7 @@ class RowReader {
   }
 
  private:
+  LogTimeReader times_;
   std::int64_t lastElapsedMs_ = 0;
 };
 

@@ -49,6 +49,18 @@ struct Session::Chunk {
   std::vector<std::uint32_t> detail;
   std::vector<std::uint8_t> event;
   std::vector<std::uint8_t> pump;
+  std::vector<GroupExtremes> groups;
+
+  void noteExtremes(float value, bool reading) {
+    const std::size_t at = elapsedMs.size() - 1;
+    if ((at & (kGroupRows - 1)) == 0) groups.emplace_back();
+    if (!reading) return;
+    GroupExtremes& group = groups.back();
+    const auto row = static_cast<std::uint16_t>(at);
+    if (!group.any || value < group.low) group.low = value, group.lowAt = row;
+    if (!group.any || value > group.high) group.high = value, group.highAt = row;
+    group.any = true;
+  }
 
   Chunk() {
     elapsedMs.reserve(kChunkRows);
@@ -103,6 +115,7 @@ void Session::append(const Row& row) {
   chunk.detail.push_back(internDetail(row.detail));
   chunk.event.push_back(static_cast<std::uint8_t>(row.event));
   chunk.pump.push_back(row.pumpRunning ? 1 : 0);
+  chunk.noteExtremes(row.pressure, row.event == RowEvent::Reading && !std::isnan(row.pressure));
   noteSteps(row, static_cast<double>(originMs_ + elapsed));
   ++size_;
   ++version_;
@@ -209,8 +222,8 @@ std::size_t Session::blockOf(std::size_t index) const { return index >> kChunkBi
 
 Session::Columns Session::block(std::size_t blockIndex) const {
   const Chunk& chunk = *chunks_[blockIndex];
-  return {chunk.elapsedMs.data(), chunk.pressure.data(), chunk.event.data(),
-          blockIndex << kChunkBits, chunk.elapsedMs.size()};
+  return {chunk.elapsedMs.data(), chunk.pressure.data(),    chunk.event.data(),
+          chunk.groups.data(),    blockIndex << kChunkBits, chunk.elapsedMs.size()};
 }
 
 }  // namespace pump::trend

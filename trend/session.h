@@ -79,11 +79,22 @@ class Session {
   bool isReading(std::size_t index) const;
   float pressure(std::size_t index) const;
 
+  // The lowest and highest reading of each group of rows in a block, kept
+  // as rows come, so that a wide view need not visit every row.
+  static constexpr std::size_t kGroupBits = 8;
+  static constexpr std::size_t kGroupRows = std::size_t{1} << kGroupBits;
+  struct GroupExtremes {
+    float low = 0, high = 0;
+    std::uint16_t lowAt = 0, highAt = 0;  // rows within the block
+    bool any = false;
+  };
+
   // Raw columns of one stored block of rows, for scans over millions of rows.
   struct Columns {
     const std::uint32_t* elapsedMs;
     const float* pressure;
     const std::uint8_t* event;
+    const GroupExtremes* groups;
     std::size_t firstRow;
     std::size_t count;
   };
