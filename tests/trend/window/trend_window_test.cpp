@@ -81,6 +81,13 @@ TEST_F(TrendWindowTest, ScriptedHourShowsItsLinkLossAsAGapWithNoLineAcross) {
   EXPECT_LT(gap.red(), 230) << "the gap is shaded";
   EXPECT_GT(RedPixelsIn(image, columnOf(25min)), 0);
   EXPECT_GT(RedPixelsIn(image, columnOf(40min)), 0);
+
+  // The whole window, with a readout under the pointer, as an operator sees it.
+  const QPoint spike(columnOf(ScriptedHour::kSpike), plot()->height() / 2);
+  QMouseEvent hover(QEvent::MouseMove, spike, plot()->mapToGlobal(spike), Qt::NoButton,
+                    Qt::NoButton, Qt::NoModifier);
+  send(&hover);
+  window.grab().save(QDir::current().filePath("trend-window.png"));
 }
 
 TEST_F(TrendWindowTest, ReadingsArrivingEveryMillisecondRepaintAtMostTenTimesASecond) {
