@@ -28,6 +28,7 @@ class TimeView {
   // times; any other move stops following.
   void follow(double newestMs);
   void advance(double newestMs);
+  void stopFollowing() { following_ = false; }
 
  private:
   void show(double startMs, double endMs);

@@ -49,7 +49,6 @@ TrendWindow::TrendWindow(const LiveTrend* live, QWidget* parent)
       readout_(new QLabel(this)),
       repaintTimer_(new QTimer(this)) {
   setObjectName("trendWindow");
-  setAttribute(Qt::WA_DeleteOnClose, false);
   setCentralWidget(chart_);
   readout_->setObjectName("trendReadout");
   statusBar()->addWidget(readout_, 1);
@@ -127,7 +126,7 @@ void TrendWindow::setFollowing(bool following) {
     view_.follow(s ? newestMs(*s) : view_.endMs());
     fixedRange_.reset();
   } else {
-    view_.panBy(0);  // any move stops following
+    view_.stopFollowing();
   }
   viewMoved();
   viewPlaced_ = s && !s->empty();

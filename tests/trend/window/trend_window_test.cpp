@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -142,6 +143,27 @@ TEST_F(TrendWindowTest, WheelZoomsAroundThePointerAndHomeShowsEverything) {
   QTest::keyClick(&window, Qt::Key_Home);
   EXPECT_LE(window.view().startMs(), live.session().firstTimeMs());
   EXPECT_GE(window.view().endMs(), live.session().lastTimeMs());
+}
+
+TEST_F(TrendWindowTest, FollowShowsTheNewestMinuteAndScrollsWithTheClock) {
+  showHour();
+  QAction* follow = nullptr;
+  for (QAction* action : window.findChildren<QAction*>()) {
+    if (action->text() == "跟随") follow = action;
+  }
+  ASSERT_TRUE(follow);
+  EXPECT_FALSE(follow->isChecked());  // 全部 was pressed
+  follow->trigger();
+  EXPECT_TRUE(follow->isChecked());
+  const double now = live.axisTimeMs(std::chrono::steady_clock::now());
+  EXPECT_NEAR(window.view().spanMs(), 60'000, 1);
+  EXPECT_NEAR(window.view().endMs(), now, 2'000);
+  const double end = window.view().endMs();
+  QTest::qWait(500);
+  EXPECT_NEAR(window.view().endMs() - end, 500, 150);
+
+  QTest::keyClick(&window, Qt::Key_Home);
+  EXPECT_FALSE(follow->isChecked());
 }
 
 TEST_F(TrendWindowTest, RubberBandZoomsToItsSpanAndDraggingPans) {
