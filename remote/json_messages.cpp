@@ -39,8 +39,8 @@ std::string LocalIsoTime(std::chrono::system_clock::time_point time) {
   const long hours = (offset < 0 ? -offset : offset) / 60;
   const long minutes = (offset < 0 ? -offset : offset) % 60;
   char text[96];
-  std::snprintf(text, sizeof text, "%s.%03lld%c%02ld:%02ld", date,
-                static_cast<long long>(millis), offset < 0 ? '-' : '+', hours, minutes);
+  std::snprintf(text, sizeof text, "%s.%03lld%c%02ld:%02ld", date, static_cast<long long>(millis),
+                offset < 0 ? '-' : '+', hours, minutes);
   return text;
 }
 
@@ -67,8 +67,9 @@ std::string LastWillJson(std::string_view pumpId) {
 }
 
 std::string PressureJson(const console::ConsoleEvent& reading) {
-  const Json message{{"time", LocalIsoTime(reading.wallTime)},
-                     {"pressure_mpa", NumberOrNull(CaptionValue(reading.readouts.currentPressure))}};
+  const Json message{
+      {"time", LocalIsoTime(reading.wallTime)},
+      {"pressure_mpa", NumberOrNull(CaptionValue(reading.readouts.currentPressure))}};
   return Dump(message);
 }
 

@@ -61,16 +61,16 @@ std::string MosquittoConnection::configure(const BrokerSession& session) {
   if (!client_) return "cannot create an MQTT client";
   if (address_.host.empty()) return "broker URL must look like mqtt://host:1883";
   if (!settings_.user.empty() &&
-      mosquitto_username_pw_set(client_, settings_.user.c_str(),
-                                settings_.password.empty() ? nullptr : settings_.password.c_str()) !=
-          MOSQ_ERR_SUCCESS) {
+      mosquitto_username_pw_set(
+          client_, settings_.user.c_str(),
+          settings_.password.empty() ? nullptr : settings_.password.c_str()) != MOSQ_ERR_SUCCESS) {
     return "user name or password not accepted";
   }
   if (address_.tls) {
     const bool ownCa = !settings_.caFile.empty();
-    const int code = mosquitto_tls_set(client_, ownCa ? settings_.caFile.c_str() : nullptr,
-                                       ownCa ? nullptr : kSystemCertificates, nullptr, nullptr,
-                                       nullptr);
+    const int code =
+        mosquitto_tls_set(client_, ownCa ? settings_.caFile.c_str() : nullptr,
+                          ownCa ? nullptr : kSystemCertificates, nullptr, nullptr, nullptr);
     if (code != MOSQ_ERR_SUCCESS) return "cannot use the CA file " + settings_.caFile;
   }
   const auto& will = session.lastWill;
@@ -124,8 +124,8 @@ void MosquittoConnection::runNetwork() {
     report(BrokerState::Connecting, {});
     acceptedThisTime_ = false;
     dropReason_.clear();
-    int code = mosquitto_connect_async(client_, address_.host.c_str(), address_.port,
-                                       kKeepAliveSeconds);
+    int code =
+        mosquitto_connect_async(client_, address_.host.c_str(), address_.port, kKeepAliveSeconds);
     if (code == MOSQ_ERR_SUCCESS) code = runLoopUntilDropped();
     if (acceptedThisTime_) delay.reset();
     {
@@ -195,8 +195,7 @@ void MosquittoConnection::OnDisconnect(mosquitto*, void* self, int code) {
 void MosquittoConnection::OnMessage(mosquitto*, void* self, const mosquitto_message* message) {
   auto& connection = *static_cast<MosquittoConnection*>(self);
   const auto* bytes = static_cast<const char*>(message->payload);
-  connection.deliver(BrokerMessage{message->topic,
-                                   std::string(bytes, bytes + message->payloadlen),
+  connection.deliver(BrokerMessage{message->topic, std::string(bytes, bytes + message->payloadlen),
                                    message->qos, message->retain});
 }
 

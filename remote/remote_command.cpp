@@ -26,8 +26,8 @@ constexpr double kLongestRunMinutes = std::numeric_limits<std::int32_t>::max() /
 
 constexpr std::array kRules{
     CommandRule{"set_flow", CommandKind::SetFlow, "ml_min", console::kFlowLimit, true},
-    CommandRule{"set_pressure_limit", CommandKind::SetPressureLimit, "mpa",
-                console::kPressureLimit, true},
+    CommandRule{"set_pressure_limit", CommandKind::SetPressureLimit, "mpa", console::kPressureLimit,
+                true},
     CommandRule{"run", CommandKind::Run, nullptr, 0, true},
     CommandRule{"stop", CommandKind::Stop, nullptr, 0, true},
     CommandRule{"timed_run", CommandKind::TimedRun, "minutes", kLongestRunMinutes, false},

@@ -95,8 +95,7 @@ std::string EffectivePumpId(const RemoteSettings& settings) {
 }
 
 std::string EffectiveTopicPrefix(const RemoteSettings& settings) {
-  return settings.topicPrefix.empty() ? "pumps/" + EffectivePumpId(settings)
-                                      : settings.topicPrefix;
+  return settings.topicPrefix.empty() ? "pumps/" + EffectivePumpId(settings) : settings.topicPrefix;
 }
 
 std::optional<std::string> SettingsProblem(const RemoteSettings& settings) {

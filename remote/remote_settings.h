@@ -13,8 +13,8 @@ struct RemoteSettings {
   std::string brokerUrl;  // mqtt://host[:port] or mqtts://host[:port]; empty: off
   std::string user;       // empty: connect without a user name
   std::string password;
-  std::string caFile;     // for mqtts://; empty: the system's certificate store
-  std::string pumpId;     // empty: the computer's host name
+  std::string caFile;       // for mqtts://; empty: the system's certificate store
+  std::string pumpId;       // empty: the computer's host name
   std::string topicPrefix;  // empty: pumps/<pump id>
   bool allowRemoteControl = false;
 };

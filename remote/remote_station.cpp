@@ -98,8 +98,8 @@ ControlResult RemoteStation::carryOut(const RemoteCommand& command) {
 
 void RemoteStation::answer(const std::string& name, const ParsedCommand& parsed,
                            const ControlResult& result) {
-  publishOrHold({prefix_ + "/cmd/result", ResultJson(parsed.requestId, result.ok, result.refusal),
-                 1, false});
+  publishOrHold(
+      {prefix_ + "/cmd/result", ResultJson(parsed.requestId, result.ok, result.refusal), 1, false});
   RemoteCommandNotice notice{kRemoteMark, name, parsed.requestId.text, result.ok, result.refusal};
   notice.statusText += parsed.command ? DescribeCommand(*parsed.command) : name;
   if (!result.ok) notice.statusText += " 已拒绝 (" + result.refusal + ")";
