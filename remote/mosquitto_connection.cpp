@@ -50,6 +50,8 @@ MosquittoConnection::MosquittoConnection(const RemoteSettings& settings, PostToW
   mosquitto_connect_callback_set(client_, &OnConnect);
   mosquitto_disconnect_callback_set(client_, &OnDisconnect);
   mosquitto_message_callback_set(client_, &OnMessage);
+  mosquitto_subscribe_callback_set(client_, &OnSubscribe);
+  mosquitto_publish_callback_set(client_, &OnPublish);
 }
 
 MosquittoConnection::~MosquittoConnection() {
@@ -104,14 +106,11 @@ bool MosquittoConnection::publish(const BrokerMessage& message) {
 void MosquittoConnection::stop(const BrokerMessage& farewell) {
   if (receiver_) receiver_->alive = false;
   if (!network_.joinable()) return;
-  if (connected_) {
-    if (!farewell.topic.empty()) publish(farewell);
-    mosquitto_disconnect(client_);
-  }
   {
     std::lock_guard lock(stopMutex_);
     stopRequested_ = true;
     stopDeadline_ = std::chrono::steady_clock::now() + kFarewellTime;
+    farewell_ = farewell;
   }
   stopSignal_.notify_all();
   network_.join();
@@ -138,16 +137,35 @@ void MosquittoConnection::runNetwork() {
 }
 
 // Runs the client until the connection ends: dropped, refused, or closed
-// after stop() asked for a disconnect.
+// after stop() asked to leave.
 int MosquittoConnection::runLoopUntilDropped() {
+  bool leaving = false;
   while (true) {
     const int code = mosquitto_loop(client_, kLoopWaitMs, 1);
     if (code != MOSQ_ERR_SUCCESS) return code;
     if (!dropReason_.empty()) return MOSQ_ERR_CONN_REFUSED;
-    std::lock_guard lock(stopMutex_);
-    if (stopRequested_ && (!connected_ || std::chrono::steady_clock::now() > stopDeadline_)) {
-      return MOSQ_ERR_SUCCESS;
+    std::unique_lock lock(stopMutex_);
+    if (!stopRequested_) continue;
+    if (!connected_ || std::chrono::steady_clock::now() > stopDeadline_) return MOSQ_ERR_SUCCESS;
+    if (!leaving) {
+      leaving = true;
+      const BrokerMessage farewell = farewell_;
+      lock.unlock();
+      leave(farewell);
     }
+  }
+}
+
+// The disconnect waits for the broker to acknowledge the farewell: closing
+// with its acknowledgement unread makes the kernel reset the connection, and
+// a broker that sees a reset before our disconnect publishes the will.
+void MosquittoConnection::leave(const BrokerMessage& farewell) {
+  farewellId_ = 0;
+  if (farewell.topic.empty() ||
+      mosquitto_publish(client_, &farewellId_, farewell.topic.c_str(),
+                        static_cast<int>(farewell.payload.size()), farewell.payload.data(), 1,
+                        farewell.retain) != MOSQ_ERR_SUCCESS) {
+    mosquitto_disconnect(client_);
   }
 }
 
@@ -179,17 +197,34 @@ void MosquittoConnection::OnConnect(mosquitto* client, void* self, int code) {
     return;
   }
   connection.acceptedThisTime_ = true;
-  for (const auto& topic : connection.subscriptions_) {
-    mosquitto_subscribe(client, nullptr, topic.c_str(), 1);
-  }
   connection.connected_ = true;
-  connection.report(BrokerState::Connected, {});
+  connection.pendingSubscriptions_ = 0;
+  for (const auto& topic : connection.subscriptions_) {
+    if (mosquitto_subscribe(client, nullptr, topic.c_str(), 1) == MOSQ_ERR_SUCCESS) {
+      ++connection.pendingSubscriptions_;
+    }
+  }
+  if (connection.pendingSubscriptions_ == 0) connection.report(BrokerState::Connected, {});
+}
+
+// Connected is reported once the broker has taken the subscriptions: from
+// then on no command sent to us is missed.
+void MosquittoConnection::OnSubscribe(mosquitto*, void* self, int, int, const int*) {
+  auto& connection = *static_cast<MosquittoConnection*>(self);
+  if (connection.pendingSubscriptions_ > 0 && --connection.pendingSubscriptions_ == 0) {
+    connection.report(BrokerState::Connected, {});
+  }
 }
 
 void MosquittoConnection::OnDisconnect(mosquitto*, void* self, int code) {
   auto& connection = *static_cast<MosquittoConnection*>(self);
   connection.connected_ = false;
   if (code != 0 && connection.dropReason_.empty()) connection.dropReason_ = "connection lost";
+}
+
+void MosquittoConnection::OnPublish(mosquitto* client, void* self, int id) {
+  auto& connection = *static_cast<MosquittoConnection*>(self);
+  if (id != 0 && id == connection.farewellId_) mosquitto_disconnect(client);
 }
 
 void MosquittoConnection::OnMessage(mosquitto*, void* self, const mosquitto_message* message) {

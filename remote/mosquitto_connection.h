@@ -46,12 +46,15 @@ class MosquittoConnection : public BrokerConnection {
   std::string configure(const BrokerSession& session);
   void runNetwork();
   int runLoopUntilDropped();
+  void leave(const BrokerMessage& farewell);
   void waitBeforeRetry(int seconds);
   void report(BrokerState state, std::string detail);
   void deliver(BrokerMessage message);
 
   static void OnConnect(mosquitto* client, void* self, int code);
   static void OnDisconnect(mosquitto* client, void* self, int code);
+  static void OnSubscribe(mosquitto* client, void* self, int id, int count, const int* granted);
+  static void OnPublish(mosquitto* client, void* self, int id);
   static void OnMessage(mosquitto* client, void* self, const mosquitto_message* message);
 
   BrokerAddress address_;
@@ -66,9 +69,12 @@ class MosquittoConnection : public BrokerConnection {
   std::condition_variable stopSignal_;
   bool stopRequested_ = false;
   std::chrono::steady_clock::time_point stopDeadline_;
+  BrokerMessage farewell_;
   std::atomic<bool> connected_ = false;
   // Written and read on the network thread only.
   bool acceptedThisTime_ = false;
+  int pendingSubscriptions_ = 0;
+  int farewellId_ = 0;
   std::string dropReason_;
 };
 
