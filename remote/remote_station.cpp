@@ -35,6 +35,10 @@ void RemoteStation::start() {
   broker_.start(std::move(session));
 }
 
+RemoteStation::~RemoteStation() {
+  if (started_) broker_.stop(statusMessage(false));
+}
+
 void RemoteStation::stop() {
   if (!started_) return;
   started_ = false;

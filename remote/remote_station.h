@@ -46,6 +46,10 @@ class RemoteStation {
 
   RemoteStation(const RemoteSettings& settings, BrokerConnection& broker, PumpControl& control,
                 RemoteStationHooks hooks, const console::Readouts& shown = {});
+  // Leaves the broker as stop() does, without telling the hooks.
+  ~RemoteStation();
+  RemoteStation(const RemoteStation&) = delete;
+  RemoteStation& operator=(const RemoteStation&) = delete;
 
   void start();
   // Leaves the status retained as offline and disconnects.
