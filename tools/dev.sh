@@ -12,6 +12,7 @@ packages=(
   fonts-noto-cjk libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth socat util-linux poppler-utils
   clang libclang-rt-14-dev
+  mosquitto mosquitto-clients libmosquitto-dev nlohmann-json3-dev openssl
 )
 
 sudo_if_needed() {
