@@ -7,10 +7,10 @@
 #include <string>
 
 #include "app/composition.h"
-#include "app/form1_view.h"
+#include "app/main_window_view.h"
 #include "bench/target_reporter.h"
 #include "sim/reply_stream.h"
-#include "tests/support/form1_fixture.h"
+#include "tests/support/console_harness.h"
 
 namespace {
 
@@ -22,19 +22,19 @@ std::string ReplyStream(int frames) {
 
 // A window model on test doubles except for its view and chart box.
 struct ShownWindow {
-  pump::testing::Form1Fixture doubles;
-  pump::app::Form1View view;
-  pump::console::Form1 form{pump::console::Form1Services{
-      doubles.serial, doubles.timer1, doubles.timer2, doubles.dialogs, view.picture1(),
+  pump::testing::ConsoleHarness doubles;
+  pump::app::MainWindowView view;
+  pump::console::MainWindow form{pump::console::Form1Services{
+      doubles.serial, doubles.runClockTimer, doubles.pollTimer, doubles.dialogs, view.chartCanvas(),
       doubles.printer, doubles.files, doubles.app, doubles.popup, doubles.viewer, "record.txt"}};
 
   ShownWindow() {
     view.bind(form, [] {});
-    form.Form_Load();
+    form.load();
     view.show();
     QApplication::processEvents();
     doubles.dialogs.answers.push_back("1");
-    form.Communication_Click();
+    form.choosePort();
   }
 };
 

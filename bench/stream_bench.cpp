@@ -155,9 +155,9 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  auto& form = console.form1();
+  auto& form = console.window();
   AnswerPortBox(sim.devicePath());
-  form.Communication_Click();
+  form.choosePort();
   if (!form.connected()) {
     std::fprintf(stderr, "stream_bench: the console did not open %s\n", sim.devicePath().c_str());
     return 2;
@@ -166,18 +166,18 @@ int main(int argc, char** argv) {
   application.installEventFilter(&wakeWatch);
   std::vector<Shown> shown;
   shown.reserve(static_cast<std::size_t>(replies));
-  const std::function<void()> viewObserver = form.LcurrP.observer();
+  const std::function<void()> viewObserver = form.display.currentPressure.observer();
   int firstStep = -1;
-  form.LcurrP.setObserver([&] {
+  form.display.currentPressure.setObserver([&] {
     if (viewObserver) viewObserver();
     const long long now = MonotonicNs();
     // The chart steps after the caption is set: here it has stepped once for
     // every earlier reply of the stream.
-    const int step = form.chart().itime();
+    const int step = form.chart().position();
     if (firstStep < 0) firstStep = step;
     const auto expected =
         static_cast<int>((firstStep + static_cast<long long>(shown.size())) % 100);
-    shown.push_back({now, wakeWatch.lastWake, form.LcurrP.caption(), step == expected});
+    shown.push_back({now, wakeWatch.lastWake, form.display.currentPressure.caption(), step == expected});
     if (static_cast<long long>(shown.size()) == replies) QApplication::quit();
   });
 
@@ -196,7 +196,7 @@ int main(int argc, char** argv) {
   const long preempted = InvoluntarySwitches() - switchesBefore;
   const double wall = static_cast<double>(MonotonicNs() - wallBefore) / 1e9;
   // The chart's last step follows the last caption change.
-  const int finalStep = form.chart().itime();
+  const int finalStep = form.chart().position();
   const QLabel* label = console.mainWindow().findChild<QLabel*>(QStringLiteral("LcurrP"));
   const std::string labelText = label ? label->text().toStdString() : std::string();
   sim.stop();

@@ -7,12 +7,12 @@
 #include <QLabel>
 #include <QPainter>
 
-#include "tests/gui/form1_view_fixture.h"
+#include "tests/gui/main_window_view_harness.h"
 
 namespace pump {
 namespace {
 
-using testing::Form1ViewFixture;
+using testing::MainWindowViewHarness;
 
 const QColor kBlue(0, 0, 255);
 
@@ -35,7 +35,7 @@ int CountPixels(const QImage& image, QRect area, const std::function<bool(QColor
 }
 
 TEST(Form1Look, LabelFontDrawsSimplifiedChineseWithRealGlyphs) {
-  Form1ViewFixture f;
+  MainWindowViewHarness f;
   const QFont font = f.find<QLabel>("Label4", 0)->font();
   EXPECT_EQ(QFontInfo(font).family(), QStringLiteral("Noto Serif CJK SC"));
   EXPECT_TRUE(QFontInfo(font).bold());
@@ -51,7 +51,7 @@ TEST(Form1Look, LabelFontDrawsSimplifiedChineseWithRealGlyphs) {
 }
 
 TEST(Form1Look, ScreenshotShowsBlueDisplayWhiteChartAndDrawnCaptions) {
-  Form1ViewFixture f;
+  MainWindowViewHarness f;
   const QImage shot = f.view->surface().grab().toImage();
   f.view->grab().save(QStringLiteral("form1.png"));
   ASSERT_EQ(shot.size(), QSize(727, 502));
@@ -77,7 +77,7 @@ TEST(Form1Look, ScreenshotShowsBlueDisplayWhiteChartAndDrawnCaptions) {
 }
 
 TEST(Form1Look, EnlargedWindowShowsBlueAroundThePictureAndMovesNothing) {
-  Form1ViewFixture f;
+  MainWindowViewHarness f;
   const QRect keyBefore = f.find("Cmds", 15)->geometry();
   f.view->resize(900, 700);
   QApplication::processEvents();

@@ -1,4 +1,4 @@
-#include "app/form2_view.h"
+#include "app/record_viewer_view.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@ struct ViewerWindow {
   testing::ScriptedDialogs dialogs;
   testing::CountingWindow form1;
   std::string path = dir.filePath("mytext.txt").toStdString();
-  Form2View view{files, dialogs, path};
+  RecordViewerView view{files, dialogs, path};
 
   ViewerWindow() { view.setMainWindow(form1); }
 
@@ -59,7 +59,7 @@ TEST(RecordViewerWindow, LoadShowsTheLastLineOfTheSavedFile) {
   w.view.show();
   QTest::mouseClick(&w.button("Command2"), Qt::LeftButton);
   EXPECT_EQ(w.text1().text(), QStringLiteral(" 6  7.25 "));
-  EXPECT_EQ(w.view.model().Text1.text(), " 6  7.25 ");
+  EXPECT_EQ(w.view.model().recordLine.text(), " 6  7.25 ");
 }
 
 TEST(RecordViewerWindow, ALongLineIsShownFromItsBeginning) {
@@ -78,7 +78,7 @@ TEST(RecordViewerWindow, OperatorTypingReachesTheModel) {
   w.view.show();
   w.text1().clear();
   QTest::keyClicks(&w.text1(), "note 1");
-  EXPECT_EQ(w.view.model().Text1.text(), "note 1");
+  EXPECT_EQ(w.view.model().recordLine.text(), "note 1");
 }
 
 TEST(RecordViewerWindow, ReturnHidesTheViewerShowsTheMainWindowAndKeepsTheText) {

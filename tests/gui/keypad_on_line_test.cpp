@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/form1_view.h"
+#include "app/main_window_view.h"
 #include "console/main_window.h"
 #include "platform/qt/qt_serial_port.h"
 #include "platform/qt/qt_timer.h"
@@ -25,31 +25,31 @@ using testing::WaitUntil;
 
 struct KeypadOnLine {
   qt::QtSerialPort serial;
-  qt::QtTimer timer1;
-  qt::QtTimer timer2;
+  qt::QtTimer runClockTimer;
+  qt::QtTimer pollTimer;
   testing::ScriptedDialogs dialogs;
   testing::RecordingPrinter printer;
   testing::MemoryFiles files;
   testing::CountingApp app;
   testing::CountingWindow viewer;
-  std::unique_ptr<app::Form1View> view = std::make_unique<app::Form1View>();
-  std::unique_ptr<console::Form1> form;
+  std::unique_ptr<app::MainWindowView> view = std::make_unique<app::MainWindowView>();
+  std::unique_ptr<console::MainWindow> form;
   PtyPair pump;
 
   KeypadOnLine() {
-    form = std::make_unique<console::Form1>(
-        console::Form1Services{serial, timer1, timer2, dialogs, view->picture1(), printer, files,
+    form = std::make_unique<console::MainWindow>(
+        console::Form1Services{serial, runClockTimer, pollTimer, dialogs, view->picture1(), printer, files,
                                app, view->rightkeyPopup(), viewer, "record.txt"});
     view->bind(*form, [] {});
-    form->Form_Load();
+    form->load();
     view->show();
     static_cast<void>(QTest::qWaitForWindowExposed(view.get()));
   }
-  ~KeypadOnLine() { form->Form_Unload(); }
+  ~KeypadOnLine() { form->closeWindow(); }
 
   void openLine() {
     dialogs.answers.push_back(pump.slavePath());
-    form->Communication_Click();
+    form->choosePort();
   }
 
   // Clicks keys by face; '^' and 'v' are the arrow keys.
@@ -123,7 +123,7 @@ TEST(KeypadOnLine, KeysPutTheExactFramesOnTheLine) {
   KeypadOnLine f;
   ASSERT_TRUE(f.pump.ok());
   f.openLine();
-  ASSERT_TRUE(f.form->connected());
+  ASSERT_TRUE(f.menusReleased());
 
   f.press("L150");
   EXPECT_EQ(f.commandsOnLine(1), std::vector<std::string>{"Q00L0150Y"});

@@ -46,7 +46,7 @@ TEST(LineFaults, APumpHangingUpMidRunIsReportedOnceAndAnotherPumpCanBeOpened) {
   auto& w = *console.form;
   console.open(first.devicePath());
   ASSERT_TRUE(w.connected());
-  ASSERT_TRUE(WaitUntil([&] { return w.chart().itime() >= 1; }, 4000))
+  ASSERT_TRUE(WaitUntil([&] { return w.chart().position() >= 1; }, 4000))
       << "no reply before the hang-up";
 
   ASSERT_TRUE(WaitUntil([&] { return !w.connected(); }, 5000));
@@ -57,17 +57,17 @@ TEST(LineFaults, APumpHangingUpMidRunIsReportedOnceAndAnotherPumpCanBeOpened) {
   EXPECT_NE(messages[0].prompt.find(first.devicePath() + " 已断开"), std::string::npos)
       << messages[0].prompt;
   EXPECT_FALSE(console.serial.isOpen());
-  EXPECT_FALSE(console.timer2.enabled()) << "the poll goes on against a lost line";
+  EXPECT_FALSE(console.pollTimer.enabled()) << "the poll goes on against a lost line";
   EXPECT_TRUE(console.menusLocked());
   EXPECT_EQ(console.app.ends, 0);
 
   PumpSimProcess second;
   ASSERT_FALSE(second.devicePath().empty());
-  const int before = w.chart().itime();
+  const int before = w.chart().position();
   console.open(second.devicePath());
   ASSERT_TRUE(w.connected());
   EXPECT_TRUE(console.menusReleased());
-  EXPECT_TRUE(WaitUntil([&] { return w.chart().itime() > before; }, 4000));
+  EXPECT_TRUE(WaitUntil([&] { return w.chart().position() > before; }, 4000));
   EXPECT_EQ(console.messageCount(), 1U);
 }
 
@@ -102,13 +102,13 @@ TEST(LineFaults, NoiseOnTheLineHidesNoReplyRaisesNoBoxAndOnlyWholeFramesGoOut) {
 
   const auto replies = FramesIn(line.fromPump());
   EXPECT_NE(replies.size() * 9, line.fromPump().size()) << "the pump sent no noise";
-  EXPECT_EQ(w.chart().itime(), static_cast<int>(replies.size())) << "every reply counts once";
+  EXPECT_EQ(w.chart().position(), static_cast<int>(replies.size())) << "every reply counts once";
   std::string lastReading;
   for (const auto& frame : replies) {
     if (link::FrameKind(frame) == 'N') lastReading = link::FrameValue(frame);
   }
   ASSERT_FALSE(lastReading.empty());
-  EXPECT_EQ(w.LcurrP.caption(), lastReading);
+  EXPECT_EQ(w.display.currentPressure.caption(), lastReading);
   EXPECT_TRUE(console.dialogs.messages().empty()) << console.dialogs.messages().front().prompt;
   EXPECT_TRUE(w.connected());
   ASSERT_GE(line.consoleWrites().size(), 4U);
@@ -122,7 +122,7 @@ TEST(LineFaults, APumpThatNeverAnswersIsPolledAMinuteLongWithoutABox) {
   auto& w = *console.form;
   console.open(pump.slavePath());
   ASSERT_TRUE(w.connected());
-  EXPECT_EQ(console.timer2.interval(), 1500);
+  EXPECT_EQ(console.pollTimer.interval(), 1500);
 
   // Forty ticks of the poll timer: a minute of polls. A poll is handed to the
   // driver before the tick returns, so each is read off the line on its own,
@@ -134,13 +134,13 @@ TEST(LineFaults, APumpThatNeverAnswersIsPolledAMinuteLongWithoutABox) {
   }
   EXPECT_TRUE(console.dialogs.messages().empty());
   EXPECT_TRUE(w.connected());
-  EXPECT_TRUE(console.timer2.enabled());
+  EXPECT_TRUE(console.pollTimer.enabled());
   EXPECT_TRUE(console.menusReleased());
-  EXPECT_EQ(w.chart().itime(), 0);
+  EXPECT_EQ(w.chart().position(), 0);
 
   // The pump wakes up: its reply is shown at once.
   pump.write("Q00N01.2Y");
-  EXPECT_TRUE(WaitUntil([&] { return w.LcurrP.caption() == "01.2"; }, 2000));
+  EXPECT_TRUE(WaitUntil([&] { return w.display.currentPressure.caption() == "01.2"; }, 2000));
 }
 
 // A minute of real time: run as its own labelled ctest, not with the suite.
@@ -151,7 +151,7 @@ TEST(LongRun, DISABLED_ASilentPumpSimIsPolledEveryOneAndAHalfSecondsForAMinute) 
   ASSERT_TRUE(line.ok());
   RealConsole console;
   console.open(line.consolePath());
-  ASSERT_TRUE(console.form->connected());
+  ASSERT_TRUE(console.window->connected());
 
   std::vector<qint64> pollTimes;
   QElapsedTimer clock;
@@ -173,7 +173,7 @@ TEST(LongRun, DISABLED_ASilentPumpSimIsPolledEveryOneAndAHalfSecondsForAMinute) 
   for (const std::string& write : line.consoleWrites()) EXPECT_EQ(write, "Q00F0000Y");
   EXPECT_TRUE(line.fromPump().empty());
   EXPECT_TRUE(console.dialogs.messages().empty());
-  EXPECT_TRUE(console.form->connected());
+  EXPECT_TRUE(console.window->connected());
   EXPECT_TRUE(console.menusReleased());
 }
 
@@ -191,13 +191,13 @@ TEST(LineFaults, APortHeldByAnotherProgramIsNamedAndCanBeOpenedOnceFreed) {
   EXPECT_EQ(messages[0].prompt.rfind("无法打开通信端口 " + pump.slavePath() + ": ", 0), 0U)
       << messages[0].prompt;
   EXPECT_NE(messages[0].prompt.find("正被其他程序使用"), std::string::npos) << messages[0].prompt;
-  EXPECT_FALSE(console.form->connected());
-  EXPECT_FALSE(console.timer2.enabled());
+  EXPECT_FALSE(console.window->connected());
+  EXPECT_FALSE(console.pollTimer.enabled());
   EXPECT_TRUE(console.menusLocked());
 
   holder.reset();
   console.open(pump.slavePath());
-  EXPECT_TRUE(console.form->connected());
+  EXPECT_TRUE(console.window->connected());
   EXPECT_EQ(pump.read(9, 3000), "Q00F0000Y");
   EXPECT_EQ(console.messageCount(), 1U);
 }
@@ -226,7 +226,7 @@ TEST(LineFaultsAsNobody, DISABLED_OpensAPortItMayNotUse) {
   EXPECT_EQ(messages[0].prompt.rfind("无法打开通信端口 " + device + ": ", 0), 0U)
       << messages[0].prompt;
   EXPECT_NE(messages[0].prompt.find("dialout"), std::string::npos) << messages[0].prompt;
-  EXPECT_FALSE(console.form->connected());
+  EXPECT_FALSE(console.window->connected());
   EXPECT_TRUE(console.menusLocked());
   EXPECT_EQ(console.app.ends, 0);
 }

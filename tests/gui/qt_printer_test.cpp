@@ -64,7 +64,7 @@ QString TextOf(const QString& pdf) {
 // The main window with every service a double except the printer.
 struct PrintingForm1 {
   testing::ScriptedClock clock;
-  testing::ManualTimer timer1{clock}, timer2{clock};
+  testing::ManualTimer runClockTimer{clock}, pollTimer{clock};
   testing::RecordingSerialPort serial;
   testing::ScriptedDialogs dialogs;
   testing::RecordingCanvas canvas;
@@ -73,8 +73,8 @@ struct PrintingForm1 {
   testing::CountingPopup popup;
   testing::CountingWindow viewer;
   QtPrinter printer;
-  console::Form1 form{
-      {serial, timer1, timer2, dialogs, canvas, printer, files, app, popup, viewer, "record.txt"}};
+  console::MainWindow form{
+      {serial, runClockTimer, pollTimer, dialogs, canvas, printer, files, app, popup, viewer, "record.txt"}};
 };
 
 QStringList PdfsIn(const QTemporaryDir& dir) {
@@ -85,7 +85,7 @@ TEST(QtPrinting, ThreeCopiesGiveThreeOnePageJobsEachWithTheTestLine) {
   QTemporaryDir dir;
   PrintingForm1 w;
   AnswerPrintDialog([&](QPrintDialog& d) { PrintToFile(d, dir.filePath("test.pdf"), 3); });
-  w.form.print_Click();
+  w.form.printTestPage();
   const QStringList jobs = PdfsIn(dir);
   ASSERT_EQ(jobs, (QStringList{"test-2.pdf", "test-3.pdf", "test.pdf"}));
   for (const QString& job : jobs) {
@@ -102,7 +102,7 @@ TEST(QtPrinting, CancelPrintsNothingAndShowsNothing) {
     d.findChild<QLineEdit*>(QStringLiteral("filename"))->setText(dir.filePath("test.pdf"));
     d.reject();
   });
-  w.form.print_Click();
+  w.form.printTestPage();
   EXPECT_TRUE(PdfsIn(dir).isEmpty());
   EXPECT_TRUE(w.dialogs.shown.empty());
 }
@@ -111,12 +111,12 @@ TEST(QtPrinting, ASecondPrintStartsAgainAtTheChosenFile) {
   QTemporaryDir dir;
   PrintingForm1 w;
   AnswerPrintDialog([&](QPrintDialog& d) { PrintToFile(d, dir.filePath("a.pdf"), 2); });
-  w.form.print_Click();
+  w.form.printTestPage();
   AnswerPrintDialog([&](QPrintDialog& d) {
     EXPECT_EQ(d.findChild<QLineEdit*>(QStringLiteral("filename"))->text(), dir.filePath("a.pdf"));
     PrintToFile(d, dir.filePath("b.pdf"), 1);
   });
-  w.form.print_Click();
+  w.form.printTestPage();
   EXPECT_EQ(PdfsIn(dir), (QStringList{"a-2.pdf", "a.pdf", "b.pdf"}));
 }
 
@@ -125,7 +125,7 @@ TEST(QtPrinting, AJobThatCannotBeWrittenEndsPrintingSilently) {
   PrintingForm1 w;
   const QString noFolder = dir.filePath("missing-folder/test.pdf");
   AnswerPrintDialog([&](QPrintDialog& d) { PrintToFile(d, noFolder, 2); });
-  w.form.print_Click();
+  w.form.printTestPage();
   EXPECT_TRUE(PdfsIn(dir).isEmpty());
   EXPECT_TRUE(w.dialogs.shown.empty());
 }

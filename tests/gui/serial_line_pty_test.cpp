@@ -26,7 +26,7 @@ TEST(LineOnPseudoTerminal, PollsShowsRepliesReportsALostPumpOnceAndReopens) {
   console.open(pump.slavePath());
   ASSERT_TRUE(console.dialogs.messages().empty()) << console.dialogs.messages().front().prompt;
   ASSERT_TRUE(w.connected());
-  EXPECT_TRUE(w.file.enabled());
+  EXPECT_TRUE(w.menus.file.enabled());
 
   EXPECT_EQ(pump.read(9, 3000), "Q00F0000Y");
   EXPECT_GE(sinceOpen.elapsed(), 1400);
@@ -36,17 +36,17 @@ TEST(LineOnPseudoTerminal, PollsShowsRepliesReportsALostPumpOnceAndReopens) {
   pump.write("Q00N01.5YQ00P0");
   QTest::qWait(30);
   pump.write("3.5YQ00L0150Y");
-  ASSERT_TRUE(WaitUntil([&] { return w.LsetF.caption() == "0150"; }, 2000));
-  EXPECT_EQ(w.LcurrP.caption(), "01.5");
-  EXPECT_EQ(w.LsetP.caption(), "03.5");
-  EXPECT_EQ(w.chart().itime(), 3);
+  ASSERT_TRUE(WaitUntil([&] { return w.display.flowSetpoint.caption() == "0150"; }, 2000));
+  EXPECT_EQ(w.display.currentPressure.caption(), "01.5");
+  EXPECT_EQ(w.display.pressureLimit.caption(), "03.5");
+  EXPECT_EQ(w.chart().position(), 3);
 
   // Ten replies at once raise one readyRead; all of them count.
   std::string burst;
   for (int i = 0; i < 10; ++i) burst += "Q00N02." + std::to_string(i) + "Y";
   pump.write(burst);
-  ASSERT_TRUE(WaitUntil([&] { return w.chart().itime() == 13; }, 2000)) << w.chart().itime();
-  EXPECT_EQ(w.LcurrP.caption(), "02.9");
+  ASSERT_TRUE(WaitUntil([&] { return w.chart().position() == 13; }, 2000)) << w.chart().position();
+  EXPECT_EQ(w.display.currentPressure.caption(), "02.9");
 
   // The pump goes away.
   pump.closeMaster();
@@ -57,9 +57,9 @@ TEST(LineOnPseudoTerminal, PollsShowsRepliesReportsALostPumpOnceAndReopens) {
   EXPECT_EQ(messages[0].title, "通信错误");
   EXPECT_NE(messages[0].prompt.find(pump.slavePath()), std::string::npos) << messages[0].prompt;
   EXPECT_FALSE(console.serial.isOpen());
-  EXPECT_FALSE(console.timer2.enabled());
-  EXPECT_FALSE(w.file.enabled());
-  EXPECT_FALSE(w.rightkey.enabled());
+  EXPECT_FALSE(console.pollTimer.enabled());
+  EXPECT_FALSE(w.menus.file.enabled());
+  EXPECT_FALSE(w.menus.popup.enabled());
 
   // Another pump on another line.
   PtyPair second;
@@ -69,7 +69,7 @@ TEST(LineOnPseudoTerminal, PollsShowsRepliesReportsALostPumpOnceAndReopens) {
   EXPECT_EQ(console.dialogs.messages().size(), 1U);
   EXPECT_EQ(second.read(9, 3000), "Q00F0000Y");
   second.write("Q00N04.4Y");
-  EXPECT_TRUE(WaitUntil([&] { return w.LcurrP.caption() == "04.4"; }, 2000));
+  EXPECT_TRUE(WaitUntil([&] { return w.display.currentPressure.caption() == "04.4"; }, 2000));
 }
 
 TEST(LineOnPseudoTerminal, AMissingDeviceIsReportedWithItsName) {
@@ -79,8 +79,8 @@ TEST(LineOnPseudoTerminal, AMissingDeviceIsReportedWithItsName) {
   ASSERT_EQ(messages.size(), 1U);
   EXPECT_EQ(messages[0].prompt.rfind("无法打开通信端口 /dev/ttyNoSuchPort7: ", 0), 0U)
       << messages[0].prompt;
-  EXPECT_FALSE(console.form->connected());
-  EXPECT_FALSE(console.timer2.enabled());
+  EXPECT_FALSE(console.window->connected());
+  EXPECT_FALSE(console.pollTimer.enabled());
 }
 
 }  // namespace
