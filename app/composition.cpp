@@ -1,7 +1,7 @@
 #include "app/composition.h"
 
-#include <QCoreApplication>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFont>
 #include <QIcon>
 

@@ -10,39 +10,14 @@
 #include <QPainter>
 #include <QScreen>
 
+#include "app/design_to_qt.h"
 #include "app/key_button.h"
+#include "app/window_surface.h"
 #include "console/window_design.h"
 
 namespace pump::app {
 
 namespace design = console::design;
-
-// The client area below the menu bar: blue, with the background picture drawn
-// unscaled from the corner, so an enlarged window shows blue round it.
-class WindowSurface : public QWidget {
- public:
-  explicit WindowSurface(QWidget* parent) : QWidget(parent) {
-    const auto& window = design::Window();
-    background_.load(QString::fromUtf8(window.backgroundPicture));
-    backColour_ = QColor(window.backColour.r, window.backColour.g, window.backColour.b);
-  }
-  void setOnMousePress(std::function<void(QMouseEvent*)> onPress) { onPress_ = std::move(onPress); }
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    painter.fillRect(rect(), backColour_);
-    painter.drawPixmap(0, 0, background_);
-  }
-  void mousePressEvent(QMouseEvent* event) override {
-    if (onPress_) onPress_(event);
-  }
-
- private:
-  QPixmap background_;
-  QColor backColour_;
-  std::function<void(QMouseEvent*)> onPress_;
-};
 
 namespace {
 
@@ -63,17 +38,6 @@ class ChartBox : public qt::ChartCanvas {
     qDrawWinPanel(&painter, rect(), palette(), true);
   }
 };
-
-QColor ToQColor(Rgb colour) { return {colour.r, colour.g, colour.b}; }
-
-QRect ToQRect(TwipsRect twips) {
-  const PixelRect px = ToPixels(twips);
-  return {px.x, px.y, px.width, px.height};
-}
-
-QString Text(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Menu captions are shown as written: an "&" would otherwise make an access key.
 QString MenuCaption(std::string_view caption) {
@@ -293,8 +257,7 @@ void MainWindowView::placeAtDesignPosition() {
   const auto& window = design::Window();
   const int menuHeight = menuBar()->sizeHint().height();
   QRect frame(ToPixels(window.left), ToPixels(window.top) - menuHeight,
-              ToPixels(window.clientWidth),
-              ToPixels(window.clientHeight) + menuHeight);
+              ToPixels(window.clientWidth), ToPixels(window.clientHeight) + menuHeight);
   // On a screen too small for the design place, keep the window on the screen.
   if (const QScreen* screen = this->screen()) {
     const QRect available = screen->availableGeometry();

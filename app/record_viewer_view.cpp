@@ -4,21 +4,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/design_to_qt.h"
 #include "records/record_viewer_design.h"
 
 namespace pump::app {
 namespace {
 
 namespace design = records::design;
-
-QRect ToQRect(TwipsRect twips) {
-  const PixelRect px = ToPixels(twips);
-  return {px.x, px.y, px.width, px.height};
-}
-
-QString Text(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 

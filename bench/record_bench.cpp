@@ -18,17 +18,16 @@ std::string ScratchPath() {
 
 // A window that saves onto the real disk, its record full of readings of the
 // shape a pump reports (one decimal, 0 to 5 MPa).
-struct FullRecordWindow {
-  pump::testing::ConsoleHarness doubles;
+struct DiskFiles {
   pump::qt::QtFiles files;
-  pump::console::MainWindow form{pump::console::Form1Services{
-      doubles.serial, doubles.runClockTimer, doubles.pollTimer, doubles.dialogs, doubles.canvas,
-      doubles.printer, files, doubles.app, doubles.popup, doubles.viewer, ScratchPath()}};
+};
+
+struct FullRecordWindow : DiskFiles {
+  pump::testing::ConsoleHarness doubles{{.files = &files, .recordPath = ScratchPath()}};
+  pump::console::MainWindow& form = *doubles.window;
 
   FullRecordWindow() {
-    form.load();
-    doubles.dialogs.answers.push_back("1");
-    form.choosePort();
+    doubles.openPort("1");
     std::mt19937 random(7);
     std::uniform_int_distribution<int> tenths(0, 50);
     std::string replies;
@@ -56,8 +55,8 @@ void ViewerLoadsMillionSampleFile(benchmark::State& state) {
   FullRecordWindow window;
   window.form.saveRecord();
   pump::testing::ScriptedDialogs dialogs;
-  pump::testing::CountingWindow form1, self;
-  pump::records::RecordViewer viewer(window.files, dialogs, form1, self, ScratchPath());
+  pump::testing::CountingWindow mainWindow, self;
+  pump::records::RecordViewer viewer(window.files, dialogs, mainWindow, self, ScratchPath());
   for (auto _ : state) {
     viewer.loadLastLine();
     benchmark::DoNotOptimize(viewer.recordLine.text());

@@ -21,20 +21,19 @@ std::string ReplyStream(int frames) {
 }
 
 // A window model on test doubles except for its view and chart box.
-struct ShownWindow {
-  pump::testing::ConsoleHarness doubles;
+struct ShownView {
   pump::app::MainWindowView view;
-  pump::console::MainWindow form{pump::console::Form1Services{
-      doubles.serial, doubles.runClockTimer, doubles.pollTimer, doubles.dialogs, view.chartCanvas(),
-      doubles.printer, doubles.files, doubles.app, doubles.popup, doubles.viewer, "record.txt"}};
+};
+
+struct ShownWindow : ShownView {
+  pump::testing::ConsoleHarness doubles{pump::testing::ConsoleHarness::Deferred{}};
 
   ShownWindow() {
-    view.bind(form, [] {});
-    form.load();
+    doubles.build({.canvas = &view.chartCanvas(), .popup = &view.popupMenu()},
+                  [this](pump::console::MainWindow& w) { view.bind(w, [] {}); });
     view.show();
     QApplication::processEvents();
-    doubles.dialogs.answers.push_back("1");
-    form.choosePort();
+    doubles.openPort("1");
   }
 };
 

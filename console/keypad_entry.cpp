@@ -63,8 +63,7 @@ KeyOutcome KeypadEntry::completePressure() {
   KeyOutcome outcome{.pressureShown = typed_};
   const auto pressure = ToDouble(typed_);
   if (!pressure || *pressure > kPressureLimit) {
-    outcome.refusal =
-        Refusal{texts::kKeypadPressureRefusal, texts::kKeypadRefusalTitle, typed_};
+    outcome.refusal = Refusal{texts::kKeypadPressureRefusal, texts::kKeypadRefusalTitle, typed_};
   } else {
     outcome.command = link::PumpCommand::SetPressureLimit(address_, *pressure);
   }

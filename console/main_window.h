@@ -34,7 +34,7 @@ struct MainWindowServices {
   Application& app;      // ending the program
   PopupMenu& popupMenu;  // the right-button menu, shown at the mouse
   WindowHandle& recordViewer;
-  std::string recordPath;              // where the record file lives
+  std::string recordPath;             // where the record file lives
   const EventClock* clock = nullptr;  // the system clocks when not given
 };
 
@@ -54,9 +54,9 @@ class MainWindow {
   Menus menus;
 
   // --- Window ---------------------------------------------------------------
-  void load();                    // the start-up step, before the window shows
-  void mouseDown(int button);     // 1 left, 2 right, 4 middle
-  void closeWindow();             // the operator closed the window
+  void load();                 // the start-up step, before the window shows
+  void mouseDown(int button);  // 1 left, 2 right, 4 middle
+  void closeWindow();          // the operator closed the window
   // --- Keypad ---------------------------------------------------------------
   void pressDigit(char digit);  // the arrow keys are "0" keys
   void pressFlowKey();
@@ -73,7 +73,7 @@ class MainWindow {
   void pauseTimedRun();
   void continueTimedRun();
   void endTimedRun();
-  void runPump();   // menu and pop-up: the run-state display is the keys' alone
+  void runPump();  // menu and pop-up: the run-state display is the keys' alone
   void stopPump();
   void askFlow();
   void askPressureLimit();

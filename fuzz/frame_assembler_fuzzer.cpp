@@ -48,7 +48,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   f.openPort("1");
   InReads(data, [&](std::string_view read) {
     f.serial.receive(read);
-    for (const pump::Label* shown : {&f.window->display.currentPressure, &f.window->display.pressureLimit, &f.window->display.flowSetpoint}) {
+    for (const pump::Label* shown :
+         {&f.window->display.currentPressure, &f.window->display.pressureLimit,
+          &f.window->display.flowSetpoint}) {
       Require(shown->caption().size() == 4 || shown->caption() == "00.0" ||
               shown->caption() == "02.0" || shown->caption() == "000");
     }

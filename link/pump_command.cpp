@@ -21,7 +21,9 @@ std::optional<PumpCommand> PumpCommand::SetPressureLimit(int address, double meg
 }
 
 PumpCommand PumpCommand::Run() { return {Kind::Run, *BuildFrame(kBroadcastAddress, 'R', "0000")}; }
-PumpCommand PumpCommand::Stop() { return {Kind::Stop, *BuildFrame(kBroadcastAddress, 'S', "0000")}; }
+PumpCommand PumpCommand::Stop() {
+  return {Kind::Stop, *BuildFrame(kBroadcastAddress, 'S', "0000")};
+}
 PumpCommand PumpCommand::StatusPoll() {
   return {Kind::StatusPoll, *BuildFrame(kBroadcastAddress, 'F', "0000")};
 }

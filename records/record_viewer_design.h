@@ -33,13 +33,13 @@ inline constexpr ViewerWindowDesign kViewerWindow{texts::kRecordViewerTitle, 867
 
 // In focus order.
 inline constexpr std::array kViewerButtons{
-    ButtonDesign{"Command1", texts::kBackButton, {7560, 4560, 735, 375},
-                 &RecordViewer::backToMainWindow},
-    ButtonDesign{"Command2", texts::kLoadButton, {6120, 4560, 855, 375},
-                 &RecordViewer::loadLastLine},
+    ButtonDesign{
+        "Command1", texts::kBackButton, {7560, 4560, 735, 375}, &RecordViewer::backToMainWindow},
+    ButtonDesign{
+        "Command2", texts::kLoadButton, {6120, 4560, 855, 375}, &RecordViewer::loadLastLine},
 };
 
-inline constexpr TextBoxDesign kViewerTextBox{"Text1", {1080, 960, 5895, 2055},
-                                              &RecordViewer::recordLine};
+inline constexpr TextBoxDesign kViewerTextBox{
+    "Text1", {1080, 960, 5895, 2055}, &RecordViewer::recordLine};
 
 }  // namespace pump::records::design

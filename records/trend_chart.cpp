@@ -33,7 +33,7 @@ void TrendChart::update(std::string_view currentPressureCaption) {
   if (const auto pressure = ToDouble(currentPressureCaption)) slot(position_) = *pressure;
 
   canvas_.line(static_cast<float>(position_ - 1), ToSingle(slot(position_ - 1)),
-                static_cast<float>(position_), ToSingle(slot(position_)), kTraceRed);
+               static_cast<float>(position_), ToSingle(slot(position_)), kTraceRed);
 
   if (++position_ == kPointsPerPass) {
     position_ = 0;

@@ -16,7 +16,7 @@ SimSerialPort::~SimSerialPort() {
 }
 
 std::optional<PortError> SimSerialPort::open(const std::string& device,
-                                              const LineSettings& settings) {
+                                             const LineSettings& settings) {
   device_ = device;
   lineMatches_ = settings == kPumpLine;
   if (open_) return std::nullopt;

@@ -11,7 +11,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev libgl-dev
   fonts-noto-cjk libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth socat util-linux poppler-utils
-  clang libclang-rt-14-dev
+  clang clang-format-14 libclang-rt-14-dev
 )
 
 sudo_if_needed() {

@@ -42,7 +42,7 @@ QtSerialPort::QtSerialPort() {
 }
 
 std::optional<PortError> QtSerialPort::open(const std::string& device,
-                                             const LineSettings& settings) {
+                                            const LineSettings& settings) {
   if (port_.isOpen()) port_.close();
   device_ = device;
   port_.setPortName(QString::fromStdString(device_));

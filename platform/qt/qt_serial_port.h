@@ -28,7 +28,7 @@ class QtSerialPort : public SerialPort {
 
   QSerialPort port_;
   std::string device_;
-  int opens_ = 0;           // tells a late loss report from one about the port open now
+  int opens_ = 0;            // tells a late loss report from one about the port open now
   bool delivering_ = false;  // a bytes handler is running (perhaps under a message box)
   BytesHandler onBytes_;
   LineLostHandler onLost_;

@@ -19,9 +19,9 @@ TEST(ConsoleAgainstSimulatedPump, PollsSetpointsRunAndTheOverPressureTripShowOnT
   testing::PumpSimProcess pump;
   ASSERT_FALSE(pump.devicePath().empty());
   ConsoleOnQt console;
-  auto& w = *console.form;
+  auto& w = *console.window;
   console.open(pump.devicePath());
-  ASSERT_TRUE(w.connected());
+  ASSERT_TRUE(testing::MenusReleased(w));
 
   // The first poll's answer: a pump at rest.
   ASSERT_TRUE(WaitUntil([&] { return w.chart().position() >= 1; }, 3000));

@@ -18,9 +18,8 @@ struct QtLine {
 
 struct ConsoleOnQt : QtLine, ConsoleHarness {
   ConsoleOnQt()
-      : ConsoleHarness({.serial = &qtSerial,
-                        .runClockTimer = &qtRunClockTimer,
-                        .pollTimer = &qtPollTimer}) {}
+      : ConsoleHarness(
+            {.serial = &qtSerial, .runClockTimer = &qtRunClockTimer, .pollTimer = &qtPollTimer}) {}
   ~ConsoleOnQt() { window->closeWindow(); }
 
   void open(const std::string& answer) { openPort(answer); }

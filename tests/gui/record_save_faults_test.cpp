@@ -34,7 +34,7 @@ std::string ReadAll(const std::string& path) {
 
 // Readings from a pump on a pseudo-terminal, so the record has something in it.
 void TakeReadings(RealConsole& console, PtyPair& pump, int count) {
-  if (!console.window->connected()) console.open(pump.slavePath());
+  if (!testing::MenusReleased(*console.window)) console.open(pump.slavePath());
   const int target = console.window->chart().position() + count;
   std::string replies;
   for (int i = 0; i < count; ++i) replies += "Q00N0" + std::to_string(i % 10) + ".5Y";
@@ -101,7 +101,7 @@ TEST_F(SmallDisk, AFullDiskRefusesTheSaveWithItsReasonAndKeepsTheOldRecord) {
   console.window->saveRecord();
   ExpectRefusedSave(console, path(), "No space left on device");
   EXPECT_EQ(ReadAll(path()), old);
-  EXPECT_TRUE(console.window->connected()) << "the line is untouched by a failed save";
+  EXPECT_TRUE(testing::MenusReleased(*console.window)) << "the line is untouched by a failed save";
 
   // Room again: the same record now saves.
   std::filesystem::remove(disk_ + "/filler");

@@ -1,4 +1,4 @@
-// The console on a real line: Form1 with the Qt serial port and timers, the
+// The console on a real line: the main window with the Qt serial port and timers, the
 // pump played by the test on the master side of a pseudo-terminal.
 #include <gtest/gtest.h>
 
@@ -19,13 +19,13 @@ TEST(LineOnPseudoTerminal, PollsShowsRepliesReportsALostPumpOnceAndReopens) {
   PtyPair pump;
   ASSERT_TRUE(pump.ok());
   ConsoleOnQt console;
-  auto& w = *console.form;
+  auto& w = *console.window;
 
   QElapsedTimer sinceOpen;
   sinceOpen.start();
   console.open(pump.slavePath());
   ASSERT_TRUE(console.dialogs.messages().empty()) << console.dialogs.messages().front().prompt;
-  ASSERT_TRUE(w.connected());
+  ASSERT_TRUE(testing::MenusReleased(w));
   EXPECT_TRUE(w.menus.file.enabled());
 
   EXPECT_EQ(pump.read(9, 3000), "Q00F0000Y");
@@ -50,14 +50,14 @@ TEST(LineOnPseudoTerminal, PollsShowsRepliesReportsALostPumpOnceAndReopens) {
 
   // The pump goes away.
   pump.closeMaster();
-  ASSERT_TRUE(WaitUntil([&] { return !w.connected(); }, 3000));
+  ASSERT_TRUE(WaitUntil([&] { return !testing::MenusReleased(w); }, 3000));
   QTest::qWait(300);  // a storm of errors would show as more messages
   const auto messages = console.dialogs.messages();
   ASSERT_EQ(messages.size(), 1U);
   EXPECT_EQ(messages[0].title, "通信错误");
   EXPECT_NE(messages[0].prompt.find(pump.slavePath()), std::string::npos) << messages[0].prompt;
-  EXPECT_FALSE(console.serial.isOpen());
-  EXPECT_FALSE(console.pollTimer.enabled());
+  EXPECT_FALSE(console.qtSerial.isOpen());
+  EXPECT_FALSE(console.qtPollTimer.enabled());
   EXPECT_FALSE(w.menus.file.enabled());
   EXPECT_FALSE(w.menus.popup.enabled());
 
@@ -65,7 +65,7 @@ TEST(LineOnPseudoTerminal, PollsShowsRepliesReportsALostPumpOnceAndReopens) {
   PtyPair second;
   ASSERT_TRUE(second.ok());
   console.open(second.slavePath());
-  ASSERT_TRUE(w.connected());
+  ASSERT_TRUE(testing::MenusReleased(w));
   EXPECT_EQ(console.dialogs.messages().size(), 1U);
   EXPECT_EQ(second.read(9, 3000), "Q00F0000Y");
   second.write("Q00N04.4Y");
@@ -79,8 +79,8 @@ TEST(LineOnPseudoTerminal, AMissingDeviceIsReportedWithItsName) {
   ASSERT_EQ(messages.size(), 1U);
   EXPECT_EQ(messages[0].prompt.rfind("无法打开通信端口 /dev/ttyNoSuchPort7: ", 0), 0U)
       << messages[0].prompt;
-  EXPECT_FALSE(console.window->connected());
-  EXPECT_FALSE(console.pollTimer.enabled());
+  EXPECT_FALSE(testing::MenusReleased(*console.window));
+  EXPECT_FALSE(console.qtPollTimer.enabled());
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ void ConsoleHarness::build(ServiceOverrides overrides,
       .pollTimer = overrides.pollTimer ? *overrides.pollTimer : pollTimer,
       .dialogs = overrides.dialogs ? *overrides.dialogs : dialogs,
       .chartCanvas = overrides.canvas ? *overrides.canvas : canvas,
-      .printer = printer,
+      .printer = overrides.printer ? *overrides.printer : printer,
       .files = overrides.files ? *overrides.files : files,
       .app = app,
       .popupMenu = overrides.popup ? *overrides.popup : popup,
@@ -50,8 +50,10 @@ std::vector<std::string> ConsoleHarness::messages() const {
   return prompts;
 }
 
-bool ConsoleHarness::menusReleased() const {
-  const auto& m = window->menus;
+bool ConsoleHarness::menusReleased() const { return MenusReleased(*window); }
+
+bool MenusReleased(const console::MainWindow& window) {
+  const auto& m = window.menus;
   return m.file.enabled() && m.timedRun.enabled() && m.pump.enabled() && m.setpoints.enabled() &&
          m.popup.enabled();
 }

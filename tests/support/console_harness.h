@@ -21,9 +21,13 @@ struct ServiceOverrides {
   Timer* pollTimer = nullptr;
   Canvas* canvas = nullptr;
   Files* files = nullptr;
+  Printer* printer = nullptr;
   PopupMenu* popup = nullptr;
   std::string recordPath = "record.txt";
 };
+
+// The menus that need a line are released: the console has a line open.
+bool MenusReleased(const console::MainWindow& window);
 
 // Event times that follow the scripted clock, from a fixed start.
 class ScriptedEventClock : public console::EventClock {

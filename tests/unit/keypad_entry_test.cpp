@@ -51,9 +51,9 @@ struct WorkedExample {
   const char* name;
   int pumpNumber;
   const char* keys;
-  const char* flowShown;      // LsetF afterwards
-  const char* pressureShown;  // LsetP afterwards
-  const char* modeShown;      // LSetState afterwards
+  const char* flowShown;      // the flow read-out afterwards
+  const char* pressureShown;  // the pressure-limit read-out afterwards
+  const char* modeShown;      // the entry-mode read-out afterwards
   std::optional<std::string> sent;
   std::optional<std::string> refusal;
 };

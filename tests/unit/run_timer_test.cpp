@@ -34,10 +34,13 @@ struct TimedRun : ::testing::Test {
     w.askRunLength();
   }
   void seconds(long long n) { f.clock.advance(n * 1000); }
-  Clock clock() const { return {w.display.hours.caption(), w.display.minutes.caption(), w.display.seconds.caption()}; }
+  Clock clock() const {
+    return {w.display.hours.caption(), w.display.minutes.caption(), w.display.seconds.caption()};
+  }
   bool clockShown() const {
     const bool shown = w.display.hours.visible();
-    for (const Label* l : {&w.display.minutes, &w.display.seconds, &w.display.hourUnit, &w.display.minuteUnit, &w.display.secondUnit}) {
+    for (const Label* l : {&w.display.minutes, &w.display.seconds, &w.display.hourUnit,
+                           &w.display.minuteUnit, &w.display.secondUnit}) {
       EXPECT_EQ(l->visible(), shown) << "the six clock labels are shown and hidden together";
     }
     return shown;
@@ -381,7 +384,7 @@ TEST(TimedRunFailure, TicksDuringAFailureBoxCountButOpenNoSecondBox) {
   timedrun::RunTimer run(timer, {h, m, s, u1, u2, u3}, sender, dialogs);
   timer.setOnTick([&] { run.tick(); });
 
-  run.start();  // no length set: the first tick is due to stop the pump
+  run.start();          // no length set: the first tick is due to stop the pump
   clock.advance(1000);  // that stop fails; the clock ticks on behind its box
   EXPECT_EQ(sender.attempts, (Frames{kRun, kStop}));
   EXPECT_EQ(sender.maxBoxesOpen, 1);

@@ -94,15 +94,13 @@ INSTANTIATE_TEST_SUITE_P(
                       DialogAnswer{"Limit200", "200", "Q00L0200Y", {}},
                       DialogAnswer{"Zero", "0", "Q00L0000Y", {}},
                       DialogAnswer{"FractionRoundsInTheField", "49.5", "Q00L0050Y", {}},
-                      DialogAnswer{
-                          "JustAboveTheLimitIsRefused", "200.4", {}, "流量设定错误!"},
+                      DialogAnswer{"JustAboveTheLimitIsRefused", "200.4", {}, "流量设定错误!"},
                       DialogAnswer{"AboveTheLimit", "201", {}, "流量设定错误!"},
                       DialogAnswer{"NegativeIsRefused", "-1", {}, "流量设定错误!"},
                       DialogAnswer{"FullWidthDigits", "１５０", "Q00L0150Y", {}},
                       DialogAnswer{"FullWidthMinusIsRefused", "－５", {}, "流量设定错误!"},
                       DialogAnswer{"BlanksAround", " 80\u3000", "Q00L0080Y", {}},
-                      DialogAnswer{"Cancel", "", {}, {}},
-                      DialogAnswer{"NotANumber", "abc", {}, {}},
+                      DialogAnswer{"Cancel", "", {}, {}}, DialogAnswer{"NotANumber", "abc", {}, {}},
                       DialogAnswer{"ChinesePointIsNotANumber", "1。5", {}, {}},
                       DialogAnswer{"TooLargeForADouble", "1e400", {}, {}}),
     testing::RowName());
@@ -230,9 +228,8 @@ TEST(RunStopMenus, RefusedWritesAreReportedAndNothingEnds) {
   OpenLine f;
   auto& w = *f.window;
   f.serial.refuseWrites = true;
-  const std::vector<std::function<void()>> senders = {
-      [&] { w.runPump(); }, [&] { w.stopPump(); }, [&] { w.runPump(); },
-      [&] { w.stopPump(); }};
+  const std::vector<std::function<void()>> senders = {[&] { w.runPump(); }, [&] { w.stopPump(); },
+                                                      [&] { w.runPump(); }, [&] { w.stopPump(); }};
   for (const auto& send : senders) send();
   f.dialogs.answers = {"150", "2.5"};
   w.askFlow();

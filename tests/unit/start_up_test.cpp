@@ -27,7 +27,8 @@ TEST(StartUp, ShowsDesignCaptionsAndHidesTheRunClock) {
   EXPECT_EQ(w.display.flowSetpoint.caption(), "000");
   EXPECT_EQ(w.display.entryMode.caption(), "");
   EXPECT_EQ(w.display.pumpState.caption(), "     STOP");
-  for (const Label* clock : {&w.display.hours, &w.display.minutes, &w.display.seconds, &w.display.hourUnit, &w.display.minuteUnit, &w.display.secondUnit}) {
+  for (const Label* clock : {&w.display.hours, &w.display.minutes, &w.display.seconds,
+                             &w.display.hourUnit, &w.display.minuteUnit, &w.display.secondUnit}) {
     EXPECT_FALSE(clock->visible());
   }
   EXPECT_EQ(w.display.hours.caption(), "00");

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <set>
 
-
 namespace pump {
 namespace {
 

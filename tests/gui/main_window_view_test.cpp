@@ -10,8 +10,8 @@
 #include <QSignalSpy>
 
 #include "app/composition.h"
-#include "records/record_file.h"
 #include "platform/qt/qt_application.h"
+#include "records/record_file.h"
 #include "tests/gui/main_window_view_harness.h"
 
 namespace pump {
@@ -200,9 +200,9 @@ TEST_F(PopUpRule, RightPressOnBareWindowOpensThePopUpAtTheMouseOnceReleased) {
   QTest::mouseRelease(&f.view->surface(), Qt::RightButton, {}, {200, 100});
 
   // Either mouse button chooses an item.
-  QAction* rrun = f.find<QAction>("rrun");
-  QSignalSpy chosen(rrun, &QAction::triggered);
-  const QPoint item = popup()->actionGeometry(rrun).center();
+  QAction* popupRun = f.find<QAction>("popupRun");
+  QSignalSpy chosen(popupRun, &QAction::triggered);
+  const QPoint item = popup()->actionGeometry(popupRun).center();
   QTest::mouseMove(popup(), item);
   QTest::mouseClick(popup(), Qt::RightButton, {}, item);
   EXPECT_EQ(chosen.count(), 1);
@@ -228,7 +228,7 @@ TEST_F(PopUpRule, LeftOrMiddlePressOnBareWindowOpensNothing) {
 
 TEST(MainWindowView, CloseBoxClosesThePortThenEndsTheProgram) {
   MainWindowViewHarness f;
-  ASSERT_FALSE(f.serial.open().has_value());
+  f.openPort();
   f.view->close();
   EXPECT_EQ(f.serial.closeCount, 1);
   EXPECT_FALSE(f.serial.isOpen());
@@ -248,11 +248,12 @@ TEST(MainWindowView, EndNowLeavesTheEventLoopWithoutClosingTheWindow) {
 TEST(Composition, StartsTheRealWindowLoadedWithTitleIconAndRecordPath) {
   app::Console console;
   console.start();
-  EXPECT_TRUE(console.mainWindow().isVisible());
-  EXPECT_EQ(console.mainWindow().windowTitle(), "LP-200 计量泵控制台");
-  EXPECT_FALSE(console.mainWindow().windowIcon().isNull());
+  EXPECT_TRUE(console.mainWindowView().isVisible());
+  EXPECT_EQ(console.mainWindowView().windowTitle(), "LP-200 计量泵控制台");
+  EXPECT_FALSE(console.mainWindowView().windowIcon().isNull());
   EXPECT_FALSE(console.window().menus.file.enabled());
-  EXPECT_TRUE(QString::fromStdString(records::DefaultRecordPath()).endsWith("/Documents/mytext.txt"));
+  EXPECT_TRUE(
+      QString::fromStdString(records::DefaultRecordPath()).endsWith("/Documents/mytext.txt"));
 }
 
 }  // namespace
