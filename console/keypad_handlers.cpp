@@ -18,18 +18,20 @@ void MainWindow::showKeyOutcome(const KeyOutcome& outcome) {
     refuse(outcome.refusal->text, outcome.refusal->title, outcome.refusal->typed);
     return;
   }
-  if (outcome.command && sender_.send(*outcome.command)) {
-    display.entryMode.setCaption(texts::kNoEntry);
+  if (outcome.command) {
+    sendCommand(*outcome.command, [this] { display.entryMode.setCaption(texts::kNoEntry); });
   }
 }
 
 // The run-state display changes only once the command has gone out.
 void MainWindow::pressRunKey() {
-  if (sender_.send(link::PumpCommand::Run())) display.pumpState.setCaption(texts::kPumpRunning);
+  sendCommand(link::PumpCommand::Run(),
+              [this] { display.pumpState.setCaption(texts::kPumpRunning); });
 }
 
 void MainWindow::pressStopKey() {
-  if (sender_.send(link::PumpCommand::Stop())) display.pumpState.setCaption(texts::kPumpStopped);
+  sendCommand(link::PumpCommand::Stop(),
+              [this] { display.pumpState.setCaption(texts::kPumpStopped); });
 }
 
 void MainWindow::refuse(const char* text, const char* title, const std::string& typed) {

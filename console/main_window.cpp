@@ -18,8 +18,6 @@ MainWindow::MainWindow(MainWindowServices services)
   services_.runClockTimer.setOnTick([this] { runTimer_.tick(); });
   line_.setOnReply([this](const link::PumpReply& reply) { handleReply(reply); });
   line_.setOnFailure([this](const link::LineFailure& failure) { lineFailed(failure); });
-  line_.setOnCommandWritten(
-      [this](const link::PumpCommand& command) { publish(EventKind::Command, command.frame()); });
   runTimer_.setOnStep([this](const char* step) { publish(EventKind::Run, step); });
 }
 
@@ -58,14 +56,21 @@ void MainWindow::lockMenus(bool locked) {
 }
 
 bool MainWindow::OperatorSender::send(const link::PumpCommand& command) {
-  switch (window_.line_.send(command)) {
+  return window_.sendCommand(command);
+}
+
+bool MainWindow::sendCommand(const link::PumpCommand& command,
+                             const std::function<void()>& onSent) {
+  switch (line_.send(command)) {
     case link::SendResult::Sent:
+      if (onSent) onSent();
+      publish(EventKind::Command, command.frame());
       return true;
     case link::SendResult::NotOpen:
-      window_.dialogs_.MsgBox(texts::kPortNotOpen, texts::kCommErrorTitle);
+      dialogs_.MsgBox(texts::kPortNotOpen, texts::kCommErrorTitle);
       return false;
     case link::SendResult::WriteFailed:
-      window_.dialogs_.MsgBox(texts::kCommandNotSent, texts::kCommErrorTitle);
+      dialogs_.MsgBox(texts::kCommandNotSent, texts::kCommErrorTitle);
       return false;
   }
   return false;

@@ -4,6 +4,7 @@
 // their own; the window holds the read-outs and the menus they change.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -104,12 +105,16 @@ class MainWindow {
     MainWindow& window_;
   };
 
+  // Sends a command, telling the operator when it cannot go out. Once it has
+  // gone out, `onSent` updates the display, then the command is published.
+  bool sendCommand(const link::PumpCommand& command, const std::function<void()>& onSent = {});
   void showKeyOutcome(const KeyOutcome& outcome);
   void refuse(const char* text, const char* title, const std::string& typed);
   void handleReply(const link::PumpReply& reply);
   void lineFailed(const link::LineFailure& failure);
   void lockMenus(bool locked);
-  RemoteResult remoteSend(const link::PumpCommand& command);
+  RemoteResult remoteSend(const link::PumpCommand& command,
+                          const std::function<void()>& onSent = {});
   void publish(EventKind kind, std::string detail);
 
   MainWindowServices services_;

@@ -22,9 +22,12 @@ std::string Typed(double value) {
 
 }  // namespace
 
-RemoteResult MainWindow::remoteSend(const link::PumpCommand& command) {
+RemoteResult MainWindow::remoteSend(const link::PumpCommand& command,
+                                    const std::function<void()>& onSent) {
   switch (line_.send(command)) {
     case link::SendResult::Sent:
+      if (onSent) onSent();
+      publish(EventKind::Command, command.frame());
       return {};
     case link::SendResult::NotOpen:
       return Refused(texts::kPortNotOpen);
@@ -58,15 +61,13 @@ RemoteResult MainWindow::remoteSetPressureLimit(double megapascals) {
 }
 
 RemoteResult MainWindow::remoteRun() {
-  RemoteResult result = remoteSend(link::PumpCommand::Run());
-  if (result.ok) display.pumpState.setCaption(texts::kPumpRunning);
-  return result;
+  return remoteSend(link::PumpCommand::Run(),
+                    [this] { display.pumpState.setCaption(texts::kPumpRunning); });
 }
 
 RemoteResult MainWindow::remoteStop() {
-  RemoteResult result = remoteSend(link::PumpCommand::Stop());
-  if (result.ok) display.pumpState.setCaption(texts::kPumpStopped);
-  return result;
+  return remoteSend(link::PumpCommand::Stop(),
+                    [this] { display.pumpState.setCaption(texts::kPumpStopped); });
 }
 
 // The run is started as the timed-run menu starts it, with the given length.

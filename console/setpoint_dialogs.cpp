@@ -18,7 +18,7 @@ void MainWindow::askFlow() {
                            ? std::nullopt
                            : link::PumpCommand::SetFlow(link::kBroadcastAddress, *flow);
   if (!command) return refuse(texts::kDialogFlowRefusal, texts::kDialogRefusalTitle, answer);
-  sender_.send(*command);
+  sendCommand(*command);
 }
 
 void MainWindow::askPressureLimit() {
@@ -32,7 +32,7 @@ void MainWindow::askPressureLimit() {
   if (!command) {
     return refuse(texts::kDialogPressureRefusal, texts::kDialogRefusalTitle, answer);
   }
-  sender_.send(*command);
+  sendCommand(*command);
 }
 
 // The default is always 0, not the present number. A text that is not a
@@ -49,7 +49,7 @@ void MainWindow::askPumpNumber() {
   keypad_.setAddress(*number);
 }
 
-void MainWindow::runPump() { sender_.send(link::PumpCommand::Run()); }
-void MainWindow::stopPump() { sender_.send(link::PumpCommand::Stop()); }
+void MainWindow::runPump() { sendCommand(link::PumpCommand::Run()); }
+void MainWindow::stopPump() { sendCommand(link::PumpCommand::Stop()); }
 
 }  // namespace pump::console

@@ -35,7 +35,6 @@ void PumpLine::disconnect() {
 SendResult PumpLine::send(const PumpCommand& command) {
   if (!port_.isOpen()) return SendResult::NotOpen;
   if (!port_.write(command.frame())) return SendResult::WriteFailed;
-  if (onWritten_ && command.kind() != PumpCommand::Kind::StatusPoll) onWritten_(command);
   return SendResult::Sent;
 }
 

@@ -51,10 +51,6 @@ class PumpLine {
   void setOnFailure(std::function<void(const LineFailure&)> onFailure) {
     onFailure_ = std::move(onFailure);
   }
-  // Every command frame written, the poll excepted.
-  void setOnCommandWritten(std::function<void(const PumpCommand&)> onWritten) {
-    onWritten_ = std::move(onWritten);
-  }
 
  private:
   void poll();
@@ -68,7 +64,6 @@ class PumpLine {
   bool connected_ = false;
   std::function<void(const PumpReply&)> onReply_;
   std::function<void(const LineFailure&)> onFailure_;
-  std::function<void(const PumpCommand&)> onWritten_;
 };
 
 }  // namespace pump::link

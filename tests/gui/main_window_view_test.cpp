@@ -200,7 +200,7 @@ TEST_F(PopUpRule, RightPressOnBareWindowOpensThePopUpAtTheMouseOnceReleased) {
   QTest::mouseRelease(&f.view->surface(), Qt::RightButton, {}, {200, 100});
 
   // Either mouse button chooses an item.
-  QAction* popupRun = f.find<QAction>("popupRun");
+  QAction* popupRun = f.find<QAction>("rrun");
   QSignalSpy chosen(popupRun, &QAction::triggered);
   const QPoint item = popup()->actionGeometry(popupRun).center();
   QTest::mouseMove(popup(), item);
