@@ -36,7 +36,7 @@ void MainWindow::pressStopKey() {
 
 void MainWindow::refuse(const char* text, const char* title, const std::string& typed) {
   publish(EventKind::Refused, typed);
-  dialogs_.MsgBox(text, title);
+  dialogs_.showMessage(text, title);
 }
 
 }  // namespace pump::console

@@ -33,11 +33,11 @@ std::string OpenFailedMessage(const std::string& device, const PortError& error)
 }  // namespace
 
 void MainWindow::choosePort() {
-  const std::string answer = dialogs_.InputBox(texts::kPortPrompt, texts::kPortTitle, 1);
+  const std::string answer = dialogs_.askText(texts::kPortPrompt, texts::kPortTitle, 1);
   if (answer.empty()) return;  // Cancel leaves everything as it was.
   const auto device = link::PortDevice(answer);
   if (!device) {
-    dialogs_.MsgBox(texts::NotAPort(answer), texts::kCommErrorTitle);
+    dialogs_.showMessage(texts::NotAPort(answer), texts::kCommErrorTitle);
     return;
   }
   // Another port is asked for: the old one is given up first.
@@ -48,7 +48,7 @@ void MainWindow::choosePort() {
   }
   lockMenus(true);
   if (const auto error = line_.open(*device)) {
-    dialogs_.MsgBox(OpenFailedMessage(*device, *error), texts::kCommErrorTitle);
+    dialogs_.showMessage(OpenFailedMessage(*device, *error), texts::kCommErrorTitle);
     return;
   }
   lockMenus(false);
@@ -88,7 +88,7 @@ void MainWindow::lineFailed(const link::LineFailure& failure) {
                             ? texts::LineLost(failure.device, failure.reason)
                             : texts::PollNotWritten(failure.device);
   if (runHalted) message += texts::kTimedRunHalted;
-  dialogs_.MsgBox(message, texts::kCommErrorTitle);
+  dialogs_.showMessage(message, texts::kCommErrorTitle);
 }
 
 }  // namespace pump::console

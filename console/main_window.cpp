@@ -67,10 +67,10 @@ bool MainWindow::sendCommand(const link::PumpCommand& command,
       publish(EventKind::Command, command.frame());
       return true;
     case link::SendResult::NotOpen:
-      dialogs_.MsgBox(texts::kPortNotOpen, texts::kCommErrorTitle);
+      dialogs_.showMessage(texts::kPortNotOpen, texts::kCommErrorTitle);
       return false;
     case link::SendResult::WriteFailed:
-      dialogs_.MsgBox(texts::kCommandNotSent, texts::kCommErrorTitle);
+      dialogs_.showMessage(texts::kCommandNotSent, texts::kCommErrorTitle);
       return false;
   }
   return false;

@@ -11,11 +11,11 @@ void MainWindow::saveRecord() {
       records::FormatRecord(record_.samples(), records::LocaleDecimalSeparator());
   const FileResult written = services_.files.writeWhole(services_.recordPath, bytes);
   if (!written.ok) {
-    dialogs_.MsgBox(texts::RecordNotWritten(services_.recordPath, written.error),
-                    texts::kSaveTitle);
+    dialogs_.showMessage(texts::RecordNotWritten(services_.recordPath, written.error),
+                         texts::kSaveTitle);
     return;
   }
-  dialogs_.MsgBox(texts::kSaved, texts::kSaveTitle);
+  dialogs_.showMessage(texts::kSaved, texts::kSaveTitle);
 }
 
 // Each copy is its own one-page job. Cancel and any printer failure end the

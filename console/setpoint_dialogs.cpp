@@ -11,7 +11,7 @@ namespace pump::console {
 
 // A negative flow has no four-digit form and is refused like one above the limit.
 void MainWindow::askFlow() {
-  const std::string answer = dialogs_.InputBox(texts::kFlowPrompt, texts::kFlowTitle, 0);
+  const std::string answer = dialogs_.askText(texts::kFlowPrompt, texts::kFlowTitle, 0);
   const auto flow = ToDouble(answer);
   if (!flow) return;
   const auto command = *flow < 0 || *flow > kFlowLimit
@@ -22,7 +22,7 @@ void MainWindow::askFlow() {
 }
 
 void MainWindow::askPressureLimit() {
-  const std::string answer = dialogs_.InputBox(texts::kPressurePrompt, texts::kPressureTitle, 2);
+  const std::string answer = dialogs_.askText(texts::kPressurePrompt, texts::kPressureTitle, 2);
   const auto pressure = ToDouble(answer);
   if (!pressure) return;
   const auto command =
@@ -40,10 +40,10 @@ void MainWindow::askPressureLimit() {
 // the frame's two address digits cannot carry is refused and the old kept.
 void MainWindow::askPumpNumber() {
   const auto number =
-      ToInteger(dialogs_.InputBox(texts::kPumpNumberPrompt, texts::kPumpNumberTitle, 0));
+      ToInteger(dialogs_.askText(texts::kPumpNumberPrompt, texts::kPumpNumberTitle, 0));
   if (!number) return;
   if (*number < 0 || *number > kHighestPumpNumber) {
-    dialogs_.MsgBox(texts::kPumpNumberRefusal, texts::kDialogRefusalTitle);
+    dialogs_.showMessage(texts::kPumpNumberRefusal, texts::kDialogRefusalTitle);
     return;
   }
   keypad_.setAddress(*number);

@@ -15,7 +15,7 @@ void RecordViewer::loadLastLine() {
   std::string bytes;
   const FileResult read = files_.readWhole(recordPath_, &bytes);
   if (!read.ok) {
-    dialogs_.MsgBox(texts::RecordNotRead(recordPath_, read.error), texts::kViewRecordTitle);
+    dialogs_.showMessage(texts::RecordNotRead(recordPath_, read.error), texts::kViewRecordTitle);
     return;
   }
   recordLine.setText(std::string(LastLine(bytes)));

@@ -8,7 +8,7 @@
 namespace pump::timedrun {
 
 void RunTimer::askLength() {
-  const std::string answer = dialogs_.InputBox(texts::kRunLengthPrompt, texts::kRunLengthTitle, 0);
+  const std::string answer = dialogs_.askText(texts::kRunLengthPrompt, texts::kRunLengthTitle, 0);
   // Cancel gives the empty text; it and anything that is not a number leave
   // the length in force without a word.
   if (const auto minutes = ToDouble(answer)) lengthMinutes_ = *minutes;
@@ -17,6 +17,7 @@ void RunTimer::askLength() {
 // A run command that could not go out started nothing, so nothing is timed.
 void RunTimer::start() {
   elapsedSeconds_ = 0;
+  stopAnnounced_ = false;
   clockTimer_.setEnabled(true);
   if (!send(link::PumpCommand::Run())) {
     clockTimer_.setEnabled(false);
@@ -32,6 +33,7 @@ void RunTimer::pause() {
 }
 
 void RunTimer::resume() {
+  stopAnnounced_ = false;
   clockTimer_.setEnabled(true);
   if (!send(link::PumpCommand::Run())) {
     clockTimer_.setEnabled(false);
@@ -58,7 +60,8 @@ void RunTimer::tick() {
   // first whole second not below it. The length may have changed mid-run.
   if (lengthMinutes_ * 60.0 > static_cast<double>(elapsedSeconds_)) return;
   if (sending_) return;  // the stop goes out on the first tick after the box closes
-  step("stop_due");
+  if (!stopAnnounced_) step("stop_due");
+  stopAnnounced_ = true;
   if (!send(link::PumpCommand::Stop())) return;  // not stopped: the next tick tries again
   elapsedSeconds_ = 0;
   clockTimer_.setEnabled(false);

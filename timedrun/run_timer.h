@@ -68,6 +68,7 @@ class RunTimer {
   // modal box whose event loop keeps ticking the clock; such a tick must not
   // send and open a second box on top of the first.
   bool sending_ = false;
+  bool stopAnnounced_ = false;  // "stop_due" is told once per run, however many tries
 };
 
 }  // namespace pump::timedrun

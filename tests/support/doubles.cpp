@@ -74,13 +74,13 @@ void RecordingSerialPort::loseLine(const std::string& why) {
   if (onLost_) onLost_(why);
 }
 
-void ScriptedDialogs::MsgBox(const std::string& prompt, const std::string& title) {
-  shown.push_back({"MsgBox", prompt, title, 0});
+void ScriptedDialogs::showMessage(const std::string& prompt, const std::string& title) {
+  shown.push_back({"message", prompt, title, 0});
 }
 
-std::string ScriptedDialogs::InputBox(const std::string& prompt, const std::string& title,
-                                      int defaultAnswer) {
-  shown.push_back({"InputBox", prompt, title, defaultAnswer});
+std::string ScriptedDialogs::askText(const std::string& prompt, const std::string& title,
+                                     int defaultAnswer) {
+  shown.push_back({"question", prompt, title, defaultAnswer});
   if (answers.empty()) return {};
   std::string answer = answers.front();
   answers.pop_front();
@@ -90,7 +90,7 @@ std::string ScriptedDialogs::InputBox(const std::string& prompt, const std::stri
 std::vector<ScriptedDialogs::Shown> ScriptedDialogs::messages() const {
   std::vector<Shown> result;
   for (const auto& box : shown) {
-    if (box.kind == "MsgBox") result.push_back(box);
+    if (box.kind == "message") result.push_back(box);
   }
   return result;
 }

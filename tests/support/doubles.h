@@ -87,18 +87,18 @@ class RecordingSerialPort : public SerialPort {
 class ScriptedDialogs : public Dialogs {
  public:
   struct Shown {
-    std::string kind;  // "MsgBox" or "InputBox"
+    std::string kind;  // "message" or "question"
     std::string prompt;
     std::string title;
     int defaultAnswer = 0;
   };
-  void MsgBox(const std::string& prompt, const std::string& title) override;
-  std::string InputBox(const std::string& prompt, const std::string& title,
-                       int defaultAnswer) override;
+  void showMessage(const std::string& prompt, const std::string& title) override;
+  std::string askText(const std::string& prompt, const std::string& title,
+                      int defaultAnswer) override;
 
-  std::deque<std::string> answers;  // next InputBox answers; "" is Cancel
+  std::deque<std::string> answers;  // next answers to askText; "" is Cancel
   std::vector<Shown> shown;
-  std::vector<Shown> messages() const;  // the MsgBox entries only
+  std::vector<Shown> messages() const;  // the message boxes only
 };
 
 class RecordingCanvas : public Canvas {

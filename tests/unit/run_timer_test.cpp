@@ -67,7 +67,7 @@ struct TimedRun : ::testing::Test {
 TEST_F(TimedRun, RunLengthBoxAsksInMinutesWithZeroAsDefault) {
   setLength("1.5");
   ASSERT_EQ(f.dialogs.shown.size(), 1u);
-  EXPECT_EQ(f.dialogs.shown[0].kind, "InputBox");
+  EXPECT_EQ(f.dialogs.shown[0].kind, "question");
   EXPECT_EQ(f.dialogs.shown[0].prompt, "请输入设定时间 单位 分 ");
   EXPECT_EQ(f.dialogs.shown[0].title, "时间设定");
   EXPECT_EQ(f.dialogs.shown[0].defaultAnswer, 0);
@@ -346,10 +346,14 @@ TEST_F(TimedRun, StopThatCannotSendIsTriedAgainOnTheNextTick) {
   EXPECT_TRUE(f.runClockTimer.enabled()) << "the pump was not told to stop";
   EXPECT_EQ(clock()[2], "3");
   EXPECT_EQ(f.dialogs.messages().size(), 1u);
+  seconds(1);
+  EXPECT_EQ(f.dialogs.messages().size(), 2u);
   f.serial.refuseWrites = false;
   seconds(1);
   EXPECT_EQ(frames(), (Frames{kRun, kStop}));
   EXPECT_FALSE(f.runClockTimer.enabled());
+  EXPECT_EQ(f.eventDetails(console::EventKind::Run), (Frames{"start", "stop_due", "stop_sent"}))
+      << "the due stop is told once however many tries it takes";
 }
 
 // A modal failure box runs an event loop in which the clock keeps ticking.

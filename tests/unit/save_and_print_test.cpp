@@ -14,8 +14,8 @@ constexpr const char* kSaveTitle = "存储数据";
 struct FileWatchingDialogs : testing::ScriptedDialogs {
   FileWatchingDialogs(testing::MemoryFiles& files, std::string path)
       : files_(files), path_(std::move(path)) {}
-  void MsgBox(const std::string& prompt, const std::string& title) override {
-    ScriptedDialogs::MsgBox(prompt, title);
+  void showMessage(const std::string& prompt, const std::string& title) override {
+    ScriptedDialogs::showMessage(prompt, title);
     auto it = files_.files.find(path_);
     fileWhenShown.push_back(it == files_.files.end() ? "<none>" : it->second);
   }

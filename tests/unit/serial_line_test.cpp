@@ -18,7 +18,7 @@ TEST(PortBox, AsksForThePortWithItsOwnPromptTitleAndDefault) {
   f.openPort("1");
   ASSERT_FALSE(f.dialogs.shown.empty());
   const auto& box = f.dialogs.shown.front();
-  EXPECT_EQ(box.kind, "InputBox");
+  EXPECT_EQ(box.kind, "question");
   EXPECT_EQ(box.prompt, "Input communication port");
   EXPECT_EQ(box.title, "Commport");
   EXPECT_EQ(box.defaultAnswer, 1);
