@@ -1,4 +1,4 @@
-#include "app/form1_view.h"
+#include "app/main_window_view.h"
 
 #include <qdrawutil.h>
 
@@ -9,52 +9,25 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
-#include <stdexcept>
 
+#include "app/design_to_qt.h"
 #include "app/key_button.h"
-#include "console/form1_controls.h"
-#include "console/form1_design.h"
+#include "app/window_surface.h"
+#include "console/window_design.h"
 
 namespace pump::app {
 
 namespace design = console::design;
 
-// The client area below the menu bar: blue, with the background picture drawn
-// unscaled from the corner, so an enlarged window shows blue round it.
-class Form1Surface : public QWidget {
- public:
-  explicit Form1Surface(QWidget* parent) : QWidget(parent) {
-    const auto& window = design::Window();
-    background_.load(QString::fromUtf8(window.backgroundPicture));
-    backColour_ = QColor(window.backColour.r, window.backColour.g, window.backColour.b);
-  }
-  void setOnMousePress(std::function<void(QMouseEvent*)> onPress) { onPress_ = std::move(onPress); }
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    painter.fillRect(rect(), backColour_);
-    painter.drawPixmap(0, 0, background_);
-  }
-  void mousePressEvent(QMouseEvent* event) override {
-    if (onPress_) onPress_(event);
-  }
-
- private:
-  QPixmap background_;
-  QColor backColour_;
-  std::function<void(QMouseEvent*)> onPress_;
-};
-
 namespace {
 
 constexpr int kChartBorderWidth = 2;
 
-// Picture1: the chart surface inside the system's standard sunken border. The
+// The chart surface inside the system's standard sunken border. The
 // user coordinates cover the area inside the border.
-class Picture1Box : public qt::ChartCanvas {
+class ChartBox : public qt::ChartCanvas {
  public:
-  explicit Picture1Box(QWidget* parent) : ChartCanvas(parent) {
+  explicit ChartBox(QWidget* parent) : ChartCanvas(parent) {
     setContentsMargins(kChartBorderWidth, kChartBorderWidth, kChartBorderWidth, kChartBorderWidth);
   }
 
@@ -65,17 +38,6 @@ class Picture1Box : public qt::ChartCanvas {
     qDrawWinPanel(&painter, rect(), palette(), true);
   }
 };
-
-QColor ToQColor(Rgb colour) { return {colour.r, colour.g, colour.b}; }
-
-QRect ToQRect(design::TwipsRect twips) {
-  const design::PixelRect px = design::ToPixels(twips);
-  return {px.x, px.y, px.width, px.height};
-}
-
-QString Text(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Menu captions are shown as written: an "&" would otherwise make an access key.
 QString MenuCaption(std::string_view caption) {
@@ -95,7 +57,7 @@ QFont LabelFont(double pointSize) {
   return font;
 }
 
-// Mouse buttons and shift keys as the handlers count them.
+// Mouse buttons as the window counts them.
 int ButtonCode(Qt::MouseButton button) {
   switch (button) {
     case Qt::LeftButton:
@@ -109,29 +71,13 @@ int ButtonCode(Qt::MouseButton button) {
   }
 }
 
-int ShiftCode(Qt::KeyboardModifiers modifiers) {
-  return (modifiers.testFlag(Qt::ShiftModifier) ? 1 : 0) |
-         (modifiers.testFlag(Qt::ControlModifier) ? 2 : 0) |
-         (modifiers.testFlag(Qt::AltModifier) ? 4 : 0);
-}
-
-// Every design name must have its model object; a missing one is a build mistake.
-template <typename Found>
-Found Required(Found found, std::string_view what, std::string_view name) {
-  if (!found) {
-    throw std::logic_error("the window model has no " + std::string(what) + " " +
-                           std::string(name));
-  }
-  return found;
-}
-
 }  // namespace
 
-Form1View::Form1View(QWidget* parent) : QMainWindow(parent) {
+MainWindowView::MainWindowView(QWidget* parent) : QMainWindow(parent) {
   const auto& window = design::Window();
   setWindowTitle(Text(window.title));
   setWindowIcon(QIcon(Text(window.icon)));
-  surface_ = new Form1Surface(this);
+  surface_ = new WindowSurface(this);
   surface_->setObjectName(QStringLiteral("Form1"));
   setCentralWidget(surface_);
   buildLabels();
@@ -139,17 +85,17 @@ Form1View::Form1View(QWidget* parent) : QMainWindow(parent) {
   buildChart();
   buildMenus();
   setFocusOrder();
-  resize(design::ToPixels(window.clientWidth),
-         design::ToPixels(window.clientHeight) + menuBar()->sizeHint().height());
+  resize(ToPixels(window.clientWidth),
+         ToPixels(window.clientHeight) + menuBar()->sizeHint().height());
 }
 
-Form1View::~Form1View() = default;
+MainWindowView::~MainWindowView() = default;
 
-QWidget& Form1View::surface() { return *surface_; }
+QWidget& MainWindowView::surface() { return *surface_; }
 
-void Form1View::buildLabels() {
+void MainWindowView::buildLabels() {
   for (const design::LabelDesign& d : design::Labels()) {
-    auto* label = new QLabel(Text(d.caption), surface_);
+    auto* label = new QLabel(surface_);
     NameControl(*label, d.name, d.index);
     label->setGeometry(ToQRect(d.rect));
     // A label keeps its design size whatever it shows; fixed, a new caption
@@ -169,7 +115,7 @@ void Form1View::buildLabels() {
   }
 }
 
-void Form1View::buildKeys() {
+void MainWindowView::buildKeys() {
   for (const design::KeyDesign& d : design::Keys()) {
     auto* key = new KeyButton(QPixmap(Text(d.picture)), surface_);
     NameControl(*key, d.name, d.index);
@@ -179,21 +125,21 @@ void Form1View::buildKeys() {
   }
 }
 
-void Form1View::buildChart() {
+void MainWindowView::buildChart() {
   const design::ChartDesign& d = design::Chart();
-  picture1_ = new Picture1Box(surface_);
-  NameControl(*picture1_, d.name, design::kNoIndex);
-  picture1_->setGeometry(ToQRect(d.rect));
-  QPalette colours = picture1_->palette();
+  chart_ = new ChartBox(surface_);
+  NameControl(*chart_, d.name, design::kNoIndex);
+  chart_->setGeometry(ToQRect(d.rect));
+  QPalette colours = chart_->palette();
   colours.setColor(QPalette::Window, ToQColor(d.backColour));
-  picture1_->setPalette(colours);
-  picture1_->setFocusPolicy(Qt::StrongFocus);
-  picture1_->setAttribute(Qt::WA_NoMousePropagation);
+  chart_->setPalette(colours);
+  chart_->setFocusPolicy(Qt::StrongFocus);
+  chart_->setAttribute(Qt::WA_NoMousePropagation);
 }
 
 // The menu table lists entries in order with their nesting level; each entry
 // belongs to the nearest entry above it with a lower level.
-void Form1View::buildMenus() {
+void MainWindowView::buildMenus() {
   std::map<int, QMenu*> openMenus;  // level -> the menu that entries of the next level go in
   for (const design::MenuDesign& d : design::Menus()) {
     const QString caption = MenuCaption(d.caption);
@@ -209,10 +155,10 @@ void Form1View::buildMenus() {
         break;
       }
       case design::MenuKind::PopupOnly: {
-        rightkey_ = new QMenu(caption, this);
-        rightkey_->setObjectName(name);
-        menus_[std::string(d.name)] = rightkey_;
-        openMenus[d.level] = rightkey_;
+        popup_ = new QMenu(caption, this);
+        popup_->setObjectName(name);
+        menus_[std::string(d.name)] = popup_;
+        openMenus[d.level] = popup_;
         break;
       }
       case design::MenuKind::Item:
@@ -225,32 +171,32 @@ void Form1View::buildMenus() {
       }
     }
   }
-  rightkeyPopup_ = std::make_unique<qt::QtPopupMenu>(*rightkey_);
+  popupMenu_ = std::make_unique<qt::QtPopupMenu>(*popup_);
 }
 
-void Form1View::setFocusOrder() {
+void MainWindowView::setFocusOrder() {
   QWidget* previous = nullptr;
   for (const design::ControlId& id : design::FocusOrder()) {
-    QWidget* next = id.name == design::Chart().name ? static_cast<QWidget*>(picture1_)
+    QWidget* next = id.name == design::Chart().name ? static_cast<QWidget*>(chart_)
                                                     : keys_.at({std::string(id.name), id.index});
     if (previous) QWidget::setTabOrder(previous, next);
     previous = next;
   }
 }
 
-void Form1View::bind(console::Form1& form, std::function<void()> programEnds) {
-  form_ = &form;
+void MainWindowView::bind(console::MainWindow& window, std::function<void()> programEnds) {
+  window_ = &window;
   programEnds_ = std::move(programEnds);
-  bindLabels(form);
-  bindKeys(form);
-  bindMenus(form);
-  bindMouse(form);
+  bindLabels(window);
+  bindKeys(window);
+  bindMenus(window);
+  bindMouse(window);
 }
 
-void Form1View::bindLabels(console::Form1& form) {
-  for (auto& [id, label] : labels_) {
-    Label& model = *Required(console::FindLabel(form, id.first, id.second), "label", id.first);
-    QLabel* widget = label;
+void MainWindowView::bindLabels(console::MainWindow& window) {
+  for (const design::LabelDesign& d : design::Labels()) {
+    Label& model = window.display.*d.label;
+    QLabel* widget = labels_.at({std::string(d.name), d.index});
     auto show = [widget, &model] {
       widget->setText(QString::fromStdString(model.caption()));
       widget->setVisible(model.visible());
@@ -260,30 +206,35 @@ void Form1View::bindLabels(console::Form1& form) {
   }
 }
 
-void Form1View::bindKeys(console::Form1& form) {
-  for (auto& [id, key] : keys_) {
-    const console::KeyHandler handler =
-        Required(console::FindKeyHandler(id.first), "key handler", id.first);
-    const int index = id.second;
-    QObject::connect(key, &QAbstractButton::clicked, this,
-                     [&form, handler, index] { (form.*handler)(index); });
+void MainWindowView::bindKeys(console::MainWindow& window) {
+  for (const design::KeyDesign& d : design::Keys()) {
+    KeyButton* key = keys_.at({std::string(d.name), d.index});
+    const design::KeyAction press = d.press;
+    const char digit = d.digit;
+    QObject::connect(key, &QAbstractButton::clicked, this, [&window, press, digit] {
+      if (press) {
+        (window.*press)();
+      } else {
+        window.pressDigit(digit);
+      }
+    });
   }
 }
 
-void Form1View::bindMenus(console::Form1& form) {
-  for (auto& [name, action] : actions_) {
-    const console::MenuHandler handler =
-        Required(console::FindMenuHandler(name), "menu handler", name);
-    QObject::connect(action, &QAction::triggered, this, [&form, handler] { (form.*handler)(); });
-  }
-  // Only top-level entries are ever enabled or disabled: a disabled sub-menu
-  // on the bar makes all its items unreachable.
+void MainWindowView::bindMenus(console::MainWindow& window) {
   for (const design::MenuDesign& d : design::Menus()) {
-    if (d.level != 1) continue;
-    MenuEntry& entry = *Required(console::FindMenuEntry(form, d.name), "menu", d.name);
     const std::string name(d.name);
+    if (d.action) {
+      const design::MenuAction action = d.action;
+      QObject::connect(actions_.at(name), &QAction::triggered, this,
+                       [&window, action] { (window.*action)(); });
+    }
+    // Only top-level entries are ever enabled or disabled: a disabled sub-menu
+    // on the bar makes all its items unreachable.
+    if (!d.entry) continue;
+    MenuEntry& entry = window.menus.*d.entry;
     QAction* barEntry = menus_.contains(name) ? menus_.at(name)->menuAction() : actions_.at(name);
-    QMenu* popup = d.kind == design::MenuKind::PopupOnly ? rightkey_ : nullptr;
+    QMenu* popup = d.kind == design::MenuKind::PopupOnly ? popup_ : nullptr;
     auto follow = [barEntry, popup, &entry] {
       barEntry->setEnabled(entry.enabled());
       if (popup) popup->setEnabled(entry.enabled());
@@ -293,23 +244,20 @@ void Form1View::bindMenus(console::Form1& form) {
   }
 }
 
-void Form1View::bindMouse(console::Form1& form) {
-  surface_->setOnMousePress([this, &form](QMouseEvent* event) {
+void MainWindowView::bindMouse(console::MainWindow& window) {
+  surface_->setOnMousePress([this, &window](QMouseEvent* event) {
     const int button = ButtonCode(event->button());
     if (button == 0) return;
-    rightkeyPopup_->setAnchor(event->globalPosition().toPoint());
-    const QPointF twips = event->position() * design::kTwipsPerPixel;
-    form.Form_MouseDown(button, ShiftCode(event->modifiers()), static_cast<float>(twips.x()),
-                        static_cast<float>(twips.y()));
+    popupMenu_->setAnchor(event->globalPosition().toPoint());
+    window.mouseDown(button);
   });
 }
 
-void Form1View::placeAtDesignPosition() {
+void MainWindowView::placeAtDesignPosition() {
   const auto& window = design::Window();
   const int menuHeight = menuBar()->sizeHint().height();
-  QRect frame(design::ToPixels(window.left), design::ToPixels(window.top) - menuHeight,
-              design::ToPixels(window.clientWidth),
-              design::ToPixels(window.clientHeight) + menuHeight);
+  QRect frame(ToPixels(window.left), ToPixels(window.top) - menuHeight,
+              ToPixels(window.clientWidth), ToPixels(window.clientHeight) + menuHeight);
   // On a screen too small for the design place, keep the window on the screen.
   if (const QScreen* screen = this->screen()) {
     const QRect available = screen->availableGeometry();
@@ -321,10 +269,10 @@ void Form1View::placeAtDesignPosition() {
   setGeometry(frame);
 }
 
-void Form1View::closeEvent(QCloseEvent* event) {
+void MainWindowView::closeEvent(QCloseEvent* event) {
   event->accept();
-  if (!form_) return;
-  form_->Form_Unload();
+  if (!window_) return;
+  window_->closeWindow();
   if (programEnds_) programEnds_();
 }
 

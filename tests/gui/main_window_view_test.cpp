@@ -10,14 +10,14 @@
 #include <QSignalSpy>
 
 #include "app/composition.h"
-#include "records/record_file.h"
 #include "platform/qt/qt_application.h"
-#include "tests/gui/form1_view_fixture.h"
+#include "records/record_file.h"
+#include "tests/gui/main_window_view_harness.h"
 
 namespace pump {
 namespace {
 
-using testing::Form1ViewFixture;
+using testing::MainWindowViewHarness;
 
 struct Placed {
   const char* name;
@@ -48,8 +48,8 @@ constexpr Placed kPlaces[] = {
 
 int Px(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
 
-TEST(Form1View, EveryControlSitsAtItsDesignPlaceInAClientAreaOf727By502) {
-  Form1ViewFixture f;
+TEST(MainWindowView, EveryControlSitsAtItsDesignPlaceInAClientAreaOf727By502) {
+  MainWindowViewHarness f;
   EXPECT_EQ(f.view->surface().size(), QSize(727, 502));
   // The client area's corner at 2025, 2115 twips, unless the screen is too narrow.
   const QRect screen = f.view->screen()->availableGeometry();
@@ -64,8 +64,8 @@ TEST(Form1View, EveryControlSitsAtItsDesignPlaceInAClientAreaOf727By502) {
   }
 }
 
-TEST(Form1View, StartUpGreysFourBarMenusAndHidesTheRunClock) {
-  Form1ViewFixture f;
+TEST(MainWindowView, StartUpGreysFourBarMenusAndHidesTheRunClock) {
+  MainWindowViewHarness f;
   QStringList captions;
   QList<bool> enabled;
   for (QAction* a : f.view->menuBar()->actions()) {
@@ -88,8 +88,8 @@ TEST(Form1View, StartUpGreysFourBarMenusAndHidesTheRunClock) {
   EXPECT_TRUE(f.find("LcurrP")->isVisible());
 }
 
-TEST(Form1View, MenuItemsCarryTheirCaptionsInOrderWithoutAccessKeysOrShortcuts) {
-  Form1ViewFixture f;
+TEST(MainWindowView, MenuItemsCarryTheirCaptionsInOrderWithoutAccessKeysOrShortcuts) {
+  MainWindowViewHarness f;
   const auto items = [&](const char* menu) {
     QStringList texts;
     for (QAction* a : f.find<QMenu>(menu)->actions()) texts << a->text();
@@ -109,22 +109,22 @@ TEST(Form1View, MenuItemsCarryTheirCaptionsInOrderWithoutAccessKeysOrShortcuts) 
   }
 }
 
-TEST(Form1View, LabelsAndMenusFollowTheWindowModel) {
-  Form1ViewFixture f;
-  f.form->LsetF.setCaption("150");
-  f.form->lmin.setVisible(true);
+TEST(MainWindowView, LabelsAndMenusFollowTheWindowModel) {
+  MainWindowViewHarness f;
+  f.window->display.flowSetpoint.setCaption("150");
+  f.window->display.minutes.setVisible(true);
   EXPECT_EQ(f.find<QLabel>("LsetF")->text(), "150");
   EXPECT_TRUE(f.find("lmin")->isVisible());
 
-  f.form->file.setEnabled(true);
-  f.form->rightkey.setEnabled(true);
+  f.window->menus.file.setEnabled(true);
+  f.window->menus.popup.setEnabled(true);
   EXPECT_TRUE(f.find<QMenu>("file")->menuAction()->isEnabled());
   EXPECT_TRUE(f.find<QMenu>("rightkey")->isEnabled());
   EXPECT_FALSE(f.find<QMenu>("Pump")->menuAction()->isEnabled());
 }
 
-TEST(Form1View, MenuItemsAndBarCommandsRunTheirHandlers) {
-  Form1ViewFixture f;
+TEST(MainWindowView, MenuItemsAndBarCommandsRunTheirHandlers) {
+  MainWindowViewHarness f;
   f.find<QAction>("viewrecord")->trigger();
   EXPECT_EQ(f.viewer.shows, 1);
   f.find<QAction>("help")->trigger();
@@ -135,8 +135,8 @@ TEST(Form1View, MenuItemsAndBarCommandsRunTheirHandlers) {
   EXPECT_EQ(f.serial.closeCount, 0) << "ending at once skips the closing step";
 }
 
-TEST(Form1View, KeypadButtonsAreNamedByArrayAndFaceAndClickWithTheSpaceBar) {
-  Form1ViewFixture f;
+TEST(MainWindowView, KeypadButtonsAreNamedByArrayAndFaceAndClickWithTheSpaceBar) {
+  MainWindowViewHarness f;
   const std::pair<const char*, int> keys[] = {
       {"Cmd0", 13}, {"Cmd1", 0}, {"Cmd2", 1},  {"Cmd3", 2},  {"Cmd4", 4}, {"Cmd5", 5},
       {"Cmd6", 6},  {"Cmd7", 8}, {"Cmd8", 9},  {"Cmd9", 10}, {"Cmd0", 0}, {"Cmd0", 1},
@@ -157,8 +157,8 @@ TEST(Form1View, KeypadButtonsAreNamedByArrayAndFaceAndClickWithTheSpaceBar) {
   EXPECT_EQ(clicks.count(), 1);
 }
 
-TEST(Form1View, TabRunsThroughTheKeypadInDesignOrderThenTheChart) {
-  Form1ViewFixture f;
+TEST(MainWindowView, TabRunsThroughTheKeypadInDesignOrderThenTheChart) {
+  MainWindowViewHarness f;
   const std::pair<const char*, int> order[] = {
       {"Cmd1", 0},  {"Cmd2", 1},  {"Cmd3", 2}, {"Cmdl", 3}, {"Cmd4", 4},     {"Cmd5", 5},
       {"Cmd6", 6},  {"Cmdp", 7},  {"Cmd7", 8}, {"Cmd8", 9}, {"Cmd9", 10},    {"Cmdr", 11},
@@ -174,7 +174,7 @@ TEST(Form1View, TabRunsThroughTheKeypadInDesignOrderThenTheChart) {
 
 class PopUpRule : public ::testing::Test {
  protected:
-  Form1ViewFixture f;
+  MainWindowViewHarness f;
   QMenu* popup() { return f.find<QMenu>("rightkey"); }
   void press(QWidget* on, Qt::MouseButton button, QPoint at) {
     QTest::mousePress(on, button, {}, at);
@@ -193,16 +193,16 @@ TEST_F(PopUpRule, RightPressOnBareWindowOpensNothingBeforeThePortIsOpen) {
 }
 
 TEST_F(PopUpRule, RightPressOnBareWindowOpensThePopUpAtTheMouseOnceReleased) {
-  f.form->rightkey.setEnabled(true);
+  f.window->menus.popup.setEnabled(true);
   QTest::mousePress(&f.view->surface(), Qt::RightButton, {}, {200, 100});
   ASSERT_TRUE(popup()->isVisible());
   EXPECT_EQ(popup()->pos(), f.view->surface().mapToGlobal(QPoint(200, 100)));
   QTest::mouseRelease(&f.view->surface(), Qt::RightButton, {}, {200, 100});
 
   // Either mouse button chooses an item.
-  QAction* rrun = f.find<QAction>("rrun");
-  QSignalSpy chosen(rrun, &QAction::triggered);
-  const QPoint item = popup()->actionGeometry(rrun).center();
+  QAction* popupRun = f.find<QAction>("rrun");
+  QSignalSpy chosen(popupRun, &QAction::triggered);
+  const QPoint item = popup()->actionGeometry(popupRun).center();
   QTest::mouseMove(popup(), item);
   QTest::mouseClick(popup(), Qt::RightButton, {}, item);
   EXPECT_EQ(chosen.count(), 1);
@@ -210,7 +210,7 @@ TEST_F(PopUpRule, RightPressOnBareWindowOpensThePopUpAtTheMouseOnceReleased) {
 }
 
 TEST_F(PopUpRule, PressOnALabelAKeyOrTheChartOpensNothing) {
-  f.form->rightkey.setEnabled(true);
+  f.window->menus.popup.setEnabled(true);
   for (QWidget* control : {f.find("Label4", 0), f.find("LSetState"), f.find("Cmdr", 11),
                            f.find("Cmd0", 1), f.find("Picture1")}) {
     press(control, Qt::RightButton, control->rect().center());
@@ -219,24 +219,24 @@ TEST_F(PopUpRule, PressOnALabelAKeyOrTheChartOpensNothing) {
 }
 
 TEST_F(PopUpRule, LeftOrMiddlePressOnBareWindowOpensNothing) {
-  f.form->rightkey.setEnabled(true);
+  f.window->menus.popup.setEnabled(true);
   press(&f.view->surface(), Qt::LeftButton, {200, 100});
   EXPECT_FALSE(popupShown());
   press(&f.view->surface(), Qt::MiddleButton, {200, 100});
   EXPECT_FALSE(popupShown());
 }
 
-TEST(Form1View, CloseBoxClosesThePortThenEndsTheProgram) {
-  Form1ViewFixture f;
-  ASSERT_FALSE(f.serial.open().has_value());
+TEST(MainWindowView, CloseBoxClosesThePortThenEndsTheProgram) {
+  MainWindowViewHarness f;
+  f.openPort();
   f.view->close();
   EXPECT_EQ(f.serial.closeCount, 1);
   EXPECT_FALSE(f.serial.isOpen());
   EXPECT_EQ(f.programEnds, 1);
 }
 
-TEST(Form1View, EndNowLeavesTheEventLoopWithoutClosingTheWindow) {
-  Form1ViewFixture f;
+TEST(MainWindowView, EndNowLeavesTheEventLoopWithoutClosingTheWindow) {
+  MainWindowViewHarness f;
   qt::QtApplication application;
   QTimer::singleShot(0, [&] { application.endNow(); });
   EXPECT_EQ(QCoreApplication::exec(), 0);
@@ -248,11 +248,12 @@ TEST(Form1View, EndNowLeavesTheEventLoopWithoutClosingTheWindow) {
 TEST(Composition, StartsTheRealWindowLoadedWithTitleIconAndRecordPath) {
   app::Console console;
   console.start();
-  EXPECT_TRUE(console.mainWindow().isVisible());
-  EXPECT_EQ(console.mainWindow().windowTitle(), "LP-200 计量泵控制台");
-  EXPECT_FALSE(console.mainWindow().windowIcon().isNull());
-  EXPECT_FALSE(console.form1().file.enabled());
-  EXPECT_TRUE(QString::fromStdString(records::DefaultRecordPath()).endsWith("/Documents/mytext.txt"));
+  EXPECT_TRUE(console.mainWindowView().isVisible());
+  EXPECT_EQ(console.mainWindowView().windowTitle(), "LP-200 计量泵控制台");
+  EXPECT_FALSE(console.mainWindowView().windowIcon().isNull());
+  EXPECT_FALSE(console.window().menus.file.enabled());
+  EXPECT_TRUE(
+      QString::fromStdString(records::DefaultRecordPath()).endsWith("/Documents/mytext.txt"));
 }
 
 }  // namespace

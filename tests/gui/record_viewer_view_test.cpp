@@ -1,4 +1,4 @@
-#include "app/form2_view.h"
+#include "app/record_viewer_view.h"
 
 #include <gtest/gtest.h>
 
@@ -18,11 +18,11 @@ struct ViewerWindow {
   QTemporaryDir dir;
   qt::QtFiles files;
   testing::ScriptedDialogs dialogs;
-  testing::CountingWindow form1;
+  testing::CountingWindow mainWindow;
   std::string path = dir.filePath("mytext.txt").toStdString();
-  Form2View view{files, dialogs, path};
+  RecordViewerView view{files, dialogs, path};
 
-  ViewerWindow() { view.setMainWindow(form1); }
+  ViewerWindow() { view.setMainWindow(mainWindow); }
 
   QLineEdit& text1() { return *view.findChild<QLineEdit*>("Text1"); }
   QPushButton& button(const char* name) { return *view.findChild<QPushButton*>(name); }
@@ -59,7 +59,7 @@ TEST(RecordViewerWindow, LoadShowsTheLastLineOfTheSavedFile) {
   w.view.show();
   QTest::mouseClick(&w.button("Command2"), Qt::LeftButton);
   EXPECT_EQ(w.text1().text(), QStringLiteral(" 6  7.25 "));
-  EXPECT_EQ(w.view.model().Text1.text(), " 6  7.25 ");
+  EXPECT_EQ(w.view.viewer().recordLine.text(), " 6  7.25 ");
 }
 
 TEST(RecordViewerWindow, ALongLineIsShownFromItsBeginning) {
@@ -78,7 +78,7 @@ TEST(RecordViewerWindow, OperatorTypingReachesTheModel) {
   w.view.show();
   w.text1().clear();
   QTest::keyClicks(&w.text1(), "note 1");
-  EXPECT_EQ(w.view.model().Text1.text(), "note 1");
+  EXPECT_EQ(w.view.viewer().recordLine.text(), "note 1");
 }
 
 TEST(RecordViewerWindow, ReturnHidesTheViewerShowsTheMainWindowAndKeepsTheText) {
@@ -88,8 +88,8 @@ TEST(RecordViewerWindow, ReturnHidesTheViewerShowsTheMainWindowAndKeepsTheText) 
   QTest::mouseClick(&w.button("Command2"), Qt::LeftButton);
   QTest::mouseClick(&w.button("Command1"), Qt::LeftButton);
   EXPECT_FALSE(w.view.isVisible());
-  EXPECT_EQ(w.form1.shows, 1);
-  EXPECT_EQ(w.form1.hides, 0);
+  EXPECT_EQ(w.mainWindow.shows, 1);
+  EXPECT_EQ(w.mainWindow.hides, 0);
   w.view.show();
   EXPECT_TRUE(w.view.isVisible());
   EXPECT_EQ(w.text1().text(), QStringLiteral("-1.5 "));

@@ -1,7 +1,9 @@
-// The main window's design values: every visible control with its name,
-// control-array index, caption, position and size in twips, font and colours,
-// plus the menu tree and the keyboard focus order. The Qt view builds the
-// window from these tables; nothing here depends on a toolkit.
+// The main window's design table: every visible control with its design name,
+// control-array index, position and size in twips, font and colours, and the
+// member of the window it is bound to; plus the menu tree and the keyboard
+// focus order. The Qt view builds the window from these tables; nothing here
+// depends on a toolkit. A binding to a member that does not exist fails to
+// compile.
 #pragma once
 
 #include <array>
@@ -9,27 +11,13 @@
 #include <span>
 #include <string_view>
 
+#include "console/main_window.h"
+#include "platform/twips.h"
 #include "platform/ui.h"
 
 namespace pump::console::design {
 
-inline constexpr int kTwipsPerPixel = 15;
 inline constexpr int kNoIndex = -1;  // a control that is not a control-array member
-
-struct TwipsRect {
-  int left = 0, top = 0, width = 0, height = 0;
-};
-
-struct PixelRect {
-  int x = 0, y = 0, width = 0, height = 0;
-  friend bool operator==(const PixelRect&, const PixelRect&) = default;
-};
-
-// Twips to pixels at 96 dots per inch, to the nearest pixel.
-constexpr int ToPixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
-constexpr PixelRect ToPixels(TwipsRect r) {
-  return {ToPixels(r.left), ToPixels(r.top), ToPixels(r.width), ToPixels(r.height)};
-}
 
 inline constexpr Rgb kBlue{0, 0, 255};
 inline constexpr Rgb kBlack{0, 0, 0};
@@ -54,11 +42,13 @@ struct FontDesign {
 struct LabelDesign {
   std::string_view name;
   int index;  // kNoIndex unless a control-array member
-  std::string_view caption;
+  Label Display::*label;
   TwipsRect rect;
   double fontSize;
   std::optional<Rgb> textColour;  // nothing: the system's default text colour
 };
+
+using KeyAction = void (MainWindow::*)();
 
 struct KeyDesign {
   std::string_view name;
@@ -66,6 +56,8 @@ struct KeyDesign {
   std::string_view face;     // what the key shows; also its accessible name
   std::string_view picture;  // resource path of the 39 x 21 face picture
   TwipsRect rect;
+  KeyAction press;  // nothing for a digit key
+  char digit;       // the digit it types, for a digit key
 };
 
 struct ChartDesign {
@@ -81,11 +73,15 @@ enum class MenuKind {
   PopupOnly,   // a top-level menu that is not in the bar: the right-button pop-up
 };
 
+using MenuAction = void (MainWindow::*)();
+
 struct MenuDesign {
   int level;  // 1 = top level, 2 and 3 nested under the nearest row above with a lower level
   std::string_view name;
   std::string_view caption;
   MenuKind kind;
+  MenuEntry Menus::*entry;  // top level only: the entry that locks and releases it
+  MenuAction action;        // items and bar commands: what choosing it does
 };
 
 // A control in the focus order: its name and index.

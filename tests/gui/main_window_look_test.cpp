@@ -7,12 +7,12 @@
 #include <QLabel>
 #include <QPainter>
 
-#include "tests/gui/form1_view_fixture.h"
+#include "tests/gui/main_window_view_harness.h"
 
 namespace pump {
 namespace {
 
-using testing::Form1ViewFixture;
+using testing::MainWindowViewHarness;
 
 const QColor kBlue(0, 0, 255);
 
@@ -34,8 +34,8 @@ int CountPixels(const QImage& image, QRect area, const std::function<bool(QColor
   return count;
 }
 
-TEST(Form1Look, LabelFontDrawsSimplifiedChineseWithRealGlyphs) {
-  Form1ViewFixture f;
+TEST(MainWindowLook, LabelFontDrawsSimplifiedChineseWithRealGlyphs) {
+  MainWindowViewHarness f;
   const QFont font = f.find<QLabel>("Label4", 0)->font();
   EXPECT_EQ(QFontInfo(font).family(), QStringLiteral("Noto Serif CJK SC"));
   EXPECT_TRUE(QFontInfo(font).bold());
@@ -50,10 +50,10 @@ TEST(Form1Look, LabelFontDrawsSimplifiedChineseWithRealGlyphs) {
   EXPECT_NE(chinese, missing);
 }
 
-TEST(Form1Look, ScreenshotShowsBlueDisplayWhiteChartAndDrawnCaptions) {
-  Form1ViewFixture f;
+TEST(MainWindowLook, ScreenshotShowsBlueDisplayWhiteChartAndDrawnCaptions) {
+  MainWindowViewHarness f;
   const QImage shot = f.view->surface().grab().toImage();
-  f.view->grab().save(QStringLiteral("form1.png"));
+  f.view->grab().save(QStringLiteral("main_window.png"));
   ASSERT_EQ(shot.size(), QSize(727, 502));
 
   // The empty entry-mode label and the gaps between labels are pure blue.
@@ -76,8 +76,8 @@ TEST(Form1Look, ScreenshotShowsBlueDisplayWhiteChartAndDrawnCaptions) {
   EXPECT_NE(shot.pixelColor(10, 10), kBlue);
 }
 
-TEST(Form1Look, EnlargedWindowShowsBlueAroundThePictureAndMovesNothing) {
-  Form1ViewFixture f;
+TEST(MainWindowLook, EnlargedWindowShowsBlueAroundThePictureAndMovesNothing) {
+  MainWindowViewHarness f;
   const QRect keyBefore = f.find("Cmds", 15)->geometry();
   f.view->resize(900, 700);
   QApplication::processEvents();
@@ -88,7 +88,7 @@ TEST(Form1Look, EnlargedWindowShowsBlueAroundThePictureAndMovesNothing) {
   EXPECT_EQ(f.find("Picture1")->geometry(), QRect(40, 312, 665, 145));
 }
 
-TEST(Form1Look, ArtworkMatchesThePlacesOfLabelsAndChart) {
+TEST(MainWindowLook, ArtworkMatchesThePlacesOfLabelsAndChart) {
   const QImage background(QStringLiteral(":/assets/background.png"));
   ASSERT_EQ(background.size(), QSize(733, 503));
   // The display area is pure blue under every read-out label.

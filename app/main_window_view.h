@@ -1,7 +1,7 @@
-// The main window on Qt: the widgets of Form1 built from its design tables and
-// bound to the window model. Captions, visibility and menu state follow the
-// model; clicks, the mouse press on the bare window and the close box call its
-// handlers.
+// The main window on Qt: its widgets built from the design table and bound to
+// the window. Captions, visibility and menu state follow the window's display
+// and menus; clicks, the mouse press on the bare window and the close box call
+// the window.
 #pragma once
 
 #include <QMainWindow>
@@ -22,21 +22,21 @@ class QMenu;
 namespace pump::app {
 
 class KeyButton;
-class Form1Surface;
+class WindowSurface;
 
-class Form1View : public QMainWindow {
+class MainWindowView : public QMainWindow {
  public:
   // Builds every widget at its design place; nothing is bound yet.
-  explicit Form1View(QWidget* parent = nullptr);
-  ~Form1View() override;
+  explicit MainWindowView(QWidget* parent = nullptr);
+  ~MainWindowView() override;
 
-  // The chart surface and the pop-up that the window model draws on and opens.
-  qt::ChartCanvas& picture1() { return *picture1_; }
-  qt::QtPopupMenu& rightkeyPopup() { return *rightkeyPopup_; }
+  // The chart surface and the pop-up that the window draws on and opens.
+  qt::ChartCanvas& chartCanvas() { return *chart_; }
+  qt::QtPopupMenu& popupMenu() { return *popupMenu_; }
 
-  // Binds the widgets to the model. `programEnds` runs after Form_Unload when
-  // the operator closes the window.
-  void bind(console::Form1& form, std::function<void()> programEnds);
+  // Binds the widgets to the window. `programEnds` runs after the window's
+  // close step when the operator closes it.
+  void bind(console::MainWindow& window, std::function<void()> programEnds);
 
   // Puts the client area's corner at its design place on the screen, or as
   // near as the screen allows, and gives it its design size.
@@ -55,20 +55,20 @@ class Form1View : public QMainWindow {
   void buildChart();
   void buildMenus();
   void setFocusOrder();
-  void bindLabels(console::Form1& form);
-  void bindKeys(console::Form1& form);
-  void bindMenus(console::Form1& form);
-  void bindMouse(console::Form1& form);
+  void bindLabels(console::MainWindow& window);
+  void bindKeys(console::MainWindow& window);
+  void bindMenus(console::MainWindow& window);
+  void bindMouse(console::MainWindow& window);
 
-  Form1Surface* surface_ = nullptr;
+  WindowSurface* surface_ = nullptr;
   std::map<ControlKey, QLabel*> labels_;
   std::map<ControlKey, KeyButton*> keys_;
-  qt::ChartCanvas* picture1_ = nullptr;
+  qt::ChartCanvas* chart_ = nullptr;
   std::map<std::string, QMenu*> menus_;      // sub-menus and the pop-up
   std::map<std::string, QAction*> actions_;  // items and bar commands
-  QMenu* rightkey_ = nullptr;
-  std::unique_ptr<qt::QtPopupMenu> rightkeyPopup_;
-  console::Form1* form_ = nullptr;
+  QMenu* popup_ = nullptr;
+  std::unique_ptr<qt::QtPopupMenu> popupMenu_;
+  console::MainWindow* window_ = nullptr;
   std::function<void()> programEnds_;
 };
 
