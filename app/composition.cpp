@@ -1,5 +1,6 @@
 #include "app/composition.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFont>
@@ -30,7 +31,7 @@ void InstallFontSubstitutes() {
   QFont::insertSubstitution(QStringLiteral("SimSun"), simplified);
 }
 
-Console::Console()
+Console::Console(std::string logFolder)
     : view_(std::make_unique<MainWindowView>()), recordPath_(records::DefaultRecordPath()) {
   dialogs_.setParent(view_.get());  // the boxes block the main window
   printer_.setDialogParent(view_.get());
@@ -39,6 +40,14 @@ Console::Console()
   recordViewer_->setMainWindow(*mainWindowHandle_);
   window_ = std::make_unique<console::MainWindow>(services());
   bindWindowToModel();
+  if (!logFolder.empty()) startRunLog(std::move(logFolder));
+}
+
+// Every event the window publishes becomes a row; 工具 > 日志文件夹 shows the files.
+void Console::startRunLog(std::string folder) {
+  runLog_ = std::make_unique<RunLogWiring>(window_->events(), std::move(folder), *view_);
+  QObject::connect(view_->menuItem("logfolder"), &QAction::triggered, view_.get(),
+                   [this] { runLog_->openFolder(); });
 }
 
 // The model draws on the view's chart and opens the view's pop-up; the other

@@ -7,6 +7,7 @@
 
 #include "app/main_window_view.h"
 #include "app/record_viewer_view.h"
+#include "app/run_log_wiring.h"
 #include "console/main_window.h"
 #include "platform/qt/qt_application.h"
 #include "platform/qt/qt_dialogs.h"
@@ -15,6 +16,7 @@
 #include "platform/qt/qt_serial_port.h"
 #include "platform/qt/qt_timer.h"
 #include "platform/qt/qt_window_handle.h"
+#include "runlog/log_folder.h"
 #include "sim/port_switch.h"
 #include "sim/sim_serial_port.h"
 
@@ -30,7 +32,8 @@ void PrepareApplication();
 
 class Console {
  public:
-  Console();
+  // Run logs go to `logFolder`; an empty one turns the run log off.
+  explicit Console(std::string logFolder = runlog::DefaultLogFolder());
   Console(const Console&) = delete;
   Console& operator=(const Console&) = delete;
   ~Console();
@@ -43,10 +46,13 @@ class Console {
   console::MainWindow& window() { return *window_; }
   // What the console publishes: the run log, trend and remote subscribe here.
   console::ConsoleEventFeed& events() { return window_->events(); }
+  // Nothing when the run log is off.
+  RunLogWiring* runLog() { return runLog_.get(); }
 
  private:
   console::MainWindowServices services();
   void bindWindowToModel();
+  void startRunLog(std::string folder);
 
   // Declared first so it is destroyed last: the model refers to its widgets.
   std::unique_ptr<MainWindowView> view_;
@@ -64,6 +70,8 @@ class Console {
   std::string recordPath_;
   std::unique_ptr<RecordViewerView> recordViewer_;
   std::unique_ptr<qt::QtWindowHandle> mainWindowHandle_;
+  // Before the window: it takes the close the window publishes as it goes.
+  std::unique_ptr<RunLogWiring> runLog_;
   std::unique_ptr<console::MainWindow> window_;
 };
 

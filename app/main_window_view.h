@@ -43,6 +43,9 @@ class MainWindowView : public QMainWindow {
   void placeAtDesignPosition();
 
   QWidget& surface();
+  // A menu item or bar command by its design name, for items that the
+  // composition root binds itself.
+  QAction* menuItem(const std::string& name) const { return actions_.at(name); }
 
  protected:
   void closeEvent(QCloseEvent* event) override;

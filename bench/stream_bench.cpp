@@ -2,7 +2,7 @@
 // pseudo-terminal: every reply must reach the current-pressure label and the
 // chart, at a small share of one core, soon after the simulator's write.
 //
-//   stream_bench [--baud 9600] [--seconds 60]
+//   stream_bench [--baud 9600] [--seconds 60] [--run-log on|off]
 //
 // The console is the real one (Qt serial port, labels, chart) under the
 // offscreen platform unless QT_QPA_PLATFORM says otherwise. Exits 1 if a reply
@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/composition.h"
@@ -38,6 +39,7 @@ using pump::bench::Report;
 struct Settings {
   int baud = 9600;
   double seconds = 60;
+  bool runLog = true;  // as the console runs for operators
 };
 
 Settings ParseArgs(int argc, char** argv) {
@@ -46,6 +48,7 @@ Settings ParseArgs(int argc, char** argv) {
     const std::string name = argv[i];
     if (name == "--baud") settings.baud = std::atoi(argv[i + 1]);
     if (name == "--seconds") settings.seconds = std::atof(argv[i + 1]);
+    if (name == "--run-log") settings.runLog = std::string(argv[i + 1]) != "off";
   }
   return settings;
 }
@@ -124,6 +127,19 @@ void AnswerPortBox(const std::string& device) {
   });
 }
 
+// The reading rows in the run logs of a folder.
+long long ReadingRows(const std::filesystem::path& folder) {
+  long long rows = 0;
+  if (!std::filesystem::exists(folder)) return 0;
+  for (const auto& file : std::filesystem::directory_iterator(folder)) {
+    std::ifstream in(file.path());
+    for (std::string line; std::getline(in, line);) {
+      if (line.find(",reading,") != std::string::npos) ++rows;
+    }
+  }
+  return rows;
+}
+
 double Percentile(std::vector<double> values, double share) {
   if (values.empty()) return 0;
   std::sort(values.begin(), values.end());
@@ -142,11 +158,14 @@ int main(int argc, char** argv) {
   const auto logPath = std::filesystem::temp_directory_path() /
                        ("pump-stream-bench-" + std::to_string(settings.baud) + ".log");
   std::filesystem::remove(logPath);
+  const auto runLogFolder = std::filesystem::temp_directory_path() /
+                            ("pump-stream-bench-runlog-" + std::to_string(settings.baud));
+  std::filesystem::remove_all(runLogFolder);
 
   QApplication application(argc, argv);
   pump::app::LoadAssets();
   pump::app::InstallFontSubstitutes();
-  pump::app::Console console;
+  pump::app::Console console(settings.runLog ? runLogFolder.string() : std::string());
   console.start();
 
   pump::testing::PumpSimProcess sim({"--baud", std::to_string(settings.baud), "--stream",
@@ -182,11 +201,15 @@ int main(int argc, char** argv) {
         static_cast<int>((firstStep + static_cast<long long>(shown.size())) % 100);
     shown.push_back(
         {now, wakeWatch.lastWake, form.display.currentPressure.caption(), step == expected});
-    if (static_cast<long long>(shown.size()) == replies) QApplication::quit();
+    // Queued: Qt 6 closes the windows inside quit(), and the console would
+    // publish its close before the reply being handled here.
+    if (static_cast<long long>(shown.size()) == replies) {
+      QMetaObject::invokeMethod(qApp, &QApplication::quit, Qt::QueuedConnection);
+    }
   });
 
-  std::printf("stream: %lld replies at %d baud over %.0f s\n", replies, settings.baud,
-              settings.seconds);
+  std::printf("stream: %lld replies at %d baud over %.0f s, run log %s\n", replies, settings.baud,
+              settings.seconds, settings.runLog ? "on" : "off");
   std::fflush(stdout);
 
   // The first poll, an interval after the open, starts the stream: the
@@ -232,7 +255,8 @@ int main(int argc, char** argv) {
   }
   if (!shown.empty() && labelText != shown.back().caption) ++misordered;
 
-  const std::string at = " @" + std::to_string(settings.baud);
+  const std::string at =
+      " @" + std::to_string(settings.baud) + (settings.runLog ? ", run log on" : ", run log off");
   const double cpuLimit = settings.baud <= 9600 ? 2.0 : 10.0;
   Report("replies written" + at, static_cast<double>(writes.size()), Bound::AtLeast,
          static_cast<double>(replies), "");
@@ -257,6 +281,15 @@ int main(int argc, char** argv) {
     }
   }
   std::filesystem::remove(logPath);
+  if (settings.runLog) {
+    // Rows reach the file within a second of the reply.
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const long long rows = ReadingRows(runLogFolder);
+    std::printf("run log reading rows%s: %lld of %zu replies shown\n", at.c_str(), rows,
+                shown.size());
+    if (rows < static_cast<long long>(shown.size())) ++lost;
+    if (!std::getenv("PUMP_KEEP_RUN_LOG")) std::filesystem::remove_all(runLogFolder);
+  }
   const bool complete = static_cast<long long>(writes.size()) == replies && lost == 0 &&
                         misordered == 0 && unCharted == 0;
   return complete ? 0 : 1;

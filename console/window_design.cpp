@@ -112,6 +112,9 @@ constexpr std::array kMenus{
                &MainWindow::askPumpNumber},
     MenuDesign{1, "Communication", texts::kCommunicationCommand, MenuKind::BarCommand,
                &Menus::communication, &MainWindow::choosePort},
+    // Always enabled: nothing here needs a line. The composition root binds its items.
+    MenuDesign{1, "tools", texts::kToolsMenu, MenuKind::SubMenu, nullptr, nullptr},
+    MenuDesign{2, "logfolder", texts::kLogFolderItem, MenuKind::Item, nullptr, nullptr},
     MenuDesign{1, "rightkey", texts::kPopupMenu, MenuKind::PopupOnly, &Menus::popup, nullptr},
     MenuDesign{2, "rrun", texts::kRunItem, MenuKind::Item, nullptr, &MainWindow::runPump},
     MenuDesign{2, "rstop", texts::kStopItem, MenuKind::Item, nullptr, &MainWindow::stopPump},

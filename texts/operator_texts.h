@@ -50,6 +50,8 @@ inline constexpr char kPumpNumberItem[] = "泵编号";
 inline constexpr char kCommunicationCommand[] = "通信";
 inline constexpr char kPopupMenu[] = "右键";
 inline constexpr char kHelpCommand[] = "帮助(H)";
+inline constexpr char kToolsMenu[] = "工具(U)";
+inline constexpr char kLogFolderItem[] = "日志文件夹";
 
 // --- Setpoints ----------------------------------------------------------------
 inline constexpr char kFlowPrompt[] = "请输入您需要的流量 单位 ml/min \r\n流量范围为1—200ml/min";
@@ -128,5 +130,24 @@ inline constexpr char kViewRecordTitle[] = "查看记录";
 inline std::string RecordNotRead(const std::string& path, const std::string& error) {
   return "记录文件无法读取：" + path + "\n" + error;
 }
+
+// --- Run log ------------------------------------------------------------------
+inline constexpr char kRunLogTitle[] = "运行日志";
+inline constexpr char kLogNotWrittenStatus[] = "● 日志无法写入: ";
+inline constexpr char kLogNotWrittenBox[] = "运行日志无法写入：";
+inline constexpr char kLogPumpUnaffected[] = "泵的控制不受影响。";
+inline std::string LogRetryNotice(int seconds) {
+  return "每 " + std::to_string(seconds) + " 秒重试一次，恢复后补写这期间的记录。";
+}
+inline std::string LogRowsDropped(unsigned long long rows) {
+  return "● 日志已恢复写入，等待期间丢弃了 " + std::to_string(rows) + " 行";
+}
+inline constexpr char kLogFolderNotOpened[] = "无法打开日志文件夹：";
+inline constexpr char kDiskFull[] = "磁盘已满";
+inline constexpr char kDiskReadOnly[] = "磁盘只读";
+inline constexpr char kNoWritePermission[] = "没有写入权限";
+inline constexpr char kFolderMissing[] = "文件夹不存在";
+inline constexpr char kDiskError[] = "磁盘读写出错";
+inline std::string SystemError(int number) { return "系统错误 " + std::to_string(number); }
 
 }  // namespace pump::texts

@@ -1,0 +1,122 @@
+// The whole console on pump-sim's line, logging: the CSV it leaves holds the
+// open, the commands, every reply once and the close; the tools menu is there
+// with no port open.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QTest>
+#include <QTimer>
+#include <regex>
+
+#include "app/composition.h"
+#include "tests/gui/pty_pair.h"
+#include "tests/runlog/log_test_support.h"
+#include "tests/support/console_harness.h"
+#include "tests/support/pump_sim_process.h"
+
+namespace pump {
+namespace {
+
+using runlog::testing::FileNames;
+using runlog::testing::Lines;
+using runlog::testing::ReadFile;
+using runlog::testing::ScratchFolder;
+using testing::WaitUntil;
+
+void OpenThroughThePortBox(app::Console& console, const std::string& device) {
+  QTimer::singleShot(0, [device] {
+    auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    auto* edit = box->findChild<QLineEdit*>();
+    edit->selectAll();
+    QTest::keyClicks(edit, QString::fromStdString(device));
+    QTest::keyClick(edit, Qt::Key_Return);
+  });
+  console.window().choosePort();
+}
+
+std::vector<std::string> Fields(const std::string& row) {
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  for (std::size_t comma; (comma = row.find(',', start)) != std::string::npos; start = comma + 1) {
+    fields.push_back(row.substr(start, comma - start));
+  }
+  fields.push_back(row.substr(start));
+  return fields;
+}
+
+TEST(RunLogInConsole, ToolsMenuFollowsCommunicationAndIsEnabledWithNoPortOpen) {
+  ScratchFolder scratch;
+  app::Console console(scratch.path() + "/pump-logs");
+  console.start();
+  QStringList bar;
+  for (QAction* entry : console.mainWindowView().menuBar()->actions()) bar << entry->text();
+  const auto tools = bar.indexOf("工具(U)");
+  ASSERT_GT(tools, 0) << bar.join(" | ").toStdString();
+  EXPECT_EQ(bar[tools - 1], "通信");
+  QAction* logFolder = console.mainWindowView().menuItem("logfolder");
+  EXPECT_EQ(logFolder->text(), "日志文件夹");
+  EXPECT_FALSE(console.window().menus.file.enabled()) << "no port open: the file menu is locked";
+  EXPECT_TRUE(console.mainWindowView().menuItem("logfolder")->isEnabled());
+  EXPECT_TRUE(console.mainWindowView().findChild<QMenu*>("tools")->menuAction()->isEnabled());
+  EXPECT_FALSE(std::filesystem::exists(scratch.path() + "/pump-logs"))
+      << "no folder before the first row";
+}
+
+TEST(RunLogInConsole, ASessionOnPumpSimWithSplitRepliesLeavesOneRowPerReplyAndCommand) {
+  ScratchFolder scratch;
+  const std::string folder = scratch.path() + "/pump-logs";
+  testing::PumpSimProcess pump({"--split"});
+  ASSERT_FALSE(pump.devicePath().empty());
+  int replies = 0;
+  {
+    app::Console console(folder);
+    console.start();
+    auto& w = console.window();
+    OpenThroughThePortBox(console, pump.devicePath());
+    ASSERT_TRUE(testing::MenusReleased(w));
+    ASSERT_TRUE(WaitUntil([&] { return w.chart().position() >= 2; }, 5000));
+    w.pressRunKey();
+    ASSERT_TRUE(WaitUntil([&] { return w.chart().position() >= 4; }, 5000));
+    w.pressStopKey();
+    QTest::qWait(300);
+    replies = w.chart().position();
+    w.closeWindow();
+  }  // the log's writer finishes as the console goes
+
+  const auto files = FileNames(folder);
+  ASSERT_EQ(files.size(), 1U);
+  EXPECT_TRUE(std::regex_match(files[0], std::regex(R"(\d{4}-\d\d-\d\d_\d\d-\d\d-\d\d\.csv)")));
+  const auto rows = Lines(ReadFile(folder + "/" + files[0]));
+  ASSERT_GE(rows.size(), 3U);
+  EXPECT_EQ(rows[0],
+            "time,elapsed_s,event,pressure_mpa,flow_ml_min,pressure_limit_mpa,pump,detail");
+  EXPECT_EQ(Fields(rows[1])[2], "open");
+  EXPECT_EQ(Fields(rows[1])[7], pump.devicePath());
+  EXPECT_EQ(Fields(rows.back())[2], "close");
+
+  int replyRows = 0;
+  std::vector<std::string> commands;
+  for (std::size_t i = 2; i + 1 < rows.size(); ++i) {
+    const auto fields = Fields(rows[i]);
+    ASSERT_EQ(fields.size(), 8U) << rows[i];
+    if (fields[2] == "reading") {
+      ++replyRows;
+      EXPECT_TRUE(std::regex_match(fields[7], std::regex(R"(Q\d\dN\d\d\.\dY)"))) << rows[i];
+      EXPECT_TRUE(std::regex_match(fields[3], std::regex(R"((0|[1-9]\d*)\.\d)"))) << rows[i];
+    } else if (fields[2] == "reply") {
+      ++replyRows;
+    } else if (fields[2] == "command") {
+      commands.push_back(fields[7]);
+      EXPECT_EQ(fields[6], commands.size() == 1 ? "RUN" : "STOP") << rows[i];
+    }
+  }
+  EXPECT_EQ(replyRows, replies) << "each reply, though split in two writes, is one row";
+  EXPECT_EQ(commands.size(), 2U);
+}
+
+}  // namespace
+}  // namespace pump
