@@ -7,6 +7,7 @@
 
 #include "app/main_window_view.h"
 #include "app/record_viewer_view.h"
+#include "app/trend_window_handle.h"
 #include "console/main_window.h"
 #include "platform/qt/qt_application.h"
 #include "platform/qt/qt_dialogs.h"
@@ -43,6 +44,9 @@ class Console {
   console::MainWindow& window() { return *window_; }
   // What the console publishes: the run log, trend and remote subscribe here.
   console::ConsoleEventFeed& events() { return window_->events(); }
+  // The session's trend, and its window (made when first shown).
+  const trend::LiveTrend& liveTrend() const { return *liveTrend_; }
+  TrendWindowHandle& trendWindow() { return trendWindow_; }
 
  private:
   console::MainWindowServices services();
@@ -64,6 +68,9 @@ class Console {
   std::string recordPath_;
   std::unique_ptr<RecordViewerView> recordViewer_;
   std::unique_ptr<qt::QtWindowHandle> mainWindowHandle_;
+  // Both outlive the model, which publishes a last event as it closes.
+  std::unique_ptr<trend::LiveTrend> liveTrend_;
+  TrendWindowHandle trendWindow_;
   std::unique_ptr<console::MainWindow> window_;
 };
 

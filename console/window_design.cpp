@@ -112,6 +112,8 @@ constexpr std::array kMenus{
                &MainWindow::askPumpNumber},
     MenuDesign{1, "Communication", texts::kCommunicationCommand, MenuKind::BarCommand,
                &Menus::communication, &MainWindow::choosePort},
+    MenuDesign{1, "tools", texts::kToolsMenu, MenuKind::SubMenu, &Menus::tools, nullptr},
+    MenuDesign{2, "trend", texts::kTrendItem, MenuKind::Item, nullptr, &MainWindow::showTrend},
     MenuDesign{1, "rightkey", texts::kPopupMenu, MenuKind::PopupOnly, &Menus::popup, nullptr},
     MenuDesign{2, "rrun", texts::kRunItem, MenuKind::Item, nullptr, &MainWindow::runPump},
     MenuDesign{2, "rstop", texts::kStopItem, MenuKind::Item, nullptr, &MainWindow::stopPump},
