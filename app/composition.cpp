@@ -39,6 +39,9 @@ Console::Console(std::string logFolder)
   mainWindowHandle_ = std::make_unique<qt::QtWindowHandle>(*view_);
   recordViewer_->setMainWindow(*mainWindowHandle_);
   window_ = std::make_unique<console::MainWindow>(services());
+  // The trend records the session from the start, whether or not it is shown.
+  liveTrend_ = std::make_unique<trend::LiveTrend>(window_->events());
+  trendWindow_.setLiveTrend(liveTrend_.get());
   bindWindowToModel();
   if (!logFolder.empty()) startRunLog(std::move(logFolder));
 }
@@ -64,6 +67,7 @@ console::MainWindowServices Console::services() {
       .app = application_,
       .popupMenu = view_->popupMenu(),
       .recordViewer = *recordViewer_,
+      .trendWindow = &trendWindow_,
       .recordPath = recordPath_,
   };
 }

@@ -8,6 +8,7 @@
 #include "app/main_window_view.h"
 #include "app/record_viewer_view.h"
 #include "app/run_log_wiring.h"
+#include "app/trend_window_handle.h"
 #include "console/main_window.h"
 #include "platform/qt/qt_application.h"
 #include "platform/qt/qt_dialogs.h"
@@ -48,6 +49,9 @@ class Console {
   console::ConsoleEventFeed& events() { return window_->events(); }
   // Nothing when the run log is off.
   RunLogWiring* runLog() { return runLog_.get(); }
+  // The session's trend, and its window (made when first shown).
+  const trend::LiveTrend& liveTrend() const { return *liveTrend_; }
+  TrendWindowHandle& trendWindow() { return trendWindow_; }
 
  private:
   console::MainWindowServices services();
@@ -72,6 +76,9 @@ class Console {
   std::unique_ptr<qt::QtWindowHandle> mainWindowHandle_;
   // Before the window: it takes the close the window publishes as it goes.
   std::unique_ptr<RunLogWiring> runLog_;
+  // Both outlive the model, which publishes a last event as it closes.
+  std::unique_ptr<trend::LiveTrend> liveTrend_;
+  TrendWindowHandle trendWindow_;
   std::unique_ptr<console::MainWindow> window_;
 };
 

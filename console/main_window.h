@@ -35,8 +35,9 @@ struct MainWindowServices {
   Application& app;      // ending the program
   PopupMenu& popupMenu;  // the right-button menu, shown at the mouse
   WindowHandle& recordViewer;
-  std::string recordPath;             // where the record file lives
-  const EventClock* clock = nullptr;  // the system clocks when not given
+  WindowHandle* trendWindow = nullptr;  // the trend of the session, if the front end has one
+  std::string recordPath;               // where the record file lives
+  const EventClock* clock = nullptr;    // the system clocks when not given
 };
 
 // What a remote command came to: nothing, or why it was refused.
@@ -68,6 +69,7 @@ class MainWindow {
   void saveRecord();
   void printTestPage();
   void viewRecord();
+  void showTrend();
   void exitProgram();
   void askRunLength();
   void startTimedRun();

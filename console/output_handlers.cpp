@@ -31,4 +31,9 @@ void MainWindow::printTestPage() {
 
 void MainWindow::viewRecord() { services_.recordViewer.show(); }
 
+// Open whether or not a port is: the trend also shows earlier logs.
+void MainWindow::showTrend() {
+  if (services_.trendWindow) services_.trendWindow->show();
+}
+
 }  // namespace pump::console

@@ -112,9 +112,11 @@ constexpr std::array kMenus{
                &MainWindow::askPumpNumber},
     MenuDesign{1, "Communication", texts::kCommunicationCommand, MenuKind::BarCommand,
                &Menus::communication, &MainWindow::choosePort},
-    // Always enabled: nothing here needs a line. The composition root binds its items.
-    MenuDesign{1, "tools", texts::kToolsMenu, MenuKind::SubMenu, nullptr, nullptr},
+    // Always enabled: nothing here needs a line.
+    MenuDesign{1, "tools", texts::kToolsMenu, MenuKind::SubMenu, &Menus::tools, nullptr},
+    // The composition root binds the log folder item: it opens a desktop folder.
     MenuDesign{2, "logfolder", texts::kLogFolderItem, MenuKind::Item, nullptr, nullptr},
+    MenuDesign{2, "trend", texts::kTrendItem, MenuKind::Item, nullptr, &MainWindow::showTrend},
     MenuDesign{1, "rightkey", texts::kPopupMenu, MenuKind::PopupOnly, &Menus::popup, nullptr},
     MenuDesign{2, "rrun", texts::kRunItem, MenuKind::Item, nullptr, &MainWindow::runPump},
     MenuDesign{2, "rstop", texts::kStopItem, MenuKind::Item, nullptr, &MainWindow::stopPump},

@@ -48,10 +48,11 @@ inline constexpr char kFlowItem[] = "流量";
 inline constexpr char kPressureItem[] = "压力";
 inline constexpr char kPumpNumberItem[] = "泵编号";
 inline constexpr char kCommunicationCommand[] = "通信";
-inline constexpr char kPopupMenu[] = "右键";
-inline constexpr char kHelpCommand[] = "帮助(H)";
 inline constexpr char kToolsMenu[] = "工具(U)";
 inline constexpr char kLogFolderItem[] = "日志文件夹";
+inline constexpr char kTrendItem[] = "趋势图";
+inline constexpr char kPopupMenu[] = "右键";
+inline constexpr char kHelpCommand[] = "帮助(H)";
 
 // --- Setpoints ----------------------------------------------------------------
 inline constexpr char kFlowPrompt[] = "请输入您需要的流量 单位 ml/min \r\n流量范围为1—200ml/min";

@@ -1,6 +1,7 @@
 #include "trend/qt/trend_chart_view.h"
 
 #include <QCategoryAxis>
+#include <QGraphicsLineItem>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QMouseEvent>
@@ -25,13 +26,13 @@ constexpr double kWheelZoom = 0.8;
 }  // namespace
 
 TrendChartView::TrendChartView(QWidget* parent)
-    : QChartView(parent),
-      chart_(new QChart),
+    // Given its chart at once: a chart set later leaves the default one behind.
+    : QChartView(new QChart, parent),
+      chart_(chart()),
       timeAxis_(new QCategoryAxis),
       pressureAxis_(new QValueAxis),
       flowAxis_(new QValueAxis),
       rubberBand_(new QRubberBand(QRubberBand::Rectangle, this)) {
-  setChart(chart_);
   setRenderHint(QPainter::Antialiasing, false);
   setMouseTracking(true);
   setObjectName("trendChart");
@@ -49,6 +50,10 @@ TrendChartView::TrendChartView(QWidget* parent)
   chart_->addAxis(flowAxis_, Qt::AlignRight);
 
   bands_ = new SpanBands(chart_);
+  cursor_ = new QGraphicsLineItem(chart_);
+  cursor_->setPen(QPen(QColor(60, 60, 60), 1, Qt::DotLine));
+  cursor_->setZValue(100);
+  cursor_->hide();
   QPen limitPen(kLimitColor, 1.5, Qt::DashLine);
   pressureLines_.push_back(addSeries("压力", QPen(kPressureColor, 1.5), pressureAxis_));
   limitLine_ = addSeries("压力上限", limitPen, pressureAxis_);
@@ -123,6 +128,7 @@ void TrendChartView::draw(const TrendPicture& picture) {
   limitLine_->replace(PointsOf(picture.pressureLimit));
   flowLine_->replace(PointsOf(picture.flow));
   bands_->show(picture.runPeriods, picture.linkGaps, startMs_, endMs_);
+  placeCursor();
 }
 
 QRectF TrendChartView::plotRect() const {
@@ -142,6 +148,19 @@ double TrendChartView::valueAt(double y) const {
   const QRectF area = plotRect();
   const double share = (area.bottom() - y) / std::max(1.0, area.height());
   return pressureRange_.low + share * (pressureRange_.high - pressureRange_.low);
+}
+
+void TrendChartView::showCursor(const double* timeMs) {
+  cursorMs_ = timeMs ? std::optional<double>(*timeMs) : std::nullopt;
+  placeCursor();
+}
+
+void TrendChartView::placeCursor() {
+  const QRectF area = chart_->plotArea();
+  const double share = cursorMs_ ? (*cursorMs_ - startMs_) / (endMs_ - startMs_) : -1;
+  cursor_->setVisible(share >= 0 && share <= 1);
+  const double x = area.left() + share * area.width();
+  cursor_->setLine(x, area.top(), x, area.bottom());
 }
 
 void TrendChartView::wheelEvent(QWheelEvent* event) {

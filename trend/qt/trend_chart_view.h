@@ -3,11 +3,13 @@
 #pragma once
 
 #include <QChartView>
+#include <optional>
 #include <vector>
 
 #include "trend/trend_picture.h"
 
 class QCategoryAxis;
+class QGraphicsLineItem;
 class QLineSeries;
 class QRubberBand;
 class QValueAxis;
@@ -28,6 +30,8 @@ class TrendChartView : public QChartView {
   // Times and values under a point of the widget.
   double timeAt(double x) const;
   double valueAt(double y) const;
+  // A thin vertical line at the reading the readout speaks of; none if null.
+  void showCursor(const double* timeMs);
 
  signals:
   void zoomAroundRequested(double anchorMs, double factor);
@@ -48,6 +52,7 @@ class TrendChartView : public QChartView {
   void drawPressure(const std::vector<Polyline>& lines);
   void drawTimeAxis(const TrendPicture& picture);
   QRectF plotRect() const;
+  void placeCursor();
   QList<QPointF> PointsOf(const Polyline& line) const;
 
   QChart* chart_;
@@ -59,6 +64,8 @@ class TrendChartView : public QChartView {
   QLineSeries* flowLine_;
   SpanBands* bands_;
   QRubberBand* rubberBand_;
+  QGraphicsLineItem* cursor_;
+  std::optional<double> cursorMs_;
   double startMs_ = 0, endMs_ = 1;
   ValueRange pressureRange_{0, 1};
   enum class Drag { None, Pan, Band } drag_ = Drag::None;

@@ -94,7 +94,10 @@ void TrendWindow::connectChart() {
     viewMoved();
   });
   connect(chart_, &TrendChartView::hovered, this, &TrendWindow::showReadout);
-  connect(chart_, &TrendChartView::left, readout_, &QLabel::clear);
+  connect(chart_, &TrendChartView::left, this, [this] {
+    readout_->clear();
+    chart_->showCursor(nullptr);
+  });
 }
 
 const Session* TrendWindow::shownSession() const {
@@ -177,7 +180,12 @@ void TrendWindow::redraw() {
 void TrendWindow::showReadout(double timeMs) {
   const Session* s = shownSession();
   const auto nearest = s ? NearestReading(*s, timeMs) : std::nullopt;
-  if (!nearest) return readout_->clear();
+  if (!nearest) {
+    chart_->showCursor(nullptr);
+    return readout_->clear();
+  }
+  const double at = s->axisTimeMs(*nearest);
+  chart_->showCursor(&at);
   const Row row = s->row(*nearest);
   const std::string time = FormatLogTime(row.wallMs, row.utcOffsetMinutes);
   readout_->setText(QString::fromStdString(time.substr(0, 10) + " " + time.substr(11, 12)) +

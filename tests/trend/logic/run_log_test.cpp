@@ -147,6 +147,47 @@ TEST_F(RunLogFile, ExportWritesTheRowsBackByteForByte) {
   EXPECT_EQ(read(out), expected);
 }
 
+TEST_F(RunLogFile, DetailWithQuotesCommasAndLineEndsSurvivesExportAndCountsItsLines) {
+  Session session;
+  Row row = testing::Reading(0, 1.5f);
+  const std::string detail = "say \"hi\",\r\nthen go";
+  row.detail = detail;
+  session.append(row);
+  const std::string path = (folder / "quoted.csv").string();
+  ASSERT_EQ(ExportRunLogRows(session, session.firstTimeMs(), session.lastTimeMs(), path), "");
+  const LogLoad load = LoadRunLog(path);
+  ASSERT_TRUE(load.session) << load.error;
+  EXPECT_EQ(load.session->row(0).detail, detail);
+
+  // The row after it starts on line 4 of the file.
+  const LogLoad damaged = LoadRunLog(write("quoted-damaged.csv", read(path) + "nonsense\r\n"));
+  EXPECT_NE(damaged.error.find("第 4 行"), std::string::npos) << damaged.error;
+}
+
+TEST_F(RunLogFile, LogOfManyReadBlocksLoadsEveryRowAsWritten) {
+  Session session;
+  for (int i = 0; i < 150'000; ++i) {
+    Row row = testing::Reading(i * 25, static_cast<float>(i % 50) / 10);
+    const std::string detail = i % 7 == 0 ? "a,\"b\" " + std::to_string(i) : std::to_string(i);
+    row.detail = detail;
+    row.pumpRunning = i % 3 == 0;
+    session.append(row);
+  }
+  const std::string path = (folder / "big.csv").string();
+  ASSERT_EQ(ExportRunLogRows(session, session.firstTimeMs(), session.lastTimeMs(), path), "");
+  ASSERT_GT(fs::file_size(path), 2u * (1u << 22));  // spans several reads
+  const LogLoad load = LoadRunLog(path);
+  ASSERT_TRUE(load.session) << load.error;
+  ASSERT_EQ(load.session->size(), session.size());
+  for (std::size_t i = 0; i < session.size(); i += 997) {
+    const Row a = session.row(i), b = load.session->row(i);
+    ASSERT_EQ(a.detail, b.detail) << i;
+    ASSERT_EQ(a.wallMs, b.wallMs) << i;
+    ASSERT_EQ(a.pressure, b.pressure) << i;
+    ASSERT_EQ(a.pumpRunning, b.pumpRunning) << i;
+  }
+}
+
 TEST_F(RunLogFile, ExportOfTheVisibleSpanHoldsOnlyItsRows) {
   const LogLoad load = LoadRunLog(write("original.csv", kHeader + kGoodRows));
   ASSERT_TRUE(load.session);

@@ -1,0 +1,82 @@
+// The trend window reached from the whole console's menu, and fed live by it.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+#include "app/composition.h"
+#include "tests/gui/pty_pair.h"
+#include "tests/support/pump_sim_process.h"
+#include "trend/qt/trend_window.h"
+
+namespace pump {
+namespace {
+
+using testing::PumpSimProcess;
+using testing::WaitUntil;
+
+void OpenThroughThePortBox(app::Console& console, const std::string& device) {
+  QTimer::singleShot(0, [device] {
+    auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    auto* edit = box->findChild<QLineEdit*>();
+    edit->selectAll();
+    QTest::keyClicks(edit, QString::fromStdString(device));
+    QTest::keyClick(edit, Qt::Key_Return);
+  });
+  console.window().choosePort();
+}
+
+// The newest reading the trend holds, as its frame.
+std::string NewestReading(const trend::Session& session) {
+  for (std::size_t i = session.size(); i-- > 0;) {
+    if (session.isReading(i)) return std::string(session.row(i).detail);
+  }
+  return {};
+}
+
+TEST(TrendMenu, TrendItemOpensTheWindowWithNoPortAndItFollowsTheReadingsOnceOneOpens) {
+  app::Console console;
+  console.start();
+  auto* item = console.mainWindowView().findChild<QAction*>("trend");
+  ASSERT_NE(item, nullptr);
+  EXPECT_EQ(item->text(), "趋势图");
+  auto* menu = console.mainWindowView().findChild<QMenu*>("tools");
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(menu->title(), "工具(U)");
+  EXPECT_TRUE(menu->menuAction()->isEnabled());
+
+  item->trigger();
+  trend::qt::TrendWindow* trendWindow = console.trendWindow().window();
+  ASSERT_NE(trendWindow, nullptr);
+  EXPECT_TRUE(trendWindow->isVisible());
+  EXPECT_FALSE(trendWindow->isModal());
+  EXPECT_EQ(trendWindow->windowTitle(), "趋势图");
+  EXPECT_EQ(trendWindow->shownSession(), nullptr);
+
+  PumpSimProcess pump;
+  ASSERT_FALSE(pump.devicePath().empty());
+  OpenThroughThePortBox(console, pump.devicePath());
+  const auto& display = console.window().display;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        const std::string caption = display.currentPressure.caption();
+        return NewestReading(console.liveTrend().session()).find(caption) != std::string::npos &&
+               trendWindow->redrawCount() > 0;
+      },
+      5000));
+  EXPECT_EQ(trendWindow->shownSession(), &console.liveTrend().session());
+  EXPECT_TRUE(trendWindow->windowTitle().startsWith("趋势图 - "))
+      << trendWindow->windowTitle().toStdString();
+  EXPECT_TRUE(trendWindow->view().following());
+
+  item->trigger();  // a second choice brings the same window forward
+  EXPECT_EQ(console.trendWindow().window(), trendWindow);
+}
+
+}  // namespace
+}  // namespace pump
