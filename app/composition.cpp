@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QFont>
 #include <QIcon>
+#include <QSettings>
 
 #include "console/window_design.h"
 #include "records/record_file.h"
@@ -30,8 +31,10 @@ void InstallFontSubstitutes() {
   QFont::insertSubstitution(QStringLiteral("SimSun"), simplified);
 }
 
-Console::Console()
-    : view_(std::make_unique<MainWindowView>()), recordPath_(records::DefaultRecordPath()) {
+Console::Console(bool headless)
+    : view_(std::make_unique<MainWindowView>()),
+      headless_(headless),
+      recordPath_(records::DefaultRecordPath()) {
   dialogs_.setParent(view_.get());  // the boxes block the main window
   printer_.setDialogParent(view_.get());
   recordViewer_ = std::make_unique<RecordViewerView>(files_, dialogs_, recordPath_);
@@ -39,6 +42,12 @@ Console::Console()
   recordViewer_->setMainWindow(*mainWindowHandle_);
   window_ = std::make_unique<console::MainWindow>(services());
   bindWindowToModel();
+  remote_ = std::make_unique<remote::qt::RemoteMonitoring>(
+      *window_, headless_ ? nullptr : remote::qt::AddRemoteStatusLine(view_->surface()));
+  window_->setRemoteSettingsOpener([this] {
+    QSettings store = RemoteSettingsStore();
+    remote_->openDialog(view_.get(), store);
+  });
 }
 
 // The model draws on the view's chart and opens the view's pop-up; the other
@@ -48,7 +57,7 @@ console::MainWindowServices Console::services() {
       .serial = serial_,
       .runClockTimer = runClockTimer_,
       .pollTimer = pollTimer_,
-      .dialogs = dialogs_,
+      .dialogs = headless_ ? static_cast<Dialogs&>(headlessDialogs_) : dialogs_,
       .chartCanvas = view_->chartCanvas(),
       .printer = printer_,
       .files = files_,
@@ -70,6 +79,23 @@ void Console::start() {
   window_->load();
   view_->placeAtDesignPosition();
   view_->show();
+}
+
+void Console::startHeadless(const std::string& port) {
+  window_->load();
+  headlessDialogs_.answerNext(port);
+  window_->choosePort();
+}
+
+void Console::startRemote(const remote::RemoteSettings& settings) { remote_->apply(settings); }
+
+void Console::finish() {
+  window_->closeWindow();
+  remote_->stop();
+}
+
+QSettings RemoteSettingsStore() {
+  return QSettings(QSettings::IniFormat, QSettings::UserScope, "pump-console", "pump-console");
 }
 
 }  // namespace pump::app

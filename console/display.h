@@ -42,7 +42,7 @@ struct Display {
 
 // The top-level menus that can be enabled and disabled.
 struct Menus {
-  MenuEntry file, timedRun, pump, setpoints, communication, popup, help;
+  MenuEntry file, timedRun, pump, setpoints, communication, tools, popup, help;
 };
 
 }  // namespace pump::console

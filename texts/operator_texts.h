@@ -48,6 +48,8 @@ inline constexpr char kFlowItem[] = "流量";
 inline constexpr char kPressureItem[] = "压力";
 inline constexpr char kPumpNumberItem[] = "泵编号";
 inline constexpr char kCommunicationCommand[] = "通信";
+inline constexpr char kToolsMenu[] = "工具(U)";
+inline constexpr char kRemoteMonitorItem[] = "远程监控…";
 inline constexpr char kPopupMenu[] = "右键";
 inline constexpr char kHelpCommand[] = "帮助(H)";
 
