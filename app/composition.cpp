@@ -89,8 +89,9 @@ void Console::startHeadless(const std::string& port) {
 
 void Console::startRemote(const remote::RemoteSettings& settings) { remote_->apply(settings); }
 
+// With a window, its close box has already run the close step.
 void Console::finish() {
-  window_->closeWindow();
+  if (headless_) window_->closeWindow();
   remote_->stop();
 }
 

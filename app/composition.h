@@ -48,7 +48,8 @@ class Console {
   void startHeadless(const std::string& port);
   // Remote monitoring with these settings (off for an empty broker URL).
   void startRemote(const remote::RemoteSettings& settings);
-  // Leaves the broker and closes the line, as closing the window does.
+  // Leaves the broker; without a window, first closes the line as the
+  // window's close box would.
   void finish();
 
   MainWindowView& mainWindowView() { return *view_; }

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include "app/composition.h"
 #include "tests/remote/test_broker.h"
 
 namespace pump::remote::qt {
@@ -116,5 +117,6 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
+  pump::app::PrepareApplication();
   return RUN_ALL_TESTS();
 }
