@@ -41,13 +41,20 @@ RemoteDialog::RemoteDialog(const StoredRemoteSettings& stored, QWidget* parent) 
   problem_->setStyleSheet("color: #b00020");
   problem_->setWordWrap(true);
 
+  layOut();
+
+  connect(pumpId_, &QLineEdit::textChanged, this, &RemoteDialog::showPrefixDefault);
+  showPrefixDefault();
+  setMinimumWidth(460);
+}
+
+void RemoteDialog::layOut() {
   auto* browse = new QPushButton("浏览…", this);
   browse->setObjectName("browseCaFile");
   connect(browse, &QPushButton::clicked, this, &RemoteDialog::chooseCaFile);
   auto* caRow = new QHBoxLayout;
   caRow->addWidget(caFile_);
   caRow->addWidget(browse);
-
   auto* form = new QFormLayout;
   form->addRow("服务器地址", url_);
   form->addRow("用户名", user_);
@@ -57,7 +64,6 @@ RemoteDialog::RemoteDialog(const StoredRemoteSettings& stored, QWidget* parent) 
   form->addRow("泵编号", pumpId_);
   form->addRow("主题前缀", prefix_);
   form->addRow("", allowControl_);
-
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &RemoteDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &RemoteDialog::reject);
@@ -65,10 +71,6 @@ RemoteDialog::RemoteDialog(const StoredRemoteSettings& stored, QWidget* parent) 
   layout->addLayout(form);
   layout->addWidget(problem_);
   layout->addWidget(buttons);
-
-  connect(pumpId_, &QLineEdit::textChanged, this, &RemoteDialog::showPrefixDefault);
-  showPrefixDefault();
-  setMinimumWidth(460);
 }
 
 QLineEdit* RemoteDialog::addLine(const char* objectName, const QString& text) {

@@ -21,6 +21,7 @@ class RemoteDialog : public QDialog {
   void accept() override;
 
  private:
+  void layOut();
   QLineEdit* addLine(const char* objectName, const QString& text);
   void showPrefixDefault();
   void chooseCaFile();
