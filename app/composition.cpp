@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFont>
 #include <QIcon>
+#include <QSettings>
 
 #include "console/window_design.h"
 #include "records/record_file.h"
@@ -31,8 +32,10 @@ void InstallFontSubstitutes() {
   QFont::insertSubstitution(QStringLiteral("SimSun"), simplified);
 }
 
-Console::Console(std::string logFolder)
-    : view_(std::make_unique<MainWindowView>()), recordPath_(records::DefaultRecordPath()) {
+Console::Console(std::string logFolder, bool headless)
+    : view_(std::make_unique<MainWindowView>()),
+      headless_(headless),
+      recordPath_(records::DefaultRecordPath()) {
   dialogs_.setParent(view_.get());  // the boxes block the main window
   printer_.setDialogParent(view_.get());
   recordViewer_ = std::make_unique<RecordViewerView>(files_, dialogs_, recordPath_);
@@ -43,6 +46,12 @@ Console::Console(std::string logFolder)
   liveTrend_ = std::make_unique<trend::LiveTrend>(window_->events());
   trendWindow_.setLiveTrend(liveTrend_.get());
   bindWindowToModel();
+  remote_ = std::make_unique<remote::qt::RemoteMonitoring>(
+      *window_, headless_ ? nullptr : remote::qt::AddRemoteStatusLine(view_->surface()));
+  window_->setRemoteSettingsOpener([this] {
+    QSettings store = RemoteSettingsStore();
+    remote_->openDialog(view_.get(), store);
+  });
   if (!logFolder.empty()) startRunLog(std::move(logFolder));
 }
 
@@ -60,7 +69,7 @@ console::MainWindowServices Console::services() {
       .serial = serial_,
       .runClockTimer = runClockTimer_,
       .pollTimer = pollTimer_,
-      .dialogs = dialogs_,
+      .dialogs = headless_ ? static_cast<Dialogs&>(headlessDialogs_) : dialogs_,
       .chartCanvas = view_->chartCanvas(),
       .printer = printer_,
       .files = files_,
@@ -83,6 +92,24 @@ void Console::start() {
   window_->load();
   view_->placeAtDesignPosition();
   view_->show();
+}
+
+void Console::startHeadless(const std::string& port) {
+  window_->load();
+  headlessDialogs_.answerNext(port);
+  window_->choosePort();
+}
+
+void Console::startRemote(const remote::RemoteSettings& settings) { remote_->apply(settings); }
+
+// With a window, its close box has already run the close step.
+void Console::finish() {
+  if (headless_) window_->closeWindow();
+  remote_->stop();
+}
+
+QSettings RemoteSettingsStore() {
+  return QSettings(QSettings::IniFormat, QSettings::UserScope, "pump-console", "pump-console");
 }
 
 }  // namespace pump::app

@@ -2,9 +2,11 @@
 // and wires them together.
 #pragma once
 
+#include <QSettings>
 #include <memory>
 #include <string>
 
+#include "app/headless_dialogs.h"
 #include "app/main_window_view.h"
 #include "app/record_viewer_view.h"
 #include "app/run_log_wiring.h"
@@ -17,6 +19,7 @@
 #include "platform/qt/qt_serial_port.h"
 #include "platform/qt/qt_timer.h"
 #include "platform/qt/qt_window_handle.h"
+#include "remote/qt/remote_monitoring.h"
 #include "runlog/log_folder.h"
 #include "sim/port_switch.h"
 #include "sim/sim_serial_port.h"
@@ -31,16 +34,27 @@ void InstallFontSubstitutes();
 // the font substitutes and the window icon.
 void PrepareApplication();
 
+// Where the console keeps its settings: the user's configuration folder.
+QSettings RemoteSettingsStore();
+
 class Console {
  public:
-  // Run logs go to `logFolder`; an empty one turns the run log off.
-  explicit Console(std::string logFolder = runlog::DefaultLogFolder());
+  // Run logs go to `logFolder`; an empty one turns the run log off. Without a
+  // window the boxes go to the standard error and nothing is shown.
+  explicit Console(std::string logFolder = runlog::DefaultLogFolder(), bool headless = false);
   Console(const Console&) = delete;
   Console& operator=(const Console&) = delete;
   ~Console();
 
   // Runs the start-up step, then shows the window at its design place.
   void start();
+  // Runs the start-up step and opens the port, with no window.
+  void startHeadless(const std::string& port);
+  // Remote monitoring with these settings (off for an empty broker URL).
+  void startRemote(const remote::RemoteSettings& settings);
+  // Leaves the broker; without a window, first closes the line as the
+  // window's close box would.
+  void finish();
 
   MainWindowView& mainWindowView() { return *view_; }
   RecordViewerView& recordViewer() { return *recordViewer_; }
@@ -63,6 +77,8 @@ class Console {
   qt::QtTimer runClockTimer_;
   qt::QtTimer pollTimer_;
   qt::QtDialogs dialogs_;
+  HeadlessDialogs headlessDialogs_;
+  bool headless_ = false;
   qt::QtApplication application_;
   qt::QtFiles files_;
   qt::QtPrinter printer_;
@@ -80,6 +96,7 @@ class Console {
   std::unique_ptr<trend::LiveTrend> liveTrend_;
   TrendWindowHandle trendWindow_;
   std::unique_ptr<console::MainWindow> window_;
+  std::unique_ptr<remote::qt::RemoteMonitoring> remote_;
 };
 
 }  // namespace pump::app

@@ -47,7 +47,12 @@ void MainWindow::exitProgram() { services_.app.endNow(); }
 
 void MainWindow::showHelp() {}
 
-// The menus that need a line; the communication command and help never lock.
+void MainWindow::openRemoteSettings() {
+  if (openRemoteSettings_) openRemoteSettings_();
+}
+
+// The menus that need a line; the communication command, the tools and help
+// never lock.
 void MainWindow::lockMenus(bool locked) {
   for (MenuEntry* menu :
        {&menus.file, &menus.timedRun, &menus.pump, &menus.popup, &menus.setpoints}) {

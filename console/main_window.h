@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "console/console_events.h"
@@ -83,6 +84,10 @@ class MainWindow {
   void askPumpNumber();
   void choosePort();
   void showHelp();
+  void openRemoteSettings();  // 工具 > 远程监控…: the front end's dialog
+  void setRemoteSettingsOpener(std::function<void()> open) {
+    openRemoteSettings_ = std::move(open);
+  }
 
   // --- Remote control: the operator's rules, without boxes ------------------
   RemoteResult remoteSetFlow(double mlPerMinute);
@@ -90,6 +95,8 @@ class MainWindow {
   RemoteResult remoteRun();
   RemoteResult remoteStop();
   RemoteResult remoteTimedRun(double minutes);
+  // Seconds until the timed run's end falls due, while one is being timed.
+  std::optional<double> timedRunSecondsLeft() const { return runTimer_.secondsLeft(); }
 
   // --- What follows the window ----------------------------------------------
   ConsoleEventFeed& events() { return events_; }
@@ -130,6 +137,7 @@ class MainWindow {
   records::TrendChart chart_;
   records::PressureRecord record_;
   timedrun::RunTimer runTimer_;
+  std::function<void()> openRemoteSettings_;
 };
 
 }  // namespace pump::console

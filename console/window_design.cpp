@@ -117,6 +117,8 @@ constexpr std::array kMenus{
     // The composition root binds the log folder item: it opens a desktop folder.
     MenuDesign{2, "logfolder", texts::kLogFolderItem, MenuKind::Item, nullptr, nullptr},
     MenuDesign{2, "trend", texts::kTrendItem, MenuKind::Item, nullptr, &MainWindow::showTrend},
+    MenuDesign{2, "remoteMonitor", texts::kRemoteMonitorItem, MenuKind::Item, nullptr,
+               &MainWindow::openRemoteSettings},
     MenuDesign{1, "rightkey", texts::kPopupMenu, MenuKind::PopupOnly, &Menus::popup, nullptr},
     MenuDesign{2, "rrun", texts::kRunItem, MenuKind::Item, nullptr, &MainWindow::runPump},
     MenuDesign{2, "rstop", texts::kStopItem, MenuKind::Item, nullptr, &MainWindow::stopPump},

@@ -10,7 +10,7 @@ namespace pump::remote {
 
 struct ControlResult {
   bool ok = true;
-  std::string refusal;  // why not, when !ok: ASCII, for the broker
+  std::string refusal;  // why not, when !ok: the operator's text (UTF-8)
 
   static ControlResult Done() { return {}; }
   static ControlResult Refused(std::string why) { return {false, std::move(why)}; }

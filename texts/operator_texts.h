@@ -51,6 +51,7 @@ inline constexpr char kCommunicationCommand[] = "通信";
 inline constexpr char kToolsMenu[] = "工具(U)";
 inline constexpr char kLogFolderItem[] = "日志文件夹";
 inline constexpr char kTrendItem[] = "趋势图";
+inline constexpr char kRemoteMonitorItem[] = "远程监控…";
 inline constexpr char kPopupMenu[] = "右键";
 inline constexpr char kHelpCommand[] = "帮助(H)";
 

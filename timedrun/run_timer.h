@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "link/command_sender.h"
 #include "platform/ui.h"
@@ -47,6 +48,12 @@ class RunTimer {
   bool haltForLostLine();
 
   void setOnStep(StepListener onStep) { onStep_ = std::move(onStep); }
+
+  // Seconds until the run's end falls due, while the run is being timed.
+  std::optional<double> secondsLeft() const {
+    if (!clockTimer_.enabled()) return std::nullopt;
+    return lengthMinutes_ * 60.0 - elapsedSeconds_;
+  }
 
  private:
   bool send(const link::PumpCommand& command);

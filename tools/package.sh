@@ -24,13 +24,14 @@ for f in usr/bin/pump-console usr/bin/pump-sim usr/share/applications/pump-conso
          usr/share/icons/hicolor/32x32/apps/pump-console.png \
          usr/share/icons/hicolor/128x128/apps/pump-console.png \
          usr/share/doc/pump-console/copyright usr/share/doc/pump-console/README.md \
-         usr/share/doc/pump-console/LICENSE usr/share/man/man1/pump-console.1.gz; do
+         usr/share/doc/pump-console/LICENSE usr/share/man/man1/pump-console.1.gz \
+         usr/lib/systemd/system/pump-console-headless@.service; do
   grep -q "\./$f\$" <<<"$contents" || { echo "missing from package: $f" >&2; exit 1; }
 done
 
 depends="$(dpkg-deb -f "$deb" Depends)"
 echo "depends: $depends"
-for d in libqt6widgets6 libqt6serialport6 libqt6printsupport6 qt6-qpa-plugins fonts-noto-cjk; do
+for d in libqt6widgets6 libqt6serialport6 libqt6printsupport6 libmosquitto1 qt6-qpa-plugins fonts-noto-cjk; do
   grep -q "$d" <<<"$depends" || { echo "dependency not declared: $d" >&2; exit 1; }
 done
 

@@ -1,0 +1,19 @@
+// The remote settings kept with QSettings in the user's configuration, under
+// the group "remote". The password is kept only when the operator asked.
+#pragma once
+
+#include <QSettings>
+
+#include "remote/remote_settings.h"
+
+namespace pump::remote::qt {
+
+struct StoredRemoteSettings {
+  RemoteSettings settings;
+  bool rememberPassword = false;
+};
+
+StoredRemoteSettings LoadRemoteSettings(QSettings& store);
+void SaveRemoteSettings(QSettings& store, const StoredRemoteSettings& stored);
+
+}  // namespace pump::remote::qt

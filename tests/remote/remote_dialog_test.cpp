@@ -1,0 +1,122 @@
+#include "remote/qt/remote_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include "app/composition.h"
+#include "tests/remote/test_broker.h"
+
+namespace pump::remote::qt {
+namespace {
+
+template <typename Widget>
+Widget* Child(QDialog& dialog, const char* name) {
+  auto* widget = dialog.findChild<Widget*>(name);
+  EXPECT_NE(widget, nullptr) << name;
+  return widget;
+}
+
+void Retype(QDialog& dialog, const char* name, const QString& text) {
+  auto* line = Child<QLineEdit>(dialog, name);
+  line->clear();
+  QTest::keyClicks(line, text);
+}
+
+class RemoteSettingsDialog : public ::testing::Test {
+ protected:
+  QString iniPath() const { return QString::fromStdString(folder.path() + "/console.ini"); }
+  testing::ScratchFolder folder;
+};
+
+TEST_F(RemoteSettingsDialog, ShowsTheStoredSettingsAndOffersTheDefaults) {
+  StoredRemoteSettings stored;
+  stored.settings.brokerUrl = "mqtts://broker.lab:8883";
+  stored.settings.user = "op";
+  stored.settings.password = "pw";
+  stored.rememberPassword = true;
+  RemoteDialog dialog(stored);
+  EXPECT_EQ(dialog.windowTitle(), "远程监控");
+  EXPECT_EQ(Child<QLineEdit>(dialog, "brokerUrl")->text(), "mqtts://broker.lab:8883");
+  EXPECT_EQ(Child<QLineEdit>(dialog, "password")->echoMode(), QLineEdit::Password);
+  EXPECT_TRUE(Child<QCheckBox>(dialog, "rememberPassword")->isChecked());
+  EXPECT_FALSE(Child<QCheckBox>(dialog, "allowRemoteControl")->isChecked());
+  EXPECT_EQ(Child<QLineEdit>(dialog, "pumpId")->placeholderText().toStdString(), HostName());
+  Retype(dialog, "pumpId", "bench-9");
+  EXPECT_EQ(Child<QLineEdit>(dialog, "topicPrefix")->placeholderText(), "pumps/bench-9");
+
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  // PUMP_SCREENSHOTS=folder keeps the picture for a look.
+  const QString shots =
+      qEnvironmentVariable("PUMP_SCREENSHOTS", QString::fromStdString(folder.path()));
+  EXPECT_TRUE(dialog.grab().save(shots + "/remote-dialog.png"));
+}
+
+TEST_F(RemoteSettingsDialog, UnusableSettingsKeepItOpenAndSayWhy) {
+  RemoteDialog dialog(StoredRemoteSettings{});
+  dialog.show();
+  Retype(dialog, "brokerUrl", "broker.lab:1883");
+  dialog.accept();
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+  EXPECT_TRUE(Child<QLabel>(dialog, "problem")->text().contains("mqtt://"));
+  Retype(dialog, "brokerUrl", "mqtt://broker.lab:1883");
+  dialog.accept();
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+TEST_F(RemoteSettingsDialog, WhatIsChosenIsKeptAndThePasswordOnlyWhenRemembered) {
+  RemoteDialog dialog(StoredRemoteSettings{});
+  Retype(dialog, "brokerUrl", " mqtt://10.1.2.3:1884 ");
+  Retype(dialog, "user", "operator");
+  Retype(dialog, "password", "hunter2");
+  Retype(dialog, "pumpId", "p4");
+  QTest::mouseClick(Child<QCheckBox>(dialog, "allowRemoteControl"), Qt::LeftButton);
+  const StoredRemoteSettings chosen = dialog.chosen();
+  EXPECT_EQ(chosen.settings.brokerUrl, "mqtt://10.1.2.3:1884");
+  EXPECT_TRUE(chosen.settings.allowRemoteControl);
+  EXPECT_FALSE(chosen.rememberPassword);
+  {
+    QSettings store(iniPath(), QSettings::IniFormat);
+    SaveRemoteSettings(store, chosen);
+  }
+  QFile file(iniPath());
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray bytes = file.readAll();
+  EXPECT_TRUE(bytes.contains("operator"));
+  EXPECT_FALSE(bytes.contains("hunter2")) << "a password not to be remembered reached the disk";
+
+  QSettings store(iniPath(), QSettings::IniFormat);
+  StoredRemoteSettings loaded = LoadRemoteSettings(store);
+  EXPECT_EQ(loaded.settings.brokerUrl, "mqtt://10.1.2.3:1884");
+  EXPECT_EQ(loaded.settings.user, "operator");
+  EXPECT_EQ(loaded.settings.pumpId, "p4");
+  EXPECT_EQ(loaded.settings.password, "");
+  EXPECT_TRUE(loaded.settings.allowRemoteControl);
+
+  loaded.settings.password = "hunter2";
+  loaded.rememberPassword = true;
+  SaveRemoteSettings(store, loaded);
+  EXPECT_EQ(LoadRemoteSettings(store).settings.password, "hunter2");
+  loaded.rememberPassword = false;
+  SaveRemoteSettings(store, loaded);
+  EXPECT_EQ(LoadRemoteSettings(store).settings.password, "") << "unticking forgets it";
+}
+
+}  // namespace
+}  // namespace pump::remote::qt
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  pump::app::PrepareApplication();
+  return RUN_ALL_TESTS();
+}
