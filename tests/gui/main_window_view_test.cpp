@@ -72,8 +72,9 @@ TEST(MainWindowView, StartUpGreysFourBarMenusAndHidesTheRunClock) {
     captions << a->text();
     enabled << a->isEnabled();
   }
-  EXPECT_EQ(captions, (QStringList{"文件(F)", "定时(T)", "泵(O)", "设定(S)", "通信", "帮助(H)"}));
-  EXPECT_EQ(enabled, (QList<bool>{false, false, false, false, true, true}));
+  EXPECT_EQ(captions,
+            (QStringList{"文件(F)", "定时(T)", "泵(O)", "设定(S)", "通信", "工具(U)", "帮助(H)"}));
+  EXPECT_EQ(enabled, (QList<bool>{false, false, false, false, true, true, true}));
   EXPECT_FALSE(f.find<QMenu>("rightkey")->isEnabled());
 
   EXPECT_EQ(f.find<QLabel>("LcurrP")->text(), "00.0");
