@@ -55,6 +55,12 @@ std::string LocalTimestamp(std::chrono::system_clock::time_point time) {
 }
 
 std::string LocalTimestamps::format(std::chrono::system_clock::time_point time) {
+  std::string text;
+  appendTo(text, time);
+  return text;
+}
+
+void LocalTimestamps::appendTo(std::string& text, std::chrono::system_clock::time_point time) {
   using namespace std::chrono;
   const auto second = floor<seconds>(time);
   const int millisecond = static_cast<int>(duration_cast<milliseconds>(time - second).count());
@@ -64,10 +70,9 @@ std::string LocalTimestamps::format(std::chrono::system_clock::time_point time) 
     date_ = DateAndTime(local.fields);
     offset_ = UtcOffset(local.fields);
   }
-  std::string text = date_;
+  text += date_;
   AppendMilliseconds(text, millisecond);
   text += offset_;
-  return text;
 }
 
 std::string LogFileName(std::chrono::system_clock::time_point time) {

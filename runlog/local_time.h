@@ -15,6 +15,8 @@ std::string LocalTimestamp(std::chrono::system_clock::time_point time);
 class LocalTimestamps {
  public:
   std::string format(std::chrono::system_clock::time_point time);
+  // The same, appended to the text.
+  void appendTo(std::string& text, std::chrono::system_clock::time_point time);
 
  private:
   std::time_t second_ = -1;

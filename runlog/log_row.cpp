@@ -1,6 +1,6 @@
 #include "runlog/log_row.h"
 
-#include <cstdio>
+#include <charconv>
 
 namespace pump::runlog {
 
@@ -19,13 +19,28 @@ std::string_view TrimSpaces(std::string_view text) {
 
 // Seconds with three decimals, computed in whole milliseconds: no floating
 // point, so no locale can turn the point into a comma.
-std::string ElapsedSeconds(std::chrono::steady_clock::duration elapsed) {
+void AppendElapsedSeconds(std::string& row, std::chrono::steady_clock::duration elapsed) {
   const long long ms = std::chrono::round<std::chrono::milliseconds>(elapsed).count();
   const unsigned long long magnitude = ms < 0 ? -static_cast<unsigned long long>(ms) : ms;
-  char text[32];
-  std::snprintf(text, sizeof text, "%s%llu.%03llu", ms < 0 ? "-" : "", magnitude / 1000,
-                magnitude % 1000);
-  return text;
+  if (ms < 0) row += '-';
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, magnitude / 1000).ptr;
+  row.append(digits, end);
+  const auto fraction = static_cast<unsigned>(magnitude % 1000);
+  row += '.';
+  row += static_cast<char>('0' + fraction / 100);
+  row += static_cast<char>('0' + fraction / 10 % 10);
+  row += static_cast<char>('0' + fraction % 10);
+}
+
+// Most details are frames of printable ASCII with nothing to quote: they go
+// in as they are.
+bool NeedsNoChange(std::string_view detail) {
+  for (const char c : detail) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte >= 0x7F || c == '\\' || c == ',' || c == '"') return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -117,10 +132,11 @@ std::string CsvField(std::string_view text) {
 std::string LogRow(const console::ConsoleEvent& event,
                    std::chrono::steady_clock::time_point openedAt, LocalTimestamps& times) {
   const console::Readouts& shown = event.readouts;
-  std::string row = times.format(event.wallTime);
-  row.reserve(96);
+  std::string row;
+  row.reserve(128);
+  times.appendTo(row, event.wallTime);
   row += ',';
-  row += ElapsedSeconds(event.monotonicTime - openedAt);
+  AppendElapsedSeconds(row, event.monotonicTime - openedAt);
   row += ',';
   row += EventName(event.kind);
   row += ',';
@@ -130,7 +146,11 @@ std::string LogRow(const console::ConsoleEvent& event,
   row += ',';
   row += PlainDecimal(shown.pressureLimit);
   row += shown.pumpRunning ? ",RUN," : ",STOP,";
-  row += CsvField(AsciiOnly(event.detail));
+  if (NeedsNoChange(event.detail)) {
+    row += event.detail;
+  } else {
+    row += CsvField(AsciiOnly(event.detail));
+  }
   row += kLineEnd;
   return row;
 }

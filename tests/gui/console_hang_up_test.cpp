@@ -59,7 +59,7 @@ class BoxWatcher {
 TEST(WholeConsole, APumpHangingUpShowsOneBoxAndTheWindowCarriesOn) {
   PumpSimProcess first({"--hangup-after", "3"});
   ASSERT_FALSE(first.devicePath().empty());
-  app::Console console;
+  app::Console console(/*logFolder=*/"");  // no run log: not what is tested here
   console.start();
   auto& w = console.window();
   OpenThroughThePortBox(console, first.devicePath());
@@ -91,7 +91,7 @@ TEST(WholeConsole, APumpHangingUpWhileThePortBoxIsOpenIsReportedOnceAndTheNewPor
   PumpSimProcess second;
   ASSERT_FALSE(first.devicePath().empty());
   ASSERT_FALSE(second.devicePath().empty());
-  app::Console console;
+  app::Console console(/*logFolder=*/"");  // no run log: not what is tested here
   console.start();
   auto& w = console.window();
   OpenThroughThePortBox(console, first.devicePath());

@@ -7,8 +7,10 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
+#include <fstream>
 #include <regex>
 
 #include "app/composition.h"
@@ -116,6 +118,46 @@ TEST(RunLogInConsole, ASessionOnPumpSimWithSplitRepliesLeavesOneRowPerReplyAndCo
   }
   EXPECT_EQ(replyRows, replies) << "each reply, though split in two writes, is one row";
   EXPECT_EQ(commands.size(), 2U);
+}
+
+// The message boxes on screen that are not modal: the run log's.
+std::vector<QMessageBox*> LogBoxes() {
+  std::vector<QMessageBox*> boxes;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    auto* box = qobject_cast<QMessageBox*>(widget);
+    if (box && box->isVisible() && !box->isModal()) boxes.push_back(box);
+  }
+  return boxes;
+}
+
+TEST(RunLogInConsole, ALogThatCannotBeWrittenIsToldInOneBoxAndThePumpIsStillPolled) {
+  ScratchFolder scratch;
+  // A file where the Documents folder should be: no folder can be made under it.
+  std::ofstream(scratch.path() + "/Documents") << "not a folder";
+  const std::string folder = scratch.path() + "/Documents/pump-logs";
+  testing::PumpSimProcess pump;
+  ASSERT_FALSE(pump.devicePath().empty());
+  app::Console console(folder);
+  console.start();
+  auto& w = console.window();
+  OpenThroughThePortBox(console, pump.devicePath());
+  ASSERT_TRUE(testing::MenusReleased(w));
+  ASSERT_TRUE(WaitUntil([&] { return !LogBoxes().empty(); }, 3000));
+  const auto boxes = LogBoxes();
+  ASSERT_EQ(boxes.size(), 1U);
+  EXPECT_EQ(boxes[0]->windowTitle(), "运行日志");
+  EXPECT_EQ(
+      boxes[0]->text().toStdString().rfind("运行日志无法写入：" + folder + "\n文件夹不存在。", 0),
+      0U)
+      << boxes[0]->text().toStdString();
+
+  const int before = w.chart().position();
+  w.pressRunKey();
+  EXPECT_TRUE(WaitUntil([&] { return w.chart().position() >= before + 2; }, 5000))
+      << "polling goes on behind the box";
+  EXPECT_EQ(w.display.pumpState.caption(), "     RUN ");
+  EXPECT_EQ(LogBoxes().size(), 1U) << "told once, not for every row";
+  w.closeWindow();
 }
 
 }  // namespace
