@@ -15,6 +15,8 @@ class TrendWindowHandle : public WindowHandle {
   void setLiveTrend(const trend::LiveTrend* live) { live_ = live; }
 
   void show() override {
+    // The menu always means the current session, even after a log was opened.
+    if (window_) window_->showLiveSession();
     if (!window_) window_ = std::make_unique<trend::qt::TrendWindow>(live_);
     window_->show();
     window_->raise();

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 #include <QTimer>
 
@@ -73,6 +74,8 @@ TEST(TrendMenu, TrendItemOpensTheWindowWithNoPortAndItFollowsTheReadingsOnceOneO
   EXPECT_TRUE(trendWindow->windowTitle().startsWith("趋势图 - "))
       << trendWindow->windowTitle().toStdString();
   EXPECT_TRUE(trendWindow->view().following());
+  QTest::qWait(2000);  // a few polls more, to look at
+  trendWindow->grab().save("trend-live.png");
 
   item->trigger();  // a second choice brings the same window forward
   EXPECT_EQ(console.trendWindow().window(), trendWindow);

@@ -117,6 +117,17 @@ void TrendWindow::viewMoved() {
   dirty_ = true;
 }
 
+void TrendWindow::showLiveSession() {
+  if (!loaded_ || !live_) return;
+  loaded_.reset();
+  loadedName_.clear();
+  fixedRange_.reset();
+  viewPlaced_ = false;
+  view_.stopFollowing();
+  updateTitle();
+  dirty_ = true;
+}
+
 void TrendWindow::showAll() {
   if (const Session* s = shownSession()) view_.fitAll(s->firstTimeMs(), newestMs(*s));
   fixedRange_.reset();

@@ -31,6 +31,8 @@ class TrendWindow : public QMainWindow {
   QString exportImage(const QString& path);
   QString exportData(const QString& path, bool visibleSpanOnly);
 
+  // Back from a log opened from disk to the live session, if there is one.
+  void showLiveSession();
   void showAll();
   void setFollowing(bool following);
 

@@ -218,6 +218,11 @@ TEST_F(TrendWindowTest, OpeningAForeignFileSaysWhichLineAndKeepsWhatWasShown) {
   ASSERT_EQ(window.openLog(folder.filePath("all.csv")), "");
   EXPECT_EQ(window.windowTitle(), "趋势图 - all.csv");
   EXPECT_EQ(window.shownSession()->size(), live.session().size());
+  EXPECT_NE(window.shownSession(), &live.session());
+
+  window.showLiveSession();
+  EXPECT_EQ(window.shownSession(), &live.session());
+  EXPECT_TRUE(window.windowTitle().startsWith("趋势图 - 20")) << window.windowTitle().toStdString();
 }
 
 }  // namespace
