@@ -16,8 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   const std::string_view input(reinterpret_cast<const char*>(bytes), size);
   const auto newline = input.find('\n');
   const auto name = input.substr(0, newline);
-  const auto payload = newline == std::string_view::npos ? std::string_view{}
-                                                         : input.substr(newline + 1);
+  const auto payload =
+      newline == std::string_view::npos ? std::string_view{} : input.substr(newline + 1);
   const auto parsed = pump::remote::ParseCommand(name, payload);
   if (parsed.command.has_value() == !parsed.refusal.empty()) std::abort();
   if (parsed.command) {
