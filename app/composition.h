@@ -8,6 +8,7 @@
 #include "app/form1_view.h"
 #include "app/form2_view.h"
 #include "console/main_window.h"
+#include "platform/qt/paced_repaint.h"
 #include "platform/qt/qt_application.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_files.h"
@@ -48,6 +49,8 @@ class Console {
 
   // Declared first so it is destroyed last: the model refers to its widgets.
   std::unique_ptr<Form1View> view_;
+  // The window paints at the display's pace, not once per reply.
+  qt::PacedRepaint pacedRepaint_{*view_};
   qt::QtTimer timer1_;
   qt::QtTimer timer2_;
   qt::QtDialogs dialogs_;
