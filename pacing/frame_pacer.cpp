@@ -18,9 +18,13 @@ void FramePacer::changed() {
   due_ = true;
   const long long now = now_();
   const long long at =
-      std::max(now + pacing_.gatherMilliseconds, lastFrame_ + pacing_.frameMilliseconds);
+      std::max(now + pacing_.waitMilliseconds, lastFrame_ + pacing_.frameMilliseconds);
   timer_.setInterval(static_cast<int>(at - now));
   timer_.setEnabled(true);
+}
+
+void FramePacer::aboutToSleep() {
+  if (due_ && now_() - lastFrame_ >= pacing_.frameMilliseconds) frame();
 }
 
 void FramePacer::frame() {

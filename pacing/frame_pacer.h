@@ -1,7 +1,9 @@
 // Gathers screen changes into frames: however often something changes, the
 // frame callback runs at most once per display frame, and no later than one
-// frame after the first change it has not yet shown. With nothing changed the
-// timer stays off, so an idle window does not wake.
+// frame after the first change it has not yet shown. A frame is painted when
+// the thread is about to sleep anyway, so a steady stream of changes paints
+// on the wake-ups it already causes; the timer only covers a change with no
+// wake-up after it. With nothing changed the timer stays off.
 #pragma once
 
 #include <functional>
@@ -13,8 +15,11 @@ namespace pump::pacing {
 struct FramePacing {
   // Shortest time between two frames: a 60 Hz display shows no more often.
   int frameMilliseconds = 17;
-  // How long a first change waits for others to join it before its frame.
-  int gatherMilliseconds = 15;
+  // Longest a change waits for a wake-up that paints it before the timer
+  // paints it. A little over the 9.4 ms between replies at 9600 baud, so the
+  // next reply's wake-up paints; and short enough that after a timer's frame
+  // the second reply on comes a whole frame later and paints on its wake-up.
+  int waitMilliseconds = 11;
 };
 
 class FramePacer {
@@ -28,6 +33,9 @@ class FramePacer {
   void setOnFrame(std::function<void()> onFrame) { onFrame_ = std::move(onFrame); }
   // Something changed that the next frame must show.
   void changed();
+  // The thread has handled everything that woke it: the frame comes now if
+  // the last one is a whole frame ago.
+  void aboutToSleep();
   bool frameDue() const { return due_; }
 
  private:
