@@ -4,11 +4,11 @@
 
 namespace pump::pacing {
 
-FramePacer::FramePacer(Timer& timer, std::function<long long()> nowMilliseconds, FramePacing pacing)
+FramePacer::FramePacer(Timer& timer, std::function<long long()> nowMicroseconds, FramePacing pacing)
     : timer_(timer),
-      now_(std::move(nowMilliseconds)),
+      now_(std::move(nowMicroseconds)),
       pacing_(pacing),
-      lastFrame_(now_() - pacing.frameMilliseconds) {
+      lastFrame_(now_() - pacing.frameMicroseconds) {
   timer_.setEnabled(false);
   timer_.setOnTick([this] { frame(); });
 }
@@ -18,13 +18,14 @@ void FramePacer::changed() {
   due_ = true;
   const long long now = now_();
   const long long at =
-      std::max(now + pacing_.waitMilliseconds, lastFrame_ + pacing_.frameMilliseconds);
-  timer_.setInterval(static_cast<int>(at - now));
+      std::max(now + pacing_.waitMicroseconds, lastFrame_ + pacing_.frameMicroseconds);
+  // The timer counts whole milliseconds: rounded up, it never comes early.
+  timer_.setInterval(static_cast<int>((at - now + 999) / 1000));
   timer_.setEnabled(true);
 }
 
 void FramePacer::aboutToSleep() {
-  if (due_ && now_() - lastFrame_ >= pacing_.frameMilliseconds) frame();
+  if (due_ && now_() - lastFrame_ >= pacing_.frameMicroseconds) frame();
 }
 
 void FramePacer::frame() {

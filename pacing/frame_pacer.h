@@ -14,18 +14,18 @@ namespace pump::pacing {
 
 struct FramePacing {
   // Shortest time between two frames: a 60 Hz display shows no more often.
-  int frameMilliseconds = 17;
+  long long frameMicroseconds = 16'667;
   // Longest a change waits for a wake-up that paints it before the timer
   // paints it. A little over the 9.4 ms between replies at 9600 baud, so the
   // next reply's wake-up paints; and short enough that after a timer's frame
   // the second reply on comes a whole frame later and paints on its wake-up.
-  int waitMilliseconds = 11;
+  long long waitMicroseconds = 11'000;
 };
 
 class FramePacer {
  public:
-  // `nowMilliseconds` is a monotonic clock. The pacer owns `timer`'s tick.
-  FramePacer(Timer& timer, std::function<long long()> nowMilliseconds, FramePacing pacing = {});
+  // `nowMicroseconds` is a monotonic clock. The pacer owns `timer`'s tick.
+  FramePacer(Timer& timer, std::function<long long()> nowMicroseconds, FramePacing pacing = {});
   FramePacer(const FramePacer&) = delete;
   FramePacer& operator=(const FramePacer&) = delete;
 

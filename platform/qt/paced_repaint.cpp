@@ -8,19 +8,19 @@
 namespace pump::qt {
 namespace {
 
-long long NowMilliseconds() {
+long long NowMicroseconds() {
   static QElapsedTimer clock = [] {
     QElapsedTimer started;
     started.start();
     return started;
   }();
-  return clock.elapsed();
+  return clock.nsecsElapsed() / 1000;
 }
 
 }  // namespace
 
 PacedRepaint::PacedRepaint(QWidget& window, pacing::FramePacing pacing)
-    : window_(window), pacer_(timer_, NowMilliseconds, pacing) {
+    : window_(window), pacer_(timer_, NowMicroseconds, pacing) {
   pacer_.setOnFrame([this] { paintFrame(); });
   window_.installEventFilter(this);
   // Painting before the thread sleeps saves a wake-up of its own per frame.

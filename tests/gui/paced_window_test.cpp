@@ -3,45 +3,21 @@
 // screen; with nothing new it neither paints nor runs a timer.
 #include <gtest/gtest.h>
 
-#include <QEventLoop>
 #include <QLabel>
 #include <QScreen>
 #include <QTimer>
 #include <cstdio>
-#include <set>
 
 #include "platform/qt/chart_canvas.h"
 #include "platform/qt/paced_repaint.h"
+#include "tests/gui/event_count.h"
 #include "tests/gui/form1_view_fixture.h"
 
 namespace pump {
 namespace {
 
-// Counts paints of each widget and the timers that fire anywhere.
-class EventCount : public QObject {
- public:
-  EventCount() { QCoreApplication::instance()->installEventFilter(this); }
-  ~EventCount() override { QCoreApplication::instance()->removeEventFilter(this); }
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Paint) ++paints[watched];
-    if (event->type() == QEvent::Timer && !ignored.contains(watched)) timers.insert(watched);
-    return false;
-  }
-  std::set<QObject*> ignored;  // the test's own timers
-  std::map<QObject*, int> paints;
-  std::set<QObject*> timers;
-};
-
-void RunEventLoopFor(int milliseconds, EventCount* count = nullptr) {
-  QEventLoop loop;
-  QTimer stop;
-  stop.setSingleShot(true);
-  QObject::connect(&stop, &QTimer::timeout, &loop, &QEventLoop::quit);
-  if (count) count->ignored.insert(&stop);
-  stop.start(milliseconds);
-  loop.exec();
-  if (count) count->ignored.erase(&stop);
-}
+using testing::EventCount;
+using testing::RunEventLoopFor;
 
 struct PacedWindow {
   testing::Form1ViewFixture f;

@@ -15,7 +15,9 @@ namespace {
 using testing::ManualTimer;
 using testing::ScriptedClock;
 
-constexpr int kFrame = FramePacing{}.frameMilliseconds;
+// The scripted clock counts milliseconds; a frame is 16.7 ms, so frames
+// land 17 ms apart on it.
+constexpr long long kFrame = (FramePacing{}.frameMicroseconds + 999) / 1000;
 
 struct Frame {
   long long at;
@@ -25,7 +27,7 @@ struct Frame {
 struct PacedScreen {
   ScriptedClock clock;
   ManualTimer timer{clock};
-  FramePacer pacer{timer, [this] { return clock.now(); }};
+  FramePacer pacer{timer, [this] { return clock.now() * 1000; }};
   std::vector<Frame> frames;
   bool insideWait = false;
 
