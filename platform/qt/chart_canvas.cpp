@@ -103,26 +103,35 @@ void ChartCanvas::line(float x1, float y1, float x2, float y2, std::optional<Rgb
   // The foreground colour is taken when the line is drawn, as ink on paper.
   const QColor ink = colour ? QColor(colour->r, colour->g, colour->b) : ink_;
   Segment segment{x1, y1, x2, y2, ink, QRect()};
-  segment.reach = bounds(segment);
-  const QRect reach = segment.reach;
   // The chart redraws its axis and marks at every step. A line drawn again
   // over itself covers the same pixels in the same colour, so only its latest
   // copy is kept: the painting order stays as drawn and the list stays short.
   // The box shows such a line already unless a line drawn since crosses it.
-  bool changesPixels = !reach.isEmpty();
   const auto same = std::find_if(segments_.rbegin(), segments_.rend(),
                                  [&](const Segment& s) { return s.sameLine(segment); });
+  bool changesPixels = true;
   if (same != segments_.rend()) {
     const auto copy = std::next(same).base();
-    changesPixels = changesPixels && !wholeDue_ &&
-                    std::any_of(std::next(copy), segments_.end(), [&](const Segment& later) {
-                      return later.reach.intersects(reach);
-                    });
+    segment.reach = copy->reach;
+    changesPixels = std::any_of(std::next(copy), segments_.end(), [&](const Segment& later) {
+      return later.reach.intersects(segment.reach);
+    });
     segments_.erase(copy);
+  } else {
+    segment.reach = bounds(segment);
   }
   segments_.push_back(segment);
-  // Only the stretch round the new line needs painting again, not the box.
-  if (changesPixels && !wholeDue_) update(reach);
+  if (changesPixels) repaintStretch(segment.reach);
+}
+
+void ChartCanvas::repaintStretch(const QRect& reach) {
+  if (reach.isEmpty() || wholeDue_) return;
+  // Only the stretch round the new lines needs painting again, not the box.
+  // Until the next paint it grows as one rectangle: Qt unites a rectangle
+  // that holds all it was asked before at once, where many separate small
+  // ones make every further request dearer.
+  stretchDue_ |= reach;
+  update(stretchDue_);
 }
 
 void ChartCanvas::clear() {
@@ -148,6 +157,7 @@ QRect ChartCanvas::bounds(const Segment& segment) const {
 
 void ChartCanvas::paintEvent(QPaintEvent* event) {
   if (event->rect().contains(rect())) wholeDue_ = false;
+  stretchDue_ = QRect();
   const QRegion dirty = event->region();
   QPainter painter(this);
   painter.setClipRect(contentsRect());

@@ -48,13 +48,16 @@ class ChartCanvas : public QWidget, public Canvas {
   // Asks for the whole box to be painted; lines drawn before that paint need
   // no stretch of their own.
   void updateWhole();
+  // Asks for the pixels a new line can touch to be painted again.
+  void repaintStretch(const QRect& reach);
   // The size or the scale changed: every line lands on other pixels.
   void measureAgain();
 
   float left_ = 0, top_ = 0, right_ = 1, bottom_ = 1;
   std::vector<Segment> segments_;
   bool wholeDue_ = false;
-  QColor ink_;  // the foreground colour, taken from the palette when it changes
+  QRect stretchDue_;  // what the next paint covers of the lines drawn since the last
+  QColor ink_;        // the foreground colour, taken from the palette when it changes
 };
 
 }  // namespace pump::qt
