@@ -36,7 +36,6 @@ class FramePacer {
   // The thread has handled everything that woke it: the frame comes now if
   // the last one is a whole frame ago.
   void aboutToSleep();
-  bool frameDue() const { return due_; }
 
  private:
   void frame();
