@@ -4,21 +4,21 @@
 
 namespace pump::records {
 
-void Form2::Command1_Click() {
-  form1_.show();
+void RecordViewer::backToMainWindow() {
+  mainWindow_.show();
   self_.hide();
 }
 
 // Only the last line reaches the box; nothing is parsed. A file that cannot be
 // read is reported and the box keeps what it showed.
-void Form2::Command2_Click() {
+void RecordViewer::loadLastLine() {
   std::string bytes;
   const FileResult read = files_.readWhole(recordPath_, &bytes);
   if (!read.ok) {
-    dialogs_.MsgBox("记录文件无法读取：" + recordPath_ + "\n" + read.error, "查看记录");
+    dialogs_.showMessage(texts::RecordNotRead(recordPath_, read.error), texts::kViewRecordTitle);
     return;
   }
-  Text1.setText(std::string(LastLine(bytes)));
+  recordLine.setText(std::string(LastLine(bytes)));
 }
 
 }  // namespace pump::records

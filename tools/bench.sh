@@ -75,7 +75,7 @@ repeat() {
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 echo "benchmarks on $(nproc) cores, load average at the start $(load)"
 
-for name in reply_path_bench reply_view_bench record_bench; do
+for name in reply_path_bench reply_view_bench record_bench runlog_bench trend_bench; do
   repeat "$short_runs" "$name" "$bench/$name"
 done
 

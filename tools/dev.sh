@@ -8,10 +8,11 @@ build="${PUMP_BUILD_DIR:-$root/build}"
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-serialport-dev libgl-dev
+  qt6-base-dev qt6-serialport-dev qt6-charts-dev qt6-svg-dev libgl-dev
   fonts-noto-cjk libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth socat util-linux poppler-utils
-  clang libclang-rt-14-dev
+  clang clang-format-14 libclang-rt-14-dev
+  mosquitto mosquitto-clients libmosquitto-dev nlohmann-json3-dev openssl
 )
 
 sudo_if_needed() {

@@ -12,6 +12,7 @@
 #include "platform/qt/chart_canvas.h"
 #include "tests/gui/event_count.h"
 #include "tests/gui/pty_pair.h"
+#include "tests/support/console_harness.h"
 #include "tests/support/pump_sim_process.h"
 
 namespace pump {
@@ -25,29 +26,29 @@ TEST(IdleConsole, WakesOnlyForThePollAndPaintsOnlyTheChartStepOfEachAnswer) {
   ASSERT_FALSE(pump.devicePath().empty());
   app::Console console;
   console.start();
-  auto& w = console.form1();
+  auto& w = console.window();
   QTimer::singleShot(0, [&] {
     auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
     ASSERT_NE(box, nullptr);
     box->setTextValue(QString::fromStdString(pump.devicePath()));
     box->accept();
   });
-  w.Communication_Click();
-  ASSERT_TRUE(w.connected());
-  ASSERT_TRUE(testing::WaitUntil([&] { return w.chart().itime() >= 1; }, 3000));
+  w.choosePort();
+  ASSERT_TRUE(testing::MenusReleased(w));
+  ASSERT_TRUE(testing::WaitUntil([&] { return w.chart().position() >= 1; }, 3000));
   RunEventLoopFor(100);
 
   EventCount count;
-  const int stepsBefore = w.chart().itime();
+  const int stepsBefore = w.chart().position();
   RunEventLoopFor(3200, &count);  // two polls, 1.5 s apart
-  const int answers = w.chart().itime() - stepsBefore;
+  const int answers = w.chart().position() - stepsBefore;
 
   EXPECT_GE(answers, 2);
   ASSERT_EQ(count.timers.size(), 1U) << "only the poll's timer fires";
   EXPECT_LE(count.timers.begin()->second, 3);
   // A pump at rest: the pressure caption stays, the chart takes a step.
-  auto* chart = console.mainWindow().findChild<qt::ChartCanvas*>(QStringLiteral("Picture1"));
-  auto* pressure = console.mainWindow().findChild<QLabel*>(QStringLiteral("LcurrP"));
+  auto* chart = console.mainWindowView().findChild<qt::ChartCanvas*>(QStringLiteral("Picture1"));
+  auto* pressure = console.mainWindowView().findChild<QLabel*>(QStringLiteral("LcurrP"));
   EXPECT_EQ(count.paints[pressure], 0);
   EXPECT_LE(count.paints[chart], answers);
   EXPECT_EQ(count.paintCount(), count.paints[chart]);

@@ -11,7 +11,7 @@
 #include "platform/qt/chart_canvas.h"
 #include "platform/qt/paced_repaint.h"
 #include "tests/gui/event_count.h"
-#include "tests/gui/form1_view_fixture.h"
+#include "tests/gui/main_window_view_harness.h"
 
 namespace pump {
 namespace {
@@ -20,14 +20,14 @@ using testing::EventCount;
 using testing::RunEventLoopFor;
 
 struct PacedWindow {
-  testing::Form1ViewFixture f;
+  testing::MainWindowViewHarness f;
   qt::PacedRepaint paced{*f.view};
   QLabel* pressure = f.find<QLabel>("LcurrP");
   qt::ChartCanvas* chart = f.find<qt::ChartCanvas>("Picture1");
 
   PacedWindow() {
     f.dialogs.answers.push_back("1");
-    f.form->Communication_Click();
+    f.window->choosePort();
     RunEventLoopFor(100);  // the window settles after the port box
   }
   // What the window's pixels show of a widget, as painted so far.
@@ -47,7 +47,7 @@ std::string Reply(int i) {
 
 TEST(PacedWindow, ABurstOfRepliesPaintsAFewTimesYetShowsEverySegmentAndTheLastCaption) {
   PacedWindow w;
-  ASSERT_TRUE(w.f.form->connected());
+  ASSERT_TRUE(w.f.menusReleased());
   ASSERT_NE(w.pressure, nullptr);
   ASSERT_NE(w.chart, nullptr);
   EventCount count;
@@ -66,7 +66,7 @@ TEST(PacedWindow, ABurstOfRepliesPaintsAFewTimesYetShowsEverySegmentAndTheLastCa
   const qint64 burstMs = elapsed.elapsed();
   RunEventLoopFor(100);
 
-  EXPECT_EQ(w.f.form->chart().itime(), kReplies);
+  EXPECT_EQ(w.f.window->chart().position(), kReplies);
   const int labelPaints = count.paints[w.pressure];
   const int chartPaints = count.paints[w.chart];
   EXPECT_GE(labelPaints, 1);
