@@ -12,6 +12,7 @@
 #include "app/run_log_wiring.h"
 #include "app/trend_window_handle.h"
 #include "console/main_window.h"
+#include "platform/qt/paced_repaint.h"
 #include "platform/qt/qt_application.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_files.h"
@@ -74,6 +75,8 @@ class Console {
 
   // Declared first so it is destroyed last: the model refers to its widgets.
   std::unique_ptr<MainWindowView> view_;
+  // The window paints at the display's pace, not once per reply.
+  qt::PacedRepaint pacedRepaint_{*view_};
   qt::QtTimer runClockTimer_;
   qt::QtTimer pollTimer_;
   qt::QtDialogs dialogs_;

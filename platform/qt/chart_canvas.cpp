@@ -60,6 +60,7 @@ ChartCanvas::ChartCanvas(QWidget* parent) : QWidget(parent) {
   QPalette p = palette();
   p.setColor(QPalette::Window, Qt::white);
   setPalette(p);
+  ink_ = palette().color(QPalette::WindowText);
 }
 
 void ChartCanvas::setScale(float left, float top, float right, float bottom) {
@@ -67,7 +68,28 @@ void ChartCanvas::setScale(float left, float top, float right, float bottom) {
   top_ = top;
   right_ = right;
   bottom_ = bottom;
+  measureAgain();
   updateWhole();
+}
+
+bool ChartCanvas::event(QEvent* event) {
+  const bool handled = QWidget::event(event);
+  switch (event->type()) {
+    case QEvent::Resize:
+    case QEvent::ContentsRectChange:
+      measureAgain();
+      break;
+    case QEvent::PaletteChange:
+      ink_ = palette().color(QPalette::WindowText);
+      break;
+    default:
+      break;
+  }
+  return handled;
+}
+
+void ChartCanvas::measureAgain() {
+  for (Segment& s : segments_) s.reach = bounds(s);
 }
 
 QPointF ChartCanvas::toPixels(float x, float y) const {
@@ -79,27 +101,37 @@ QPointF ChartCanvas::toPixels(float x, float y) const {
 
 void ChartCanvas::line(float x1, float y1, float x2, float y2, std::optional<Rgb> colour) {
   // The foreground colour is taken when the line is drawn, as ink on paper.
-  const QColor ink =
-      colour ? QColor(colour->r, colour->g, colour->b) : palette().color(QPalette::WindowText);
-  const Segment segment{x1, y1, x2, y2, ink};
-  const QRect reach = bounds(segment);
+  const QColor ink = colour ? QColor(colour->r, colour->g, colour->b) : ink_;
+  Segment segment{x1, y1, x2, y2, ink, QRect()};
   // The chart redraws its axis and marks at every step. A line drawn again
   // over itself covers the same pixels in the same colour, so only its latest
   // copy is kept: the painting order stays as drawn and the list stays short.
   // The box shows such a line already unless a line drawn since crosses it.
-  bool changesPixels = !reach.isEmpty();
-  const auto same = std::find(segments_.rbegin(), segments_.rend(), segment);
+  const auto same = std::find_if(segments_.rbegin(), segments_.rend(),
+                                 [&](const Segment& s) { return s.sameLine(segment); });
+  bool changesPixels = true;
   if (same != segments_.rend()) {
     const auto copy = std::next(same).base();
-    changesPixels = changesPixels && !wholeDue_ &&
-                    std::any_of(std::next(copy), segments_.end(), [&](const Segment& later) {
-                      return bounds(later).intersects(reach);
-                    });
+    segment.reach = copy->reach;
+    changesPixels = std::any_of(std::next(copy), segments_.end(), [&](const Segment& later) {
+      return later.reach.intersects(segment.reach);
+    });
     segments_.erase(copy);
+  } else {
+    segment.reach = bounds(segment);
   }
   segments_.push_back(segment);
-  // Only the stretch round the new line needs painting again, not the box.
-  if (changesPixels && !wholeDue_) update(reach);
+  if (changesPixels) repaintStretch(segment.reach);
+}
+
+void ChartCanvas::repaintStretch(const QRect& reach) {
+  if (reach.isEmpty() || wholeDue_) return;
+  // Only the stretch round the new lines needs painting again, not the box.
+  // Until the next paint it grows as one rectangle: Qt unites a rectangle
+  // that holds all it was asked before at once, where many separate small
+  // ones make every further request dearer.
+  stretchDue_ |= reach;
+  update(stretchDue_);
 }
 
 void ChartCanvas::clear() {
@@ -125,14 +157,16 @@ QRect ChartCanvas::bounds(const Segment& segment) const {
 
 void ChartCanvas::paintEvent(QPaintEvent* event) {
   if (event->rect().contains(rect())) wholeDue_ = false;
+  stretchDue_ = QRect();
   const QRegion dirty = event->region();
   QPainter painter(this);
   painter.setClipRect(contentsRect());
   QColor penColour;
   for (const Segment& s : segments_) {
     // A line off the box, or wholly outside the stretch being painted again, is not drawn.
+    if (s.reach.isEmpty() || !dirty.intersects(s.reach)) continue;
     const auto part = visiblePart(s);
-    if (!part || !dirty.intersects(PenReach(*part))) continue;
+    if (!part) continue;
     if (s.colour != penColour) {
       penColour = s.colour;
       painter.setPen(QPen(penColour, 0));  // cosmetic one-pixel pen

@@ -28,12 +28,18 @@ class ChartCanvas : public QWidget, public Canvas {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   struct Segment {
     float x1, y1, x2, y2;
     QColor colour;
-    bool operator==(const Segment&) const = default;
+    // The pixels its pen can touch at the present size and scale.
+    QRect reach;
+    bool sameLine(const Segment& other) const {
+      return x1 == other.x1 && y1 == other.y1 && x2 == other.x2 && y2 == other.y2 &&
+             colour == other.colour;
+    }
   };
   // The part of a segment inside the drawing area, in pixels, or nothing.
   std::optional<QLineF> visiblePart(const Segment& segment) const;
@@ -42,10 +48,16 @@ class ChartCanvas : public QWidget, public Canvas {
   // Asks for the whole box to be painted; lines drawn before that paint need
   // no stretch of their own.
   void updateWhole();
+  // Asks for the pixels a new line can touch to be painted again.
+  void repaintStretch(const QRect& reach);
+  // The size or the scale changed: every line lands on other pixels.
+  void measureAgain();
 
   float left_ = 0, top_ = 0, right_ = 1, bottom_ = 1;
   std::vector<Segment> segments_;
   bool wholeDue_ = false;
+  QRect stretchDue_;  // what the next paint covers of the lines drawn since the last
+  QColor ink_;        // the foreground colour, taken from the palette when it changes
 };
 
 }  // namespace pump::qt

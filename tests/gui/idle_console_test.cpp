@@ -1,0 +1,58 @@
+// The whole console with its port open on a pump that only answers the poll:
+// it wakes for the poll and its answer, paints only what the answer changed,
+// and runs no timer but the poll.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QLabel>
+#include <QTimer>
+
+#include "app/composition.h"
+#include "platform/qt/chart_canvas.h"
+#include "tests/gui/event_count.h"
+#include "tests/gui/pty_pair.h"
+#include "tests/support/console_harness.h"
+#include "tests/support/pump_sim_process.h"
+
+namespace pump {
+namespace {
+
+using testing::EventCount;
+using testing::RunEventLoopFor;
+
+TEST(IdleConsole, WakesOnlyForThePollAndPaintsOnlyTheChartStepOfEachAnswer) {
+  testing::PumpSimProcess pump;
+  ASSERT_FALSE(pump.devicePath().empty());
+  app::Console console;
+  console.start();
+  auto& w = console.window();
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    box->setTextValue(QString::fromStdString(pump.devicePath()));
+    box->accept();
+  });
+  w.choosePort();
+  ASSERT_TRUE(testing::MenusReleased(w));
+  ASSERT_TRUE(testing::WaitUntil([&] { return w.chart().position() >= 1; }, 3000));
+  RunEventLoopFor(100);
+
+  EventCount count;
+  const int stepsBefore = w.chart().position();
+  RunEventLoopFor(3200, &count);  // two polls, 1.5 s apart
+  const int answers = w.chart().position() - stepsBefore;
+
+  EXPECT_GE(answers, 2);
+  ASSERT_EQ(count.timers.size(), 1U) << "only the poll's timer fires";
+  EXPECT_LE(count.timers.begin()->second, 3);
+  // A pump at rest: the pressure caption stays, the chart takes a step.
+  auto* chart = console.mainWindowView().findChild<qt::ChartCanvas*>(QStringLiteral("Picture1"));
+  auto* pressure = console.mainWindowView().findChild<QLabel*>(QStringLiteral("LcurrP"));
+  EXPECT_EQ(count.paints[pressure], 0);
+  EXPECT_LE(count.paints[chart], answers);
+  EXPECT_EQ(count.paintCount(), count.paints[chart]);
+}
+
+}  // namespace
+}  // namespace pump

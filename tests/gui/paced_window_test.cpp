@@ -1,0 +1,95 @@
+// The main window under a fast stream of replies paints at the display's
+// pace: few passes, yet every chart segment and the last caption reach the
+// screen; with nothing new it neither paints nor runs a timer.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QScreen>
+#include <QTimer>
+#include <cstdio>
+
+#include "platform/qt/chart_canvas.h"
+#include "platform/qt/paced_repaint.h"
+#include "tests/gui/event_count.h"
+#include "tests/gui/main_window_view_harness.h"
+
+namespace pump {
+namespace {
+
+using testing::EventCount;
+using testing::RunEventLoopFor;
+
+struct PacedWindow {
+  testing::MainWindowViewHarness f;
+  qt::PacedRepaint paced{*f.view};
+  QLabel* pressure = f.find<QLabel>("LcurrP");
+  qt::ChartCanvas* chart = f.find<qt::ChartCanvas>("Picture1");
+
+  PacedWindow() {
+    f.dialogs.answers.push_back("1");
+    f.window->choosePort();
+    RunEventLoopFor(100);  // the window settles after the port box
+  }
+  // What the window's pixels show of a widget, as painted so far.
+  QImage onScreen(QWidget* widget) const {
+    const QRect area(widget->mapTo(f.view.get(), QPoint(0, 0)), widget->size());
+    return f.view->screen()->grabWindow(f.view->winId()).toImage().copy(area);
+  }
+  // The widget painted whole from what it holds now.
+  static QImage paintedWhole(QWidget* widget) { return widget->grab().toImage(); }
+};
+
+std::string Reply(int i) {
+  char frame[16];
+  std::snprintf(frame, sizeof frame, "Q00N%02d.%dY", (i * 7 % 90) / 10, (i * 7) % 10);
+  return frame;
+}
+
+TEST(PacedWindow, ABurstOfRepliesPaintsAFewTimesYetShowsEverySegmentAndTheLastCaption) {
+  PacedWindow w;
+  ASSERT_TRUE(w.f.menusReleased());
+  ASSERT_NE(w.pressure, nullptr);
+  ASSERT_NE(w.chart, nullptr);
+  EventCount count;
+
+  constexpr int kReplies = 90;  // one a millisecond: fewer than a pass of the chart
+  QElapsedTimer elapsed;
+  elapsed.start();
+  int sent = 0;
+  QTimer feed;
+  QObject::connect(&feed, &QTimer::timeout, [&] {
+    if (sent < kReplies) w.f.serial.receive(Reply(sent++));
+  });
+  feed.start(1);
+  while (sent < kReplies) RunEventLoopFor(5);
+  feed.stop();
+  const qint64 burstMs = elapsed.elapsed();
+  RunEventLoopFor(100);
+
+  EXPECT_EQ(w.f.window->chart().position(), kReplies);
+  const int labelPaints = count.paints[w.pressure];
+  const int chartPaints = count.paints[w.chart];
+  EXPECT_GE(labelPaints, 1);
+  EXPECT_LE(labelPaints, burstMs / 17 + 2) << "over " << burstMs << " ms";
+  EXPECT_LE(chartPaints, burstMs / 17 + 2) << "over " << burstMs << " ms";
+  EXPECT_EQ(w.pressure->text().toStdString(), Reply(kReplies - 1).substr(4, 4));
+  // Painted stretch by stretch, the screen shows what a whole repaint shows:
+  // no segment and no caption was left out.
+  const QImage chartShown = w.onScreen(w.chart);
+  chartShown.save(QStringLiteral("paced_chart.png"));
+  EXPECT_EQ(chartShown, PacedWindow::paintedWhole(w.chart));
+  EXPECT_EQ(w.onScreen(w.pressure), PacedWindow::paintedWhole(w.pressure));
+}
+
+TEST(PacedWindow, WithNothingNewTheWindowNeitherPaintsNorRunsATimer) {
+  PacedWindow w;
+  w.f.serial.receive("Q00N03.0Y");
+  RunEventLoopFor(50);
+  EventCount count;
+  RunEventLoopFor(300, &count);
+  EXPECT_TRUE(count.paints.empty());
+  EXPECT_TRUE(count.timers.empty()) << count.timers.size() << " timers fired";
+}
+
+}  // namespace
+}  // namespace pump
