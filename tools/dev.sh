@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # One entry point for setting up, building, running and testing the console on
-# Debian 12. Usage: tools/dev.sh run | test | sim | deps
+# Debian 12. Usage: bash tools/dev.sh run | test | sim | deps
+# Runs as root or as a user: only installing packages needs root, and sudo is
+# called for that alone, and only when not already root.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
