@@ -1,10 +1,11 @@
 #include "app/composition.h"
 
-#include <QCoreApplication>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFont>
 #include <QIcon>
 
+#include "app/qt_translations.h"
 #include "console/form1_design.h"
 #include "records/record_file.h"
 
@@ -19,9 +20,10 @@ void LoadAssets() { InitAssetResources(); }
 void PrepareApplication() {
   LoadAssets();
   InstallFontSubstitutes();
+  InstallQtChineseTranslations();
   const auto icon = console::design::Window().icon;
-  QApplication::setWindowIcon(
-      QIcon(QString::fromUtf8(icon.data(), static_cast<qsizetype>(icon.size()))));
+  QApplication::setWindowIcon(QIcon(
+      QString::fromUtf8(icon.data(), static_cast<qsizetype>(icon.size()))));
 }
 
 void InstallFontSubstitutes() {
@@ -31,8 +33,9 @@ void InstallFontSubstitutes() {
 }
 
 Console::Console()
-    : view_(std::make_unique<Form1View>()), recordPath_(records::DefaultRecordPath()) {
-  dialogs_.setParent(view_.get());  // the boxes block the main window
+    : view_(std::make_unique<Form1View>()),
+      recordPath_(records::DefaultRecordPath()) {
+  dialogs_.setParent(view_.get()); // the boxes block the main window
   printer_.setDialogParent(view_.get());
   recordViewer_ = std::make_unique<Form2View>(files_, dialogs_, recordPath_);
   mainWindowHandle_ = std::make_unique<qt::QtWindowHandle>(*view_);
@@ -72,4 +75,4 @@ void Console::start() {
   view_->show();
 }
 
-}  // namespace pump::app
+} // namespace pump::app

@@ -25,7 +25,7 @@ void LoadAssets();
 // Pins the labels' "宋体" to an installed Simplified Chinese face, whatever the locale.
 void InstallFontSubstitutes();
 // Everything the application needs before its first window: the resources,
-// the font substitutes and the window icon.
+// the font substitutes, Qt's own texts in Chinese and the window icon.
 void PrepareApplication();
 
 class Console {

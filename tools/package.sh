@@ -33,7 +33,8 @@ done
 
 depends="$(dpkg-deb -f "$deb" Depends)"
 echo "depends: $depends"
-for d in libqt6widgets6 libqt6serialport6 libqt6printsupport6 qt6-qpa-plugins fonts-noto-cjk; do
+for d in libqt6widgets6 libqt6serialport6 libqt6printsupport6 qt6-qpa-plugins fonts-noto-cjk \
+         qt6-translations-l10n; do
   grep -q "$d" <<<"$depends" || { echo "dependency not declared: $d" >&2; exit 1; }
 done
 
