@@ -22,8 +22,8 @@ void PrepareApplication() {
   InstallFontSubstitutes();
   InstallQtChineseTranslations();
   const auto icon = console::design::Window().icon;
-  QApplication::setWindowIcon(QIcon(
-      QString::fromUtf8(icon.data(), static_cast<qsizetype>(icon.size()))));
+  QApplication::setWindowIcon(
+      QIcon(QString::fromUtf8(icon.data(), static_cast<qsizetype>(icon.size()))));
 }
 
 void InstallFontSubstitutes() {
@@ -33,9 +33,8 @@ void InstallFontSubstitutes() {
 }
 
 Console::Console()
-    : view_(std::make_unique<Form1View>()),
-      recordPath_(records::DefaultRecordPath()) {
-  dialogs_.setParent(view_.get()); // the boxes block the main window
+    : view_(std::make_unique<Form1View>()), recordPath_(records::DefaultRecordPath()) {
+  dialogs_.setParent(view_.get());  // the boxes block the main window
   printer_.setDialogParent(view_.get());
   recordViewer_ = std::make_unique<Form2View>(files_, dialogs_, recordPath_);
   mainWindowHandle_ = std::make_unique<qt::QtWindowHandle>(*view_);
@@ -75,4 +74,4 @@ void Console::start() {
   view_->show();
 }
 
-} // namespace pump::app
+}  // namespace pump::app

@@ -8,9 +8,9 @@
 #include "app/form1_view.h"
 #include "app/form2_view.h"
 #include "console/main_window.h"
+#include "platform/posix/posix_files.h"
 #include "platform/qt/qt_application.h"
 #include "platform/qt/qt_dialogs.h"
-#include "platform/qt/qt_files.h"
 #include "platform/qt/qt_printer.h"
 #include "platform/qt/qt_serial_port.h"
 #include "platform/qt/qt_timer.h"
@@ -52,7 +52,7 @@ class Console {
   qt::QtTimer timer2_;
   qt::QtDialogs dialogs_;
   qt::QtApplication application_;
-  qt::QtFiles files_;
+  posix::PosixFiles files_;
   qt::QtPrinter printer_;
   // The device line, the built-in simulated pump, and the switch that picks
   // one by the port name the operator gives.

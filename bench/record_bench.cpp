@@ -6,7 +6,7 @@
 #include <random>
 
 #include "bench/target_reporter.h"
-#include "platform/qt/qt_files.h"
+#include "platform/posix/posix_files.h"
 #include "records/record_viewer.h"
 #include "tests/support/form1_fixture.h"
 
@@ -20,7 +20,7 @@ std::string ScratchPath() {
 // shape a pump reports (one decimal, 0 to 5 MPa).
 struct FullRecordWindow {
   pump::testing::Form1Fixture doubles;
-  pump::qt::QtFiles files;
+  pump::posix::PosixFiles files;
   pump::console::Form1 form{pump::console::Form1Services{
       doubles.serial, doubles.timer1, doubles.timer2, doubles.dialogs, doubles.canvas,
       doubles.printer, files, doubles.app, doubles.popup, doubles.viewer, ScratchPath()}};

@@ -3,6 +3,17 @@
 #include "records/record_file.h"
 
 namespace pump::console {
+namespace {
+
+// Operator text for a save that found the disk full.
+constexpr const char* kDiskFullText = "磁盘空间已满";
+
+// Why a save failed, in the operator's words where the cause is a common one.
+std::string SaveFailureReason(const FileResult& written) {
+  return written.failure == FileFailure::DiskFull ? kDiskFullText : written.error;
+}
+
+}  // namespace
 
 // The file is replaced as a whole, so a failed save leaves the previous record
 // as it was; the confirmation appears only once the new one is on disk.
@@ -11,7 +22,8 @@ void Form1::save_Click() {
       records::FormatRecord(record_.samples(), records::LocaleDecimalSeparator());
   const FileResult written = services_.files.writeWhole(services_.recordPath, bytes);
   if (!written.ok) {
-    dialogs_.MsgBox("记录文件无法写入：" + services_.recordPath + "\n" + written.error, "存储数据");
+    dialogs_.MsgBox("记录文件无法写入：" + services_.recordPath + "\n" + SaveFailureReason(written),
+                    "存储数据");
     return;
   }
   dialogs_.MsgBox("当前压力数值以存储", "存储数据");

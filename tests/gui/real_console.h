@@ -6,7 +6,7 @@
 #include <string>
 
 #include "console/main_window.h"
-#include "platform/qt/qt_files.h"
+#include "platform/posix/posix_files.h"
 #include "platform/qt/qt_serial_port.h"
 #include "platform/qt/qt_timer.h"
 #include "tests/support/doubles.h"
@@ -20,7 +20,7 @@ struct RealConsole {
   ScriptedDialogs dialogs;
   RecordingCanvas canvas;
   RecordingPrinter printer;
-  qt::QtFiles files;
+  posix::PosixFiles files;
   CountingApp app;
   CountingPopup popup;
   CountingWindow viewer;
