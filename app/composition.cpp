@@ -36,7 +36,8 @@ Console::Console()
     : view_(std::make_unique<Form1View>()), recordPath_(records::DefaultRecordPath()) {
   dialogs_.setParent(view_.get());  // the boxes block the main window
   printer_.setDialogParent(view_.get());
-  recordViewer_ = std::make_unique<Form2View>(files_, dialogs_, recordPath_);
+  recordViewer_ = std::make_unique<Form2View>(files_, viewerDialogs_, recordPath_);
+  viewerDialogs_.setParent(recordViewer_.get());
   mainWindowHandle_ = std::make_unique<qt::QtWindowHandle>(*view_);
   recordViewer_->setMainWindow(*mainWindowHandle_);
   form1_ = std::make_unique<console::Form1>(services());

@@ -51,6 +51,7 @@ class Console {
   qt::QtTimer timer1_;
   qt::QtTimer timer2_;
   qt::QtDialogs dialogs_;
+  qt::QtDialogs viewerDialogs_;  // the record viewer's own boxes, centred on it
   qt::QtApplication application_;
   posix::PosixFiles files_;
   qt::QtPrinter printer_;
