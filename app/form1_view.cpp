@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "app/key_button.h"
+#include "app/label_fit.h"
 #include "console/form1_controls.h"
 #include "console/form1_design.h"
 
@@ -156,8 +157,10 @@ void Form1View::buildLabels() {
     // does not make Qt post a layout request to the window for every reply.
     label->setFixedSize(label->size());
     label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setFont(LabelFont(d.fontSize));
+    const CaptionPlacement place = PlaceCaption(label->font(), label->text(), label->size());
+    label->setAlignment(Qt::AlignLeft | place.vertical);
+    label->setContentsMargins(0, 0, 0, place.bottomMargin);
     label->setAutoFillBackground(true);
     QPalette colours = label->palette();
     colours.setColor(QPalette::Window, ToQColor(design::kBlue));
