@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/button_fit.h"
 #include "console/form1_design.h"
 
 namespace pump::app {
@@ -33,10 +34,11 @@ Form2View::Form2View(Files& files, Dialogs& dialogs, std::string recordPath)
   command2_->setObjectName(QStringLiteral("Command2"));
   command2_->setGeometry(FromTwips(6120, 4560, 855, 375));
   // The design's 57-pixel button was sized for a small dialog font; in the
-  // desktop's larger one "Command2" would be cut off at both ends.
+  // desktop's larger one "Command2" would run into the frame. Its font is
+  // narrowed to fit, with the frame and some face showing at each end.
   QFont smallFont = command2_->font();
   smallFont.setPointSizeF(7.5);
-  command2_->setFont(smallFont);
+  command2_->setFont(FitCaptionFont(smallFont, command2_->text(), command2_->width(), 5));
   text1_->setObjectName(QStringLiteral("Text1"));
   text1_->setGeometry(FromTwips(1080, 960, 5895, 2055));
   text1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
