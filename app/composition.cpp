@@ -6,7 +6,7 @@
 #include <QIcon>
 
 #include "app/qt_translations.h"
-#include "console/form1_design.h"
+#include "console/window_design.h"
 #include "records/record_file.h"
 
 // Resources compiled into a static library must be registered by name, from
@@ -33,30 +33,30 @@ void InstallFontSubstitutes() {
 }
 
 Console::Console()
-    : view_(std::make_unique<Form1View>()), recordPath_(records::DefaultRecordPath()) {
+    : view_(std::make_unique<MainWindowView>()), recordPath_(records::DefaultRecordPath()) {
   dialogs_.setParent(view_.get());  // the boxes block the main window
   printer_.setDialogParent(view_.get());
-  recordViewer_ = std::make_unique<Form2View>(files_, viewerDialogs_, recordPath_);
+  recordViewer_ = std::make_unique<RecordViewerView>(files_, viewerDialogs_, recordPath_);
   viewerDialogs_.setParent(recordViewer_.get());
   mainWindowHandle_ = std::make_unique<qt::QtWindowHandle>(*view_);
   recordViewer_->setMainWindow(*mainWindowHandle_);
-  form1_ = std::make_unique<console::Form1>(services());
+  window_ = std::make_unique<console::MainWindow>(services());
   bindWindowToModel();
 }
 
 // The model draws on the view's chart and opens the view's pop-up; the other
 // services are the adapters held here.
-console::Form1Services Console::services() {
-  return console::Form1Services{
+console::MainWindowServices Console::services() {
+  return console::MainWindowServices{
       .serial = serial_,
-      .timer1 = timer1_,
-      .timer2 = timer2_,
+      .runClockTimer = runClockTimer_,
+      .pollTimer = pollTimer_,
       .dialogs = dialogs_,
-      .picture1 = view_->picture1(),
+      .chartCanvas = view_->chartCanvas(),
       .printer = printer_,
       .files = files_,
       .app = application_,
-      .rightkeyPopup = view_->rightkeyPopup(),
+      .popupMenu = view_->popupMenu(),
       .recordViewer = *recordViewer_,
       .recordPath = recordPath_,
   };
@@ -64,13 +64,13 @@ console::Form1Services Console::services() {
 
 // Closing the main window ends the program after its close handler has run.
 void Console::bindWindowToModel() {
-  view_->bind(*form1_, [] { QCoreApplication::quit(); });
+  view_->bind(*window_, [] { QCoreApplication::quit(); });
 }
 
 Console::~Console() = default;
 
 void Console::start() {
-  form1_->Form_Load();
+  window_->load();
   view_->placeAtDesignPosition();
   view_->show();
 }

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "app/form1_view.h"
-#include "app/form2_view.h"
+#include "app/main_window_view.h"
+#include "app/record_viewer_view.h"
 #include "console/main_window.h"
 #include "platform/posix/posix_files.h"
 #include "platform/qt/qt_application.h"
@@ -38,18 +38,20 @@ class Console {
   // Runs the start-up step, then shows the window at its design place.
   void start();
 
-  Form1View& mainWindow() { return *view_; }
-  Form2View& recordViewer() { return *recordViewer_; }
-  console::Form1& form1() { return *form1_; }
+  MainWindowView& mainWindowView() { return *view_; }
+  RecordViewerView& recordViewer() { return *recordViewer_; }
+  console::MainWindow& window() { return *window_; }
+  // What the console publishes: the run log, trend and remote subscribe here.
+  console::ConsoleEventFeed& events() { return window_->events(); }
 
  private:
-  console::Form1Services services();
+  console::MainWindowServices services();
   void bindWindowToModel();
 
   // Declared first so it is destroyed last: the model refers to its widgets.
-  std::unique_ptr<Form1View> view_;
-  qt::QtTimer timer1_;
-  qt::QtTimer timer2_;
+  std::unique_ptr<MainWindowView> view_;
+  qt::QtTimer runClockTimer_;
+  qt::QtTimer pollTimer_;
   qt::QtDialogs dialogs_;
   qt::QtDialogs viewerDialogs_;  // the record viewer's own boxes, centred on it
   qt::QtApplication application_;
@@ -61,9 +63,9 @@ class Console {
   sim::SimSerialPort simulated_{std::make_unique<qt::QtTimer>()};
   sim::SwitchingSerialPort serial_{device_, simulated_};
   std::string recordPath_;
-  std::unique_ptr<Form2View> recordViewer_;
+  std::unique_ptr<RecordViewerView> recordViewer_;
   std::unique_ptr<qt::QtWindowHandle> mainWindowHandle_;
-  std::unique_ptr<console::Form1> form1_;
+  std::unique_ptr<console::MainWindow> window_;
 };
 
 }  // namespace pump::app

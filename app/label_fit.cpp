@@ -1,6 +1,7 @@
 #include "app/label_fit.h"
 
 #include <QImage>
+#include <QLabel>
 #include <QPainter>
 #include <array>
 
@@ -55,6 +56,12 @@ CaptionPlacement PlaceCaption(const QFont& font, const QString& caption, QSize s
     if (whole == nullptr) whole = &place;
   }
   return whole != nullptr ? *whole : CaptionPlacement{};
+}
+
+void PlaceStartCaption(QLabel& label) {
+  const CaptionPlacement place = PlaceCaption(label.font(), label.text(), label.size());
+  label.setAlignment(Qt::AlignLeft | place.vertical);
+  label.setContentsMargins(0, 0, 0, place.bottomMargin);
 }
 
 }  // namespace pump::app

@@ -4,6 +4,7 @@
 #include <Qt>
 
 class QFont;
+class QLabel;
 class QSize;
 class QString;
 
@@ -20,5 +21,8 @@ struct CaptionPlacement {
 // the placement that shows the whole glyph with a pixel of ground round it,
 // found by drawing the caption as the label does and measuring its ink.
 CaptionPlacement PlaceCaption(const QFont& font, const QString& caption, QSize size);
+
+// Places the label's caption by the one it shows now (its first).
+void PlaceStartCaption(QLabel& label);
 
 }  // namespace pump::app

@@ -8,7 +8,7 @@
 #include "bench/target_reporter.h"
 #include "platform/posix/posix_files.h"
 #include "records/record_viewer.h"
-#include "tests/support/form1_fixture.h"
+#include "tests/support/console_harness.h"
 
 namespace {
 
@@ -18,17 +18,16 @@ std::string ScratchPath() {
 
 // A window that saves onto the real disk, its record full of readings of the
 // shape a pump reports (one decimal, 0 to 5 MPa).
-struct FullRecordWindow {
-  pump::testing::Form1Fixture doubles;
+struct DiskFiles {
   pump::posix::PosixFiles files;
-  pump::console::Form1 form{pump::console::Form1Services{
-      doubles.serial, doubles.timer1, doubles.timer2, doubles.dialogs, doubles.canvas,
-      doubles.printer, files, doubles.app, doubles.popup, doubles.viewer, ScratchPath()}};
+};
+
+struct FullRecordWindow : DiskFiles {
+  pump::testing::ConsoleHarness doubles{{.files = &files, .recordPath = ScratchPath()}};
+  pump::console::MainWindow& form = *doubles.window;
 
   FullRecordWindow() {
-    form.Form_Load();
-    doubles.dialogs.answers.push_back("1");
-    form.Communication_Click();
+    doubles.openPort("1");
     std::mt19937 random(7);
     std::uniform_int_distribution<int> tenths(0, 50);
     std::string replies;
@@ -42,25 +41,25 @@ struct FullRecordWindow {
 
 void SaveMillionSamples(benchmark::State& state) {
   FullRecordWindow window;
-  for (auto _ : state) window.form.save_Click();
+  for (auto _ : state) window.form.saveRecord();
   const auto confirmations = window.doubles.dialogs.messages();
   if (confirmations.empty() || confirmations.back().prompt != "当前压力数值以存储") {
     state.SkipWithError("the save did not confirm");
   }
-  state.counters["samples"] = window.form.record().saveprcout();
+  state.counters["samples"] = window.form.record().count();
   state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(ScratchPath()));
 }
 BENCHMARK(SaveMillionSamples)->Unit(benchmark::kMillisecond);
 
 void ViewerLoadsMillionSampleFile(benchmark::State& state) {
   FullRecordWindow window;
-  window.form.save_Click();
+  window.form.saveRecord();
   pump::testing::ScriptedDialogs dialogs;
-  pump::testing::CountingWindow form1, self;
-  pump::records::Form2 viewer(window.files, dialogs, form1, self, ScratchPath());
+  pump::testing::CountingWindow mainWindow, self;
+  pump::records::RecordViewer viewer(window.files, dialogs, mainWindow, self, ScratchPath());
   for (auto _ : state) {
-    viewer.Command2_Click();
-    benchmark::DoNotOptimize(viewer.Text1.text());
+    viewer.loadLastLine();
+    benchmark::DoNotOptimize(viewer.recordLine.text());
   }
   if (!dialogs.shown.empty()) state.SkipWithError("the record file could not be read");
 }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "bench/target_reporter.h"
-#include "tests/support/form1_fixture.h"
+#include "tests/support/console_harness.h"
 
 namespace {
 
@@ -18,14 +18,14 @@ std::string ReplyStream(int frames) {
 
 void ReplyPath(benchmark::State& state) {
   const auto readSize = static_cast<std::size_t>(state.range(0));
-  pump::testing::Form1Fixture f;
-  f.connect("1");
+  pump::testing::ConsoleHarness f;
+  f.openPort("1");
   const std::string stream = ReplyStream(4096);
   for (auto _ : state) {
     for (std::size_t at = 0; at < stream.size(); at += readSize) {
       f.serial.receive(std::string_view(stream).substr(at, readSize));
     }
-    benchmark::DoNotOptimize(f.form->LcurrP.caption());
+    benchmark::DoNotOptimize(f.window->display.currentPressure.caption());
   }
   state.counters["frames/s"] = benchmark::Counter(static_cast<double>(state.iterations()) * 4096,
                                                   benchmark::Counter::kIsRate);

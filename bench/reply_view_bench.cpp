@@ -7,10 +7,10 @@
 #include <string>
 
 #include "app/composition.h"
-#include "app/form1_view.h"
+#include "app/main_window_view.h"
 #include "bench/target_reporter.h"
 #include "sim/reply_stream.h"
-#include "tests/support/form1_fixture.h"
+#include "tests/support/console_harness.h"
 
 namespace {
 
@@ -21,20 +21,19 @@ std::string ReplyStream(int frames) {
 }
 
 // A window model on test doubles except for its view and chart box.
-struct ShownWindow {
-  pump::testing::Form1Fixture doubles;
-  pump::app::Form1View view;
-  pump::console::Form1 form{pump::console::Form1Services{
-      doubles.serial, doubles.timer1, doubles.timer2, doubles.dialogs, view.picture1(),
-      doubles.printer, doubles.files, doubles.app, doubles.popup, doubles.viewer, "record.txt"}};
+struct ShownView {
+  pump::app::MainWindowView view;
+};
+
+struct ShownWindow : ShownView {
+  pump::testing::ConsoleHarness doubles{pump::testing::ConsoleHarness::Deferred{}};
 
   ShownWindow() {
-    view.bind(form, [] {});
-    form.Form_Load();
+    doubles.build({.canvas = &view.chartCanvas(), .popup = &view.popupMenu()},
+                  [this](pump::console::MainWindow& w) { view.bind(w, [] {}); });
     view.show();
     QApplication::processEvents();
-    doubles.dialogs.answers.push_back("1");
-    form.Communication_Click();
+    doubles.openPort("1");
   }
 };
 

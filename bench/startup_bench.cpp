@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
 
   pump::app::Console console;
   FirstPaint firstPaint;
-  console.mainWindow().installEventFilter(&firstPaint);
+  console.mainWindowView().installEventFilter(&firstPaint);
   console.start();
   QTimer::singleShot(10000, [] { QApplication::quit(); });  // no paint at all: give up
   QApplication::exec();

@@ -63,6 +63,24 @@ struct ConsoleEvent {
   std::chrono::steady_clock::time_point monotonicTime;
 };
 
+// Where the two time points of an event come from; tests script it.
+class EventClock {
+ public:
+  virtual ~EventClock() = default;
+  virtual std::chrono::system_clock::time_point wallNow() const = 0;
+  virtual std::chrono::steady_clock::time_point monotonicNow() const = 0;
+};
+
+class SystemEventClock : public EventClock {
+ public:
+  std::chrono::system_clock::time_point wallNow() const override {
+    return std::chrono::system_clock::now();
+  }
+  std::chrono::steady_clock::time_point monotonicNow() const override {
+    return std::chrono::steady_clock::now();
+  }
+};
+
 using ConsoleEventListener = std::function<void(const ConsoleEvent&)>;
 
 // Listeners are called in the order they subscribed, on the window's thread,

@@ -1,73 +1,91 @@
 #include "console/main_window.h"
 
 namespace pump::console {
+namespace {
 
-Form1::Form1(Form1Services services)
+constexpr int kRunClockIntervalMs = 1000;
+constexpr int kRightButton = 2;
+
+}  // namespace
+
+MainWindow::MainWindow(MainWindowServices services)
     : services_(std::move(services)),
-      MSComm1(services_.serial),
-      Timer1(services_.timer1),
-      Timer2(services_.timer2),
       dialogs_(services_.dialogs),
-      chart_(services_.picture1),
-      runTimer_(services_.timer1, {lhour, lmin, lsed, Label1, Label2, Label3}, sender_,
-                services_.dialogs) {
-  Timer1.setOnTick([this] { Timer1_Timer(); });
-  Timer2.setOnTick([this] { Timer2_Timer(); });
-  MSComm1.setOnComm([this] { MSComm1_OnComm(); });
+      clock_(services_.clock ? *services_.clock : systemClock_),
+      line_(services_.serial, services_.pollTimer),
+      chart_(services_.chartCanvas),
+      runTimer_(services_.runClockTimer, display.runClock(), sender_, services_.dialogs) {
+  services_.runClockTimer.setOnTick([this] { runTimer_.tick(); });
+  line_.setOnReply([this](const link::PumpReply& reply) { handleReply(reply); });
+  line_.setOnFailure([this](const link::LineFailure& failure) { lineFailed(failure); });
+  runTimer_.setOnStep([this](const char* step) { publish(EventKind::Run, step); });
 }
 
-void Form1::Form_Load() {
-  file.setEnabled(false);
-  settime.setEnabled(false);
-  Pump.setEnabled(false);
-  rightkey.setEnabled(false);
-  seting.setEnabled(false);
-  lq = 0;
-  pr = 0;
-  Set_Pump_NO = 0;
-  Timer1.setInterval(1000);
-  Timer1.setEnabled(false);
-  Timer2.setInterval(1500);
-  Timer2.setEnabled(false);
-  for (Label* clock : {&lhour, &lmin, &lsed, &Label1, &Label2, &Label3}) clock->setVisible(false);
+void MainWindow::load() {
+  lockMenus(true);
+  services_.runClockTimer.setInterval(kRunClockIntervalMs);
+  services_.runClockTimer.setEnabled(false);
+  for (Label* clock : {&display.hours, &display.minutes, &display.seconds, &display.hourUnit,
+                       &display.minuteUnit, &display.secondUnit}) {
+    clock->setVisible(false);
+  }
   chart_.setUp();
 }
 
-void Form1::Form_MouseDown(int button, int /*shift*/, float /*x*/, float /*y*/) {
-  constexpr int kRightButton = 2;
-  // A disabled pop-up offers nothing to choose, so it is not shown at all.
-  if (button == kRightButton && rightkey.enabled()) services_.rightkeyPopup.popup();
+// A disabled pop-up offers nothing to choose, so it is not shown at all.
+void MainWindow::mouseDown(int button) {
+  if (button == kRightButton && menus.popup.enabled()) services_.popupMenu.popup();
 }
 
-void Form1::end_Click() { services_.app.endNow(); }
-
-void Form1::help_Click() {}
-
-void Form1::SetConnected(bool connected) {
-  connected_ = connected;
-  for (MenuEntry* menu : {&file, &settime, &Pump, &rightkey, &seting}) menu->setEnabled(connected);
-  Timer2.setEnabled(connected);
+void MainWindow::closeWindow() {
+  const std::string device = line_.device();
+  line_.close();
+  publish(EventKind::Close, device);
 }
 
-bool Form1::LineSender::send(std::string_view frame) {
-  Form1& form = form_;
-  if (!form.MSComm1.isOpen()) {
-    form.dialogs_.MsgBox("通信端口未打开，请先通过“通信”菜单打开通信端口!", "通信错误");
-    return false;
+void MainWindow::exitProgram() { services_.app.endNow(); }
+
+void MainWindow::showHelp() {}
+
+// The menus that need a line; the communication command and help never lock.
+void MainWindow::lockMenus(bool locked) {
+  for (MenuEntry* menu :
+       {&menus.file, &menus.timedRun, &menus.pump, &menus.popup, &menus.setpoints}) {
+    menu->setEnabled(!locked);
   }
-  if (!form.MSComm1.output(frame)) {
-    form.dialogs_.MsgBox("命令发送失败，请检查通信端口!", "通信错误");
-    return false;
+}
+
+bool MainWindow::OperatorSender::send(const link::PumpCommand& command) {
+  return window_.sendCommand(command);
+}
+
+bool MainWindow::sendCommand(const link::PumpCommand& command,
+                             const std::function<void()>& onSent) {
+  switch (line_.send(command)) {
+    case link::SendResult::Sent:
+      if (onSent) onSent();
+      publish(EventKind::Command, command.frame());
+      return true;
+    case link::SendResult::NotOpen:
+      dialogs_.showMessage(texts::kPortNotOpen, texts::kCommErrorTitle);
+      return false;
+    case link::SendResult::WriteFailed:
+      dialogs_.showMessage(texts::kCommandNotSent, texts::kCommErrorTitle);
+      return false;
   }
-  return true;
+  return false;
+}
+
+void MainWindow::publish(EventKind kind, std::string detail) {
+  events_.publish(ConsoleEvent{kind, std::move(detail), display.readouts(), clock_.wallNow(),
+                               clock_.monotonicNow()});
 }
 
 // The timed run lives in its own component; the window forwards its events.
-void Form1::stset_Click() { runTimer_.stset_Click(); }
-void Form1::ststart_Click() { runTimer_.ststart_Click(); }
-void Form1::stzanting_Click() { runTimer_.stzanting_Click(); }
-void Form1::stcontiune_Click() { runTimer_.stcontiune_Click(); }
-void Form1::stend_Click() { runTimer_.stend_Click(); }
-void Form1::Timer1_Timer() { runTimer_.Timer1_Timer(); }
+void MainWindow::askRunLength() { runTimer_.askLength(); }
+void MainWindow::startTimedRun() { runTimer_.start(); }
+void MainWindow::pauseTimedRun() { runTimer_.pause(); }
+void MainWindow::continueTimedRun() { runTimer_.resume(); }
+void MainWindow::endTimedRun() { runTimer_.end(); }
 
 }  // namespace pump::console

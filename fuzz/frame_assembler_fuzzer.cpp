@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "link/frame_assembler.h"
-#include "tests/support/form1_fixture.h"
+#include "tests/support/console_harness.h"
 
 namespace {
 
@@ -44,11 +44,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   });
   Require(frames <= size / 9);
 
-  pump::testing::Form1Fixture f;
-  f.connect("1");
+  pump::testing::ConsoleHarness f;
+  f.openPort("1");
   InReads(data, [&](std::string_view read) {
     f.serial.receive(read);
-    for (const pump::Label* shown : {&f.form->LcurrP, &f.form->LsetP, &f.form->LsetF}) {
+    for (const pump::Label* shown :
+         {&f.window->display.currentPressure, &f.window->display.pressureLimit,
+          &f.window->display.flowSetpoint}) {
       Require(shown->caption().size() == 4 || shown->caption() == "00.0" ||
               shown->caption() == "02.0" || shown->caption() == "000");
     }

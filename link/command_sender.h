@@ -1,16 +1,16 @@
-// Where handlers hand a command frame for the line.
+// Where a component hands a pump command for the line.
 #pragma once
 
-#include <string_view>
+#include "link/pump_command.h"
 
 namespace pump::link {
 
 class CommandSender {
  public:
   virtual ~CommandSender() = default;
-  // Writes one frame. When it cannot go out, the operator has been told why
-  // and the result is false: the caller skips the steps that follow the send.
-  virtual bool send(std::string_view frame) = 0;
+  // Writes the command. When it cannot go out, the operator has been told
+  // why and the result is false: the caller skips the steps that follow.
+  virtual bool send(const PumpCommand& command) = 0;
 };
 
 }  // namespace pump::link

@@ -86,10 +86,10 @@ class Dialogs {
  public:
   virtual ~Dialogs() = default;
   // OK button only, no icon; returns when the operator closes it.
-  virtual void MsgBox(const std::string& prompt, const std::string& title) = 0;
+  virtual void showMessage(const std::string& prompt, const std::string& title) = 0;
   // The edit text on OK, the empty text on Cancel. A CR LF in the prompt breaks the line.
-  virtual std::string InputBox(const std::string& prompt, const std::string& title,
-                               int defaultAnswer) = 0;
+  virtual std::string askText(const std::string& prompt, const std::string& title,
+                              int defaultAnswer) = 0;
 };
 
 // A picture box with a user coordinate system. Coordinates are single precision,

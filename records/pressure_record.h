@@ -12,10 +12,7 @@ class PressureRecord {
 
   // Appends a reading; past the capacity further readings are not recorded.
   void add(double sample);
-  // saveprcout: the number of samples held.
-  std::int32_t saveprcout() const { return static_cast<std::int32_t>(samples_.size()); }
-  // savebuf(i), i in 0..kCapacity: slot 0 and slots not yet filled hold 0.
-  double savebuf(std::int32_t index) const;
+  std::int32_t count() const { return static_cast<std::int32_t>(samples_.size()); }
   const std::vector<double>& samples() const { return samples_; }
 
  private:

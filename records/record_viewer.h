@@ -6,30 +6,29 @@
 
 #include "platform/files.h"
 #include "platform/ui.h"
+#include "texts/operator_texts.h"
 
 namespace pump::records {
 
-class Form2 {
+class RecordViewer {
  public:
-  static constexpr const char* kCaption = "泵启动和停止时间记录";
-
-  Form2(Files& files, Dialogs& dialogs, WindowHandle& form1, WindowHandle& self,
-        std::string recordPath)
+  RecordViewer(Files& files, Dialogs& dialogs, WindowHandle& mainWindow, WindowHandle& self,
+               std::string recordPath)
       : files_(files),
         dialogs_(dialogs),
-        form1_(form1),
+        mainWindow_(mainWindow),
         self_(self),
         recordPath_(std::move(recordPath)) {}
 
-  TextBox Text1{"Text1"};
+  TextBox recordLine{texts::kRecordBoxStart};
 
-  void Command1_Click();  // back to the main window
-  void Command2_Click();  // load the record file
+  void backToMainWindow();
+  void loadLastLine();
 
  private:
   Files& files_;
   Dialogs& dialogs_;
-  WindowHandle& form1_;
+  WindowHandle& mainWindow_;
   WindowHandle& self_;
   std::string recordPath_;
 };

@@ -21,23 +21,23 @@ float ToSingle(double value) {
 }  // namespace
 
 void TrendChart::setUp() {
-  picture_.setScale(0, 10, 100, -4);
-  sample(0) = 0;
+  canvas_.setScale(0, 10, 100, -4);
+  slot(0) = 0;
 }
 
 void TrendChart::update(std::string_view currentPressureCaption) {
-  picture_.line(0, 0, 100, 0, std::nullopt);
-  for (const float y : {2.5f, 5.0f, 7.5f}) picture_.line(0, y, 1.5f, y, std::nullopt);
+  canvas_.line(0, 0, 100, 0, std::nullopt);
+  for (const float y : {2.5f, 5.0f, 7.5f}) canvas_.line(0, y, 1.5f, y, std::nullopt);
 
   // A caption that is not a number keeps the sample an earlier pass left here.
-  if (const auto pressure = ToDouble(currentPressureCaption)) sample(itime_) = *pressure;
+  if (const auto pressure = ToDouble(currentPressureCaption)) slot(position_) = *pressure;
 
-  picture_.line(static_cast<float>(itime_ - 1), ToSingle(sample(itime_ - 1)),
-                static_cast<float>(itime_), ToSingle(sample(itime_)), kTraceRed);
+  canvas_.line(static_cast<float>(position_ - 1), ToSingle(slot(position_ - 1)),
+               static_cast<float>(position_), ToSingle(slot(position_)), kTraceRed);
 
-  if (++itime_ == kPointsPerPass) {
-    itime_ = 0;
-    picture_.clear();
+  if (++position_ == kPointsPerPass) {
+    position_ = 0;
+    canvas_.clear();
   }
 }
 

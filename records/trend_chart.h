@@ -11,24 +11,25 @@ namespace pump::records {
 
 class TrendChart {
  public:
-  explicit TrendChart(Canvas& picture) : picture_(picture) {}
+  explicit TrendChart(Canvas& canvas) : canvas_(canvas) {}
 
-  // Start-up: sets the coordinate system and prcurve(0) = 0.
+  // Start-up: sets the coordinate system and sampleAt(0) = 0.
   void setUp();
   // One step, given the caption of the current-pressure display.
   void update(std::string_view currentPressureCaption);
 
   // Samples by index, -1..101.
-  double prcurve(int index) const { return prcurve_.at(static_cast<std::size_t>(index + 1)); }
-  int itime() const { return itime_; }
+  double sampleAt(int index) const { return samples_.at(static_cast<std::size_t>(index + 1)); }
+  // Where the next point goes in the pass, 0..99.
+  int position() const { return position_; }
 
  private:
-  double& sample(int index) { return prcurve_.at(static_cast<std::size_t>(index + 1)); }
+  double& slot(int index) { return samples_.at(static_cast<std::size_t>(index + 1)); }
 
-  Canvas& picture_;
+  Canvas& canvas_;
   // Index -1 is never written: it is the start of the first segment of every pass.
-  std::array<double, 103> prcurve_{};  // index i lives at i + 1
-  int itime_ = 0;
+  std::array<double, 103> samples_{};  // index i lives at i + 1
+  int position_ = 0;
 };
 
 }  // namespace pump::records

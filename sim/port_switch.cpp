@@ -7,27 +7,22 @@ namespace pump::sim {
 SwitchingSerialPort::SwitchingSerialPort(SerialPort& device, SerialPort& simulated)
     : device_(device), simulated_(simulated), active_(&device) {}
 
-void SwitchingSerialPort::setCommPort(const std::string& device) {
+std::optional<PortError> SwitchingSerialPort::open(const std::string& device,
+                                                   const LineSettings& settings) {
   SerialPort* chosen = device == link::kSimulatedPort ? &simulated_ : &device_;
   if (chosen != active_ && active_->isOpen()) active_->close();
   active_ = chosen;
-  active_->setCommPort(device);
+  return active_->open(device, settings);
 }
 
-// Both ports keep the read settings, whichever is chosen later.
-void SwitchingSerialPort::setInputLen(int length) {
-  device_.setInputLen(length);
-  simulated_.setInputLen(length);
+void SwitchingSerialPort::setOnBytes(BytesHandler onBytes) {
+  device_.setOnBytes(onBytes);
+  simulated_.setOnBytes(std::move(onBytes));
 }
 
-void SwitchingSerialPort::setRThreshold(int characters) {
-  device_.setRThreshold(characters);
-  simulated_.setRThreshold(characters);
-}
-
-void SwitchingSerialPort::setOnComm(std::function<void()> onComm) {
-  device_.setOnComm(onComm);
-  simulated_.setOnComm(std::move(onComm));
+void SwitchingSerialPort::setOnLineLost(LineLostHandler onLost) {
+  device_.setOnLineLost(onLost);
+  simulated_.setOnLineLost(std::move(onLost));
 }
 
 }  // namespace pump::sim

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "link/command_sender.h"
 #include "platform/ui.h"
@@ -11,52 +12,63 @@ namespace pump::timedrun {
 
 // The six labels of the run clock.
 struct RunClockLabels {
-  Label& lhour;
-  Label& lmin;
-  Label& lsed;
-  Label& Label1;
-  Label& Label2;
-  Label& Label3;
+  Label& hours;
+  Label& minutes;
+  Label& seconds;
+  Label& hourUnit;
+  Label& minuteUnit;
+  Label& secondUnit;
 };
 
-// None of the handlers looks at the state of the run before acting: each does
+// A step of the run, as the event feed names it.
+using StepListener = std::function<void(const char* step)>;
+
+// None of the actions looks at the state of the run before acting: each does
 // its steps whatever the run is doing, so "continue" after "end" runs the pump
 // again and "start" restarts a run that is going.
 class RunTimer {
  public:
-  RunTimer(Timer& timer1, RunClockLabels clock, link::CommandSender& sender, Dialogs& dialogs)
-      : Timer1(timer1), clock_(clock), sender_(sender), dialogs_(dialogs) {}
+  RunTimer(Timer& clockTimer, RunClockLabels clock, link::CommandSender& sender, Dialogs& dialogs)
+      : clockTimer_(clockTimer), clock_(clock), sender_(sender), dialogs_(dialogs) {}
 
-  void stset_Click();
-  void ststart_Click();
-  void stzanting_Click();
-  void stcontiune_Click();
-  void stend_Click();
-  void Timer1_Timer();
+  // Asks for the run length in minutes.
+  void askLength();
+  // Sets the run length without asking.
+  void setLength(double minutes) { lengthMinutes_ = minutes; }
+  void start();
+  void pause();
+  void resume();
+  void end();
+  // One second of the run has passed.
+  void tick();
 
   // The line is gone: nothing can reach the pump, so the clock stops rather
   // than fail to send every second. True when a run was being timed.
   bool haltForLostLine();
 
-  std::int32_t tset() const { return tset_; }
-  double timeset() const { return timeset_; }
+  void setOnStep(StepListener onStep) { onStep_ = std::move(onStep); }
 
  private:
-  bool send(std::string_view frame);
+  bool send(const link::PumpCommand& command);
   void showClock(bool visible);
+  void step(const char* name) {
+    if (onStep_) onStep_(name);
+  }
 
-  Timer& Timer1;
+  Timer& clockTimer_;
   RunClockLabels clock_;
   link::CommandSender& sender_;
   Dialogs& dialogs_;
+  StepListener onStep_;
   // Elapsed whole seconds of the current run. 32-bit, so runs longer than
   // nine hours keep counting instead of overflowing.
-  std::int32_t tset_ = 0;
-  double timeset_ = 0;  // run length in minutes
-  // True while a frame of ours is being written. A failed write shows a modal
-  // box whose event loop keeps ticking the clock; such a tick must not send
-  // and open a second box on top of the first.
+  std::int32_t elapsedSeconds_ = 0;
+  double lengthMinutes_ = 0;
+  // True while a command of ours is being written. A failed write shows a
+  // modal box whose event loop keeps ticking the clock; such a tick must not
+  // send and open a second box on top of the first.
   bool sending_ = false;
+  bool stopAnnounced_ = false;  // "stop_due" is told once per run, however many tries
 };
 
 }  // namespace pump::timedrun

@@ -11,7 +11,7 @@ cmake -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$out" --parallel 2 >/dev/null
 bench="$out/bench"
 
-for name in reply_path_bench reply_view_bench record_bench; do
+for name in reply_path_bench reply_view_bench record_bench runlog_bench trend_bench; do
   echo "== $name"
   "$bench/$name"
 done

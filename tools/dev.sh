@@ -10,10 +10,11 @@ build="${PUMP_BUILD_DIR:-$root/build}"
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-serialport-dev libgl-dev
+  qt6-base-dev qt6-serialport-dev qt6-charts-dev qt6-svg-dev libgl-dev
   fonts-noto-cjk qt6-translations-l10n libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth socat util-linux poppler-utils
-  clang libclang-rt-14-dev
+  clang clang-format-14 libclang-rt-14-dev
+  mosquitto mosquitto-clients libmosquitto-dev nlohmann-json3-dev openssl
 )
 
 sudo_if_needed() {

@@ -23,4 +23,5 @@ run() {
 }
 run frame_assembler_fuzzer reply_path
 run number_text_fuzzer number_text
+run remote_command_fuzzer remote_command
 echo "fuzzing found nothing"

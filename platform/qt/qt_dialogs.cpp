@@ -13,15 +13,15 @@ QString PromptText(const std::string& prompt) {
 
 }  // namespace
 
-void QtDialogs::MsgBox(const std::string& prompt, const std::string& title) {
+void QtDialogs::showMessage(const std::string& prompt, const std::string& title) {
   QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title), PromptText(prompt),
                   QMessageBox::Ok, parent_);
   box.setTextFormat(Qt::PlainText);
   box.exec();
 }
 
-std::string QtDialogs::InputBox(const std::string& prompt, const std::string& title,
-                                int defaultAnswer) {
+std::string QtDialogs::askText(const std::string& prompt, const std::string& title,
+                               int defaultAnswer) {
   QInputDialog box(parent_);
   box.setInputMode(QInputDialog::TextInput);
   box.setWindowTitle(QString::fromStdString(title));

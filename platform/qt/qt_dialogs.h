@@ -14,9 +14,9 @@ class QtDialogs : public Dialogs {
   // The window the boxes belong to; it is blocked while one is shown.
   void setParent(QWidget* parent) { parent_ = parent; }
 
-  void MsgBox(const std::string& prompt, const std::string& title) override;
-  std::string InputBox(const std::string& prompt, const std::string& title,
-                       int defaultAnswer) override;
+  void showMessage(const std::string& prompt, const std::string& title) override;
+  std::string askText(const std::string& prompt, const std::string& title,
+                      int defaultAnswer) override;
 
  private:
   QPointer<QWidget> parent_;

@@ -28,8 +28,6 @@ class QtPrinter : public Printer {
   // to its own numbered file next to the chosen one (out.pdf, out-2.pdf, ...).
   bool endDoc() override;
 
-  QPrinter& printer() { return printer_; }
-
  private:
   bool beginJob();
 

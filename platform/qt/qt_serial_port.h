@@ -1,4 +1,4 @@
-// The serial control on QSerialPort. Line options the console never sets are
+// The serial line on QSerialPort. Line options the console never sets are
 // fixed here: no flow control, modem lines left alone.
 #pragma once
 
@@ -12,34 +12,26 @@ class QtSerialPort : public SerialPort {
  public:
   QtSerialPort();
 
-  void setCommPort(const std::string& device) override { device_ = device; }
-  std::string commPort() const override { return device_; }
-  std::optional<PortError> open() override;
+  std::optional<PortError> open(const std::string& device, const LineSettings& settings) override;
   void close() override;
   bool isOpen() const override { return port_.isOpen(); }
-  bool setSettings(const std::string& settings) override;
-  void setInputLen(int length) override { inputLen_ = length; }
-  void setRThreshold(int characters) override { rThreshold_ = characters; }
-  bool output(std::string_view text) override;
-  CommEvent commEvent() const override { return event_; }
-  std::string input() override;
-  std::string lineError() const override { return lineError_; }
-  void setOnComm(std::function<void()> onComm) override { onComm_ = std::move(onComm); }
+  std::string device() const override { return device_; }
+  bool write(std::string_view bytes) override;
+  void setOnBytes(BytesHandler onBytes) override { onBytes_ = std::move(onBytes); }
+  void setOnLineLost(LineLostHandler onLost) override { onLost_ = std::move(onLost); }
 
  private:
-  void receiveIfDue();
+  bool applySettings(const LineSettings& settings);
+  void deliverWaitingBytes();
   void portFailed(QSerialPort::SerialPortError error);
-  void raise(CommEvent code);
   PortError::Kind openErrorKind() const;
 
   QSerialPort port_;
   std::string device_;
-  int inputLen_ = 0;
-  int rThreshold_ = 0;
-  int opens_ = 0;  // tells a late loss report from one about the port open now
-  CommEvent event_ = CommEvent::None;
-  std::string lineError_;
-  std::function<void()> onComm_;
+  int opens_ = 0;            // tells a late loss report from one about the port open now
+  bool delivering_ = false;  // a bytes handler is running (perhaps under a message box)
+  BytesHandler onBytes_;
+  LineLostHandler onLost_;
 };
 
 }  // namespace pump::qt

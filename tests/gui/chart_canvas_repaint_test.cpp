@@ -1,13 +1,13 @@
 // The chart box keeps one copy of a line drawn again and paints only the
 // stretch round each new line; what it shows must stay as if every line had
 // been painted in the order drawn.
-#include "platform/qt/chart_canvas.h"
-
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QImage>
 #include <QPaintEvent>
+
+#include "platform/qt/chart_canvas.h"
 
 namespace pump::qt {
 namespace {

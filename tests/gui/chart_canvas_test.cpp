@@ -89,8 +89,8 @@ struct ChartBox : ::testing::Test {
   // Checks every sample of the present pass is drawn in red. A sample of 0
   // lies on the zero line, which each later update draws again on top.
   void expectTraceAt(const QImage& image, const char* when) {
-    for (int i = 0; i < chart.itime(); ++i) {
-      const double sample = chart.prcurve(i);
+    for (int i = 0; i < chart.position(); ++i) {
+      const double sample = chart.sampleAt(i);
       const QPointF at = canvas->toPixels(static_cast<float>(i), static_cast<float>(sample));
       EXPECT_TRUE(ColourNear(image, at, sample == 0 ? IsRedOrBlack : IsRed))
           << when << ": sample " << i << " at " << at.x() << ", " << at.y();
@@ -111,7 +111,7 @@ TEST_F(ChartBox, RendersTheTraceInRedWhereTheSamplesSay) {
   Save(image, "chart_trace.png");
   ASSERT_EQ(image.size(), QSize(kWidth, kHeight));
   expectTraceAt(image, "rendered");
-  EXPECT_EQ(chart.prcurve(25), 0.0) << "a caption that is not a number left the sample at 0";
+  EXPECT_EQ(chart.sampleAt(25), 0.0) << "a caption that is not a number left the sample at 0";
   // The zero line in the foreground colour beyond the trace, white above it.
   const QPointF zero = canvas->toPixels(80, 0);
   EXPECT_TRUE(ColourNear(image, zero, IsBlack));

@@ -7,7 +7,7 @@
 #include <QScreen>
 
 #include "platform/qt/chart_canvas.h"
-#include "tests/gui/form1_view_fixture.h"
+#include "tests/gui/main_window_view_harness.h"
 
 namespace pump {
 namespace {
@@ -23,15 +23,15 @@ int CountRed(const QImage& image, const QRect& area) {
 }
 
 TEST(ChartInWindow, RepliesDrawTheTraceWhichSurvivesACoverOverTheChart) {
-  testing::Form1ViewFixture f;
+  testing::MainWindowViewHarness f;
   f.dialogs.answers.push_back("1");
-  f.form->Communication_Click();
-  ASSERT_TRUE(f.form->connected());
+  f.window->choosePort();
+  ASSERT_TRUE(f.menusReleased());
   // Off the tick heights: later ticks are drawn over the trace.
   for (const char* reply : {"Q00N03.0Y", "Q00N06.0Y", "Q00N08.0Y", "Q00N04.0Y", "Q00N01.0Y"}) {
     f.serial.receive(reply);
   }
-  ASSERT_EQ(f.form->chart().itime(), 5);
+  ASSERT_EQ(f.window->chart().position(), 5);
 
   auto* chart = f.find<qt::ChartCanvas>("Picture1");
   ASSERT_NE(chart, nullptr);
@@ -48,7 +48,7 @@ TEST(ChartInWindow, RepliesDrawTheTraceWhichSurvivesACoverOverTheChart) {
   before.save(QStringLiteral("chart_in_window.png"));
   for (int i = 0; i < 5; ++i) {
     const QPoint at =
-        chart->toPixels(static_cast<float>(i), static_cast<float>(f.form->chart().prcurve(i)))
+        chart->toPixels(static_cast<float>(i), static_cast<float>(f.window->chart().sampleAt(i)))
             .toPoint();
     EXPECT_GT(CountRed(before, QRect(at - QPoint(1, 1), QSize(3, 3))), 0) << "sample " << i;
   }

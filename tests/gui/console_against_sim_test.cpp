@@ -19,30 +19,30 @@ TEST(ConsoleAgainstSimulatedPump, PollsSetpointsRunAndTheOverPressureTripShowOnT
   testing::PumpSimProcess pump;
   ASSERT_FALSE(pump.devicePath().empty());
   ConsoleOnQt console;
-  auto& w = *console.form;
+  auto& w = *console.window;
   console.open(pump.devicePath());
-  ASSERT_TRUE(w.connected());
+  ASSERT_TRUE(testing::MenusReleased(w));
 
   // The first poll's answer: a pump at rest.
-  ASSERT_TRUE(WaitUntil([&] { return w.chart().itime() >= 1; }, 3000));
-  EXPECT_EQ(w.LcurrP.caption(), "00.0");
+  ASSERT_TRUE(WaitUntil([&] { return w.chart().position() >= 1; }, 3000));
+  EXPECT_EQ(w.display.currentPressure.caption(), "00.0");
 
   // A flow setpoint comes back in the flow display, the limit in the pressure display.
   console.dialogs.answers = {"150"};
-  w.liquid_Click();
-  ASSERT_TRUE(WaitUntil([&] { return w.LsetF.caption() == "0150"; }, 2000));
+  w.askFlow();
+  ASSERT_TRUE(WaitUntil([&] { return w.display.flowSetpoint.caption() == "0150"; }, 2000));
   console.dialogs.answers = {"1.5"};
-  w.pressure_Click();
-  ASSERT_TRUE(WaitUntil([&] { return w.LsetP.caption() == "01.5"; }, 2000));
+  w.askPressureLimit();
+  ASSERT_TRUE(WaitUntil([&] { return w.display.pressureLimit.caption() == "01.5"; }, 2000));
 
   // Running, pressure climbs toward 3 MPa until the 1.5 MPa limit stops the
   // pump; from then on the polled pressure falls.
-  w.run_Click();
+  w.runPump();
   double highest = 0;
   double last = 0;
   const bool fellAfterTrip = WaitUntil(
       [&] {
-        last = ToDouble(w.LcurrP.caption()).value_or(0);
+        last = ToDouble(w.display.currentPressure.caption()).value_or(0);
         highest = std::max(highest, last);
         return highest >= 1.0 && last < highest - 0.2;
       },
@@ -53,7 +53,7 @@ TEST(ConsoleAgainstSimulatedPump, PollsSetpointsRunAndTheOverPressureTripShowOnT
 
   // The chart took every reply: its samples hold the climb.
   double charted = 0;
-  for (int i = 0; i < 100; ++i) charted = std::max(charted, w.chart().prcurve(i));
+  for (int i = 0; i < 100; ++i) charted = std::max(charted, w.chart().sampleAt(i));
   EXPECT_DOUBLE_EQ(charted, highest);
 }
 

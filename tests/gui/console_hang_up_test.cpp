@@ -13,6 +13,7 @@
 
 #include "app/composition.h"
 #include "tests/gui/pty_pair.h"
+#include "tests/support/console_harness.h"
 #include "tests/support/pump_sim_process.h"
 
 namespace pump {
@@ -31,7 +32,7 @@ void OpenThroughThePortBox(app::Console& console, const std::string& device) {
     QTest::keyClicks(edit, QString::fromStdString(device));
     QTest::keyClick(edit, Qt::Key_Return);
   });
-  console.form1().Communication_Click();
+  console.window().choosePort();
 }
 
 // Every message box that comes up is read and closed with OK.
@@ -60,28 +61,28 @@ TEST(WholeConsole, APumpHangingUpShowsOneBoxAndTheWindowCarriesOn) {
   ASSERT_FALSE(first.devicePath().empty());
   app::Console console;
   console.start();
-  auto& w = console.form1();
+  auto& w = console.window();
   OpenThroughThePortBox(console, first.devicePath());
-  ASSERT_TRUE(w.connected());
-  ASSERT_TRUE(WaitUntil([&] { return w.chart().itime() >= 1; }, 4000));
+  ASSERT_TRUE(testing::MenusReleased(w));
+  ASSERT_TRUE(WaitUntil([&] { return w.chart().position() >= 1; }, 4000));
 
   BoxWatcher boxes;
-  ASSERT_TRUE(WaitUntil([&] { return !w.connected(); }, 5000));
+  ASSERT_TRUE(WaitUntil([&] { return !testing::MenusReleased(w); }, 5000));
   QTest::qWait(800);
   ASSERT_EQ(boxes.texts.size(), 1U);
   EXPECT_NE(boxes.texts[0].find(first.devicePath() + " 已断开"), std::string::npos)
       << boxes.texts[0];
-  EXPECT_TRUE(console.mainWindow().isVisible());
-  EXPECT_FALSE(w.file.enabled());
-  EXPECT_FALSE(w.Pump.enabled());
+  EXPECT_TRUE(console.mainWindowView().isVisible());
+  EXPECT_FALSE(w.menus.file.enabled());
+  EXPECT_FALSE(w.menus.pump.enabled());
 
   PumpSimProcess second;
   ASSERT_FALSE(second.devicePath().empty());
-  const int before = w.chart().itime();
+  const int before = w.chart().position();
   OpenThroughThePortBox(console, second.devicePath());
-  ASSERT_TRUE(w.connected());
-  EXPECT_TRUE(w.file.enabled());
-  EXPECT_TRUE(WaitUntil([&] { return w.chart().itime() > before; }, 4000));
+  ASSERT_TRUE(testing::MenusReleased(w));
+  EXPECT_TRUE(w.menus.file.enabled());
+  EXPECT_TRUE(WaitUntil([&] { return w.chart().position() > before; }, 4000));
   EXPECT_EQ(boxes.texts.size(), 1U);
 }
 
@@ -92,9 +93,9 @@ TEST(WholeConsole, APumpHangingUpWhileThePortBoxIsOpenIsReportedOnceAndTheNewPor
   ASSERT_FALSE(second.devicePath().empty());
   app::Console console;
   console.start();
-  auto& w = console.form1();
+  auto& w = console.window();
   OpenThroughThePortBox(console, first.devicePath());
-  ASSERT_TRUE(w.connected());
+  ASSERT_TRUE(testing::MenusReleased(w));
 
   // The operator opens the port box to change pumps and is slow to answer:
   // the first pump hangs up meanwhile. Its box comes up over the port box.
@@ -114,15 +115,15 @@ TEST(WholeConsole, APumpHangingUpWhileThePortBoxIsOpenIsReportedOnceAndTheNewPor
     QTest::keyClick(edit, Qt::Key_Return);
   });
   answer.start();
-  w.Communication_Click();
+  w.choosePort();
 
   ASSERT_EQ(boxes.texts.size(), 1U);
   EXPECT_NE(boxes.texts[0].find(first.devicePath() + " 已断开"), std::string::npos)
       << boxes.texts[0];
-  ASSERT_TRUE(w.connected());
-  EXPECT_TRUE(w.file.enabled());
-  const int before = w.chart().itime();
-  EXPECT_TRUE(WaitUntil([&] { return w.chart().itime() > before; }, 4000));
+  ASSERT_TRUE(testing::MenusReleased(w));
+  EXPECT_TRUE(w.menus.file.enabled());
+  const int before = w.chart().position();
+  EXPECT_TRUE(WaitUntil([&] { return w.chart().position() > before; }, 4000));
   QTest::qWait(300);
   EXPECT_EQ(boxes.texts.size(), 1U);
 }

@@ -1,33 +1,28 @@
-// A main window on the real Qt serial port and timers, with every other
-// service a recording double: the console as it runs, minus its widgets.
+// A console on the real Qt serial port and timers, with every other service
+// a recording double: the console as it runs, minus its widgets.
 #pragma once
 
-#include <memory>
 #include <string>
 
-#include "console/main_window.h"
 #include "platform/qt/qt_serial_port.h"
 #include "platform/qt/qt_timer.h"
-#include "tests/support/form1_doubles.h"
+#include "tests/support/console_harness.h"
 
 namespace pump::testing {
 
-struct ConsoleOnQt : Form1Doubles {
-  qt::QtSerialPort serial;
-  qt::QtTimer timer1;
-  qt::QtTimer timer2;
-  std::unique_ptr<console::Form1> form;
+struct QtLine {
+  qt::QtSerialPort qtSerial;
+  qt::QtTimer qtRunClockTimer;
+  qt::QtTimer qtPollTimer;
+};
 
-  ConsoleOnQt() {
-    form = std::make_unique<console::Form1>(services(serial, timer1, timer2));
-    form->Form_Load();
-  }
-  ~ConsoleOnQt() { form->Form_Unload(); }
+struct ConsoleOnQt : QtLine, ConsoleHarness {
+  ConsoleOnQt()
+      : ConsoleHarness(
+            {.serial = &qtSerial, .runClockTimer = &qtRunClockTimer, .pollTimer = &qtPollTimer}) {}
+  ~ConsoleOnQt() { window->closeWindow(); }
 
-  void open(const std::string& answer) {
-    dialogs.answers.push_back(answer);
-    form->Communication_Click();
-  }
+  void open(const std::string& answer) { openPort(answer); }
 };
 
 }  // namespace pump::testing

@@ -71,7 +71,7 @@ TEST(ConsoleRecordFolder, StartUpCreatesNothingAndTheFirstSaveMakesTheDocumentsF
   QTest::qWait(3000);  // anything made shortly after start-up counts too
   EXPECT_TRUE(fs::is_empty(home.path().toStdString())) << "the home folder was written at start-up";
 
-  EXPECT_EQ(CloseTheBoxOf([&] { console.form1().save_Click(); }).text, kSaved);
+  EXPECT_EQ(CloseTheBoxOf([&] { console.window().saveRecord(); }).text, kSaved);
   EXPECT_TRUE(fs::is_regular_file(home.path().toStdString() + "/Documents/mytext.txt"));
 }
 
@@ -81,9 +81,9 @@ TEST(ConsoleRecordFolder, AFolderDeletedWhileTheConsoleRunsIsMadeAgainByTheNextS
   Console console;
   console.start();
   const fs::path documents = home.path().toStdString() + "/Documents";
-  ASSERT_EQ(CloseTheBoxOf([&] { console.form1().save_Click(); }).text, kSaved);
+  ASSERT_EQ(CloseTheBoxOf([&] { console.window().saveRecord(); }).text, kSaved);
   fs::remove_all(documents);
-  EXPECT_EQ(CloseTheBoxOf([&] { console.form1().save_Click(); }).text, kSaved);
+  EXPECT_EQ(CloseTheBoxOf([&] { console.window().saveRecord(); }).text, kSaved);
   EXPECT_TRUE(fs::is_regular_file(documents / "mytext.txt"));
 }
 
@@ -94,7 +94,7 @@ TEST(ConsoleRecordFolder, AHomePathThatIsNotUtf8IsSavedToUnderItsOwnBytes) {
   HomeAt at(latin1Home);
   Console console;
   console.start();
-  EXPECT_EQ(CloseTheBoxOf([&] { console.form1().save_Click(); }).text, kSaved);
+  EXPECT_EQ(CloseTheBoxOf([&] { console.window().saveRecord(); }).text, kSaved);
   EXPECT_TRUE(fs::is_regular_file(latin1Home + "/Documents/mytext.txt"));
   const auto viewer = console.recordViewer().findChild<QPushButton*>(QStringLiteral("Command2"));
   console.recordViewer().show();
@@ -108,7 +108,7 @@ TEST(ConsoleRecordBoxes, TheViewersBoxBelongsToTheViewerAndIsCentredOnIt) {
   HomeAt at(home.path().toStdString());
   Console console;
   console.start();
-  Form2View& viewer = console.recordViewer();
+  RecordViewerView& viewer = console.recordViewer();
   // In the screen's far corner from the main window, so the two centres differ.
   const QRect screen = viewer.screen()->availableGeometry();
   viewer.show();
@@ -119,7 +119,7 @@ TEST(ConsoleRecordBoxes, TheViewersBoxBelongsToTheViewerAndIsCentredOnIt) {
   EXPECT_TRUE(box.text.startsWith(QStringLiteral("记录文件无法读取："))) << box.text.toStdString();
   EXPECT_EQ(box.parent, &viewer);
   const QPoint mainOffset =
-      viewer.frameGeometry().center() - console.mainWindow().frameGeometry().center();
+      viewer.frameGeometry().center() - console.mainWindowView().frameGeometry().center();
   ASSERT_GT(mainOffset.manhattanLength(), 100) << "the two windows must not share a centre";
   // Centred on the viewer (as near as the window system places it), well
   // inside the viewer's frame.
@@ -132,8 +132,8 @@ TEST(ConsoleRecordBoxes, TheMainWindowsBoxesStillBelongToTheMainWindow) {
   HomeAt at(home.path().toStdString());
   Console console;
   console.start();
-  const BoxSeen box = CloseTheBoxOf([&] { console.form1().save_Click(); });
-  EXPECT_EQ(box.parent, &console.mainWindow());
+  const BoxSeen box = CloseTheBoxOf([&] { console.window().saveRecord(); });
+  EXPECT_EQ(box.parent, &console.mainWindowView());
 }
 
 }  // namespace

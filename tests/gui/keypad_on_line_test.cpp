@@ -10,12 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "app/form1_view.h"
+#include "app/main_window_view.h"
 #include "console/main_window.h"
 #include "platform/qt/qt_serial_port.h"
 #include "platform/qt/qt_timer.h"
+#include "tests/gui/console_on_qt.h"
+#include "tests/gui/main_window_view_harness.h"
 #include "tests/gui/pty_pair.h"
-#include "tests/support/doubles.h"
 
 namespace pump {
 namespace {
@@ -23,34 +24,22 @@ namespace {
 using testing::PtyPair;
 using testing::WaitUntil;
 
-struct KeypadOnLine {
-  qt::QtSerialPort serial;
-  qt::QtTimer timer1;
-  qt::QtTimer timer2;
-  testing::ScriptedDialogs dialogs;
-  testing::RecordingPrinter printer;
-  testing::MemoryFiles files;
-  testing::CountingApp app;
-  testing::CountingWindow viewer;
-  std::unique_ptr<app::Form1View> view = std::make_unique<app::Form1View>();
-  std::unique_ptr<console::Form1> form;
+struct KeypadOnLine : testing::QtLine, testing::ViewOnly, testing::ConsoleHarness {
   PtyPair pump;
 
-  KeypadOnLine() {
-    form = std::make_unique<console::Form1>(
-        console::Form1Services{serial, timer1, timer2, dialogs, view->picture1(), printer, files,
-                               app, view->rightkeyPopup(), viewer, "record.txt"});
-    view->bind(*form, [] {});
-    form->Form_Load();
+  KeypadOnLine() : ConsoleHarness(Deferred{}) {
+    build({.serial = &qtSerial,
+           .runClockTimer = &qtRunClockTimer,
+           .pollTimer = &qtPollTimer,
+           .canvas = &view->chartCanvas(),
+           .popup = &view->popupMenu()},
+          [this](console::MainWindow& w) { view->bind(w, [] {}); });
     view->show();
     static_cast<void>(QTest::qWaitForWindowExposed(view.get()));
   }
-  ~KeypadOnLine() { form->Form_Unload(); }
+  ~KeypadOnLine() { window->closeWindow(); }
 
-  void openLine() {
-    dialogs.answers.push_back(pump.slavePath());
-    form->Communication_Click();
-  }
+  void openLine() { openPort(pump.slavePath()); }
 
   // Clicks keys by face; '^' and 'v' are the arrow keys.
   void press(const std::string& faces) {
@@ -107,11 +96,11 @@ struct KeypadOnLine {
   // `count` of them, or a little while when none are expected.
   std::vector<std::string> commandsOnLine(std::size_t count) {
     std::vector<std::string> commands;
-    QElapsedTimer clock;
-    clock.start();
+    QElapsedTimer waited;
+    waited.start();
     const int timeoutMs = count == 0 ? 200 : 3000;
     while (commands.size() < count || count == 0) {
-      const std::string frame = pump.read(9, timeoutMs - static_cast<int>(clock.elapsed()));
+      const std::string frame = pump.read(9, timeoutMs - static_cast<int>(waited.elapsed()));
       if (frame.size() < 9) break;
       if (frame != "Q00F0000Y") commands.push_back(frame);
     }
@@ -123,7 +112,7 @@ TEST(KeypadOnLine, KeysPutTheExactFramesOnTheLine) {
   KeypadOnLine f;
   ASSERT_TRUE(f.pump.ok());
   f.openLine();
-  ASSERT_TRUE(f.form->connected());
+  ASSERT_TRUE(f.menusReleased());
 
   f.press("L150");
   EXPECT_EQ(f.commandsOnLine(1), std::vector<std::string>{"Q00L0150Y"});

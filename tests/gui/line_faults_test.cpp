@@ -43,31 +43,31 @@ TEST(LineFaults, APumpHangingUpMidRunIsReportedOnceAndAnotherPumpCanBeOpened) {
   PumpSimProcess first({"--hangup-after", "4"});
   ASSERT_FALSE(first.devicePath().empty());
   RealConsole console;
-  auto& w = *console.form;
+  auto& w = *console.window;
   console.open(first.devicePath());
-  ASSERT_TRUE(w.connected());
-  ASSERT_TRUE(WaitUntil([&] { return w.chart().itime() >= 1; }, 4000))
+  ASSERT_TRUE(testing::MenusReleased(w));
+  ASSERT_TRUE(WaitUntil([&] { return w.chart().position() >= 1; }, 4000))
       << "no reply before the hang-up";
 
-  ASSERT_TRUE(WaitUntil([&] { return !w.connected(); }, 5000));
+  ASSERT_TRUE(WaitUntil([&] { return !testing::MenusReleased(w); }, 5000));
   QTest::qWait(500);  // a storm of errors would show as more boxes
   const auto messages = console.dialogs.messages();
   ASSERT_EQ(messages.size(), 1U);
   EXPECT_EQ(messages[0].title, "通信错误");
   EXPECT_NE(messages[0].prompt.find(first.devicePath() + " 已断开"), std::string::npos)
       << messages[0].prompt;
-  EXPECT_FALSE(console.serial.isOpen());
-  EXPECT_FALSE(console.timer2.enabled()) << "the poll goes on against a lost line";
+  EXPECT_FALSE(console.qtSerial.isOpen());
+  EXPECT_FALSE(console.qtPollTimer.enabled()) << "the poll goes on against a lost line";
   EXPECT_TRUE(console.menusLocked());
   EXPECT_EQ(console.app.ends, 0);
 
   PumpSimProcess second;
   ASSERT_FALSE(second.devicePath().empty());
-  const int before = w.chart().itime();
+  const int before = w.chart().position();
   console.open(second.devicePath());
-  ASSERT_TRUE(w.connected());
+  ASSERT_TRUE(testing::MenusReleased(w));
   EXPECT_TRUE(console.menusReleased());
-  EXPECT_TRUE(WaitUntil([&] { return w.chart().itime() > before; }, 4000));
+  EXPECT_TRUE(WaitUntil([&] { return w.chart().position() > before; }, 4000));
   EXPECT_EQ(console.messageCount(), 1U);
 }
 
@@ -77,7 +77,7 @@ TEST(LineFaults, NoiseOnTheLineHidesNoReplyRaisesNoBoxAndOnlyWholeFramesGoOut) {
   LineTap line(pump.devicePath());
   ASSERT_TRUE(line.ok());
   RealConsole console;
-  auto& w = *console.form;
+  auto& w = *console.window;
 
   // Garbage on the line before the console even listens, and after every poll:
   // stray bytes, lone frame heads, a "Y" that ends nothing. No "Q" in it is
@@ -85,7 +85,7 @@ TEST(LineFaults, NoiseOnTheLineHidesNoReplyRaisesNoBoxAndOnlyWholeFramesGoOut) {
   using namespace std::string_literals;
   line.inject("\xff\x00Q#Q\r\nY"s);
   console.open(line.consolePath());
-  ASSERT_TRUE(w.connected());
+  ASSERT_TRUE(testing::MenusReleased(w));
   const std::vector<std::string> garbage = {"QQ\xfe", "\x01Y\x7fQ-", "Q\r\n", "~~QY~~Q"};
   std::size_t polls = 0;
   const bool enough = line.relayUntil(
@@ -102,45 +102,49 @@ TEST(LineFaults, NoiseOnTheLineHidesNoReplyRaisesNoBoxAndOnlyWholeFramesGoOut) {
 
   const auto replies = FramesIn(line.fromPump());
   EXPECT_NE(replies.size() * 9, line.fromPump().size()) << "the pump sent no noise";
-  EXPECT_EQ(w.chart().itime(), static_cast<int>(replies.size())) << "every reply counts once";
+  EXPECT_EQ(w.chart().position(), static_cast<int>(replies.size())) << "every reply counts once";
   std::string lastReading;
   for (const auto& frame : replies) {
     if (link::FrameKind(frame) == 'N') lastReading = link::FrameValue(frame);
   }
   ASSERT_FALSE(lastReading.empty());
-  EXPECT_EQ(w.LcurrP.caption(), lastReading);
+  EXPECT_EQ(w.display.currentPressure.caption(), lastReading);
   EXPECT_TRUE(console.dialogs.messages().empty()) << console.dialogs.messages().front().prompt;
-  EXPECT_TRUE(w.connected());
+  EXPECT_TRUE(testing::MenusReleased(w));
   ASSERT_GE(line.consoleWrites().size(), 4U);
   for (const std::string& write : line.consoleWrites()) EXPECT_TRUE(IsWholeFrame(write)) << write;
 }
 
+// The Qt serial port on a real line, with the poll ticked by a scripted clock.
+struct ScriptedPollOnQtLine : testing::QtLine, testing::ConsoleHarness {
+  ScriptedPollOnQtLine() : ConsoleHarness({.serial = &qtSerial}) {}
+  ~ScriptedPollOnQtLine() { window->closeWindow(); }
+};
+
 TEST(LineFaults, APumpThatNeverAnswersIsPolledAMinuteLongWithoutABox) {
   PtyPair pump;
   ASSERT_TRUE(pump.ok());
-  RealConsole console;
-  auto& w = *console.form;
-  console.open(pump.slavePath());
-  ASSERT_TRUE(w.connected());
-  EXPECT_EQ(console.timer2.interval(), 1500);
+  ScriptedPollOnQtLine console;
+  auto& w = *console.window;
+  console.openPort(pump.slavePath());
+  ASSERT_TRUE(testing::MenusReleased(w));
 
-  // Forty ticks of the poll timer: a minute of polls. A poll is handed to the
-  // driver before the tick returns, so each is read off the line on its own,
-  // without the event loop (and the real timer) running in between.
+  // Forty polls on the scripted clock: a minute of polls. A poll is handed to
+  // the driver before the tick returns, so each is read off the line on its
+  // own, without the event loop running in between.
   for (int tick = 0; tick < 40; ++tick) {
-    w.Timer2_Timer();
+    console.clock.advance(1500);
     const std::string written = pump.read(64, 0);
     ASSERT_EQ(written, "Q00F0000Y") << "tick " << tick;
   }
   EXPECT_TRUE(console.dialogs.messages().empty());
-  EXPECT_TRUE(w.connected());
-  EXPECT_TRUE(console.timer2.enabled());
+  EXPECT_TRUE(console.pollTimer.enabled());
   EXPECT_TRUE(console.menusReleased());
-  EXPECT_EQ(w.chart().itime(), 0);
+  EXPECT_EQ(w.chart().position(), 0);
 
   // The pump wakes up: its reply is shown at once.
   pump.write("Q00N01.2Y");
-  EXPECT_TRUE(WaitUntil([&] { return w.LcurrP.caption() == "01.2"; }, 2000));
+  EXPECT_TRUE(WaitUntil([&] { return w.display.currentPressure.caption() == "01.2"; }, 2000));
 }
 
 // A minute of real time: run as its own labelled ctest, not with the suite.
@@ -151,7 +155,7 @@ TEST(LongRun, DISABLED_ASilentPumpSimIsPolledEveryOneAndAHalfSecondsForAMinute) 
   ASSERT_TRUE(line.ok());
   RealConsole console;
   console.open(line.consolePath());
-  ASSERT_TRUE(console.form->connected());
+  ASSERT_TRUE(testing::MenusReleased(*console.window));
 
   std::vector<qint64> pollTimes;
   QElapsedTimer clock;
@@ -173,7 +177,7 @@ TEST(LongRun, DISABLED_ASilentPumpSimIsPolledEveryOneAndAHalfSecondsForAMinute) 
   for (const std::string& write : line.consoleWrites()) EXPECT_EQ(write, "Q00F0000Y");
   EXPECT_TRUE(line.fromPump().empty());
   EXPECT_TRUE(console.dialogs.messages().empty());
-  EXPECT_TRUE(console.form->connected());
+  EXPECT_TRUE(testing::MenusReleased(*console.window));
   EXPECT_TRUE(console.menusReleased());
 }
 
@@ -191,13 +195,13 @@ TEST(LineFaults, APortHeldByAnotherProgramIsNamedAndCanBeOpenedOnceFreed) {
   EXPECT_EQ(messages[0].prompt.rfind("无法打开通信端口 " + pump.slavePath() + ": ", 0), 0U)
       << messages[0].prompt;
   EXPECT_NE(messages[0].prompt.find("正被其他程序使用"), std::string::npos) << messages[0].prompt;
-  EXPECT_FALSE(console.form->connected());
-  EXPECT_FALSE(console.timer2.enabled());
+  EXPECT_FALSE(testing::MenusReleased(*console.window));
+  EXPECT_FALSE(console.qtPollTimer.enabled());
   EXPECT_TRUE(console.menusLocked());
 
   holder.reset();
   console.open(pump.slavePath());
-  EXPECT_TRUE(console.form->connected());
+  EXPECT_TRUE(testing::MenusReleased(*console.window));
   EXPECT_EQ(pump.read(9, 3000), "Q00F0000Y");
   EXPECT_EQ(console.messageCount(), 1U);
 }
@@ -226,7 +230,7 @@ TEST(LineFaultsAsNobody, DISABLED_OpensAPortItMayNotUse) {
   EXPECT_EQ(messages[0].prompt.rfind("无法打开通信端口 " + device + ": ", 0), 0U)
       << messages[0].prompt;
   EXPECT_NE(messages[0].prompt.find("dialout"), std::string::npos) << messages[0].prompt;
-  EXPECT_FALSE(console.form->connected());
+  EXPECT_FALSE(testing::MenusReleased(*console.window));
   EXPECT_TRUE(console.menusLocked());
   EXPECT_EQ(console.app.ends, 0);
 }

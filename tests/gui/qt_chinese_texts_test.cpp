@@ -33,13 +33,13 @@ QStringList ButtonsOf(const std::function<void()>& show) {
 
 TEST(QtOwnTexts, TheMessageBoxButtonReadsQueDing) {
   qt::QtDialogs dialogs;
-  EXPECT_EQ(ButtonsOf([&] { dialogs.MsgBox("当前压力数值以存储", "存储数据"); }),
+  EXPECT_EQ(ButtonsOf([&] { dialogs.showMessage("当前压力数值以存储", "存储数据"); }),
             QStringList{QStringLiteral("确定")});
 }
 
 TEST(QtOwnTexts, TheInputBoxButtonsReadQueDingAndQuXiao) {
   qt::QtDialogs dialogs;
-  EXPECT_EQ(ButtonsOf([&] { dialogs.InputBox("请输入流量", "流量设定", 0); }),
+  EXPECT_EQ(ButtonsOf([&] { dialogs.askText("请输入流量", "流量设定", 0); }),
             (QStringList{QStringLiteral("取消"), QStringLiteral("确定")}));
 }
 

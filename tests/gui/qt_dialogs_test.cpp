@@ -43,7 +43,7 @@ TEST(MessageBox, ShowsTitleAndPromptWithOnlyAnOkButtonAndNoIcon) {
     parent = box->parentWidget();
     QTest::keyClick(box, Qt::Key_Return);
   });
-  dialogs.MsgBox("输入值超出范围!", "错误");
+  dialogs.showMessage("输入值超出范围!", "错误");
   EXPECT_EQ(title, "错误");
   EXPECT_EQ(text, "输入值超出范围!");
   EXPECT_EQ(icon, QMessageBox::NoIcon);
@@ -51,7 +51,7 @@ TEST(MessageBox, ShowsTitleAndPromptWithOnlyAnOkButtonAndNoIcon) {
   EXPECT_EQ(parent, &window);
 }
 
-TEST(InputBox, ShowsDefaultAsDecimalBreaksPromptAtCrLfAndReturnsTheEditText) {
+TEST(TextQuestionBox, ShowsDefaultAsDecimalBreaksPromptAtCrLfAndReturnsTheEditText) {
   QWidget window;
   qt::QtDialogs dialogs(&window);
   QString title, label, shownDefault;
@@ -66,19 +66,19 @@ TEST(InputBox, ShowsDefaultAsDecimalBreaksPromptAtCrLfAndReturnsTheEditText) {
     QTest::keyClicks(edit, "3.5");
     QTest::keyClick(edit, Qt::Key_Return);
   });
-  const std::string answer = dialogs.InputBox("请输入压力\r\n(0 - 5.0)", "压力设定", 2);
+  const std::string answer = dialogs.askText("请输入压力\r\n(0 - 5.0)", "压力设定", 2);
   EXPECT_EQ(answer, "3.5");
   EXPECT_EQ(title, "压力设定");
   EXPECT_EQ(label, "请输入压力\n(0 - 5.0)");
   EXPECT_EQ(shownDefault, "2");
 }
 
-TEST(InputBox, OkWithTheDefaultReturnsItAndCancelReturnsEmptyText) {
+TEST(TextQuestionBox, OkWithTheDefaultReturnsItAndCancelReturnsEmptyText) {
   qt::QtDialogs dialogs;
   WhenShown([](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); });
-  EXPECT_EQ(dialogs.InputBox("Port?", "Port", 1), "1");
+  EXPECT_EQ(dialogs.askText("Port?", "Port", 1), "1");
   WhenShown([](QWidget* box) { QTest::keyClick(box, Qt::Key_Escape); });
-  EXPECT_EQ(dialogs.InputBox("Port?", "Port", 1), "");
+  EXPECT_EQ(dialogs.askText("Port?", "Port", 1), "");
 }
 
 }  // namespace

@@ -17,7 +17,7 @@
 #include <functional>
 
 #include "console/main_window.h"
-#include "tests/support/doubles.h"
+#include "tests/support/console_harness.h"
 
 namespace pump::qt {
 namespace {
@@ -61,20 +61,13 @@ QString TextOf(const QString& pdf) {
   return QString::fromUtf8(extract.readAllStandardOutput()).trimmed();
 }
 
-// The main window with every service a double except the printer.
-struct PrintingForm1 {
-  testing::ScriptedClock clock;
-  testing::ManualTimer timer1{clock}, timer2{clock};
-  testing::RecordingSerialPort serial;
-  testing::ScriptedDialogs dialogs;
-  testing::RecordingCanvas canvas;
-  testing::MemoryFiles files;
-  testing::CountingApp app;
-  testing::CountingPopup popup;
-  testing::CountingWindow viewer;
-  QtPrinter printer;
-  console::Form1 form{
-      {serial, timer1, timer2, dialogs, canvas, printer, files, app, popup, viewer, "record.txt"}};
+// A console with every service a double except the printer.
+struct RealPrinter {
+  QtPrinter qtPrinter;
+};
+
+struct PrintingConsole : RealPrinter, testing::ConsoleHarness {
+  PrintingConsole() : ConsoleHarness({.printer = &qtPrinter}) {}
 };
 
 QStringList PdfsIn(const QTemporaryDir& dir) {
@@ -83,9 +76,9 @@ QStringList PdfsIn(const QTemporaryDir& dir) {
 
 TEST(QtPrinting, ThreeCopiesGiveThreeOnePageJobsEachWithTheTestLine) {
   QTemporaryDir dir;
-  PrintingForm1 w;
+  PrintingConsole w;
   AnswerPrintDialog([&](QPrintDialog& d) { PrintToFile(d, dir.filePath("test.pdf"), 3); });
-  w.form.print_Click();
+  w.window->printTestPage();
   const QStringList jobs = PdfsIn(dir);
   ASSERT_EQ(jobs, (QStringList{"test-2.pdf", "test-3.pdf", "test.pdf"}));
   for (const QString& job : jobs) {
@@ -97,35 +90,35 @@ TEST(QtPrinting, ThreeCopiesGiveThreeOnePageJobsEachWithTheTestLine) {
 
 TEST(QtPrinting, CancelPrintsNothingAndShowsNothing) {
   QTemporaryDir dir;
-  PrintingForm1 w;
+  PrintingConsole w;
   AnswerPrintDialog([&](QPrintDialog& d) {
     d.findChild<QLineEdit*>(QStringLiteral("filename"))->setText(dir.filePath("test.pdf"));
     d.reject();
   });
-  w.form.print_Click();
+  w.window->printTestPage();
   EXPECT_TRUE(PdfsIn(dir).isEmpty());
   EXPECT_TRUE(w.dialogs.shown.empty());
 }
 
 TEST(QtPrinting, ASecondPrintStartsAgainAtTheChosenFile) {
   QTemporaryDir dir;
-  PrintingForm1 w;
+  PrintingConsole w;
   AnswerPrintDialog([&](QPrintDialog& d) { PrintToFile(d, dir.filePath("a.pdf"), 2); });
-  w.form.print_Click();
+  w.window->printTestPage();
   AnswerPrintDialog([&](QPrintDialog& d) {
     EXPECT_EQ(d.findChild<QLineEdit*>(QStringLiteral("filename"))->text(), dir.filePath("a.pdf"));
     PrintToFile(d, dir.filePath("b.pdf"), 1);
   });
-  w.form.print_Click();
+  w.window->printTestPage();
   EXPECT_EQ(PdfsIn(dir), (QStringList{"a-2.pdf", "a.pdf", "b.pdf"}));
 }
 
 TEST(QtPrinting, AJobThatCannotBeWrittenEndsPrintingSilently) {
   QTemporaryDir dir;
-  PrintingForm1 w;
+  PrintingConsole w;
   const QString noFolder = dir.filePath("missing-folder/test.pdf");
   AnswerPrintDialog([&](QPrintDialog& d) { PrintToFile(d, noFolder, 2); });
-  w.form.print_Click();
+  w.window->printTestPage();
   EXPECT_TRUE(PdfsIn(dir).isEmpty());
   EXPECT_TRUE(w.dialogs.shown.empty());
 }

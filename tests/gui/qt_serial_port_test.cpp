@@ -14,35 +14,41 @@ namespace {
 using testing::PtyPair;
 using testing::WaitUntil;
 
-// An open port with a recorder of its events.
+// An open port with a recorder of what it delivers.
 struct OpenPort {
   PtyPair pty;
   qt::QtSerialPort port;
-  std::vector<CommEvent> events;
-  std::vector<std::string> inputs;
+  std::vector<std::string> reads;
+  std::vector<std::string> losses;
 
   OpenPort() {
-    port.setOnComm([this] {
-      events.push_back(port.commEvent());
-      if (port.commEvent() == CommEvent::Receive) inputs.push_back(port.input());
-    });
-    port.setCommPort(pty.slavePath());
+    port.setOnBytes([this](std::string_view bytes) { reads.emplace_back(bytes); });
+    port.setOnLineLost([this](const std::string& why) { losses.push_back(why); });
   }
-  bool open() {
-    return pty.ok() && !port.open() && port.setSettings("9600,n,8,1") &&
-           (port.setInputLen(0), port.setRThreshold(9), true);
+  bool open(const LineSettings& settings = {}) {
+    return pty.ok() && !port.open(pty.slavePath(), settings);
+  }
+  std::string received() const {
+    std::string all;
+    for (const auto& read : reads) all += read;
+    return all;
   }
 };
+
+termios SlaveSettings(const PtyPair& pty) {
+  // Root may open the slave a second time just to look at its settings.
+  termios tio{};
+  const int fd = ::open(pty.slavePath().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+  EXPECT_GE(fd, 0);
+  EXPECT_EQ(::tcgetattr(fd, &tio), 0);
+  ::close(fd);
+  return tio;
+}
 
 TEST(QtSerialPort, AppliesNineSixHundredEightNoneOneWithoutFlowControl) {
   OpenPort p;
   ASSERT_TRUE(p.open());
-  // Root may open the slave a second time just to look at its settings.
-  const int fd = ::open(p.pty.slavePath().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
-  ASSERT_GE(fd, 0);
-  termios tio{};
-  ASSERT_EQ(::tcgetattr(fd, &tio), 0);
-  ::close(fd);
+  const termios tio = SlaveSettings(p.pty);
   EXPECT_EQ(::cfgetispeed(&tio), B9600);
   EXPECT_EQ(::cfgetospeed(&tio), B9600);
   EXPECT_EQ(tio.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
@@ -50,85 +56,76 @@ TEST(QtSerialPort, AppliesNineSixHundredEightNoneOneWithoutFlowControl) {
   EXPECT_EQ(tio.c_cflag & CSTOPB, 0U);
   EXPECT_EQ(tio.c_cflag & CRTSCTS, 0U);
   EXPECT_EQ(tio.c_iflag & (IXON | IXOFF), 0U);
+  EXPECT_EQ(p.port.device(), p.pty.slavePath());
 }
 
-TEST(QtSerialPort, RefusesSettingsItCannotRead) {
+TEST(QtSerialPort, AppliesOtherSpeedsAndStopBitsItIsGiven) {
   OpenPort p;
-  ASSERT_TRUE(p.open());
-  for (const char* bad : {"9600,x,8,1", "9600,n,9,1", "fast,n,8,1", "9600,n,8", "9600,n,8,3", ""}) {
-    EXPECT_FALSE(p.port.setSettings(bad)) << bad;
-  }
   // A pseudo-terminal keeps 8 data bits without parity, so only these vary here.
-  for (const char* good : {"19200,n,8,1", "9600,n,8,2", "9600,N,8,1"}) {
-    EXPECT_TRUE(p.port.setSettings(good)) << good;
-  }
+  ASSERT_TRUE(p.open({.baud = 19200, .stopBits = 2}));
+  const termios tio = SlaveSettings(p.pty);
+  EXPECT_EQ(::cfgetospeed(&tio), B19200);
+  EXPECT_NE(tio.c_cflag & CSTOPB, 0U);
 }
 
 TEST(QtSerialPort, WritesEachFrameExactlyAsGiven) {
   OpenPort p;
   ASSERT_TRUE(p.open());
-  EXPECT_TRUE(p.port.output("Q00R0000Y"));
-  EXPECT_TRUE(p.port.output("Q00S0000Y"));
-  EXPECT_TRUE(p.port.output("Q00P02.5Y"));
+  EXPECT_TRUE(p.port.write("Q00R0000Y"));
+  EXPECT_TRUE(p.port.write("Q00S0000Y"));
+  EXPECT_TRUE(p.port.write("Q00P02.5Y"));
   EXPECT_EQ(p.pty.read(64, 500), "Q00R0000YQ00S0000YQ00P02.5Y");
 }
 
-TEST(QtSerialPort, RaisesReceiveOnlyOnceTheThresholdIsWaitingAndReadsEverything) {
+TEST(QtSerialPort, DeliversBytesAsTheyArriveWithoutWaitingForAWholeFrame) {
   OpenPort p;
   ASSERT_TRUE(p.open());
   p.pty.write("Q00N0");
-  QTest::qWait(150);
-  EXPECT_TRUE(p.events.empty());
+  ASSERT_TRUE(WaitUntil([&] { return !p.reads.empty(); }, 2000));
   p.pty.write("1.5YQ0");
-  ASSERT_TRUE(WaitUntil([&] { return !p.inputs.empty(); }, 2000));
-  EXPECT_EQ(p.events, (std::vector<CommEvent>{CommEvent::Receive}));
-  EXPECT_EQ(p.inputs, (std::vector<std::string>{"Q00N01.5YQ0"}));
+  ASSERT_TRUE(WaitUntil([&] { return p.received().size() == 11; }, 2000));
+  EXPECT_EQ(p.received(), "Q00N01.5YQ0");
 }
 
 TEST(QtSerialPort, BytesArrivingWhileAHandlerWaitsOnAMessageBoxAreNotStranded) {
   PtyPair pty;
   ASSERT_TRUE(pty.ok());
   qt::QtSerialPort port;
-  std::vector<std::string> inputs;
-  port.setOnComm([&] {
-    if (port.commEvent() != CommEvent::Receive) return;
-    inputs.push_back(port.input());
-    if (inputs.size() == 1) {
+  std::vector<std::string> reads;
+  port.setOnBytes([&](std::string_view bytes) {
+    reads.emplace_back(bytes);
+    if (reads.size() == 1) {
       // As a message box would: a nested event loop while the next reply comes.
       pty.write("Q00L0150Y");
       QTest::qWait(200);
     }
   });
-  port.setCommPort(pty.slavePath());
-  ASSERT_FALSE(port.open());
-  port.setRThreshold(9);
+  ASSERT_FALSE(port.open(pty.slavePath(), {}));
   pty.write("Q00N01.5Y");
-  ASSERT_TRUE(WaitUntil([&] { return inputs.size() == 2; }, 1000)) << inputs.size();
-  EXPECT_EQ(inputs, (std::vector<std::string>{"Q00N01.5Y", "Q00L0150Y"}));
+  ASSERT_TRUE(WaitUntil([&] { return reads.size() == 2; }, 1000)) << reads.size();
+  EXPECT_EQ(reads, (std::vector<std::string>{"Q00N01.5Y", "Q00L0150Y"}));
 }
 
 TEST(QtSerialPort, TellsOfALostPeerOnceAndClosesThePort) {
   OpenPort p;
   ASSERT_TRUE(p.open());
   p.pty.closeMaster();
-  ASSERT_TRUE(WaitUntil([&] { return !p.events.empty(); }, 3000));
+  ASSERT_TRUE(WaitUntil([&] { return !p.losses.empty(); }, 3000));
   QTest::qWait(200);
-  EXPECT_EQ(p.events, (std::vector<CommEvent>{CommEvent::LineLost}));
+  EXPECT_EQ(p.losses.size(), 1U);
+  EXPECT_FALSE(p.losses[0].empty());
   EXPECT_FALSE(p.port.isOpen());
-  EXPECT_FALSE(p.port.lineError().empty());
-  EXPECT_FALSE(p.port.output("Q00F0000Y"));
+  EXPECT_FALSE(p.port.write("Q00F0000Y"));
 }
 
 TEST(QtSerialPort, NamesWhyAPortCannotBeOpened) {
   qt::QtSerialPort port;
-  port.setCommPort("/dev/ttyNoSuchPort7");
-  auto error = port.open();
+  auto error = port.open("/dev/ttyNoSuchPort7", {});
   ASSERT_TRUE(error);
   EXPECT_EQ(error->kind, PortError::Kind::NotFound);
   EXPECT_FALSE(error->reason.empty());
 
-  port.setCommPort("/dev/null");
-  error = port.open();
+  error = port.open("/dev/null", {});
   ASSERT_TRUE(error);
   EXPECT_EQ(error->kind, PortError::Kind::NotSerial);
   EXPECT_FALSE(port.isOpen());
@@ -138,8 +135,7 @@ TEST(QtSerialPort, APortHeldByAnotherProgramIsBusy) {
   OpenPort holder;
   ASSERT_TRUE(holder.open());
   qt::QtSerialPort second;
-  second.setCommPort(holder.pty.slavePath());
-  const auto error = second.open();
+  const auto error = second.open(holder.pty.slavePath(), {});
   ASSERT_TRUE(error);
   EXPECT_EQ(error->kind, PortError::Kind::Busy) << error->reason;
 }
@@ -155,8 +151,7 @@ TEST(QtSerialPort, APortTheUserMayNotUseIsPermissionDenied) {
   if (child == 0) {
     if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(10);
     qt::QtSerialPort port;
-    port.setCommPort(pty.slavePath());
-    const auto error = port.open();
+    const auto error = port.open(pty.slavePath(), {});
     ::_exit(!error ? 11 : static_cast<int>(error->kind));
   }
   int status = 0;

@@ -34,12 +34,12 @@ std::string ReadAll(const std::string& path) {
 
 // Readings from a pump on a pseudo-terminal, so the record has something in it.
 void TakeReadings(RealConsole& console, PtyPair& pump, int count) {
-  if (!console.form->connected()) console.open(pump.slavePath());
-  const int target = console.form->chart().itime() + count;
+  if (!testing::MenusReleased(*console.window)) console.open(pump.slavePath());
+  const int target = console.window->chart().position() + count;
   std::string replies;
   for (int i = 0; i < count; ++i) replies += "Q00N0" + std::to_string(i % 10) + ".5Y";
   pump.write(replies);
-  ASSERT_TRUE(WaitUntil([&] { return console.form->chart().itime() == target; }, 3000));
+  ASSERT_TRUE(WaitUntil([&] { return console.window->chart().position() == target; }, 3000));
 }
 
 // The one box a failed save shows: where, and why, and no confirmation.
@@ -74,7 +74,7 @@ class SmallDisk : public ::testing::Test {
   // A first save that works, and the bytes it left.
   std::string SaveOnce(RealConsole& console) {
     TakeReadings(console, pump_, 5);
-    console.form->save_Click();
+    console.window->saveRecord();
     EXPECT_EQ(console.dialogs.messages().back().prompt, kSaved);
     console.dialogs.shown.clear();
     return ReadAll(path());
@@ -98,15 +98,15 @@ TEST_F(SmallDisk, AFullDiskRefusesTheSaveWithItsReasonAndKeepsTheOldRecord) {
     }
   }
   TakeReadings(console, pump_, 20);
-  console.form->save_Click();
+  console.window->saveRecord();
   ExpectRefusedSave(console, path(), "磁盘空间已满");
   EXPECT_EQ(ReadAll(path()), old);
-  EXPECT_TRUE(console.form->connected()) << "the line is untouched by a failed save";
+  EXPECT_TRUE(testing::MenusReleased(*console.window)) << "the line is untouched by a failed save";
 
   // Room again: the same record now saves.
   std::filesystem::remove(disk_ + "/filler");
   console.dialogs.shown.clear();
-  console.form->save_Click();
+  console.window->saveRecord();
   ASSERT_EQ(console.dialogs.messages().size(), 1U);
   EXPECT_EQ(console.dialogs.messages()[0].prompt, kSaved);
   EXPECT_GT(ReadAll(path()).size(), old.size());
@@ -118,7 +118,7 @@ TEST_F(SmallDisk, AReadOnlyDiskRefusesTheSaveWithItsReasonAndKeepsTheOldRecord) 
   ASSERT_EQ(::mount("tmpfs", disk_.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k"), 0)
       << std::strerror(errno);
   TakeReadings(console, pump_, 3);
-  console.form->save_Click();
+  console.window->saveRecord();
   ExpectRefusedSave(console, path(), "Read-only file system");
   EXPECT_EQ(ReadAll(path()), old);
 }
@@ -129,7 +129,7 @@ TEST(RecordSaveFaults, AFolderThatIsAFileRefusesTheSaveAndLeavesTheFileAlone) {
   std::ofstream(notAFolder) << "not a folder";
   const std::string path = notAFolder + "/mytext.txt";
   RealConsole console(path);
-  console.form->save_Click();
+  console.window->saveRecord();
   const auto messages = console.dialogs.messages();
   ASSERT_EQ(messages.size(), 1U);
   EXPECT_EQ(messages[0].prompt.rfind("记录文件无法写入：" + path + "\n", 0), 0U)
@@ -169,7 +169,7 @@ TEST(RecordSaveFaultsAsNobody, DISABLED_SavesIntoAFolderItMayNotWrite) {
   ASSERT_FALSE(path.empty());
   ASSERT_NE(::geteuid(), 0U);
   RealConsole console(path);
-  console.form->save_Click();
+  console.window->saveRecord();
   ExpectRefusedSave(console, path, "Permission denied");
 }
 

@@ -15,7 +15,7 @@
 #include <fstream>
 #include <thread>
 
-#include "app/form2_view.h"
+#include "app/record_viewer_view.h"
 #include "platform/posix/posix_files.h"
 #include "records/record_file.h"
 #include "tests/support/doubles.h"
@@ -50,11 +50,11 @@ struct Viewer {
   QTemporaryDir dir;
   posix::PosixFiles files;
   testing::ScriptedDialogs dialogs;
-  testing::CountingWindow form1;
+  testing::CountingWindow mainWindow;
   std::string path = dir.filePath("mytext.txt").toStdString();
-  Form2View view{files, dialogs, path};
+  RecordViewerView view{files, dialogs, path};
 
-  Viewer() { view.setMainWindow(form1); }
+  Viewer() { view.setMainWindow(mainWindow); }
   QLineEdit& text1() { return *view.findChild<QLineEdit*>("Text1"); }
   // Presses the load button; the time it took.
   Clock::duration load() {
@@ -115,7 +115,7 @@ TEST(RecordViewerOnHostileFiles, AGibibyteWithoutLineBreaksLoadsInBoundedTimeAnd
   EXPECT_LT(rise, 8 * 1024) << "KiB";
   EXPECT_TRUE(v.dialogs.shown.empty());
   // The box holds the whole of the capped line: its own limit and the cap agree.
-  EXPECT_EQ(v.view.model().Text1.text().size(), records::kMaxLineBytes);
+  EXPECT_EQ(v.view.viewer().recordLine.text().size(), records::kMaxLineBytes);
   EXPECT_EQ(static_cast<std::size_t>(v.text1().text().size()), records::kMaxLineBytes);
   EXPECT_TRUE(v.text1().text().endsWith(QStringLiteral("last")));
 }

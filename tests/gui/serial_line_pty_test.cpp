@@ -1,4 +1,4 @@
-// The console on a real line: Form1 with the Qt serial port and timers, the
+// The console on a real line: the main window with the Qt serial port and timers, the
 // pump played by the test on the master side of a pseudo-terminal.
 #include <gtest/gtest.h>
 
@@ -19,14 +19,14 @@ TEST(LineOnPseudoTerminal, PollsShowsRepliesReportsALostPumpOnceAndReopens) {
   PtyPair pump;
   ASSERT_TRUE(pump.ok());
   ConsoleOnQt console;
-  auto& w = *console.form;
+  auto& w = *console.window;
 
   QElapsedTimer sinceOpen;
   sinceOpen.start();
   console.open(pump.slavePath());
   ASSERT_TRUE(console.dialogs.messages().empty()) << console.dialogs.messages().front().prompt;
-  ASSERT_TRUE(w.connected());
-  EXPECT_TRUE(w.file.enabled());
+  ASSERT_TRUE(testing::MenusReleased(w));
+  EXPECT_TRUE(w.menus.file.enabled());
 
   EXPECT_EQ(pump.read(9, 3000), "Q00F0000Y");
   EXPECT_GE(sinceOpen.elapsed(), 1400);
@@ -36,40 +36,40 @@ TEST(LineOnPseudoTerminal, PollsShowsRepliesReportsALostPumpOnceAndReopens) {
   pump.write("Q00N01.5YQ00P0");
   QTest::qWait(30);
   pump.write("3.5YQ00L0150Y");
-  ASSERT_TRUE(WaitUntil([&] { return w.LsetF.caption() == "0150"; }, 2000));
-  EXPECT_EQ(w.LcurrP.caption(), "01.5");
-  EXPECT_EQ(w.LsetP.caption(), "03.5");
-  EXPECT_EQ(w.chart().itime(), 3);
+  ASSERT_TRUE(WaitUntil([&] { return w.display.flowSetpoint.caption() == "0150"; }, 2000));
+  EXPECT_EQ(w.display.currentPressure.caption(), "01.5");
+  EXPECT_EQ(w.display.pressureLimit.caption(), "03.5");
+  EXPECT_EQ(w.chart().position(), 3);
 
   // Ten replies at once raise one readyRead; all of them count.
   std::string burst;
   for (int i = 0; i < 10; ++i) burst += "Q00N02." + std::to_string(i) + "Y";
   pump.write(burst);
-  ASSERT_TRUE(WaitUntil([&] { return w.chart().itime() == 13; }, 2000)) << w.chart().itime();
-  EXPECT_EQ(w.LcurrP.caption(), "02.9");
+  ASSERT_TRUE(WaitUntil([&] { return w.chart().position() == 13; }, 2000)) << w.chart().position();
+  EXPECT_EQ(w.display.currentPressure.caption(), "02.9");
 
   // The pump goes away.
   pump.closeMaster();
-  ASSERT_TRUE(WaitUntil([&] { return !w.connected(); }, 3000));
+  ASSERT_TRUE(WaitUntil([&] { return !testing::MenusReleased(w); }, 3000));
   QTest::qWait(300);  // a storm of errors would show as more messages
   const auto messages = console.dialogs.messages();
   ASSERT_EQ(messages.size(), 1U);
   EXPECT_EQ(messages[0].title, "通信错误");
   EXPECT_NE(messages[0].prompt.find(pump.slavePath()), std::string::npos) << messages[0].prompt;
-  EXPECT_FALSE(console.serial.isOpen());
-  EXPECT_FALSE(console.timer2.enabled());
-  EXPECT_FALSE(w.file.enabled());
-  EXPECT_FALSE(w.rightkey.enabled());
+  EXPECT_FALSE(console.qtSerial.isOpen());
+  EXPECT_FALSE(console.qtPollTimer.enabled());
+  EXPECT_FALSE(w.menus.file.enabled());
+  EXPECT_FALSE(w.menus.popup.enabled());
 
   // Another pump on another line.
   PtyPair second;
   ASSERT_TRUE(second.ok());
   console.open(second.slavePath());
-  ASSERT_TRUE(w.connected());
+  ASSERT_TRUE(testing::MenusReleased(w));
   EXPECT_EQ(console.dialogs.messages().size(), 1U);
   EXPECT_EQ(second.read(9, 3000), "Q00F0000Y");
   second.write("Q00N04.4Y");
-  EXPECT_TRUE(WaitUntil([&] { return w.LcurrP.caption() == "04.4"; }, 2000));
+  EXPECT_TRUE(WaitUntil([&] { return w.display.currentPressure.caption() == "04.4"; }, 2000));
 }
 
 TEST(LineOnPseudoTerminal, AMissingDeviceIsReportedWithItsName) {
@@ -79,8 +79,8 @@ TEST(LineOnPseudoTerminal, AMissingDeviceIsReportedWithItsName) {
   ASSERT_EQ(messages.size(), 1U);
   EXPECT_EQ(messages[0].prompt.rfind("无法打开通信端口 /dev/ttyNoSuchPort7: ", 0), 0U)
       << messages[0].prompt;
-  EXPECT_FALSE(console.form->connected());
-  EXPECT_FALSE(console.timer2.enabled());
+  EXPECT_FALSE(testing::MenusReleased(*console.window));
+  EXPECT_FALSE(console.qtPollTimer.enabled());
 }
 
 }  // namespace

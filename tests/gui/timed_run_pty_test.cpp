@@ -29,30 +29,30 @@ TEST(TimedRunOnPseudoTerminal, ThreeSecondRunSendsRunThenStopsOnTime) {
   PtyPair pump;
   ASSERT_TRUE(pump.ok());
   ConsoleOnQt console;
-  auto& w = *console.form;
+  auto& w = *console.window;
   console.open(pump.slavePath());
-  ASSERT_TRUE(w.connected());
+  ASSERT_TRUE(testing::MenusReleased(w));
 
   console.dialogs.answers.push_back("0.05");  // minutes: three seconds
-  w.stset_Click();
+  w.askRunLength();
 
   QElapsedTimer sinceStart;
   sinceStart.start();
-  w.ststart_Click();
+  w.startTimedRun();
   EXPECT_EQ(NextCommand(pump, 1000), "Q00R0000Y");
   EXPECT_LT(sinceStart.elapsed(), 500);
-  EXPECT_TRUE(w.lhour.visible() && w.lmin.visible() && w.lsed.visible());
+  EXPECT_TRUE(w.display.hours.visible() && w.display.minutes.visible() &&
+              w.display.seconds.visible());
 
   EXPECT_EQ(NextCommand(pump, 5000), "Q00S0000Y");
   const qint64 stoppedAfter = sinceStart.elapsed();
   EXPECT_GE(stoppedAfter, 2900);
   EXPECT_LE(stoppedAfter, 3700);
-  EXPECT_EQ(w.lhour.caption(), "0");
-  EXPECT_EQ(w.lmin.caption(), "0");
-  EXPECT_EQ(w.lsed.caption(), "3");
-  EXPECT_TRUE(w.lsed.visible()) << "the final time stays on show";
-  EXPECT_FALSE(console.timer1.enabled());
-  EXPECT_EQ(w.runTimer().tset(), 0);
+  EXPECT_EQ(w.display.hours.caption(), "0");
+  EXPECT_EQ(w.display.minutes.caption(), "0");
+  EXPECT_EQ(w.display.seconds.caption(), "3");
+  EXPECT_TRUE(w.display.seconds.visible()) << "the final time stays on show";
+  EXPECT_FALSE(console.qtRunClockTimer.enabled());
 
   // Nothing more but polls: the finished run stays stopped.
   EXPECT_EQ(NextCommand(pump, 1500), "");

@@ -38,27 +38,16 @@ void ScriptedClock::advance(long long milliseconds) {
   now_ = std::max(now_, target);  // a tick may have moved time on itself (a modal box)
 }
 
-void RecordingSerialPort::setCommPort(const std::string& device) {
-  calls.push_back("CommPort=" + device);
-  commPort_ = device;
-}
-
-void RecordingSerialPort::setInputLen(int length) {
-  calls.push_back("InputLen=" + std::to_string(length));
-  inputLen = length;
-}
-
-void RecordingSerialPort::setRThreshold(int characters) {
-  calls.push_back("RThreshold=" + std::to_string(characters));
-  rThreshold = characters;
-}
-
-std::optional<PortError> RecordingSerialPort::open() {
-  calls.push_back("PortOpen=True");
+std::optional<PortError> RecordingSerialPort::open(const std::string& device,
+                                                   const LineSettings& lineSettings) {
+  opened.push_back(device);
   ++openCount;
+  device_ = device;
+  settings = lineSettings;
   if (failNextOpen) {
     auto error = failNextOpen;
     failNextOpen.reset();
+    open_ = false;
     return error;
   }
   open_ = true;
@@ -66,62 +55,32 @@ std::optional<PortError> RecordingSerialPort::open() {
 }
 
 void RecordingSerialPort::close() {
-  calls.push_back("PortOpen=False");
   ++closeCount;
   open_ = false;
-  pending_.clear();
 }
 
-bool RecordingSerialPort::setSettings(const std::string& value) {
-  calls.push_back("Settings=" + value);
-  settings = value;
-  return open_ && !refuseSettings;
-}
-
-bool RecordingSerialPort::output(std::string_view text) {
+bool RecordingSerialPort::write(std::string_view bytes) {
   if (!open_ || refuseWrites) return false;
-  written.emplace_back(text);
+  written.emplace_back(bytes);
   return true;
 }
 
-std::string RecordingSerialPort::input() {
-  ++inputCalls;
-  std::string all;
-  all.swap(pending_);
-  return all;
-}
-
 void RecordingSerialPort::receive(std::string_view bytes) {
-  pending_.append(bytes);
-  if (open_ && rThreshold > 0 && static_cast<int>(pending_.size()) >= rThreshold && onComm_) {
-    event_ = CommEvent::Receive;
-    onComm_();
-    event_ = CommEvent::None;
-  }
+  if (open_ && onBytes_) onBytes_(bytes);
 }
 
 void RecordingSerialPort::loseLine(const std::string& why) {
   open_ = false;
-  pending_.clear();
-  lineError_ = why;
-  event_ = CommEvent::LineLost;
-  if (onComm_) onComm_();
-  event_ = CommEvent::None;
+  if (onLost_) onLost_(why);
 }
 
-void RecordingSerialPort::raise(CommEvent code) {
-  event_ = code;
-  if (onComm_) onComm_();
-  event_ = CommEvent::None;
+void ScriptedDialogs::showMessage(const std::string& prompt, const std::string& title) {
+  shown.push_back({"message", prompt, title, 0});
 }
 
-void ScriptedDialogs::MsgBox(const std::string& prompt, const std::string& title) {
-  shown.push_back({"MsgBox", prompt, title, 0});
-}
-
-std::string ScriptedDialogs::InputBox(const std::string& prompt, const std::string& title,
-                                      int defaultAnswer) {
-  shown.push_back({"InputBox", prompt, title, defaultAnswer});
+std::string ScriptedDialogs::askText(const std::string& prompt, const std::string& title,
+                                     int defaultAnswer) {
+  shown.push_back({"question", prompt, title, defaultAnswer});
   if (answers.empty()) return {};
   std::string answer = answers.front();
   answers.pop_front();
@@ -131,7 +90,7 @@ std::string ScriptedDialogs::InputBox(const std::string& prompt, const std::stri
 std::vector<ScriptedDialogs::Shown> ScriptedDialogs::messages() const {
   std::vector<Shown> result;
   for (const auto& box : shown) {
-    if (box.kind == "MsgBox") result.push_back(box);
+    if (box.kind == "message") result.push_back(box);
   }
   return result;
 }

@@ -53,66 +53,52 @@ class ScriptedClock {
   std::vector<ManualTimer*> timers_;
 };
 
-// Records every operation; replies are pushed in by the test.
+// Records every open and write; replies are pushed in by the test.
 class RecordingSerialPort : public SerialPort {
  public:
-  void setCommPort(const std::string& device) override;
-  std::string commPort() const override { return commPort_; }
-  std::optional<PortError> open() override;
+  std::optional<PortError> open(const std::string& device, const LineSettings& settings) override;
   void close() override;
   bool isOpen() const override { return open_; }
-  bool setSettings(const std::string& settings) override;
-  void setInputLen(int length) override;
-  void setRThreshold(int characters) override;
-  bool output(std::string_view text) override;
-  CommEvent commEvent() const override { return event_; }
-  std::string input() override;
-  std::string lineError() const override { return lineError_; }
-  void setOnComm(std::function<void()> onComm) override { onComm_ = std::move(onComm); }
+  std::string device() const override { return device_; }
+  bool write(std::string_view bytes) override;
+  void setOnBytes(BytesHandler onBytes) override { onBytes_ = std::move(onBytes); }
+  void setOnLineLost(LineLostHandler onLost) override { onLost_ = std::move(onLost); }
 
   // Test side.
-  void receive(std::string_view bytes);     // bytes arrive; raises OnComm at the threshold
-  void loseLine(const std::string& why);    // the port fails while open
-  void raise(CommEvent code);               // an event of another kind; nothing arrives
-  std::optional<PortError> failNextOpen;    // the next open fails with this
+  void receive(std::string_view bytes);   // bytes arrive on the open line
+  void loseLine(const std::string& why);  // the port fails while open
+  std::optional<PortError> failNextOpen;  // the next open fails with this
   bool refuseWrites = false;
-  bool refuseSettings = false;
 
-  std::vector<std::string> written;         // one entry per output call
-  // "CommPort=...", "PortOpen=True", "Settings=...", "InputLen=0", "RThreshold=9", "PortOpen=False"
-  std::vector<std::string> calls;
-  std::string settings;
-  int inputLen = -1;
-  int rThreshold = 0;
-  int inputCalls = 0;
+  std::vector<std::string> written;  // one entry per write
+  std::vector<std::string> opened;   // the device of every open asked for
+  LineSettings settings;             // of the last open
   int openCount = 0;
   int closeCount = 0;
 
  private:
-  std::string commPort_;
+  std::string device_;
   bool open_ = false;
-  std::string pending_;
-  CommEvent event_ = CommEvent::None;
-  std::string lineError_;
-  std::function<void()> onComm_;
+  BytesHandler onBytes_;
+  LineLostHandler onLost_;
 };
 
 // Answers input boxes from a script and records every box shown.
 class ScriptedDialogs : public Dialogs {
  public:
   struct Shown {
-    std::string kind;  // "MsgBox" or "InputBox"
+    std::string kind;  // "message" or "question"
     std::string prompt;
     std::string title;
     int defaultAnswer = 0;
   };
-  void MsgBox(const std::string& prompt, const std::string& title) override;
-  std::string InputBox(const std::string& prompt, const std::string& title,
-                       int defaultAnswer) override;
+  void showMessage(const std::string& prompt, const std::string& title) override;
+  std::string askText(const std::string& prompt, const std::string& title,
+                      int defaultAnswer) override;
 
-  std::deque<std::string> answers;  // next InputBox answers; "" is Cancel
+  std::deque<std::string> answers;  // next answers to askText; "" is Cancel
   std::vector<Shown> shown;
-  std::vector<Shown> messages() const;  // the MsgBox entries only
+  std::vector<Shown> messages() const;  // the message boxes only
 };
 
 class RecordingCanvas : public Canvas {

@@ -3,76 +3,45 @@
 #include <optional>
 #include <string>
 
-#include "tests/support/form1_fixture.h"
+#include "tests/support/console_harness.h"
 #include "tests/support/param_names.h"
 
 namespace pump {
 namespace {
 
-using testing::Form1Fixture;
+using testing::ConsoleHarness;
 
 // Presses keys by face: digits, 'L', 'P', 'R' (RUN), 'S' (STOP), and '^' / 'v'
-// for the up and down arrows, which are members of the "0" key's array.
-void Press(console::Form1& w, const std::string& keys) {
+// for the up and down arrows, which type a zero as the "0" key does.
+void Press(console::MainWindow& w, const std::string& keys) {
   for (char key : keys) {
-    switch (key) {
-      case '0':
-        w.Cmd0_Click(0);
-        break;
-      case '1':
-        w.Cmd1_Click(0);
-        break;
-      case '2':
-        w.Cmd2_Click(0);
-        break;
-      case '3':
-        w.Cmd3_Click(0);
-        break;
-      case '4':
-        w.Cmd4_Click(0);
-        break;
-      case '5':
-        w.Cmd5_Click(0);
-        break;
-      case '6':
-        w.Cmd6_Click(0);
-        break;
-      case '7':
-        w.Cmd7_Click(0);
-        break;
-      case '8':
-        w.Cmd8_Click(0);
-        break;
-      case '9':
-        w.Cmd9_Click(0);
-        break;
-      case '^':
-        w.Cmd0_Click(1);
-        break;
-      case 'v':
-        w.Cmd0_Click(2);
-        break;
-      case 'L':
-        w.Cmdl_Click(0);
-        break;
-      case 'P':
-        w.Cmdp_Click(0);
-        break;
-      case 'R':
-        w.Cmdr_Click(0);
-        break;
-      case 'S':
-        w.Cmds_Click(0);
-        break;
-      default:
-        FAIL() << "no key with face " << key;
+    if (key >= '0' && key <= '9') {
+      w.pressDigit(key);
+    } else if (key == '^' || key == 'v') {
+      w.pressDigit('0');
+    } else if (key == 'L') {
+      w.pressFlowKey();
+    } else if (key == 'P') {
+      w.pressPressureKey();
+    } else if (key == 'R') {
+      w.pressRunKey();
+    } else if (key == 'S') {
+      w.pressStopKey();
+    } else {
+      FAIL() << "no key with face " << key;
     }
   }
 }
 
-struct OpenLine : Form1Fixture {
+// Chooses the pump the keypad addresses, through its dialog.
+void ChoosePump(ConsoleHarness& f, int number) {
+  f.dialogs.answers.push_back(std::to_string(number));
+  f.window->askPumpNumber();
+}
+
+struct OpenLine : ConsoleHarness {
   OpenLine() {
-    connect();
+    openPort();
     dialogs.shown.clear();  // only the boxes of the test itself count
   }
 };
@@ -80,11 +49,11 @@ struct OpenLine : Form1Fixture {
 struct WorkedExample {
   PUMP_PRINT_ROW_NAME(WorkedExample)
   const char* name;
-  std::int16_t pumpNumber;
+  int pumpNumber;
   const char* keys;
-  const char* flowShown;      // LsetF afterwards
-  const char* pressureShown;  // LsetP afterwards
-  const char* modeShown;      // LSetState afterwards
+  const char* flowShown;      // the flow read-out afterwards
+  const char* pressureShown;  // the pressure-limit read-out afterwards
+  const char* modeShown;      // the entry-mode read-out afterwards
   std::optional<std::string> sent;
   std::optional<std::string> refusal;
 };
@@ -94,21 +63,17 @@ class KeypadWorkedExamples : public ::testing::TestWithParam<WorkedExample> {};
 TEST_P(KeypadWorkedExamples, ShowSendAndRefuseAsTyped) {
   const WorkedExample& row = GetParam();
   OpenLine f;
-  auto& w = *f.form;
-  w.Set_Pump_NO = row.pumpNumber;
+  ChoosePump(f, row.pumpNumber);
+  auto& w = *f.window;
   Press(w, row.keys);
 
-  EXPECT_EQ(w.LsetF.caption(), row.flowShown);
-  EXPECT_EQ(w.LsetP.caption(), row.pressureShown);
-  EXPECT_EQ(w.LSetState.caption(), row.modeShown);
-  EXPECT_EQ(w.lq, 0);
-  EXPECT_EQ(w.pr, 0);
+  EXPECT_EQ(w.display.flowSetpoint.caption(), row.flowShown);
+  EXPECT_EQ(w.display.pressureLimit.caption(), row.pressureShown);
+  EXPECT_EQ(w.display.entryMode.caption(), row.modeShown);
   if (row.sent) {
     EXPECT_EQ(f.serial.written, std::vector<std::string>{*row.sent});
-    EXPECT_EQ(w.setliqstr, row.sent->substr(1));
   } else {
     EXPECT_TRUE(f.serial.written.empty());
-    EXPECT_EQ(w.setliqstr, "");
   }
   const auto messages = f.dialogs.messages();
   if (row.refusal) {
@@ -140,8 +105,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct StateStep {
   const char* keys;  // pressed in this step
-  int lq;
-  int pr;
   const char* flowShown;
   const char* pressureShown;
   const char* modeShown;
@@ -158,187 +121,172 @@ class KeypadStateTable : public ::testing::TestWithParam<StateWalk> {};
 
 TEST_P(KeypadStateTable, MovesBetweenIdleFlowAndPressureEntry) {
   OpenLine f;
-  auto& w = *f.form;
+  auto& w = *f.window;
   for (const StateStep& step : GetParam().steps) {
     SCOPED_TRACE(std::string("after keys ") + step.keys);
     Press(w, step.keys);
-    EXPECT_EQ(w.lq, step.lq);
-    EXPECT_EQ(w.pr, step.pr);
-    EXPECT_EQ(w.LsetF.caption(), step.flowShown);
-    EXPECT_EQ(w.LsetP.caption(), step.pressureShown);
-    EXPECT_EQ(w.LSetState.caption(), step.modeShown);
+    EXPECT_EQ(w.display.flowSetpoint.caption(), step.flowShown);
+    EXPECT_EQ(w.display.pressureLimit.caption(), step.pressureShown);
+    EXPECT_EQ(w.display.entryMode.caption(), step.modeShown);
     EXPECT_EQ(f.serial.written.size(), step.framesSent);
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Transitions, KeypadStateTable,
-    ::testing::Values(StateWalk{"IdleDigitDoesNothing", {{"7", 0, 0, "000", "02.0", "", 0}}},
+    ::testing::Values(StateWalk{"IdleDigitDoesNothing", {{"7", "000", "02.0", "", 0}}},
                       StateWalk{"FlowEntryGrowsAndCompletesAtThree",
-                                {{"L", 1, 0, "", "02.0", "Lset", 0},
-                                 {"1", 1, 0, "1", "02.0", "Lset", 0},
-                                 {"2", 1, 0, "12", "02.0", "Lset", 0},
-                                 {"3", 0, 0, "123", "02.0", "", 1}}},
+                                {{"L", "", "02.0", "Lset", 0},
+                                 {"1", "1", "02.0", "Lset", 0},
+                                 {"2", "12", "02.0", "Lset", 0},
+                                 {"3", "123", "02.0", "", 1}}},
                       StateWalk{"PressureEntryAddsThePointAfterTheSecondDigit",
-                                {{"P", 0, 1, "000", "", "Pset", 0},
-                                 {"0", 0, 1, "000", "0", "Pset", 0},
-                                 {"2", 0, 1, "000", "02.", "Pset", 0},
-                                 {"5", 0, 0, "000", "02.5", "", 1}}},
+                                {{"P", "000", "", "Pset", 0},
+                                 {"0", "000", "0", "Pset", 0},
+                                 {"2", "000", "02.", "Pset", 0},
+                                 {"5", "000", "02.5", "", 1}}},
                       StateWalk{"ModeKeysDuringFlowEntryChangeNothing",
-                                {{"L4", 1, 0, "4", "02.0", "Lset", 0},
-                                 {"L", 1, 0, "4", "02.0", "Lset", 0},
-                                 {"P", 1, 0, "4", "02.0", "Lset", 0},
-                                 {"56", 0, 0, "456", "02.0", "Lset", 0}}},
+                                {{"L4", "4", "02.0", "Lset", 0},
+                                 {"L", "4", "02.0", "Lset", 0},
+                                 {"P", "4", "02.0", "Lset", 0},
+                                 {"56", "456", "02.0", "Lset", 0}}},
                       StateWalk{"ModeKeysDuringPressureEntryChangeNothing",
-                                {{"P01", 0, 1, "000", "01.", "Pset", 0},
-                                 {"LP", 0, 1, "000", "01.", "Pset", 0},
-                                 {"5", 0, 0, "000", "01.5", "", 1}}},
+                                {{"P01", "000", "01.", "Pset", 0},
+                                 {"LP", "000", "01.", "Pset", 0},
+                                 {"5", "000", "01.5", "", 1}}},
                       StateWalk{"RunAndStopMidEntryLetTheEntryGoOn",
-                                {{"L1", 1, 0, "1", "02.0", "Lset", 0},
-                                 {"R", 1, 0, "1", "02.0", "Lset", 1},
-                                 {"S", 1, 0, "1", "02.0", "Lset", 2},
-                                 {"00", 0, 0, "100", "02.0", "", 3}}},
+                                {{"L1", "1", "02.0", "Lset", 0},
+                                 {"R", "1", "02.0", "Lset", 1},
+                                 {"S", "1", "02.0", "Lset", 2},
+                                 {"00", "100", "02.0", "", 3}}},
                       StateWalk{"AfterARefusalDigitsDoNothingUntilTheNextModeKey",
-                                {{"L300", 0, 0, "300", "02.0", "Lset", 0},
-                                 {"1", 0, 0, "300", "02.0", "Lset", 0},
-                                 {"L", 1, 0, "", "02.0", "Lset", 0},
-                                 {"099", 0, 0, "099", "02.0", "", 1}}},
+                                {{"L300", "300", "02.0", "Lset", 0},
+                                 {"1", "300", "02.0", "Lset", 0},
+                                 {"L", "", "02.0", "Lset", 0},
+                                 {"099", "099", "02.0", "", 1}}},
                       StateWalk{"FlowThenPressureEntry",
-                                {{"L050", 0, 0, "050", "02.0", "", 1},
-                                 {"P", 0, 1, "050", "", "Pset", 1},
-                                 {"033", 0, 0, "050", "03.3", "", 2}}}),
+                                {{"L050", "050", "02.0", "", 1},
+                                 {"P", "050", "", "Pset", 1},
+                                 {"033", "050", "03.3", "", 2}}}),
     testing::RowName());
 
 TEST(KeypadKeys, RunAndStopSendAddressZeroWhateverThePumpNumberAndSetTheRunState) {
   OpenLine f;
-  auto& w = *f.form;
-  w.Set_Pump_NO = 7;
+  ChoosePump(f, 7);
+  auto& w = *f.window;
   Press(w, "R");
-  EXPECT_EQ(w.Lstate.caption(), "     RUN ");
+  EXPECT_EQ(w.display.pumpState.caption(), "     RUN ");
   Press(w, "S");
-  EXPECT_EQ(w.Lstate.caption(), "     STOP");
+  EXPECT_EQ(w.display.pumpState.caption(), "     STOP");
   EXPECT_EQ(f.serial.written, (std::vector<std::string>{"Q00R0000Y", "Q00S0000Y"}));
-  EXPECT_EQ(w.LSetState.caption(), "");
-  EXPECT_EQ(w.LsetF.caption(), "000");
+  EXPECT_EQ(w.display.entryMode.caption(), "");
+  EXPECT_EQ(w.display.flowSetpoint.caption(), "000");
 }
 
-TEST(KeypadKeys, SetpointBodyFollowsTheLaterSentEntryAndSurvivesARefusal) {
+TEST(KeypadKeys, APumpNumberTheDialogRefusesLeavesTheKeypadOnTheOldPump) {
   OpenLine f;
-  auto& w = *f.form;
-  Press(w, "L150");
-  EXPECT_EQ(w.setliqstr, "00L0150Y");
-  Press(w, "P025");
-  EXPECT_EQ(w.setliqstr, "00P02.5Y");
-  Press(w, "L201P077");
-  EXPECT_EQ(w.setliqstr, "00P02.5Y");
-  EXPECT_EQ(f.dialogs.messages().size(), 2u);
-  EXPECT_EQ(f.serial.written.size(), 2u);
-}
-
-TEST(KeypadKeys, PumpNumberTheFrameCannotCarryIsRefusedNotSent) {
-  OpenLine f;
-  auto& w = *f.form;
-  w.Set_Pump_NO = 100;
-  Press(w, "L150");
-  EXPECT_TRUE(f.serial.written.empty());
+  ChoosePump(f, 4);
+  ChoosePump(f, 100);
+  Press(*f.window, "L150");
+  EXPECT_EQ(f.serial.written, std::vector<std::string>{"Q04L0150Y"});
   ASSERT_EQ(f.dialogs.messages().size(), 1u);
   EXPECT_EQ(f.dialogs.messages()[0].prompt, "泵编号设定错误!");
-  EXPECT_EQ(w.LSetState.caption(), "Lset");
-  EXPECT_EQ(w.lq, 0);
+}
+
+TEST(KeypadKeys, EveryRefusedEntryIsPublishedWithTheValueAsTyped) {
+  OpenLine f;
+  Press(*f.window, "L201P051L150");
+  EXPECT_EQ(f.eventDetails(console::EventKind::Refused), (std::vector<std::string>{"201", "05.1"}));
+  EXPECT_EQ(f.eventDetails(console::EventKind::Command), std::vector<std::string>{"Q00L0150Y"});
 }
 
 // A reply handled between two key presses rewrites the display; the entry
 // carries on with what the operator typed.
 TEST(KeypadAndReplies, FlowReplyMidEntryShowsAtOnceAndTheEntryCompletesAtThreeDigits) {
   OpenLine f;
-  auto& w = *f.form;
+  auto& w = *f.window;
   Press(w, "L1");
   f.serial.receive("Q00L0150Y");
-  EXPECT_EQ(w.LsetF.caption(), "0150");
-  EXPECT_EQ(w.lq, 1);
+  EXPECT_EQ(w.display.flowSetpoint.caption(), "0150");
   Press(w, "2");
-  EXPECT_EQ(w.LsetF.caption(), "12");
+  EXPECT_EQ(w.display.flowSetpoint.caption(), "12");
   Press(w, "5");
-  EXPECT_EQ(w.LsetF.caption(), "125");
+  EXPECT_EQ(w.display.flowSetpoint.caption(), "125");
   EXPECT_EQ(f.serial.written, std::vector<std::string>{"Q00L0125Y"});
-  EXPECT_EQ(w.lq, 0);
-  EXPECT_EQ(w.LSetState.caption(), "");
+  EXPECT_EQ(w.display.entryMode.caption(), "");
 }
 
 TEST(KeypadAndReplies, PressureReplyAfterThePointDoesNotJamTheEntry) {
   OpenLine f;
-  auto& w = *f.form;
+  auto& w = *f.window;
   Press(w, "P03");
   f.serial.receive("Q00P04.5Y");
-  EXPECT_EQ(w.LsetP.caption(), "04.5");
+  EXPECT_EQ(w.display.pressureLimit.caption(), "04.5");
   Press(w, "2");
-  EXPECT_EQ(w.LsetP.caption(), "03.2");
+  EXPECT_EQ(w.display.pressureLimit.caption(), "03.2");
   EXPECT_EQ(f.serial.written, std::vector<std::string>{"Q00P03.2Y"});
-  EXPECT_EQ(w.pr, 0);
   Press(w, "P");
-  EXPECT_EQ(w.pr, 1) << "the mode keys work again";
+  EXPECT_EQ(w.display.entryMode.caption(), "Pset") << "the mode keys work again";
 }
 
 TEST(KeypadAndReplies, ReplyRightAfterTheModeKeyIsReplacedByTheFirstDigit) {
   OpenLine f;
-  auto& w = *f.form;
+  auto& w = *f.window;
   Press(w, "L");
   f.serial.receive("Q00L0080Y");
   Press(w, "0");
-  EXPECT_EQ(w.LsetF.caption(), "0");
+  EXPECT_EQ(w.display.flowSetpoint.caption(), "0");
   Press(w, "90");
   EXPECT_EQ(f.serial.written, std::vector<std::string>{"Q00L0090Y"});
 }
 
 TEST(KeypadAndReplies, ReplyAfterASentEntryReplacesTheTypedDigits) {
   OpenLine f;
-  auto& w = *f.form;
+  auto& w = *f.window;
   Press(w, "L150");
   f.serial.receive("Q00L0150Y");
   Press(w, "7");
-  EXPECT_EQ(w.LsetF.caption(), "0150") << "no entry is under way";
+  EXPECT_EQ(w.display.flowSetpoint.caption(), "0150") << "no entry is under way";
 }
 
 TEST(KeypadBeforePortOpen, SetpointTellsTheOperatorOnceAndKeepsTheEntryMode) {
-  Form1Fixture f;
-  auto& w = *f.form;
+  ConsoleHarness f;
+  auto& w = *f.window;
   Press(w, "L150");
   EXPECT_TRUE(f.serial.written.empty());
   const auto messages = f.dialogs.messages();
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_NE(messages[0].prompt.find("通信端口"), std::string::npos);
   EXPECT_EQ(messages[0].title, "通信错误");
-  EXPECT_EQ(w.lq, 0);
-  EXPECT_EQ(w.setliqstr, "00L0150Y") << "the frame body is built before the write";
-  EXPECT_EQ(w.LSetState.caption(), "Lset");
-  EXPECT_EQ(w.LsetF.caption(), "150");
+  EXPECT_EQ(w.display.entryMode.caption(), "Lset");
+  EXPECT_EQ(w.display.flowSetpoint.caption(), "150");
   EXPECT_EQ(f.app.ends, 0);
 }
 
 TEST(KeypadBeforePortOpen, RunAndStopLeaveTheRunStateAlone) {
-  Form1Fixture f;
-  auto& w = *f.form;
+  ConsoleHarness f;
+  auto& w = *f.window;
   Press(w, "R");
-  EXPECT_EQ(w.Lstate.caption(), "     STOP");
-  f.connect();
+  EXPECT_EQ(w.display.pumpState.caption(), "     STOP");
+  f.openPort();
   Press(w, "R");
   f.serial.loseLine("unplugged");
   Press(w, "S");
-  EXPECT_EQ(w.Lstate.caption(), "     RUN ");
+  EXPECT_EQ(w.display.pumpState.caption(), "     RUN ");
   EXPECT_EQ(f.serial.written, std::vector<std::string>{"Q00R0000Y"});
   EXPECT_EQ(f.dialogs.messages().size(), 3u) << "not open, line lost, not open";
   EXPECT_EQ(f.app.ends, 0);
 }
 
 TEST(KeypadBeforePortOpen, PressureEntryCanBeTypedAgainOnceThePortIsOpen) {
-  Form1Fixture f;
-  auto& w = *f.form;
+  ConsoleHarness f;
+  auto& w = *f.window;
   Press(w, "P025");
-  EXPECT_EQ(w.LSetState.caption(), "Pset");
-  f.connect();
+  EXPECT_EQ(w.display.entryMode.caption(), "Pset");
+  f.openPort();
   Press(w, "P025");
   EXPECT_EQ(f.serial.written, std::vector<std::string>{"Q00P02.5Y"});
-  EXPECT_EQ(w.LSetState.caption(), "");
+  EXPECT_EQ(w.display.entryMode.caption(), "");
 }
 
 }  // namespace

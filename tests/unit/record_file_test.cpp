@@ -128,17 +128,12 @@ TEST(LastLineOfText, SavedRecordShowsItsLastLine) {
   EXPECT_EQ(LastLine(Format({1, 2, 3, 4, 5})), " 1  2  3  4  5 ");
 }
 
-TEST(PressureRecordBuffer, HoldsReadingsFromSlotOneUpward) {
+TEST(PressureRecordBuffer, HoldsReadingsInArrivalOrder) {
   PressureRecord record;
-  EXPECT_EQ(record.saveprcout(), 0);
+  EXPECT_EQ(record.count(), 0);
   record.add(1.5);
   record.add(-2);
-  EXPECT_EQ(record.saveprcout(), 2);
-  EXPECT_EQ(record.savebuf(0), 0);
-  EXPECT_EQ(record.savebuf(1), 1.5);
-  EXPECT_EQ(record.savebuf(2), -2);
-  EXPECT_EQ(record.savebuf(3), 0);
-  EXPECT_THROW(record.savebuf(PressureRecord::kCapacity + 1), std::out_of_range);
+  EXPECT_EQ(record.samples(), (std::vector<double>{1.5, -2}));
 }
 
 TEST(PressureRecordBuffer, KeepsTheFirstMillionAndDropsLaterReadings) {
@@ -146,8 +141,8 @@ TEST(PressureRecordBuffer, KeepsTheFirstMillionAndDropsLaterReadings) {
   for (int i = 1; i <= PressureRecord::kCapacity; ++i) record.add(i);
   record.add(-1);
   record.add(-2);
-  EXPECT_EQ(record.saveprcout(), PressureRecord::kCapacity);
-  EXPECT_EQ(record.savebuf(PressureRecord::kCapacity), PressureRecord::kCapacity);
+  EXPECT_EQ(record.count(), PressureRecord::kCapacity);
+  EXPECT_EQ(record.samples().back(), PressureRecord::kCapacity);
 }
 
 #ifndef _WIN32

@@ -11,9 +11,9 @@ namespace {
 struct ViewerFixture {
   testing::MemoryFiles files;
   testing::ScriptedDialogs dialogs;
-  testing::CountingWindow form1;
+  testing::CountingWindow mainWindow;
   testing::CountingWindow self;
-  Form2 form2{files, dialogs, form1, self, "/home/op/Documents/mytext.txt"};
+  RecordViewer viewer{files, dialogs, mainWindow, self, "/home/op/Documents/mytext.txt"};
 
   void setFile(std::string bytes) {
     files.files["/home/op/Documents/mytext.txt"] = std::move(bytes);
@@ -22,54 +22,54 @@ struct ViewerFixture {
 
 TEST(RecordViewer, AnEmptyFileGivesAnEmptyText) {
   ViewerFixture v;
-  EXPECT_EQ(v.form2.Text1.text(), "Text1");
+  EXPECT_EQ(v.viewer.recordLine.text(), "Text1");
   v.setFile("");
-  v.form2.Command2_Click();
-  EXPECT_EQ(v.form2.Text1.text(), "");
+  v.viewer.loadLastLine();
+  EXPECT_EQ(v.viewer.recordLine.text(), "");
 }
 
 TEST(RecordViewer, LoadingTwiceGivesTheSameAndANewSaveShowsTheNewLastLine) {
   ViewerFixture v;
   v.setFile(" 1  2  3  4  5 \r\n");
-  v.form2.Command2_Click();
-  v.form2.Command2_Click();
-  EXPECT_EQ(v.form2.Text1.text(), " 1  2  3  4  5 ");
+  v.viewer.loadLastLine();
+  v.viewer.loadLastLine();
+  EXPECT_EQ(v.viewer.recordLine.text(), " 1  2  3  4  5 ");
   v.setFile("-9 ");
-  v.form2.Command2_Click();
-  EXPECT_EQ(v.form2.Text1.text(), "-9 ");
+  v.viewer.loadLastLine();
+  EXPECT_EQ(v.viewer.recordLine.text(), "-9 ");
 }
 
 TEST(RecordViewer, AMissingFileIsReportedAndTheBoxKeepsItsText) {
   ViewerFixture v;
-  v.form2.Text1.editedTo("typed by the operator");
-  v.form2.Command2_Click();
+  v.viewer.recordLine.editedTo("typed by the operator");
+  v.viewer.loadLastLine();
   ASSERT_EQ(v.dialogs.messages().size(), 1u);
   EXPECT_NE(v.dialogs.messages()[0].prompt.find("No such file or directory"), std::string::npos);
   EXPECT_NE(v.dialogs.messages()[0].prompt.find("/home/op/Documents/mytext.txt"),
             std::string::npos);
-  EXPECT_EQ(v.form2.Text1.text(), "typed by the operator");
+  EXPECT_EQ(v.viewer.recordLine.text(), "typed by the operator");
 }
 
 TEST(RecordViewer, AnUnreadableFileIsReportedAndTheBoxKeepsItsText) {
   ViewerFixture v;
   v.setFile("1\r\n2");
-  v.form2.Command2_Click();
+  v.viewer.loadLastLine();
   v.files.failing["/home/op/Documents/mytext.txt"] = {false, "Permission denied"};
-  v.form2.Command2_Click();
+  v.viewer.loadLastLine();
   ASSERT_EQ(v.dialogs.messages().size(), 1u);
   EXPECT_NE(v.dialogs.messages()[0].prompt.find("Permission denied"), std::string::npos);
-  EXPECT_EQ(v.form2.Text1.text(), "2");
+  EXPECT_EQ(v.viewer.recordLine.text(), "2");
 }
 
 TEST(RecordViewer, AFileThatIsNotARegularFileIsRefusedInChineseAndTheBoxKeepsItsText) {
   ViewerFixture v;
   v.files.failing["/home/op/Documents/mytext.txt"] = {false, "not a regular file",
                                                       FileFailure::NotARegularFile};
-  v.form2.Command2_Click();
+  v.viewer.loadLastLine();
   ASSERT_EQ(v.dialogs.messages().size(), 1u);
   EXPECT_EQ(v.dialogs.messages()[0].prompt,
             "记录文件不是普通文件，无法查看：/home/op/Documents/mytext.txt");
-  EXPECT_EQ(v.form2.Text1.text(), "Text1");
+  EXPECT_EQ(v.viewer.recordLine.text(), "Text1");
 }
 
 // Only the file's end is read: the line must come out whole wherever the
@@ -78,18 +78,18 @@ TEST(RecordViewer, TheLastLineIsFoundFromTheFilesEndWhereverItsBreaksFall) {
   ViewerFixture v;
   const std::string longest(kMaxLineBytes, '7');
   v.setFile(std::string(100000, '1') + "\r\n" + longest + "\r\n");
-  v.form2.Command2_Click();
-  EXPECT_EQ(v.form2.Text1.text(), longest);
+  v.viewer.loadLastLine();
+  EXPECT_EQ(v.viewer.recordLine.text(), longest);
 
   // The CR of the break before the line falls just outside what is read, its LF inside.
   const std::string overLong = "x" + longest;
   v.setFile("earlier\r\n" + overLong + "\r\n");
-  v.form2.Command2_Click();
-  EXPECT_EQ(v.form2.Text1.text(), longest);
+  v.viewer.loadLastLine();
+  EXPECT_EQ(v.viewer.recordLine.text(), longest);
 
   v.setFile("earlier\r\r\n");
-  v.form2.Command2_Click();
-  EXPECT_EQ(v.form2.Text1.text(), "") << "CR alone ends a line, so the last line is empty";
+  v.viewer.loadLastLine();
+  EXPECT_EQ(v.viewer.recordLine.text(), "") << "CR alone ends a line, so the last line is empty";
 }
 
 TEST(RecordViewer, ALineLongerThanTheBoxHoldsKeepsItsLastPartAtTheBoxesLimit) {
@@ -97,21 +97,21 @@ TEST(RecordViewer, ALineLongerThanTheBoxHoldsKeepsItsLastPartAtTheBoxesLimit) {
   std::string huge(5'000'000, '5');
   huge.replace(huge.size() - 3, 3, "end");
   v.setFile("first line\r" + huge);
-  v.form2.Command2_Click();
-  ASSERT_EQ(v.form2.Text1.text().size(), kMaxLineBytes);
-  EXPECT_TRUE(v.form2.Text1.text().ends_with("555end"));
+  v.viewer.loadLastLine();
+  ASSERT_EQ(v.viewer.recordLine.text().size(), kMaxLineBytes);
+  EXPECT_TRUE(v.viewer.recordLine.text().ends_with("555end"));
 }
 
 TEST(RecordViewer, ReturnShowsTheMainWindowAndHidesTheViewerKeepingItsText) {
   ViewerFixture v;
   v.setFile("last");
-  v.form2.Command2_Click();
-  v.form2.Command1_Click();
-  EXPECT_EQ(v.form1.shows, 1);
-  EXPECT_EQ(v.form1.hides, 0);
+  v.viewer.loadLastLine();
+  v.viewer.backToMainWindow();
+  EXPECT_EQ(v.mainWindow.shows, 1);
+  EXPECT_EQ(v.mainWindow.hides, 0);
   EXPECT_EQ(v.self.hides, 1);
   EXPECT_FALSE(v.self.visible);
-  EXPECT_EQ(v.form2.Text1.text(), "last");
+  EXPECT_EQ(v.viewer.recordLine.text(), "last");
 }
 
 }  // namespace

@@ -1,66 +1,66 @@
 #include <gtest/gtest.h>
 
-#include "tests/support/form1_fixture.h"
+#include "tests/support/console_harness.h"
 
 namespace pump {
 namespace {
 
-using testing::Form1Fixture;
+using testing::ConsoleHarness;
 
 // A console with its line open, as after the operator answered the port box.
-struct Connected : Form1Fixture {
-  Connected() { connect("1"); }
-  console::Form1& w() { return *form; }
-  int chartSteps() const { return form->chart().itime(); }
+struct Connected : ConsoleHarness {
+  Connected() { openPort("1"); }
+  console::MainWindow& w() { return *window; }
+  int chartSteps() const { return window->chart().position(); }
 };
 
 TEST(Replies, EachKindUpdatesItsOwnDisplayAndStepsTheChartOnce) {
   Connected f;
   f.serial.receive("Q00N01.5Y");
-  EXPECT_EQ(f.w().LcurrP.caption(), "01.5");
+  EXPECT_EQ(f.w().display.currentPressure.caption(), "01.5");
   EXPECT_EQ(f.chartSteps(), 1);
-  EXPECT_DOUBLE_EQ(f.w().chart().prcurve(0), 1.5) << "the chart sees the new pressure";
+  EXPECT_DOUBLE_EQ(f.w().chart().sampleAt(0), 1.5) << "the chart sees the new pressure";
 
   f.serial.receive("Q00P02.5Y");
-  EXPECT_EQ(f.w().LsetP.caption(), "02.5");
+  EXPECT_EQ(f.w().display.pressureLimit.caption(), "02.5");
   f.serial.receive("Q00L0150Y");
-  EXPECT_EQ(f.w().LsetF.caption(), "0150");
+  EXPECT_EQ(f.w().display.flowSetpoint.caption(), "0150");
   EXPECT_EQ(f.chartSteps(), 3);
-  EXPECT_DOUBLE_EQ(f.w().chart().prcurve(2), 1.5) << "other kinds repeat the last pressure";
-  EXPECT_EQ(f.w().LcurrP.caption(), "01.5");
+  EXPECT_DOUBLE_EQ(f.w().chart().sampleAt(2), 1.5) << "other kinds repeat the last pressure";
+  EXPECT_EQ(f.w().display.currentPressure.caption(), "01.5");
   EXPECT_TRUE(f.dialogs.messages().empty());
 }
 
 TEST(Replies, APressureReplyShowsAPointWhateverCharacterSevenHolds) {
   Connected f;
   f.serial.receive("Q00P0255Y");
-  EXPECT_EQ(f.w().LsetP.caption(), "02.5");
+  EXPECT_EQ(f.w().display.pressureLimit.caption(), "02.5");
   f.serial.receive("Q00P13x7Y");
-  EXPECT_EQ(f.w().LsetP.caption(), "13.7");
+  EXPECT_EQ(f.w().display.pressureLimit.caption(), "13.7");
 }
 
 TEST(Replies, OtherKindsChangeNoDisplayButStillStepTheChart) {
   Connected f;
   for (const char* frame : {"QxxZabcdY", "Q00F0000Y", "Q00R0000Y"}) f.serial.receive(frame);
-  EXPECT_EQ(f.w().LcurrP.caption(), "00.0");
-  EXPECT_EQ(f.w().LsetP.caption(), "02.0");
-  EXPECT_EQ(f.w().LsetF.caption(), "000");
+  EXPECT_EQ(f.w().display.currentPressure.caption(), "00.0");
+  EXPECT_EQ(f.w().display.pressureLimit.caption(), "02.0");
+  EXPECT_EQ(f.w().display.flowSetpoint.caption(), "000");
   EXPECT_EQ(f.chartSteps(), 3);
 }
 
 TEST(Replies, TheAddressIsNotRead) {
   Connected f;
   f.serial.receive("Q07N03.3Y");
-  EXPECT_EQ(f.w().LcurrP.caption(), "03.3");
+  EXPECT_EQ(f.w().display.currentPressure.caption(), "03.3");
   f.serial.receive("QabL0042Y");
-  EXPECT_EQ(f.w().LsetF.caption(), "0042");
+  EXPECT_EQ(f.w().display.flowSetpoint.caption(), "0042");
 }
 
 TEST(Replies, ValuesAreShownUntestedAndOnlyNumbersAreRecorded) {
   Connected f;
   f.serial.receive("Q00N01.5Y");
   f.serial.receive("Q00NABCDY");
-  EXPECT_EQ(f.w().LcurrP.caption(), "ABCD");
+  EXPECT_EQ(f.w().display.currentPressure.caption(), "ABCD");
   EXPECT_EQ(f.chartSteps(), 2);
   f.serial.receive("Q00N0002Y");
   f.serial.receive("Q00P04.5Y");
@@ -71,29 +71,29 @@ TEST(Replies, ValuesAreShownUntestedAndOnlyNumbersAreRecorded) {
 TEST(Replies, TwoRepliesInOneReadAreBothHandledInOrder) {
   Connected f;
   f.serial.receive("Q00N01.5YQ00L0150Y");
-  EXPECT_EQ(f.w().LcurrP.caption(), "01.5");
-  EXPECT_EQ(f.w().LsetF.caption(), "0150");
+  EXPECT_EQ(f.w().display.currentPressure.caption(), "01.5");
+  EXPECT_EQ(f.w().display.flowSetpoint.caption(), "0150");
   EXPECT_EQ(f.chartSteps(), 2);
 
   f.serial.receive("Q00N02.5YQ00N03.5YQ00N04.5Y");
-  EXPECT_EQ(f.w().LcurrP.caption(), "04.5");
-  EXPECT_DOUBLE_EQ(f.w().chart().prcurve(2), 2.5);
-  EXPECT_DOUBLE_EQ(f.w().chart().prcurve(3), 3.5);
-  EXPECT_DOUBLE_EQ(f.w().chart().prcurve(4), 4.5);
+  EXPECT_EQ(f.w().display.currentPressure.caption(), "04.5");
+  EXPECT_DOUBLE_EQ(f.w().chart().sampleAt(2), 2.5);
+  EXPECT_DOUBLE_EQ(f.w().chart().sampleAt(3), 3.5);
+  EXPECT_DOUBLE_EQ(f.w().chart().sampleAt(4), 4.5);
   EXPECT_EQ(f.w().record().samples(), (std::vector<double>{1.5, 2.5, 3.5, 4.5}));
 }
 
 TEST(Replies, AFragmentIsDroppedAndAnIncompleteTailWaitsForTheNextRead) {
   Connected f;
   f.serial.receive("0N01.5YQ00");
-  EXPECT_EQ(f.w().LcurrP.caption(), "00.0");
+  EXPECT_EQ(f.w().display.currentPressure.caption(), "00.0");
   EXPECT_EQ(f.chartSteps(), 0);
   f.serial.receive("N02.5Y");  // completes the kept "Q00"
-  EXPECT_EQ(f.w().LcurrP.caption(), "02.5");
+  EXPECT_EQ(f.w().display.currentPressure.caption(), "02.5");
   EXPECT_EQ(f.chartSteps(), 1);
   f.serial.receive("Q00L0150Y");
-  EXPECT_EQ(f.w().LcurrP.caption(), "02.5");
-  EXPECT_EQ(f.w().LsetF.caption(), "0150");
+  EXPECT_EQ(f.w().display.currentPressure.caption(), "02.5");
+  EXPECT_EQ(f.w().display.flowSetpoint.caption(), "0150");
   EXPECT_EQ(f.chartSteps(), 2);
 }
 
@@ -102,12 +102,12 @@ TEST(Replies, LowerCaseQOrYIsNoFrame) {
   f.serial.receive("q00N01.5y");
   f.serial.receive("Q00N01.5y");
   f.serial.receive("q00N01.5Y");
-  EXPECT_EQ(f.w().LcurrP.caption(), "00.0");
+  EXPECT_EQ(f.w().display.currentPressure.caption(), "00.0");
   EXPECT_EQ(f.chartSteps(), 0);
 }
 
-// The same replies, with noise, split into two reads at every position; a
-// final poll echo pushes out whatever the threshold held back.
+// The same replies, with noise, split into two reads at every position, then
+// a poll echo.
 TEST(Replies, AStreamSplitAtAnyPositionGivesTheSameDisplaysAndSteps) {
   const std::string stream =
       "\r\n\xff"
@@ -118,9 +118,9 @@ TEST(Replies, AStreamSplitAtAnyPositionGivesTheSameDisplaysAndSteps) {
     f.serial.receive(stream.substr(0, cut));
     f.serial.receive(stream.substr(cut));
     f.serial.receive(flush);
-    ASSERT_EQ(f.w().LcurrP.caption(), "02.0") << "cut at " << cut;
-    ASSERT_EQ(f.w().LsetP.caption(), "03.5") << "cut at " << cut;
-    ASSERT_EQ(f.w().LsetF.caption(), "0150") << "cut at " << cut;
+    ASSERT_EQ(f.w().display.currentPressure.caption(), "02.0") << "cut at " << cut;
+    ASSERT_EQ(f.w().display.pressureLimit.caption(), "03.5") << "cut at " << cut;
+    ASSERT_EQ(f.w().display.flowSetpoint.caption(), "0150") << "cut at " << cut;
     ASSERT_EQ(f.chartSteps(), 5) << "cut at " << cut;
     ASSERT_EQ(f.w().record().samples(), (std::vector<double>{1.5, 2.0})) << "cut at " << cut;
   }
@@ -133,33 +133,37 @@ TEST(Replies, AHundredRepliesInOneReadWrapTheChartOnce) {
   f.serial.receive(burst);
   EXPECT_EQ(f.chartSteps(), 1);
   EXPECT_EQ(f.canvas.clears, 1);
-  EXPECT_EQ(f.w().record().saveprcout(), 101);
+  EXPECT_EQ(f.w().record().count(), 101);
 }
 
-TEST(CommEvents, AnEventOtherThanReceiveReadsNothing) {
+TEST(Replies, EachIsPublishedAsReadingOrReplyWithTheDisplayAfterIt) {
   Connected f;
-  f.serial.receive("Q00N0");  // waiting, below the threshold
-  f.serial.raise(CommEvent::None);
-  EXPECT_EQ(f.serial.inputCalls, 0);
-  EXPECT_EQ(f.chartSteps(), 0);
-  f.serial.receive("1.5Y");
-  EXPECT_EQ(f.w().LcurrP.caption(), "01.5") << "the waiting characters stayed for the next read";
+  f.events.clear();
+  f.clock.advance(250);
+  f.serial.receive("Q00N01.5YQ00L0150Y");
+  ASSERT_EQ(f.events.size(), 2U);
+  EXPECT_EQ(f.events[0].kind, console::EventKind::Reading);
+  EXPECT_EQ(f.events[0].detail, "Q00N01.5Y");
+  EXPECT_EQ(f.events[0].readouts.currentPressure, "01.5");
+  EXPECT_EQ(f.events[0].readouts.flowSetpoint, "000") << "the flow reply is not handled yet";
+  EXPECT_EQ(f.events[1].kind, console::EventKind::Reply);
+  EXPECT_EQ(f.events[1].detail, "Q00L0150Y");
+  EXPECT_EQ(f.events[1].readouts.flowSetpoint, "0150");
+  EXPECT_EQ(f.events[1].monotonicTime.time_since_epoch(), std::chrono::milliseconds(250));
 }
 
-TEST(CommEvents, NothingArrivesBeforeThePortIsOpened) {
-  Form1Fixture f;
+TEST(Replies, NothingArrivesBeforeThePortIsOpened) {
+  ConsoleHarness f;
   f.serial.receive("Q00N01.5Y");
-  EXPECT_EQ(f.form->LcurrP.caption(), "00.0");
-  EXPECT_EQ(f.form->chart().itime(), 0);
+  EXPECT_EQ(f.window->display.currentPressure.caption(), "00.0");
+  EXPECT_EQ(f.window->chart().position(), 0);
 }
 
 TEST(Replies, TheTailOfAReplyJoinedToTheLastReadIsShownAsSoonAsItArrives) {
   Connected f;
   f.serial.receive("Q00N01.5YQ00");
-  EXPECT_EQ(f.serial.rThreshold, 6) << "three characters of the next reply are already in";
   f.serial.receive("L0150Y");
-  EXPECT_EQ(f.w().LsetF.caption(), "0150");
-  EXPECT_EQ(f.serial.rThreshold, 9);
+  EXPECT_EQ(f.w().display.flowSetpoint.caption(), "0150");
   EXPECT_EQ(f.chartSteps(), 2);
 }
 

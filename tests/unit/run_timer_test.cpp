@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/form1_fixture.h"
+#include "tests/support/console_harness.h"
 
 namespace pump {
 namespace {
@@ -18,61 +18,77 @@ const std::string kRun = "Q00R0000Y";
 const std::string kStop = "Q00S0000Y";
 
 struct TimedRun : ::testing::Test {
-  testing::Form1Fixture f;
-  console::Form1& w = *f.form;
+  testing::ConsoleHarness f;
+  console::MainWindow& w = *f.window;
 
-  TimedRun() { EXPECT_FALSE(f.serial.open().has_value()); }
+  TimedRun() {
+    f.openPort();
+    // The status poll is not what these tests watch: with its timer stopped a
+    // refused write cannot drop the line under them.
+    f.pollTimer.setEnabled(false);
+    f.dialogs.shown.clear();  // only the boxes of the test itself count
+  }
 
   void setLength(const std::string& answer) {
     f.dialogs.answers.push_back(answer);
-    w.stset_Click();
+    w.askRunLength();
   }
   void seconds(long long n) { f.clock.advance(n * 1000); }
-  Clock clock() const { return {w.lhour.caption(), w.lmin.caption(), w.lsed.caption()}; }
+  Clock clock() const {
+    return {w.display.hours.caption(), w.display.minutes.caption(), w.display.seconds.caption()};
+  }
   bool clockShown() const {
-    const bool shown = w.lhour.visible();
-    for (const Label* l : {&w.lmin, &w.lsed, &w.Label1, &w.Label2, &w.Label3}) {
+    const bool shown = w.display.hours.visible();
+    for (const Label* l : {&w.display.minutes, &w.display.seconds, &w.display.hourUnit,
+                           &w.display.minuteUnit, &w.display.secondUnit}) {
       EXPECT_EQ(l->visible(), shown) << "the six clock labels are shown and hidden together";
     }
     return shown;
   }
-  Frames& frames() { return f.serial.written; }
+  // Command frames written so far; the status polls are no commands.
+  Frames frames() const { return f.eventDetails(console::EventKind::Command); }
   // Frames written from now on.
   Frames sentDuring(auto action) {
     const std::size_t before = frames().size();
     action();
-    return Frames(frames().begin() + static_cast<long>(before), frames().end());
+    const Frames all = frames();
+    return Frames(all.begin() + static_cast<long>(before), all.end());
   }
-  int runningFor() const { return w.runTimer().tset(); }
+  // Starts a run and counts the seconds until its stop goes out.
+  int secondsUntilTheStop() {
+    w.startTimedRun();
+    for (int second = 1; second <= 1000; ++second) {
+      if (!sentDuring([&] { seconds(1); }).empty()) return second;
+    }
+    return -1;
+  }
 };
 
 TEST_F(TimedRun, RunLengthBoxAsksInMinutesWithZeroAsDefault) {
   setLength("1.5");
   ASSERT_EQ(f.dialogs.shown.size(), 1u);
-  EXPECT_EQ(f.dialogs.shown[0].kind, "InputBox");
+  EXPECT_EQ(f.dialogs.shown[0].kind, "question");
   EXPECT_EQ(f.dialogs.shown[0].prompt, "请输入设定时间 单位 分 ");
   EXPECT_EQ(f.dialogs.shown[0].title, "时间设定");
   EXPECT_EQ(f.dialogs.shown[0].defaultAnswer, 0);
-  EXPECT_EQ(w.runTimer().timeset(), 1.5);
   EXPECT_TRUE(frames().empty());
+  EXPECT_EQ(secondsUntilTheStop(), 90);
 }
 
 TEST_F(TimedRun, CancelEmptyOrLettersKeepTheLengthInForceSilently) {
   setLength("2");
-  for (const char* refused : {"", "abc", "1.2.3", "1,5"}) {
-    setLength(refused);
-    EXPECT_EQ(w.runTimer().timeset(), 2.0) << '"' << refused << '"';
-  }
+  for (const char* refused : {"", "abc", "1.2.3", "1,5"}) setLength(refused);
   EXPECT_TRUE(f.dialogs.messages().empty());
+  EXPECT_EQ(secondsUntilTheStop(), 120);
   setLength("-3");
-  EXPECT_EQ(w.runTimer().timeset(), -3.0);
+  EXPECT_EQ(secondsUntilTheStop(), 1);
   setLength(" 01.25 ");
-  EXPECT_EQ(w.runTimer().timeset(), 1.25);
+  EXPECT_EQ(secondsUntilTheStop(), 75);
 }
 
 TEST_F(TimedRun, ClockCaptionsArePlainDecimalIntegers) {
   setLength("10000");
-  w.ststart_Click();
+  w.startTimedRun();
   seconds(59);
   EXPECT_EQ(clock(), (Clock{"0", "0", "59"}));
   seconds(1);
@@ -83,28 +99,27 @@ TEST_F(TimedRun, ClockCaptionsArePlainDecimalIntegers) {
 
 TEST_F(TimedRun, ClockCountsPastThirtyTwoThousandSevenHundredSixtySevenSeconds) {
   setLength("10000");
-  w.ststart_Click();
+  w.startTimedRun();
   seconds(32767);
   EXPECT_EQ(clock(), (Clock{"9", "6", "7"}));
   seconds(1);
-  EXPECT_EQ(runningFor(), 32768);
   EXPECT_EQ(clock(), (Clock{"9", "6", "8"}));
   seconds(100000 - 32768);
   EXPECT_EQ(clock(), (Clock{"27", "46", "40"}));
-  EXPECT_TRUE(f.timer1.enabled());
+  EXPECT_TRUE(f.runClockTimer.enabled());
   EXPECT_EQ(frames(), (Frames{kRun}));
   EXPECT_TRUE(f.dialogs.messages().empty());
 }
 
 TEST_F(TimedRun, LongRunStopsOnTimeBeyondNineHours) {
   setLength("600");  // 36000 s, more than a 16-bit counter holds
-  w.ststart_Click();
+  w.startTimedRun();
   seconds(35999);
   EXPECT_EQ(frames(), (Frames{kRun}));
   seconds(1);
   EXPECT_EQ(frames(), (Frames{kRun, kStop}));
   EXPECT_EQ(clock(), (Clock{"10", "0", "0"}));
-  EXPECT_FALSE(f.timer1.enabled());
+  EXPECT_FALSE(f.runClockTimer.enabled());
 }
 
 struct StopCase {
@@ -121,15 +136,14 @@ class StopRule : public TimedRun, public ::testing::WithParamInterface<StopCase>
 TEST_P(StopRule, StopsOnTheFirstTickThatReachesTheLength) {
   const StopCase c = GetParam();
   setLength(c.length);
-  w.ststart_Click();
+  w.startTimedRun();
   EXPECT_EQ(frames(), (Frames{kRun}));
   seconds(c.stopsAfter - 1);
   EXPECT_EQ(frames(), (Frames{kRun})) << "no stop before " << c.stopsAfter << " s";
-  EXPECT_TRUE(f.timer1.enabled());
+  EXPECT_TRUE(f.runClockTimer.enabled());
   seconds(1);
   EXPECT_EQ(frames(), (Frames{kRun, kStop}));
-  EXPECT_FALSE(f.timer1.enabled());
-  EXPECT_EQ(runningFor(), 0);
+  EXPECT_FALSE(f.runClockTimer.enabled());
   EXPECT_EQ(clock(), c.finalClock) << "the final time stays on show";
   EXPECT_TRUE(clockShown());
   seconds(10);
@@ -145,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(Lengths, StopRule,
                          [](const auto& tested) { return std::string(tested.param.name); });
 
 TEST_F(TimedRun, NoLengthEverSetStopsAfterOneSecond) {
-  w.ststart_Click();
+  w.startTimedRun();
   EXPECT_TRUE(clockShown());
   EXPECT_EQ(clock(), (Clock{"00", "00", "00"})) << "design captions until the first tick";
   seconds(1);
@@ -155,7 +169,7 @@ TEST_F(TimedRun, NoLengthEverSetStopsAfterOneSecond) {
 
 TEST_F(TimedRun, ShorterLengthSetMidRunStopsAtTheNextTick) {
   setLength("2");
-  w.ststart_Click();
+  w.startTimedRun();
   seconds(90);
   setLength("1");
   EXPECT_EQ(frames(), (Frames{kRun}));
@@ -166,7 +180,7 @@ TEST_F(TimedRun, ShorterLengthSetMidRunStopsAtTheNextTick) {
 
 TEST_F(TimedRun, LongerLengthSetMidRunExtendsIt) {
   setLength("1");
-  w.ststart_Click();
+  w.startTimedRun();
   seconds(30);
   setLength("1.5");
   seconds(30);
@@ -179,14 +193,14 @@ TEST_F(TimedRun, LongerLengthSetMidRunExtendsIt) {
 
 TEST_F(TimedRun, PauseAndContinueKeepTheCount) {
   setLength("5");
-  w.ststart_Click();
+  w.startTimedRun();
   seconds(10);
-  EXPECT_EQ(sentDuring([&] { w.stzanting_Click(); }), (Frames{kStop}));
-  EXPECT_FALSE(f.timer1.enabled());
+  EXPECT_EQ(sentDuring([&] { w.pauseTimedRun(); }), (Frames{kStop}));
+  EXPECT_FALSE(f.runClockTimer.enabled());
   seconds(7);
   EXPECT_EQ(clock(), (Clock{"0", "0", "10"})) << "halted while paused";
   EXPECT_TRUE(clockShown());
-  EXPECT_EQ(sentDuring([&] { w.stcontiune_Click(); }), (Frames{kRun}));
+  EXPECT_EQ(sentDuring([&] { w.continueTimedRun(); }), (Frames{kRun}));
   seconds(1);
   EXPECT_EQ(clock(), (Clock{"0", "0", "11"}));
   seconds(300 - 11);
@@ -195,23 +209,22 @@ TEST_F(TimedRun, PauseAndContinueKeepTheCount) {
 
 TEST_F(TimedRun, ContinueStartsAFullSecondSoAPartSecondIsLost) {
   setLength("5");
-  w.ststart_Click();
+  w.startTimedRun();
   seconds(3);
   f.clock.advance(600);
-  w.stzanting_Click();
-  w.stcontiune_Click();
+  w.pauseTimedRun();
+  w.continueTimedRun();
   f.clock.advance(999);
-  EXPECT_EQ(runningFor(), 3);
+  EXPECT_EQ(clock()[2], "3");
   f.clock.advance(1);
-  EXPECT_EQ(runningFor(), 4);
+  EXPECT_EQ(clock()[2], "4");
 }
 
 TEST_F(TimedRun, StartWhileRunningRestartsTheCountAndSendsTheRunFrameAgain) {
   setLength("5");
-  w.ststart_Click();
+  w.startTimedRun();
   seconds(42);
-  EXPECT_EQ(sentDuring([&] { w.ststart_Click(); }), (Frames{kRun}));
-  EXPECT_EQ(runningFor(), 0);
+  EXPECT_EQ(sentDuring([&] { w.startTimedRun(); }), (Frames{kRun}));
   EXPECT_EQ(clock(), (Clock{"0", "0", "42"})) << "captions change only on a tick";
   seconds(1);
   EXPECT_EQ(clock(), (Clock{"0", "0", "1"}));
@@ -219,11 +232,11 @@ TEST_F(TimedRun, StartWhileRunningRestartsTheCountAndSendsTheRunFrameAgain) {
 
 TEST_F(TimedRun, StartAfterFinishShowsTheLastTimeUntilTheFirstTick) {
   setLength("0.1");
-  w.ststart_Click();
+  w.startTimedRun();
   seconds(6);
-  ASSERT_FALSE(f.timer1.enabled());
-  w.ststart_Click();
-  EXPECT_TRUE(f.timer1.enabled());
+  ASSERT_FALSE(f.runClockTimer.enabled());
+  w.startTimedRun();
+  EXPECT_TRUE(f.runClockTimer.enabled());
   EXPECT_EQ(clock(), (Clock{"0", "0", "6"}));
   seconds(1);
   EXPECT_EQ(clock(), (Clock{"0", "0", "1"}));
@@ -231,10 +244,10 @@ TEST_F(TimedRun, StartAfterFinishShowsTheLastTimeUntilTheFirstTick) {
 
 TEST_F(TimedRun, StartWhilePausedBeginsAFreshRun) {
   setLength("1");
-  w.ststart_Click();
+  w.startTimedRun();
   seconds(50);
-  w.stzanting_Click();
-  w.ststart_Click();
+  w.pauseTimedRun();
+  w.startTimedRun();
   seconds(59);
   EXPECT_EQ(frames(), (Frames{kRun, kStop, kRun}));
   seconds(1);
@@ -243,9 +256,9 @@ TEST_F(TimedRun, StartWhilePausedBeginsAFreshRun) {
 
 TEST_F(TimedRun, ContinueAfterFinishRunsAWholeNewRunOfTheSameLength) {
   setLength("0.5");
-  w.ststart_Click();
+  w.startTimedRun();
   seconds(30);
-  EXPECT_EQ(sentDuring([&] { w.stcontiune_Click(); }), (Frames{kRun}));
+  EXPECT_EQ(sentDuring([&] { w.continueTimedRun(); }), (Frames{kRun}));
   seconds(29);
   EXPECT_EQ(clock(), (Clock{"0", "0", "29"}));
   EXPECT_EQ(sentDuring([&] { seconds(1); }), (Frames{kStop}));
@@ -253,93 +266,94 @@ TEST_F(TimedRun, ContinueAfterFinishRunsAWholeNewRunOfTheSameLength) {
 
 TEST_F(TimedRun, EndHidesTheClockClearsTheLengthAndKeepsTheCount) {
   setLength("5");
-  w.ststart_Click();
+  w.startTimedRun();
   seconds(12);
-  EXPECT_EQ(sentDuring([&] { w.stend_Click(); }), (Frames{kStop}));
+  EXPECT_EQ(sentDuring([&] { w.endTimedRun(); }), (Frames{kStop}));
   EXPECT_FALSE(clockShown());
-  EXPECT_FALSE(f.timer1.enabled());
-  EXPECT_EQ(w.runTimer().timeset(), 0.0);
-  EXPECT_EQ(runningFor(), 12);
+  EXPECT_FALSE(f.runClockTimer.enabled());
   EXPECT_EQ(clock(), (Clock{"0", "0", "12"}));
 }
 
 TEST_F(TimedRun, EndWhilePausedOrIdleStillSendsTheStopFrame) {
-  EXPECT_EQ(sentDuring([&] { w.stend_Click(); }), (Frames{kStop}));
+  EXPECT_EQ(sentDuring([&] { w.endTimedRun(); }), (Frames{kStop}));
   EXPECT_FALSE(clockShown());
   setLength("5");
-  w.ststart_Click();
+  w.startTimedRun();
   seconds(3);
-  w.stzanting_Click();
-  EXPECT_EQ(sentDuring([&] { w.stend_Click(); }), (Frames{kStop}));
+  w.pauseTimedRun();
+  EXPECT_EQ(sentDuring([&] { w.endTimedRun(); }), (Frames{kStop}));
   EXPECT_FALSE(clockShown());
 }
 
 TEST_F(TimedRun, ContinueAfterEndRunsThePumpForOneSecondWithTheClockHidden) {
   setLength("5");
-  w.ststart_Click();
+  w.startTimedRun();
   seconds(12);
-  w.stend_Click();
-  EXPECT_EQ(sentDuring([&] { w.stcontiune_Click(); }), (Frames{kRun}));
+  w.endTimedRun();
+  EXPECT_EQ(sentDuring([&] { w.continueTimedRun(); }), (Frames{kRun}));
   EXPECT_FALSE(clockShown());
   EXPECT_EQ(sentDuring([&] { seconds(1); }), (Frames{kStop}));
   EXPECT_EQ(clock(), (Clock{"0", "0", "13"})) << "captions move while hidden";
   EXPECT_FALSE(clockShown());
-  EXPECT_FALSE(f.timer1.enabled());
+  EXPECT_FALSE(f.runClockTimer.enabled());
 }
 
 TEST_F(TimedRun, PauseWithNoRunSendsTheStopFrameAndChangesNothingElse) {
-  EXPECT_EQ(sentDuring([&] { w.stzanting_Click(); }), (Frames{kStop}));
-  EXPECT_FALSE(f.timer1.enabled());
+  EXPECT_EQ(sentDuring([&] { w.pauseTimedRun(); }), (Frames{kStop}));
+  EXPECT_FALSE(f.runClockTimer.enabled());
   EXPECT_FALSE(clockShown());
   EXPECT_EQ(clock(), (Clock{"00", "00", "00"}));
-  EXPECT_EQ(w.Lstate.caption(), "     STOP");
+  EXPECT_EQ(w.display.pumpState.caption(), "     STOP");
 }
 
 TEST_F(TimedRun, FramesCarryAddressZeroWhateverPumpTheKeypadUses) {
-  w.Set_Pump_NO = 7;
+  f.dialogs.answers.push_back("7");
+  w.askPumpNumber();
   setLength("0");
-  w.ststart_Click();
+  w.startTimedRun();
   seconds(1);
-  w.stcontiune_Click();
-  w.stzanting_Click();
-  w.stend_Click();
+  w.continueTimedRun();
+  w.pauseTimedRun();
+  w.endTimedRun();
   EXPECT_EQ(frames(), (Frames{kRun, kStop, kRun, kStop, kStop}));
 }
 
 TEST_F(TimedRun, RunStateDisplayIsLeftAlone) {
-  w.ststart_Click();
+  w.startTimedRun();
   seconds(1);
-  w.stend_Click();
-  EXPECT_EQ(w.Lstate.caption(), "     STOP");
-  EXPECT_EQ(w.LSetState.caption(), "");
+  w.endTimedRun();
+  EXPECT_EQ(w.display.pumpState.caption(), "     STOP");
+  EXPECT_EQ(w.display.entryMode.caption(), "");
 }
 
 TEST_F(TimedRun, StartOrContinueThatCannotSendTimesNothing) {
   f.serial.refuseWrites = true;
-  w.ststart_Click();
+  w.startTimedRun();
   EXPECT_EQ(f.dialogs.messages().size(), 1u) << "the operator is told once";
   EXPECT_FALSE(clockShown());
-  EXPECT_FALSE(f.timer1.enabled());
-  w.stcontiune_Click();
-  EXPECT_FALSE(f.timer1.enabled());
+  EXPECT_FALSE(f.runClockTimer.enabled());
+  w.continueTimedRun();
+  EXPECT_FALSE(f.runClockTimer.enabled());
   seconds(10);
   EXPECT_EQ(f.dialogs.messages().size(), 2u) << "no box per tick";
-  EXPECT_EQ(runningFor(), 0);
 }
 
 TEST_F(TimedRun, StopThatCannotSendIsTriedAgainOnTheNextTick) {
   setLength("0.05");
-  w.ststart_Click();
+  w.startTimedRun();
   f.serial.refuseWrites = true;
   seconds(3);
-  EXPECT_TRUE(f.timer1.enabled()) << "the pump was not told to stop";
-  EXPECT_EQ(runningFor(), 3);
+  EXPECT_TRUE(f.runClockTimer.enabled()) << "the pump was not told to stop";
+  EXPECT_EQ(clock()[2], "3");
   EXPECT_EQ(f.dialogs.messages().size(), 1u);
+  seconds(1);
+  EXPECT_EQ(f.dialogs.messages().size(), 2u);
   f.serial.refuseWrites = false;
   seconds(1);
   EXPECT_EQ(frames(), (Frames{kRun, kStop}));
-  EXPECT_FALSE(f.timer1.enabled());
-  EXPECT_EQ(runningFor(), 0);
+  EXPECT_FALSE(f.runClockTimer.enabled());
+  EXPECT_EQ(f.eventDetails(console::EventKind::Run), (Frames{"start", "stop_due", "stop_sent"}))
+      << "the due stop is told once however many tries it takes";
 }
 
 // A modal failure box runs an event loop in which the clock keeps ticking.
@@ -347,9 +361,9 @@ TEST_F(TimedRun, StopThatCannotSendIsTriedAgainOnTheNextTick) {
 class StopFailingSender : public link::CommandSender {
  public:
   explicit StopFailingSender(testing::ScriptedClock& clock) : clock_(clock) {}
-  bool send(std::string_view frame) override {
-    attempts.emplace_back(frame);
-    if (frame == kRun) return true;
+  bool send(const link::PumpCommand& command) override {
+    attempts.push_back(command.frame());
+    if (command.frame() == kRun) return true;
     ++boxesOpen;
     maxBoxesOpen = std::max(maxBoxesOpen, boxesOpen);
     clock_.advance(5000);  // the operator reads the box for five seconds
@@ -372,9 +386,9 @@ TEST(TimedRunFailure, TicksDuringAFailureBoxCountButOpenNoSecondBox) {
   testing::ScriptedDialogs dialogs;
   StopFailingSender sender{clock};
   timedrun::RunTimer run(timer, {h, m, s, u1, u2, u3}, sender, dialogs);
-  timer.setOnTick([&] { run.Timer1_Timer(); });
+  timer.setOnTick([&] { run.tick(); });
 
-  run.ststart_Click();  // no length set: the first tick is due to stop the pump
+  run.start();          // no length set: the first tick is due to stop the pump
   clock.advance(1000);  // that stop fails; the clock ticks on behind its box
   EXPECT_EQ(sender.attempts, (Frames{kRun, kStop}));
   EXPECT_EQ(sender.maxBoxesOpen, 1);

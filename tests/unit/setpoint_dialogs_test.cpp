@@ -1,30 +1,31 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <optional>
 #include <string>
 
-#include "tests/support/form1_fixture.h"
+#include "tests/support/console_harness.h"
 #include "tests/support/param_names.h"
 
 namespace pump {
 namespace {
 
-using testing::Form1Fixture;
+using testing::ConsoleHarness;
 
-struct OpenLine : Form1Fixture {
+struct OpenLine : ConsoleHarness {
   OpenLine() {
-    connect();
+    openPort();
     dialogs.shown.clear();  // only the boxes of the test itself count
   }
 };
 
 TEST(SetpointDialogs, AskWithTheirOwnPromptsTitlesAndDefaults) {
   OpenLine f;
-  auto& w = *f.form;
-  w.liquid_Click();
-  w.pressure_Click();
-  w.Pump_NO_Click();
+  auto& w = *f.window;
+  w.askFlow();
+  w.askPressureLimit();
+  w.askPumpNumber();
   ASSERT_EQ(f.dialogs.shown.size(), 3u);
   const auto& flow = f.dialogs.shown[0];
   EXPECT_EQ(flow.prompt,
@@ -50,12 +51,15 @@ struct DialogAnswer {
   const char* answer;  // "" is Cancel
   std::optional<std::string> sent;
   std::optional<std::string> refusal;  // title is always "错误"
-  std::optional<double> stored;        // setliq / setpresure afterwards; nothing = unchanged
 };
 
-constexpr double kEarlier = 123.25;  // what the variable held before the dialog
+// Moves the keypad to pump 7, which the dialogs do not follow.
+void ChoosePumpSeven(ConsoleHarness& f) {
+  f.dialogs.answers.push_back("7");
+  f.window->askPumpNumber();
+}
 
-void ExpectDialogOutcome(Form1Fixture& f, const DialogAnswer& row, double stored) {
+void ExpectDialogOutcome(ConsoleHarness& f, const DialogAnswer& row) {
   if (row.sent) {
     EXPECT_EQ(f.serial.written, std::vector<std::string>{*row.sent});
   } else {
@@ -66,73 +70,70 @@ void ExpectDialogOutcome(Form1Fixture& f, const DialogAnswer& row, double stored
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].prompt, *row.refusal);
     EXPECT_EQ(messages[0].title, "错误");
+    EXPECT_EQ(f.eventDetails(console::EventKind::Refused), std::vector<std::string>{row.answer});
   } else {
     EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(f.eventDetails(console::EventKind::Refused).empty());
   }
-  EXPECT_EQ(stored, row.stored.value_or(kEarlier));
 }
 
 class FlowDialog : public ::testing::TestWithParam<DialogAnswer> {};
 
 TEST_P(FlowDialog, SendsRefusesOrEndsSilently) {
   OpenLine f;
-  auto& w = *f.form;
-  w.Set_Pump_NO = 7;  // dialogs always address pump 00
-  w.setliq = kEarlier;
+  auto& w = *f.window;
+  ChoosePumpSeven(f);  // dialogs always address pump 00
   f.dialogs.answers.push_back(GetParam().answer);
-  w.liquid_Click();
-  ExpectDialogOutcome(f, GetParam(), w.setliq);
+  w.askFlow();
+  ExpectDialogOutcome(f, GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Answers, FlowDialog,
-    ::testing::Values(DialogAnswer{"Flow150", "150", "Q00L0150Y", {}, 150},
-                      DialogAnswer{"Limit200", "200", "Q00L0200Y", {}, 200},
-                      DialogAnswer{"Zero", "0", "Q00L0000Y", {}, 0},
-                      DialogAnswer{"FractionRoundsInTheField", "49.5", "Q00L0050Y", {}, 49.5},
-                      DialogAnswer{
-                          "JustAboveTheLimitIsRefused", "200.4", {}, "流量设定错误!", 200.4},
-                      DialogAnswer{"AboveTheLimit", "201", {}, "流量设定错误!", 201},
-                      DialogAnswer{"NegativeIsRefused", "-1", {}, "流量设定错误!", -1},
-                      DialogAnswer{"FullWidthDigits", "１５０", "Q00L0150Y", {}, 150},
-                      DialogAnswer{"FullWidthMinusIsRefused", "－５", {}, "流量设定错误!", -5},
-                      DialogAnswer{"BlanksAround", " 80\u3000", "Q00L0080Y", {}, 80},
-                      DialogAnswer{"Cancel", "", {}, {}, {}},
-                      DialogAnswer{"NotANumber", "abc", {}, {}, {}},
-                      DialogAnswer{"ChinesePointIsNotANumber", "1。5", {}, {}, {}},
-                      DialogAnswer{"TooLargeForADouble", "1e400", {}, {}, {}}),
+    ::testing::Values(DialogAnswer{"Flow150", "150", "Q00L0150Y", {}},
+                      DialogAnswer{"Limit200", "200", "Q00L0200Y", {}},
+                      DialogAnswer{"Zero", "0", "Q00L0000Y", {}},
+                      DialogAnswer{"FractionRoundsInTheField", "49.5", "Q00L0050Y", {}},
+                      DialogAnswer{"JustAboveTheLimitIsRefused", "200.4", {}, "流量设定错误!"},
+                      DialogAnswer{"AboveTheLimit", "201", {}, "流量设定错误!"},
+                      DialogAnswer{"NegativeIsRefused", "-1", {}, "流量设定错误!"},
+                      DialogAnswer{"FullWidthDigits", "１５０", "Q00L0150Y", {}},
+                      DialogAnswer{"FullWidthMinusIsRefused", "－５", {}, "流量设定错误!"},
+                      DialogAnswer{"BlanksAround", " 80\u3000", "Q00L0080Y", {}},
+                      DialogAnswer{"Cancel", "", {}, {}}, DialogAnswer{"NotANumber", "abc", {}, {}},
+                      DialogAnswer{"ChinesePointIsNotANumber", "1。5", {}, {}},
+                      DialogAnswer{"TooLargeForADouble", "1e400", {}, {}}),
     testing::RowName());
 
 class PressureDialog : public ::testing::TestWithParam<DialogAnswer> {};
 
 TEST_P(PressureDialog, SendsRefusesOrEndsSilently) {
   OpenLine f;
-  auto& w = *f.form;
-  w.Set_Pump_NO = 7;
-  w.setpresure = kEarlier;
+  auto& w = *f.window;
+  ChoosePumpSeven(f);
   f.dialogs.answers.push_back(GetParam().answer);
-  w.pressure_Click();
-  ExpectDialogOutcome(f, GetParam(), w.setpresure);
+  w.askPressureLimit();
+  ExpectDialogOutcome(f, GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Answers, PressureDialog,
-    ::testing::Values(DialogAnswer{"Pressure2_5", "2.5", "Q00P02.5Y", {}, 2.5},
-                      DialogAnswer{"Limit5", "5", "Q00P05.0Y", {}, 5},
-                      DialogAnswer{"Zero", "0", "Q00P00.0Y", {}, 0},
-                      DialogAnswer{"NegativeZeroIsZero", "-0", "Q00P00.0Y", {}, 0},
-                      DialogAnswer{"JustAboveTheLimitIsRefused", "5.01", {}, "压力设定错误!", 5.01},
-                      DialogAnswer{"NegativeIsRefused", "-0.5", {}, "压力设定错误!", -0.5},
-                      DialogAnswer{"FullWidthDigitsAndPoint", "２．５", "Q00P02.5Y", {}, 2.5},
-                      DialogAnswer{"Cancel", "", {}, {}, {}},
-                      DialogAnswer{"NotANumber", "2,5", {}, {}, {}}),
+    ::testing::Values(DialogAnswer{"Pressure2_5", "2.5", "Q00P02.5Y", {}},
+                      DialogAnswer{"Limit5", "5", "Q00P05.0Y", {}},
+                      DialogAnswer{"Zero", "0", "Q00P00.0Y", {}},
+                      DialogAnswer{"NegativeZeroIsZero", "-0", "Q00P00.0Y", {}},
+                      DialogAnswer{"JustAboveTheLimitIsRefused", "5.01", {}, "压力设定错误!"},
+                      DialogAnswer{"NegativeIsRefused", "-0.5", {}, "压力设定错误!"},
+                      DialogAnswer{"FullWidthDigitsAndPoint", "２．５", "Q00P02.5Y", {}},
+                      DialogAnswer{"Cancel", "", {}, {}},
+                      DialogAnswer{"NotANumber", "2,5", {}, {}}),
     testing::RowName());
 
 struct PumpNumberAnswer {
   PUMP_PRINT_ROW_NAME(PumpNumberAnswer)
   const char* name;
   const char* answer;
-  std::int16_t stored;  // Set_Pump_NO afterwards, which held 5 before
+  int stored;  // the pump the keypad addresses afterwards, which was 5 before
   bool refused;
 };
 
@@ -140,13 +141,16 @@ class PumpNumberDialog : public ::testing::TestWithParam<PumpNumberAnswer> {};
 
 TEST_P(PumpNumberDialog, StoresARoundedNumberTheFrameCanCarry) {
   OpenLine f;
-  auto& w = *f.form;
-  w.Set_Pump_NO = 5;
-  f.dialogs.answers.push_back(GetParam().answer);
-  w.Pump_NO_Click();
-  EXPECT_EQ(w.Set_Pump_NO, GetParam().stored);
-  EXPECT_TRUE(f.serial.written.empty());
+  auto& w = *f.window;
+  f.dialogs.answers = {"5", GetParam().answer};
+  w.askPumpNumber();
+  w.askPumpNumber();
   const auto messages = f.dialogs.messages();
+  EXPECT_TRUE(f.serial.written.empty());
+  for (char key : std::string("L150")) key == 'L' ? w.pressFlowKey() : w.pressDigit(key);
+  char expected[16];
+  std::snprintf(expected, sizeof expected, "Q%02dL0150Y", GetParam().stored);
+  EXPECT_EQ(f.serial.written, std::vector<std::string>{expected});
   if (GetParam().refused) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].prompt, "泵编号设定错误!");
@@ -174,68 +178,65 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SetpointDialogs, ChosenPumpNumberAddressesTheNextKeypadSetpoint) {
   OpenLine f;
-  auto& w = *f.form;
+  auto& w = *f.window;
   f.dialogs.answers.push_back("12");
-  w.Pump_NO_Click();
-  w.Cmdl_Click(0);
-  w.Cmd1_Click(0);
-  w.Cmd5_Click(0);
-  w.Cmd0_Click(0);
+  w.askPumpNumber();
+  w.pressFlowKey();
+  w.pressDigit('1');
+  w.pressDigit('5');
+  w.pressDigit('0');
   EXPECT_EQ(f.serial.written, std::vector<std::string>{"Q12L0150Y"});
 }
 
 TEST(SetpointDialogs, LeaveTheDisplaysAndAKeypadEntryUntouched) {
   OpenLine f;
-  auto& w = *f.form;
-  w.Cmdl_Click(0);
-  w.Cmd1_Click(0);
+  auto& w = *f.window;
+  w.pressFlowKey();
+  w.pressDigit('1');
   f.dialogs.answers = {"150", "2.5", "3"};
-  w.liquid_Click();
-  w.pressure_Click();
-  w.Pump_NO_Click();
-  EXPECT_EQ(w.lq, 1);
-  EXPECT_EQ(w.LsetF.caption(), "1");
-  EXPECT_EQ(w.LsetP.caption(), "02.0");
-  EXPECT_EQ(w.LSetState.caption(), "Lset");
-  EXPECT_EQ(w.Lstate.caption(), "     STOP");
-  w.Cmd2_Click(0);
-  w.Cmd0_Click(0);
+  w.askFlow();
+  w.askPressureLimit();
+  w.askPumpNumber();
+  EXPECT_EQ(w.display.flowSetpoint.caption(), "1");
+  EXPECT_EQ(w.display.pressureLimit.caption(), "02.0");
+  EXPECT_EQ(w.display.entryMode.caption(), "Lset");
+  EXPECT_EQ(w.display.pumpState.caption(), "     STOP");
+  w.pressDigit('2');
+  w.pressDigit('0');
   EXPECT_EQ(f.serial.written, (std::vector<std::string>{"Q00L0150Y", "Q00P02.5Y", "Q03L0120Y"}));
 }
 
 TEST(RunStopMenus, SendAddressZeroFramesAndLeaveTheRunState) {
   OpenLine f;
-  auto& w = *f.form;
-  w.Set_Pump_NO = 7;
-  w.run_Click();
-  w.stop_Click();
-  w.rrun_Click();
-  w.rstop_Click();
+  ChoosePumpSeven(f);
+  f.dialogs.shown.clear();
+  auto& w = *f.window;
+  w.runPump();
+  w.stopPump();
+  w.runPump();
+  w.stopPump();
   EXPECT_EQ(f.serial.written,
             (std::vector<std::string>{"Q00R0000Y", "Q00S0000Y", "Q00R0000Y", "Q00S0000Y"}));
-  EXPECT_EQ(w.Lstate.caption(), "     STOP");
-  w.Cmdr_Click(0);
-  w.stop_Click();
-  EXPECT_EQ(w.Lstate.caption(), "     RUN ") << "the menu stop leaves the keypad's RUN";
+  EXPECT_EQ(w.display.pumpState.caption(), "     STOP");
+  w.pressRunKey();
+  w.stopPump();
+  EXPECT_EQ(w.display.pumpState.caption(), "     RUN ") << "the menu stop leaves the keypad's RUN";
   EXPECT_TRUE(f.dialogs.shown.empty());
 }
 
 TEST(RunStopMenus, RefusedWritesAreReportedAndNothingEnds) {
   OpenLine f;
-  auto& w = *f.form;
+  auto& w = *f.window;
   f.serial.refuseWrites = true;
-  const std::vector<std::function<void()>> senders = {
-      [&] { w.run_Click(); }, [&] { w.stop_Click(); }, [&] { w.rrun_Click(); },
-      [&] { w.rstop_Click(); }};
+  const std::vector<std::function<void()>> senders = {[&] { w.runPump(); }, [&] { w.stopPump(); },
+                                                      [&] { w.runPump(); }, [&] { w.stopPump(); }};
   for (const auto& send : senders) send();
   f.dialogs.answers = {"150", "2.5"};
-  w.liquid_Click();
-  w.pressure_Click();
+  w.askFlow();
+  w.askPressureLimit();
   EXPECT_TRUE(f.serial.written.empty());
   EXPECT_EQ(f.dialogs.messages().size(), 6u);
   EXPECT_EQ(f.app.ends, 0);
-  EXPECT_EQ(w.setliq, 150);
-  EXPECT_EQ(w.setpresure, 2.5);
 }
 
 }  // namespace

@@ -1,30 +1,26 @@
 #include <gtest/gtest.h>
 
-#include "tests/support/sim_form1_fixture.h"
+#include "tests/support/sim_console_harness.h"
 
 namespace pump {
 namespace {
 
-using testing::SimForm1Fixture;
+using testing::SimConsoleHarness;
 
-// The window's own handlers drive the port; here the port is driven the way
-// the open step does, to check the wiring between window, switch and pump.
-TEST(SimulatedConsole, TheWindowsPortReachesTheSimulatedPumpAndItsCloseEndsTheLine) {
-  SimForm1Fixture f;
-  f.serial.setCommPort("sim");
-  ASSERT_FALSE(f.serial.open().has_value());
-  f.serial.setSettings("9600,n,8,1");
-  f.serial.setInputLen(0);
-  f.serial.setRThreshold(9);
-  f.serial.output("Q00R0000Y");
+TEST(SimulatedConsole, ThePortBoxReachesTheSimulatedPumpAndClosingTheWindowEndsTheLine) {
+  SimConsoleHarness f;
+  f.openPort("sim");
+  f.window->pressRunKey();
   f.clock.advance(100);
   EXPECT_TRUE(f.simulated.pump().running());
   EXPECT_FALSE(f.device.isOpen());
   EXPECT_TRUE(f.device.written.empty());
+  f.clock.advance(1600);
+  EXPECT_EQ(f.window->display.currentPressure.caption().size(), 4U);
 
-  f.form->Form_Unload();
+  f.window->closeWindow();
   EXPECT_FALSE(f.simulated.isOpen());
-  EXPECT_FALSE(f.serial.output("Q00S0000Y"));
+  EXPECT_FALSE(f.line.write("Q00S0000Y"));
   f.clock.advance(1000);
   EXPECT_TRUE(f.simulated.pump().running());
 }

@@ -17,10 +17,9 @@ TEST(SimOptions, NoOptionsGiveAHealthyPumpAtAddressZero) {
 }
 
 TEST(SimOptions, EveryOptionIsTakenInEitherSpelling) {
-  const auto parsed =
-      ParseSimOptions({"--address", "7", "--noise", "--split", "--join", "--silent", "--burst=5",
-                       "--hangup-after", "1.5", "--baud=19200", "--seed", "42", "--stream",
-                       "640", "--log-writes=/tmp/w.log"});
+  const auto parsed = ParseSimOptions(
+      {"--address", "7", "--noise", "--split", "--join", "--silent", "--burst=5", "--hangup-after",
+       "1.5", "--baud=19200", "--seed", "42", "--stream", "640", "--log-writes=/tmp/w.log"});
   ASSERT_TRUE(parsed.options) << parsed.error;
   const auto& o = *parsed.options;
   EXPECT_EQ(o.pump.address, 7);

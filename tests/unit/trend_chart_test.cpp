@@ -46,14 +46,14 @@ struct Chart : ::testing::Test {
 
 TEST_F(Chart, SetUpScalesZeroToHundredAcrossAndTenToMinusFourDown) {
   EXPECT_EQ(canvas.scale, (std::array<float, 4>{0, 10, 100, -4}));
-  EXPECT_EQ(chart.prcurve(0), 0.0);
+  EXPECT_EQ(chart.sampleAt(0), 0.0);
   EXPECT_TRUE(canvas.lines.empty());
 }
 
 TEST_F(Chart, FirstUpdateDrawsAxesAndASegmentFromOffTheLeftEdge) {
   EXPECT_EQ(drawnBy("02.5"), UpdateLines(-1, 0, 0, 2.5f));
-  EXPECT_EQ(chart.prcurve(0), 2.5);
-  EXPECT_EQ(chart.itime(), 1);
+  EXPECT_EQ(chart.sampleAt(0), 2.5);
+  EXPECT_EQ(chart.position(), 1);
 }
 
 TEST_F(Chart, DesignCaptionDrawsAlongTheZeroLine) {
@@ -64,51 +64,51 @@ TEST_F(Chart, ScriptedSeriesJoinsSamplesAndSkipsCaptionsThatAreNotNumbers) {
   EXPECT_EQ(traceOf("01.0"), (Line{-1, 0, 0, 1.0f, kRed}));
   EXPECT_EQ(traceOf("03.5"), (Line{0, 1.0f, 1, 3.5f, kRed}));
   EXPECT_EQ(drawnBy("ABCD"), UpdateLines(1, 3.5f, 2, 0)) << "no sample yet at index 2";
-  EXPECT_EQ(chart.prcurve(2), 0.0);
+  EXPECT_EQ(chart.sampleAt(2), 0.0);
   EXPECT_EQ(traceOf("01.5"), (Line{2, 0, 3, 1.5f, kRed}));
   EXPECT_EQ(traceOf(""), (Line{3, 1.5f, 4, 0, kRed}));
   EXPECT_EQ(traceOf("-1.0"), (Line{4, 0, 5, -1.0f, kRed})) << "below the zero line";
-  EXPECT_EQ(chart.itime(), 6);
+  EXPECT_EQ(chart.position(), 6);
   EXPECT_EQ(canvas.lines.size(), 30u);
 }
 
 TEST_F(Chart, IsANumberUsesTheStrictConversion) {
   for (const char* number : {"01.5", " 1.5", "+1.5", "1.5e0", "１.５"}) {
     chart.update(number);
-    EXPECT_EQ(chart.prcurve(chart.itime() - 1), 1.5) << number;
+    EXPECT_EQ(chart.sampleAt(chart.position() - 1), 1.5) << number;
   }
   for (const char* text : {"ABCD", "", "1.5.", "0x1", "inf", "1,5"}) {
     chart.update(text);
-    EXPECT_EQ(chart.prcurve(chart.itime() - 1), 0.0) << '"' << text << '"';
+    EXPECT_EQ(chart.sampleAt(chart.position() - 1), 0.0) << '"' << text << '"';
   }
 }
 
 TEST_F(Chart, TextThatIsNotANumberKeepsTheSampleOfTheEarlierPass) {
   updates(3, "04.0");
   updates(97, "01.0");
-  ASSERT_EQ(chart.itime(), 0);
+  ASSERT_EQ(chart.position(), 0);
   chart.update("05.0");
   chart.update("05.0");
   EXPECT_EQ(traceOf("?"), (Line{1, 5.0f, 2, 4.0f, kRed}));
-  EXPECT_EQ(chart.prcurve(2), 4.0);
+  EXPECT_EQ(chart.sampleAt(2), 4.0);
 }
 
 TEST_F(Chart, HundredthUpdateDrawsTheLastSegmentThenClears) {
   updates(99, "02.0");
   EXPECT_EQ(canvas.lines.size(), 99u * 5);
   EXPECT_EQ(canvas.clears, 0);
-  EXPECT_EQ(chart.itime(), 99);
+  EXPECT_EQ(chart.position(), 99);
 
   chart.update("03.0");
   EXPECT_EQ(canvas.clears, 1);
   EXPECT_TRUE(canvas.lines.empty());
-  EXPECT_EQ(chart.itime(), 0);
-  EXPECT_EQ(chart.prcurve(99), 3.0);
+  EXPECT_EQ(chart.position(), 0);
+  EXPECT_EQ(chart.sampleAt(99), 3.0);
 
   EXPECT_EQ(drawnBy("04.0"), UpdateLines(-1, 0, 0, 4.0f)) << "a new pass starts at (-1, 0)";
-  EXPECT_EQ(chart.prcurve(-1), 0.0);
-  EXPECT_EQ(chart.prcurve(100), 0.0);
-  EXPECT_EQ(chart.prcurve(101), 0.0);
+  EXPECT_EQ(chart.sampleAt(-1), 0.0);
+  EXPECT_EQ(chart.sampleAt(100), 0.0);
+  EXPECT_EQ(chart.sampleAt(101), 0.0);
 }
 
 // Keeps every line, also those a clear wipes from the recording canvas.
@@ -133,7 +133,7 @@ TEST(ChartPass, HundredthSegmentEndsAtNinetyNineBeforeTheClear) {
 TEST_F(Chart, ManyPassesWrapEveryHundredUpdates) {
   updates(1000, "01.0");
   EXPECT_EQ(canvas.clears, 10);
-  EXPECT_EQ(chart.itime(), 0);
+  EXPECT_EQ(chart.position(), 0);
   updates(42, "01.0");
   EXPECT_EQ(canvas.lines.size(), 42u * 5);
 }
@@ -141,13 +141,13 @@ TEST_F(Chart, ManyPassesWrapEveryHundredUpdates) {
 TEST_F(Chart, ValuesOffTheScaleAreHandedOnAsTheyAre) {
   EXPECT_EQ(traceOf("12.0"), (Line{-1, 0, 0, 12.0f, kRed}));
   EXPECT_EQ(traceOf("-9.9"), (Line{0, 12.0f, 1, -9.9f, kRed}));
-  EXPECT_EQ(chart.prcurve(0), 12.0);
+  EXPECT_EQ(chart.sampleAt(0), 12.0);
 }
 
 TEST_F(Chart, ReadingBeyondSinglePrecisionIsPinnedToTheLargestSingle) {
   const Line trace = traceOf("1e300");
   EXPECT_EQ(trace.y2, FLT_MAX);
-  EXPECT_EQ(chart.prcurve(0), 1e300) << "the sample keeps the full value";
+  EXPECT_EQ(chart.sampleAt(0), 1e300) << "the sample keeps the full value";
   EXPECT_EQ(traceOf("-1e300").y2, -FLT_MAX);
 }
 

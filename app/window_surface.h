@@ -1,0 +1,28 @@
+// The main window's client area below the menu bar.
+#pragma once
+
+#include <QColor>
+#include <QPixmap>
+#include <QWidget>
+#include <functional>
+
+namespace pump::app {
+
+// The client area below the menu bar: blue, with the background picture drawn
+// unscaled from the corner, so an enlarged window shows blue round it.
+class WindowSurface : public QWidget {
+ public:
+  explicit WindowSurface(QWidget* parent);
+  void setOnMousePress(std::function<void(QMouseEvent*)> onPress) { onPress_ = std::move(onPress); }
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void mousePressEvent(QMouseEvent* event) override;
+
+ private:
+  QPixmap background_;
+  QColor backColour_;
+  std::function<void(QMouseEvent*)> onPress_;
+};
+
+}  // namespace pump::app

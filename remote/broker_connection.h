@@ -1,0 +1,66 @@
+// The console's connection to an MQTT broker, as the remote station sees it.
+// Handlers run on the window's thread; no call here waits on the network.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace pump::remote {
+
+enum class BrokerState { Disconnected, Connecting, Connected };
+
+struct BrokerStatus {
+  BrokerState state = BrokerState::Disconnected;
+  std::string detail;  // why the last attempt failed or the line dropped, if known
+};
+
+// The status-line words for a broker state: "远程: 已连接".
+const char* BrokerStateText(BrokerState state);
+
+struct BrokerMessage {
+  std::string topic;
+  std::string payload;
+  int qos = 0;
+  bool retain = false;
+};
+
+struct BrokerSession {
+  BrokerMessage lastWill;                  // left with the broker at every connect
+  std::vector<std::string> subscriptions;  // made again at every connect
+  std::function<void(const BrokerStatus&)> statusChanged;
+  std::function<void(const BrokerMessage&)> messageArrived;
+};
+
+class BrokerConnection {
+ public:
+  virtual ~BrokerConnection() = default;
+  // Starts connecting, and reconnecting whenever the line drops, until stop().
+  virtual void start(BrokerSession session) = 0;
+  // Hands a message to the network thread. False when it cannot go out now
+  // (not connected, for QoS 0); QoS 1 messages wait for the next connection.
+  virtual bool publish(const BrokerMessage& message) = 0;
+  // Sends the farewell (if its topic is not empty), disconnects cleanly so the
+  // will is not published, and ends the network thread within about 2 s.
+  virtual void stop(const BrokerMessage& farewell) = 0;
+};
+
+// How long to wait before the next attempt to connect: 1 s after a drop,
+// doubling after each failed attempt up to 30 s.
+class ReconnectDelay {
+ public:
+  int nextSeconds() {
+    const int delay = seconds_;
+    seconds_ = seconds_ * 2 > kLongest ? kLongest : seconds_ * 2;
+    return delay;
+  }
+  void reset() { seconds_ = kShortest; }
+
+  static constexpr int kShortest = 1;
+  static constexpr int kLongest = 30;
+
+ private:
+  int seconds_ = kShortest;
+};
+
+}  // namespace pump::remote

@@ -1,0 +1,37 @@
+// The JSON the console publishes on the broker.
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <string_view>
+
+#include "console/console_events.h"
+#include "remote/pump_status.h"
+#include "remote/remote_command.h"
+
+namespace pump::remote {
+
+// ISO 8601 local time with milliseconds and the UTC offset:
+// 2026-12-07T14:03:22.517+08:00.
+std::string LocalIsoTime(std::chrono::system_clock::time_point time);
+
+// `status`: online, link, port, pump, flow_ml_min, pressure_limit_mpa,
+// pressure_mpa, run {state, seconds_left}, time, pump_id.
+std::string StatusJson(const PumpStatus& status);
+
+// The last will, left with the broker at connect: {"online":false,"pump_id":...}.
+std::string LastWillJson(std::string_view pumpId);
+
+// `pressure`: {"time":...,"pressure_mpa":...}.
+std::string PressureJson(const console::ConsoleEvent& reading);
+
+// `event`: one run-log row as JSON: time, event, detail and the readouts.
+std::string EventJson(const console::ConsoleEvent& event);
+
+// `cmd/result`: {"request_id":...,"ok":true} or {..."ok":false,"error":"..."}.
+std::string ResultJson(const RequestId& id, bool ok, std::string_view error);
+
+// The name of an event kind as the run log writes it: open, reading, ...
+const char* EventKindName(console::EventKind kind);
+
+}  // namespace pump::remote

@@ -1,0 +1,237 @@
+#include "remote/mosquitto_connection.h"
+
+#include <mosquitto.h>
+#include <pthread.h>
+#include <signal.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace pump::remote {
+namespace {
+
+constexpr int kKeepAliveSeconds = 30;
+constexpr int kLoopWaitMs = 100;
+// How long stop() lets the farewell and the disconnect take to go out.
+constexpr auto kFarewellTime = std::chrono::seconds(2);
+constexpr char kSystemCertificates[] = "/etc/ssl/certs";
+
+void InitialiseLibraryOnce() {
+  static std::once_flag once;
+  std::call_once(once, [] { mosquitto_lib_init(); });
+}
+
+std::string ErrorText(int code) {
+  if (code == MOSQ_ERR_ERRNO) return std::strerror(errno);
+  return mosquitto_strerror(code);
+}
+
+// A broken TLS connection raises SIGPIPE on write; the write's error is all
+// this thread needs, so the signal must not end the program.
+void IgnoreBrokenPipesOnThisThread() {
+  sigset_t pipe;
+  sigemptyset(&pipe);
+  sigaddset(&pipe, SIGPIPE);
+  pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+}
+
+}  // namespace
+
+MosquittoConnection::MosquittoConnection(const RemoteSettings& settings, PostToWindow post)
+    : address_(ParseBrokerUrl(settings.brokerUrl).value_or(BrokerAddress{})),
+      settings_(settings),
+      post_(std::move(post)) {
+  InitialiseLibraryOnce();
+  // A random client id: two consoles given the same pump id must not keep
+  // throwing each other off the broker.
+  client_ = mosquitto_new(nullptr, true, this);
+  if (!client_) return;
+  mosquitto_threaded_set(client_, true);
+  mosquitto_connect_callback_set(client_, &OnConnect);
+  mosquitto_disconnect_callback_set(client_, &OnDisconnect);
+  mosquitto_message_callback_set(client_, &OnMessage);
+  mosquitto_subscribe_callback_set(client_, &OnSubscribe);
+  mosquitto_publish_callback_set(client_, &OnPublish);
+}
+
+MosquittoConnection::~MosquittoConnection() {
+  stop(BrokerMessage{});
+  if (client_) mosquitto_destroy(client_);
+}
+
+std::string MosquittoConnection::configure(const BrokerSession& session) {
+  if (!client_) return "cannot create an MQTT client";
+  if (address_.host.empty()) return "broker URL must look like mqtt://host:1883";
+  if (!settings_.user.empty() &&
+      mosquitto_username_pw_set(
+          client_, settings_.user.c_str(),
+          settings_.password.empty() ? nullptr : settings_.password.c_str()) != MOSQ_ERR_SUCCESS) {
+    return "user name or password not accepted";
+  }
+  if (address_.tls) {
+    const bool ownCa = !settings_.caFile.empty();
+    const int code =
+        mosquitto_tls_set(client_, ownCa ? settings_.caFile.c_str() : nullptr,
+                          ownCa ? nullptr : kSystemCertificates, nullptr, nullptr, nullptr);
+    if (code != MOSQ_ERR_SUCCESS) return "cannot use the CA file " + settings_.caFile;
+  }
+  const auto& will = session.lastWill;
+  if (!will.topic.empty() &&
+      mosquitto_will_set(client_, will.topic.c_str(), static_cast<int>(will.payload.size()),
+                         will.payload.data(), will.qos, will.retain) != MOSQ_ERR_SUCCESS) {
+    return "last will not accepted";
+  }
+  return {};
+}
+
+void MosquittoConnection::start(BrokerSession session) {
+  if (network_.joinable()) return;
+  receiver_ = std::make_shared<Receiver>();
+  receiver_->session = std::move(session);
+  subscriptions_ = receiver_->session.subscriptions;
+  if (const auto problem = configure(receiver_->session); !problem.empty()) {
+    report(BrokerState::Disconnected, problem);
+    return;
+  }
+  network_ = std::thread([this] { runNetwork(); });
+}
+
+bool MosquittoConnection::publish(const BrokerMessage& message) {
+  if (!client_ || !connected_) return false;
+  return mosquitto_publish(client_, nullptr, message.topic.c_str(),
+                           static_cast<int>(message.payload.size()), message.payload.data(),
+                           message.qos, message.retain) == MOSQ_ERR_SUCCESS;
+}
+
+void MosquittoConnection::stop(const BrokerMessage& farewell) {
+  if (receiver_) receiver_->alive = false;
+  if (!network_.joinable()) return;
+  {
+    std::lock_guard lock(stopMutex_);
+    stopRequested_ = true;
+    stopDeadline_ = std::chrono::steady_clock::now() + kFarewellTime;
+    farewell_ = farewell;
+  }
+  stopSignal_.notify_all();
+  network_.join();
+}
+
+void MosquittoConnection::runNetwork() {
+  IgnoreBrokenPipesOnThisThread();
+  ReconnectDelay delay;
+  while (true) {
+    report(BrokerState::Connecting, {});
+    acceptedThisTime_ = false;
+    dropReason_.clear();
+    int code =
+        mosquitto_connect_async(client_, address_.host.c_str(), address_.port, kKeepAliveSeconds);
+    if (code == MOSQ_ERR_SUCCESS) code = runLoopUntilDropped();
+    if (acceptedThisTime_) delay.reset();
+    {
+      std::lock_guard lock(stopMutex_);
+      if (stopRequested_) return;
+    }
+    report(BrokerState::Disconnected, dropReason_.empty() ? ErrorText(code) : dropReason_);
+    waitBeforeRetry(delay.nextSeconds());
+  }
+}
+
+// Runs the client until the connection ends: dropped, refused, or closed
+// after stop() asked to leave.
+int MosquittoConnection::runLoopUntilDropped() {
+  bool leaving = false;
+  while (true) {
+    const int code = mosquitto_loop(client_, kLoopWaitMs, 1);
+    if (code != MOSQ_ERR_SUCCESS) return code;
+    if (!dropReason_.empty()) return MOSQ_ERR_CONN_REFUSED;
+    std::unique_lock lock(stopMutex_);
+    if (!stopRequested_) continue;
+    if (!connected_ || std::chrono::steady_clock::now() > stopDeadline_) return MOSQ_ERR_SUCCESS;
+    if (!leaving) {
+      leaving = true;
+      const BrokerMessage farewell = farewell_;
+      lock.unlock();
+      leave(farewell);
+    }
+  }
+}
+
+// The disconnect waits for the broker to acknowledge the farewell: closing
+// with its acknowledgement unread makes the kernel reset the connection, and
+// a broker that sees a reset before our disconnect publishes the will.
+void MosquittoConnection::leave(const BrokerMessage& farewell) {
+  farewellId_ = 0;
+  if (farewell.topic.empty() ||
+      mosquitto_publish(client_, &farewellId_, farewell.topic.c_str(),
+                        static_cast<int>(farewell.payload.size()), farewell.payload.data(), 1,
+                        farewell.retain) != MOSQ_ERR_SUCCESS) {
+    mosquitto_disconnect(client_);
+  }
+}
+
+void MosquittoConnection::waitBeforeRetry(int seconds) {
+  std::unique_lock lock(stopMutex_);
+  stopSignal_.wait_for(lock, std::chrono::seconds(seconds), [this] { return stopRequested_; });
+}
+
+void MosquittoConnection::report(BrokerState state, std::string detail) {
+  post_([receiver = receiver_, status = BrokerStatus{state, std::move(detail)}] {
+    if (receiver->alive && receiver->session.statusChanged) {
+      receiver->session.statusChanged(status);
+    }
+  });
+}
+
+void MosquittoConnection::deliver(BrokerMessage message) {
+  post_([receiver = receiver_, message = std::move(message)] {
+    if (receiver->alive && receiver->session.messageArrived) {
+      receiver->session.messageArrived(message);
+    }
+  });
+}
+
+void MosquittoConnection::OnConnect(mosquitto* client, void* self, int code) {
+  auto& connection = *static_cast<MosquittoConnection*>(self);
+  if (code != 0) {
+    connection.dropReason_ = mosquitto_connack_string(code);
+    return;
+  }
+  connection.acceptedThisTime_ = true;
+  connection.connected_ = true;
+  connection.pendingSubscriptions_ = 0;
+  for (const auto& topic : connection.subscriptions_) {
+    if (mosquitto_subscribe(client, nullptr, topic.c_str(), 1) == MOSQ_ERR_SUCCESS) {
+      ++connection.pendingSubscriptions_;
+    }
+  }
+  if (connection.pendingSubscriptions_ == 0) connection.report(BrokerState::Connected, {});
+}
+
+// Connected is reported once the broker has taken the subscriptions: from
+// then on no command sent to us is missed.
+void MosquittoConnection::OnSubscribe(mosquitto*, void* self, int, int, const int*) {
+  auto& connection = *static_cast<MosquittoConnection*>(self);
+  if (connection.pendingSubscriptions_ > 0 && --connection.pendingSubscriptions_ == 0) {
+    connection.report(BrokerState::Connected, {});
+  }
+}
+
+void MosquittoConnection::OnDisconnect(mosquitto*, void* self, int code) {
+  auto& connection = *static_cast<MosquittoConnection*>(self);
+  connection.connected_ = false;
+  if (code != 0 && connection.dropReason_.empty()) connection.dropReason_ = "connection lost";
+}
+
+void MosquittoConnection::OnPublish(mosquitto* client, void* self, int id) {
+  auto& connection = *static_cast<MosquittoConnection*>(self);
+  if (id != 0 && id == connection.farewellId_) mosquitto_disconnect(client);
+}
+
+void MosquittoConnection::OnMessage(mosquitto*, void* self, const mosquitto_message* message) {
+  auto& connection = *static_cast<MosquittoConnection*>(self);
+  const auto* bytes = static_cast<const char*>(message->payload);
+  connection.deliver(BrokerMessage{message->topic, std::string(bytes, bytes + message->payloadlen),
+                                   message->qos, message->retain});
+}
+
+}  // namespace pump::remote

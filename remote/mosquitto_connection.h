@@ -1,0 +1,81 @@
+// The broker connection over libmosquitto. One network thread of our own
+// connects, runs the client's loop and reconnects with growing delays; the
+// window's thread only hands messages over. Everything the network thread
+// learns reaches the window's thread through `post`.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "remote/broker_connection.h"
+#include "remote/remote_settings.h"
+
+struct mosquitto;
+struct mosquitto_message;
+
+namespace pump::remote {
+
+// Runs a task on the window's thread, soon. Called from any thread.
+using PostToWindow = std::function<void(std::function<void()>)>;
+
+// Started once; stop() or the destructor ends it for good.
+class MosquittoConnection : public BrokerConnection {
+ public:
+  MosquittoConnection(const RemoteSettings& settings, PostToWindow post);
+  ~MosquittoConnection() override;
+  MosquittoConnection(const MosquittoConnection&) = delete;
+  MosquittoConnection& operator=(const MosquittoConnection&) = delete;
+
+  void start(BrokerSession session) override;
+  bool publish(const BrokerMessage& message) override;
+  void stop(const BrokerMessage& farewell) override;
+
+ private:
+  // What posted tasks may still reach; cleared on stop, on the window's thread.
+  struct Receiver {
+    bool alive = true;
+    BrokerSession session;
+  };
+
+  std::string configure(const BrokerSession& session);
+  void runNetwork();
+  int runLoopUntilDropped();
+  void leave(const BrokerMessage& farewell);
+  void waitBeforeRetry(int seconds);
+  void report(BrokerState state, std::string detail);
+  void deliver(BrokerMessage message);
+
+  static void OnConnect(mosquitto* client, void* self, int code);
+  static void OnDisconnect(mosquitto* client, void* self, int code);
+  static void OnSubscribe(mosquitto* client, void* self, int id, int count, const int* granted);
+  static void OnPublish(mosquitto* client, void* self, int id);
+  static void OnMessage(mosquitto* client, void* self, const mosquitto_message* message);
+
+  BrokerAddress address_;
+  RemoteSettings settings_;
+  PostToWindow post_;
+  mosquitto* client_ = nullptr;
+  std::shared_ptr<Receiver> receiver_;
+  std::vector<std::string> subscriptions_;
+  std::thread network_;
+
+  std::mutex stopMutex_;
+  std::condition_variable stopSignal_;
+  bool stopRequested_ = false;
+  std::chrono::steady_clock::time_point stopDeadline_;
+  BrokerMessage farewell_;
+  std::atomic<bool> connected_ = false;
+  // Written and read on the network thread only.
+  bool acceptedThisTime_ = false;
+  int pendingSubscriptions_ = 0;
+  int farewellId_ = 0;
+  std::string dropReason_;
+};
+
+}  // namespace pump::remote

@@ -1,0 +1,50 @@
+// The pump's state as the broker's retained status tells it, folded from the
+// console's events.
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+#include "console/console_events.h"
+
+namespace pump::remote {
+
+struct PumpStatus {
+  std::string pumpId;
+  bool online = true;
+  console::LinkState link = console::LinkState::NotConnected;
+  std::optional<std::string> port;  // the device open, if any
+  bool pumpRunning = false;
+  std::optional<double> flow;      // ml/min, as the display shows it
+  std::optional<double> limit;     // MPa
+  std::optional<double> pressure;  // MPa
+  std::string runState = "idle";   // timed run: idle, running, paused, stop_pending
+  std::optional<long> secondsLeft;
+  std::chrono::system_clock::time_point time;
+
+  // Equal in everything a subscriber sees but the time.
+  bool sameStateAs(const PumpStatus& other) const;
+};
+
+// A display caption as a number: "02.0" -> 2; nothing for an empty caption.
+std::optional<double> CaptionValue(const std::string& caption);
+
+class StatusTracker {
+ public:
+  StatusTracker(std::string pumpId, const console::Readouts& shown);
+
+  // Takes in what happened; the seconds left of a timed run are read
+  // separately, as no event carries them.
+  void apply(const console::ConsoleEvent& event);
+  void setSecondsLeft(std::optional<double> seconds);
+
+  const PumpStatus& status() const { return status_; }
+
+ private:
+  void show(const console::Readouts& shown);
+
+  PumpStatus status_;
+};
+
+}  // namespace pump::remote

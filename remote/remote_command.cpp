@@ -1,0 +1,137 @@
+#include "remote/remote_command.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <nlohmann/json.hpp>
+
+#include "console/setpoint_rules.h"
+
+namespace pump::remote {
+namespace {
+
+using Json = nlohmann::json;
+
+struct CommandRule {
+  std::string_view name;
+  CommandKind kind;
+  const char* field;  // the number it carries, or nullptr
+  double highest;     // inclusive
+  bool zeroAllowed;
+};
+
+// A timed run counts its seconds in 32 bits.
+constexpr double kLongestRunMinutes = std::numeric_limits<std::int32_t>::max() / 60;
+
+constexpr std::array kRules{
+    CommandRule{"set_flow", CommandKind::SetFlow, "ml_min", console::kFlowLimit, true},
+    CommandRule{"set_pressure_limit", CommandKind::SetPressureLimit, "mpa", console::kPressureLimit,
+                true},
+    CommandRule{"run", CommandKind::Run, nullptr, 0, true},
+    CommandRule{"stop", CommandKind::Stop, nullptr, 0, true},
+    CommandRule{"timed_run", CommandKind::TimedRun, "minutes", kLongestRunMinutes, false},
+};
+
+const CommandRule* FindRule(std::string_view name) {
+  for (const auto& rule : kRules) {
+    if (rule.name == name) return &rule;
+  }
+  return nullptr;
+}
+
+// Ids end up in the run log and the status line: keep them plain.
+std::string PrintableAscii(std::string text) {
+  for (char& c : text) {
+    if (c < ' ' || c > '~') c = '?';
+  }
+  return text;
+}
+
+// Strings and whole numbers are ids; anything else is refused.
+std::optional<RequestId> ReadRequestId(const Json& message) {
+  const auto found = message.find("request_id");
+  if (found == message.end() || found->is_null()) return RequestId{};
+  if (found->is_string()) {
+    return RequestId{found->dump(-1, ' ', true, Json::error_handler_t::replace),
+                     PrintableAscii(found->get<std::string>())};
+  }
+  if (found->is_number_integer()) return RequestId{found->dump(), found->dump()};
+  return std::nullopt;
+}
+
+// The number a command carries, or the reason it cannot be used.
+std::string CheckValue(const Json& message, const CommandRule& rule, double& value) {
+  const std::string field = rule.field;
+  const auto found = message.find(field);
+  if (found == message.end()) return field + " is missing";
+  if (!found->is_number()) return field + " must be a number";
+  value = found->get<double>();
+  if (!std::isfinite(value)) return field + " must be a number";
+  if (value < 0) return field + " must not be negative";
+  if (value == 0 && !rule.zeroAllowed) return field + " must be more than 0";
+  if (value > rule.highest) return field + " must be at most " + ShortNumber(rule.highest);
+  return {};
+}
+
+}  // namespace
+
+ParsedCommand ParseCommand(std::string_view name, std::string_view payload) {
+  ParsedCommand parsed;
+  if (payload.size() > kLargestCommandPayload) {
+    parsed.refusal = "payload is larger than " + std::to_string(kLargestCommandPayload) + " bytes";
+    return parsed;
+  }
+  const Json message = Json::parse(payload, nullptr, /*allow_exceptions=*/false);
+  if (message.is_discarded()) {
+    parsed.refusal = "malformed JSON";
+    return parsed;
+  }
+  if (!message.is_object()) {
+    parsed.refusal = "payload must be a JSON object";
+    return parsed;
+  }
+  const auto id = ReadRequestId(message);
+  if (!id) {
+    parsed.refusal = "request_id must be a string or a whole number";
+    return parsed;
+  }
+  parsed.requestId = *id;
+  const CommandRule* rule = FindRule(name);
+  if (!rule) {
+    parsed.refusal = "unknown command";
+    return parsed;
+  }
+  RemoteCommand command{rule->kind, 0};
+  if (rule->field) {
+    parsed.refusal = CheckValue(message, *rule, command.value);
+    if (!parsed.refusal.empty()) return parsed;
+  }
+  parsed.command = command;
+  return parsed;
+}
+
+std::string DescribeCommand(const RemoteCommand& command) {
+  switch (command.kind) {
+    case CommandKind::SetFlow:
+      return "设定流量 " + ShortNumber(command.value);
+    case CommandKind::SetPressureLimit:
+      return "设定压力 " + ShortNumber(command.value);
+    case CommandKind::Run:
+      return "运行";
+    case CommandKind::Stop:
+      return "停止";
+    case CommandKind::TimedRun:
+      return "定时运行 " + ShortNumber(command.value) + " 分钟";
+  }
+  return {};
+}
+
+std::string ShortNumber(double value) {
+  std::array<char, 32> text{};
+  const auto [end, error] = std::to_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc()) return "?";
+  return std::string(text.data(), end);
+}
+
+}  // namespace pump::remote

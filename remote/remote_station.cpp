@@ -1,0 +1,143 @@
+#include "remote/remote_station.h"
+
+#include "remote/json_messages.h"
+
+namespace pump::remote {
+namespace {
+
+// A pressure that alone changed is carried by the pressure topic at every
+// reading; the retained status follows it at most this often, so a fast
+// stream does not rewrite the retained message 1,280 times a second.
+constexpr auto kPressureOnlyStatusInterval = std::chrono::seconds(1);
+
+constexpr char kRemoteMark[] = "● 远程: ";
+
+}  // namespace
+
+RemoteStation::RemoteStation(const RemoteSettings& settings, BrokerConnection& broker,
+                             PumpControl& control, RemoteStationHooks hooks,
+                             const console::Readouts& shown)
+    : settings_(settings),
+      prefix_(EffectiveTopicPrefix(settings)),
+      broker_(broker),
+      control_(control),
+      hooks_(std::move(hooks)),
+      tracker_(EffectivePumpId(settings), shown) {}
+
+void RemoteStation::start() {
+  if (started_) return;
+  started_ = true;
+  BrokerSession session;
+  session.lastWill = {prefix_ + "/status", LastWillJson(EffectivePumpId(settings_)), 1, true};
+  session.subscriptions = {prefix_ + "/cmd/+"};
+  session.statusChanged = [this](const BrokerStatus& status) { onBrokerStatus(status); };
+  session.messageArrived = [this](const BrokerMessage& message) { onMessage(message); };
+  broker_.start(std::move(session));
+}
+
+RemoteStation::~RemoteStation() {
+  if (started_) broker_.stop(statusMessage(false));
+}
+
+void RemoteStation::stop() {
+  if (!started_) return;
+  started_ = false;
+  broker_.stop(statusMessage(false));
+  brokerStatus_ = {BrokerState::Disconnected, {}};
+  if (hooks_.brokerStatusChanged) hooks_.brokerStatusChanged(brokerStatus_);
+}
+
+void RemoteStation::onConsoleEvent(const console::ConsoleEvent& event) {
+  tracker_.apply(event);
+  tracker_.setSecondsLeft(control_.timedRunSecondsLeft());
+  if (brokerStatus_.state == BrokerState::Connected) {
+    if (event.kind == console::EventKind::Reading) {
+      broker_.publish({prefix_ + "/pressure", PressureJson(event), 0, false});
+    }
+    publishStatus(event.monotonicTime, false);
+  }
+  if (event.kind != console::EventKind::Reading) {
+    publishOrHold({prefix_ + "/event", EventJson(event), 1, false});
+  }
+}
+
+void RemoteStation::onBrokerStatus(const BrokerStatus& status) {
+  brokerStatus_ = status;
+  if (status.state == BrokerState::Connected) {
+    // The retained status may be the will's by now: say we are back first.
+    publishStatus(std::chrono::steady_clock::now(), true);
+    while (!held_.empty() && broker_.publish(held_.front())) held_.pop_front();
+  }
+  if (hooks_.brokerStatusChanged) hooks_.brokerStatusChanged(status);
+}
+
+void RemoteStation::onMessage(const BrokerMessage& message) {
+  const std::string commandTopic = prefix_ + "/cmd/";
+  if (!message.topic.starts_with(commandTopic)) return;
+  const std::string name = message.topic.substr(commandTopic.size());
+  if (name == "result") return;  // our own answers come back to us
+  const ParsedCommand parsed = ParseCommand(name, message.payload);
+  if (!parsed.command) return answer(name, parsed, ControlResult::Refused(parsed.refusal));
+  if (!settings_.allowRemoteControl) {
+    return answer(name, parsed, ControlResult::Refused("remote control is off"));
+  }
+  answer(name, parsed, carryOut(*parsed.command));
+}
+
+ControlResult RemoteStation::carryOut(const RemoteCommand& command) {
+  switch (command.kind) {
+    case CommandKind::SetFlow:
+      return control_.setFlow(command.value);
+    case CommandKind::SetPressureLimit:
+      return control_.setPressureLimit(command.value);
+    case CommandKind::Run:
+      return control_.run();
+    case CommandKind::Stop:
+      return control_.stop();
+    case CommandKind::TimedRun:
+      return control_.timedRun(command.value);
+  }
+  return ControlResult::Refused("unknown command");
+}
+
+void RemoteStation::answer(const std::string& name, const ParsedCommand& parsed,
+                           const ControlResult& result) {
+  publishOrHold(
+      {prefix_ + "/cmd/result", ResultJson(parsed.requestId, result.ok, result.refusal), 1, false});
+  RemoteCommandNotice notice{kRemoteMark, name, parsed.requestId.text, result.ok, result.refusal};
+  notice.statusText += parsed.command ? DescribeCommand(*parsed.command) : name;
+  if (!result.ok) notice.statusText += " 已拒绝 (" + result.refusal + ")";
+  if (hooks_.commandHandled) hooks_.commandHandled(notice);
+}
+
+void RemoteStation::publishStatus(std::chrono::steady_clock::time_point now, bool evenIfSame) {
+  const PumpStatus& status = tracker_.status();
+  if (!evenIfSame && published_) {
+    if (status.sameStateAs(*published_)) return;
+    PumpStatus withOldPressure = status;
+    withOldPressure.pressure = published_->pressure;
+    const bool onlyPressure = withOldPressure.sameStateAs(*published_);
+    if (onlyPressure && now - publishedAt_ < kPressureOnlyStatusInterval) return;
+  }
+  if (broker_.publish(statusMessage(true))) {
+    published_ = status;
+    publishedAt_ = now;
+  }
+}
+
+void RemoteStation::publishOrHold(BrokerMessage message) {
+  if (brokerStatus_.state == BrokerState::Connected && held_.empty() && broker_.publish(message)) {
+    return;
+  }
+  held_.push_back(std::move(message));
+  if (held_.size() > kHeldMessages) held_.pop_front();
+}
+
+BrokerMessage RemoteStation::statusMessage(bool online) const {
+  PumpStatus status = tracker_.status();
+  status.online = online;
+  if (!online) status.time = std::chrono::system_clock::now();
+  return {prefix_ + "/status", StatusJson(status), 1, true};
+}
+
+}  // namespace pump::remote

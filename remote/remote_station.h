@@ -1,0 +1,85 @@
+// The console as a client of an MQTT broker: publishes its state, readings
+// and events under the topic prefix, and answers commands from the broker
+// through the operator's own rules. Lives on the window's thread.
+//
+//   <prefix>/status      retained; the last will marks it offline
+//   <prefix>/pressure    every reading, QoS 0
+//   <prefix>/event       every event but readings, QoS 1
+//   <prefix>/cmd/<name>  commands in; one answer each on <prefix>/cmd/result
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "console/console_events.h"
+#include "remote/broker_connection.h"
+#include "remote/pump_control.h"
+#include "remote/pump_status.h"
+#include "remote/remote_command.h"
+#include "remote/remote_settings.h"
+
+namespace pump::remote {
+
+// What the console shows and logs for each command from the broker.
+struct RemoteCommandNotice {
+  std::string statusText;  // "● 远程: 设定流量 150"
+  std::string command;     // the topic's last level: "set_flow"
+  std::string requestId;   // printable ASCII; empty when none was given
+  bool ok = false;
+  std::string error;  // why it was refused, when !ok
+};
+
+struct RemoteStationHooks {
+  std::function<void(const BrokerStatus&)> brokerStatusChanged;
+  std::function<void(const RemoteCommandNotice&)> commandHandled;
+};
+
+class RemoteStation {
+ public:
+  // Events and results that wait for the broker to come back; older ones
+  // give way to newer ones beyond this.
+  static constexpr std::size_t kHeldMessages = 1000;
+
+  RemoteStation(const RemoteSettings& settings, BrokerConnection& broker, PumpControl& control,
+                RemoteStationHooks hooks, const console::Readouts& shown = {});
+  // Leaves the broker as stop() does, without telling the hooks.
+  ~RemoteStation();
+  RemoteStation(const RemoteStation&) = delete;
+  RemoteStation& operator=(const RemoteStation&) = delete;
+
+  void start();
+  // Leaves the status retained as offline and disconnects.
+  void stop();
+  // Subscribe this to the console's event feed.
+  void onConsoleEvent(const console::ConsoleEvent& event);
+
+  const BrokerStatus& brokerStatus() const { return brokerStatus_; }
+  const std::string& topicPrefix() const { return prefix_; }
+
+ private:
+  void onBrokerStatus(const BrokerStatus& status);
+  void onMessage(const BrokerMessage& message);
+  ControlResult carryOut(const RemoteCommand& command);
+  void answer(const std::string& name, const ParsedCommand& parsed, const ControlResult& result);
+  void publishStatus(std::chrono::steady_clock::time_point now, bool evenIfSame);
+  void publishOrHold(BrokerMessage message);
+  BrokerMessage statusMessage(bool online) const;
+
+  RemoteSettings settings_;
+  std::string prefix_;
+  BrokerConnection& broker_;
+  PumpControl& control_;
+  RemoteStationHooks hooks_;
+  StatusTracker tracker_;
+  BrokerStatus brokerStatus_;
+  std::optional<PumpStatus> published_;
+  std::chrono::steady_clock::time_point publishedAt_;
+  std::deque<BrokerMessage> held_;
+  bool started_ = false;
+};
+
+}  // namespace pump::remote

@@ -1,0 +1,17 @@
+// Where run logs go: "pump-logs" in the user's Documents folder.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace pump::runlog {
+
+// The Documents folder as xdg-user-dir finds it: XDG_DOCUMENTS_DIR from the
+// text of user-dirs.dirs (with "$HOME" expanded), else `home` + "/Documents".
+std::string DocumentsFolder(std::string_view userDirsText, const std::string& home);
+
+// "pump-logs" under this user's Documents folder, from $HOME and
+// $XDG_CONFIG_HOME/user-dirs.dirs (default ~/.config/user-dirs.dirs).
+std::string DefaultLogFolder();
+
+}  // namespace pump::runlog

@@ -1,0 +1,138 @@
+#include "runlog/log_row.h"
+
+#include <cstdio>
+
+namespace pump::runlog {
+
+namespace {
+
+// Rows end in CRLF, as RFC 4180 has it; spreadsheets and csv readers expect either.
+constexpr std::string_view kLineEnd = "\r\n";
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::string_view TrimSpaces(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
+
+// Seconds with three decimals, computed in whole milliseconds: no floating
+// point, so no locale can turn the point into a comma.
+std::string ElapsedSeconds(std::chrono::steady_clock::duration elapsed) {
+  const long long ms = std::chrono::round<std::chrono::milliseconds>(elapsed).count();
+  const unsigned long long magnitude = ms < 0 ? -static_cast<unsigned long long>(ms) : ms;
+  char text[32];
+  std::snprintf(text, sizeof text, "%s%llu.%03llu", ms < 0 ? "-" : "", magnitude / 1000,
+                magnitude % 1000);
+  return text;
+}
+
+}  // namespace
+
+std::string HeaderLine() {
+  std::string line = "time,elapsed_s,event,pressure_mpa,flow_ml_min,pressure_limit_mpa,pump,detail";
+  line += kLineEnd;
+  return line;
+}
+
+const char* EventName(console::EventKind kind) {
+  using console::EventKind;
+  switch (kind) {
+    case EventKind::Open:
+      return "open";
+    case EventKind::Reading:
+      return "reading";
+    case EventKind::Reply:
+      return "reply";
+    case EventKind::Command:
+      return "command";
+    case EventKind::Refused:
+      return "refused";
+    case EventKind::Link:
+      return "link";
+    case EventKind::Run:
+      return "run";
+    case EventKind::Close:
+      return "close";
+  }
+  return "reply";
+}
+
+std::string PlainDecimal(std::string_view caption) {
+  std::string_view text = TrimSpaces(caption);
+  std::string sign;
+  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+    if (text.front() == '-') sign = "-";
+    text.remove_prefix(1);
+  }
+  const std::size_t point = text.find('.');
+  std::string_view whole = text.substr(0, point);
+  const std::string_view fraction =
+      point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+  const bool digitsOnly = [&] {
+    for (char c : whole)
+      if (!IsDigit(c)) return false;
+    for (char c : fraction)
+      if (!IsDigit(c)) return false;
+    return true;
+  }();
+  if (!digitsOnly || (whole.empty() && fraction.empty())) return "";
+  if (point != std::string_view::npos && fraction.empty())
+    return "";  // "12." is not shown as a number
+  while (whole.size() > 1 && whole.front() == '0') whole.remove_prefix(1);
+  std::string number = sign + (whole.empty() ? std::string("0") : std::string(whole));
+  if (!fraction.empty()) number += "." + std::string(fraction);
+  return number;
+}
+
+std::string AsciiOnly(std::string_view bytes) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string text;
+  text.reserve(bytes.size());
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x7F && byte != '\\') {
+      text += c;
+    } else {
+      text += "\\x";
+      text += kHex[byte >> 4];
+      text += kHex[byte & 0xF];
+    }
+  }
+  return text;
+}
+
+std::string CsvField(std::string_view text) {
+  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+  std::string quoted = "\"";
+  for (const char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  quoted += '"';
+  return quoted;
+}
+
+std::string LogRow(const console::ConsoleEvent& event,
+                   std::chrono::steady_clock::time_point openedAt, LocalTimestamps& times) {
+  const console::Readouts& shown = event.readouts;
+  std::string row = times.format(event.wallTime);
+  row.reserve(96);
+  row += ',';
+  row += ElapsedSeconds(event.monotonicTime - openedAt);
+  row += ',';
+  row += EventName(event.kind);
+  row += ',';
+  row += PlainDecimal(shown.currentPressure);
+  row += ',';
+  row += PlainDecimal(shown.flowSetpoint);
+  row += ',';
+  row += PlainDecimal(shown.pressureLimit);
+  row += shown.pumpRunning ? ",RUN," : ",STOP,";
+  row += CsvField(AsciiOnly(event.detail));
+  row += kLineEnd;
+  return row;
+}
+
+}  // namespace pump::runlog

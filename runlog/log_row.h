@@ -1,0 +1,34 @@
+// One CSV row per console event, in the columns of the run log.
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <string_view>
+
+#include "console/console_events.h"
+#include "runlog/local_time.h"
+
+namespace pump::runlog {
+
+// The first line of every log, line end included.
+std::string HeaderLine();
+
+// The event column: "open", "reading", "reply", "command", "refused", "link", "run", "close".
+const char* EventName(console::EventKind kind);
+
+// A caption as a plain decimal number with "." ("02.5" -> "2.5", "000" -> "0"),
+// or "" when the caption is not a number.
+std::string PlainDecimal(std::string_view caption);
+
+// Printable ASCII stays; any other byte, and the backslash, becomes "\xNN".
+std::string AsciiOnly(std::string_view bytes);
+
+// RFC 4180: a field with a comma, a double quote or a line break is quoted,
+// its double quotes doubled.
+std::string CsvField(std::string_view text);
+
+// The row for an event of a log opened at `openedAt` (monotonic), CRLF ended.
+std::string LogRow(const console::ConsoleEvent& event,
+                   std::chrono::steady_clock::time_point openedAt, LocalTimestamps& times);
+
+}  // namespace pump::runlog

@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include "tests/remote/station_fixture.h"
+
+extern char** environ;
+
+namespace pump::remote::testing {
+namespace {
+
+using console::EventKind;
+
+// The console stand-in as a process of its own, so that it can be killed.
+class StationProcess {
+ public:
+  explicit StationProcess(std::vector<std::string> args) {
+    args.insert(args.begin(), STATION_PROCESS);
+    std::vector<char*> argv;
+    for (auto& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    if (::posix_spawn(&pid_, STATION_PROCESS, nullptr, nullptr, argv.data(), environ) != 0) {
+      pid_ = -1;
+    }
+  }
+  ~StationProcess() { end(SIGKILL); }
+  bool started() const { return pid_ > 0; }
+  // Sends the signal and returns the exit status.
+  int end(int signal) {
+    if (pid_ <= 0) return -1;
+    ::kill(pid_, signal);
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    pid_ = -1;
+    return status;
+  }
+
+ private:
+  pid_t pid_ = -1;
+};
+
+class ClientProcessOnBroker : public StationOnBroker {
+ protected:
+  std::optional<Json> retainedStatusOf(const std::string& pumpId,
+                                       const std::function<bool(const Json&)>& match) {
+    FarEnd end(broker.port(), "pumps/" + pumpId + "/status");
+    if (!end.ready()) return std::nullopt;
+    return awaitJson(end, "pumps/" + pumpId + "/status", match);
+  }
+};
+
+TEST_F(ClientProcessOnBroker, AKilledConsoleLeavesItsLastWillAsTheRetainedStatus) {
+  StationProcess console({"--mqtt-url", broker.url(), "--pump-id", "doomed", "--port", "sim"});
+  ASSERT_TRUE(console.started());
+  FarEnd watcher(broker.port(), "pumps/doomed/status");
+  ASSERT_TRUE(watcher.ready());
+  ASSERT_TRUE(awaitJson(watcher, "pumps/doomed/status", [](const Json& s) {
+    return s["online"] == true && s["port"] == "sim";
+  })) << "the console never said it was online";
+  const int status = console.end(SIGKILL);
+  EXPECT_TRUE(WIFSIGNALED(status));
+
+  const auto will =
+      awaitJson(watcher, "pumps/doomed/status", [](const Json& s) { return s["online"] == false; });
+  ASSERT_TRUE(will) << "no last will after the kill";
+  EXPECT_EQ(*will, (Json{{"online", false}, {"pump_id", "doomed"}}));
+  // A subscriber that comes later finds the will retained.
+  EXPECT_TRUE(retainedStatusOf("doomed", [](const Json& s) { return s["online"] == false; }));
+}
+
+TEST_F(ClientProcessOnBroker, SigtermEndsTheConsoleCleanlyWithItsStatusOffline) {
+  StationProcess console({"--mqtt-url=" + broker.url(), "--pump-id=calm", "--port=/dev/ttyUSB3"});
+  ASSERT_TRUE(console.started());
+  ASSERT_TRUE(retainedStatusOf("calm", [](const Json& s) { return s["online"] == true; }));
+  const int status = console.end(SIGTERM);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  const auto last = retainedStatusOf("calm", [](const Json& s) { return s["online"] == false; });
+  ASSERT_TRUE(last);
+  EXPECT_EQ((*last)["port"], "/dev/ttyUSB3");
+}
+
+TEST_F(StationOnBroker, ABrokerKilledAndRestartedIsReconnectedAndNothingHeldIsLost) {
+  startStation();
+  station->onConsoleEvent(Event(EventKind::Open, "sim"));
+  window.runFor(100ms);
+  broker.kill();
+  ASSERT_TRUE(
+      window.runUntil([&] { return station->brokerStatus().state != BrokerState::Connected; }, 5s));
+
+  // The console goes on while the broker is away: events are taken at once.
+  const auto before = std::chrono::steady_clock::now();
+  const console::Readouts shown{"01.2", "02.0", "000", false};
+  for (int i = 0; i < 20; ++i) {
+    station->onConsoleEvent(Event(EventKind::Command, "Q00A000Y", shown));
+    station->onConsoleEvent(Event(EventKind::Reading, "Q00P012Y", shown));
+  }
+  station->onConsoleEvent(Event(EventKind::Link, "no_answer", shown));
+  EXPECT_LT(std::chrono::steady_clock::now() - before, 100ms);
+
+  ASSERT_TRUE(broker.start());
+  FarEnd end(broker.port(), "pumps/#");
+  ASSERT_TRUE(end.ready());
+  ASSERT_TRUE(connected(10s)) << "no reconnection after the broker came back";
+  ASSERT_TRUE(awaitJson(end, topic("event"), [](const Json& e) { return e["event"] == "link"; }));
+  EXPECT_EQ(end.receivedOn(topic("event")).size(), 21u) << "every held event, once";
+  EXPECT_TRUE(end.receivedOn(topic("pressure")).empty()) << "readings are not held";
+  const auto status = awaitJson(end, topic("status"), [](const Json& s) {
+    return s["online"] == true && s["link"] == "no_answer" && s["pressure_mpa"] == 1.2;
+  });
+  EXPECT_TRUE(status) << "the status was not brought up to date";
+
+  std::vector<BrokerState> seen;
+  for (const auto& state : states) seen.push_back(state.state);
+  ASSERT_GE(seen.size(), 5u);
+  EXPECT_EQ(seen[1], BrokerState::Connected);
+  EXPECT_EQ(seen[2], BrokerState::Disconnected);
+  EXPECT_FALSE(states[2].detail.empty()) << "a drop says why";
+  EXPECT_EQ(seen.back(), BrokerState::Connected);
+}
+
+class TlsBroker : public StationOnBroker {
+ protected:
+  void SetUp() override {
+    if (const auto why = TestBroker::MissingReason()) GTEST_SKIP() << *why;
+    if (FindProgram("openssl").empty()) GTEST_SKIP() << "openssl is not installed";
+    tls = MakeTestCertificates(folder.path(), "lab");
+    ASSERT_TRUE(tls) << "openssl could not make the test certificates";
+    tlsBroker = std::make_unique<TestBroker>(tls);
+    ASSERT_TRUE(tlsBroker->start());
+    settings.brokerUrl = tlsBroker->url();
+    settings.pumpId = "bench-1";
+  }
+
+  ScratchFolder folder;
+  std::optional<TlsFiles> tls;
+  std::unique_ptr<TestBroker> tlsBroker;
+};
+
+TEST_F(TlsBroker, AConsoleTrustingTheTestCaConnectsAndPublishes) {
+  settings.caFile = tls->caCertificate;
+  startStation();
+  FarEnd end(tlsBroker->port(), topic("status"), tls->caCertificate);
+  ASSERT_TRUE(end.ready());
+  EXPECT_TRUE(awaitJson(end, topic("status"), [](const Json& s) { return s["online"] == true; }));
+}
+
+TEST_F(TlsBroker, AConsoleTrustingAnotherCaNeverConnects) {
+  const auto stranger = MakeTestCertificates(folder.path(), "stranger");
+  ASSERT_TRUE(stranger);
+  settings.caFile = stranger->caCertificate;
+  connection = std::make_unique<MosquittoConnection>(
+      settings, [this](std::function<void()> task) { window.post(std::move(task)); });
+  station = std::make_unique<RemoteStation>(
+      settings, *connection, control,
+      RemoteStationHooks{[this](const BrokerStatus& s) { states.push_back(s); }, {}}, kStartUp);
+  station->start();
+  window.runUntil(
+      [&] { return states.size() >= 2 && states.back().state == BrokerState::Disconnected; }, 5s);
+  ASSERT_GE(states.size(), 2u);
+  EXPECT_EQ(states.back().state, BrokerState::Disconnected);
+  EXPECT_FALSE(states.back().detail.empty());
+  for (const auto& state : states) EXPECT_NE(state.state, BrokerState::Connected);
+}
+
+}  // namespace
+}  // namespace pump::remote::testing

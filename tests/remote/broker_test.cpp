@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include "tests/remote/station_fixture.h"
+
+namespace pump::remote::testing {
+namespace {
+
+using console::EventKind;
+
+bool Online(const Json& status) { return status.value("online", false); }
+
+TEST_F(StationOnBroker, ALateSubscriberFindsTheRetainedStatusAsTheDisplayShowsIt) {
+  startStation();
+  station->onConsoleEvent(Event(EventKind::Open, "/dev/ttyUSB0"));
+  station->onConsoleEvent(Event(EventKind::Link, "answering"));
+  station->onConsoleEvent(Event(EventKind::Reading, "Q00P013Y", {"01.3", "02.5", "150", true}));
+  window.runFor(200ms);
+
+  FarEnd late(broker.port(), topic("status"));
+  ASSERT_TRUE(late.ready());
+  const auto status = awaitJson(late, topic("status"),
+                                [](const Json& s) { return s.value("pressure_mpa", 0.0) == 1.3; });
+  ASSERT_TRUE(status) << "no retained status with the reading";
+  EXPECT_TRUE(late.receivedOn(topic("status")).front().retained);
+  EXPECT_TRUE(Online(*status));
+  EXPECT_EQ((*status)["link"], "answering");
+  EXPECT_EQ((*status)["port"], "/dev/ttyUSB0");
+  EXPECT_EQ((*status)["pump"], "RUN");
+  EXPECT_EQ((*status)["flow_ml_min"], 150.0);
+  EXPECT_EQ((*status)["pressure_limit_mpa"], 2.5);
+}
+
+TEST_F(StationOnBroker, ReadingsGoToPressureAndEveryOtherEventToEventInOrder) {
+  FarEnd end(broker.port(), "pumps/#");
+  ASSERT_TRUE(end.ready());
+  startStation();
+  station->onConsoleEvent(Event(EventKind::Open, "sim"));
+  station->onConsoleEvent(Event(EventKind::Command, "Q00A000Y"));
+  for (const char* caption : {"00.4", "00.9", "01.3"}) {
+    station->onConsoleEvent(Event(EventKind::Reading, "Q00P...Y", {caption, "02.0", "000", false}));
+  }
+  const console::Readouts afterwards{"01.3", "02.0", "000", false};
+  station->onConsoleEvent(Event(EventKind::Link, "no_answer", afterwards));
+  station->onConsoleEvent(Event(EventKind::Close, "sim", afterwards));
+
+  ASSERT_TRUE(awaitJson(end, topic("event"), [](const Json& e) { return e["event"] == "close"; }));
+  std::vector<double> pressures;
+  for (const auto& message : end.receivedOn(topic("pressure"))) {
+    pressures.push_back(Json::parse(message.payload)["pressure_mpa"].get<double>());
+  }
+  EXPECT_EQ(pressures, (std::vector<double>{0.4, 0.9, 1.3}));
+  std::vector<std::string> events;
+  for (const auto& message : end.receivedOn(topic("event"))) {
+    events.push_back(Json::parse(message.payload)["event"]);
+  }
+  EXPECT_EQ(events, (std::vector<std::string>{"open", "command", "link", "close"}));
+  const auto last = awaitJson(end, topic("status"), [](const Json& s) {
+    return s["link"] == "not_connected" && s["port"].is_null() && s["pressure_mpa"] == 1.3;
+  });
+  EXPECT_TRUE(last) << "the status did not follow the close";
+}
+
+TEST_F(StationOnBroker, AFastStreamSendsEveryPressureButRewritesTheStatusAtMostOnceASecond) {
+  FarEnd end(broker.port(), "pumps/#");
+  ASSERT_TRUE(end.ready());
+  startStation();
+  constexpr int kReadings = 500;
+  for (int i = 1; i <= kReadings; ++i) {
+    const std::string caption =
+        (i % 100 < 10 ? "0" : "") + std::to_string(i % 100 / 10) + "." + std::to_string(i % 10);
+    station->onConsoleEvent(Event(EventKind::Reading, "Q00P...Y", {caption, "02.0", "000", true}));
+  }
+  window.runUntil([&] { return end.receivedOn(topic("pressure")).size() == kReadings; }, 5s);
+  EXPECT_EQ(end.receivedOn(topic("pressure")).size(), static_cast<std::size_t>(kReadings));
+  // The status at connect, and the first reading's change of the run state.
+  EXPECT_LE(end.receivedOn(topic("status")).size(), 3u);
+}
+
+struct CommandCase {
+  std::string command;
+  std::string payload;
+  std::string reachesPump;  // empty when refused
+  std::string error;
+  std::string statusText;
+};
+
+const std::vector<CommandCase> kCommands{
+    {"set_flow", R"({"ml_min":150,"request_id":"c1"})", "set_flow 150", "", "● 远程: 设定流量 150"},
+    {"set_pressure_limit", R"({"mpa":2.5,"request_id":"c2"})", "set_pressure_limit 2.5", "",
+     "● 远程: 设定压力 2.5"},
+    {"run", R"({"request_id":"c3"})", "run", "", "● 远程: 运行"},
+    {"stop", R"({"request_id":"c4"})", "stop", "", "● 远程: 停止"},
+    {"timed_run", R"({"minutes":10,"request_id":"c5"})", "timed_run 10", "",
+     "● 远程: 定时运行 10 分钟"},
+    {"set_flow", R"({"ml_min":250,"request_id":"c6"})", "", "ml_min must be at most 200",
+     "● 远程: set_flow 已拒绝 (ml_min must be at most 200)"},
+    {"set_pressure_limit", R"({"mpa":-1,"request_id":"c7"})", "", "mpa must not be negative", ""},
+    {"set_flow", R"({"ml_min":"fast","request_id":"c8"})", "", "ml_min must be a number", ""},
+    {"timed_run", R"({"request_id":"c9"})", "", "minutes is missing", ""},
+    {"run", R"({"request_id":"c10",)", "", "malformed JSON", ""},
+    {"explode", R"({"request_id":"c11"})", "", "unknown command", ""},
+};
+
+TEST_F(StationOnBroker, EveryCommandGetsExactlyOneResultAndOnlyGoodOnesReachThePump) {
+  settings.allowRemoteControl = true;
+  FarEnd end(broker.port(), topic("cmd/result"));
+  ASSERT_TRUE(end.ready());
+  startStation();
+  std::vector<std::string> expectedCalls;
+  for (const auto& row : kCommands) {
+    ASSERT_TRUE(end.publish(topic("cmd/" + row.command), row.payload));
+    if (!row.reachesPump.empty()) expectedCalls.push_back(row.reachesPump);
+  }
+  // The malformed one cannot name its request: its result has a null id.
+  window.runUntil([&] { return end.received().size() >= kCommands.size(); }, 5s);
+  window.runFor(300ms);  // time for any second answer to show up
+  const auto results = end.received();
+  ASSERT_EQ(results.size(), kCommands.size());
+  for (std::size_t i = 0; i < kCommands.size(); ++i) {
+    const Json result = Json::parse(results[i].payload);
+    const auto& row = kCommands[i];
+    EXPECT_EQ(result["ok"], row.error.empty()) << row.payload;
+    if (row.error.empty()) {
+      EXPECT_FALSE(result.contains("error"));
+    } else {
+      EXPECT_EQ(result["error"], row.error) << row.payload;
+    }
+    const Json id = row.error == "malformed JSON" ? Json() : Json("c" + std::to_string(i + 1));
+    EXPECT_EQ(result["request_id"], id);
+    ASSERT_LT(i, notices.size());
+    EXPECT_EQ(notices[i].ok, row.error.empty());
+    if (!row.statusText.empty()) {
+      EXPECT_EQ(notices[i].statusText, row.statusText);
+    }
+  }
+  EXPECT_EQ(control.calls, expectedCalls);
+  EXPECT_EQ(notices[0].requestId, "c1");
+  EXPECT_EQ(notices[0].command, "set_flow");
+}
+
+TEST_F(StationOnBroker, WhenTheConsoleSaysNoTheResultCarriesItsReason) {
+  settings.allowRemoteControl = true;
+  control.refusal = "no port is open";
+  FarEnd end(broker.port(), topic("cmd/result"));
+  ASSERT_TRUE(end.ready());
+  startStation();
+  ASSERT_TRUE(end.publish(topic("cmd/run"), R"({"request_id":"r"})"));
+  const auto result = awaitJson(end, topic("cmd/result"), [](const Json&) { return true; });
+  ASSERT_TRUE(result);
+  EXPECT_EQ(*result, (Json{{"request_id", "r"}, {"ok", false}, {"error", "no port is open"}}));
+  EXPECT_EQ(control.calls, (std::vector<std::string>{"run"}));
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_EQ(notices[0].statusText, "● 远程: 运行 已拒绝 (no port is open)");
+}
+
+TEST_F(StationOnBroker, WithRemoteControlOffEveryCommandIsRefusedAndNothingReachesThePump) {
+  FarEnd end(broker.port(), topic("cmd/result"));
+  ASSERT_TRUE(end.ready());
+  startStation();
+  for (const auto& row : kCommands) {
+    if (row.reachesPump.empty()) continue;
+    ASSERT_TRUE(end.publish(topic("cmd/" + row.command), row.payload));
+  }
+  window.runUntil([&] { return end.received().size() >= 5; }, 5s);
+  window.runFor(300ms);
+  const auto results = end.received();
+  ASSERT_EQ(results.size(), 5u);
+  for (const auto& message : results) {
+    const Json result = Json::parse(message.payload);
+    EXPECT_EQ(result["ok"], false);
+    EXPECT_EQ(result["error"], "remote control is off");
+  }
+  EXPECT_TRUE(control.calls.empty());
+}
+
+TEST_F(StationOnBroker, AStopLeavesTheLastStatusRetainedAsOffline) {
+  startStation();
+  station->onConsoleEvent(Event(EventKind::Open, "/dev/ttyS0"));
+  window.runFor(100ms);
+  station->stop();
+  ASSERT_FALSE(states.empty());
+  EXPECT_EQ(states.back().state, BrokerState::Disconnected);
+
+  FarEnd late(broker.port(), topic("status"));
+  ASSERT_TRUE(late.ready());
+  const auto status = awaitJson(late, topic("status"), [](const Json&) { return true; });
+  ASSERT_TRUE(status);
+  EXPECT_FALSE(Online(*status));
+  EXPECT_EQ((*status)["port"], "/dev/ttyS0") << "a clean stop keeps the last state, not the will";
+}
+
+}  // namespace
+}  // namespace pump::remote::testing

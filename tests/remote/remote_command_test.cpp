@@ -1,0 +1,111 @@
+#include "remote/remote_command.h"
+
+#include <gtest/gtest.h>
+
+namespace pump::remote {
+namespace {
+
+struct CommandRow {
+  std::string name;
+  std::string payload;
+  std::optional<double> value;  // the command's value, or nothing when refused
+  std::string refusal;
+};
+
+void PrintTo(const CommandRow& row, std::ostream* os) {
+  *os << row.name << " " << row.payload.substr(0, 40);
+}
+
+class CommandPayloads : public ::testing::TestWithParam<CommandRow> {};
+
+TEST_P(CommandPayloads, AreAcceptedWithTheirValueOrRefusedWithAReason) {
+  const auto parsed = ParseCommand(GetParam().name, GetParam().payload);
+  if (GetParam().value) {
+    ASSERT_TRUE(parsed.command) << parsed.refusal;
+    EXPECT_EQ(parsed.command->value, *GetParam().value);
+    EXPECT_EQ(parsed.refusal, "");
+  } else {
+    EXPECT_FALSE(parsed.command);
+    EXPECT_EQ(parsed.refusal, GetParam().refusal);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Good, CommandPayloads,
+    ::testing::Values(CommandRow{"set_flow", R"({"ml_min":150,"request_id":"a"})", 150, ""},
+                      CommandRow{"set_flow", R"({"ml_min":0})", 0, ""},
+                      CommandRow{"set_flow", R"({"ml_min":200})", 200, ""},
+                      CommandRow{"set_flow", R"({"ml_min":12.5,"extra":[1,2]})", 12.5, ""},
+                      CommandRow{"set_pressure_limit", R"({"mpa":2.5})", 2.5, ""},
+                      CommandRow{"set_pressure_limit", R"({"mpa":5.0})", 5, ""},
+                      CommandRow{"set_pressure_limit", R"( { "mpa" : 0 } )", 0, ""},
+                      CommandRow{"run", R"({})", 0, ""}, CommandRow{"stop", R"({"x":1})", 0, ""},
+                      CommandRow{"timed_run", R"({"minutes":10})", 10, ""},
+                      CommandRow{"timed_run", R"({"minutes":0.5})", 0.5, ""}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Refused, CommandPayloads,
+    ::testing::Values(
+        CommandRow{"set_flow", R"({"ml_min":200.5})", {}, "ml_min must be at most 200"},
+        CommandRow{"set_flow", R"({"ml_min":-1})", {}, "ml_min must not be negative"},
+        CommandRow{"set_flow", R"({"ml_min":"150"})", {}, "ml_min must be a number"},
+        CommandRow{"set_flow", R"({"ml_min":true})", {}, "ml_min must be a number"},
+        CommandRow{"set_flow", R"({"ml_min":null})", {}, "ml_min must be a number"},
+        CommandRow{"set_flow", R"({"flow":150})", {}, "ml_min is missing"},
+        CommandRow{"set_pressure_limit", R"({"mpa":5.01})", {}, "mpa must be at most 5"},
+        CommandRow{"set_pressure_limit", R"({"mpa":-0.1})", {}, "mpa must not be negative"},
+        CommandRow{"set_pressure_limit", R"({"ml_min":2})", {}, "mpa is missing"},
+        CommandRow{"timed_run", R"({"minutes":0})", {}, "minutes must be more than 0"},
+        CommandRow{"timed_run", R"({"minutes":-5})", {}, "minutes must not be negative"},
+        CommandRow{"timed_run", R"({"minutes":1e9})", {}, "minutes must be at most 35791394"},
+        CommandRow{"set_flow", R"({"ml_min":1e999})", {}, "malformed JSON"},
+        CommandRow{"set_flow", R"({"ml_min":150)", {}, "malformed JSON"},
+        CommandRow{"set_flow", "", {}, "malformed JSON"},
+        CommandRow{"run", "run", {}, "malformed JSON"},
+        CommandRow{"run", R"({"a":1}{"b":2})", {}, "malformed JSON"},
+        CommandRow{"set_flow", "150", {}, "payload must be a JSON object"},
+        CommandRow{"run", R"([{"request_id":"a"}])", {}, "payload must be a JSON object"},
+        CommandRow{"run",
+                   R"({"request_id":{"a":1}})",
+                   {},
+                   "request_id must be a string or a whole number"},
+        CommandRow{
+            "run", R"({"request_id":1.5})", {}, "request_id must be a string or a whole number"},
+        CommandRow{"reboot", R"({})", {}, "unknown command"},
+        CommandRow{"result", R"({"ok":true})", {}, "unknown command"},
+        CommandRow{"run",
+                   "{\"pad\":\"" + std::string(5000, 'x') + "\"}",
+                   {},
+                   "payload is larger than 4096 bytes"}));
+
+TEST(RemoteCommand, TheRequestIdComesBackInItsOwnJsonFormAndAsPlainText) {
+  auto parsed = ParseCommand("run", R"({"request_id":"job-17"})");
+  EXPECT_EQ(parsed.requestId.json, R"("job-17")");
+  EXPECT_EQ(parsed.requestId.text, "job-17");
+  parsed = ParseCommand("run", R"({"request_id":42})");
+  EXPECT_EQ(parsed.requestId.json, "42");
+  EXPECT_EQ(parsed.requestId.text, "42");
+  parsed = ParseCommand("run", R"({})");
+  EXPECT_EQ(parsed.requestId.json, "null");
+  EXPECT_EQ(parsed.requestId.text, "");
+  // A refused command still answers to its id.
+  parsed = ParseCommand("set_flow", R"({"ml_min":999,"request_id":"r9"})");
+  EXPECT_FALSE(parsed.command);
+  EXPECT_EQ(parsed.requestId.text, "r9");
+  // Control characters and non-ASCII bytes never reach the status line or the log.
+  parsed = ParseCommand("run", "{\"request_id\":\"a\\nb\\u00e9\"}");
+  EXPECT_EQ(parsed.requestId.text, "a?b??");
+  EXPECT_EQ(parsed.requestId.json, R"("a\nb\u00e9")");
+}
+
+TEST(RemoteCommand, DescriptionsReadAsTheOperatorWouldSayThem) {
+  EXPECT_EQ(DescribeCommand({CommandKind::SetFlow, 150}), "设定流量 150");
+  EXPECT_EQ(DescribeCommand({CommandKind::SetPressureLimit, 2.5}), "设定压力 2.5");
+  EXPECT_EQ(DescribeCommand({CommandKind::Run, 0}), "运行");
+  EXPECT_EQ(DescribeCommand({CommandKind::Stop, 0}), "停止");
+  EXPECT_EQ(DescribeCommand({CommandKind::TimedRun, 10}), "定时运行 10 分钟");
+  EXPECT_EQ(ShortNumber(0.1), "0.1");
+}
+
+}  // namespace
+}  // namespace pump::remote

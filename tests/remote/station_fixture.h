@@ -1,0 +1,114 @@
+// A remote station on a real broker, with the test's thread as the window's
+// thread and a far end subscribed to everything under the pump's prefix.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "remote/mosquitto_connection.h"
+#include "remote/remote_station.h"
+#include "tests/remote/far_end.h"
+#include "tests/remote/test_broker.h"
+
+namespace pump::remote::testing {
+
+using namespace std::chrono_literals;
+using Json = nlohmann::json;
+
+// Records what reaches the pump; a test that needs the console to say no
+// sets `refusal`.
+class RecordingControl : public PumpControl {
+ public:
+  ControlResult setFlow(double value) override { return record("set_flow " + ShortNumber(value)); }
+  ControlResult setPressureLimit(double value) override {
+    return record("set_pressure_limit " + ShortNumber(value));
+  }
+  ControlResult run() override { return record("run"); }
+  ControlResult stop() override { return record("stop"); }
+  ControlResult timedRun(double minutes) override {
+    return record("timed_run " + ShortNumber(minutes));
+  }
+  std::optional<double> timedRunSecondsLeft() const override { return secondsLeft; }
+
+  std::vector<std::string> calls;
+  std::string refusal;
+  std::optional<double> secondsLeft;
+
+ private:
+  ControlResult record(std::string call) {
+    calls.push_back(std::move(call));
+    return refusal.empty() ? ControlResult::Done() : ControlResult::Refused(refusal);
+  }
+};
+
+inline const console::Readouts kStartUp{"00.0", "02.0", "000", false};
+
+inline console::ConsoleEvent Event(console::EventKind kind, std::string detail,
+                                   console::Readouts shown = kStartUp) {
+  return {kind, std::move(detail), std::move(shown), std::chrono::system_clock::now(),
+          std::chrono::steady_clock::now()};
+}
+
+class StationOnBroker : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (const auto why = TestBroker::MissingReason()) GTEST_SKIP() << *why;
+    ASSERT_TRUE(broker.start()) << "the test broker did not start";
+    settings.brokerUrl = broker.url();
+    settings.pumpId = "bench-1";
+  }
+
+  // Starts the station and waits until it is connected.
+  void startStation() {
+    connection = std::make_unique<MosquittoConnection>(
+        settings, [this](std::function<void()> task) { window.post(std::move(task)); });
+    RemoteStationHooks hooks;
+    hooks.brokerStatusChanged = [this](const BrokerStatus& status) { states.push_back(status); };
+    hooks.commandHandled = [this](const RemoteCommandNotice& notice) { notices.push_back(notice); };
+    station = std::make_unique<RemoteStation>(settings, *connection, control, hooks, kStartUp);
+    station->start();
+    ASSERT_TRUE(connected(5s)) << "the station did not connect";
+  }
+
+  bool connected(std::chrono::milliseconds within) {
+    return window.runUntil(
+        [this] { return station->brokerStatus().state == BrokerState::Connected; }, within);
+  }
+
+  // Keeps the window's thread turning until the far end has a matching message.
+  std::optional<Json> awaitJson(FarEnd& end, const std::string& topic,
+                                const std::function<bool(const Json&)>& match,
+                                std::chrono::milliseconds within = 5s) {
+    std::optional<Json> found;
+    window.runUntil(
+        [&] {
+          for (const auto& message : end.receivedOn(topic)) {
+            const Json json = Json::parse(message.payload, nullptr, false);
+            if (!json.is_discarded() && match(json)) {
+              found = json;
+              return true;
+            }
+          }
+          return false;
+        },
+        within);
+    return found;
+  }
+
+  std::string topic(const std::string& leaf) const { return "pumps/bench-1/" + leaf; }
+
+  WindowThread window;
+  TestBroker broker;
+  RemoteSettings settings;
+  RecordingControl control;
+  std::vector<BrokerStatus> states;
+  std::vector<RemoteCommandNotice> notices;
+  std::unique_ptr<MosquittoConnection> connection;
+  std::unique_ptr<RemoteStation> station;
+};
+
+}  // namespace pump::remote::testing

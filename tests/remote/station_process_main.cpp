@@ -1,0 +1,58 @@
+// A console stand-in on a broker: takes the console's remote options, opens a
+// port named by --port (as an event only), publishes its status and runs
+// until SIGTERM, when it leaves the broker cleanly. Killed with SIGKILL, it
+// leaves the broker its last will.
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "remote/command_line.h"
+#include "remote/mosquitto_connection.h"
+#include "remote/remote_station.h"
+#include "tests/remote/far_end.h"
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+class NoPump : public pump::remote::PumpControl {
+ public:
+  using Result = pump::remote::ControlResult;
+  Result setFlow(double) override { return Result::Refused("no pump"); }
+  Result setPressureLimit(double) override { return Result::Refused("no pump"); }
+  Result run() override { return Result::Refused("no pump"); }
+  Result stop() override { return Result::Refused("no pump"); }
+  Result timedRun(double) override { return Result::Refused("no pump"); }
+  std::optional<double> timedRunSecondsLeft() const override { return std::nullopt; }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace pump::remote;
+  const auto line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  const auto applied = ApplyOverrides({}, line.remote);
+  if (line.error || applied.error) {
+    std::fprintf(stderr, "%s\n", (line.error ? *line.error : *applied.error).c_str());
+    return 2;
+  }
+  std::signal(SIGTERM, [](int) { stopRequested = 1; });
+
+  testing::WindowThread window;
+  MosquittoConnection connection(applied.settings,
+                                 [&window](std::function<void()> task) { window.post(task); });
+  NoPump pump;
+  RemoteStation station(applied.settings, connection, pump, {}, {"00.0", "02.0", "000", false});
+  station.start();
+  if (line.port) {
+    station.onConsoleEvent({pump::console::EventKind::Open,
+                            *line.port,
+                            {"00.0", "02.0", "000", false},
+                            std::chrono::system_clock::now(),
+                            std::chrono::steady_clock::now()});
+  }
+  while (!stopRequested) window.runFor(std::chrono::milliseconds(50));
+  station.stop();
+  return 0;
+}

@@ -1,0 +1,163 @@
+#include "tests/remote/test_broker.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace pump::remote::testing {
+namespace {
+
+sockaddr_in Loopback(int port) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<std::uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  return address;
+}
+
+// A port the kernel hands out as free; the broker binds it a moment later.
+int FreeLoopbackPort() {
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address = Loopback(0);
+  socklen_t size = sizeof address;
+  int port = 0;
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
+      ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0) {
+    port = ntohs(address.sin_port);
+  }
+  ::close(fd);
+  return port;
+}
+
+bool Accepts(int port) {
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address = Loopback(port);
+  const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  ::close(fd);
+  return ok;
+}
+
+bool Run(const std::string& command) {
+  return std::system((command + " 2>/dev/null").c_str()) == 0;
+}
+
+}  // namespace
+
+ScratchFolder::ScratchFolder() {
+  char pattern[] = "/tmp/pump-remote-XXXXXX";
+  if (::mkdtemp(pattern)) path_ = pattern;
+}
+
+ScratchFolder::~ScratchFolder() {
+  std::error_code ignored;
+  if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+}
+
+std::optional<TlsFiles> MakeTestCertificates(const std::string& folder, const std::string& name) {
+  const std::string base = folder + "/" + name;
+  TlsFiles files{base + "-ca.crt", base + "-server.crt", base + "-server.key"};
+  std::ofstream(base + "-san.ext") << "subjectAltName=IP:127.0.0.1\n";
+  const bool made =
+      Run("openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=" + name + "-test-ca" +
+          " -keyout " + base + "-ca.key -out " + files.caCertificate) &&
+      Run("openssl req -newkey rsa:2048 -nodes -subj /CN=127.0.0.1 -keyout " + files.serverKey +
+          " -out " + base + "-server.csr") &&
+      Run("openssl x509 -req -days 2 -in " + base + "-server.csr -CA " + files.caCertificate +
+          " -CAkey " + base + "-ca.key -CAcreateserial -extfile " + base + "-san.ext -out " +
+          files.serverCertificate);
+  if (!made) return std::nullopt;
+  // A broker started as root reads its files as user mosquitto. These keys
+  // guard nothing but a test.
+  namespace fs = std::filesystem;
+  std::error_code ignored;
+  fs::permissions(folder, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec,
+                  ignored);
+  fs::permissions(files.serverKey, fs::perms::others_read | fs::perms::group_read,
+                  fs::perm_options::add, ignored);
+  return files;
+}
+
+std::string FindProgram(const std::string& name) {
+  std::string folders = std::getenv("PATH") ? std::getenv("PATH") : "";
+  folders += ":/usr/sbin:/usr/local/sbin:/sbin";
+  std::stringstream list(folders);
+  for (std::string folder; std::getline(list, folder, ':');) {
+    const std::string candidate = folder + "/" + name;
+    if (!folder.empty() && ::access(candidate.c_str(), X_OK) == 0) return candidate;
+  }
+  return {};
+}
+
+std::optional<std::string> TestBroker::MissingReason() {
+  if (FindProgram("mosquitto").empty()) {
+    return "mosquitto is not installed (apt-get install mosquitto mosquitto-clients)";
+  }
+  return std::nullopt;
+}
+
+TestBroker::TestBroker(std::optional<TlsFiles> tls) : tls_(std::move(tls)) {
+  port_ = FreeLoopbackPort();
+}
+
+TestBroker::~TestBroker() { kill(); }
+
+bool TestBroker::start() {
+  const std::string config = folder_.path() + "/mosquitto.conf";
+  {
+    std::ofstream file(config);
+    file << "listener " << port_ << " 127.0.0.1\nallow_anonymous true\npersistence false\n";
+    if (tls_) {
+      file << "cafile " << tls_->caCertificate << "\ncertfile " << tls_->serverCertificate
+           << "\nkeyfile " << tls_->serverKey << "\n";
+    }
+  }
+  std::string program = FindProgram("mosquitto");
+  std::vector<std::string> args{program, "-c", config};
+  std::vector<char*> argv;
+  for (auto& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, (folder_.path() + "/log").c_str(),
+                                   O_WRONLY | O_CREAT | O_APPEND, 0600);
+  const int spawned =
+      ::posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) {
+    pid_ = -1;
+    return false;
+  }
+  for (int tries = 0; tries < 250; ++tries) {
+    if (Accepts(port_)) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return false;
+}
+
+void TestBroker::kill() {
+  if (pid_ <= 0) return;
+  ::kill(pid_, SIGKILL);
+  ::waitpid(pid_, nullptr, 0);
+  pid_ = -1;
+}
+
+std::string TestBroker::url() const {
+  return std::string(tls_ ? "mqtts" : "mqtt") + "://127.0.0.1:" + std::to_string(port_);
+}
+
+}  // namespace pump::remote::testing

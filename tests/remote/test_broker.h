@@ -1,0 +1,64 @@
+// A real Mosquitto broker started by a test on a free loopback port, and the
+// files it needs: its configuration and, for TLS, a certificate authority and
+// a server certificate made with openssl for 127.0.0.1.
+#pragma once
+
+#include <sys/types.h>
+
+#include <optional>
+#include <string>
+
+namespace pump::remote::testing {
+
+// A fresh folder under /tmp, removed with everything in it at the end.
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// A certificate authority and a server certificate it signed.
+struct TlsFiles {
+  std::string caCertificate;
+  std::string serverCertificate;
+  std::string serverKey;
+};
+
+// Makes them in `folder` (names prefixed with `name`); nothing if openssl failed.
+std::optional<TlsFiles> MakeTestCertificates(const std::string& folder, const std::string& name);
+
+// The path of an executable found on PATH or in the sbin folders, or empty.
+std::string FindProgram(const std::string& name);
+
+class TestBroker {
+ public:
+  // Why no broker can be started here, or nothing when one can.
+  static std::optional<std::string> MissingReason();
+
+  explicit TestBroker(std::optional<TlsFiles> tls = std::nullopt);
+  ~TestBroker();
+  TestBroker(const TestBroker&) = delete;
+  TestBroker& operator=(const TestBroker&) = delete;
+
+  // Starts the broker and waits until it accepts connections (5 s at most).
+  bool start();
+  // Ends it at once, as a crash would.
+  void kill();
+
+  int port() const { return port_; }
+  std::string url() const;
+
+ private:
+  ScratchFolder folder_;
+  std::optional<TlsFiles> tls_;
+  int port_ = 0;
+  pid_t pid_ = -1;
+};
+
+}  // namespace pump::remote::testing

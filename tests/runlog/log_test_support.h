@@ -1,0 +1,96 @@
+// Shared by the run log tests: a scratch folder, whole-file reads, rows, time
+// zones and waiting with a deadline.
+#pragma once
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace pump::runlog::testing {
+
+// A fresh folder under /tmp, removed with everything in it at the end.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "runlog-XXXXXX").string();
+    path_ = ::mkdtemp(pattern.data());
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// The CRLF-ended lines of a file; a last line without its end comes last as is.
+inline std::vector<std::string> Lines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    lines.push_back(bytes.substr(start, end - start));
+  }
+  if (start < bytes.size()) lines.push_back(bytes.substr(start));
+  return lines;
+}
+
+// The names of the files in a folder, sorted.
+inline std::vector<std::string> FileNames(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+inline bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
+}
+
+// The machine's time zone set to a POSIX TZ rule for the test's lifetime
+// ("UTC-8" is eight hours east of UTC), restored afterwards.
+class TimeZone {
+ public:
+  explicit TimeZone(const char* rule) {
+    if (const char* old = std::getenv("TZ")) saved_ = old, hadOne_ = true;
+    ::setenv("TZ", rule, 1);
+    ::tzset();
+  }
+  ~TimeZone() {
+    if (hadOne_) {
+      ::setenv("TZ", saved_.c_str(), 1);
+    } else {
+      ::unsetenv("TZ");
+    }
+    ::tzset();
+  }
+
+ private:
+  std::string saved_;
+  bool hadOne_ = false;
+};
+
+}  // namespace pump::runlog::testing

@@ -1,0 +1,81 @@
+// The one builder of a console under test: a main window on test doubles,
+// started as the program starts it. A test replaces any service it needs to
+// be real (a Qt serial port, real files, the view's chart) through overrides.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "console/main_window.h"
+#include "tests/support/doubles.h"
+
+namespace pump::testing {
+
+// Services a test brings itself; whatever is left null is the harness's double.
+struct ServiceOverrides {
+  SerialPort* serial = nullptr;
+  Dialogs* dialogs = nullptr;
+  Timer* runClockTimer = nullptr;
+  Timer* pollTimer = nullptr;
+  Canvas* canvas = nullptr;
+  Files* files = nullptr;
+  Printer* printer = nullptr;
+  PopupMenu* popup = nullptr;
+  std::string recordPath = "record.txt";
+};
+
+// The menus that need a line are released: the console has a line open.
+bool MenusReleased(const console::MainWindow& window);
+
+// Event times that follow the scripted clock, from a fixed start.
+class ScriptedEventClock : public console::EventClock {
+ public:
+  explicit ScriptedEventClock(const ScriptedClock& clock) : clock_(clock) {}
+  std::chrono::system_clock::time_point wallNow() const override;
+  std::chrono::steady_clock::time_point monotonicNow() const override;
+
+ private:
+  const ScriptedClock& clock_;
+};
+
+struct ConsoleHarness {
+  ScriptedClock clock;
+  ManualTimer runClockTimer{clock};
+  ManualTimer pollTimer{clock};
+  RecordingSerialPort serial;
+  ScriptedDialogs dialogs;
+  RecordingCanvas canvas;
+  RecordingPrinter printer;
+  MemoryFiles files;
+  CountingApp app;
+  CountingPopup popup;
+  CountingWindow viewer;
+  ScriptedEventClock eventClock{clock};
+  std::vector<console::ConsoleEvent> events;  // every event the console published
+  std::unique_ptr<console::MainWindow> window;
+
+  explicit ConsoleHarness(ServiceOverrides overrides = {}) { build(std::move(overrides)); }
+  // For a harness whose overrides are its own members: build() comes later.
+  struct Deferred {};
+  explicit ConsoleHarness(Deferred) {}
+  // Makes the window on these services, lets `beforeStartUp` see it (a view
+  // binding its widgets), then runs its start-up step.
+  void build(ServiceOverrides overrides,
+             const std::function<void(console::MainWindow&)>& beforeStartUp = {});
+  ConsoleHarness(const ConsoleHarness&) = delete;
+  ConsoleHarness& operator=(const ConsoleHarness&) = delete;
+
+  // Opens a port through the port box as the operator does.
+  void openPort(const std::string& answer = "1");
+  // The prompts of the message boxes shown so far.
+  std::vector<std::string> messages() const;
+  // The menus that need a line are all released, or all locked.
+  bool menusReleased() const;
+  bool menusLocked() const;
+  // The details of the events of this kind, in order.
+  std::vector<std::string> eventDetails(console::EventKind kind) const;
+};
+
+}  // namespace pump::testing

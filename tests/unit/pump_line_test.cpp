@@ -1,0 +1,98 @@
+// The pump line on a recording port: typed commands to the line, whole
+// replies back in order, the poll, and a lost line told once.
+#include "link/pump_line.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/doubles.h"
+
+namespace pump::link {
+namespace {
+
+using Frames = std::vector<std::string>;
+
+struct Line {
+  testing::ScriptedClock clock;
+  testing::ManualTimer pollTimer{clock};
+  testing::RecordingSerialPort port;
+  PumpLine line{port, pollTimer};
+  Frames replies;
+  std::vector<LineFailure> failures;
+
+  Line() {
+    line.setOnReply([this](const PumpReply& reply) { replies.push_back(reply.frame); });
+    line.setOnFailure([this](const LineFailure& failure) { failures.push_back(failure); });
+  }
+};
+
+TEST(PumpCommands, EachIntentBecomesItsFrame) {
+  EXPECT_EQ(PumpCommand::SetFlow(7, 150.5)->frame(), "Q07L0151Y");
+  EXPECT_EQ(PumpCommand::SetPressureLimit(0, 2.45)->frame(), "Q00P02.5Y");
+  EXPECT_EQ(PumpCommand::Run().frame(), "Q00R0000Y");
+  EXPECT_EQ(PumpCommand::Stop().frame(), "Q00S0000Y");
+  EXPECT_EQ(PumpCommand::StatusPoll().frame(), "Q00F0000Y");
+}
+
+TEST(PumpCommands, WhatCannotBeWrittenIsNeverMade) {
+  EXPECT_FALSE(PumpCommand::SetFlow(100, 10));
+  EXPECT_FALSE(PumpCommand::SetFlow(-1, 10));
+  EXPECT_FALSE(PumpCommand::SetFlow(0, -1));
+  EXPECT_FALSE(PumpCommand::SetFlow(0, 10000));
+  EXPECT_FALSE(PumpCommand::SetPressureLimit(0, 99.96));
+}
+
+TEST(PumpLine, OpensAtNineSixHundredEightNoneOneAndPollsEveryOneAndAHalfSeconds) {
+  Line l;
+  ASSERT_FALSE(l.line.open("/dev/ttyUSB0"));
+  EXPECT_EQ(l.port.settings, (LineSettings{9600, Parity::None, 8, 1}));
+  l.clock.advance(1499);
+  EXPECT_TRUE(l.port.written.empty());
+  l.clock.advance(1501);
+  EXPECT_EQ(l.port.written, Frames(2, "Q00F0000Y"));
+}
+
+TEST(PumpLine, SendsCommandsOnlyOnAnOpenLine) {
+  Line l;
+  EXPECT_EQ(l.line.send(PumpCommand::Run()), SendResult::NotOpen);
+  l.line.open("/dev/ttyUSB0");
+  EXPECT_EQ(l.line.send(PumpCommand::Run()), SendResult::Sent);
+  l.port.refuseWrites = true;
+  EXPECT_EQ(l.line.send(PumpCommand::Stop()), SendResult::WriteFailed);
+  EXPECT_EQ(l.port.written, Frames{"Q00R0000Y"});
+}
+
+TEST(PumpLine, HandsOnWholeRepliesInArrivalOrderWhateverTheReads) {
+  Line l;
+  l.line.open("/dev/ttyUSB0");
+  l.port.receive("xxQ00N01");
+  l.port.receive(".5YQ00L0150YQ00P0");
+  l.port.receive("2.5Y");
+  EXPECT_EQ(l.replies, (Frames{"Q00N01.5Y", "Q00L0150Y", "Q00P02.5Y"}));
+}
+
+TEST(PumpLine, TellsOfALostLineOnceAndStopsPolling) {
+  Line l;
+  l.line.open("/dev/ttyUSB0");
+  l.port.loseLine("Input/output error");
+  l.port.loseLine("Input/output error");
+  ASSERT_EQ(l.failures.size(), 1U);
+  EXPECT_EQ(l.failures[0].kind, LineFailure::Kind::Lost);
+  EXPECT_EQ(l.failures[0].device, "/dev/ttyUSB0");
+  EXPECT_EQ(l.failures[0].reason, "Input/output error");
+  EXPECT_FALSE(l.line.connected());
+  l.clock.advance(5000);
+  EXPECT_TRUE(l.port.written.empty());
+}
+
+TEST(PumpLine, APollTheLineRefusesGivesTheLineUpOnce) {
+  Line l;
+  l.line.open("/dev/ttyUSB0");
+  l.port.refuseWrites = true;
+  l.clock.advance(1500 * 4);
+  ASSERT_EQ(l.failures.size(), 1U);
+  EXPECT_EQ(l.failures[0].kind, LineFailure::Kind::PollNotWritten);
+  EXPECT_FALSE(l.port.isOpen());
+}
+
+}  // namespace
+}  // namespace pump::link

@@ -1,0 +1,109 @@
+// The console's command surface for a remote controller, and the events the
+// console publishes for what it does.
+#include <gtest/gtest.h>
+
+#include "tests/support/console_harness.h"
+
+namespace pump {
+namespace {
+
+using console::EventKind;
+using testing::ConsoleHarness;
+using Frames = std::vector<std::string>;
+
+struct OpenConsole : ConsoleHarness {
+  OpenConsole() {
+    openPort("1");
+    events.clear();
+    dialogs.shown.clear();
+  }
+};
+
+TEST(RemoteCommands, SetpointsGoToPumpZeroUnderTheDialogRulesAndChangeNoReadOut) {
+  OpenConsole f;
+  auto& w = *f.window;
+  EXPECT_TRUE(w.remoteSetFlow(150).ok);
+  EXPECT_TRUE(w.remoteSetPressureLimit(2.5).ok);
+  EXPECT_EQ(f.serial.written, (Frames{"Q00L0150Y", "Q00P02.5Y"}));
+  EXPECT_EQ(w.display.flowSetpoint.caption(), "000");
+  EXPECT_EQ(w.display.pressureLimit.caption(), "02.0");
+  EXPECT_TRUE(f.dialogs.shown.empty()) << "a remote command shows no box";
+}
+
+TEST(RemoteCommands, RefusedSetpointsSendNothingAndComeBackWithTheOperatorsText) {
+  OpenConsole f;
+  auto& w = *f.window;
+  const console::RemoteResult flow = w.remoteSetFlow(200.5);
+  EXPECT_FALSE(flow.ok);
+  EXPECT_EQ(flow.refusal, "流量设定错误!");
+  EXPECT_EQ(w.remoteSetFlow(-1).refusal, "流量设定错误!");
+  EXPECT_EQ(w.remoteSetPressureLimit(5.1).refusal, "压力设定错误!");
+  EXPECT_EQ(w.remoteTimedRun(0).refusal, "定时时间设定错误!");
+  EXPECT_TRUE(f.serial.written.empty());
+  EXPECT_TRUE(f.dialogs.shown.empty());
+  EXPECT_EQ(f.eventDetails(EventKind::Refused), (Frames{"200.5", "-1", "5.1", "0"}));
+}
+
+TEST(RemoteCommands, RunAndStopShowOnTheRunStateAsTheKeysDo) {
+  OpenConsole f;
+  auto& w = *f.window;
+  EXPECT_TRUE(w.remoteRun().ok);
+  EXPECT_EQ(w.display.pumpState.caption(), "     RUN ");
+  EXPECT_TRUE(w.remoteStop().ok);
+  EXPECT_EQ(w.display.pumpState.caption(), "     STOP");
+  EXPECT_EQ(f.eventDetails(EventKind::Command), (Frames{"Q00R0000Y", "Q00S0000Y"}));
+  EXPECT_TRUE(f.events[0].readouts.pumpRunning) << "the display after the command";
+  EXPECT_FALSE(f.events[1].readouts.pumpRunning);
+}
+
+TEST(RemoteCommands, WithoutAnOpenLineEveryCommandIsRefusedWithoutABox) {
+  ConsoleHarness f;
+  auto& w = *f.window;
+  for (const console::RemoteResult& result : {w.remoteSetFlow(10), w.remoteSetPressureLimit(1),
+                                              w.remoteRun(), w.remoteStop(), w.remoteTimedRun(2)}) {
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.refusal, "通信端口未打开，请先通过“通信”菜单打开通信端口!");
+  }
+  EXPECT_TRUE(f.dialogs.shown.empty());
+  EXPECT_EQ(w.display.pumpState.caption(), "     STOP");
+}
+
+TEST(RemoteCommands, ATimedRunRunsThePumpForItsMinutesAndStopsIt) {
+  OpenConsole f;
+  auto& w = *f.window;
+  EXPECT_TRUE(w.remoteTimedRun(0.5).ok);
+  EXPECT_TRUE(w.display.seconds.visible());
+  f.clock.advance(29'999);
+  EXPECT_EQ(f.eventDetails(EventKind::Command), Frames{"Q00R0000Y"});
+  f.clock.advance(1);
+  EXPECT_EQ(f.eventDetails(EventKind::Command), (Frames{"Q00R0000Y", "Q00S0000Y"}));
+  EXPECT_EQ(f.eventDetails(EventKind::Run), (Frames{"start", "stop_due", "stop_sent"}));
+}
+
+TEST(ConsoleEvents, TimedRunStepsArePublishedAsTheyHappen) {
+  OpenConsole f;
+  auto& w = *f.window;
+  f.dialogs.answers.push_back("5");
+  w.askRunLength();
+  w.startTimedRun();
+  f.clock.advance(2000);
+  w.pauseTimedRun();
+  w.continueTimedRun();
+  w.endTimedRun();
+  EXPECT_EQ(f.eventDetails(EventKind::Run), (Frames{"start", "pause", "continue", "end"}));
+  EXPECT_EQ(f.eventDetails(EventKind::Command),
+            (Frames{"Q00R0000Y", "Q00S0000Y", "Q00R0000Y", "Q00S0000Y"}));
+}
+
+TEST(ConsoleEvents, ALostLineIsPublishedAsAClose) {
+  OpenConsole f;
+  f.clock.advance(700);
+  f.serial.loseLine("Input/output error");
+  ASSERT_EQ(f.events.size(), 1U);
+  EXPECT_EQ(f.events[0].kind, EventKind::Close);
+  EXPECT_EQ(f.events[0].detail, f.serial.device());
+  EXPECT_EQ(f.events[0].wallTime - f.eventClock.wallNow(), std::chrono::milliseconds(0));
+}
+
+}  // namespace
+}  // namespace pump

@@ -1,0 +1,138 @@
+// Every caption, prompt, title and message the console can show, in one
+// place so that a translation has one file to look at. The texts are the
+// operator's, byte for byte: spacing and punctuation included.
+#pragma once
+
+#include <string>
+
+namespace pump::texts {
+
+// --- Main window --------------------------------------------------------------
+inline constexpr char kMainWindowTitle[] = "LP-200 计量泵控制台";
+inline constexpr char kCurrentPressureTitle[] = "当前压力";
+inline constexpr char kPressureLimitTitle[] = "设定压力";
+inline constexpr char kFlowSetpointTitle[] = "设定流量";
+inline constexpr char kPressureUnit[] = " MPa";
+inline constexpr char kFlowUnit[] = " ml/m";
+inline constexpr char kStartPressure[] = "00.0";
+inline constexpr char kStartPressureLimit[] = "02.0";
+inline constexpr char kStartFlow[] = "000";
+inline constexpr char kPumpStopped[] = "     STOP";
+inline constexpr char kPumpRunning[] = "     RUN ";
+inline constexpr char kNoEntry[] = "";
+inline constexpr char kFlowEntry[] = "Lset";
+inline constexpr char kPressureEntry[] = "Pset";
+inline constexpr char kClockStart[] = "00";
+inline constexpr char kHourUnit[] = "时";
+inline constexpr char kMinuteUnit[] = "分";
+inline constexpr char kSecondUnit[] = "秒";
+
+// --- Menus --------------------------------------------------------------------
+inline constexpr char kFileMenu[] = "文件(F)";
+inline constexpr char kSaveItem[] = "保存";
+inline constexpr char kPrintItem[] = "打印";
+inline constexpr char kViewRecordItem[] = "查看记录";
+inline constexpr char kExitItem[] = "退出";
+inline constexpr char kTimedRunMenu[] = "定时(T)";
+inline constexpr char kRunLengthItem[] = "设定";
+inline constexpr char kTimedRunOperationMenu[] = "操作";
+inline constexpr char kStartItem[] = "开始";
+inline constexpr char kPauseItem[] = "暂停";
+inline constexpr char kContinueItem[] = "继续";
+inline constexpr char kEndItem[] = "结束";
+inline constexpr char kPumpMenu[] = "泵(O)";
+inline constexpr char kRunItem[] = "运行";
+inline constexpr char kStopItem[] = "停止";
+inline constexpr char kSetpointMenu[] = "设定(S)";
+inline constexpr char kFlowItem[] = "流量";
+inline constexpr char kPressureItem[] = "压力";
+inline constexpr char kPumpNumberItem[] = "泵编号";
+inline constexpr char kCommunicationCommand[] = "通信";
+inline constexpr char kPopupMenu[] = "右键";
+inline constexpr char kHelpCommand[] = "帮助(H)";
+
+// --- Setpoints ----------------------------------------------------------------
+inline constexpr char kFlowPrompt[] = "请输入您需要的流量 单位 ml/min \r\n流量范围为1—200ml/min";
+inline constexpr char kFlowTitle[] = "流量设定";
+inline constexpr char kPressurePrompt[] = "请输入您需要保护压 单位 MPa\r\n压力设定范围为0—5.0MPa";
+inline constexpr char kPressureTitle[] = "压力设定";
+inline constexpr char kPumpNumberPrompt[] = "请输入要控制泵的编号 ";
+inline constexpr char kPumpNumberTitle[] = "编号设定";
+// Keypad refusals: no "!".
+inline constexpr char kKeypadRefusalTitle[] = "设定错误";
+inline constexpr char kKeypadFlowRefusal[] = "流量设定错误";
+inline constexpr char kKeypadPressureRefusal[] = "压力设定错误";
+// Dialog refusals, with an ASCII "!".
+inline constexpr char kDialogRefusalTitle[] = "错误";
+inline constexpr char kDialogFlowRefusal[] = "流量设定错误!";
+inline constexpr char kDialogPressureRefusal[] = "压力设定错误!";
+inline constexpr char kPumpNumberRefusal[] = "泵编号设定错误!";
+
+// --- Timed run ----------------------------------------------------------------
+inline constexpr char kRunLengthPrompt[] = "请输入设定时间 单位 分 ";
+inline constexpr char kRunLengthTitle[] = "时间设定";
+// A remote timed run of no length, or of one that is not a number.
+inline constexpr char kRunLengthRefusal[] = "定时时间设定错误!";
+
+// --- Communication ------------------------------------------------------------
+inline constexpr char kPortPrompt[] = "Input communication port";
+inline constexpr char kPortTitle[] = "Commport";
+inline constexpr char kCommErrorTitle[] = "通信错误";
+inline constexpr char kPortNotOpen[] = "通信端口未打开，请先通过“通信”菜单打开通信端口!";
+inline constexpr char kCommandNotSent[] = "命令发送失败，请检查通信端口!";
+inline constexpr char kTimedRunHalted[] = "\n定时运行已中断，泵可能仍在运行，请检查泵的状态!";
+inline constexpr char kLineSettingsShown[] = "9600,n,8,1";
+inline constexpr char kPortNotFoundAdvice[] = "请检查端口号和串口线!";
+#ifdef _WIN32
+inline constexpr char kPortPermissionAdvice[] = "请检查当前用户是否有权使用该端口!";
+#else
+inline constexpr char kPortPermissionAdvice[] = "请将当前用户加入 dialout 组，重新登录后再试!";
+#endif
+inline constexpr char kPortBusyAdvice[] = "该端口正被其他程序使用，请先关闭该程序!";
+inline constexpr char kPortNotSerialAdvice[] = "该设备不是串口!";
+inline constexpr char kPortOtherAdvice[] = "请检查通信端口!";
+
+inline std::string NotAPort(const std::string& answer) {
+  return "“" + answer + "”不是有效的通信端口，请输入端口号(如 1)或设备名(如 /dev/ttyUSB0)!";
+}
+// The advice is one of the k...Advice texts above.
+inline std::string PortNotOpened(const std::string& device, const std::string& reason,
+                                 const char* advice) {
+  return "无法打开通信端口 " + device + ": " + reason + "。" + advice;
+}
+inline std::string SettingsRefused(const std::string& device) {
+  return "通信端口 " + device + " 不接受参数 " + kLineSettingsShown + "，已关闭该端口!";
+}
+inline std::string LineLost(const std::string& device, const std::string& reason) {
+  return "通信端口 " + device + " 已断开: " + reason +
+         "。请检查连接后通过“通信”菜单重新打开通信端口!";
+}
+inline std::string PollNotWritten(const std::string& device) {
+  return "无法向通信端口 " + device + " 发送查询命令，已关闭该端口。请检查连接后重新打开通信端口!";
+}
+
+// --- Record and printing ------------------------------------------------------
+inline constexpr char kSaveTitle[] = "存储数据";
+inline constexpr char kSaved[] = "当前压力数值以存储";
+inline constexpr char kTestPageLine[] = "打印测试";
+inline std::string RecordNotWritten(const std::string& path, const std::string& error) {
+  return "记录文件无法写入：" + path + "\n" + error;
+}
+// The reason a save gives when the disk has no room left.
+inline constexpr char kDiskFull[] = "磁盘空间已满";
+
+// --- Record viewer ------------------------------------------------------------
+inline constexpr char kRecordViewerTitle[] = "泵启动和停止时间记录";
+inline constexpr char kBackButton[] = "退出";
+inline constexpr char kLoadButton[] = "Command2";
+inline constexpr char kRecordBoxStart[] = "Text1";
+inline constexpr char kViewRecordTitle[] = "查看记录";
+inline std::string RecordNotRead(const std::string& path, const std::string& error) {
+  return "记录文件无法读取：" + path + "\n" + error;
+}
+// A FIFO, a device, a folder...: the viewer reads regular files only.
+inline std::string RecordNotARegularFile(const std::string& path) {
+  return "记录文件不是普通文件，无法查看：" + path;
+}
+
+}  // namespace pump::texts

@@ -1,0 +1,89 @@
+#include "trend/live_trend.h"
+
+#include <charconv>
+#include <cstdio>
+
+#include "trend/local_time.h"
+
+namespace pump::trend {
+
+namespace {
+
+float Shown(const std::string& caption) {
+  float value = kNoValue;
+  const auto result = std::from_chars(caption.data(), caption.data() + caption.size(), value);
+  return result.ec == std::errc{} ? value : kNoValue;
+}
+
+RowEvent EventOf(console::EventKind kind) {
+  using console::EventKind;
+  switch (kind) {
+    case EventKind::Open:
+      return RowEvent::Open;
+    case EventKind::Reading:
+      return RowEvent::Reading;
+    case EventKind::Reply:
+      return RowEvent::Reply;
+    case EventKind::Command:
+      return RowEvent::Command;
+    case EventKind::Refused:
+      return RowEvent::Refused;
+    case EventKind::Link:
+      return RowEvent::Link;
+    case EventKind::Run:
+      return RowEvent::Run;
+    case EventKind::Close:
+      return RowEvent::Close;
+  }
+  return RowEvent::Reply;
+}
+
+std::int64_t MillisecondsOf(std::chrono::system_clock::time_point t) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(t.time_since_epoch()).count();
+}
+
+std::string NameOf(std::int64_t wallMs, int utcOffsetMinutes) {
+  const CivilTime c = CivilFromLocalMs(wallMs + utcOffsetMinutes * 60'000LL);
+  char name[32];
+  std::snprintf(name, sizeof name, "%04d-%02d-%02d_%02d-%02d-%02d.csv", c.year, c.month, c.day,
+                c.hour, c.minute, c.second);
+  return name;
+}
+
+}  // namespace
+
+LiveTrend::LiveTrend(console::ConsoleEventFeed& feed) {
+  feed.subscribe([this](const console::ConsoleEvent& event) { take(event); });
+}
+
+void LiveTrend::take(const console::ConsoleEvent& event) {
+  const std::int64_t wallMs = MillisecondsOf(event.wallTime);
+  const int offset = LocalUtcOffsetMinutes(wallMs);
+  if (event.kind == console::EventKind::Open) {
+    session_.clear();
+    started_ = true;
+    openedAt_ = event.monotonicTime;
+    openedAxisMs_ = static_cast<double>(wallMs);
+    name_ = NameOf(wallMs, offset);
+  }
+  if (!started_) return;  // nothing is logged before a port opens
+  Row row;
+  row.wallMs = wallMs;
+  row.utcOffsetMinutes = offset;
+  row.elapsedMs =
+      std::chrono::duration_cast<std::chrono::milliseconds>(event.monotonicTime - openedAt_)
+          .count();
+  row.event = EventOf(event.kind);
+  row.pressure = Shown(event.readouts.currentPressure);
+  row.flow = Shown(event.readouts.flowSetpoint);
+  row.pressureLimit = Shown(event.readouts.pressureLimit);
+  row.pumpRunning = event.readouts.pumpRunning;
+  row.detail = event.detail;
+  session_.append(row);
+}
+
+double LiveTrend::axisTimeMs(std::chrono::steady_clock::time_point moment) const {
+  return openedAxisMs_ + std::chrono::duration<double, std::milli>(moment - openedAt_).count();
+}
+
+}  // namespace pump::trend

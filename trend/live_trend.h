@@ -1,0 +1,36 @@
+// The current session's trend, kept up to date from the console's events:
+// each event becomes one row, as the run log writes it. A port opening
+// starts a new session, as it starts a new log.
+#pragma once
+
+#include <chrono>
+#include <string>
+
+#include "console/console_events.h"
+#include "trend/session.h"
+
+namespace pump::trend {
+
+class LiveTrend {
+ public:
+  // Subscribes to `feed`, which must not outlive this object's use.
+  explicit LiveTrend(console::ConsoleEventFeed& feed);
+
+  void take(const console::ConsoleEvent& event);
+
+  const Session& session() const { return session_; }
+  bool started() const { return started_; }
+  // The log's name for this session: its open's local time, "2026-12-07_14-03-22.csv".
+  const std::string& name() const { return name_; }
+  // A monotonic moment on the session's time axis.
+  double axisTimeMs(std::chrono::steady_clock::time_point moment) const;
+
+ private:
+  Session session_;
+  bool started_ = false;
+  std::string name_;
+  std::chrono::steady_clock::time_point openedAt_{};
+  double openedAxisMs_ = 0;
+};
+
+}  // namespace pump::trend

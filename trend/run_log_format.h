@@ -1,0 +1,16 @@
+// The run log's CSV columns, shared by the reader and the export.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace pump::trend {
+
+constexpr std::array<std::string_view, 8> kRunLogColumns{
+    "time",        "elapsed_s",          "event", "pressure_mpa",
+    "flow_ml_min", "pressure_limit_mpa", "pump",  "detail"};
+
+constexpr std::string_view kRunLogHeader =
+    "time,elapsed_s,event,pressure_mpa,flow_ml_min,pressure_limit_mpa,pump,detail";
+
+}  // namespace pump::trend

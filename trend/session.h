@@ -1,0 +1,138 @@
+// One session's rows (a live connection or a loaded run log), kept compact so
+// that an hour of a fast stream (millions of rows) fits in memory, together
+// with what the trend draws besides the pressure line: limit and flow steps,
+// RUN periods and link-loss gaps.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <limits>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace pump::trend {
+
+enum class RowEvent : std::uint8_t { Open, Reading, Reply, Command, Refused, Link, Run, Close };
+
+const char* RowEventName(RowEvent event);
+bool RowEventFromName(std::string_view name, RowEvent& event);
+
+constexpr float kNoValue = std::numeric_limits<float>::quiet_NaN();
+
+// One run-log row as it comes in. Times are milliseconds: `wallMs` since the
+// Unix epoch (UTC), `utcOffsetMinutes` the local offset then, `elapsedMs` on
+// the monotonic clock since the open. Values the display did not show are NaN.
+struct Row {
+  std::int64_t wallMs = 0;
+  int utcOffsetMinutes = 0;
+  std::int64_t elapsedMs = 0;
+  RowEvent event = RowEvent::Reading;
+  float pressure = kNoValue;
+  float flow = kNoValue;
+  float pressureLimit = kNoValue;
+  bool pumpRunning = false;
+  std::string_view detail;
+};
+
+// A value that holds from `timeMs` on.
+struct Step {
+  double timeMs;
+  float value;
+};
+
+// A time span on the axis, [startMs, endMs]; `open` while it has not ended.
+struct Span {
+  double startMs;
+  double endMs;
+  bool open;
+};
+
+// The link states that break the pressure line.
+bool IsLinkLoss(std::string_view linkState);
+
+class Session {
+ public:
+  Session();
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  void clear();
+  void append(const Row& row);
+
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  Row row(std::size_t index) const;
+
+  // The axis runs on the monotonic clock, placed at the open's wall time, so
+  // that a wall-clock adjustment never folds the line back on itself.
+  double axisTimeMs(std::size_t index) const;
+  double firstTimeMs() const;
+  double lastTimeMs() const;
+  // The first row at or after an axis time (size() if none).
+  std::size_t lowerBound(double axisMs) const;
+
+  bool isReading(std::size_t index) const;
+  float pressure(std::size_t index) const;
+
+  // The lowest and highest reading of each group of rows in a block, kept
+  // as rows come, so that a wide view need not visit every row.
+  static constexpr std::size_t kGroupBits = 8;
+  static constexpr std::size_t kGroupRows = std::size_t{1} << kGroupBits;
+  struct GroupExtremes {
+    float low = 0, high = 0;
+    std::uint16_t lowAt = 0, highAt = 0;  // rows within the block
+    bool any = false;
+  };
+
+  // Raw columns of one stored block of rows, for scans over millions of rows.
+  struct Columns {
+    const std::uint32_t* elapsedMs;
+    const float* pressure;
+    const std::uint8_t* event;
+    const GroupExtremes* groups;
+    std::size_t firstRow;
+    std::size_t count;
+  };
+  std::size_t blockCount() const { return chunks_.size(); }
+  std::size_t blockOf(std::size_t index) const;
+  Columns block(std::size_t blockIndex) const;
+  std::int64_t originMs() const { return originMs_; }
+
+  const std::vector<Step>& limitSteps() const { return limitSteps_; }
+  const std::vector<Step>& flowSteps() const { return flowSteps_; }
+  // Spans still open end at `untilMs`, or at the newest row if that is later.
+  std::vector<Span> runPeriods(double untilMs = 0) const;
+  std::vector<Span> linkGaps(double untilMs = 0) const;
+
+  // Changes each time a row is added or the session is cleared.
+  std::uint64_t version() const { return version_; }
+
+ private:
+  struct Chunk;
+  struct IndexedStep {
+    std::size_t row;
+    float value;
+  };
+  std::uint32_t internDetail(std::string_view detail);
+  void noteSteps(const Row& row, double axisMs);
+  const Chunk& chunkOf(std::size_t index) const;
+  static float stepValueAt(const std::vector<IndexedStep>& steps, std::size_t index);
+
+  std::vector<std::unique_ptr<Chunk>> chunks_;
+  std::size_t size_ = 0;
+  std::int64_t originMs_ = 0;  // the wall time at elapsed zero
+  std::deque<std::string> details_;
+  std::unordered_map<std::string_view, std::uint32_t> detailIndex_;
+  std::map<std::size_t, std::int64_t> farWallMs_;  // wall times too far off the axis to pack
+  std::vector<IndexedStep> limitByRow_, flowByRow_, offsetByRow_;
+  std::vector<Step> limitSteps_, flowSteps_;
+  std::vector<Span> runPeriods_, linkGaps_;
+  std::uint64_t version_ = 0;
+};
+
+}  // namespace pump::trend
