@@ -58,16 +58,15 @@ void MainWindow::choosePort() {
 void MainWindow::handleReply(const link::PumpReply& reply) {
   switch (reply.kind()) {
     case link::ReplyKind::CurrentPressure: {
-      const std::string value = reply.value();
-      display.currentPressure.setCaption(value);
-      if (const auto reading = ToDouble(value)) record_.add(*reading);
+      display.currentPressure.setCaption(reply.valueShown());
+      if (const auto reading = ToDouble(reply.value())) record_.add(*reading);
       break;
     }
     case link::ReplyKind::PressureLimit:
       display.pressureLimit.setCaption(reply.pressureShown());
       break;
     case link::ReplyKind::Flow:
-      display.flowSetpoint.setCaption(reply.value());
+      display.flowSetpoint.setCaption(reply.valueShown());
       break;
     case link::ReplyKind::Other:
       break;  // changes no display but still counts for the chart
