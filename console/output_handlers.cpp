@@ -23,7 +23,9 @@ void MainWindow::saveRecord() {
                          texts::kSaveTitle);
     return;
   }
-  dialogs_.showMessage(texts::kSaved, texts::kSaveTitle);
+  dialogs_.showMessage(record_.full() ? std::string(texts::kSaved) + texts::kSavedRecordFull
+                                      : std::string(texts::kSaved),
+                       texts::kSaveTitle);
 }
 
 // Each copy is its own one-page job. Cancel and any printer failure end the
