@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <QSettings>
 
+#include "app/qt_translations.h"
 #include "console/window_design.h"
 #include "records/record_file.h"
 
@@ -21,6 +22,7 @@ void LoadAssets() { InitAssetResources(); }
 void PrepareApplication() {
   LoadAssets();
   InstallFontSubstitutes();
+  InstallQtChineseTranslations();
   const auto icon = console::design::Window().icon;
   QApplication::setWindowIcon(
       QIcon(QString::fromUtf8(icon.data(), static_cast<qsizetype>(icon.size()))));
@@ -38,7 +40,8 @@ Console::Console(std::string logFolder, bool headless)
       recordPath_(records::DefaultRecordPath()) {
   dialogs_.setParent(view_.get());  // the boxes block the main window
   printer_.setDialogParent(view_.get());
-  recordViewer_ = std::make_unique<RecordViewerView>(files_, dialogs_, recordPath_);
+  recordViewer_ = std::make_unique<RecordViewerView>(files_, viewerDialogs_, recordPath_);
+  viewerDialogs_.setParent(recordViewer_.get());
   mainWindowHandle_ = std::make_unique<qt::QtWindowHandle>(*view_);
   recordViewer_->setMainWindow(*mainWindowHandle_);
   window_ = std::make_unique<console::MainWindow>(services());

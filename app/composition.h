@@ -12,10 +12,10 @@
 #include "app/run_log_wiring.h"
 #include "app/trend_window_handle.h"
 #include "console/main_window.h"
+#include "platform/posix/posix_files.h"
 #include "platform/qt/paced_repaint.h"
 #include "platform/qt/qt_application.h"
 #include "platform/qt/qt_dialogs.h"
-#include "platform/qt/qt_files.h"
 #include "platform/qt/qt_printer.h"
 #include "platform/qt/qt_serial_port.h"
 #include "platform/qt/qt_timer.h"
@@ -32,7 +32,7 @@ void LoadAssets();
 // Pins the labels' "宋体" to an installed Simplified Chinese face, whatever the locale.
 void InstallFontSubstitutes();
 // Everything the application needs before its first window: the resources,
-// the font substitutes and the window icon.
+// the font substitutes, Qt's own texts in Chinese and the window icon.
 void PrepareApplication();
 
 // Where the console keeps its settings: the user's configuration folder.
@@ -82,8 +82,9 @@ class Console {
   qt::QtDialogs dialogs_;
   HeadlessDialogs headlessDialogs_;
   bool headless_ = false;
+  qt::QtDialogs viewerDialogs_;  // the record viewer's own boxes, centred on it
   qt::QtApplication application_;
-  qt::QtFiles files_;
+  posix::PosixFiles files_;
   qt::QtPrinter printer_;
   // The device line, the built-in simulated pump, and the switch that picks
   // one by the port name the operator gives.

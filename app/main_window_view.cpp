@@ -12,6 +12,7 @@
 
 #include "app/design_to_qt.h"
 #include "app/key_button.h"
+#include "app/label_fit.h"
 #include "app/window_surface.h"
 #include "console/window_design.h"
 
@@ -203,6 +204,7 @@ void MainWindowView::bindLabels(console::MainWindow& window) {
     };
     model.setObserver(show);
     show();
+    PlaceStartCaption(*widget);
   }
 }
 

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/button_fit.h"
 #include "app/design_to_qt.h"
 #include "records/record_viewer_design.h"
 
@@ -53,10 +54,11 @@ void RecordViewerView::buildButtons() {
     previous = button;
   }
   // The design's 57-pixel load button was sized for a small dialog font; in
-  // the desktop's larger one its caption would be cut off at both ends.
+  // the desktop's larger one its caption would run into the frame. Its font
+  // is narrowed to fit, with the frame and some face showing at each end.
   QFont smallFont = previous->font();
   smallFont.setPointSizeF(7.5);
-  previous->setFont(smallFont);
+  previous->setFont(FitCaptionFont(smallFont, previous->text(), previous->width(), 5));
 }
 
 void RecordViewerView::show() {

@@ -6,7 +6,7 @@
 #include <random>
 
 #include "bench/target_reporter.h"
-#include "platform/qt/qt_files.h"
+#include "platform/posix/posix_files.h"
 #include "records/record_viewer.h"
 #include "tests/support/console_harness.h"
 
@@ -19,7 +19,7 @@ std::string ScratchPath() {
 // A window that saves onto the real disk, its record full of readings of the
 // shape a pump reports (one decimal, 0 to 5 MPa).
 struct DiskFiles {
-  pump::qt::QtFiles files;
+  pump::posix::PosixFiles files;
 };
 
 struct FullRecordWindow : DiskFiles {

@@ -58,16 +58,15 @@ void MainWindow::choosePort() {
 void MainWindow::handleReply(const link::PumpReply& reply) {
   switch (reply.kind()) {
     case link::ReplyKind::CurrentPressure: {
-      const std::string value = reply.value();
-      display.currentPressure.setCaption(value);
-      if (const auto reading = ToDouble(value)) record_.add(*reading);
+      display.currentPressure.setCaption(reply.valueShown());
+      if (const auto reading = ToDouble(reply.value())) record(*reading);
       break;
     }
     case link::ReplyKind::PressureLimit:
       display.pressureLimit.setCaption(reply.pressureShown());
       break;
     case link::ReplyKind::Flow:
-      display.flowSetpoint.setCaption(reply.value());
+      display.flowSetpoint.setCaption(reply.valueShown());
       break;
     case link::ReplyKind::Other:
       break;  // changes no display but still counts for the chart
@@ -75,6 +74,15 @@ void MainWindow::handleReply(const link::PumpReply& reply) {
   chart_.update(display.currentPressure.caption());
   const bool reading = reply.kind() == link::ReplyKind::CurrentPressure;
   publish(reading ? EventKind::Reading : EventKind::Reply, reply.frame);
+}
+
+// A full record keeps its readings and drops later ones; the operator is told
+// once, when the first one is dropped. Told before the box shows, so replies
+// handled while it is open do not raise another.
+void MainWindow::record(double reading) {
+  if (record_.add(reading) || recordFullTold_) return;
+  recordFullTold_ = true;
+  dialogs_.showMessage(texts::kRecordFull, texts::kSaveTitle);
 }
 
 // The line is already closed and the poll stopped. The pump may still be

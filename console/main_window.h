@@ -120,6 +120,7 @@ class MainWindow {
   void showKeyOutcome(const KeyOutcome& outcome);
   void refuse(const char* text, const char* title, const std::string& typed);
   void handleReply(const link::PumpReply& reply);
+  void record(double reading);
   void lineFailed(const link::LineFailure& failure);
   void lockMenus(bool locked);
   RemoteResult remoteSend(const link::PumpCommand& command,
@@ -136,6 +137,7 @@ class MainWindow {
   KeypadEntry keypad_;
   records::TrendChart chart_;
   records::PressureRecord record_;
+  bool recordFullTold_ = false;  // the operator hears once that readings are dropped
   timedrun::RunTimer runTimer_;
   std::function<void()> openRemoteSettings_;
 };

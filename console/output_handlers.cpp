@@ -3,6 +3,14 @@
 #include "records/record_file.h"
 
 namespace pump::console {
+namespace {
+
+// Why a save failed, in the operator's words where the cause is a common one.
+std::string SaveFailureReason(const FileResult& written) {
+  return written.failure == FileFailure::DiskFull ? texts::kDiskFull : written.error;
+}
+
+}  // namespace
 
 // The file is replaced as a whole, so a failed save leaves the previous record
 // as it was; the confirmation appears only once the new one is on disk.
@@ -11,11 +19,13 @@ void MainWindow::saveRecord() {
       records::FormatRecord(record_.samples(), records::LocaleDecimalSeparator());
   const FileResult written = services_.files.writeWhole(services_.recordPath, bytes);
   if (!written.ok) {
-    dialogs_.showMessage(texts::RecordNotWritten(services_.recordPath, written.error),
+    dialogs_.showMessage(texts::RecordNotWritten(services_.recordPath, SaveFailureReason(written)),
                          texts::kSaveTitle);
     return;
   }
-  dialogs_.showMessage(texts::kSaved, texts::kSaveTitle);
+  dialogs_.showMessage(record_.full() ? std::string(texts::kSaved) + texts::kSavedRecordFull
+                                      : std::string(texts::kSaved),
+                       texts::kSaveTitle);
 }
 
 // Each copy is its own one-page job. Cancel and any printer failure end the

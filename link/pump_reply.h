@@ -4,6 +4,7 @@
 #include <string>
 
 #include "link/pump_frame.h"
+#include "link/reply_text.h"
 
 namespace pump::link {
 
@@ -24,10 +25,12 @@ struct PumpReply {
         return ReplyKind::Other;
     }
   }
-  // The four-character value field.
+  // The four-character value field, its bytes as received.
   std::string value() const { return FrameValue(frame); }
+  // The value field as a display shows it: four characters, one per byte.
+  std::string valueShown() const { return ShownCharacters(FrameValue(frame)); }
   // A pressure limit as the display shows it: the third digit is not read.
-  std::string pressureShown() const { return PressureDisplay(frame); }
+  std::string pressureShown() const { return ShownCharacters(PressureDisplay(frame)); }
 };
 
 }  // namespace pump::link

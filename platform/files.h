@@ -1,24 +1,38 @@
-// Whole-file access by path.
+// File access by path. Paths are the file system's bytes, whatever their
+// encoding.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace pump {
 
+// Why a file operation failed, where the caller words it for the operator.
+enum class FileFailure {
+  Other,            // see the system's reason
+  DiskFull,         // no space left (or the user's quota used up)
+  NotARegularFile,  // a FIFO, a device, a folder...: refused without reading
+};
+
 struct FileResult {
   bool ok = false;
   std::string error;  // the system's reason when !ok
+  FileFailure failure = FileFailure::Other;
 };
 
 class Files {
  public:
   virtual ~Files() = default;
   // Replaces the file with exactly these bytes, atomically: on failure the
-  // previous file is left as it was.
+  // previous file is left as it was. Missing folders on the way to the file
+  // are created first.
   virtual FileResult writeWhole(const std::string& path, std::string_view bytes) = 0;
-  // Reads the whole file into *bytes.
-  virtual FileResult readWhole(const std::string& path, std::string* bytes) = 0;
+  // Reads the last `maxBytes` bytes of a regular file into *bytes (all of a
+  // shorter one). Anything but a regular file is refused without waiting on
+  // it or reading from it.
+  virtual FileResult readTail(const std::string& path, std::size_t maxBytes,
+                              std::string* bytes) = 0;
 };
 
 }  // namespace pump

@@ -2,8 +2,10 @@
 
 namespace pump::records {
 
-void PressureRecord::add(double sample) {
-  if (count() < kCapacity) samples_.push_back(sample);
+bool PressureRecord::add(double sample) {
+  if (full()) return false;
+  samples_.push_back(sample);
+  return true;
 }
 
 }  // namespace pump::records

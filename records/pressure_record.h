@@ -11,7 +11,9 @@ class PressureRecord {
   static constexpr std::int32_t kCapacity = 1'000'000;
 
   // Appends a reading; past the capacity further readings are not recorded.
-  void add(double sample);
+  // False when this one was not.
+  bool add(double sample);
+  bool full() const { return count() >= kCapacity; }
   std::int32_t count() const { return static_cast<std::int32_t>(samples_.size()); }
   const std::vector<double>& samples() const { return samples_; }
 

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
-#include <system_error>
 
 #include "records/sample_text.h"
 
@@ -58,10 +57,7 @@ std::string DefaultRecordPath() {
 #ifdef _WIN32
   return "D:\\mytext.txt";
 #else
-  const std::filesystem::path documents = HomeFolder() / "Documents";
-  std::error_code ignored;  // a folder that cannot be made shows up when the save fails
-  std::filesystem::create_directories(documents, ignored);
-  return (documents / "mytext.txt").string();
+  return (HomeFolder() / "Documents" / "mytext.txt").string();
 #endif
 }
 
@@ -102,6 +98,11 @@ std::string_view LastLine(std::string_view text) {
   std::size_t start = lastBreak + 1;
   if (start < text.size() && text[start] == '\n') ++start;
   return text.substr(start);
+}
+
+std::string_view LastLineOfTail(std::string_view tail) {
+  const std::string_view line = LastLine(tail);
+  return line.size() > kMaxLineBytes ? line.substr(line.size() - kMaxLineBytes) : line;
 }
 
 }  // namespace pump::records

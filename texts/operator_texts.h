@@ -122,6 +122,13 @@ inline constexpr char kTestPageLine[] = "打印测试";
 inline std::string RecordNotWritten(const std::string& path, const std::string& error) {
   return "记录文件无法写入：" + path + "\n" + error;
 }
+// The record holds 1,000,000 readings: told once when a later one is dropped,
+// and added to the save's confirmation of a full record.
+inline constexpr char kRecordFull[] = "压力记录已满(1000000 个数值)，之后的读数不再记入记录!";
+inline constexpr char kSavedRecordFull[] =
+    "\n记录已满：只存储了前 1000000 个数值，之后的读数未记入。";
+// The reason a save gives when the disk has no room left.
+inline constexpr char kDiskFull[] = "磁盘空间已满";
 
 // --- Record viewer ------------------------------------------------------------
 inline constexpr char kRecordViewerTitle[] = "泵启动和停止时间记录";
@@ -131,6 +138,10 @@ inline constexpr char kRecordBoxStart[] = "Text1";
 inline constexpr char kViewRecordTitle[] = "查看记录";
 inline std::string RecordNotRead(const std::string& path, const std::string& error) {
   return "记录文件无法读取：" + path + "\n" + error;
+}
+// A FIFO, a device, a folder...: the viewer reads regular files only.
+inline std::string RecordNotARegularFile(const std::string& path) {
+  return "记录文件不是普通文件，无法查看：" + path;
 }
 
 // --- Run log ------------------------------------------------------------------

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # One entry point for setting up, building, running and testing the console on
-# Debian 12. Usage: tools/dev.sh run | test | sim | deps
+# Debian 12. Usage: bash tools/dev.sh run | test | sim | deps
+# Runs as root or as a user: only installing packages needs root, and sudo is
+# called for that alone, and only when not already root.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -9,7 +11,7 @@ build="${PUMP_BUILD_DIR:-$root/build}"
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev qt6-charts-dev qt6-svg-dev libgl-dev
-  fonts-noto-cjk libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-noto-cjk qt6-translations-l10n libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth socat util-linux poppler-utils
   clang clang-format-14 libclang-rt-14-dev
   mosquitto mosquitto-clients libmosquitto-dev nlohmann-json3-dev openssl

@@ -10,7 +10,10 @@ for p in dpkg-dev lintian desktop-file-utils; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ "${#missing[@]}" -gt 0 ]; then
-  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+  # Only the installation needs root: sudo is used when not already root.
+  as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+  as_root apt-get update -qq
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
 cmake -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPUMP_BUILD_TESTS=OFF >/dev/null
@@ -31,7 +34,8 @@ done
 
 depends="$(dpkg-deb -f "$deb" Depends)"
 echo "depends: $depends"
-for d in libqt6widgets6 libqt6serialport6 libqt6printsupport6 libmosquitto1 qt6-qpa-plugins fonts-noto-cjk; do
+for d in libqt6widgets6 libqt6serialport6 libqt6printsupport6 libmosquitto1 qt6-qpa-plugins \
+         fonts-noto-cjk qt6-translations-l10n; do
   grep -q "$d" <<<"$depends" || { echo "dependency not declared: $d" >&2; exit 1; }
 done
 

@@ -4,13 +4,13 @@
 
 #include <string>
 
-#include "platform/qt/qt_files.h"
+#include "platform/posix/posix_files.h"
 #include "tests/gui/console_on_qt.h"
 
 namespace pump::testing {
 
 struct RealFiles {
-  qt::QtFiles qtFiles;
+  posix::PosixFiles diskFiles;
 };
 
 struct RealConsole : QtLine, RealFiles, ConsoleHarness {
@@ -18,7 +18,7 @@ struct RealConsole : QtLine, RealFiles, ConsoleHarness {
       : ConsoleHarness({.serial = &qtSerial,
                         .runClockTimer = &qtRunClockTimer,
                         .pollTimer = &qtPollTimer,
-                        .files = &qtFiles,
+                        .files = &diskFiles,
                         .recordPath = recordPath}) {}
   ~RealConsole() { window->closeWindow(); }
 

@@ -99,7 +99,7 @@ TEST_F(SmallDisk, AFullDiskRefusesTheSaveWithItsReasonAndKeepsTheOldRecord) {
   }
   TakeReadings(console, pump_, 20);
   console.window->saveRecord();
-  ExpectRefusedSave(console, path(), "No space left on device");
+  ExpectRefusedSave(console, path(), "磁盘空间已满");
   EXPECT_EQ(ReadAll(path()), old);
   EXPECT_TRUE(testing::MenusReleased(*console.window)) << "the line is untouched by a failed save";
 
@@ -119,7 +119,7 @@ TEST_F(SmallDisk, AReadOnlyDiskRefusesTheSaveWithItsReasonAndKeepsTheOldRecord) 
       << std::strerror(errno);
   TakeReadings(console, pump_, 3);
   console.window->saveRecord();
-  ExpectRefusedSave(console, path(), "is not writable");
+  ExpectRefusedSave(console, path(), "Read-only file system");
   EXPECT_EQ(ReadAll(path()), old);
 }
 

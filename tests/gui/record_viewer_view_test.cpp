@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "platform/qt/qt_files.h"
+#include "platform/posix/posix_files.h"
 #include "tests/support/doubles.h"
 
 namespace pump::app {
@@ -16,7 +16,7 @@ namespace {
 
 struct ViewerWindow {
   QTemporaryDir dir;
-  qt::QtFiles files;
+  posix::PosixFiles files;
   testing::ScriptedDialogs dialogs;
   testing::CountingWindow mainWindow;
   std::string path = dir.filePath("mytext.txt").toStdString();

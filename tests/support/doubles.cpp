@@ -138,16 +138,18 @@ bool RecordingPrinter::endDoc() {
 }
 
 FileResult MemoryFiles::writeWhole(const std::string& path, std::string_view bytes) {
-  if (auto it = failing.find(path); it != failing.end()) return {false, it->second};
+  if (auto it = failing.find(path); it != failing.end()) return it->second;
   files[path] = std::string(bytes);
   return {true, {}};
 }
 
-FileResult MemoryFiles::readWhole(const std::string& path, std::string* bytes) {
-  if (auto it = failing.find(path); it != failing.end()) return {false, it->second};
+FileResult MemoryFiles::readTail(const std::string& path, std::size_t maxBytes,
+                                 std::string* bytes) {
+  if (auto it = failing.find(path); it != failing.end()) return it->second;
   auto it = files.find(path);
   if (it == files.end()) return {false, "No such file or directory"};
-  *bytes = it->second;
+  const std::string& whole = it->second;
+  *bytes = whole.substr(whole.size() - std::min(whole.size(), maxBytes));
   return {true, {}};
 }
 

@@ -138,10 +138,10 @@ class RecordingPrinter : public Printer {
 class MemoryFiles : public Files {
  public:
   FileResult writeWhole(const std::string& path, std::string_view bytes) override;
-  FileResult readWhole(const std::string& path, std::string* bytes) override;
+  FileResult readTail(const std::string& path, std::size_t maxBytes, std::string* bytes) override;
 
   std::map<std::string, std::string> files;
-  std::map<std::string, std::string> failing;  // path -> reason
+  std::map<std::string, FileResult> failing;  // path -> the failure it gives
 };
 
 struct CountingApp : Application {

@@ -170,12 +170,18 @@ class ScratchHome {
   std::optional<std::string> saved_;
 };
 
-TEST(DefaultRecordFile, LivesInTheDocumentsFolderWhichIsCreatedWhenMissing) {
+TEST(DefaultRecordFile, LivesInTheDocumentsFolderWhichIsNotCreatedBeforeASave) {
   ScratchHome home;
   const std::string path = DefaultRecordPath();
   EXPECT_EQ(path, (home.folder() / "Documents" / "mytext.txt").string());
-  EXPECT_TRUE(std::filesystem::is_directory(home.folder() / "Documents"));
-  EXPECT_FALSE(std::filesystem::exists(path)) << "nothing is written until a save";
+  EXPECT_FALSE(std::filesystem::exists(home.folder() / "Documents"));
+}
+
+TEST(DefaultRecordFile, KeepsTheBytesOfAHomePathThatIsNotUtf8) {
+  ScratchHome home;
+  const std::string latin1Home = home.folder().string() + "/caf\xE9 \xFF";
+  setenv("HOME", latin1Home.c_str(), 1);
+  EXPECT_EQ(DefaultRecordPath(), latin1Home + "/Documents/mytext.txt");
 }
 #endif
 

@@ -41,15 +41,22 @@ TEST(Save, EmptyRecordReplacesTheFileWithZeroBytesBeforeTheConfirmation) {
 TEST(Save, AFileThatCannotBeWrittenIsReportedWithItsReasonAndNotConfirmed) {
   ConsoleHarness f({.recordPath = "/nowhere/mytext.txt"});
   f.files.files["/nowhere/mytext.txt"] = "previous record";
-  f.files.failing["/nowhere/mytext.txt"] = "No space left on device";
+  f.files.failing["/nowhere/mytext.txt"] = {false, "Read-only file system"};
   f.window->saveRecord();
   ASSERT_EQ(f.dialogs.messages().size(), 1u);
   const auto box = f.dialogs.messages()[0];
-  EXPECT_NE(box.prompt, kSaved);
-  EXPECT_NE(box.prompt.find("No space left on device"), std::string::npos);
-  EXPECT_NE(box.prompt.find("/nowhere/mytext.txt"), std::string::npos);
+  EXPECT_EQ(box.prompt, "记录文件无法写入：/nowhere/mytext.txt\nRead-only file system");
   EXPECT_EQ(f.files.files.at("/nowhere/mytext.txt"), "previous record");
   EXPECT_EQ(f.app.ends, 0) << "a failed save does not end the program";
+}
+
+TEST(Save, AFullDiskIsReportedInChineseAsAFullDisk) {
+  ConsoleHarness f({.recordPath = "/nowhere/mytext.txt"});
+  f.files.failing["/nowhere/mytext.txt"] = {false, "No space left on device",
+                                            FileFailure::DiskFull};
+  f.window->saveRecord();
+  ASSERT_EQ(f.dialogs.messages().size(), 1u);
+  EXPECT_EQ(f.dialogs.messages()[0].prompt, "记录文件无法写入：/nowhere/mytext.txt\n磁盘空间已满");
 }
 
 TEST(Print, CancelPrintsNothingAndShowsNothing) {

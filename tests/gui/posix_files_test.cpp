@@ -1,10 +1,13 @@
-#include "platform/qt/qt_files.h"
+#include "platform/posix/posix_files.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <chrono>
 #include <csignal>
@@ -12,7 +15,7 @@
 #include "records/pressure_record.h"
 #include "records/record_file.h"
 
-namespace pump::qt {
+namespace pump::posix {
 namespace {
 
 std::string PathIn(const QTemporaryDir& dir, const char* name) {
@@ -46,10 +49,10 @@ class FileSizeLimit {
   void (*previousHandler_)(int) = nullptr;
 };
 
-TEST(QtFilesWrite, ReplacesTheFileWithExactlyTheBytesAndLeavesNoTemporaryFile) {
+TEST(FilesWrite, ReplacesTheFileWithExactlyTheBytesAndLeavesNoTemporaryFile) {
   QTemporaryDir dir;
   const std::string path = PathIn(dir, "mytext.txt");
-  QtFiles files;
+  PosixFiles files;
   ASSERT_TRUE(files.writeWhole(path, "an older and longer record\r\n").ok);
   const std::string bytes(" 1  2.5 \r\n\0-3 ", 14);
   const FileResult result = files.writeWhole(path, bytes);
@@ -58,19 +61,19 @@ TEST(QtFilesWrite, ReplacesTheFileWithExactlyTheBytesAndLeavesNoTemporaryFile) {
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"mytext.txt"});
 }
 
-TEST(QtFilesWrite, AnEmptyRecordGivesAZeroByteFile) {
+TEST(FilesWrite, AnEmptyRecordGivesAZeroByteFile) {
   QTemporaryDir dir;
   const std::string path = PathIn(dir, "mytext.txt");
-  QtFiles files;
+  PosixFiles files;
   ASSERT_TRUE(files.writeWhole(path, "old").ok);
   ASSERT_TRUE(files.writeWhole(path, "").ok);
   EXPECT_EQ(QFileInfo(QString::fromStdString(path)).size(), 0);
 }
 
-TEST(QtFilesWrite, AFolderThatIsNotAFolderFailsWithAReason) {
+TEST(FilesWrite, AFolderThatIsNotAFolderFailsWithAReason) {
   QTemporaryDir dir;
   const std::string notAFolder = PathIn(dir, "plain-file");
-  QtFiles files;
+  PosixFiles files;
   ASSERT_TRUE(files.writeWhole(notAFolder, "x").ok);
   const FileResult result = files.writeWhole(notAFolder + "/mytext.txt", "1 ");
   EXPECT_FALSE(result.ok);
@@ -78,10 +81,10 @@ TEST(QtFilesWrite, AFolderThatIsNotAFolderFailsWithAReason) {
   EXPECT_EQ(Contents(notAFolder), "x");
 }
 
-TEST(QtFilesWrite, AWriteThatFailsPartWayLeavesThePreviousFileIntact) {
+TEST(FilesWrite, AWriteThatFailsPartWayLeavesThePreviousFileIntact) {
   QTemporaryDir dir;
   const std::string path = PathIn(dir, "mytext.txt");
-  QtFiles files;
+  PosixFiles files;
   ASSERT_TRUE(files.writeWhole(path, " 1  2  3 ").ok);
   FileResult result;
   {
@@ -94,33 +97,60 @@ TEST(QtFilesWrite, AWriteThatFailsPartWayLeavesThePreviousFileIntact) {
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"mytext.txt"});
 }
 
-TEST(QtFilesRead, AMissingFileOrAFolderFailsWithAReason) {
+TEST(FilesWrite, MakesTheMissingFoldersOnTheWayToTheFile) {
   QTemporaryDir dir;
-  QtFiles files;
+  const std::string path = PathIn(dir, "Documents/records/mytext.txt");
+  PosixFiles files;
+  const FileResult result = files.writeWhole(path, " 4.5 ");
+  EXPECT_TRUE(result.ok) << result.error;
+  EXPECT_EQ(Contents(path), " 4.5 ");
+}
+
+TEST(FilesWrite, ALinkIsFollowedAndTheFileKeepsItsPermissions) {
+  QTemporaryDir dir;
+  const std::string real = PathIn(dir, "real.txt");
+  const std::string link = PathIn(dir, "mytext.txt");
+  PosixFiles files;
+  ASSERT_TRUE(files.writeWhole(real, "old").ok);
+  ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
+  ASSERT_EQ(::symlink(real.c_str(), link.c_str()), 0);
+  ASSERT_TRUE(files.writeWhole(link, "new").ok);
+  EXPECT_TRUE(QFileInfo(QString::fromStdString(link)).isSymLink());
+  EXPECT_EQ(Contents(real), "new");
+  struct stat status {};
+  ASSERT_EQ(::stat(real.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0640U);
+}
+
+TEST(FilesRead, AMissingFileOrAFolderFailsWithAReason) {
+  QTemporaryDir dir;
+  PosixFiles files;
   std::string bytes = "untouched";
-  const FileResult missing = files.readWhole(PathIn(dir, "absent.txt"), &bytes);
+  const FileResult missing = files.readTail(PathIn(dir, "absent.txt"), 100, &bytes);
   EXPECT_FALSE(missing.ok);
   EXPECT_NE(missing.error.find("No such file"), std::string::npos) << missing.error;
-  EXPECT_FALSE(files.readWhole(dir.path().toStdString(), &bytes).ok);
+  const FileResult folder = files.readTail(dir.path().toStdString(), 100, &bytes);
+  EXPECT_FALSE(folder.ok);
+  EXPECT_EQ(folder.failure, FileFailure::NotARegularFile);
   EXPECT_EQ(bytes, "untouched");
 }
 
-TEST(QtFilesRoundTrip, AMillionSampleRecordSavesAndLoadsItsLastLineQuickly) {
+TEST(FilesRoundTrip, AMillionSampleRecordSavesAndLoadsItsLastLineQuickly) {
   QTemporaryDir dir;
   const std::string path = PathIn(dir, "mytext.txt");
   std::vector<double> samples;
   for (int i = 1; i <= records::PressureRecord::kCapacity; ++i) samples.push_back(i * 0.01 - 50);
-  QtFiles files;
+  PosixFiles files;
   const auto start = std::chrono::steady_clock::now();
   ASSERT_TRUE(files.writeWhole(path, records::FormatRecord(samples, ".")).ok);
   const auto saved = std::chrono::steady_clock::now();
   std::string bytes;
-  ASSERT_TRUE(files.readWhole(path, &bytes).ok);
-  EXPECT_EQ(records::LastLine(bytes), " 9949.96  9949.97  9949.98  9949.99  9950 ");
+  ASSERT_TRUE(files.readTail(path, records::kLastLineTailBytes, &bytes).ok);
+  EXPECT_EQ(records::LastLineOfTail(bytes), " 9949.96  9949.97  9949.98  9949.99  9950 ");
   const auto loaded = std::chrono::steady_clock::now();
   EXPECT_LT(loaded - saved, std::chrono::seconds(1));
   EXPECT_LT(saved - start, std::chrono::seconds(2));
 }
 
 }  // namespace
-}  // namespace pump::qt
+}  // namespace pump::posix
