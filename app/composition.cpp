@@ -6,6 +6,7 @@
 #include <QIcon>
 
 #include "console/window_design.h"
+#include "link/stable_port_name.h"
 #include "records/record_file.h"
 
 // Resources compiled into a static library must be registered by name, from
@@ -48,6 +49,7 @@ console::MainWindowServices Console::services() {
       .serial = serial_,
       .runClockTimer = runClockTimer_,
       .pollTimer = pollTimer_,
+      .linkWatchTimer = linkWatchTimer_,
       .dialogs = dialogs_,
       .chartCanvas = view_->chartCanvas(),
       .printer = printer_,
@@ -56,6 +58,7 @@ console::MainWindowServices Console::services() {
       .popupMenu = view_->popupMenu(),
       .recordViewer = *recordViewer_,
       .recordPath = recordPath_,
+      .stableName = [](const std::string& device) { return link::StableAdapterName(device); },
   };
 }
 

@@ -52,6 +52,7 @@ class Console {
   std::unique_ptr<MainWindowView> view_;
   qt::QtTimer runClockTimer_;
   qt::QtTimer pollTimer_;
+  qt::QtTimer linkWatchTimer_;
   qt::QtDialogs dialogs_;
   qt::QtApplication application_;
   qt::QtFiles files_;

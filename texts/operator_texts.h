@@ -80,7 +80,9 @@ inline constexpr char kPortTitle[] = "Commport";
 inline constexpr char kCommErrorTitle[] = "通信错误";
 inline constexpr char kPortNotOpen[] = "通信端口未打开，请先通过“通信”菜单打开通信端口!";
 inline constexpr char kCommandNotSent[] = "命令发送失败，请检查通信端口!";
-inline constexpr char kTimedRunHalted[] = "\n定时运行已中断，泵可能仍在运行，请检查泵的状态!";
+// A timed run goes on while the line is down, because the pump goes on.
+inline constexpr char kRunGoesOn[] =
+    "\n泵可能仍在运行。定时运行继续计时，到时的停泵命令将在通信恢复后发出!";
 inline constexpr char kLineSettingsShown[] = "9600,n,8,1";
 inline constexpr char kPortNotFoundAdvice[] = "请检查端口号和串口线!";
 #ifdef _WIN32
@@ -109,6 +111,24 @@ inline std::string LineLost(const std::string& device, const std::string& reason
 }
 inline std::string PollNotWritten(const std::string& device) {
   return "无法向通信端口 " + device + " 发送查询命令，已关闭该端口。请检查连接后重新打开通信端口!";
+}
+
+// --- Link status line ---------------------------------------------------------
+inline constexpr char kLinkNotConnected[] = "● 未连接";
+inline constexpr char kLinkReconnecting[] = "● 通信中断，正在重连…";
+inline constexpr char kStopWaiting[] = "● 停泵命令待发送";
+inline std::string LinkAnswering(const std::string& device) { return "● 通信正常  " + device; }
+inline std::string LinkNoAnswer(int seconds) {
+  return "● 无应答 " + std::to_string(seconds) + " 秒";
+}
+// Both values as "4.6": one decimal, no leading zero.
+inline std::string OverLimit(const std::string& reading, const std::string& limit) {
+  return "● 压力超限 " + reading + " MPa ≥ " + limit + " MPa";
+}
+inline constexpr char kStopSentLateTitle[] = "通信恢复";
+// The time as "14:03:27".
+inline std::string StopSentLate(const std::string& when) {
+  return "通信中断期间未能发出的停泵命令已于 " + when + " 补发。";
 }
 
 // --- Record and printing ------------------------------------------------------

@@ -33,7 +33,9 @@ TEST(OpeningTheLine, OpensTheDeviceAtNineSixHundredEightNoneOneReleasesTheMenusA
   EXPECT_TRUE(f.menusReleased());
   EXPECT_TRUE(f.window->menus.communication.enabled());
   EXPECT_TRUE(f.dialogs.messages().empty());
-  ASSERT_EQ(f.events.size(), 1U);
+  ASSERT_EQ(f.events.size(), 2U);
+  EXPECT_EQ(f.events[1].kind, console::EventKind::Link);
+  EXPECT_EQ(f.events[1].detail, "answering");
   EXPECT_EQ(f.events[0].kind, console::EventKind::Open);
   EXPECT_EQ(f.events[0].detail, Device("3"));
   EXPECT_EQ(f.events[0].readouts.pressureLimit, "02.0");
@@ -198,7 +200,7 @@ TEST(ChoosingCommunicationAgain, CancelOrANonsenseAnswerKeepsTheOpenLine) {
   EXPECT_EQ(f.serial.written.size(), 1U);
 }
 
-TEST(LostLine, IsReportedOnceAndLocksTheConsoleUntilReopened) {
+TEST(LostLine, IsReportedOnceLocksTheMenusAndIsReopenedEveryTwoSeconds) {
   ConsoleHarness f;
   f.openPort("/dev/ttyUSB0");
   f.clock.advance(3000);
@@ -211,32 +213,62 @@ TEST(LostLine, IsReportedOnceAndLocksTheConsoleUntilReopened) {
   EXPECT_EQ(messages[0].title, kCommErrorTitle);
   EXPECT_FALSE(f.serial.isOpen());
   EXPECT_TRUE(f.menusLocked());
-  EXPECT_FALSE(f.menusReleased());
-  const auto pollsBefore = f.serial.written.size();
-  f.clock.advance(6000);
-  EXPECT_EQ(f.serial.written.size(), pollsBefore);
+  EXPECT_EQ(f.window->display.linkStatus.caption(), "● 通信中断，正在重连…");
 
-  f.openPort("/dev/ttyUSB1");
+  f.serial.failNextOpen = PortError{PortError::Kind::NotFound, "No such file or directory"};
+  const auto pollsBefore = f.serial.written.size();
+  f.clock.advance(3999);
+  EXPECT_EQ(f.serial.written.size(), pollsBefore) << "no poll on a lost line";
+  EXPECT_TRUE(f.menusLocked());
+  f.clock.advance(1);  // the second try finds it back
   EXPECT_TRUE(f.menusReleased());
-  EXPECT_TRUE(f.menusReleased());
+  EXPECT_EQ(f.serial.opened, (Calls{"/dev/ttyUSB0", "/dev/ttyUSB0", "/dev/ttyUSB0"}));
+  EXPECT_EQ(f.window->display.linkStatus.caption(), "● 通信正常  /dev/ttyUSB0");
   f.clock.advance(1500);
   EXPECT_EQ(f.serial.written.size(), pollsBefore + 1);
+  EXPECT_EQ(f.dialogs.messages().size(), 1U) << "coming back needs no box";
+  EXPECT_EQ(f.eventDetails(console::EventKind::Link),
+            (Calls{"answering", "lost", "reconnecting", "answering"}));
 }
 
-TEST(LostLine, DuringATimedRunHaltsTheClockAndWarnsThePumpMayStillRun) {
+TEST(LostLine, AnotherPortOpenedByTheOperatorEndsTheReconnecting) {
   ConsoleHarness f;
   f.openPort("/dev/ttyUSB0");
-  f.dialogs.answers.push_back("1");
+  f.serial.loseLine("Input/output error");
+  f.openPort("/dev/ttyUSB1");
+  EXPECT_TRUE(f.menusReleased());
+  f.clock.advance(10000);
+  EXPECT_EQ(f.serial.opened, (Calls{"/dev/ttyUSB0", "/dev/ttyUSB1"}));
+}
+
+TEST(LostLine, DuringATimedRunTheClockGoesOnAndTheDueStopGoesOutFirstWhenTheLineIsBack) {
+  ConsoleHarness f;
+  f.openPort("/dev/ttyUSB0");
+  f.dialogs.answers.push_back("0.5");
   f.window->askRunLength();
   f.window->startTimedRun();
   f.clock.advance(10000);
+  f.serial.failNextOpen = PortError{PortError::Kind::NotFound, "No such file or directory"};
   f.serial.loseLine("Input/output error");
-  EXPECT_FALSE(f.runClockTimer.enabled());
-  f.clock.advance(120000);  // past the run length: no stop can go out, and no box per second
-  const auto messages = f.dialogs.messages();
-  ASSERT_EQ(messages.size(), 1U);
-  EXPECT_NE(messages[0].prompt.find("定时运行已中断"), std::string::npos);
-  EXPECT_EQ(f.window->display.seconds.caption(), "10") << "the clock shows where the run stood";
+  f.serial.written.clear();
+  ASSERT_EQ(f.dialogs.messages().size(), 1U);
+  EXPECT_NE(f.messages()[0].find("定时运行继续计时"), std::string::npos);
+  // Reconnect tries at 12 s (the open fails) and every 2 s after: keep them failing.
+  for (int second = 11; second <= 40; ++second) {
+    f.serial.failNextOpen = PortError{PortError::Kind::NotFound, "No such file or directory"};
+    f.clock.advance(1000);
+  }
+  EXPECT_EQ(f.window->display.seconds.caption(), "30") << "the run's end fell due on time";
+  EXPECT_EQ(f.window->display.linkStatus.caption(), "● 停泵命令待发送");
+  EXPECT_EQ(f.dialogs.messages().size(), 1U) << "a due stop opens no box";
+  EXPECT_TRUE(f.serial.written.empty());
+
+  f.clock.advance(2000);  // the line is back
+  ASSERT_FALSE(f.serial.written.empty());
+  EXPECT_EQ(f.serial.written.front(), "Q00S0000Y") << "the stop goes first";
+  ASSERT_EQ(f.dialogs.messages().size(), 2U);
+  EXPECT_NE(f.messages()[1].find("补发"), std::string::npos);
+  EXPECT_EQ(f.eventDetails(console::EventKind::Run), (Calls{"start", "stop_due", "stop_sent"}));
 }
 
 TEST(LostLine, WithNoTimedRunSaysNothingAboutOne) {
@@ -262,7 +294,7 @@ TEST(StatusPoll, AWriteTheLineRefusesIsReportedOnceAndStopsThePoll) {
   ConsoleHarness f;
   f.openPort("1");
   f.serial.refuseWrites = true;
-  f.clock.advance(1500 * 5);
+  f.clock.advance(1500 + 1999);  // the first poll fails; the reopen is two seconds later
   ASSERT_EQ(f.dialogs.messages().size(), 1U);
   EXPECT_EQ(f.dialogs.messages()[0].title, kCommErrorTitle);
   EXPECT_FALSE(f.menusReleased());
