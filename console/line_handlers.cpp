@@ -26,9 +26,33 @@ const char* AdviceFor(PortError::Kind kind) {
   return texts::kPortOtherAdvice;
 }
 
+std::string CauseOf(const PortError& error) {
+  switch (error.kind) {
+    case PortError::Kind::NotFound:
+      return texts::kCauseNotFound;
+    case PortError::Kind::PermissionDenied:
+      return texts::kCausePermission;
+    case PortError::Kind::Busy:
+      return texts::kCauseBusy;
+    case PortError::Kind::NotSerial:
+      return texts::kCauseNotSerial;
+    case PortError::Kind::SettingsRefused:
+    case PortError::Kind::Other:
+      break;
+  }
+  return texts::SystemCause(error.reason);
+}
+
+// A lost line's reason is the system's: an input/output error is named in
+// the operator's words, anything else kept in brackets.
+std::string CauseOfLoss(const std::string& reason) {
+  if (reason.find("Input/output error") != std::string::npos) return texts::kCauseInputOutput;
+  return texts::SystemCause(reason);
+}
+
 std::string OpenFailedMessage(const std::string& device, const PortError& error) {
   if (error.kind == PortError::Kind::SettingsRefused) return texts::SettingsRefused(device);
-  return texts::PortNotOpened(device, error.reason, AdviceFor(error.kind));
+  return texts::PortNotOpened(device, CauseOf(error), AdviceFor(error.kind));
 }
 
 // "14:03:27" in the local time zone.
@@ -126,7 +150,7 @@ void MainWindow::lineFailed(const link::LineFailure& failure) {
   lockMenus(true);
   publish(EventKind::Close, failure.device);
   std::string message = failure.kind == link::LineFailure::Kind::Lost
-                            ? texts::LineLost(failure.device, failure.reason)
+                            ? texts::LineLost(failure.device, CauseOfLoss(failure.reason))
                             : texts::PollNotWritten(failure.device);
   if (runTimer_.timing()) message += texts::kRunGoesOn;
   refreshStatusLine();

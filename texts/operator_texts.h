@@ -98,19 +98,28 @@ inline std::string NotAPort(const std::string& answer) {
   return "“" + answer + "”不是有效的通信端口，请输入端口号(如 1)或设备名(如 /dev/ttyUSB0)!";
 }
 // The advice is one of the k...Advice texts above.
-inline std::string PortNotOpened(const std::string& device, const std::string& reason,
+// Common causes in the operator's words; any other keeps the system's text in brackets.
+inline constexpr char kCauseNotFound[] = "设备不存在";
+inline constexpr char kCauseBusy[] = "端口已被占用";
+inline constexpr char kCausePermission[] = "没有使用该端口的权限";
+inline constexpr char kCauseNotSerial[] = "不是串口设备";
+inline constexpr char kCauseInputOutput[] = "输入/输出错误";
+inline std::string SystemCause(const std::string& systemText) { return "（" + systemText + "）"; }
+// The advice goes on a line of its own, so no fragment of it wraps alone.
+inline std::string PortNotOpened(const std::string& device, const std::string& cause,
                                  const char* advice) {
-  return "无法打开通信端口 " + device + ": " + reason + "。" + advice;
+  return "无法打开通信端口 " + device + "：" + cause + "。\n" + advice;
 }
 inline std::string SettingsRefused(const std::string& device) {
   return "通信端口 " + device + " 不接受参数 " + kLineSettingsShown + "，已关闭该端口!";
 }
-inline std::string LineLost(const std::string& device, const std::string& reason) {
-  return "通信端口 " + device + " 已断开: " + reason +
-         "。请检查连接后通过“通信”菜单重新打开通信端口!";
+inline std::string LineLost(const std::string& device, const std::string& cause) {
+  return "通信端口 " + device + " 已断开：" + cause +
+         "。\n正在自动重连；也可通过“通信”菜单打开其他通信端口。";
 }
 inline std::string PollNotWritten(const std::string& device) {
-  return "无法向通信端口 " + device + " 发送查询命令，已关闭该端口。请检查连接后重新打开通信端口!";
+  return "无法向通信端口 " + device +
+         " 发送查询命令，已关闭该端口。\n正在自动重连；也可通过“通信”菜单打开其他通信端口。";
 }
 
 // --- Link status line ---------------------------------------------------------

@@ -403,3 +403,36 @@ TEST(TimedRunFailure, TicksDuringAFailureBoxCountButOpenNoSecondBox) {
 
 }  // namespace
 }  // namespace pump
+
+namespace pump {
+namespace {
+
+TEST_F(TimedRun, AWindowHeldForElevenSecondsDoesNotLengthenTheRun) {
+  setLength("0.5");
+  w.startTimedRun();
+  seconds(10);
+  f.clock.stall(11'000);  // the window's thread is held: no tick
+  f.clock.advance(0);     // the late tick shows the real time
+  EXPECT_EQ(clock(), (Clock{"0", "0", "21"}));
+  seconds(8);
+  EXPECT_EQ(frames(), (Frames{kRun}));
+  seconds(1);
+  EXPECT_EQ(frames(), (Frames{kRun, kStop})) << "stopped 30 s after the start, not 41 s";
+}
+
+TEST_F(TimedRun, APauseIsNotCounted) {
+  setLength("0.5");
+  w.startTimedRun();
+  seconds(10);
+  w.pauseTimedRun();
+  seconds(60);
+  w.continueTimedRun();
+  seconds(19);
+  EXPECT_EQ(frames(), (Frames{kRun, kStop, kRun}));
+  seconds(1);
+  EXPECT_EQ(frames(), (Frames{kRun, kStop, kRun, kStop}));
+  EXPECT_EQ(clock(), (Clock{"0", "0", "30"}));
+}
+
+}  // namespace
+}  // namespace pump

@@ -110,13 +110,16 @@ struct OpenFailure {
   std::string mustMention;
 };
 
-TEST(PortThatCannotBeOpened, IsNamedWithTheReasonAndLeavesTheConsoleLocked) {
+// The common causes in Chinese, on a first line of their own; the advice on the next.
+TEST(PortThatCannotBeOpened, IsNamedWithTheCauseInChineseAndLeavesTheConsoleLocked) {
   const std::vector<OpenFailure> failures{
-      {{PortError::Kind::NotFound, "No such file or directory"}, "No such file or directory"},
-      {{PortError::Kind::PermissionDenied, "Permission denied"}, "dialout"},
-      {{PortError::Kind::Busy, "Device or resource busy"}, "其他程序"},
-      {{PortError::Kind::NotSerial, "Inappropriate ioctl for device"}, "不是串口"},
-      {{PortError::Kind::Other, "Unknown error"}, "Unknown error"}};
+      {{PortError::Kind::NotFound, "No such file or directory"}, "设备不存在。\n请检查端口号"},
+      {{PortError::Kind::PermissionDenied, "Permission denied"},
+       "没有使用该端口的权限。\n请将当前用户加入 dialout 组"},
+      {{PortError::Kind::Busy, "Device or resource busy"},
+       "端口已被占用。\n该端口正被其他程序使用"},
+      {{PortError::Kind::NotSerial, "Inappropriate ioctl for device"}, "不是串口设备。\n"},
+      {{PortError::Kind::Other, "Unknown error"}, "（Unknown error）。\n"}};
   for (const auto& failure : failures) {
     ConsoleHarness f;
     f.serial.failNextOpen = failure.error;
@@ -124,8 +127,7 @@ TEST(PortThatCannotBeOpened, IsNamedWithTheReasonAndLeavesTheConsoleLocked) {
     const auto messages = f.dialogs.messages();
     ASSERT_EQ(messages.size(), 1U);
     const std::string& text = messages[0].prompt;
-    EXPECT_EQ(text.rfind("无法打开通信端口 " + Device("1") + ": " + failure.error.reason, 0), 0U)
-        << text;
+    EXPECT_EQ(text.rfind("无法打开通信端口 " + Device("1") + "：", 0), 0U) << text;
     EXPECT_NE(text.find(failure.mustMention), std::string::npos) << text;
     EXPECT_EQ(messages[0].title, kCommErrorTitle);
     EXPECT_FALSE(f.serial.isOpen());
@@ -209,7 +211,8 @@ TEST(LostLine, IsReportedOnceLocksTheMenusAndIsReopenedEveryTwoSeconds) {
   const auto messages = f.dialogs.messages();
   ASSERT_EQ(messages.size(), 1U);
   EXPECT_NE(messages[0].prompt.find("/dev/ttyUSB0"), std::string::npos);
-  EXPECT_NE(messages[0].prompt.find("Input/output error"), std::string::npos);
+  EXPECT_NE(messages[0].prompt.find("已断开：输入/输出错误。\n正在自动重连"), std::string::npos)
+      << messages[0].prompt;
   EXPECT_EQ(messages[0].title, kCommErrorTitle);
   EXPECT_FALSE(f.serial.isOpen());
   EXPECT_TRUE(f.menusLocked());
@@ -314,6 +317,35 @@ TEST(ClosingTheWindow, ClosesThePortWhetherOrNotItWasOpened) {
   EXPECT_EQ(opened.eventDetails(console::EventKind::Close), Calls{Device("1")});
   EXPECT_FALSE(opened.serial.isOpen());
   EXPECT_TRUE(opened.dialogs.messages().empty());
+}
+
+}  // namespace
+}  // namespace pump
+
+namespace pump {
+namespace {
+
+TEST(PortChangeDuringATimedRun, AFailedOpenSaysOnceThePumpMayRunAndKeepsTheDueStop) {
+  ConsoleHarness f;
+  f.openPort("/dev/ttyUSB0");
+  f.dialogs.answers.push_back("0.1");
+  f.window->askRunLength();
+  f.window->startTimedRun();
+  f.clock.advance(2000);
+  f.serial.failNextOpen = PortError{PortError::Kind::NotFound, "No such file or directory"};
+  f.openPort("/dev/ttyUSB97");
+  ASSERT_EQ(f.messages().size(), 1U);
+  EXPECT_NE(f.messages()[0].find("泵可能仍在运行"), std::string::npos) << f.messages()[0];
+  const std::size_t writes = f.serial.written.size();
+  f.clock.advance(20'000);  // the run's end falls due with no line
+  EXPECT_EQ(f.messages().size(), 1U) << "no box per tick";
+  EXPECT_EQ(f.serial.written.size(), writes) << "nothing is written to a line that is down";
+  EXPECT_EQ(f.window->display.linkStatus.caption(), "● 停泵命令待发送");
+
+  f.openPort("/dev/ttyUSB1");
+  ASSERT_GT(f.serial.written.size(), writes);
+  EXPECT_EQ(f.serial.written[writes], "Q00S0000Y") << "the kept stop goes out first";
+  EXPECT_EQ(f.messages().size(), 2U) << "and is reported as late";
 }
 
 }  // namespace
