@@ -76,17 +76,18 @@ TEST(LinkOnPseudoTerminal, ATimedRunEndingWhileTheLineIsDownStopsThePumpFirstThi
   const std::size_t before = console.events.size();
   ASSERT_TRUE(WaitUntil(
       [&] { return console.eventDetails(console::EventKind::Run).back() == "stop_sent"; }, 5000));
-  std::vector<std::string> sentAfter;
-  for (std::size_t i = before; i < console.events.size(); ++i) {
-    if (console.events[i].kind == console::EventKind::Command) {
-      sentAfter.push_back(console.events[i].detail);
+  // What went out, and what came back, once the line was back.
+  auto after = [&](console::EventKind kind) {
+    std::vector<std::string> details;
+    for (std::size_t i = before; i < console.events.size(); ++i) {
+      if (console.events[i].kind == kind) details.push_back(console.events[i].detail);
     }
-  }
-  ASSERT_FALSE(sentAfter.empty());
-  EXPECT_EQ(sentAfter.front(), "Q00S0000Y");
-  ASSERT_TRUE(
-      WaitUntil([&] { return !console.eventDetails(console::EventKind::Reply).empty(); }, 3000));
-  EXPECT_EQ(console.eventDetails(console::EventKind::Reply).back(), "Q00S0000Y")
+    return details;
+  };
+  ASSERT_FALSE(after(console::EventKind::Command).empty());
+  EXPECT_EQ(after(console::EventKind::Command).front(), "Q00S0000Y");
+  ASSERT_TRUE(WaitUntil([&] { return !after(console::EventKind::Reply).empty(); }, 3000));
+  EXPECT_EQ(after(console::EventKind::Reply).front(), "Q00S0000Y")
       << "the new line's pump heard the stop";
   ASSERT_EQ(console.messages().size(), 2U);
   EXPECT_NE(console.messages()[1].find("补发"), std::string::npos);
