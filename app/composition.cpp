@@ -9,6 +9,7 @@
 
 #include "app/qt_translations.h"
 #include "console/window_design.h"
+#include "link/stable_port_name.h"
 #include "records/record_file.h"
 
 // Resources compiled into a static library must be registered by name, from
@@ -72,6 +73,7 @@ console::MainWindowServices Console::services() {
       .serial = serial_,
       .runClockTimer = runClockTimer_,
       .pollTimer = pollTimer_,
+      .linkWatchTimer = linkWatchTimer_,
       .dialogs = headless_ ? static_cast<Dialogs&>(headlessDialogs_) : dialogs_,
       .chartCanvas = view_->chartCanvas(),
       .printer = printer_,
@@ -81,6 +83,7 @@ console::MainWindowServices Console::services() {
       .recordViewer = *recordViewer_,
       .trendWindow = &trendWindow_,
       .recordPath = recordPath_,
+      .stableName = [](const std::string& device) { return link::StableAdapterName(device); },
   };
 }
 

@@ -79,6 +79,7 @@ class Console {
   qt::PacedRepaint pacedRepaint_{*view_};
   qt::QtTimer runClockTimer_;
   qt::QtTimer pollTimer_;
+  qt::QtTimer linkWatchTimer_;
   qt::QtDialogs dialogs_;
   HeadlessDialogs headlessDialogs_;
   bool headless_ = false;

@@ -107,9 +107,14 @@ void MainWindowView::buildLabels() {
     label->setFont(LabelFont(d.fontSize));
     label->setAutoFillBackground(true);
     QPalette colours = label->palette();
-    colours.setColor(QPalette::Window, ToQColor(design::kBlue));
+    colours.setColor(QPalette::Window, ToQColor(d.backColour.value_or(design::kBlue)));
     if (d.textColour) colours.setColor(QPalette::WindowText, ToQColor(*d.textColour));
     label->setPalette(colours);
+    if (!d.accessibleDescription.empty()) {
+      label->setAccessibleDescription(Text(d.accessibleDescription));
+      label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+      label->setIndent(4);
+    }
     // A press on a label belongs to the label, not to the window under it.
     label->setAttribute(Qt::WA_NoMousePropagation);
     labels_[{std::string(d.name), d.index}] = label;
@@ -198,9 +203,15 @@ void MainWindowView::bindLabels(console::MainWindow& window) {
   for (const design::LabelDesign& d : design::Labels()) {
     Label& model = window.display.*d.label;
     QLabel* widget = labels_.at({std::string(d.name), d.index});
-    auto show = [widget, &model] {
+    const QPalette designColours = widget->palette();
+    auto show = [widget, &model, designColours, shownColour = std::optional<Rgb>()]() mutable {
       widget->setText(QString::fromStdString(model.caption()));
       widget->setVisible(model.visible());
+      if (model.colour() == shownColour) return;
+      shownColour = model.colour();
+      QPalette colours = designColours;
+      if (shownColour) colours.setColor(QPalette::WindowText, ToQColor(*shownColour));
+      widget->setPalette(colours);
     };
     model.setObserver(show);
     show();

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/monotonic_clock.h"
+
 namespace pump::console {
 
 // The state of the line to the pump, as link supervision sees it.
@@ -64,11 +66,9 @@ struct ConsoleEvent {
 };
 
 // Where the two time points of an event come from; tests script it.
-class EventClock {
+class EventClock : public MonotonicClock {
  public:
-  virtual ~EventClock() = default;
   virtual std::chrono::system_clock::time_point wallNow() const = 0;
-  virtual std::chrono::steady_clock::time_point monotonicNow() const = 0;
 };
 
 class SystemEventClock : public EventClock {

@@ -29,6 +29,8 @@ struct Display {
   Label minuteUnit{texts::kMinuteUnit};
   Label seconds{texts::kClockStart};
   Label secondUnit{texts::kSecondUnit};
+  // The state of the line, below the chart.
+  Label linkStatus{texts::kLinkNotConnected};
 
   timedrun::RunClockLabels runClock() {
     return {hours, minutes, seconds, hourUnit, minuteUnit, secondUnit};

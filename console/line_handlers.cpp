@@ -1,4 +1,5 @@
 // Choosing the port, the replies that come back, and a line that fails.
+#include <ctime>
 #include <string>
 
 #include "console/main_window.h"
@@ -25,9 +26,43 @@ const char* AdviceFor(PortError::Kind kind) {
   return texts::kPortOtherAdvice;
 }
 
+std::string CauseOf(const PortError& error) {
+  switch (error.kind) {
+    case PortError::Kind::NotFound:
+      return texts::kCauseNotFound;
+    case PortError::Kind::PermissionDenied:
+      return texts::kCausePermission;
+    case PortError::Kind::Busy:
+      return texts::kCauseBusy;
+    case PortError::Kind::NotSerial:
+      return texts::kCauseNotSerial;
+    case PortError::Kind::SettingsRefused:
+    case PortError::Kind::Other:
+      break;
+  }
+  return texts::SystemCause(error.reason);
+}
+
+// A lost line's reason is the system's: an input/output error is named in
+// the operator's words, anything else kept in brackets.
+std::string CauseOfLoss(const std::string& reason) {
+  if (reason.find("Input/output error") != std::string::npos) return texts::kCauseInputOutput;
+  return texts::SystemCause(reason);
+}
+
 std::string OpenFailedMessage(const std::string& device, const PortError& error) {
   if (error.kind == PortError::Kind::SettingsRefused) return texts::SettingsRefused(device);
-  return texts::PortNotOpened(device, error.reason, AdviceFor(error.kind));
+  return texts::PortNotOpened(device, CauseOf(error), AdviceFor(error.kind));
+}
+
+// "14:03:27" in the local time zone.
+std::string TimeOfDay(std::chrono::system_clock::time_point when) {
+  const std::time_t seconds = std::chrono::system_clock::to_time_t(when);
+  std::tm local{};
+  localtime_r(&seconds, &local);
+  char text[16];
+  std::strftime(text, sizeof text, "%H:%M:%S", &local);
+  return text;
 }
 
 }  // namespace
@@ -40,19 +75,49 @@ void MainWindow::choosePort() {
     dialogs_.showMessage(texts::NotAPort(answer), texts::kCommErrorTitle);
     return;
   }
-  // Another port is asked for: the old one is given up first.
-  if (line_.connected()) {
-    const std::string previous = line_.device();
-    line_.close();
-    publish(EventKind::Close, previous);
-  }
+  // Another port is asked for: the old one is given up first, and a lost
+  // line is no longer reconnected.
+  const bool wasConnected = line_.connected();
+  const std::string previous = line_.device();
+  line_.close();
+  if (wasConnected) publish(EventKind::Close, previous);
   lockMenus(true);
   if (const auto error = line_.open(*device)) {
-    dialogs_.showMessage(OpenFailedMessage(*device, *error), texts::kCommErrorTitle);
+    std::string message = OpenFailedMessage(*device, *error);
+    if (runTimer_.timing()) message += texts::kRunGoesOn;
+    refreshStatusLine();
+    dialogs_.showMessage(message, texts::kCommErrorTitle);
     return;
   }
+  portEverOpened_ = true;
+  lineBack();
+}
+
+// A line is open again, by the operator or by a reconnect: a kept stop goes
+// out before anything else, then the console works as after an open.
+void MainWindow::lineBack() {
+  const bool stopSentLate = sendKeptStop();
   lockMenus(false);
-  publish(EventKind::Open, *device);
+  publish(EventKind::Open, line_.device());
+  refreshStatusLine();
+  if (stopSentLate) {
+    dialogs_.showMessage(texts::StopSentLate(TimeOfDay(clock_.wallNow())),
+                         texts::kStopSentLateTitle);
+  }
+}
+
+bool MainWindow::sendKeptStop() {
+  if (!keptStop_) return false;
+  const KeptStop kept = *keptStop_;
+  keptStop_.reset();
+  if (line_.send(link::PumpCommand::Stop()) != link::SendResult::Sent) {
+    keptStop_ = kept;  // still down: kept for the next time
+    return false;
+  }
+  if (kept.onSent) kept.onSent();
+  publish(EventKind::Command, link::PumpCommand::Stop().frame());
+  if (kept.endsRun) publish(EventKind::Run, "stop_sent");
+  return true;
 }
 
 void MainWindow::handleReply(const link::PumpReply& reply) {
@@ -72,6 +137,7 @@ void MainWindow::handleReply(const link::PumpReply& reply) {
       break;  // changes no display but still counts for the chart
   }
   chart_.update(display.currentPressure.caption());
+  if (reply.kind() == link::ReplyKind::CurrentPressure) checkPressureLimit(reply.value());
   const bool reading = reply.kind() == link::ReplyKind::CurrentPressure;
   publish(reading ? EventKind::Reading : EventKind::Reply, reply.frame);
 }
@@ -85,17 +151,17 @@ void MainWindow::record(double reading) {
   dialogs_.showMessage(texts::kRecordFull, texts::kSaveTitle);
 }
 
-// The line is already closed and the poll stopped. The pump may still be
-// running: the operator must know the console no longer times the run and
-// cannot stop it.
+// The line is already closed, the poll stopped and reconnecting begun. The
+// pump may still be running: a timed run goes on counting, and its stop is
+// kept for when the line is back.
 void MainWindow::lineFailed(const link::LineFailure& failure) {
   lockMenus(true);
   publish(EventKind::Close, failure.device);
-  const bool runHalted = runTimer_.haltForLostLine();
   std::string message = failure.kind == link::LineFailure::Kind::Lost
-                            ? texts::LineLost(failure.device, failure.reason)
+                            ? texts::LineLost(failure.device, CauseOfLoss(failure.reason))
                             : texts::PollNotWritten(failure.device);
-  if (runHalted) message += texts::kTimedRunHalted;
+  if (runTimer_.timing()) message += texts::kRunGoesOn;
+  refreshStatusLine();
   dialogs_.showMessage(message, texts::kCommErrorTitle);
 }
 

@@ -12,12 +12,15 @@ MainWindow::MainWindow(MainWindowServices services)
     : services_(std::move(services)),
       dialogs_(services_.dialogs),
       clock_(services_.clock ? *services_.clock : systemClock_),
-      line_(services_.serial, services_.pollTimer),
+      line_({services_.serial, services_.pollTimer, services_.linkWatchTimer, clock_,
+             services_.stableName}),
       chart_(services_.chartCanvas),
-      runTimer_(services_.runClockTimer, display.runClock(), sender_, services_.dialogs) {
+      runTimer_(services_.runClockTimer, clock_, display.runClock(), sender_, services_.dialogs) {
   services_.runClockTimer.setOnTick([this] { runTimer_.tick(); });
   line_.setOnReply([this](const link::PumpReply& reply) { handleReply(reply); });
   line_.setOnFailure([this](const link::LineFailure& failure) { lineFailed(failure); });
+  line_.setOnReconnected([this] { lineBack(); });
+  line_.setOnWatch([this] { refreshStatusLine(); });
   runTimer_.setOnStep([this](const char* step) { publish(EventKind::Run, step); });
 }
 
@@ -30,6 +33,7 @@ void MainWindow::load() {
     clock->setVisible(false);
   }
   chart_.setUp();
+  refreshStatusLine();
 }
 
 // A disabled pop-up offers nothing to choose, so it is not shown at all.
@@ -41,6 +45,7 @@ void MainWindow::closeWindow() {
   const std::string device = line_.device();
   line_.close();
   publish(EventKind::Close, device);
+  refreshStatusLine();
 }
 
 void MainWindow::exitProgram() { services_.app.endNow(); }
@@ -60,25 +65,31 @@ void MainWindow::lockMenus(bool locked) {
   }
 }
 
-bool MainWindow::OperatorSender::send(const link::PumpCommand& command) {
+link::Handed MainWindow::OperatorSender::send(const link::PumpCommand& command) {
   return window_.sendCommand(command);
 }
 
-bool MainWindow::sendCommand(const link::PumpCommand& command,
-                             const std::function<void()>& onSent) {
+link::Handed MainWindow::sendCommand(const link::PumpCommand& command,
+                                     const std::function<void()>& onSent) {
   switch (line_.send(command)) {
     case link::SendResult::Sent:
       if (onSent) onSent();
       publish(EventKind::Command, command.frame());
-      return true;
+      return link::Handed::Sent;
     case link::SendResult::NotOpen:
+      // Once a line has been open, a stop is never dropped for want of one.
+      if (command.kind() == link::PumpCommand::Kind::Stop && portEverOpened_) {
+        keptStop_ = KeptStop{onSent, keptStop_ ? keptStop_->endsRun : runTimer_.timing()};
+        refreshStatusLine();
+        return link::Handed::Kept;
+      }
       dialogs_.showMessage(texts::kPortNotOpen, texts::kCommErrorTitle);
-      return false;
+      return link::Handed::Failed;
     case link::SendResult::WriteFailed:
       dialogs_.showMessage(texts::kCommandNotSent, texts::kCommErrorTitle);
-      return false;
+      return link::Handed::Failed;
   }
-  return false;
+  return link::Handed::Failed;
 }
 
 void MainWindow::publish(EventKind kind, std::string detail) {

@@ -27,18 +27,20 @@ namespace pump::console {
 // What the window needs from the outside world.
 struct MainWindowServices {
   SerialPort& serial;
-  Timer& runClockTimer;  // one tick a second while a timed run is timed
-  Timer& pollTimer;      // the status poll
-  Dialogs& dialogs;      // message and input boxes
-  Canvas& chartCanvas;   // trend chart surface
-  Printer& printer;      // printer dialog and default printer
-  Files& files;          // record file
-  Application& app;      // ending the program
-  PopupMenu& popupMenu;  // the right-button menu, shown at the mouse
+  Timer& runClockTimer;   // one tick a second while a timed run is timed
+  Timer& pollTimer;       // the status poll
+  Timer& linkWatchTimer;  // watches the line and reconnects it
+  Dialogs& dialogs;       // message and input boxes
+  Canvas& chartCanvas;    // trend chart surface
+  Printer& printer;       // printer dialog and default printer
+  Files& files;           // record file
+  Application& app;       // ending the program
+  PopupMenu& popupMenu;   // the right-button menu, shown at the mouse
   WindowHandle& recordViewer;
-  WindowHandle* trendWindow = nullptr;  // the trend of the session, if the front end has one
-  std::string recordPath;               // where the record file lives
-  const EventClock* clock = nullptr;    // the system clocks when not given
+  WindowHandle* trendWindow = nullptr;     // the trend of the session, if the front end has one
+  std::string recordPath;                  // where the record file lives
+  const EventClock* clock = nullptr;       // the system clocks when not given
+  link::StableNameFinder stableName = {};  // none: a lost line is reopened by its name as given
 };
 
 // What a remote command came to: nothing, or why it was refused.
@@ -108,15 +110,21 @@ class MainWindow {
   class OperatorSender : public link::CommandSender {
    public:
     explicit OperatorSender(MainWindow& window) : window_(window) {}
-    bool send(const link::PumpCommand& command) override;
+    link::Handed send(const link::PumpCommand& command) override;
 
    private:
     MainWindow& window_;
   };
 
   // Sends a command, telling the operator when it cannot go out. Once it has
-  // gone out, `onSent` updates the display, then the command is published.
-  bool sendCommand(const link::PumpCommand& command, const std::function<void()>& onSent = {});
+  // gone out, `onSent` updates the display, then the command is published. A
+  // stop while the line is down is kept and goes out first when it is back.
+  link::Handed sendCommand(const link::PumpCommand& command,
+                           const std::function<void()>& onSent = {});
+  bool sendKeptStop();  // true when a kept stop went out now
+  void lineBack();
+  void refreshStatusLine();
+  void checkPressureLimit(const std::string& reading);
   void showKeyOutcome(const KeyOutcome& outcome);
   void refuse(const char* text, const char* title, const std::string& typed);
   void handleReply(const link::PumpReply& reply);
@@ -126,6 +134,12 @@ class MainWindow {
   RemoteResult remoteSend(const link::PumpCommand& command,
                           const std::function<void()>& onSent = {});
   void publish(EventKind kind, std::string detail);
+
+  // A stop that could not be written while the line was down.
+  struct KeptStop {
+    std::function<void()> onSent;
+    bool endsRun = false;
+  };
 
   MainWindowServices services_;
   Dialogs& dialogs_;
@@ -140,6 +154,10 @@ class MainWindow {
   bool recordFullTold_ = false;  // the operator hears once that readings are dropped
   timedrun::RunTimer runTimer_;
   std::function<void()> openRemoteSettings_;
+  bool portEverOpened_ = false;
+  std::optional<KeptStop> keptStop_;
+  std::optional<std::string> overLimit_;  // the status text while a reading is at the limit
+  LinkState publishedLink_ = LinkState::NotConnected;
 };
 
 }  // namespace pump::console

@@ -30,6 +30,11 @@ RemoteResult MainWindow::remoteSend(const link::PumpCommand& command,
       publish(EventKind::Command, command.frame());
       return {};
     case link::SendResult::NotOpen:
+      if (command.kind() == link::PumpCommand::Kind::Stop && portEverOpened_) {
+        keptStop_ = KeptStop{onSent, keptStop_ && keptStop_->endsRun};
+        refreshStatusLine();
+        return {};  // kept: it goes out first when the line is back
+      }
       return Refused(texts::kPortNotOpen);
     case link::SendResult::WriteFailed:
       return Refused(texts::kCommandNotSent);

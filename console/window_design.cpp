@@ -19,6 +19,8 @@ constexpr WindowDesign kWindow{
 constexpr double kTitleSize = 14.25;
 constexpr double kValueSize = 12;
 constexpr double kClockSize = 15.75;
+constexpr double kStatusSize = 10.5;
+constexpr Rgb kStatusPanel{0xf4, 0xf6, 0xfb};
 
 constexpr std::array kLabels{
     LabelDesign{
@@ -43,6 +45,16 @@ constexpr std::array kLabels{
     LabelDesign{"Label2", kNoIndex, &Display::minuteUnit, {1560, 0, 495, 375}, kClockSize, {}},
     LabelDesign{"lsed", kNoIndex, &Display::seconds, {2040, 0, 615, 375}, kClockSize, {}},
     LabelDesign{"Label3", kNoIndex, &Display::secondUnit, {2640, 0, 495, 375}, kClockSize, {}},
+    // The line's state, in the free band below the chart box, on a pale panel
+    // so that its colours read clearly on the mid-blue picture there.
+    LabelDesign{"linkStatus",
+                kNoIndex,
+                &Display::linkStatus,
+                {600, 6900, 9975, 345},
+                kStatusSize,
+                {},
+                kStatusPanel,
+                "linkStatus"},
 };
 
 constexpr int kKeyWidth = 615;

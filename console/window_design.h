@@ -45,7 +45,9 @@ struct LabelDesign {
   Label Display::*label;
   TwipsRect rect;
   double fontSize;
-  std::optional<Rgb> textColour;  // nothing: the system's default text colour
+  std::optional<Rgb> textColour;                 // nothing: the system's default text colour
+  std::optional<Rgb> backColour = std::nullopt;  // nothing: the window's blue
+  std::string_view accessibleDescription = {};   // for the labels that have one
 };
 
 using KeyAction = void (MainWindow::*)();

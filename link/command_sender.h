@@ -5,12 +5,16 @@
 
 namespace pump::link {
 
+enum class Handed {
+  Sent,    // written to the line
+  Kept,    // a stop the line cannot take now: it goes out first when the line is back
+  Failed,  // not sent; the operator has been told why
+};
+
 class CommandSender {
  public:
   virtual ~CommandSender() = default;
-  // Writes the command. When it cannot go out, the operator has been told
-  // why and the result is false: the caller skips the steps that follow.
-  virtual bool send(const PumpCommand& command) = 0;
+  virtual Handed send(const PumpCommand& command) = 0;
 };
 
 }  // namespace pump::link

@@ -48,6 +48,8 @@ std::optional<std::string> DeviceName(std::string_view name, PortNaming naming) 
     if (StartsWith(name, "\\\\.\\")) return std::string(name);
     return std::nullopt;
   }
+  // Opening the pseudo-terminal multiplexer makes a new master that no pump is on.
+  if (name == "/dev/ptmx" || name == "/dev/pts/ptmx") return std::nullopt;
   if (name.size() > 1 && name.front() == '/') return std::string(name);
   if (name.find('/') == std::string_view::npos &&
       (StartsWith(name, "tty") || StartsWith(name, "cu.") || StartsWith(name, "rfcomm"))) {

@@ -23,7 +23,8 @@ inline constexpr std::string_view kSimulatedPort = "sim";
 // Most pumps now hang on USB adapters, so a device name or path is opened as
 // typed: "COM3", "\\.\COM12", "/dev/ttyUSB0", "/dev/pts/4", and on POSIX a bare
 // "ttyUSB0", "cu.usbserial" or "rfcomm0" is looked for in /dev. "sim" names the
-// simulated pump. Nothing for any other answer, or a port number below 1.
+// simulated pump. Nothing for any other answer, a port number below 1, or the
+// pseudo-terminal multiplexer /dev/ptmx.
 std::optional<std::string> PortDevice(std::string_view answer, PortNaming naming = kHostPortNaming);
 
 }  // namespace pump::link

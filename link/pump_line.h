@@ -1,8 +1,12 @@
 // The line to the pump: owns the serial port, the reassembly of replies from
-// the bytes that arrive and the status poll. Commands go out through it;
-// replies come back from it one whole frame at a time, in arrival order.
+// the bytes that arrive, the status poll and the watch over the line. Commands
+// go out through it; replies come back from it one whole frame at a time, in
+// arrival order. A line that fails is reopened every two seconds by the name
+// it was opened with (or its adapter's stable name) until the operator opens
+// another port or closes the window.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -10,6 +14,7 @@
 #include "link/frame_assembler.h"
 #include "link/pump_command.h"
 #include "link/pump_reply.h"
+#include "platform/monotonic_clock.h"
 #include "platform/serial_port.h"
 #include "platform/ui.h"
 
@@ -18,11 +23,17 @@ namespace pump::link {
 // 9600 baud, no parity, 8 data bits, 1 stop bit.
 inline constexpr LineSettings kPumpLineSettings{};
 inline constexpr int kPollIntervalMs = 1500;
+// No valid frame for three poll periods: the pump is not answering.
+inline constexpr int kNoAnswerAfterMs = 3 * kPollIntervalMs;
+inline constexpr int kReconnectEveryMs = 2000;
+inline constexpr int kWatchIntervalMs = 500;
+
+enum class LinkState { NotConnected, Answering, NoAnswer, Lost, Reconnecting };
 
 enum class SendResult { Sent, NotOpen, WriteFailed };
 
 // Why an open line was given up. The port is closed and the poll stopped by
-// the time the handler hears of it.
+// the time the handler hears of it; reconnecting has begun.
 struct LineFailure {
   enum class Kind { Lost, PollNotWritten };
   Kind kind;
@@ -30,19 +41,35 @@ struct LineFailure {
   std::string reason;  // the system's words, for a lost line
 };
 
+// Where a device that may come back under another name is found again.
+using StableNameFinder = std::function<std::optional<std::string>(const std::string& device)>;
+
+struct PumpLineServices {
+  SerialPort& port;
+  Timer& pollTimer;
+  Timer& watchTimer;
+  const MonotonicClock& clock;
+  StableNameFinder stableName;  // none: reopen by the name as given
+};
+
 class PumpLine {
  public:
-  PumpLine(SerialPort& port, Timer& pollTimer);
+  explicit PumpLine(PumpLineServices services);
   PumpLine(const PumpLine&) = delete;
   PumpLine& operator=(const PumpLine&) = delete;
 
   // Gives up any open line, then opens the device. On success the poll starts
   // and the first poll goes out one interval later.
   std::optional<PortError> open(const std::string& device);
+  // Closes the line and stops reconnecting.
   void close();
   // A line is open and polled.
   bool connected() const { return connected_; }
-  std::string device() const { return port_.device(); }
+  // The device as the operator named it.
+  const std::string& device() const { return device_; }
+  LinkState state() const { return state_; }
+  // Whole seconds since the last valid frame (or the open), while connected.
+  int secondsWithoutAnswer() const;
 
   SendResult send(const PumpCommand& command);
 
@@ -51,19 +78,41 @@ class PumpLine {
   void setOnFailure(std::function<void(const LineFailure&)> onFailure) {
     onFailure_ = std::move(onFailure);
   }
+  // The line came back by itself.
+  void setOnReconnected(std::function<void()> onBack) { onReconnected_ = std::move(onBack); }
+  // The watch saw the state, or the seconds without an answer, change. An
+  // open, a close, a failure and a reconnect are told through their own
+  // calls and handlers instead.
+  void setOnWatch(std::function<void()> onWatch) { onWatch_ = std::move(onWatch); }
 
  private:
   void poll();
+  void watch();
+  void tryReconnect();
   void bytesArrived(std::string_view bytes);
   void fail(LineFailure failure);
-  void disconnect();
+  void startLine();
+  void stopLine();
+  void setState(LinkState state);
+  std::chrono::steady_clock::time_point now() const { return clock_.monotonicNow(); }
 
   SerialPort& port_;
   Timer& pollTimer_;
+  Timer& watchTimer_;
+  const MonotonicClock& clock_;
+  StableNameFinder stableName_;
   FrameAssembler assembler_;
   bool connected_ = false;
+  LinkState state_ = LinkState::NotConnected;
+  std::string device_;      // as the operator gave it
+  std::string reopenName_;  // what a reconnect opens
+  std::chrono::steady_clock::time_point lastAnswer_{};
+  std::chrono::steady_clock::time_point lastAttempt_{};
+  int shownSeconds_ = 0;
   std::function<void(const PumpReply&)> onReply_;
   std::function<void(const LineFailure&)> onFailure_;
+  std::function<void()> onReconnected_;
+  std::function<void()> onWatch_;
 };
 
 }  // namespace pump::link

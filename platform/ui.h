@@ -36,6 +36,13 @@ class Label {
     visible_ = visible;
     notify();
   }
+  // The text colour when the logic chooses it; nothing: the design's colour.
+  const std::optional<Rgb>& colour() const { return colour_; }
+  void setColour(std::optional<Rgb> colour) {
+    if (colour == colour_) return;
+    colour_ = colour;
+    notify();
+  }
   void setObserver(std::function<void()> observer) { observer_ = std::move(observer); }
   // The observer now set, so a watcher can be put in front of it.
   const std::function<void()>& observer() const { return observer_; }
@@ -46,6 +53,7 @@ class Label {
   }
   std::string caption_;
   bool visible_;
+  std::optional<Rgb> colour_;
   std::function<void()> observer_;
 };
 

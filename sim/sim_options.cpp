@@ -54,6 +54,17 @@ ParsedSimOptions ParseSimOptions(const std::vector<std::string_view>& args) {
          if (n) options.hangupAfterSeconds = *n;
          return n.has_value();
        }},
+      {"--return-after",
+       [&](std::string_view v) {
+         const auto n = Parse<double>(v, 0.0, 1e6);
+         if (n) options.returnAfterSeconds = *n;
+         return n.has_value();
+       }},
+      {"--link",
+       [&](std::string_view v) {
+         options.linkName = std::string(v);
+         return !v.empty();
+       }},
       {"--stream",
        [&](std::string_view v) {
          const auto n = Parse<long long>(v, 1, 1'000'000'000);

@@ -15,6 +15,10 @@ struct SimOptions {
   PumpModelSettings pump;
   LineFaults faults;
   std::optional<double> hangupAfterSeconds;  // close the line after this long
+  // After a hang-up, come back on a new line this much later (under the link name).
+  std::optional<double> returnAfterSeconds;
+  // A symlink kept pointing at the line in use, as udev keeps an adapter's name.
+  std::string linkName;
   // Instead of answering commands: once the first byte from the console has
   // come, this many current-pressure replies back to back at the line's pace.
   std::optional<long long> streamReplies;
@@ -44,6 +48,10 @@ inline constexpr std::string_view kSimUsage =
     "  --silent              obey commands, never answer\n"
     "  --burst N             send every reply N times at the full line rate\n"
     "  --hangup-after SECS   hang up the line after SECS seconds and exit\n"
+    "  --return-after SECS   with --hangup-after: come back on a new line SECS\n"
+    "                        seconds after the hang-up, and serve until stopped\n"
+    "  --link PATH           keep a symlink PATH pointing at the line in use, and\n"
+    "                        print PATH instead of the device\n"
     "  --stream N            after the first byte received, send N pressure replies\n"
     "                        back to back at the line's pace (values cycle 00.1..09.9, 00.0)\n"
     "  --log-writes FILE     with --stream: log each write's monotonic time in ns\n"

@@ -84,7 +84,9 @@ inline constexpr char kPortTitle[] = "Commport";
 inline constexpr char kCommErrorTitle[] = "通信错误";
 inline constexpr char kPortNotOpen[] = "通信端口未打开，请先通过“通信”菜单打开通信端口!";
 inline constexpr char kCommandNotSent[] = "命令发送失败，请检查通信端口!";
-inline constexpr char kTimedRunHalted[] = "\n定时运行已中断，泵可能仍在运行，请检查泵的状态!";
+// A timed run goes on while the line is down, because the pump goes on.
+inline constexpr char kRunGoesOn[] =
+    "\n泵可能仍在运行。定时运行继续计时，到时的停泵命令将在通信恢复后发出!";
 inline constexpr char kLineSettingsShown[] = "9600,n,8,1";
 inline constexpr char kPortNotFoundAdvice[] = "请检查端口号和串口线!";
 #ifdef _WIN32
@@ -100,19 +102,46 @@ inline std::string NotAPort(const std::string& answer) {
   return "“" + answer + "”不是有效的通信端口，请输入端口号(如 1)或设备名(如 /dev/ttyUSB0)!";
 }
 // The advice is one of the k...Advice texts above.
-inline std::string PortNotOpened(const std::string& device, const std::string& reason,
+// Common causes in the operator's words; any other keeps the system's text in brackets.
+inline constexpr char kCauseNotFound[] = "设备不存在";
+inline constexpr char kCauseBusy[] = "端口已被占用";
+inline constexpr char kCausePermission[] = "没有使用该端口的权限";
+inline constexpr char kCauseNotSerial[] = "不是串口设备";
+inline constexpr char kCauseInputOutput[] = "输入/输出错误";
+inline std::string SystemCause(const std::string& systemText) { return "（" + systemText + "）"; }
+// The advice goes on a line of its own, so no fragment of it wraps alone.
+inline std::string PortNotOpened(const std::string& device, const std::string& cause,
                                  const char* advice) {
-  return "无法打开通信端口 " + device + ": " + reason + "。" + advice;
+  return "无法打开通信端口 " + device + "：" + cause + "。\n" + advice;
 }
 inline std::string SettingsRefused(const std::string& device) {
   return "通信端口 " + device + " 不接受参数 " + kLineSettingsShown + "，已关闭该端口!";
 }
-inline std::string LineLost(const std::string& device, const std::string& reason) {
-  return "通信端口 " + device + " 已断开: " + reason +
-         "。请检查连接后通过“通信”菜单重新打开通信端口!";
+inline std::string LineLost(const std::string& device, const std::string& cause) {
+  return "通信端口 " + device + " 已断开：" + cause +
+         "。\n正在自动重连；也可通过“通信”菜单打开其他通信端口。";
 }
 inline std::string PollNotWritten(const std::string& device) {
-  return "无法向通信端口 " + device + " 发送查询命令，已关闭该端口。请检查连接后重新打开通信端口!";
+  return "无法向通信端口 " + device +
+         " 发送查询命令，已关闭该端口。\n正在自动重连；也可通过“通信”菜单打开其他通信端口。";
+}
+
+// --- Link status line ---------------------------------------------------------
+inline constexpr char kLinkNotConnected[] = "● 未连接";
+inline constexpr char kLinkReconnecting[] = "● 通信中断，正在重连…";
+inline constexpr char kStopWaiting[] = "● 停泵命令待发送";
+inline std::string LinkAnswering(const std::string& device) { return "● 通信正常  " + device; }
+inline std::string LinkNoAnswer(int seconds) {
+  return "● 无应答 " + std::to_string(seconds) + " 秒";
+}
+// Both values as "4.6": one decimal, no leading zero.
+inline std::string OverLimit(const std::string& reading, const std::string& limit) {
+  return "● 压力超限 " + reading + " MPa ≥ " + limit + " MPa";
+}
+inline constexpr char kStopSentLateTitle[] = "通信恢复";
+// The time as "14:03:27".
+inline std::string StopSentLate(const std::string& when) {
+  return "通信中断期间未能发出的停泵命令已于 " + when + " 补发。";
 }
 
 // --- Record and printing ------------------------------------------------------

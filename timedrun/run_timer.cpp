@@ -16,11 +16,11 @@ void RunTimer::askLength() {
 
 // A run command that could not go out started nothing, so nothing is timed.
 void RunTimer::start() {
-  elapsedSeconds_ = 0;
+  counted_ = {};
   stopAnnounced_ = false;
-  clockTimer_.setEnabled(true);
-  if (!send(link::PumpCommand::Run())) {
-    clockTimer_.setEnabled(false);
+  startCounting();
+  if (send(link::PumpCommand::Run()) != link::Handed::Sent) {
+    stopCounting();
     return;
   }
   showClock(true);
@@ -28,15 +28,15 @@ void RunTimer::start() {
 }
 
 void RunTimer::pause() {
-  clockTimer_.setEnabled(false);
-  if (send(link::PumpCommand::Stop())) step("pause");
+  stopCounting();
+  if (send(link::PumpCommand::Stop()) == link::Handed::Sent) step("pause");
 }
 
 void RunTimer::resume() {
   stopAnnounced_ = false;
-  clockTimer_.setEnabled(true);
-  if (!send(link::PumpCommand::Run())) {
-    clockTimer_.setEnabled(false);
+  startCounting();
+  if (send(link::PumpCommand::Run()) != link::Handed::Sent) {
+    stopCounting();
     return;
   }
   step("continue");
@@ -44,41 +44,53 @@ void RunTimer::resume() {
 
 void RunTimer::end() {
   lengthMinutes_ = 0;
-  clockTimer_.setEnabled(false);
-  if (!send(link::PumpCommand::Stop())) return;
+  stopCounting();
+  if (send(link::PumpCommand::Stop()) != link::Handed::Sent) return;
   showClock(false);
   step("end");
 }
 
 void RunTimer::tick() {
-  ++elapsedSeconds_;
-  clock_.hours.setCaption(std::to_string(elapsedSeconds_ / 3600));
-  clock_.minutes.setCaption(std::to_string(elapsedSeconds_ % 3600 / 60));
-  clock_.seconds.setCaption(std::to_string(elapsedSeconds_ % 60));
+  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(elapsed()).count();
+  clock_.hours.setCaption(std::to_string(seconds / 3600));
+  clock_.minutes.setCaption(std::to_string(seconds % 3600 / 60));
+  clock_.seconds.setCaption(std::to_string(seconds % 60));
 
   // A length of zero or less stops at the first tick; a fractional one at the
-  // first whole second not below it. The length may have changed mid-run.
-  if (lengthMinutes_ * 60.0 > static_cast<double>(elapsedSeconds_)) return;
+  // first tick not below it. The length may have changed mid-run.
+  if (lengthMinutes_ * 60.0 > std::chrono::duration<double>(elapsed()).count()) return;
   if (sending_) return;  // the stop goes out on the first tick after the box closes
   if (!stopAnnounced_) step("stop_due");
   stopAnnounced_ = true;
-  if (!send(link::PumpCommand::Stop())) return;  // not stopped: the next tick tries again
-  elapsedSeconds_ = 0;
-  clockTimer_.setEnabled(false);
-  step("stop_sent");
+  const link::Handed handed = send(link::PumpCommand::Stop());
+  if (handed == link::Handed::Failed) return;  // not stopped: the next tick tries again
+  stopCounting();
+  counted_ = {};
+  // A kept stop is told as sent when it reaches the line.
+  if (handed == link::Handed::Sent) step("stop_sent");
 }
 
-bool RunTimer::haltForLostLine() {
-  const bool running = clockTimer_.enabled();
-  clockTimer_.setEnabled(false);
-  return running;
+void RunTimer::startCounting() {
+  stretchStart_ = time_.monotonicNow();
+  counting_ = true;
+  clockTimer_.setEnabled(true);
 }
 
-bool RunTimer::send(const link::PumpCommand& command) {
+void RunTimer::stopCounting() {
+  counted_ = elapsed();
+  counting_ = false;
+  clockTimer_.setEnabled(false);
+}
+
+std::chrono::steady_clock::duration RunTimer::elapsed() const {
+  return counting_ ? counted_ + (time_.monotonicNow() - stretchStart_) : counted_;
+}
+
+link::Handed RunTimer::send(const link::PumpCommand& command) {
   sending_ = true;
-  const bool sent = sender_.send(command);
+  const link::Handed handed = sender_.send(command);
   sending_ = false;
-  return sent;
+  return handed;
 }
 
 void RunTimer::showClock(bool visible) {

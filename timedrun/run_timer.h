@@ -2,11 +2,12 @@
 // hours/minutes/seconds clock, with pause, continue and end.
 #pragma once
 
-#include <cstdint>
+#include <chrono>
 #include <functional>
 #include <optional>
 
 #include "link/command_sender.h"
+#include "platform/monotonic_clock.h"
 #include "platform/ui.h"
 
 namespace pump::timedrun {
@@ -27,10 +28,15 @@ using StepListener = std::function<void(const char* step)>;
 // None of the actions looks at the state of the run before acting: each does
 // its steps whatever the run is doing, so "continue" after "end" runs the pump
 // again and "start" restarts a run that is going.
+//
+// The run's time is counted on a monotonic clock, not in ticks: a window held
+// up for seconds does not lengthen the run. Ticks only show the time and send
+// the stop at the first tick at or after the set length. A pause is not counted.
 class RunTimer {
  public:
-  RunTimer(Timer& clockTimer, RunClockLabels clock, link::CommandSender& sender, Dialogs& dialogs)
-      : clockTimer_(clockTimer), clock_(clock), sender_(sender), dialogs_(dialogs) {}
+  RunTimer(Timer& clockTimer, const MonotonicClock& time, RunClockLabels clock,
+           link::CommandSender& sender, Dialogs& dialogs)
+      : clockTimer_(clockTimer), time_(time), clock_(clock), sender_(sender), dialogs_(dialogs) {}
 
   // Asks for the run length in minutes.
   void askLength();
@@ -43,9 +49,8 @@ class RunTimer {
   // One second of the run has passed.
   void tick();
 
-  // The line is gone: nothing can reach the pump, so the clock stops rather
-  // than fail to send every second. True when a run was being timed.
-  bool haltForLostLine();
+  // A run is being timed.
+  bool timing() const { return clockTimer_.enabled(); }
 
   void setOnStep(StepListener onStep) { onStep_ = std::move(onStep); }
 
@@ -56,20 +61,25 @@ class RunTimer {
   }
 
  private:
-  bool send(const link::PumpCommand& command);
+  link::Handed send(const link::PumpCommand& command);
   void showClock(bool visible);
+  void startCounting();
+  void stopCounting();
+  std::chrono::steady_clock::duration elapsed() const;
   void step(const char* name) {
     if (onStep_) onStep_(name);
   }
 
   Timer& clockTimer_;
+  const MonotonicClock& time_;
   RunClockLabels clock_;
   link::CommandSender& sender_;
   Dialogs& dialogs_;
   StepListener onStep_;
-  // Elapsed whole seconds of the current run. 32-bit, so runs longer than
-  // nine hours keep counting instead of overflowing.
-  std::int32_t elapsedSeconds_ = 0;
+  // The run's time before the present stretch, and when that stretch began.
+  std::chrono::steady_clock::duration counted_{};
+  std::chrono::steady_clock::time_point stretchStart_{};
+  bool counting_ = false;
   double lengthMinutes_ = 0;
   // True while a command of ours is being written. A failed write shows a
   // modal box whose event loop keeps ticking the clock; such a tick must not

@@ -14,12 +14,17 @@ struct QtLine {
   qt::QtSerialPort qtSerial;
   qt::QtTimer qtRunClockTimer;
   qt::QtTimer qtPollTimer;
+  qt::QtTimer qtLinkWatchTimer;
+  console::SystemEventClock systemClock;
 };
 
 struct ConsoleOnQt : QtLine, ConsoleHarness {
   ConsoleOnQt()
-      : ConsoleHarness(
-            {.serial = &qtSerial, .runClockTimer = &qtRunClockTimer, .pollTimer = &qtPollTimer}) {}
+      : ConsoleHarness({.serial = &qtSerial,
+                        .runClockTimer = &qtRunClockTimer,
+                        .pollTimer = &qtPollTimer,
+                        .linkWatchTimer = &qtLinkWatchTimer,
+                        .clock = &systemClock}) {}
   ~ConsoleOnQt() { window->closeWindow(); }
 
   void open(const std::string& answer) { openPort(answer); }

@@ -31,8 +31,10 @@ struct KeypadOnLine : testing::QtLine, testing::ViewOnly, testing::ConsoleHarnes
     build({.serial = &qtSerial,
            .runClockTimer = &qtRunClockTimer,
            .pollTimer = &qtPollTimer,
+           .linkWatchTimer = &qtLinkWatchTimer,
            .canvas = &view->chartCanvas(),
-           .popup = &view->popupMenu()},
+           .popup = &view->popupMenu(),
+           .clock = &systemClock},
           [this](console::MainWindow& w) { view->bind(w, [] {}); });
     view->show();
     static_cast<void>(QTest::qWaitForWindowExposed(view.get()));

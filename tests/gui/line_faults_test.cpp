@@ -192,7 +192,7 @@ TEST(LineFaults, APortHeldByAnotherProgramIsNamedAndCanBeOpenedOnceFreed) {
   const auto messages = console.dialogs.messages();
   ASSERT_EQ(messages.size(), 1U);
   EXPECT_EQ(messages[0].title, "通信错误");
-  EXPECT_EQ(messages[0].prompt.rfind("无法打开通信端口 " + pump.slavePath() + ": ", 0), 0U)
+  EXPECT_EQ(messages[0].prompt.rfind("无法打开通信端口 " + pump.slavePath() + "：", 0), 0U)
       << messages[0].prompt;
   EXPECT_NE(messages[0].prompt.find("正被其他程序使用"), std::string::npos) << messages[0].prompt;
   EXPECT_FALSE(testing::MenusReleased(*console.window));
@@ -227,7 +227,7 @@ TEST(LineFaultsAsNobody, DISABLED_OpensAPortItMayNotUse) {
   console.open(device);
   const auto messages = console.dialogs.messages();
   ASSERT_EQ(messages.size(), 1U);
-  EXPECT_EQ(messages[0].prompt.rfind("无法打开通信端口 " + device + ": ", 0), 0U)
+  EXPECT_EQ(messages[0].prompt.rfind("无法打开通信端口 " + device + "：", 0), 0U)
       << messages[0].prompt;
   EXPECT_NE(messages[0].prompt.find("dialout"), std::string::npos) << messages[0].prompt;
   EXPECT_FALSE(testing::MenusReleased(*console.window));

@@ -18,8 +18,10 @@ struct RealConsole : QtLine, RealFiles, ConsoleHarness {
       : ConsoleHarness({.serial = &qtSerial,
                         .runClockTimer = &qtRunClockTimer,
                         .pollTimer = &qtPollTimer,
+                        .linkWatchTimer = &qtLinkWatchTimer,
                         .files = &diskFiles,
-                        .recordPath = recordPath}) {}
+                        .recordPath = recordPath,
+                        .clock = &systemClock}) {}
   ~RealConsole() { window->closeWindow(); }
 
   void open(const std::string& answer) { openPort(answer); }

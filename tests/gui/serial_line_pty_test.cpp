@@ -77,7 +77,7 @@ TEST(LineOnPseudoTerminal, AMissingDeviceIsReportedWithItsName) {
   console.open("/dev/ttyNoSuchPort7");
   const auto messages = console.dialogs.messages();
   ASSERT_EQ(messages.size(), 1U);
-  EXPECT_EQ(messages[0].prompt.rfind("无法打开通信端口 /dev/ttyNoSuchPort7: ", 0), 0U)
+  EXPECT_EQ(messages[0].prompt.rfind("无法打开通信端口 /dev/ttyNoSuchPort7：", 0), 0U)
       << messages[0].prompt;
   EXPECT_FALSE(testing::MenusReleased(*console.window));
   EXPECT_FALSE(console.qtPollTimer.enabled());

@@ -23,6 +23,7 @@ void ConsoleHarness::build(ServiceOverrides overrides,
       .serial = overrides.serial ? *overrides.serial : serial,
       .runClockTimer = overrides.runClockTimer ? *overrides.runClockTimer : runClockTimer,
       .pollTimer = overrides.pollTimer ? *overrides.pollTimer : pollTimer,
+      .linkWatchTimer = overrides.linkWatchTimer ? *overrides.linkWatchTimer : linkWatchTimer,
       .dialogs = overrides.dialogs ? *overrides.dialogs : dialogs,
       .chartCanvas = overrides.canvas ? *overrides.canvas : canvas,
       .printer = overrides.printer ? *overrides.printer : printer,
@@ -31,7 +32,8 @@ void ConsoleHarness::build(ServiceOverrides overrides,
       .popupMenu = overrides.popup ? *overrides.popup : popup,
       .recordViewer = viewer,
       .recordPath = overrides.recordPath,
-      .clock = &eventClock,
+      .clock = overrides.clock ? overrides.clock : &eventClock,
+      .stableName = overrides.stableName,
   });
   window->events().subscribe(
       [this](const console::ConsoleEvent& event) { events.push_back(event); });

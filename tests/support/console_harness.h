@@ -19,11 +19,14 @@ struct ServiceOverrides {
   Dialogs* dialogs = nullptr;
   Timer* runClockTimer = nullptr;
   Timer* pollTimer = nullptr;
+  Timer* linkWatchTimer = nullptr;
   Canvas* canvas = nullptr;
   Files* files = nullptr;
   Printer* printer = nullptr;
   PopupMenu* popup = nullptr;
   std::string recordPath = "record.txt";
+  link::StableNameFinder stableName = {};
+  const console::EventClock* clock = nullptr;  // real timers need the real clock
 };
 
 // The menus that need a line are released: the console has a line open.
@@ -44,6 +47,7 @@ struct ConsoleHarness {
   ScriptedClock clock;
   ManualTimer runClockTimer{clock};
   ManualTimer pollTimer{clock};
+  ManualTimer linkWatchTimer{clock};
   RecordingSerialPort serial;
   ScriptedDialogs dialogs;
   RecordingCanvas canvas;

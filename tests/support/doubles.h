@@ -46,6 +46,9 @@ class ScriptedClock {
   long long now() const { return now_; }
   // Moves time forward, firing every tick that falls due on the way.
   void advance(long long milliseconds);
+  // Moves time forward with the window's thread held: no tick fires until
+  // the next advance, when each overdue timer fires once.
+  void stall(long long milliseconds) { now_ += milliseconds; }
 
  private:
   friend class ManualTimer;

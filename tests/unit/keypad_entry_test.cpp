@@ -272,9 +272,10 @@ TEST(KeypadBeforePortOpen, RunAndStopLeaveTheRunStateAlone) {
   Press(w, "R");
   f.serial.loseLine("unplugged");
   Press(w, "S");
-  EXPECT_EQ(w.display.pumpState.caption(), "     RUN ");
+  EXPECT_EQ(w.display.pumpState.caption(), "     RUN ") << "the stop has not gone out";
   EXPECT_EQ(f.serial.written, std::vector<std::string>{"Q00R0000Y"});
-  EXPECT_EQ(f.dialogs.messages().size(), 3u) << "not open, line lost, not open";
+  EXPECT_EQ(f.dialogs.messages().size(), 2u) << "not open, line lost; the stop is kept";
+  EXPECT_EQ(w.display.linkStatus.caption(), "● 停泵命令待发送");
   EXPECT_EQ(f.app.ends, 0);
 }
 

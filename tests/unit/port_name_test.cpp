@@ -44,7 +44,9 @@ INSTANTIATE_TEST_SUITE_P(
         // Neither a number nor a device name.
         PortRow{"abc", kNone, kNone}, PortRow{"2,5", kNone, kNone}, PortRow{"COM", kNone, kNone},
         PortRow{"COMx", kNone, kNone}, PortRow{"/", kNone, kNone}, PortRow{" ", kNone, kNone},
-        PortRow{"/dev/tty USB0", kNone, kNone}, PortRow{"端口1", kNone, kNone}));
+        PortRow{"/dev/tty USB0", kNone, kNone}, PortRow{"端口1", kNone, kNone},
+        // The pseudo-terminal master multiplexer talks to nobody.
+        PortRow{"/dev/ptmx", kNone, kNone}, PortRow{"/dev/pts/ptmx", kNone, kNone}));
 
 }  // namespace
 }  // namespace pump::link

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/doubles.h"
+#include <optional>
+
+#include "tests/support/console_harness.h"
 
 namespace pump::link {
 namespace {
@@ -14,8 +16,12 @@ using Frames = std::vector<std::string>;
 struct Line {
   testing::ScriptedClock clock;
   testing::ManualTimer pollTimer{clock};
+  testing::ManualTimer watchTimer{clock};
+  testing::ScriptedEventClock time{clock};
   testing::RecordingSerialPort port;
-  PumpLine line{port, pollTimer};
+  std::optional<std::string> stableName;
+  PumpLine line{
+      {port, pollTimer, watchTimer, time, [this](const std::string&) { return stableName; }}};
   Frames replies;
   std::vector<LineFailure> failures;
 
@@ -80,15 +86,69 @@ TEST(PumpLine, TellsOfALostLineOnceAndStopsPolling) {
   EXPECT_EQ(l.failures[0].device, "/dev/ttyUSB0");
   EXPECT_EQ(l.failures[0].reason, "Input/output error");
   EXPECT_FALSE(l.line.connected());
-  l.clock.advance(5000);
+  l.clock.advance(1999);
   EXPECT_TRUE(l.port.written.empty());
+  EXPECT_EQ(l.port.openCount, 1);
+}
+
+TEST(PumpLineWatch, NoValidFrameForFourAndAHalfSecondsIsNoAnswerUntilOneComes) {
+  Line l;
+  l.line.open("/dev/ttyUSB0");
+  EXPECT_EQ(l.line.state(), LinkState::Answering);
+  l.clock.advance(3000);
+  l.port.receive("Q00N01.5Y");
+  l.clock.advance(4499);
+  EXPECT_EQ(l.line.state(), LinkState::Answering);
+  l.port.receive("Q00N01");  // half a frame is no answer
+  l.clock.advance(1);
+  l.clock.advance(499);  // the watch looks every half second
+  EXPECT_EQ(l.line.state(), LinkState::NoAnswer);
+  EXPECT_EQ(l.line.secondsWithoutAnswer(), 4);
+  l.clock.advance(8000);
+  EXPECT_EQ(l.line.secondsWithoutAnswer(), 12);
+  l.port.receive(".5Y");
+  EXPECT_EQ(l.line.state(), LinkState::Answering);
+}
+
+TEST(PumpLineWatch, ALostLineIsReopenedEveryTwoSecondsByItsNameUntilItIsBack) {
+  Line l;
+  l.line.open("/dev/pump");
+  l.port.loseLine("gone");
+  EXPECT_EQ(l.line.state(), LinkState::Lost);
+  l.port.failNextOpen = PortError{PortError::Kind::NotFound, "No such file or directory"};
+  l.clock.advance(2000);
+  EXPECT_EQ(l.line.state(), LinkState::Reconnecting);
+  EXPECT_EQ(l.port.opened, (Frames{"/dev/pump", "/dev/pump"}));
+  l.clock.advance(1999);
+  EXPECT_EQ(l.port.openCount, 2);
+  l.clock.advance(1);
+  EXPECT_EQ(l.port.opened, (Frames{"/dev/pump", "/dev/pump", "/dev/pump"}));
+  EXPECT_EQ(l.line.state(), LinkState::Answering);
+  EXPECT_TRUE(l.line.connected());
+  l.clock.advance(1500);
+  EXPECT_EQ(l.port.written, Frames{"Q00F0000Y"}) << "the poll resumes";
+}
+
+TEST(PumpLineWatch, AnAdapterIsReopenedByItsStableNameAndClosingEndsTheTries) {
+  Line l;
+  l.stableName = "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0";
+  l.line.open("/dev/ttyUSB0");
+  l.port.loseLine("gone");
+  l.port.failNextOpen = PortError{PortError::Kind::NotFound, "No such file or directory"};
+  l.clock.advance(2000);
+  EXPECT_EQ(l.port.opened.back(), *l.stableName);
+  EXPECT_EQ(l.line.device(), "/dev/ttyUSB0") << "the operator's name stays the shown one";
+  l.line.close();
+  l.clock.advance(10000);
+  EXPECT_EQ(l.port.openCount, 2);
+  EXPECT_EQ(l.line.state(), LinkState::NotConnected);
 }
 
 TEST(PumpLine, APollTheLineRefusesGivesTheLineUpOnce) {
   Line l;
   l.line.open("/dev/ttyUSB0");
   l.port.refuseWrites = true;
-  l.clock.advance(1500 * 4);
+  l.clock.advance(1500 + 1999);  // the first poll fails; the reopen is two seconds later
   ASSERT_EQ(l.failures.size(), 1U);
   EXPECT_EQ(l.failures[0].kind, LineFailure::Kind::PollNotWritten);
   EXPECT_FALSE(l.port.isOpen());

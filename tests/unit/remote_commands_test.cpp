@@ -95,14 +95,38 @@ TEST(ConsoleEvents, TimedRunStepsArePublishedAsTheyHappen) {
             (Frames{"Q00R0000Y", "Q00S0000Y", "Q00R0000Y", "Q00S0000Y"}));
 }
 
-TEST(ConsoleEvents, ALostLineIsPublishedAsAClose) {
+TEST(ConsoleEvents, ALostLineIsPublishedAsACloseThenTheLinkState) {
   OpenConsole f;
   f.clock.advance(700);
   f.serial.loseLine("Input/output error");
-  ASSERT_EQ(f.events.size(), 1U);
+  ASSERT_EQ(f.events.size(), 2U);
   EXPECT_EQ(f.events[0].kind, EventKind::Close);
   EXPECT_EQ(f.events[0].detail, f.serial.device());
   EXPECT_EQ(f.events[0].wallTime - f.eventClock.wallNow(), std::chrono::milliseconds(0));
+  EXPECT_EQ(f.events[1].kind, EventKind::Link);
+  EXPECT_EQ(f.events[1].detail, "lost");
+}
+
+TEST(LinkStatusLine, ShowsSilenceInSecondsAndAReadingAtTheLimitUntilOneFallsBelow) {
+  OpenConsole f;
+  const Label& status = f.window->display.linkStatus;
+  EXPECT_EQ(status.caption(), "● 通信正常  " + f.serial.device());
+  EXPECT_EQ(status.colour(), (Rgb{0x00, 0x64, 0x00}));
+  f.serial.receive("Q00P04.5Y");
+  f.serial.receive("Q00N04.6Y");
+  EXPECT_EQ(status.caption(), "● 压力超限 4.6 MPa ≥ 4.5 MPa");
+  f.serial.receive("Q00N04.5Y");
+  EXPECT_EQ(status.caption(), "● 压力超限 4.5 MPa ≥ 4.5 MPa") << "at the limit counts";
+  f.serial.receive("Q00N04.4Y");
+  EXPECT_EQ(status.caption(), "● 通信正常  " + f.serial.device());
+  f.clock.advance(4500);
+  EXPECT_EQ(status.caption(), "● 无应答 4 秒");
+  EXPECT_EQ(status.colour(), (Rgb{0xb0, 0x00, 0x00}));
+  f.clock.advance(8000);
+  EXPECT_EQ(status.caption(), "● 无应答 12 秒");
+  EXPECT_EQ(f.eventDetails(EventKind::Link), Frames{"no_answer"});
+  f.window->closeWindow();
+  EXPECT_EQ(status.caption(), "● 未连接");
 }
 
 }  // namespace

@@ -361,14 +361,14 @@ TEST_F(TimedRun, StopThatCannotSendIsTriedAgainOnTheNextTick) {
 class StopFailingSender : public link::CommandSender {
  public:
   explicit StopFailingSender(testing::ScriptedClock& clock) : clock_(clock) {}
-  bool send(const link::PumpCommand& command) override {
+  link::Handed send(const link::PumpCommand& command) override {
     attempts.push_back(command.frame());
-    if (command.frame() == kRun) return true;
+    if (command.frame() == kRun) return link::Handed::Sent;
     ++boxesOpen;
     maxBoxesOpen = std::max(maxBoxesOpen, boxesOpen);
     clock_.advance(5000);  // the operator reads the box for five seconds
     --boxesOpen;
-    return false;
+    return link::Handed::Failed;
   }
   Frames attempts;
   int boxesOpen = 0;
@@ -385,7 +385,8 @@ TEST(TimedRunFailure, TicksDuringAFailureBoxCountButOpenNoSecondBox) {
   Label h{"00"}, m{"00"}, s{"00"}, u1{"时"}, u2{"分"}, u3{"秒"};
   testing::ScriptedDialogs dialogs;
   StopFailingSender sender{clock};
-  timedrun::RunTimer run(timer, {h, m, s, u1, u2, u3}, sender, dialogs);
+  testing::ScriptedEventClock time{clock};
+  timedrun::RunTimer run(timer, time, {h, m, s, u1, u2, u3}, sender, dialogs);
   timer.setOnTick([&] { run.tick(); });
 
   run.start();          // no length set: the first tick is due to stop the pump
@@ -398,6 +399,39 @@ TEST(TimedRunFailure, TicksDuringAFailureBoxCountButOpenNoSecondBox) {
   EXPECT_EQ(sender.attempts, (Frames{kRun, kStop, kStop}));
   EXPECT_EQ(sender.maxBoxesOpen, 1);
   EXPECT_TRUE(timer.enabled()) << "the pump was never told to stop";
+}
+
+}  // namespace
+}  // namespace pump
+
+namespace pump {
+namespace {
+
+TEST_F(TimedRun, AWindowHeldForElevenSecondsDoesNotLengthenTheRun) {
+  setLength("0.5");
+  w.startTimedRun();
+  seconds(10);
+  f.clock.stall(11'000);  // the window's thread is held: no tick
+  f.clock.advance(0);     // the late tick shows the real time
+  EXPECT_EQ(clock(), (Clock{"0", "0", "21"}));
+  seconds(8);
+  EXPECT_EQ(frames(), (Frames{kRun}));
+  seconds(1);
+  EXPECT_EQ(frames(), (Frames{kRun, kStop})) << "stopped 30 s after the start, not 41 s";
+}
+
+TEST_F(TimedRun, APauseIsNotCounted) {
+  setLength("0.5");
+  w.startTimedRun();
+  seconds(10);
+  w.pauseTimedRun();
+  seconds(60);
+  w.continueTimedRun();
+  seconds(19);
+  EXPECT_EQ(frames(), (Frames{kRun, kStop, kRun}));
+  seconds(1);
+  EXPECT_EQ(frames(), (Frames{kRun, kStop, kRun, kStop}));
+  EXPECT_EQ(clock(), (Clock{"0", "0", "30"}));
 }
 
 }  // namespace

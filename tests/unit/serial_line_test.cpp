@@ -33,7 +33,9 @@ TEST(OpeningTheLine, OpensTheDeviceAtNineSixHundredEightNoneOneReleasesTheMenusA
   EXPECT_TRUE(f.menusReleased());
   EXPECT_TRUE(f.window->menus.communication.enabled());
   EXPECT_TRUE(f.dialogs.messages().empty());
-  ASSERT_EQ(f.events.size(), 1U);
+  ASSERT_EQ(f.events.size(), 2U);
+  EXPECT_EQ(f.events[1].kind, console::EventKind::Link);
+  EXPECT_EQ(f.events[1].detail, "answering");
   EXPECT_EQ(f.events[0].kind, console::EventKind::Open);
   EXPECT_EQ(f.events[0].detail, Device("3"));
   EXPECT_EQ(f.events[0].readouts.pressureLimit, "02.0");
@@ -108,13 +110,16 @@ struct OpenFailure {
   std::string mustMention;
 };
 
-TEST(PortThatCannotBeOpened, IsNamedWithTheReasonAndLeavesTheConsoleLocked) {
+// The common causes in Chinese, on a first line of their own; the advice on the next.
+TEST(PortThatCannotBeOpened, IsNamedWithTheCauseInChineseAndLeavesTheConsoleLocked) {
   const std::vector<OpenFailure> failures{
-      {{PortError::Kind::NotFound, "No such file or directory"}, "No such file or directory"},
-      {{PortError::Kind::PermissionDenied, "Permission denied"}, "dialout"},
-      {{PortError::Kind::Busy, "Device or resource busy"}, "其他程序"},
-      {{PortError::Kind::NotSerial, "Inappropriate ioctl for device"}, "不是串口"},
-      {{PortError::Kind::Other, "Unknown error"}, "Unknown error"}};
+      {{PortError::Kind::NotFound, "No such file or directory"}, "设备不存在。\n请检查端口号"},
+      {{PortError::Kind::PermissionDenied, "Permission denied"},
+       "没有使用该端口的权限。\n请将当前用户加入 dialout 组"},
+      {{PortError::Kind::Busy, "Device or resource busy"},
+       "端口已被占用。\n该端口正被其他程序使用"},
+      {{PortError::Kind::NotSerial, "Inappropriate ioctl for device"}, "不是串口设备。\n"},
+      {{PortError::Kind::Other, "Unknown error"}, "（Unknown error）。\n"}};
   for (const auto& failure : failures) {
     ConsoleHarness f;
     f.serial.failNextOpen = failure.error;
@@ -122,8 +127,7 @@ TEST(PortThatCannotBeOpened, IsNamedWithTheReasonAndLeavesTheConsoleLocked) {
     const auto messages = f.dialogs.messages();
     ASSERT_EQ(messages.size(), 1U);
     const std::string& text = messages[0].prompt;
-    EXPECT_EQ(text.rfind("无法打开通信端口 " + Device("1") + ": " + failure.error.reason, 0), 0U)
-        << text;
+    EXPECT_EQ(text.rfind("无法打开通信端口 " + Device("1") + "：", 0), 0U) << text;
     EXPECT_NE(text.find(failure.mustMention), std::string::npos) << text;
     EXPECT_EQ(messages[0].title, kCommErrorTitle);
     EXPECT_FALSE(f.serial.isOpen());
@@ -198,7 +202,7 @@ TEST(ChoosingCommunicationAgain, CancelOrANonsenseAnswerKeepsTheOpenLine) {
   EXPECT_EQ(f.serial.written.size(), 1U);
 }
 
-TEST(LostLine, IsReportedOnceAndLocksTheConsoleUntilReopened) {
+TEST(LostLine, IsReportedOnceLocksTheMenusAndIsReopenedEveryTwoSeconds) {
   ConsoleHarness f;
   f.openPort("/dev/ttyUSB0");
   f.clock.advance(3000);
@@ -207,36 +211,67 @@ TEST(LostLine, IsReportedOnceAndLocksTheConsoleUntilReopened) {
   const auto messages = f.dialogs.messages();
   ASSERT_EQ(messages.size(), 1U);
   EXPECT_NE(messages[0].prompt.find("/dev/ttyUSB0"), std::string::npos);
-  EXPECT_NE(messages[0].prompt.find("Input/output error"), std::string::npos);
+  EXPECT_NE(messages[0].prompt.find("已断开：输入/输出错误。\n正在自动重连"), std::string::npos)
+      << messages[0].prompt;
   EXPECT_EQ(messages[0].title, kCommErrorTitle);
   EXPECT_FALSE(f.serial.isOpen());
   EXPECT_TRUE(f.menusLocked());
-  EXPECT_FALSE(f.menusReleased());
-  const auto pollsBefore = f.serial.written.size();
-  f.clock.advance(6000);
-  EXPECT_EQ(f.serial.written.size(), pollsBefore);
+  EXPECT_EQ(f.window->display.linkStatus.caption(), "● 通信中断，正在重连…");
 
-  f.openPort("/dev/ttyUSB1");
+  f.serial.failNextOpen = PortError{PortError::Kind::NotFound, "No such file or directory"};
+  const auto pollsBefore = f.serial.written.size();
+  f.clock.advance(3999);
+  EXPECT_EQ(f.serial.written.size(), pollsBefore) << "no poll on a lost line";
+  EXPECT_TRUE(f.menusLocked());
+  f.clock.advance(1);  // the second try finds it back
   EXPECT_TRUE(f.menusReleased());
-  EXPECT_TRUE(f.menusReleased());
+  EXPECT_EQ(f.serial.opened, (Calls{"/dev/ttyUSB0", "/dev/ttyUSB0", "/dev/ttyUSB0"}));
+  EXPECT_EQ(f.window->display.linkStatus.caption(), "● 通信正常  /dev/ttyUSB0");
   f.clock.advance(1500);
   EXPECT_EQ(f.serial.written.size(), pollsBefore + 1);
+  EXPECT_EQ(f.dialogs.messages().size(), 1U) << "coming back needs no box";
+  EXPECT_EQ(f.eventDetails(console::EventKind::Link),
+            (Calls{"answering", "lost", "reconnecting", "answering"}));
 }
 
-TEST(LostLine, DuringATimedRunHaltsTheClockAndWarnsThePumpMayStillRun) {
+TEST(LostLine, AnotherPortOpenedByTheOperatorEndsTheReconnecting) {
   ConsoleHarness f;
   f.openPort("/dev/ttyUSB0");
-  f.dialogs.answers.push_back("1");
+  f.serial.loseLine("Input/output error");
+  f.openPort("/dev/ttyUSB1");
+  EXPECT_TRUE(f.menusReleased());
+  f.clock.advance(10000);
+  EXPECT_EQ(f.serial.opened, (Calls{"/dev/ttyUSB0", "/dev/ttyUSB1"}));
+}
+
+TEST(LostLine, DuringATimedRunTheClockGoesOnAndTheDueStopGoesOutFirstWhenTheLineIsBack) {
+  ConsoleHarness f;
+  f.openPort("/dev/ttyUSB0");
+  f.dialogs.answers.push_back("0.5");
   f.window->askRunLength();
   f.window->startTimedRun();
   f.clock.advance(10000);
+  f.serial.failNextOpen = PortError{PortError::Kind::NotFound, "No such file or directory"};
   f.serial.loseLine("Input/output error");
-  EXPECT_FALSE(f.runClockTimer.enabled());
-  f.clock.advance(120000);  // past the run length: no stop can go out, and no box per second
-  const auto messages = f.dialogs.messages();
-  ASSERT_EQ(messages.size(), 1U);
-  EXPECT_NE(messages[0].prompt.find("定时运行已中断"), std::string::npos);
-  EXPECT_EQ(f.window->display.seconds.caption(), "10") << "the clock shows where the run stood";
+  f.serial.written.clear();
+  ASSERT_EQ(f.dialogs.messages().size(), 1U);
+  EXPECT_NE(f.messages()[0].find("定时运行继续计时"), std::string::npos);
+  // Reconnect tries at 12 s (the open fails) and every 2 s after: keep them failing.
+  for (int second = 11; second <= 40; ++second) {
+    f.serial.failNextOpen = PortError{PortError::Kind::NotFound, "No such file or directory"};
+    f.clock.advance(1000);
+  }
+  EXPECT_EQ(f.window->display.seconds.caption(), "30") << "the run's end fell due on time";
+  EXPECT_EQ(f.window->display.linkStatus.caption(), "● 停泵命令待发送");
+  EXPECT_EQ(f.dialogs.messages().size(), 1U) << "a due stop opens no box";
+  EXPECT_TRUE(f.serial.written.empty());
+
+  f.clock.advance(2000);  // the line is back
+  ASSERT_FALSE(f.serial.written.empty());
+  EXPECT_EQ(f.serial.written.front(), "Q00S0000Y") << "the stop goes first";
+  ASSERT_EQ(f.dialogs.messages().size(), 2U);
+  EXPECT_NE(f.messages()[1].find("补发"), std::string::npos);
+  EXPECT_EQ(f.eventDetails(console::EventKind::Run), (Calls{"start", "stop_due", "stop_sent"}));
 }
 
 TEST(LostLine, WithNoTimedRunSaysNothingAboutOne) {
@@ -262,7 +297,7 @@ TEST(StatusPoll, AWriteTheLineRefusesIsReportedOnceAndStopsThePoll) {
   ConsoleHarness f;
   f.openPort("1");
   f.serial.refuseWrites = true;
-  f.clock.advance(1500 * 5);
+  f.clock.advance(1500 + 1999);  // the first poll fails; the reopen is two seconds later
   ASSERT_EQ(f.dialogs.messages().size(), 1U);
   EXPECT_EQ(f.dialogs.messages()[0].title, kCommErrorTitle);
   EXPECT_FALSE(f.menusReleased());
@@ -282,6 +317,35 @@ TEST(ClosingTheWindow, ClosesThePortWhetherOrNotItWasOpened) {
   EXPECT_EQ(opened.eventDetails(console::EventKind::Close), Calls{Device("1")});
   EXPECT_FALSE(opened.serial.isOpen());
   EXPECT_TRUE(opened.dialogs.messages().empty());
+}
+
+}  // namespace
+}  // namespace pump
+
+namespace pump {
+namespace {
+
+TEST(PortChangeDuringATimedRun, AFailedOpenSaysOnceThePumpMayRunAndKeepsTheDueStop) {
+  ConsoleHarness f;
+  f.openPort("/dev/ttyUSB0");
+  f.dialogs.answers.push_back("0.1");
+  f.window->askRunLength();
+  f.window->startTimedRun();
+  f.clock.advance(2000);
+  f.serial.failNextOpen = PortError{PortError::Kind::NotFound, "No such file or directory"};
+  f.openPort("/dev/ttyUSB97");
+  ASSERT_EQ(f.messages().size(), 1U);
+  EXPECT_NE(f.messages()[0].find("泵可能仍在运行"), std::string::npos) << f.messages()[0];
+  const std::size_t writes = f.serial.written.size();
+  f.clock.advance(20'000);  // the run's end falls due with no line
+  EXPECT_EQ(f.messages().size(), 1U) << "no box per tick";
+  EXPECT_EQ(f.serial.written.size(), writes) << "nothing is written to a line that is down";
+  EXPECT_EQ(f.window->display.linkStatus.caption(), "● 停泵命令待发送");
+
+  f.openPort("/dev/ttyUSB1");
+  ASSERT_GT(f.serial.written.size(), writes);
+  EXPECT_EQ(f.serial.written[writes], "Q00S0000Y") << "the kept stop goes out first";
+  EXPECT_EQ(f.messages().size(), 2U) << "and is reported as late";
 }
 
 }  // namespace
