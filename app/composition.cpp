@@ -62,6 +62,7 @@ Console::Console(std::string logFolder, bool headless)
 // Every event the window publishes becomes a row; 工具 > 日志文件夹 shows the files.
 void Console::startRunLog(std::string folder) {
   runLog_ = std::make_unique<RunLogWiring>(window_->events(), std::move(folder), *view_);
+  runLog_->onTrouble([this](const std::string& text) { window_->showLogTrouble(text); });
   QObject::connect(view_->menuItem("logfolder"), &QAction::triggered, view_.get(),
                    [this] { runLog_->openFolder(); });
 }

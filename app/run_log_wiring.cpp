@@ -40,14 +40,24 @@ AppendLogListener RunLogWiring::toWindowThread() {
   return {[this](const AppendFailure& failure) {
             const std::string text =
                 runlog::FailureBoxText(failure, static_cast<int>(kRetryInterval.count() / 1000));
+            const std::string status = runlog::FailureStatusText(failure);
             QMetaObject::invokeMethod(
-                &receiver_, [this, text] { showBox(text); }, Qt::QueuedConnection);
+                &receiver_,
+                [this, text, status] {
+                  if (showTrouble_) showTrouble_(status);
+                  showBox(text);
+                },
+                Qt::QueuedConnection);
           },
           [this](std::uint64_t dropped) {
             const std::string text = runlog::ResumedStatusText(dropped);
-            if (text.empty()) return;
             QMetaObject::invokeMethod(
-                &receiver_, [this, text] { showBox(text); }, Qt::QueuedConnection);
+                &receiver_,
+                [this, text] {
+                  if (showTrouble_) showTrouble_("");
+                  if (!text.empty()) showBox(text);
+                },
+                Qt::QueuedConnection);
           }};
 }
 

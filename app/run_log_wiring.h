@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -31,6 +32,9 @@ class RunLogWiring {
   RunLogWiring& operator=(const RunLogWiring&) = delete;
 
   const std::string& folder() const { return folder_; }
+  // Told, on the window's thread, the status-line text while the log cannot
+  // be written, and an empty text once it can again.
+  void onTrouble(std::function<void(const std::string&)> show) { showTrouble_ = std::move(show); }
   // Shows the folder in the desktop's file manager, making it first if no
   // log has been written yet.
   void openFolder();
@@ -40,6 +44,7 @@ class RunLogWiring {
   void showBox(const std::string& text);
 
   std::string folder_;
+  std::function<void(const std::string&)> showTrouble_;
   QPointer<QWidget> window_;
   // Queued calls from the writer thread run in this object's (the window's)
   // thread; it goes after the writer has stopped, and takes any still queued with it.

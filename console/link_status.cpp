@@ -51,6 +51,8 @@ void MainWindow::refreshStatusLine() {
     text = texts::LinkNoAnswer(line_.secondsWithoutAnswer()), colour = kAlarm;
   } else if (state == link::LinkState::Answering && overLimit_) {
     text = *overLimit_, colour = kAlarm;
+  } else if (state == link::LinkState::Answering && !logTrouble_.empty()) {
+    text = logTrouble_, colour = kAlarm;
   } else if (state == link::LinkState::Answering) {
     text = texts::LinkAnswering(line_.device()), colour = kGood;
   } else {
@@ -62,6 +64,11 @@ void MainWindow::refreshStatusLine() {
   if (forFeed == publishedLink_) return;
   publishedLink_ = forFeed;
   publish(EventKind::Link, LinkStateName(forFeed));
+}
+
+void MainWindow::showLogTrouble(std::string text) {
+  logTrouble_ = std::move(text);
+  refreshStatusLine();
 }
 
 // Compared with the limit the display shows; a reading below it clears the alarm.

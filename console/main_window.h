@@ -100,6 +100,10 @@ class MainWindow {
   // Seconds until the timed run's end falls due, while one is being timed.
   std::optional<double> timedRunSecondsLeft() const { return runTimer_.secondsLeft(); }
 
+  // The run log could not be written: the status line says so until `text`
+  // comes back empty (writing works again).
+  void showLogTrouble(std::string text);
+
   // --- What follows the window ----------------------------------------------
   ConsoleEventFeed& events() { return events_; }
   const records::TrendChart& chart() const { return chart_; }
@@ -157,6 +161,7 @@ class MainWindow {
   bool portEverOpened_ = false;
   std::optional<KeptStop> keptStop_;
   std::optional<std::string> overLimit_;  // the status text while a reading is at the limit
+  std::string logTrouble_;                // the status text while the run log cannot be written
   LinkState publishedLink_ = LinkState::NotConnected;
 };
 

@@ -10,7 +10,7 @@ std::string FailureReason(int error) {
   switch (error) {
     case ENOSPC:
     case EDQUOT:
-      return texts::kDiskFull;
+      return texts::kLogDiskFull;
     case EROFS:
       return texts::kDiskReadOnly;
     case EACCES:

@@ -185,7 +185,7 @@ inline std::string LogRowsDropped(unsigned long long rows) {
   return "● 日志已恢复写入，等待期间丢弃了 " + std::to_string(rows) + " 行";
 }
 inline constexpr char kLogFolderNotOpened[] = "无法打开日志文件夹：";
-inline constexpr char kDiskFull[] = "磁盘已满";
+inline constexpr char kLogDiskFull[] = "磁盘已满";
 inline constexpr char kDiskReadOnly[] = "磁盘只读";
 inline constexpr char kNoWritePermission[] = "没有写入权限";
 inline constexpr char kFolderMissing[] = "文件夹不存在";

@@ -57,7 +57,7 @@ class RunTimer {
   // Seconds until the run's end falls due, while the run is being timed.
   std::optional<double> secondsLeft() const {
     if (!clockTimer_.enabled()) return std::nullopt;
-    return lengthMinutes_ * 60.0 - elapsedSeconds_;
+    return lengthMinutes_ * 60.0 - std::chrono::duration<double>(elapsed()).count();
   }
 
  private:

@@ -150,6 +150,9 @@ TEST(RunLogInConsole, ALogThatCannotBeWrittenIsToldInOneBoxAndThePumpIsStillPoll
       boxes[0]->text().toStdString().rfind("运行日志无法写入：" + folder + "\n文件夹不存在。", 0),
       0U)
       << boxes[0]->text().toStdString();
+  EXPECT_TRUE(WaitUntil(
+      [&] { return w.display.linkStatus.caption() == "● 日志无法写入: 文件夹不存在"; }, 3000))
+      << w.display.linkStatus.caption();
 
   const int before = w.chart().position();
   w.pressRunKey();
