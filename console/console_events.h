@@ -57,6 +57,29 @@ enum class EventKind {
   Close,    // the port or the window closed; detail: the device
 };
 
+// The names of the event kinds in logs and on a broker: stable, ASCII.
+inline const char* EventKindName(EventKind kind) {
+  switch (kind) {
+    case EventKind::Open:
+      return "open";
+    case EventKind::Reading:
+      return "reading";
+    case EventKind::Reply:
+      return "reply";
+    case EventKind::Command:
+      return "command";
+    case EventKind::Refused:
+      return "refused";
+    case EventKind::Link:
+      return "link";
+    case EventKind::Run:
+      return "run";
+    case EventKind::Close:
+      return "close";
+  }
+  return "reply";
+}
+
 struct ConsoleEvent {
   EventKind kind;
   std::string detail;

@@ -75,7 +75,7 @@ std::string PressureJson(const console::ConsoleEvent& reading) {
 
 std::string EventJson(const console::ConsoleEvent& event) {
   Json message{{"time", LocalIsoTime(event.wallTime)},
-               {"event", EventKindName(event.kind)},
+               {"event", console::EventKindName(event.kind)},
                {"detail", event.detail}};
   AddReadouts(message, event.readouts);
   return Dump(message);
@@ -86,29 +86,6 @@ std::string ResultJson(const RequestId& id, bool ok, std::string_view error) {
   if (message["request_id"].is_discarded()) message["request_id"] = nullptr;
   if (!ok) message["error"] = error;
   return Dump(message);
-}
-
-const char* EventKindName(console::EventKind kind) {
-  using console::EventKind;
-  switch (kind) {
-    case EventKind::Open:
-      return "open";
-    case EventKind::Reading:
-      return "reading";
-    case EventKind::Reply:
-      return "reply";
-    case EventKind::Command:
-      return "command";
-    case EventKind::Refused:
-      return "refused";
-    case EventKind::Link:
-      return "link";
-    case EventKind::Run:
-      return "run";
-    case EventKind::Close:
-      return "close";
-  }
-  return "unknown";
 }
 
 }  // namespace pump::remote

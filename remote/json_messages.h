@@ -31,7 +31,4 @@ std::string EventJson(const console::ConsoleEvent& event);
 // `cmd/result`: {"request_id":...,"ok":true} or {..."ok":false,"error":"..."}.
 std::string ResultJson(const RequestId& id, bool ok, std::string_view error);
 
-// The name of an event kind as the run log writes it: open, reading, ...
-const char* EventKindName(console::EventKind kind);
-
 }  // namespace pump::remote

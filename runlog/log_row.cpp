@@ -51,29 +51,6 @@ std::string HeaderLine() {
   return line;
 }
 
-const char* EventName(console::EventKind kind) {
-  using console::EventKind;
-  switch (kind) {
-    case EventKind::Open:
-      return "open";
-    case EventKind::Reading:
-      return "reading";
-    case EventKind::Reply:
-      return "reply";
-    case EventKind::Command:
-      return "command";
-    case EventKind::Refused:
-      return "refused";
-    case EventKind::Link:
-      return "link";
-    case EventKind::Run:
-      return "run";
-    case EventKind::Close:
-      return "close";
-  }
-  return "reply";
-}
-
 std::string PlainDecimal(std::string_view caption) {
   std::string_view text = TrimSpaces(caption);
   std::string sign;
@@ -138,7 +115,7 @@ std::string LogRow(const console::ConsoleEvent& event,
   row += ',';
   AppendElapsedSeconds(row, event.monotonicTime - openedAt);
   row += ',';
-  row += EventName(event.kind);
+  row += console::EventKindName(event.kind);
   row += ',';
   row += PlainDecimal(shown.currentPressure);
   row += ',';

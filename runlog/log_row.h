@@ -13,9 +13,6 @@ namespace pump::runlog {
 // The first line of every log, line end included.
 std::string HeaderLine();
 
-// The event column: "open", "reading", "reply", "command", "refused", "link", "run", "close".
-const char* EventName(console::EventKind kind);
-
 // A caption as a plain decimal number with "." ("02.5" -> "2.5", "000" -> "0"),
 // or "" when the caption is not a number.
 std::string PlainDecimal(std::string_view caption);
