@@ -1,7 +1,7 @@
 // Arbitrary bytes in arbitrary read sizes through frame reassembly and the
-// main window's reply handling. Every frame handed on must be nine characters
-// with "Q" first and "Y" ninth; the displays only ever take four characters
-// from a frame; nothing but the poll goes out on the line.
+// main window's reply handling. Every frame handed on must be nine bytes
+// with "Q" first and "Y" ninth; the displays only ever show four characters
+// (one per byte) from a frame; nothing but the poll goes out on the line.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -14,6 +14,13 @@ namespace {
 
 void Require(bool condition) {
   if (!condition) std::abort();
+}
+
+// Characters in UTF-8 text: every byte that does not continue a character.
+std::size_t CharacterCount(std::string_view text) {
+  std::size_t count = 0;
+  for (const char c : text) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return count;
 }
 
 // The first byte of each chunk says how many of the following bytes form one read.
@@ -51,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     for (const pump::Label* shown :
          {&f.window->display.currentPressure, &f.window->display.pressureLimit,
           &f.window->display.flowSetpoint}) {
-      Require(shown->caption().size() == 4 || shown->caption() == "00.0" ||
+      Require(CharacterCount(shown->caption()) == 4 || shown->caption() == "00.0" ||
               shown->caption() == "02.0" || shown->caption() == "000");
     }
   });

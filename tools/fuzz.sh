@@ -10,7 +10,7 @@ bash "$root/tools/dev.sh" deps
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DPUMP_BUILD_GUI=OFF -DPUMP_BUILD_TESTS=OFF -DPUMP_FUZZ=ON -DPUMP_SANITIZE=ON >/dev/null
-cmake --build "$out" --parallel >/dev/null
+cmake --build "$out" --parallel >"$out/build.log" 2>&1 || { tail -n 40 "$out/build.log" >&2; exit 1; }
 
 run() {
   local target="$1" corpus="$2"
