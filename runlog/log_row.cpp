@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "runlog/log_columns.h"
+
 namespace pump::runlog {
 
 namespace {
@@ -46,7 +48,7 @@ bool NeedsNoChange(std::string_view detail) {
 }  // namespace
 
 std::string HeaderLine() {
-  std::string line = "time,elapsed_s,event,pressure_mpa,flow_ml_min,pressure_limit_mpa,pump,detail";
+  std::string line(kRunLogHeader);
   line += kLineEnd;
   return line;
 }

@@ -6,10 +6,13 @@
 #include <cstring>
 #include <fstream>
 
+#include "runlog/log_columns.h"
 #include "trend/local_time.h"
-#include "trend/run_log_format.h"
 
 namespace pump::trend {
+
+using runlog::kRunLogColumns;
+using runlog::kRunLogHeader;
 
 namespace {
 

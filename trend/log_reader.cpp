@@ -6,11 +6,14 @@
 #include <cstring>
 #include <memory>
 
+#include "runlog/log_columns.h"
 #include "trend/csv_records.h"
 #include "trend/local_time.h"
-#include "trend/run_log_format.h"
 
 namespace pump::trend {
+
+using runlog::kRunLogColumns;
+using runlog::kRunLogHeader;
 
 namespace {
 

@@ -1,10 +1,10 @@
-// The run log's CSV columns, shared by the reader and the export.
+// The run log's CSV columns: written by the run log, read back by the trend.
 #pragma once
 
 #include <array>
 #include <string_view>
 
-namespace pump::trend {
+namespace pump::runlog {
 
 constexpr std::array<std::string_view, 8> kRunLogColumns{
     "time",        "elapsed_s",          "event", "pressure_mpa",
@@ -13,4 +13,4 @@ constexpr std::array<std::string_view, 8> kRunLogColumns{
 constexpr std::string_view kRunLogHeader =
     "time,elapsed_s,event,pressure_mpa,flow_ml_min,pressure_limit_mpa,pump,detail";
 
-}  // namespace pump::trend
+}  // namespace pump::runlog
