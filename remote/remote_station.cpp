@@ -104,7 +104,14 @@ void RemoteStation::answer(const std::string& name, const ParsedCommand& parsed,
                            const ControlResult& result) {
   publishOrHold(
       {prefix_ + "/cmd/result", ResultJson(parsed.requestId, result.ok, result.refusal), 1, false});
-  RemoteCommandNotice notice{kRemoteMark, name, parsed.requestId.text, result.ok, result.refusal};
+  RemoteCommandNotice notice{
+      kRemoteMark,
+      name,
+      parsed.requestId.text,
+      result.ok,
+      result.refusal,
+      CommandLogDetail(name, parsed, result.ok,
+                       result.reason.empty() ? result.refusal : result.reason)};
   notice.statusText += parsed.command ? DescribeCommand(*parsed.command) : name;
   if (!result.ok) notice.statusText += " 已拒绝 (" + result.refusal + ")";
   if (hooks_.commandHandled) hooks_.commandHandled(notice);

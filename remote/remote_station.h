@@ -30,7 +30,8 @@ struct RemoteCommandNotice {
   std::string command;     // the topic's last level: "set_flow"
   std::string requestId;   // printable ASCII; empty when none was given
   bool ok = false;
-  std::string error;  // why it was refused, when !ok
+  std::string error;      // why it was refused, when !ok
+  std::string logDetail;  // for the run log: "remote set_flow 150 request_id=abc", ASCII
 };
 
 struct RemoteStationHooks {
