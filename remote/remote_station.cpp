@@ -52,7 +52,7 @@ void RemoteStation::onConsoleEvent(const console::ConsoleEvent& event) {
   tracker_.setSecondsLeft(control_.timedRunSecondsLeft());
   if (brokerStatus_.state == BrokerState::Connected) {
     if (event.kind == console::EventKind::Reading) {
-      broker_.publish({prefix_ + "/pressure", PressureJson(event), 0, false});
+      broker_.publish({prefix_ + "/pressure", PressureJson(event, readingTimes_), 0, false});
     }
     publishStatus(event.monotonicTime, false);
   }

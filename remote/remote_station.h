@@ -21,6 +21,7 @@
 #include "remote/pump_status.h"
 #include "remote/remote_command.h"
 #include "remote/remote_settings.h"
+#include "runlog/local_time.h"
 
 namespace pump::remote {
 
@@ -80,6 +81,7 @@ class RemoteStation {
   std::optional<PumpStatus> published_;
   std::chrono::steady_clock::time_point publishedAt_;
   std::deque<BrokerMessage> held_;
+  runlog::LocalTimestamps readingTimes_;
   bool started_ = false;
 };
 

@@ -114,14 +114,17 @@ mqtt_pair() {
   start_broker || return 0
   local title="stream_bench at 115200 baud for $seconds s ($QT_QPA_PLATFORM)"
   echo "== $title, MQTT off and on by turns: $stream_runs pairs, load average before $(load)"
-  local off="" on="" output
+  local off="" on="" output scratch="$out/bench-tmp"
+  mkdir -p "$scratch"
   for ((i = 1; i <= stream_runs; ++i)); do
     for mode in off on; do
       local mqtt=()
       [[ $mode == on ]] && mqtt=(--mqtt-url "mqtt://127.0.0.1:$broker_port")
       echo "-- $title, MQTT $mode, run $i" >>"$log"
-      output="$("$bench/stream_bench" --baud 115200 --seconds "$seconds" "${mqtt[@]}" \
-        2>>"$log")" || echo "   MQTT $mode, run $i: exit status $? (see $log)"
+      # A temporary folder of its own: another stream_bench on the machine
+      # must not share its files.
+      output="$(TMPDIR="$scratch" "$bench/stream_bench" --baud 115200 --seconds "$seconds" \
+        "${mqtt[@]}" 2>>"$log")" || echo "   MQTT $mode, run $i: exit status $? (see $log)"
       echo "$output" >>"$log"
       [[ $mode == on ]] && on+="$output"$'\n' || off+="$output"$'\n'
       echo "   pair $i, MQTT $mode: load average $(load)"
