@@ -213,7 +213,9 @@ int MosquittoConnection::serveConnected() {
 
 // Everything waiting goes out in as few segments as the socket can make.
 void MosquittoConnection::sendOutbox() {
-  std::vector<BrokerMessage> batch;
+  // The two vectors trade places and keep their room: no allocation a batch.
+  std::vector<BrokerMessage>& batch = sending_;
+  batch.clear();
   {
     std::lock_guard lock(outboxMutex_);
     batch.swap(outbox_);

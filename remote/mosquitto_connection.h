@@ -79,6 +79,7 @@ class MosquittoConnection : public BrokerConnection {
   // those that should not wait (the others go within one loop period).
   std::mutex outboxMutex_;
   std::vector<BrokerMessage> outbox_;
+  std::vector<BrokerMessage> sending_;  // the network thread's
   int wakeFd_ = -1;
   // Written and read on the network thread only.
   bool acceptedThisTime_ = false;

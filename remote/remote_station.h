@@ -73,6 +73,7 @@ class RemoteStation {
 
   RemoteSettings settings_;
   std::string prefix_;
+  std::string pressureTopic_;
   BrokerConnection& broker_;
   PumpControl& control_;
   RemoteStationHooks hooks_;
