@@ -2,7 +2,10 @@
 // pseudo-terminal: every reply must reach the current-pressure label and the
 // chart, at a small share of one core, soon after the simulator's write.
 //
-//   stream_bench [--baud 9600] [--seconds 60] [--run-log on|off]
+//   stream_bench [--baud 9600] [--seconds 60] [--run-log on|off] [--mqtt-url URL]
+//
+// With --mqtt-url the console publishes its status, pressures and events to
+// that broker while it runs, as remote monitoring does for operators.
 //
 // The console is the real one (Qt serial port, labels, chart) under the
 // offscreen platform unless QT_QPA_PLATFORM says otherwise. Exits 1 if a reply
@@ -27,6 +30,8 @@
 #include "app/composition.h"
 #include "bench/target.h"
 #include "link/pump_frame.h"
+#include "remote/broker_connection.h"
+#include "remote/remote_settings.h"
 #include "sim/reply_stream.h"
 #include "tests/support/console_harness.h"
 #include "tests/support/pump_sim_process.h"
@@ -39,7 +44,8 @@ using pump::bench::Report;
 struct Settings {
   int baud = 9600;
   double seconds = 60;
-  bool runLog = true;  // as the console runs for operators
+  bool runLog = true;   // as the console runs for operators
+  std::string mqttUrl;  // remote monitoring off when empty
 };
 
 Settings ParseArgs(int argc, char** argv) {
@@ -49,6 +55,7 @@ Settings ParseArgs(int argc, char** argv) {
     if (name == "--baud") settings.baud = std::atoi(argv[i + 1]);
     if (name == "--seconds") settings.seconds = std::atof(argv[i + 1]);
     if (name == "--run-log") settings.runLog = std::string(argv[i + 1]) != "off";
+    if (name == "--mqtt-url") settings.mqttUrl = argv[i + 1];
   }
   return settings;
 }
@@ -138,6 +145,29 @@ void AnswerPortBox(const std::string& device) {
   });
 }
 
+// Whether the console's remote status line says it is connected to its broker.
+bool BrokerConnected(pump::app::Console& console) {
+  const auto* line = console.mainWindowView().findChild<QLabel*>(QStringLiteral("remoteStatus"));
+  const std::string connected =
+      std::string("● ") + pump::remote::BrokerStateText(pump::remote::BrokerState::Connected);
+  return line && line->text().toStdString() == connected;
+}
+
+// Starts remote monitoring and waits for the broker, as a console would be
+// running before its port opens.
+bool ConnectToBroker(pump::app::Console& console, const std::string& url) {
+  pump::remote::RemoteSettings remote;
+  remote.brokerUrl = url;
+  remote.pumpId = "stream-bench";
+  console.startRemote(remote);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!BrokerConnected(console) && std::chrono::steady_clock::now() < deadline) {
+    QApplication::processEvents(QEventLoop::AllEvents, 50);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return BrokerConnected(console);
+}
+
 // The reading rows in the run logs of a folder.
 long long ReadingRows(const std::filesystem::path& folder) {
   long long rows = 0;
@@ -178,6 +208,11 @@ int main(int argc, char** argv) {
   pump::app::InstallFontSubstitutes();
   pump::app::Console console(settings.runLog ? runLogFolder.string() : std::string());
   console.start();
+  if (!settings.mqttUrl.empty() && !ConnectToBroker(console, settings.mqttUrl)) {
+    std::fprintf(stderr, "stream_bench: no connection to the broker at %s\n",
+                 settings.mqttUrl.c_str());
+    return 2;
+  }
 
   pump::testing::PumpSimProcess sim({"--baud", std::to_string(settings.baud), "--stream",
                                      std::to_string(replies), "--log-writes", logPath.string()});
@@ -224,8 +259,9 @@ int main(int argc, char** argv) {
     }
   });
 
-  std::printf("stream: %lld replies at %d baud over %.0f s, run log %s\n", replies, settings.baud,
-              settings.seconds, settings.runLog ? "on" : "off");
+  std::printf("stream: %lld replies at %d baud over %.0f s, run log %s, MQTT %s\n", replies,
+              settings.baud, settings.seconds, settings.runLog ? "on" : "off",
+              settings.mqttUrl.empty() ? "off" : settings.mqttUrl.c_str());
   std::fflush(stdout);
 
   // The first poll, an interval after the open, starts the stream: the
@@ -248,6 +284,7 @@ int main(int argc, char** argv) {
   const int finalStep = form.chart().position();
   const QLabel* label = console.mainWindowView().findChild<QLabel*>(QStringLiteral("LcurrP"));
   const std::string labelText = label ? label->text().toStdString() : std::string();
+  const bool brokerLost = !settings.mqttUrl.empty() && !BrokerConnected(console);
   sim.stop();
 
   const auto writes = ReadWriteLog(logPath);
@@ -277,8 +314,9 @@ int main(int argc, char** argv) {
   }
   if (!shown.empty() && labelText != shown.back().caption) ++misordered;
 
-  const std::string at =
-      " @" + std::to_string(settings.baud) + (settings.runLog ? ", run log on" : ", run log off");
+  const std::string at = " @" + std::to_string(settings.baud) +
+                         (settings.runLog ? ", run log on" : ", run log off") +
+                         (settings.mqttUrl.empty() ? "" : ", MQTT on");
   const double cpuLimit = settings.baud <= 9600 ? 1.5 : 8.0;
   Report("replies written" + at, static_cast<double>(writes.size()), Bound::AtLeast,
          static_cast<double>(replies), "");
@@ -320,7 +358,8 @@ int main(int argc, char** argv) {
     if (rows < static_cast<long long>(shown.size())) ++lost;
     if (!std::getenv("PUMP_KEEP_RUN_LOG")) std::filesystem::remove_all(runLogFolder);
   }
+  if (brokerLost) std::printf("MQTT: the broker connection was lost during the run\n");
   const bool complete = static_cast<long long>(writes.size()) == replies && lost == 0 &&
-                        misordered == 0 && unCharted == 0;
+                        misordered == 0 && unCharted == 0 && !brokerLost;
   return complete ? 0 : 1;
 }

@@ -47,6 +47,7 @@ struct MainWindowServices {
 struct RemoteResult {
   bool ok = true;
   std::string refusal;  // an operator text, empty when ok
+  std::string reason;   // the same in plain ASCII, for the run log
 };
 
 class MainWindow {
@@ -99,6 +100,9 @@ class MainWindow {
   RemoteResult remoteTimedRun(double minutes);
   // Seconds until the timed run's end falls due, while one is being timed.
   std::optional<double> timedRunSecondsLeft() const { return runTimer_.secondsLeft(); }
+  // A remote command was obeyed or refused: a `command` or `refused` event
+  // whose detail (ASCII) names it and its request id.
+  void noteRemoteCommand(bool obeyed, std::string detail);
 
   // The run log could not be written: the status line says so until `text`
   // comes back empty (writing works again).

@@ -1,8 +1,9 @@
 // Commands from a remote controller. They follow the operator's rules and go
 // out through the same typed commands, but show no box: a refusal comes back
-// as its text. Setpoints change no read-out, as with the setpoint dialogs
-// (the pump's answer does); run and stop show on the run-state display, as
-// with the RUN and STOP keys, so the operator sees what the remote did.
+// as its text, and the remote station logs each command once, obeyed or not.
+// Setpoints change no read-out, as with the setpoint dialogs (the pump's
+// answer does); run and stop show on the run-state display, as with the RUN
+// and STOP keys, so the operator sees what the remote did.
 #include <cmath>
 
 #include "console/main_window.h"
@@ -11,14 +12,7 @@
 namespace pump::console {
 namespace {
 
-RemoteResult Refused(const char* text) { return {false, text}; }
-
-std::string Typed(double value) {
-  std::string text = std::to_string(value);
-  text.erase(text.find_last_not_of('0') + 1);
-  if (!text.empty() && text.back() == '.') text.pop_back();
-  return text;
-}
+RemoteResult Refused(const char* text, const char* reason) { return {false, text, reason}; }
 
 }  // namespace
 
@@ -35,11 +29,11 @@ RemoteResult MainWindow::remoteSend(const link::PumpCommand& command,
         refreshStatusLine();
         return {};  // kept: it goes out first when the line is back
       }
-      return Refused(texts::kPortNotOpen);
+      return Refused(texts::kPortNotOpen, "port not open");
     case link::SendResult::WriteFailed:
-      return Refused(texts::kCommandNotSent);
+      return Refused(texts::kCommandNotSent, "command not sent");
   }
-  return Refused(texts::kCommandNotSent);
+  return Refused(texts::kCommandNotSent, "command not sent");
 }
 
 RemoteResult MainWindow::remoteSetFlow(double mlPerMinute) {
@@ -47,8 +41,7 @@ RemoteResult MainWindow::remoteSetFlow(double mlPerMinute) {
                            ? std::nullopt
                            : link::PumpCommand::SetFlow(link::kBroadcastAddress, mlPerMinute);
   if (!command) {
-    publish(EventKind::Refused, Typed(mlPerMinute));
-    return Refused(texts::kDialogFlowRefusal);
+    return Refused(texts::kDialogFlowRefusal, "flow out of range");
   }
   return remoteSend(*command);
 }
@@ -59,8 +52,7 @@ RemoteResult MainWindow::remoteSetPressureLimit(double megapascals) {
           ? std::nullopt
           : link::PumpCommand::SetPressureLimit(link::kBroadcastAddress, megapascals);
   if (!command) {
-    publish(EventKind::Refused, Typed(megapascals));
-    return Refused(texts::kDialogPressureRefusal);
+    return Refused(texts::kDialogPressureRefusal, "pressure limit out of range");
   }
   return remoteSend(*command);
 }
@@ -78,13 +70,16 @@ RemoteResult MainWindow::remoteStop() {
 // The run is started as the timed-run menu starts it, with the given length.
 RemoteResult MainWindow::remoteTimedRun(double minutes) {
   if (!std::isfinite(minutes) || minutes <= 0) {
-    publish(EventKind::Refused, Typed(minutes));
-    return Refused(texts::kRunLengthRefusal);
+    return Refused(texts::kRunLengthRefusal, "run length out of range");
   }
-  if (!line_.connected()) return Refused(texts::kPortNotOpen);
+  if (!line_.connected()) return Refused(texts::kPortNotOpen, "port not open");
   runTimer_.setLength(minutes);
   runTimer_.start();
   return {};
+}
+
+void MainWindow::noteRemoteCommand(bool obeyed, std::string detail) {
+  publish(obeyed ? EventKind::Command : EventKind::Refused, std::move(detail));
 }
 
 }  // namespace pump::console

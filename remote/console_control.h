@@ -26,7 +26,8 @@ class ConsoleControl : public PumpControl {
 
  private:
   static ControlResult From(const console::RemoteResult& result) {
-    return result.ok ? ControlResult::Done() : ControlResult::Refused(result.refusal);
+    return result.ok ? ControlResult::Done()
+                     : ControlResult::Refused(result.refusal, result.reason);
   }
 
   console::MainWindow& window_;

@@ -1,6 +1,6 @@
 #include "remote/json_messages.h"
 
-#include <ctime>
+#include <cmath>
 #include <nlohmann/json.hpp>
 
 namespace pump::remote {
@@ -26,22 +26,7 @@ void AddReadouts(Json& message, const console::Readouts& shown) {
 }  // namespace
 
 std::string LocalIsoTime(std::chrono::system_clock::time_point time) {
-  using namespace std::chrono;
-  const auto since = time.time_since_epoch();
-  const auto whole = floor<seconds>(since);
-  const auto millis = duration_cast<milliseconds>(since - whole).count();
-  const std::time_t stamp = whole.count();
-  std::tm local{};
-  localtime_r(&stamp, &local);
-  char date[32];
-  std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
-  const long offset = local.tm_gmtoff / 60;
-  const long hours = (offset < 0 ? -offset : offset) / 60;
-  const long minutes = (offset < 0 ? -offset : offset) % 60;
-  char text[96];
-  std::snprintf(text, sizeof text, "%s.%03lld%c%02ld:%02ld", date, static_cast<long long>(millis),
-                offset < 0 ? '-' : '+', hours, minutes);
-  return text;
+  return runlog::LocalTimestamp(time);
 }
 
 std::string StatusJson(const PumpStatus& status) {
@@ -66,11 +51,21 @@ std::string LastWillJson(std::string_view pumpId) {
   return Dump(Json{{"online", false}, {"pump_id", pumpId}});
 }
 
+std::string PressureJson(const console::ConsoleEvent& reading, runlog::LocalTimestamps& times) {
+  std::string text;
+  text.reserve(72);
+  text += R"({"time":")";
+  times.appendTo(text, reading.wallTime);
+  text += R"(","pressure_mpa":)";
+  const auto pressure = CaptionValue(reading.readouts.currentPressure);
+  text += pressure && std::isfinite(*pressure) ? ShortNumber(*pressure) : "null";
+  text += '}';
+  return text;
+}
+
 std::string PressureJson(const console::ConsoleEvent& reading) {
-  const Json message{
-      {"time", LocalIsoTime(reading.wallTime)},
-      {"pressure_mpa", NumberOrNull(CaptionValue(reading.readouts.currentPressure))}};
-  return Dump(message);
+  runlog::LocalTimestamps times;
+  return PressureJson(reading, times);
 }
 
 std::string EventJson(const console::ConsoleEvent& event) {

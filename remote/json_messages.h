@@ -8,6 +8,7 @@
 #include "console/console_events.h"
 #include "remote/pump_status.h"
 #include "remote/remote_command.h"
+#include "runlog/local_time.h"
 
 namespace pump::remote {
 
@@ -22,7 +23,9 @@ std::string StatusJson(const PumpStatus& status);
 // The last will, left with the broker at connect: {"online":false,"pump_id":...}.
 std::string LastWillJson(std::string_view pumpId);
 
-// `pressure`: {"time":...,"pressure_mpa":...}.
+// `pressure`: {"time":...,"pressure_mpa":...}. Built as text, as it goes out
+// for every reading; `times` keeps the local time of the last second.
+std::string PressureJson(const console::ConsoleEvent& reading, runlog::LocalTimestamps& times);
 std::string PressureJson(const console::ConsoleEvent& reading);
 
 // `event`: one run-log row as JSON: time, event, detail and the readouts.

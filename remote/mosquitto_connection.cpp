@@ -1,17 +1,27 @@
 #include "remote/mosquitto_connection.h"
 
 #include <mosquitto.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
 #include <pthread.h>
 #include <signal.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 namespace pump::remote {
 namespace {
 
 constexpr int kKeepAliveSeconds = 30;
-constexpr int kLoopWaitMs = 100;
+// The longest a reading waits in the outbox: readings of a fast line go out
+// together, one wake-up of the network thread and one TCP segment for each
+// batch instead of one per reading.
+constexpr int kLoopWaitMs = 50;
 // How long stop() lets the farewell and the disconnect take to go out.
 constexpr auto kFarewellTime = std::chrono::seconds(2);
 constexpr char kSystemCertificates[] = "/etc/ssl/certs";
@@ -35,6 +45,12 @@ void IgnoreBrokenPipesOnThisThread() {
   pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
 }
 
+// Held, the socket gathers the packets written into full segments; let go,
+// it sends what it holds at once.
+void HoldSegments(int socket, int hold) {
+  ::setsockopt(socket, IPPROTO_TCP, TCP_CORK, &hold, sizeof hold);
+}
+
 }  // namespace
 
 MosquittoConnection::MosquittoConnection(const RemoteSettings& settings, PostToWindow post)
@@ -46,6 +62,7 @@ MosquittoConnection::MosquittoConnection(const RemoteSettings& settings, PostToW
   // throwing each other off the broker.
   client_ = mosquitto_new(nullptr, true, this);
   if (!client_) return;
+  wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   mosquitto_threaded_set(client_, true);
   mosquitto_connect_callback_set(client_, &OnConnect);
   mosquitto_disconnect_callback_set(client_, &OnDisconnect);
@@ -57,6 +74,7 @@ MosquittoConnection::MosquittoConnection(const RemoteSettings& settings, PostToW
 MosquittoConnection::~MosquittoConnection() {
   stop(BrokerMessage{});
   if (client_) mosquitto_destroy(client_);
+  if (wakeFd_ >= 0) ::close(wakeFd_);
 }
 
 std::string MosquittoConnection::configure(const BrokerSession& session) {
@@ -96,11 +114,19 @@ void MosquittoConnection::start(BrokerSession session) {
   network_ = std::thread([this] { runNetwork(); });
 }
 
+// Readings (QoS 0, not retained) wait for the network thread's next turn;
+// anything else wakes it.
 bool MosquittoConnection::publish(const BrokerMessage& message) {
-  if (!client_ || !connected_) return false;
-  return mosquitto_publish(client_, nullptr, message.topic.c_str(),
-                           static_cast<int>(message.payload.size()), message.payload.data(),
-                           message.qos, message.retain) == MOSQ_ERR_SUCCESS;
+  if (!client_ || !connected_ || wakeFd_ < 0) return false;
+  {
+    std::lock_guard lock(outboxMutex_);
+    outbox_.push_back(message);
+  }
+  if (message.qos > 0 || message.retain) {
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const auto written = ::write(wakeFd_, &one, sizeof one);
+  }
+  return true;
 }
 
 void MosquittoConnection::stop(const BrokerMessage& farewell) {
@@ -113,6 +139,10 @@ void MosquittoConnection::stop(const BrokerMessage& farewell) {
     farewell_ = farewell;
   }
   stopSignal_.notify_all();
+  if (wakeFd_ >= 0) {
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const auto written = ::write(wakeFd_, &one, sizeof one);
+  }
   network_.join();
 }
 
@@ -141,7 +171,9 @@ void MosquittoConnection::runNetwork() {
 int MosquittoConnection::runLoopUntilDropped() {
   bool leaving = false;
   while (true) {
-    const int code = mosquitto_loop(client_, kLoopWaitMs, 1);
+    // The library's own loop until the broker has taken us (TCP and TLS
+    // handshakes); then ours, which also empties the outbox.
+    const int code = connected_ ? serveConnected() : mosquitto_loop(client_, kLoopWaitMs, 1);
     if (code != MOSQ_ERR_SUCCESS) return code;
     if (!dropReason_.empty()) return MOSQ_ERR_CONN_REFUSED;
     std::unique_lock lock(stopMutex_);
@@ -156,10 +188,55 @@ int MosquittoConnection::runLoopUntilDropped() {
   }
 }
 
+// One turn of the connected client: waits for the socket, a wake-up or the
+// loop period, publishes what the outbox holds, then reads, writes and keeps
+// the connection alive as the library's loop would. The library's own
+// wake-up channel is left unread: the eventfd does its work here.
+int MosquittoConnection::serveConnected() {
+  const int socket = mosquitto_socket(client_);
+  if (socket < 0) return MOSQ_ERR_NO_CONN;
+  pollfd watched[2] = {
+      {socket, static_cast<short>(POLLIN | (mosquitto_want_write(client_) ? POLLOUT : 0)), 0},
+      {wakeFd_, POLLIN, 0}};
+  if (::poll(watched, 2, kLoopWaitMs) < 0 && errno != EINTR) return MOSQ_ERR_ERRNO;
+  if (watched[1].revents & POLLIN) {
+    std::uint64_t count = 0;
+    [[maybe_unused]] const auto got = ::read(wakeFd_, &count, sizeof count);
+  }
+  sendOutbox();
+  int code = mosquitto_loop_read(client_, 1);
+  if (code == MOSQ_ERR_SUCCESS && mosquitto_want_write(client_)) {
+    code = mosquitto_loop_write(client_, 1);
+  }
+  return code == MOSQ_ERR_SUCCESS ? mosquitto_loop_misc(client_) : code;
+}
+
+// Everything waiting goes out in as few segments as the socket can make.
+void MosquittoConnection::sendOutbox() {
+  // The two vectors trade places and keep their room: no allocation a batch.
+  std::vector<BrokerMessage>& batch = sending_;
+  batch.clear();
+  {
+    std::lock_guard lock(outboxMutex_);
+    batch.swap(outbox_);
+  }
+  if (batch.empty()) return;
+  const int socket = mosquitto_socket(client_);
+  HoldSegments(socket, 1);
+  for (const auto& message : batch) {
+    mosquitto_publish(client_, nullptr, message.topic.c_str(),
+                      static_cast<int>(message.payload.size()), message.payload.data(), message.qos,
+                      message.retain);
+  }
+  mosquitto_loop_write(client_, 1);
+  HoldSegments(socket, 0);
+}
+
 // The disconnect waits for the broker to acknowledge the farewell: closing
 // with its acknowledgement unread makes the kernel reset the connection, and
 // a broker that sees a reset before our disconnect publishes the will.
 void MosquittoConnection::leave(const BrokerMessage& farewell) {
+  sendOutbox();  // what was published before the farewell goes before it
   farewellId_ = 0;
   if (farewell.topic.empty() ||
       mosquitto_publish(client_, &farewellId_, farewell.topic.c_str(),
@@ -188,50 +265,6 @@ void MosquittoConnection::deliver(BrokerMessage message) {
       receiver->session.messageArrived(message);
     }
   });
-}
-
-void MosquittoConnection::OnConnect(mosquitto* client, void* self, int code) {
-  auto& connection = *static_cast<MosquittoConnection*>(self);
-  if (code != 0) {
-    connection.dropReason_ = mosquitto_connack_string(code);
-    return;
-  }
-  connection.acceptedThisTime_ = true;
-  connection.connected_ = true;
-  connection.pendingSubscriptions_ = 0;
-  for (const auto& topic : connection.subscriptions_) {
-    if (mosquitto_subscribe(client, nullptr, topic.c_str(), 1) == MOSQ_ERR_SUCCESS) {
-      ++connection.pendingSubscriptions_;
-    }
-  }
-  if (connection.pendingSubscriptions_ == 0) connection.report(BrokerState::Connected, {});
-}
-
-// Connected is reported once the broker has taken the subscriptions: from
-// then on no command sent to us is missed.
-void MosquittoConnection::OnSubscribe(mosquitto*, void* self, int, int, const int*) {
-  auto& connection = *static_cast<MosquittoConnection*>(self);
-  if (connection.pendingSubscriptions_ > 0 && --connection.pendingSubscriptions_ == 0) {
-    connection.report(BrokerState::Connected, {});
-  }
-}
-
-void MosquittoConnection::OnDisconnect(mosquitto*, void* self, int code) {
-  auto& connection = *static_cast<MosquittoConnection*>(self);
-  connection.connected_ = false;
-  if (code != 0 && connection.dropReason_.empty()) connection.dropReason_ = "connection lost";
-}
-
-void MosquittoConnection::OnPublish(mosquitto* client, void* self, int id) {
-  auto& connection = *static_cast<MosquittoConnection*>(self);
-  if (id != 0 && id == connection.farewellId_) mosquitto_disconnect(client);
-}
-
-void MosquittoConnection::OnMessage(mosquitto*, void* self, const mosquitto_message* message) {
-  auto& connection = *static_cast<MosquittoConnection*>(self);
-  const auto* bytes = static_cast<const char*>(message->payload);
-  connection.deliver(BrokerMessage{message->topic, std::string(bytes, bytes + message->payloadlen),
-                                   message->qos, message->retain});
 }
 
 }  // namespace pump::remote

@@ -1,7 +1,8 @@
 // The broker connection over libmosquitto. One network thread of our own
 // connects, runs the client's loop and reconnects with growing delays; the
-// window's thread only hands messages over. Everything the network thread
-// learns reaches the window's thread through `post`.
+// window's thread only hands messages over, into an outbox the network thread
+// empties. Everything the network thread learns reaches the window's thread
+// through `post`.
 #pragma once
 
 #include <atomic>
@@ -12,6 +13,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "remote/broker_connection.h"
 #include "remote/remote_settings.h"
@@ -46,6 +48,8 @@ class MosquittoConnection : public BrokerConnection {
   std::string configure(const BrokerSession& session);
   void runNetwork();
   int runLoopUntilDropped();
+  int serveConnected();
+  void sendOutbox();
   void leave(const BrokerMessage& farewell);
   void waitBeforeRetry(int seconds);
   void report(BrokerState state, std::string detail);
@@ -71,6 +75,12 @@ class MosquittoConnection : public BrokerConnection {
   std::chrono::steady_clock::time_point stopDeadline_;
   BrokerMessage farewell_;
   std::atomic<bool> connected_ = false;
+  // Messages for the network thread to publish, in order; it is woken for
+  // those that should not wait (the others go within one loop period).
+  std::mutex outboxMutex_;
+  std::vector<BrokerMessage> outbox_;
+  std::vector<BrokerMessage> sending_;  // the network thread's
+  int wakeFd_ = -1;
   // Written and read on the network thread only.
   bool acceptedThisTime_ = false;
   int pendingSubscriptions_ = 0;

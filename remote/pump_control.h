@@ -11,9 +11,12 @@ namespace pump::remote {
 struct ControlResult {
   bool ok = true;
   std::string refusal;  // why not, when !ok: the operator's text (UTF-8)
+  std::string reason;   // the same in plain ASCII for the run log; empty: `refusal` is
 
   static ControlResult Done() { return {}; }
-  static ControlResult Refused(std::string why) { return {false, std::move(why)}; }
+  static ControlResult Refused(std::string why, std::string asciiWhy = {}) {
+    return {false, std::move(why), std::move(asciiWhy)};
+  }
 };
 
 // Called on the window's thread. Values have already passed the range checks

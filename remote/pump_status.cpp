@@ -20,10 +20,13 @@ std::string RunStateAfter(const std::string& step, const std::string& before) {
 }  // namespace
 
 bool PumpStatus::sameStateAs(const PumpStatus& other) const {
+  return pressure == other.pressure && sameStateApartFromPressure(other);
+}
+
+bool PumpStatus::sameStateApartFromPressure(const PumpStatus& other) const {
   return pumpId == other.pumpId && online == other.online && link == other.link &&
          port == other.port && pumpRunning == other.pumpRunning && flow == other.flow &&
-         limit == other.limit && pressure == other.pressure && runState == other.runState &&
-         secondsLeft == other.secondsLeft;
+         limit == other.limit && runState == other.runState && secondsLeft == other.secondsLeft;
 }
 
 std::optional<double> CaptionValue(const std::string& caption) { return ToDouble(caption); }

@@ -25,6 +25,8 @@ struct PumpStatus {
 
   // Equal in everything a subscriber sees but the time.
   bool sameStateAs(const PumpStatus& other) const;
+  // The same, the pressure aside too.
+  bool sameStateApartFromPressure(const PumpStatus& other) const;
 };
 
 // A display caption as a number: "02.0" -> 2; nothing for an empty caption.

@@ -103,6 +103,9 @@ ParsedCommand ParseCommand(std::string_view name, std::string_view payload) {
     return parsed;
   }
   RemoteCommand command{rule->kind, 0};
+  if (rule->field && message.contains(rule->field)) {
+    parsed.given = message[rule->field].dump(-1, ' ', true, Json::error_handler_t::replace);
+  }
   if (rule->field) {
     parsed.refusal = CheckValue(message, *rule, command.value);
     if (!parsed.refusal.empty()) return parsed;
@@ -125,6 +128,38 @@ std::string DescribeCommand(const RemoteCommand& command) {
       return "定时运行 " + ShortNumber(command.value) + " 分钟";
   }
   return {};
+}
+
+namespace {
+
+constexpr std::size_t kLongestLoggedWord = 64;
+
+// Printable ASCII, '?' for any other byte; spaces too unless `spaces`.
+std::string LogSafe(std::string_view text, bool spaces) {
+  std::string safe(text.substr(0, kLongestLoggedWord));
+  for (char& c : safe) {
+    if (c < ' ' || c > '~' || (c == ' ' && !spaces)) c = '?';
+  }
+  if (text.size() > kLongestLoggedWord) safe += "...";
+  return safe;
+}
+
+}  // namespace
+
+std::string CommandLogDetail(std::string_view name, const ParsedCommand& parsed, bool ok,
+                             std::string_view why) {
+  std::string detail = "remote " + LogSafe(name, false);
+  if (parsed.command && parsed.command->kind != CommandKind::Run &&
+      parsed.command->kind != CommandKind::Stop) {
+    detail += " " + ShortNumber(parsed.command->value);
+  } else if (!parsed.given.empty()) {
+    detail += " " + LogSafe(parsed.given, false);
+  }
+  if (!parsed.requestId.text.empty()) {
+    detail += " request_id=" + LogSafe(parsed.requestId.text, false);
+  }
+  if (!ok) detail += " error=" + LogSafe(why, true);
+  return detail;
 }
 
 std::string ShortNumber(double value) {

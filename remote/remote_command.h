@@ -28,6 +28,7 @@ struct ParsedCommand {
   RequestId requestId;
   std::optional<RemoteCommand> command;
   std::string refusal;  // why there is no command; ASCII
+  std::string given;    // the value as it came, as JSON text (ASCII); empty if none
 };
 
 inline constexpr std::size_t kLargestCommandPayload = 4096;
@@ -40,5 +41,12 @@ std::string DescribeCommand(const RemoteCommand& command);
 
 // A number in its shortest exact form: 150, 2.5, 0.1.
 std::string ShortNumber(double value);
+
+// The run log's detail for a command from the broker, printable ASCII:
+// "remote set_flow 150 request_id=abc", with " error=<why>" when refused.
+// Topic level, value and id are outside input: each is kept to one word of
+// printable ASCII ('?' for any other byte) and cut short if long.
+std::string CommandLogDetail(std::string_view name, const ParsedCommand& parsed, bool ok,
+                             std::string_view why);
 
 }  // namespace pump::remote

@@ -19,6 +19,7 @@ RemoteStation::RemoteStation(const RemoteSettings& settings, BrokerConnection& b
                              const console::Readouts& shown)
     : settings_(settings),
       prefix_(EffectiveTopicPrefix(settings)),
+      pressureTopic_(prefix_ + "/pressure"),
       broker_(broker),
       control_(control),
       hooks_(std::move(hooks)),
@@ -49,10 +50,12 @@ void RemoteStation::stop() {
 
 void RemoteStation::onConsoleEvent(const console::ConsoleEvent& event) {
   tracker_.apply(event);
-  tracker_.setSecondsLeft(control_.timedRunSecondsLeft());
+  // Only a timed run has seconds left: no need to ask at every reading.
+  const bool timing = tracker_.status().runState != "idle";
+  tracker_.setSecondsLeft(timing ? control_.timedRunSecondsLeft() : std::nullopt);
   if (brokerStatus_.state == BrokerState::Connected) {
     if (event.kind == console::EventKind::Reading) {
-      broker_.publish({prefix_ + "/pressure", PressureJson(event), 0, false});
+      broker_.publish({pressureTopic_, PressureJson(event, readingTimes_), 0, false});
     }
     publishStatus(event.monotonicTime, false);
   }
@@ -104,7 +107,14 @@ void RemoteStation::answer(const std::string& name, const ParsedCommand& parsed,
                            const ControlResult& result) {
   publishOrHold(
       {prefix_ + "/cmd/result", ResultJson(parsed.requestId, result.ok, result.refusal), 1, false});
-  RemoteCommandNotice notice{kRemoteMark, name, parsed.requestId.text, result.ok, result.refusal};
+  RemoteCommandNotice notice{
+      kRemoteMark,
+      name,
+      parsed.requestId.text,
+      result.ok,
+      result.refusal,
+      CommandLogDetail(name, parsed, result.ok,
+                       result.reason.empty() ? result.refusal : result.reason)};
   notice.statusText += parsed.command ? DescribeCommand(*parsed.command) : name;
   if (!result.ok) notice.statusText += " 已拒绝 (" + result.refusal + ")";
   if (hooks_.commandHandled) hooks_.commandHandled(notice);
@@ -114,9 +124,7 @@ void RemoteStation::publishStatus(std::chrono::steady_clock::time_point now, boo
   const PumpStatus& status = tracker_.status();
   if (!evenIfSame && published_) {
     if (status.sameStateAs(*published_)) return;
-    PumpStatus withOldPressure = status;
-    withOldPressure.pressure = published_->pressure;
-    const bool onlyPressure = withOldPressure.sameStateAs(*published_);
+    const bool onlyPressure = status.sameStateApartFromPressure(*published_);
     if (onlyPressure && now - publishedAt_ < kPressureOnlyStatusInterval) return;
   }
   if (broker_.publish(statusMessage(true))) {

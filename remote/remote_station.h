@@ -21,6 +21,7 @@
 #include "remote/pump_status.h"
 #include "remote/remote_command.h"
 #include "remote/remote_settings.h"
+#include "runlog/local_time.h"
 
 namespace pump::remote {
 
@@ -30,7 +31,8 @@ struct RemoteCommandNotice {
   std::string command;     // the topic's last level: "set_flow"
   std::string requestId;   // printable ASCII; empty when none was given
   bool ok = false;
-  std::string error;  // why it was refused, when !ok
+  std::string error;      // why it was refused, when !ok
+  std::string logDetail;  // for the run log: "remote set_flow 150 request_id=abc", ASCII
 };
 
 struct RemoteStationHooks {
@@ -71,6 +73,7 @@ class RemoteStation {
 
   RemoteSettings settings_;
   std::string prefix_;
+  std::string pressureTopic_;
   BrokerConnection& broker_;
   PumpControl& control_;
   RemoteStationHooks hooks_;
@@ -79,6 +82,7 @@ class RemoteStation {
   std::optional<PumpStatus> published_;
   std::chrono::steady_clock::time_point publishedAt_;
   std::deque<BrokerMessage> held_;
+  runlog::LocalTimestamps readingTimes_;
   bool started_ = false;
 };
 

@@ -8,6 +8,7 @@
 #   PUMP_STREAM_SECONDS   length of each stream run (default 20)
 #   PUMP_BENCH_RUNS       runs of each short benchmark (default 5)
 #   PUMP_STREAM_RUNS      runs of each stream benchmark (default 3)
+#   PUMP_BENCH_ONLY=mqtt  builds and runs only the stream pair with MQTT off and on
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 out="${PUMP_BENCH_DIR:-$root/build-release}"
@@ -15,7 +16,10 @@ seconds="${PUMP_STREAM_SECONDS:-20}"
 short_runs="${PUMP_BENCH_RUNS:-5}"
 stream_runs="${PUMP_STREAM_RUNS:-3}"
 cmake -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$out" --parallel 2 >/dev/null
+only="${PUMP_BENCH_ONLY:-}"
+targets=()
+[[ "$only" == mqtt ]] && targets=(--target stream_bench pump-sim)
+cmake --build "$out" --parallel 2 "${targets[@]}" >/dev/null
 bench="$out/bench"
 log="$out/bench-runs.log"
 : >"$log"
@@ -75,6 +79,80 @@ repeat() {
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 echo "benchmarks on $(nproc) cores, load average at the start $(load)"
 
+# A Mosquitto of our own on a free loopback port, with a subscriber to every
+# pump's topics as a dashboard would have; sets broker_port.
+start_broker() {
+  local conf="$out/bench-mosquitto.conf"
+  for broker_port in $(seq 18830 18930); do
+    printf 'listener %s 127.0.0.1\nallow_anonymous true\npersistence false\n' \
+      "$broker_port" >"$conf"
+    mosquitto -c "$conf" >>"$log" 2>&1 &
+    broker_pid=$!
+    sleep 0.5
+    if kill -0 "$broker_pid" 2>/dev/null; then
+      mosquitto_sub -p "$broker_port" -t 'pumps/#' >/dev/null 2>&1 &
+      subscriber_pid=$!
+      return 0
+    fi
+  done
+  echo "no port free for the benchmark's broker" >&2
+  return 1
+}
+stop_broker() {
+  kill "$subscriber_pid" "$broker_pid" 2>/dev/null || true
+  wait "$subscriber_pid" "$broker_pid" 2>/dev/null || true
+}
+
+# The console at 115200 baud with remote monitoring off and on, run by turns
+# so that both see the same load; prints both summaries and the difference
+# of the median CPU shares.
+mqtt_pair() {
+  if ! command -v mosquitto >/dev/null; then
+    echo "== MQTT pair skipped: mosquitto is not installed"
+    return 0
+  fi
+  start_broker || return 0
+  local title="stream_bench at 115200 baud for $seconds s ($QT_QPA_PLATFORM)"
+  echo "== $title, MQTT off and on by turns: $stream_runs pairs, load average before $(load)"
+  local off="" on="" output scratch="$out/bench-tmp"
+  mkdir -p "$scratch"
+  for ((i = 1; i <= stream_runs; ++i)); do
+    for mode in off on; do
+      local mqtt=()
+      [[ $mode == on ]] && mqtt=(--mqtt-url "mqtt://127.0.0.1:$broker_port")
+      echo "-- $title, MQTT $mode, run $i" >>"$log"
+      # A temporary folder of its own: another stream_bench on the machine
+      # must not share its files.
+      output="$(TMPDIR="$scratch" "$bench/stream_bench" --baud 115200 --seconds "$seconds" \
+        "${mqtt[@]}" 2>>"$log")" || echo "   MQTT $mode, run $i: exit status $? (see $log)"
+      echo "$output" >>"$log"
+      [[ $mode == on ]] && on+="$output"$'\n' || off+="$output"$'\n'
+      echo "   pair $i, MQTT $mode: load average $(load)"
+    done
+  done
+  stop_broker
+  local off_summary on_summary
+  off_summary="$(echo "$off" | summarise)"
+  on_summary="$(echo "$on" | summarise)"
+  echo "$off_summary"
+  echo "$on_summary"
+  local cpu_off cpu_on
+  local median='/^console CPU @/ { for (i = 1; i < NF; ++i) if ($i == "median") print $(i + 1) }'
+  cpu_off="$(echo "$off_summary" | awk "$median")"
+  cpu_on="$(echo "$on_summary" | awk "$median")"
+  awk -v off="$cpu_off" -v on="$cpu_on" 'BEGIN {
+    more = off > 0 ? 100 * (on - off) / off : 0
+    printf "MQTT on vs off, median console CPU: %.3f vs %.3f %% of a core, %+.1f %% (target <= +3 %%): %s\n",
+           on, off, more, more <= 3 ? "met" : "MISSED"
+  }'
+  echo "   load average after $(load)"
+}
+
+if [[ "$only" == mqtt ]]; then
+  mqtt_pair
+  exit 0
+fi
+
 for name in reply_path_bench reply_view_bench record_bench runlog_bench trend_bench; do
   repeat "$short_runs" "$name" "$bench/$name"
 done
@@ -99,4 +177,6 @@ done
 # The run log's share of the console's CPU: the fastest line, without it.
 repeat "$stream_runs" "stream_bench at 115200 baud for $seconds s, run log off ($QT_QPA_PLATFORM)" \
   "$bench/stream_bench" --baud 115200 --seconds "$seconds" --run-log off
+# Remote monitoring's share: the same line with MQTT off and on, by turns.
+mqtt_pair
 echo "load average at the end $(load)"

@@ -37,7 +37,7 @@ class RemoteMonitoring : public QObject {
   const RemoteStation* station() const { return station_.get(); }
 
  private:
-  void show(const std::string& text);
+  void show(const std::string& text, const char* colour);
 
   console::MainWindow& window_;
   QPointer<QLabel> statusLine_;

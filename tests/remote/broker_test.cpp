@@ -136,6 +136,9 @@ TEST_F(StationOnBroker, EveryCommandGetsExactlyOneResultAndOnlyGoodOnesReachTheP
   EXPECT_EQ(control.calls, expectedCalls);
   EXPECT_EQ(notices[0].requestId, "c1");
   EXPECT_EQ(notices[0].command, "set_flow");
+  EXPECT_EQ(notices[0].logDetail, "remote set_flow 150 request_id=c1");
+  EXPECT_EQ(notices[5].logDetail,
+            "remote set_flow 250 request_id=c6 error=ml_min must be at most 200");
 }
 
 TEST_F(StationOnBroker, WhenTheConsoleSaysNoTheResultCarriesItsReason) {
@@ -151,6 +154,7 @@ TEST_F(StationOnBroker, WhenTheConsoleSaysNoTheResultCarriesItsReason) {
   EXPECT_EQ(control.calls, (std::vector<std::string>{"run"}));
   ASSERT_EQ(notices.size(), 1u);
   EXPECT_EQ(notices[0].statusText, "● 远程: 运行 已拒绝 (no port is open)");
+  EXPECT_EQ(notices[0].logDetail, "remote run request_id=r error=no port is open");
 }
 
 TEST_F(StationOnBroker, WithRemoteControlOffEveryCommandIsRefusedAndNothingReachesThePump) {

@@ -1,21 +1,20 @@
 // The console without a window, on pump-sim's line and a test broker, driven
 // from the broker as a dashboard would.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "tests/remote/console_process.h"
 #include "tests/remote/far_end.h"
 #include "tests/remote/test_broker.h"
 #include "tests/support/pump_sim_process.h"
-
-extern char** environ;
 
 namespace pump::remote::testing {
 namespace {
@@ -37,6 +36,23 @@ std::optional<Json> AwaitJson(FarEnd& end, const std::string& topic,
   return Json::parse(found->payload);
 }
 
+// Every line of every run log under the home, line ends kept.
+std::vector<std::string> RunLogLines(const std::string& home) {
+  std::vector<std::string> lines;
+  const std::filesystem::path folder = std::filesystem::path(home) / "Documents" / "pump-logs";
+  if (!std::filesystem::exists(folder)) return lines;
+  for (const auto& file : std::filesystem::directory_iterator(folder)) {
+    std::ifstream in(file.path(), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (std::size_t at = 0; at < bytes.size();) {
+      const std::size_t end = bytes.find('\n', at);
+      lines.push_back(bytes.substr(at, end == std::string::npos ? end : end + 1 - at));
+      at = end == std::string::npos ? bytes.size() : end + 1;
+    }
+  }
+  return lines;
+}
+
 TEST(HeadlessConsole, PublishesPressuresObeysASetFlowThatReachesThePumpAndEndsOnSigterm) {
   if (const auto why = TestBroker::MissingReason()) GTEST_SKIP() << *why;
   TestBroker broker;
@@ -47,21 +63,9 @@ TEST(HeadlessConsole, PublishesPressuresObeysASetFlowThatReachesThePumpAndEndsOn
   ASSERT_TRUE(end.ready());
 
   ScratchFolder home;
-  std::string homeVariable = "HOME=" + home.path();
-  std::vector<std::string> args{PUMP_CONSOLE,      "--headless", "--port",
-                                pump.devicePath(), "--mqtt-url", broker.url(),
-                                "--pump-id",       "lab-e2e",    "--allow-remote-control"};
-  std::vector<char*> argv;
-  for (auto& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  std::vector<char*> envp{homeVariable.data()};
-  for (char** variable = environ; *variable; ++variable) {
-    if (std::string_view(*variable).starts_with("HOME=")) continue;
-    envp.push_back(*variable);
-  }
-  envp.push_back(nullptr);
-  pid_t console = -1;
-  ASSERT_EQ(::posix_spawn(&console, PUMP_CONSOLE, nullptr, nullptr, argv.data(), envp.data()), 0);
+  const pid_t console =
+      StartHeadlessConsole(PUMP_CONSOLE, pump.devicePath(), broker.url(), "lab-e2e", home.path());
+  ASSERT_GT(console, 0);
 
   const std::string prefix = "pumps/lab-e2e/";
   EXPECT_TRUE(AwaitJson(
@@ -84,17 +88,65 @@ TEST(HeadlessConsole, PublishesPressuresObeysASetFlowThatReachesThePumpAndEndsOn
   EXPECT_TRUE(AwaitJson(
       end, prefix + "status", [](const Json& s) { return s["flow_ml_min"] == 150.0; }, 5s));
 
-  ::kill(console, SIGTERM);
-  int status = -1;
-  for (int i = 0; i < 100 && ::waitpid(console, &status, WNOHANG) == 0; ++i) {
-    std::this_thread::sleep_for(50ms);
-  }
-  ASSERT_TRUE(WIFEXITED(status)) << "the console did not end on SIGTERM";
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  ASSERT_EQ(EndConsole(console), 0) << "the console did not end cleanly on SIGTERM";
   EXPECT_TRUE(AwaitJson(
       end, prefix + "status", [](const Json& s) { return s["online"] == false; }, 5s));
   EXPECT_TRUE(AwaitJson(
       end, prefix + "event", [](const Json& e) { return e["event"] == "close"; }, 1s));
+}
+
+TEST(HeadlessConsole, EveryRemoteCommandIsARunLogRowWithItsRequestIdAndAnEventMessage) {
+  if (const auto why = TestBroker::MissingReason()) GTEST_SKIP() << *why;
+  TestBroker broker;
+  ASSERT_TRUE(broker.start());
+  pump::testing::PumpSimProcess pump;
+  ASSERT_FALSE(pump.devicePath().empty()) << "pump-sim did not start";
+  FarEnd end(broker.port(), "pumps/lab-e2e/#");
+  ASSERT_TRUE(end.ready());
+  ScratchFolder home;
+  const pid_t console =
+      StartHeadlessConsole(PUMP_CONSOLE, pump.devicePath(), broker.url(), "lab-e2e", home.path());
+  ASSERT_GT(console, 0);
+  const std::string prefix = "pumps/lab-e2e/";
+  ASSERT_TRUE(AwaitJson(
+      end, prefix + "status", [](const Json& s) { return s["link"] == "answering"; }, 10s));
+
+  ASSERT_TRUE(end.publish(prefix + "cmd/set_flow", R"({"ml_min":150,"request_id":"abc"})"));
+  // An id with a comma, quotes, a control byte and UTF-8 is logged as one safe word.
+  ASSERT_TRUE(end.publish(prefix + "cmd/set_flow",
+                          "{\"ml_min\":250,\"request_id\":\"x,\\\"y\\\"\\n\u00e9\"}"));
+  const std::string refusedDetail =
+      "remote set_flow 250 request_id=x,\"y\"??? error=ml_min must be at most 200";
+  EXPECT_TRUE(AwaitJson(
+      end, prefix + "event",
+      [](const Json& e) {
+        return e["event"] == "command" && e["detail"] == "remote set_flow 150 request_id=abc";
+      },
+      5s));
+  EXPECT_TRUE(AwaitJson(
+      end, prefix + "event",
+      [&](const Json& e) { return e["event"] == "refused" && e["detail"] == refusedDetail; }, 5s));
+  ASSERT_EQ(EndConsole(console), 0);
+
+  std::vector<std::string> remoteRows;
+  for (const auto& line : RunLogLines(home.path())) {
+    if (line.find("remote set_flow") != std::string::npos) remoteRows.push_back(line);
+  }
+  ASSERT_EQ(remoteRows.size(), 2u);
+  // time,elapsed_s,event,pressure_mpa,flow_ml_min,pressure_limit_mpa,pump,detail
+  const auto fieldsFrom = [](const std::string& row, int first) {
+    std::size_t at = 0;
+    for (int i = 0; i < first; ++i) at = row.find(',', at) + 1;
+    return row.substr(at);
+  };
+  EXPECT_TRUE(fieldsFrom(remoteRows[0], 2).starts_with("command,"));
+  EXPECT_TRUE(remoteRows[0].ends_with(",STOP,remote set_flow 150 request_id=abc\r\n"))
+      << remoteRows[0];
+  EXPECT_TRUE(fieldsFrom(remoteRows[1], 2).starts_with("refused,"));
+  EXPECT_TRUE(
+      remoteRows[1].ends_with(",STOP,\"remote set_flow 250 request_id=x,\"\"y\"\"??? error=ml_min "
+                              "must be at most 200\"\r\n"))
+      << remoteRows[1];
 }
 
 }  // namespace

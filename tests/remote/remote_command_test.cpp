@@ -107,5 +107,30 @@ TEST(RemoteCommand, DescriptionsReadAsTheOperatorWouldSayThem) {
   EXPECT_EQ(ShortNumber(0.1), "0.1");
 }
 
+TEST(RemoteCommand, LogDetailsNameTheCommandItsValueAndIdInOneAsciiLine) {
+  auto detail = [](std::string_view name, std::string_view payload, bool ok,
+                   std::string_view why = "") {
+    return CommandLogDetail(name, ParseCommand(name, payload), ok, why);
+  };
+  EXPECT_EQ(detail("set_flow", R"({"ml_min":150,"request_id":"abc"})", true),
+            "remote set_flow 150 request_id=abc");
+  EXPECT_EQ(detail("set_pressure_limit", R"({"mpa":2.50})", true), "remote set_pressure_limit 2.5");
+  EXPECT_EQ(detail("run", R"({"request_id":7})", true), "remote run request_id=7");
+  EXPECT_EQ(detail("timed_run", R"({"minutes":10,"request_id":"t"})", false, "port not open"),
+            "remote timed_run 10 request_id=t error=port not open");
+  // Refused values are logged as they came.
+  EXPECT_EQ(detail("set_flow", R"({"ml_min":"1 5\u00e9","request_id":"r"})", false,
+                   "ml_min must be a number"),
+            "remote set_flow \"1?5\\u00e9\" request_id=r error=ml_min must be a number");
+  // An id or topic level with spaces, control bytes or UTF-8 stays one ASCII word.
+  EXPECT_EQ(detail("run", "{\"request_id\":\"a b,\\\"c\\\"\\t\u00e9\"}", true),
+            "remote run request_id=a?b,\"c\"???");
+  EXPECT_EQ(detail("重启 x", R"({})", false, "unknown command"),
+            "remote ???????x error=unknown command");
+  const std::string longId(100, 'x');
+  EXPECT_EQ(detail("stop", R"({"request_id":")" + longId + R"("})", true),
+            "remote stop request_id=" + std::string(64, 'x') + "...");
+}
+
 }  // namespace
 }  // namespace pump::remote

@@ -36,12 +36,26 @@ TEST(RemoteCommands, RefusedSetpointsSendNothingAndComeBackWithTheOperatorsText)
   const console::RemoteResult flow = w.remoteSetFlow(200.5);
   EXPECT_FALSE(flow.ok);
   EXPECT_EQ(flow.refusal, "流量设定错误!");
+  EXPECT_EQ(flow.reason, "flow out of range");
   EXPECT_EQ(w.remoteSetFlow(-1).refusal, "流量设定错误!");
-  EXPECT_EQ(w.remoteSetPressureLimit(5.1).refusal, "压力设定错误!");
+  const console::RemoteResult limit = w.remoteSetPressureLimit(5.1);
+  EXPECT_EQ(limit.refusal, "压力设定错误!");
+  EXPECT_EQ(limit.reason, "pressure limit out of range");
   EXPECT_EQ(w.remoteTimedRun(0).refusal, "定时时间设定错误!");
   EXPECT_TRUE(f.serial.written.empty());
   EXPECT_TRUE(f.dialogs.shown.empty());
-  EXPECT_EQ(f.eventDetails(EventKind::Refused), (Frames{"200.5", "-1", "5.1", "0"}));
+}
+
+TEST(RemoteCommands, EachNotedRemoteCommandIsOneCommandOrRefusedEventWithTheDisplayAfterIt) {
+  OpenConsole f;
+  auto& w = *f.window;
+  EXPECT_TRUE(w.remoteRun().ok);
+  w.noteRemoteCommand(true, "remote run request_id=r1");
+  w.noteRemoteCommand(false, "remote set_flow 250 request_id=r2 error=ml_min must be at most 200");
+  EXPECT_EQ(f.eventDetails(EventKind::Command), (Frames{"Q00R0000Y", "remote run request_id=r1"}));
+  EXPECT_EQ(f.eventDetails(EventKind::Refused),
+            Frames{"remote set_flow 250 request_id=r2 error=ml_min must be at most 200"});
+  EXPECT_TRUE(f.events.back().readouts.pumpRunning);
 }
 
 TEST(RemoteCommands, RunAndStopShowOnTheRunStateAsTheKeysDo) {
@@ -63,6 +77,7 @@ TEST(RemoteCommands, WithoutAnOpenLineEveryCommandIsRefusedWithoutABox) {
                                               w.remoteRun(), w.remoteStop(), w.remoteTimedRun(2)}) {
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.refusal, "通信端口未打开，请先通过“通信”菜单打开通信端口!");
+    EXPECT_EQ(result.reason, "port not open");
   }
   EXPECT_TRUE(f.dialogs.shown.empty());
   EXPECT_EQ(w.display.pumpState.caption(), "     STOP");

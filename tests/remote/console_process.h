@@ -1,0 +1,61 @@
+// pump-console as a child process without a window, on a pump's line and a
+// test broker, for tests that drive it from the broker as a dashboard would.
+#pragma once
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace pump::remote::testing {
+
+// `program --headless --port device --mqtt-url url --pump-id id
+// --allow-remote-control`, with its home (and so its run logs) in `home`.
+// The process id, or -1 if it did not start.
+inline pid_t StartHeadlessConsole(const std::string& program, const std::string& device,
+                                  const std::string& brokerUrl, const std::string& pumpId,
+                                  const std::string& home) {
+  std::string homeVariable = "HOME=" + home;
+  std::vector<std::string> args{program,     "--headless", "--port",
+                                device,      "--mqtt-url", brokerUrl,
+                                "--pump-id", pumpId,       "--allow-remote-control"};
+  std::vector<char*> argv;
+  for (auto& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  std::vector<char*> envp{homeVariable.data()};
+  for (char** variable = environ; *variable; ++variable) {
+    if (std::string_view(*variable).starts_with("HOME=")) continue;
+    envp.push_back(*variable);
+  }
+  envp.push_back(nullptr);
+  pid_t console = -1;
+  if (::posix_spawn(&console, program.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0) {
+    return -1;
+  }
+  return console;
+}
+
+// SIGTERM, then the exit status once it has ended within five seconds
+// (-1 if it did not end, or not by exiting).
+inline int EndConsole(pid_t console) {
+  ::kill(console, SIGTERM);
+  int status = -1;
+  for (int i = 0; i < 100 && ::waitpid(console, &status, WNOHANG) == 0; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  if (status == -1) {
+    ::kill(console, SIGKILL);
+    ::waitpid(console, &status, 0);
+    return -1;
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace pump::remote::testing

@@ -1,0 +1,122 @@
+// Two consoles on one broker, each on a pump of its own: one without a window
+// in a process of its own, one with its window here (offscreen). A dashboard
+// subscribed to every pump sees both, and a set-flow it publishes reaches the
+// windowed console's pump and its display.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QLabel>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTimer>
+#include <nlohmann/json.hpp>
+
+#include "app/composition.h"
+#include "tests/remote/console_process.h"
+#include "tests/remote/far_end.h"
+#include "tests/remote/test_broker.h"
+#include "tests/support/pump_sim_process.h"
+
+namespace pump::remote::testing {
+namespace {
+
+using Json = nlohmann::json;
+
+// Answers the port box with `device` as the operator would type it.
+void OpenPortThroughTheBox(app::Console& console, const std::string& device) {
+  QTimer::singleShot(0, [device] {
+    if (auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+      box->setTextValue(QString::fromStdString(device));
+      box->accept();
+    }
+  });
+  console.window().choosePort();
+}
+
+bool Seen(const FarEnd& end, const std::string& topic,
+          const std::function<bool(const Json&)>& match) {
+  for (const auto& message : end.receivedOn(topic)) {
+    const Json json = Json::parse(message.payload, nullptr, false);
+    if (!json.is_discarded() && match(json)) return true;
+  }
+  return false;
+}
+
+TEST(TwoConsoles, BothPublishTheirPressuresAndASetFlowReachesTheWindowedConsolesPumpAndDisplay) {
+  if (const auto why = TestBroker::MissingReason()) GTEST_SKIP() << *why;
+  QStandardPaths::setTestModeEnabled(true);
+  TestBroker broker;
+  ASSERT_TRUE(broker.start());
+  pump::testing::PumpSimProcess headlessPump, windowedPump;
+  ASSERT_FALSE(headlessPump.devicePath().empty() || windowedPump.devicePath().empty());
+  FarEnd dashboard(broker.port(), "pumps/#");
+  ASSERT_TRUE(dashboard.ready());
+
+  ScratchFolder home;
+  const pid_t headless = StartHeadlessConsole(PUMP_CONSOLE, headlessPump.devicePath(), broker.url(),
+                                              "lab-a", home.path());
+  ASSERT_GT(headless, 0);
+  ScratchFolder logs;
+  app::Console console(logs.path());
+  console.start();
+  RemoteSettings settings;
+  settings.brokerUrl = broker.url();
+  settings.pumpId = "lab-b";
+  settings.allowRemoteControl = true;
+  console.startRemote(settings);
+  OpenPortThroughTheBox(console, windowedPump.devicePath());
+
+  const auto any = [](const Json&) { return true; };
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] {
+        return Seen(dashboard, "pumps/lab-a/pressure", any) &&
+               Seen(dashboard, "pumps/lab-b/pressure", any);
+      },
+      10000))
+      << "both consoles' pressures on the broker";
+
+  ASSERT_TRUE(
+      dashboard.publish("pumps/lab-b/cmd/set_flow", R"({"ml_min":150,"request_id":"b-1"})"));
+  const Label& flow = console.window().display.flowSetpoint;
+  // The pump answers the set-flow frame, and its answer sets the display.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return flow.caption() == "0150"; }, 5000)) << flow.caption();
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] {
+        return Seen(dashboard, "pumps/lab-b/event", [](const Json& e) {
+          return e["event"] == "command" && e["detail"] == "Q00L0150Y";
+        });
+      },
+      5000))
+      << "the frame written to the windowed console's line";
+  auto* status = console.mainWindowView().findChild<QLabel*>("remoteStatus");
+  ASSERT_NE(status, nullptr);
+  EXPECT_EQ(status->text(), "● 远程: 设定流量 150  [b-1]");
+  const QString shots =
+      qEnvironmentVariable("PUMP_SCREENSHOTS", QString::fromStdString(ScratchFolder().path()));
+  console.mainWindowView().grab().save(shots + "/two-consoles-remote-set-flow.png");
+
+  ASSERT_TRUE(
+      dashboard.publish("pumps/lab-a/cmd/set_flow", R"({"ml_min":120,"request_id":"a-1"})"));
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] {
+        return Seen(dashboard, "pumps/lab-a/status",
+                    [](const Json& s) { return s["flow_ml_min"] == 120.0; });
+      },
+      5000))
+      << "the headless console's pump took the flow";
+  EXPECT_EQ(flow.caption(), "0150") << "each command reaches only its own pump";
+  EXPECT_EQ(EndConsole(headless), 0);
+  console.window().closeWindow();
+}
+
+}  // namespace
+}  // namespace pump::remote::testing
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  pump::app::PrepareApplication();
+  return RUN_ALL_TESTS();
+}
