@@ -14,7 +14,7 @@ namespace pump {
 namespace {
 
 // Both labels set up alike: a solid background, a caption font, plain text.
-void SetUp(QLabel& label, QColor ink) {
+void Prepare(QLabel& label, QColor ink) {
   label.setGeometry(0, 0, 120, 30);
   label.setTextFormat(Qt::PlainText);
   label.setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -39,8 +39,8 @@ void SetInk(QLabel& label, QColor ink) {
 TEST(CaptionLabel, CaptionsShownAgainLookAsAPlainLabelDrawsThemAndAreDrawnOncePerColour) {
   qt::CaptionLabel kept;
   QLabel plain;
-  SetUp(kept, Qt::yellow);
-  SetUp(plain, Qt::yellow);
+  Prepare(kept, Qt::yellow);
+  Prepare(plain, Qt::yellow);
   const char* captions[] = {"04.5", "04.6", "", "04.5", "12.9", "04.6", "04.5"};
   for (const char* caption : captions) {
     kept.setText(QString::fromUtf8(caption));
@@ -62,8 +62,8 @@ TEST(CaptionLabel, CaptionsShownAgainLookAsAPlainLabelDrawsThemAndAreDrawnOncePe
 TEST(CaptionLabel, ANewFontOrSizeDrawsTheCaptionAgain) {
   qt::CaptionLabel kept;
   QLabel plain;
-  SetUp(kept, Qt::yellow);
-  SetUp(plain, Qt::yellow);
+  Prepare(kept, Qt::yellow);
+  Prepare(plain, Qt::yellow);
   kept.setText(QStringLiteral("● 压力超限 5.1 MPa ≥ 2.0 MPa"));
   plain.setText(kept.text());
   ASSERT_EQ(kept.grab().toImage(), plain.grab().toImage());
