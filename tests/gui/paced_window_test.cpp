@@ -80,6 +80,7 @@ TEST(PacedWindow, ABurstOfRepliesPaintsAFewTimesYetShowsEverySegmentAndTheLastCa
   // no segment and no caption was left out.
   const QImage chartShown = w.onScreen(w.chart);
   chartShown.save(QStringLiteral("paced_chart.png"));
+  w.f.view->screen()->grabWindow(w.f.view->winId()).save(QStringLiteral("paced_window.png"));
   EXPECT_EQ(chartShown, PacedWindow::paintedWhole(w.chart));
   EXPECT_EQ(w.onScreen(w.pressure), PacedWindow::paintedWhole(w.pressure));
 }
