@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 
@@ -15,6 +16,7 @@
 #include "app/label_fit.h"
 #include "app/window_surface.h"
 #include "console/window_design.h"
+#include "platform/qt/caption_label.h"
 
 namespace pump::app {
 
@@ -35,6 +37,8 @@ class ChartBox : public qt::ChartCanvas {
  protected:
   void paintEvent(QPaintEvent* event) override {
     ChartCanvas::paintEvent(event);
+    // A stretch inside the border leaves the border's pixels as they were.
+    if (contentsRect().contains(event->rect())) return;
     QPainter painter(this);
     qDrawWinPanel(&painter, rect(), palette(), true);
   }
@@ -96,7 +100,7 @@ QWidget& MainWindowView::surface() { return *surface_; }
 
 void MainWindowView::buildLabels() {
   for (const design::LabelDesign& d : design::Labels()) {
-    auto* label = new QLabel(surface_);
+    auto* label = new qt::CaptionLabel(surface_);
     NameControl(*label, d.name, d.index);
     label->setGeometry(ToQRect(d.rect));
     // A label keeps its design size whatever it shows; fixed, a new caption

@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QPaintEvent>
 #include <QScreen>
 #include <QTimer>
 #include <cstdio>
+#include <map>
+#include <string>
 
 #include "platform/qt/chart_canvas.h"
 #include "platform/qt/paced_repaint.h"
@@ -77,8 +80,50 @@ TEST(PacedWindow, ABurstOfRepliesPaintsAFewTimesYetShowsEverySegmentAndTheLastCa
   // no segment and no caption was left out.
   const QImage chartShown = w.onScreen(w.chart);
   chartShown.save(QStringLiteral("paced_chart.png"));
+  w.f.view->screen()->grabWindow(w.f.view->winId()).save(QStringLiteral("paced_window.png"));
   EXPECT_EQ(chartShown, PacedWindow::paintedWhole(w.chart));
   EXPECT_EQ(w.onScreen(w.pressure), PacedWindow::paintedWhole(w.pressure));
+}
+
+// The regions each widget was asked to paint.
+class PaintRegions : public QObject {
+ public:
+  PaintRegions() { QCoreApplication::instance()->installEventFilter(this); }
+  ~PaintRegions() override { QCoreApplication::instance()->removeEventFilter(this); }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    // Widgets off screen (a label's hidden drawing twin) are left out.
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    if (event->type() == QEvent::Paint && widget && widget->isVisible()) {
+      regions[watched->objectName().toStdString()] += static_cast<QPaintEvent*>(event)->region();
+    }
+    return false;
+  }
+  std::map<std::string, QRegion> regions;
+};
+
+TEST(PacedWindow, OneReplyRepaintsItsCaptionAndTheNewSegmentsStretchOnly) {
+  PacedWindow w;
+  w.f.serial.receive("Q00N03.0Y");
+  RunEventLoopFor(50);
+  PaintRegions painted;
+  w.f.serial.receive("Q00N03.4Y");
+  RunEventLoopFor(50);
+
+  // The caption's label is painted whole, but for what a neighbour covers.
+  const QRect caption = painted.regions["LcurrP"].boundingRect();
+  EXPECT_TRUE(w.pressure->rect().contains(caption));
+  EXPECT_GE(caption.width() * caption.height(),
+            w.pressure->width() * w.pressure->height() * 9 / 10);
+  const QRect stretch = painted.regions["Picture1"].boundingRect();
+  const int step = w.f.window->chart().position() - 1;
+  EXPECT_TRUE(stretch.contains(w.chart->toPixels(static_cast<float>(step), 3.4f).toPoint()));
+  EXPECT_LE(stretch.width() * stretch.height(), w.chart->width() * w.chart->height() / 20);
+  // The window's picture behind the labels and everything else stays as it was.
+  for (const auto& [name, region] : painted.regions) {
+    EXPECT_TRUE(name == "LcurrP" || name == "Picture1" || name == "linkStatus" ||
+                name == "remoteStatus")
+        << name << " repainted";
+  }
 }
 
 TEST(PacedWindow, WithNothingNewTheWindowNeitherPaintsNorRunsATimer) {
