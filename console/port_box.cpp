@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "link/port_name.h"
 #include "texts/operator_texts.h"
