@@ -17,6 +17,12 @@
 static void InitAssetResources() { Q_INIT_RESOURCE(assets); }
 
 namespace pump::app {
+namespace {
+
+// The user's configuration file: ~/.config/pump-console/pump-console.ini.
+const QString kSettingsName = QStringLiteral("pump-console");
+
+}  // namespace
 
 void LoadAssets() { InitAssetResources(); }
 
@@ -38,6 +44,7 @@ void InstallFontSubstitutes() {
 Console::Console(std::string logFolder, bool headless)
     : view_(std::make_unique<MainWindowView>()),
       headless_(headless),
+      lastPort_(kSettingsName, kSettingsName),
       recordPath_(records::DefaultRecordPath()) {
   dialogs_.setParent(view_.get());  // the boxes block the main window
   printer_.setDialogParent(view_.get());
@@ -85,6 +92,9 @@ console::MainWindowServices Console::services() {
       .trendWindow = &trendWindow_,
       .recordPath = recordPath_,
       .stableName = [](const std::string& device) { return link::StableAdapterName(device); },
+      .portFinder = &portFinder_,
+      // Without a window the port comes from the command line and is not kept.
+      .lastPort = headless_ ? nullptr : &lastPort_,
   };
 }
 
@@ -116,7 +126,7 @@ void Console::finish() {
 }
 
 QSettings RemoteSettingsStore() {
-  return QSettings(QSettings::IniFormat, QSettings::UserScope, "pump-console", "pump-console");
+  return QSettings(QSettings::IniFormat, QSettings::UserScope, kSettingsName, kSettingsName);
 }
 
 }  // namespace pump::app

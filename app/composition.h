@@ -18,6 +18,7 @@
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_printer.h"
 #include "platform/qt/qt_serial_port.h"
+#include "platform/qt/qt_serial_ports.h"
 #include "platform/qt/qt_timer.h"
 #include "platform/qt/qt_window_handle.h"
 #include "remote/qt/remote_monitoring.h"
@@ -92,6 +93,9 @@ class Console {
   qt::QtSerialPort device_;
   sim::SimSerialPort simulated_{std::make_unique<qt::QtTimer>()};
   sim::SwitchingSerialPort serial_{device_, simulated_};
+  // What the port box lists, and the port it offers first.
+  qt::QtPortFinder portFinder_;
+  qt::QtLastPortMemory lastPort_;
   std::string recordPath_;
   std::unique_ptr<RecordViewerView> recordViewer_;
   std::unique_ptr<qt::QtWindowHandle> mainWindowHandle_;

@@ -22,6 +22,9 @@ class HeadlessDialogs : public Dialogs {
   std::string askText(const std::string&, const std::string&, int) override {
     return std::exchange(answer_, std::string());
   }
+  std::string askWithHints(const HintedInputBox&) override {
+    return std::exchange(answer_, std::string());
+  }
 
  private:
   std::string answer_;

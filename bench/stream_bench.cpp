@@ -14,8 +14,11 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -30,6 +33,7 @@
 #include "app/composition.h"
 #include "bench/target.h"
 #include "link/pump_frame.h"
+#include "platform/qt/hinted_input_dialog.h"
 #include "remote/broker_connection.h"
 #include "remote/remote_settings.h"
 #include "sim/reply_stream.h"
@@ -135,12 +139,13 @@ std::vector<Written> ReadWriteLog(const std::filesystem::path& path) {
 // Answers the port box the way an operator would.
 void AnswerPortBox(const std::string& device) {
   QTimer::singleShot(0, [device] {
-    auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
-    if (!box) {
+    auto* box = qobject_cast<pump::qt::HintedInputDialog*>(QApplication::activeModalWidget());
+    auto* edit = box ? box->findChild<QLineEdit*>(QStringLiteral("answer")) : nullptr;
+    if (!edit) {
       std::fprintf(stderr, "stream_bench: the port box did not appear\n");
       std::exit(2);
     }
-    box->setTextValue(QString::fromStdString(device));
+    edit->setText(QString::fromStdString(device));
     box->accept();
   });
 }
@@ -204,6 +209,10 @@ int main(int argc, char** argv) {
   std::filesystem::remove_all(runLogFolder);
 
   QApplication application(argc, argv);
+  // The console keeps the port it opened last: not in the user's configuration.
+  QStandardPaths::setTestModeEnabled(true);
+  const QTemporaryDir settingsFolder;
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsFolder.path());
   pump::app::LoadAssets();
   pump::app::InstallFontSubstitutes();
   pump::app::Console console(settings.runLog ? runLogFolder.string() : std::string());

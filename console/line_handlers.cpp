@@ -1,8 +1,12 @@
 // Choosing the port, the replies that come back, and a line that fails.
 #include <ctime>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "console/main_window.h"
+#include "console/port_box.h"
 #include "link/port_name.h"
 #include "platform/number_text.h"
 
@@ -65,10 +69,19 @@ std::string TimeOfDay(std::chrono::system_clock::time_point when) {
   return text;
 }
 
+// The port box as things stand: the ports listed now and the answer kept last.
+HintedInputBox CurrentPortBox(const MainWindowServices& services) {
+  std::vector<FoundPort> found;
+  if (services.portFinder) found = services.portFinder->availablePorts();
+  std::optional<std::string> lastAnswer;
+  if (services.lastPort) lastAnswer = services.lastPort->recall();
+  return PortBox(std::move(found), lastAnswer);
+}
+
 }  // namespace
 
 void MainWindow::choosePort() {
-  const std::string answer = dialogs_.askText(texts::kPortPrompt, texts::kPortTitle, 1);
+  const std::string answer = dialogs_.askWithHints(CurrentPortBox(services_));
   if (answer.empty()) return;  // Cancel leaves everything as it was.
   const auto device = link::PortDevice(answer);
   if (!device) {
@@ -90,6 +103,7 @@ void MainWindow::choosePort() {
     return;
   }
   portEverOpened_ = true;
+  if (services_.lastPort) services_.lastPort->remember(answer);
   lineBack();
 }
 

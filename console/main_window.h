@@ -17,6 +17,7 @@
 #include "platform/files.h"
 #include "platform/printer.h"
 #include "platform/serial_port.h"
+#include "platform/serial_ports.h"
 #include "platform/ui.h"
 #include "records/pressure_record.h"
 #include "records/trend_chart.h"
@@ -41,6 +42,8 @@ struct MainWindowServices {
   std::string recordPath;                  // where the record file lives
   const EventClock* clock = nullptr;       // the system clocks when not given
   link::StableNameFinder stableName = {};  // none: a lost line is reopened by its name as given
+  const PortFinder* portFinder = nullptr;  // none: the port box lists only the simulated pump
+  LastPortMemory* lastPort = nullptr;      // none: the port box always offers "1"
 };
 
 // What a remote command came to: nothing, or why it was refused.

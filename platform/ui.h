@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace pump {
 
@@ -89,6 +90,16 @@ class Timer {
   virtual void setOnTick(std::function<void()> onTick) = 0;
 };
 
+// An input box that shows what may be typed: one line each under the prompt,
+// and the names alone as completions dropped from the edit field.
+struct HintedInputBox {
+  std::string prompt;
+  std::string title;
+  std::string defaultAnswer;
+  std::vector<std::string> hintLines;
+  std::vector<std::string> completions;
+};
+
 // Modal message and input boxes.
 class Dialogs {
  public:
@@ -98,6 +109,8 @@ class Dialogs {
   // The edit text on OK, the empty text on Cancel. A CR LF in the prompt breaks the line.
   virtual std::string askText(const std::string& prompt, const std::string& title,
                               int defaultAnswer) = 0;
+  // The same, with its hints shown and a default that may be any text.
+  virtual std::string askWithHints(const HintedInputBox& box) = 0;
 };
 
 // A picture box with a user coordinate system. Coordinates are single precision,

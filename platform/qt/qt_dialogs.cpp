@@ -3,15 +3,9 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include "platform/qt/hinted_input_dialog.h"
+
 namespace pump::qt {
-namespace {
-
-// The callers break a prompt into lines with CR LF; Qt breaks at LF alone.
-QString PromptText(const std::string& prompt) {
-  return QString::fromStdString(prompt).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
-}  // namespace
 
 void QtDialogs::showMessage(const std::string& prompt, const std::string& title) {
   QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title), PromptText(prompt),
@@ -29,6 +23,12 @@ std::string QtDialogs::askText(const std::string& prompt, const std::string& tit
   box.setTextValue(QString::number(defaultAnswer));
   if (box.exec() != QDialog::Accepted) return {};
   return box.textValue().toStdString();
+}
+
+std::string QtDialogs::askWithHints(const HintedInputBox& box) {
+  HintedInputDialog dialog(box, parent_);
+  if (dialog.exec() != QDialog::Accepted) return {};
+  return dialog.answer().toStdString();
 }
 
 }  // namespace pump::qt

@@ -17,6 +17,7 @@ class QtDialogs : public Dialogs {
   void showMessage(const std::string& prompt, const std::string& title) override;
   std::string askText(const std::string& prompt, const std::string& title,
                       int defaultAnswer) override;
+  std::string askWithHints(const HintedInputBox& box) override;
 
  private:
   QPointer<QWidget> parent_;

@@ -3,8 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QInputDialog>
-#include <QLineEdit>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTest>
@@ -14,26 +13,15 @@
 #include "app/composition.h"
 #include "tests/gui/pty_pair.h"
 #include "tests/support/console_harness.h"
+#include "tests/support/port_box_answer.h"
 #include "tests/support/pump_sim_process.h"
 
 namespace pump {
 namespace {
 
+using testing::OpenThroughThePortBox;
 using testing::PumpSimProcess;
 using testing::WaitUntil;
-
-// Answers the port box with the device, as typed by the operator.
-void OpenThroughThePortBox(app::Console& console, const std::string& device) {
-  QTimer::singleShot(0, [device] {
-    auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(box, nullptr);
-    auto* edit = box->findChild<QLineEdit*>();
-    edit->selectAll();
-    QTest::keyClicks(edit, QString::fromStdString(device));
-    QTest::keyClick(edit, Qt::Key_Return);
-  });
-  console.window().choosePort();
-}
 
 // Every message box that comes up is read and closed with OK.
 class BoxWatcher {
@@ -62,7 +50,7 @@ TEST(WholeConsole, APumpHangingUpShowsOneBoxAndTheWindowCarriesOn) {
   app::Console console(/*logFolder=*/"");  // no run log: not what is tested here
   console.start();
   auto& w = console.window();
-  OpenThroughThePortBox(console, first.devicePath());
+  OpenThroughThePortBox(console.window(), first.devicePath());
   ASSERT_TRUE(testing::MenusReleased(w));
   ASSERT_TRUE(WaitUntil([&] { return w.chart().position() >= 1; }, 4000));
 
@@ -79,7 +67,7 @@ TEST(WholeConsole, APumpHangingUpShowsOneBoxAndTheWindowCarriesOn) {
   PumpSimProcess second;
   ASSERT_FALSE(second.devicePath().empty());
   const int before = w.chart().position();
-  OpenThroughThePortBox(console, second.devicePath());
+  OpenThroughThePortBox(console.window(), second.devicePath());
   ASSERT_TRUE(testing::MenusReleased(w));
   EXPECT_TRUE(w.menus.file.enabled());
   EXPECT_TRUE(WaitUntil([&] { return w.chart().position() > before; }, 4000));
@@ -94,25 +82,22 @@ TEST(WholeConsole, APumpHangingUpWhileThePortBoxIsOpenIsReportedOnceAndTheNewPor
   app::Console console(/*logFolder=*/"");  // no run log: not what is tested here
   console.start();
   auto& w = console.window();
-  OpenThroughThePortBox(console, first.devicePath());
+  OpenThroughThePortBox(console.window(), first.devicePath());
   ASSERT_TRUE(testing::MenusReleased(w));
 
   // The operator opens the port box to change pumps and is slow to answer:
   // the first pump hangs up meanwhile. Its box comes up over the port box.
   BoxWatcher boxes;
   bool answered = false;
-  bool waitedLongEnough = false;  // no hang-up box by then: answer anyway, fail below
-  QTimer::singleShot(8000, [&] { waitedLongEnough = true; });
+  QElapsedTimer waiting;  // no hang-up box within 8 s: answer anyway, fail below
+  waiting.start();
   QTimer answer;
   answer.setInterval(10);
   QObject::connect(&answer, &QTimer::timeout, [&] {
-    auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
-    if (box == nullptr || answered || (boxes.texts.empty() && !waitedLongEnough)) return;
+    auto* box = testing::ShownPortBox();
+    if (box == nullptr || answered || (boxes.texts.empty() && waiting.elapsed() < 8000)) return;
     answered = true;
-    auto* edit = box->findChild<QLineEdit*>();
-    edit->selectAll();
-    QTest::keyClicks(edit, QString::fromStdString(second.devicePath()));
-    QTest::keyClick(edit, Qt::Key_Return);
+    testing::AnswerPortBox(*box, second.devicePath());
   });
   answer.start();
   w.choosePort();

@@ -3,16 +3,14 @@
 // and runs no timer but the poll.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QInputDialog>
 #include <QLabel>
-#include <QTimer>
 
 #include "app/composition.h"
 #include "platform/qt/chart_canvas.h"
 #include "tests/gui/event_count.h"
 #include "tests/gui/pty_pair.h"
 #include "tests/support/console_harness.h"
+#include "tests/support/port_box_answer.h"
 #include "tests/support/pump_sim_process.h"
 
 namespace pump {
@@ -27,13 +25,7 @@ TEST(IdleConsole, WakesOnlyForThePollAndPaintsOnlyTheChartStepOfEachAnswer) {
   app::Console console;
   console.start();
   auto& w = console.window();
-  QTimer::singleShot(0, [&] {
-    auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(box, nullptr);
-    box->setTextValue(QString::fromStdString(pump.devicePath()));
-    box->accept();
-  });
-  w.choosePort();
+  testing::OpenThroughThePortBox(w, pump.devicePath());
   ASSERT_TRUE(testing::MenusReleased(w));
   ASSERT_TRUE(testing::WaitUntil([&] { return w.chart().position() >= 1; }, 3000));
   RunEventLoopFor(100);

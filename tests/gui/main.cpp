@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include "app/composition.h"
 
@@ -10,6 +13,11 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
+  // The console keeps settings (the port used last): these tests keep theirs
+  // in a folder of their own, never in the user's configuration.
+  QStandardPaths::setTestModeEnabled(true);
+  const QTemporaryDir settings;
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
   pump::app::PrepareApplication();
   return RUN_ALL_TESTS();
 }

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QInputDialog>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTest>
@@ -17,6 +15,7 @@
 #include "tests/gui/pty_pair.h"
 #include "tests/runlog/log_test_support.h"
 #include "tests/support/console_harness.h"
+#include "tests/support/port_box_answer.h"
 #include "tests/support/pump_sim_process.h"
 
 namespace pump {
@@ -26,19 +25,8 @@ using runlog::testing::FileNames;
 using runlog::testing::Lines;
 using runlog::testing::ReadFile;
 using runlog::testing::ScratchFolder;
+using testing::OpenThroughThePortBox;
 using testing::WaitUntil;
-
-void OpenThroughThePortBox(app::Console& console, const std::string& device) {
-  QTimer::singleShot(0, [device] {
-    auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(box, nullptr);
-    auto* edit = box->findChild<QLineEdit*>();
-    edit->selectAll();
-    QTest::keyClicks(edit, QString::fromStdString(device));
-    QTest::keyClick(edit, Qt::Key_Return);
-  });
-  console.window().choosePort();
-}
 
 std::vector<std::string> Fields(const std::string& row) {
   std::vector<std::string> fields;
@@ -78,7 +66,7 @@ TEST(RunLogInConsole, ASessionOnPumpSimWithSplitRepliesLeavesOneRowPerReplyAndCo
     app::Console console(folder);
     console.start();
     auto& w = console.window();
-    OpenThroughThePortBox(console, pump.devicePath());
+    OpenThroughThePortBox(console.window(), pump.devicePath());
     ASSERT_TRUE(testing::MenusReleased(w));
     ASSERT_TRUE(WaitUntil([&] { return w.chart().position() >= 2; }, 5000));
     w.pressRunKey();
@@ -140,7 +128,7 @@ TEST(RunLogInConsole, ALogThatCannotBeWrittenIsToldInOneBoxAndThePumpIsStillPoll
   app::Console console(folder);
   console.start();
   auto& w = console.window();
-  OpenThroughThePortBox(console, pump.devicePath());
+  OpenThroughThePortBox(console.window(), pump.devicePath());
   ASSERT_TRUE(testing::MenusReleased(w));
   ASSERT_TRUE(WaitUntil([&] { return !LogBoxes().empty(); }, 3000));
   const auto boxes = LogBoxes();

@@ -2,35 +2,21 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
-#include <QInputDialog>
-#include <QLineEdit>
 #include <QMenu>
 #include <QTest>
-#include <QTimer>
 
 #include "app/composition.h"
 #include "tests/gui/pty_pair.h"
+#include "tests/support/port_box_answer.h"
 #include "tests/support/pump_sim_process.h"
 #include "trend/qt/trend_window.h"
 
 namespace pump {
 namespace {
 
+using testing::OpenThroughThePortBox;
 using testing::PumpSimProcess;
 using testing::WaitUntil;
-
-void OpenThroughThePortBox(app::Console& console, const std::string& device) {
-  QTimer::singleShot(0, [device] {
-    auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(box, nullptr);
-    auto* edit = box->findChild<QLineEdit*>();
-    edit->selectAll();
-    QTest::keyClicks(edit, QString::fromStdString(device));
-    QTest::keyClick(edit, Qt::Key_Return);
-  });
-  console.window().choosePort();
-}
 
 // The newest reading the trend holds, as its frame.
 std::string NewestReading(const trend::Session& session) {
@@ -61,7 +47,7 @@ TEST(TrendMenu, TrendItemOpensTheWindowWithNoPortAndItFollowsTheReadingsOnceOneO
 
   PumpSimProcess pump;
   ASSERT_FALSE(pump.devicePath().empty());
-  OpenThroughThePortBox(console, pump.devicePath());
+  OpenThroughThePortBox(console.window(), pump.devicePath());
   const auto& display = console.window().display;
   ASSERT_TRUE(WaitUntil(
       [&] {

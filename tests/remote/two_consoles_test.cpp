@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QInputDialog>
 #include <QLabel>
 #include <QStandardPaths>
 #include <QTest>
@@ -16,23 +15,13 @@
 #include "tests/remote/console_process.h"
 #include "tests/remote/far_end.h"
 #include "tests/remote/test_broker.h"
+#include "tests/support/port_box_answer.h"
 #include "tests/support/pump_sim_process.h"
 
 namespace pump::remote::testing {
 namespace {
 
 using Json = nlohmann::json;
-
-// Answers the port box with `device` as the operator would type it.
-void OpenPortThroughTheBox(app::Console& console, const std::string& device) {
-  QTimer::singleShot(0, [device] {
-    if (auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
-      box->setTextValue(QString::fromStdString(device));
-      box->accept();
-    }
-  });
-  console.window().choosePort();
-}
 
 bool Seen(const FarEnd& end, const std::string& topic,
           const std::function<bool(const Json&)>& match) {
@@ -65,7 +54,7 @@ TEST(TwoConsoles, BothPublishTheirPressuresAndASetFlowReachesTheWindowedConsoles
   settings.pumpId = "lab-b";
   settings.allowRemoteControl = true;
   console.startRemote(settings);
-  OpenPortThroughTheBox(console, windowedPump.devicePath());
+  pump::testing::OpenThroughThePortBox(console.window(), windowedPump.devicePath());
 
   const auto any = [](const Json&) { return true; };
   EXPECT_TRUE(QTest::qWaitFor(

@@ -34,6 +34,8 @@ void ConsoleHarness::build(ServiceOverrides overrides,
       .recordPath = overrides.recordPath,
       .clock = overrides.clock ? overrides.clock : &eventClock,
       .stableName = overrides.stableName,
+      .portFinder = overrides.portFinder ? overrides.portFinder : &ports,
+      .lastPort = overrides.lastPort ? overrides.lastPort : &lastPort,
   });
   window->events().subscribe(
       [this](const console::ConsoleEvent& event) { events.push_back(event); });

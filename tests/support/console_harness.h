@@ -26,6 +26,8 @@ struct ServiceOverrides {
   PopupMenu* popup = nullptr;
   std::string recordPath = "record.txt";
   link::StableNameFinder stableName = {};
+  const PortFinder* portFinder = nullptr;
+  LastPortMemory* lastPort = nullptr;
   const console::EventClock* clock = nullptr;  // real timers need the real clock
 };
 
@@ -56,6 +58,8 @@ struct ConsoleHarness {
   CountingApp app;
   CountingPopup popup;
   CountingWindow viewer;
+  ListedPorts ports;      // the ports the port box lists; none at first
+  KeptLastPort lastPort;  // the port box's memory of the port used last
   ScriptedEventClock eventClock{clock};
   std::vector<console::ConsoleEvent> events;  // every event the console published
   std::unique_ptr<console::MainWindow> window;

@@ -75,12 +75,17 @@ void RecordingSerialPort::loseLine(const std::string& why) {
 }
 
 void ScriptedDialogs::showMessage(const std::string& prompt, const std::string& title) {
-  shown.push_back({"message", prompt, title, 0});
+  shown.push_back({"message", prompt, title, {}, {}, {}});
 }
 
 std::string ScriptedDialogs::askText(const std::string& prompt, const std::string& title,
                                      int defaultAnswer) {
-  shown.push_back({"question", prompt, title, defaultAnswer});
+  return askWithHints({prompt, title, std::to_string(defaultAnswer), {}, {}});
+}
+
+std::string ScriptedDialogs::askWithHints(const HintedInputBox& box) {
+  shown.push_back(
+      {"question", box.prompt, box.title, box.defaultAnswer, box.hintLines, box.completions});
   if (answers.empty()) return {};
   std::string answer = answers.front();
   answers.pop_front();

@@ -13,6 +13,7 @@
 #include "platform/files.h"
 #include "platform/printer.h"
 #include "platform/serial_port.h"
+#include "platform/serial_ports.h"
 #include "platform/ui.h"
 
 namespace pump::testing {
@@ -93,15 +94,33 @@ class ScriptedDialogs : public Dialogs {
     std::string kind;  // "message" or "question"
     std::string prompt;
     std::string title;
-    int defaultAnswer = 0;
+    std::string defaultAnswer;           // as the edit field shows it
+    std::vector<std::string> hintLines;  // under the prompt of a hinted box
+    std::vector<std::string> completions;
   };
   void showMessage(const std::string& prompt, const std::string& title) override;
   std::string askText(const std::string& prompt, const std::string& title,
                       int defaultAnswer) override;
+  std::string askWithHints(const HintedInputBox& box) override;
 
   std::deque<std::string> answers;  // next answers to askText; "" is Cancel
   std::vector<Shown> shown;
   std::vector<Shown> messages() const;  // the message boxes only
+};
+
+// The ports a test says the system lists.
+class ListedPorts : public PortFinder {
+ public:
+  std::vector<FoundPort> availablePorts() const override { return ports; }
+  std::vector<FoundPort> ports;
+};
+
+// The last port kept in memory instead of the user's configuration.
+class KeptLastPort : public LastPortMemory {
+ public:
+  std::optional<std::string> recall() const override { return answer; }
+  void remember(const std::string& given) override { answer = given; }
+  std::optional<std::string> answer;
 };
 
 class RecordingCanvas : public Canvas {

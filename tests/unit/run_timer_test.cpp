@@ -70,7 +70,7 @@ TEST_F(TimedRun, RunLengthBoxAsksInMinutesWithZeroAsDefault) {
   EXPECT_EQ(f.dialogs.shown[0].kind, "question");
   EXPECT_EQ(f.dialogs.shown[0].prompt, "请输入设定时间 单位 分 ");
   EXPECT_EQ(f.dialogs.shown[0].title, "时间设定");
-  EXPECT_EQ(f.dialogs.shown[0].defaultAnswer, 0);
+  EXPECT_EQ(f.dialogs.shown[0].defaultAnswer, "0");
   EXPECT_TRUE(frames().empty());
   EXPECT_EQ(secondsUntilTheStop(), 90);
 }

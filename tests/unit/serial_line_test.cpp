@@ -21,7 +21,7 @@ TEST(PortBox, AsksForThePortWithItsOwnPromptTitleAndDefault) {
   EXPECT_EQ(box.kind, "question");
   EXPECT_EQ(box.prompt, "Input communication port");
   EXPECT_EQ(box.title, "Commport");
-  EXPECT_EQ(box.defaultAnswer, 1);
+  EXPECT_EQ(box.defaultAnswer, "1");
 }
 
 TEST(OpeningTheLine, OpensTheDeviceAtNineSixHundredEightNoneOneReleasesTheMenusAndTellsTheFeed) {

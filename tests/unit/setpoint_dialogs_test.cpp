@@ -32,17 +32,17 @@ TEST(SetpointDialogs, AskWithTheirOwnPromptsTitlesAndDefaults) {
             "请输入您需要的流量 单位 ml/min \r\n流量范围为1\xE2\x80\x94"
             "200ml/min");
   EXPECT_EQ(flow.title, "流量设定");
-  EXPECT_EQ(flow.defaultAnswer, 0);
+  EXPECT_EQ(flow.defaultAnswer, "0");
   const auto& pressure = f.dialogs.shown[1];
   EXPECT_EQ(pressure.prompt,
             "请输入您需要保护压 单位 MPa\r\n压力设定范围为0\xE2\x80\x94"
             "5.0MPa");
   EXPECT_EQ(pressure.title, "压力设定");
-  EXPECT_EQ(pressure.defaultAnswer, 2);
+  EXPECT_EQ(pressure.defaultAnswer, "2");
   const auto& number = f.dialogs.shown[2];
   EXPECT_EQ(number.prompt, "请输入要控制泵的编号 ");
   EXPECT_EQ(number.title, "编号设定");
-  EXPECT_EQ(number.defaultAnswer, 0);
+  EXPECT_EQ(number.defaultAnswer, "0");
 }
 
 struct DialogAnswer {
