@@ -26,6 +26,7 @@ RemoteResult MainWindow::remoteSend(const link::PumpCommand& command,
                                     const std::function<void()>& onSent) {
   switch (line_.send(command)) {
     case link::SendResult::Sent:
+    case link::SendResult::Queued:
       if (onSent) onSent();
       publish(EventKind::Command, command.frame());
       return {};
@@ -36,6 +37,8 @@ RemoteResult MainWindow::remoteSend(const link::PumpCommand& command,
         return {};  // kept: it goes out first when the line is back
       }
       return Refused(texts::kPortNotOpen);
+    case link::SendResult::QueueFull:
+      return Refused(texts::kCommandQueueFull);
     case link::SendResult::WriteFailed:
       return Refused(texts::kCommandNotSent);
   }

@@ -18,6 +18,7 @@ PumpLine::PumpLine(PumpLineServices services)
   watchTimer_.setEnabled(false);
   watchTimer_.setOnTick([this] { watch(); });
   port_.setOnBytes([this](std::string_view bytes) { bytesArrived(bytes); });
+  port_.setOnRoom([this] { sendWaiting(); });
   port_.setOnLineLost([this](const std::string& reason) {
     // A report for a line already given up is not repeated.
     if (connected_) fail({LineFailure::Kind::Lost, device_, reason});
@@ -36,7 +37,10 @@ std::optional<PortError> PumpLine::open(const std::string& device) {
   return std::nullopt;
 }
 
+// Frames still waiting mean the pump stopped reading: what sits unsent in the
+// line's buffer is stale by now, and may end in a partial frame.
 void PumpLine::close() {
+  if (port_.isOpen() && !outgoing_.empty()) port_.discardUnsent();
   if (port_.isOpen()) port_.close();
   stopLine();
   watchTimer_.setEnabled(false);
@@ -45,6 +49,7 @@ void PumpLine::close() {
 
 void PumpLine::startLine() {
   connected_ = true;
+  notReadingTold_ = false;
   lastAnswer_ = now();
   shownSeconds_ = 0;
   pollTimer_.setEnabled(true);
@@ -56,6 +61,7 @@ void PumpLine::stopLine() {
   connected_ = false;
   pollTimer_.setEnabled(false);
   assembler_.reset();
+  outgoing_.clear();
 }
 
 int PumpLine::secondsWithoutAnswer() const {
@@ -63,15 +69,63 @@ int PumpLine::secondsWithoutAnswer() const {
   return static_cast<int>(duration_cast<milliseconds>(now() - lastAnswer_).count() / 1000);
 }
 
+// Nothing overtakes a waiting frame; a frame the line took only in part is
+// finished before anything else goes.
 SendResult PumpLine::send(const PumpCommand& command) {
   if (!connected_ || !port_.isOpen()) return SendResult::NotOpen;
-  if (!port_.write(command.frame())) return SendResult::WriteFailed;
-  return SendResult::Sent;
+  if (!outgoing_.empty()) return queue(command, 0);
+  const auto taken = port_.write(command.frame());
+  if (!taken) return SendResult::WriteFailed;
+  if (*taken == command.frame().size()) return SendResult::Sent;
+  return queue(command, *taken);
 }
 
+// A poll that finds one waiting already is dropped: the waiting one asks the same.
+SendResult PumpLine::queue(const PumpCommand& command, std::size_t alreadySent) {
+  const bool wasReading = outgoing_.empty();
+  switch (outgoing_.add(command, alreadySent)) {
+    case OutgoingFrames::Added::Queued:
+    case OutgoingFrames::Added::PollDropped:
+      break;
+    case OutgoingFrames::Added::Refused:
+      return SendResult::QueueFull;
+  }
+  if (wasReading) {
+    if (onWatch_) onWatch_();
+    if (!notReadingTold_ && onNotReading_) {
+      notReadingTold_ = true;
+      onNotReading_();
+    }
+  }
+  return SendResult::Queued;
+}
+
+// The line has room again: the waiting frames go out in order, as far as it
+// takes them.
+void PumpLine::sendWaiting() {
+  if (!connected_ || outgoing_.empty()) return;
+  while (!outgoing_.empty()) {
+    const std::size_t left = outgoing_.unsent().size();
+    const auto taken = port_.write(outgoing_.unsent());
+    if (!taken) {
+      fail({LineFailure::Kind::Lost, device_, "write failed"});
+      return;
+    }
+    outgoing_.taken(*taken);
+    if (*taken < left) return;  // full again: the port tells when there is room
+  }
+  if (onWatch_) onWatch_();
+}
+
+// A full line is no failure: the poll waits (or is dropped) like any frame.
+// Waiting frames are tried first in case the room report was missed.
 void PumpLine::poll() {
-  if (send(PumpCommand::StatusPoll()) == SendResult::Sent) return;
-  fail({LineFailure::Kind::PollNotWritten, device_, {}});
+  sendWaiting();
+  if (!connected_) return;
+  const SendResult result = send(PumpCommand::StatusPoll());
+  if (result == SendResult::NotOpen || result == SendResult::WriteFailed) {
+    fail({LineFailure::Kind::PollNotWritten, device_, {}});
+  }
 }
 
 void PumpLine::watch() {
@@ -114,6 +168,7 @@ void PumpLine::bytesArrived(std::string_view bytes) {
 
 // The watch goes on: it reopens the line every two seconds from now.
 void PumpLine::fail(LineFailure failure) {
+  failure.stopUnsent = outgoing_.holdsStop();
   port_.close();
   stopLine();
   lastAttempt_ = now();
