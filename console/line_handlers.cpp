@@ -19,6 +19,7 @@ const char* AdviceFor(PortError::Kind kind) {
       return texts::kPortBusyAdvice;
     case PortError::Kind::NotSerial:
       return texts::kPortNotSerialAdvice;
+    case PortError::Kind::StaleLock:  // has a message of its own
     case PortError::Kind::SettingsRefused:
     case PortError::Kind::Other:
       break;
@@ -36,6 +37,7 @@ std::string CauseOf(const PortError& error) {
       return texts::kCauseBusy;
     case PortError::Kind::NotSerial:
       return texts::kCauseNotSerial;
+    case PortError::Kind::StaleLock:  // has a message of its own
     case PortError::Kind::SettingsRefused:
     case PortError::Kind::Other:
       break;
@@ -52,6 +54,9 @@ std::string CauseOfLoss(const std::string& reason) {
 
 std::string OpenFailedMessage(const std::string& device, const PortError& error) {
   if (error.kind == PortError::Kind::SettingsRefused) return texts::SettingsRefused(device);
+  if (error.kind == PortError::Kind::StaleLock) {
+    return texts::PortLockStale(device, error.lockFile, error.lockOwner);
+  }
   return texts::PortNotOpened(device, CauseOf(error), AdviceFor(error.kind));
 }
 

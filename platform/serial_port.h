@@ -24,9 +24,20 @@ struct LineSettings {
 
 // Why a port could not be opened.
 struct PortError {
-  enum class Kind { NotFound, PermissionDenied, Busy, NotSerial, SettingsRefused, Other };
+  enum class Kind {
+    NotFound,
+    PermissionDenied,
+    Busy,
+    StaleLock,  // locked by a program that no longer runs
+    NotSerial,
+    SettingsRefused,
+    Other,
+  };
   Kind kind = Kind::Other;
   std::string reason;  // the system's own words
+  // For a stale lock: the lock file to remove, and the process that left it.
+  std::string lockFile = {};
+  long lockOwner = 0;
 };
 
 class SerialPort {

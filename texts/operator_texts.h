@@ -116,6 +116,12 @@ inline std::string PortNotOpened(const std::string& device, const std::string& c
                                  const char* advice) {
   return "无法打开通信端口 " + device + "：" + cause + "。\n" + advice;
 }
+// A lock file left by a program that no longer runs; only its removal frees the port.
+inline std::string PortLockStale(const std::string& device, const std::string& lockFile,
+                                 long owner) {
+  return "无法打开通信端口 " + device + "：端口被已结束的程序(进程号 " + std::to_string(owner) +
+         ")锁定。\n请删除锁文件 " + lockFile + " 后再试(需管理员权限)!";
+}
 inline std::string SettingsRefused(const std::string& device) {
   return "通信端口 " + device + " 不接受参数 " + kLineSettingsShown + "，已关闭该端口!";
 }

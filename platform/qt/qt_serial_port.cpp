@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+
+#include "platform/posix/port_lock.h"
 #endif
 
 namespace pump::qt {
@@ -47,7 +49,7 @@ std::optional<PortError> QtSerialPort::open(const std::string& device,
   device_ = device;
   port_.setPortName(QString::fromStdString(device_));
   if (!port_.open(QIODevice::ReadWrite)) {
-    return PortError{openErrorKind(), port_.errorString().toStdString()};
+    return openError();
   }
   if (!applySettings(settings)) {
     const std::string reason = port_.errorString().toStdString();
@@ -66,6 +68,23 @@ bool QtSerialPort::applySettings(const LineSettings& settings) {
          port_.setDataBits(static_cast<QSerialPort::DataBits>(settings.dataBits)) &&
          port_.setStopBits(settings.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
          port_.setFlowControl(QSerialPort::NoFlowControl);
+}
+
+PortError QtSerialPort::openError() const {
+  PortError error{openErrorKind(), port_.errorString().toStdString()};
+#ifndef _WIN32
+  // A lock left by a program that was killed holding the port: root's open
+  // clears it by itself, another user's cannot.
+  if (error.kind == PortError::Kind::Busy) {
+    const auto lock = posix::FindPortLock(device_, posix::PortLockFolder());
+    if (lock && lock->ownerGone) {
+      error.kind = PortError::Kind::StaleLock;
+      error.lockFile = lock->path;
+      error.lockOwner = lock->owner;
+    }
+  }
+#endif
+  return error;
 }
 
 PortError::Kind QtSerialPort::openErrorKind() const {

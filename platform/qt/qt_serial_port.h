@@ -28,6 +28,7 @@ class QtSerialPort : public SerialPort {
   bool applySettings(const LineSettings& settings);
   void deliverWaitingBytes();
   void portFailed(QSerialPort::SerialPortError error);
+  PortError openError() const;
   PortError::Kind openErrorKind() const;
   void watchForRoom();
   void closePort();
