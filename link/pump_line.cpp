@@ -1,5 +1,7 @@
 #include "link/pump_line.h"
 
+#include <algorithm>
+
 namespace pump::link {
 
 using std::chrono::duration_cast;
@@ -14,7 +16,6 @@ PumpLine::PumpLine(PumpLineServices services)
   pollTimer_.setInterval(kPollIntervalMs);
   pollTimer_.setEnabled(false);
   pollTimer_.setOnTick([this] { poll(); });
-  watchTimer_.setInterval(kWatchIntervalMs);
   watchTimer_.setEnabled(false);
   watchTimer_.setOnTick([this] { watch(); });
   port_.setOnBytes([this](std::string_view bytes) { bytesArrived(bytes); });
@@ -43,7 +44,7 @@ void PumpLine::close() {
   if (port_.isOpen() && !outgoing_.empty()) port_.discardUnsent();
   if (port_.isOpen()) port_.close();
   stopLine();
-  watchTimer_.setEnabled(false);
+  stopWatch();
   state_ = LinkState::NotConnected;
 }
 
@@ -53,7 +54,7 @@ void PumpLine::startLine() {
   lastAnswer_ = now();
   shownSeconds_ = 0;
   pollTimer_.setEnabled(true);
-  watchTimer_.setEnabled(true);
+  stopWatch();
   state_ = LinkState::Answering;
 }
 
@@ -125,28 +126,53 @@ void PumpLine::poll() {
   const SendResult result = send(PumpCommand::StatusPoll());
   if (result == SendResult::NotOpen || result == SendResult::WriteFailed) {
     fail({LineFailure::Kind::PollNotWritten, device_, {}});
+    return;
+  }
+  checkSilence();
+}
+
+// While the pump answers, each poll looks whether the 4.5 s without a valid
+// frame will be up before the next poll, and only then sets the watch for
+// that moment. A pump answering every poll never gets that far.
+void PumpLine::checkSilence() {
+  if (!connected_ || state_ != LinkState::Answering) return;
+  const auto silentFor = duration_cast<milliseconds>(now() - lastAnswer_).count();
+  if (silentFor >= kNoAnswerAfterMs) {
+    shownSeconds_ = secondsWithoutAnswer();
+    // The count goes up half way between whole seconds, clear of either edge.
+    armWatch(static_cast<int>(kCountEveryMs - (silentFor + kCountEveryMs / 2) % kCountEveryMs));
+    setState(LinkState::NoAnswer);
+  } else if (kNoAnswerAfterMs - silentFor < kPollIntervalMs) {
+    armWatch(static_cast<int>(kNoAnswerAfterMs - silentFor));
   }
 }
 
 void PumpLine::watch() {
   if (!connected_) {
-    if (now() - lastAttempt_ >= milliseconds(kReconnectEveryMs)) tryReconnect();
-    return;
-  }
-  const bool silent = now() - lastAnswer_ >= milliseconds(kNoAnswerAfterMs);
-  const int seconds = secondsWithoutAnswer();
-  const bool changed =
-      silent != (state_ == LinkState::NoAnswer) || (silent && seconds != shownSeconds_);
-  shownSeconds_ = seconds;
-  if (silent != (state_ == LinkState::NoAnswer)) {
-    setState(silent ? LinkState::NoAnswer : LinkState::Answering);
-  } else if (changed && onWatch_) {
-    onWatch_();
+    tryReconnect();
+  } else if (state_ == LinkState::Answering) {
+    checkSilence();
+  } else if (state_ == LinkState::NoAnswer) {
+    if (watchTimer_.interval() != kCountEveryMs) armWatch(kCountEveryMs);
+    const int seconds = secondsWithoutAnswer();
+    if (seconds == shownSeconds_) return;
+    shownSeconds_ = seconds;
+    if (onWatch_) onWatch_();
   }
 }
 
+// A full interval from now, whatever the watch was doing.
+void PumpLine::armWatch(int afterMs) {
+  watchTimer_.setEnabled(false);
+  watchTimer_.setInterval(std::max(afterMs, 1));
+  watchTimer_.setEnabled(true);
+}
+
+void PumpLine::stopWatch() {
+  if (watchTimer_.enabled()) watchTimer_.setEnabled(false);
+}
+
 void PumpLine::tryReconnect() {
-  lastAttempt_ = now();
   setState(LinkState::Reconnecting);
   if (port_.open(reopenName_, kPumpLineSettings)) return;  // not back yet
   startLine();
@@ -159,6 +185,7 @@ void PumpLine::bytesArrived(std::string_view bytes) {
   std::vector<std::string> frames = assembler_.take(bytes);
   if (!frames.empty() && connected_) {
     lastAnswer_ = now();
+    stopWatch();
     if (state_ == LinkState::NoAnswer) setState(LinkState::Answering);
   }
   for (std::string& frame : frames) {
@@ -166,13 +193,12 @@ void PumpLine::bytesArrived(std::string_view bytes) {
   }
 }
 
-// The watch goes on: it reopens the line every two seconds from now.
+// The watch reopens the line every two seconds from now.
 void PumpLine::fail(LineFailure failure) {
   failure.stopUnsent = outgoing_.holdsStop();
   port_.close();
   stopLine();
-  lastAttempt_ = now();
-  watchTimer_.setEnabled(true);
+  armWatch(kReconnectEveryMs);
   state_ = LinkState::Lost;
   if (onFailure_) onFailure_(failure);
 }

@@ -28,7 +28,8 @@ inline constexpr int kPollIntervalMs = 1500;
 // No valid frame for three poll periods: the pump is not answering.
 inline constexpr int kNoAnswerAfterMs = 3 * kPollIntervalMs;
 inline constexpr int kReconnectEveryMs = 2000;
-inline constexpr int kWatchIntervalMs = 500;
+// How often the seconds without an answer are counted, while there is none.
+inline constexpr int kCountEveryMs = 1000;
 
 enum class LinkState { NotConnected, Answering, NoAnswer, Lost, Reconnecting };
 
@@ -61,6 +62,8 @@ using StableNameFinder = std::function<std::optional<std::string>(const std::str
 struct PumpLineServices {
   SerialPort& port;
   Timer& pollTimer;
+  // Runs only while the pump may be falling silent, is silent, or the line is
+  // lost: a pump that answers wakes the console for the poll and its replies alone.
   Timer& watchTimer;
   const MonotonicClock& clock;
   StableNameFinder stableName;  // none: reopen by the name as given
@@ -111,6 +114,9 @@ class PumpLine {
  private:
   void poll();
   void watch();
+  void checkSilence();
+  void armWatch(int afterMs);
+  void stopWatch();
   void tryReconnect();
   void bytesArrived(std::string_view bytes);
   SendResult queue(const PumpCommand& command, std::size_t alreadySent);
@@ -134,7 +140,6 @@ class PumpLine {
   std::string device_;      // as the operator gave it
   std::string reopenName_;  // what a reconnect opens
   std::chrono::steady_clock::time_point lastAnswer_{};
-  std::chrono::steady_clock::time_point lastAttempt_{};
   int shownSeconds_ = 0;
   std::function<void(const PumpReply&)> onReply_;
   std::function<void(const LineFailure&)> onFailure_;
