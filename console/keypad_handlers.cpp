@@ -23,7 +23,8 @@ void MainWindow::showKeyOutcome(const KeyOutcome& outcome) {
   }
 }
 
-// The run-state display changes only once the command has gone out.
+// The run-state display changes only once the command has gone out, or waits
+// its turn on the line of a pump that is not reading.
 void MainWindow::pressRunKey() {
   sendCommand(link::PumpCommand::Run(),
               [this] { display.pumpState.setCaption(texts::kPumpRunning); });

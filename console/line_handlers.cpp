@@ -23,6 +23,7 @@ const char* AdviceFor(PortError::Kind kind) {
       return texts::kPortBusyAdvice;
     case PortError::Kind::NotSerial:
       return texts::kPortNotSerialAdvice;
+    case PortError::Kind::StaleLock:  // has a message of its own
     case PortError::Kind::SettingsRefused:
     case PortError::Kind::Other:
       break;
@@ -40,6 +41,7 @@ std::string CauseOf(const PortError& error) {
       return texts::kCauseBusy;
     case PortError::Kind::NotSerial:
       return texts::kCauseNotSerial;
+    case PortError::Kind::StaleLock:  // has a message of its own
     case PortError::Kind::SettingsRefused:
     case PortError::Kind::Other:
       break;
@@ -56,6 +58,9 @@ std::string CauseOfLoss(const std::string& reason) {
 
 std::string OpenFailedMessage(const std::string& device, const PortError& error) {
   if (error.kind == PortError::Kind::SettingsRefused) return texts::SettingsRefused(device);
+  if (error.kind == PortError::Kind::StaleLock) {
+    return texts::PortLockStale(device, error.lockFile, error.lockOwner);
+  }
   return texts::PortNotOpened(device, CauseOf(error), AdviceFor(error.kind));
 }
 
@@ -92,6 +97,7 @@ void MainWindow::choosePort() {
   // line is no longer reconnected.
   const bool wasConnected = line_.connected();
   const std::string previous = line_.device();
+  keepUnsentStop(line_.holdsUnsentStop());
   line_.close();
   if (wasConnected) publish(EventKind::Close, previous);
   lockMenus(true);
@@ -124,7 +130,7 @@ bool MainWindow::sendKeptStop() {
   if (!keptStop_) return false;
   const KeptStop kept = *keptStop_;
   keptStop_.reset();
-  if (line_.send(link::PumpCommand::Stop()) != link::SendResult::Sent) {
+  if (!link::Accepted(line_.send(link::PumpCommand::Stop()))) {
     keptStop_ = kept;  // still down: kept for the next time
     return false;
   }
@@ -169,6 +175,7 @@ void MainWindow::record(double reading) {
 // pump may still be running: a timed run goes on counting, and its stop is
 // kept for when the line is back.
 void MainWindow::lineFailed(const link::LineFailure& failure) {
+  keepUnsentStop(failure.stopUnsent);
   lockMenus(true);
   publish(EventKind::Close, failure.device);
   std::string message = failure.kind == link::LineFailure::Kind::Lost
@@ -177,6 +184,17 @@ void MainWindow::lineFailed(const link::LineFailure& failure) {
   if (runTimer_.timing()) message += texts::kRunGoesOn;
   refreshStatusLine();
   dialogs_.showMessage(message, texts::kCommErrorTitle);
+}
+
+// Said once per open line; the status line says it for as long as it lasts.
+void MainWindow::pumpNotReading() {
+  dialogs_.showMessage(texts::PumpNotReading(line_.device()), texts::kCommErrorTitle);
+}
+
+// A stop still waiting for the pump to read is not given up with the line:
+// it goes out first on the next one.
+void MainWindow::keepUnsentStop(bool unsent) {
+  if (unsent && !keptStop_) keptStop_ = KeptStop{{}, runTimer_.timing()};
 }
 
 }  // namespace pump::console

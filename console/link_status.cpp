@@ -47,6 +47,8 @@ void MainWindow::refreshStatusLine() {
     text = texts::kStopWaiting, colour = kAlarm;
   } else if (state == link::LinkState::Lost || state == link::LinkState::Reconnecting) {
     text = texts::kLinkReconnecting, colour = kWarning;
+  } else if (line_.notReading()) {
+    text = texts::kLinkNotReading, colour = kAlarm;
   } else if (state == link::LinkState::NoAnswer) {
     text = texts::LinkNoAnswer(line_.secondsWithoutAnswer()), colour = kAlarm;
   } else if (state == link::LinkState::Answering && overLimit_) {

@@ -21,6 +21,7 @@ MainWindow::MainWindow(MainWindowServices services)
   line_.setOnFailure([this](const link::LineFailure& failure) { lineFailed(failure); });
   line_.setOnReconnected([this] { lineBack(); });
   line_.setOnWatch([this] { refreshStatusLine(); });
+  line_.setOnNotReading([this] { pumpNotReading(); });
   runTimer_.setOnStep([this](const char* step) { publish(EventKind::Run, step); });
 }
 
@@ -73,6 +74,7 @@ link::Handed MainWindow::sendCommand(const link::PumpCommand& command,
                                      const std::function<void()>& onSent) {
   switch (line_.send(command)) {
     case link::SendResult::Sent:
+    case link::SendResult::Queued:  // goes out in order once the pump reads again
       if (onSent) onSent();
       publish(EventKind::Command, command.frame());
       return link::Handed::Sent;
@@ -84,6 +86,9 @@ link::Handed MainWindow::sendCommand(const link::PumpCommand& command,
         return link::Handed::Kept;
       }
       dialogs_.showMessage(texts::kPortNotOpen, texts::kCommErrorTitle);
+      return link::Handed::Failed;
+    case link::SendResult::QueueFull:
+      dialogs_.showMessage(texts::kCommandQueueFull, texts::kCommErrorTitle);
       return link::Handed::Failed;
     case link::SendResult::WriteFailed:
       dialogs_.showMessage(texts::kCommandNotSent, texts::kCommErrorTitle);

@@ -141,6 +141,8 @@ class MainWindow {
   void handleReply(const link::PumpReply& reply);
   void record(double reading);
   void lineFailed(const link::LineFailure& failure);
+  void pumpNotReading();
+  void keepUnsentStop(bool unsent);
   void lockMenus(bool locked);
   RemoteResult remoteSend(const link::PumpCommand& command,
                           const std::function<void()>& onSent = {});

@@ -20,6 +20,7 @@ RemoteResult MainWindow::remoteSend(const link::PumpCommand& command,
                                     const std::function<void()>& onSent) {
   switch (line_.send(command)) {
     case link::SendResult::Sent:
+    case link::SendResult::Queued:
       if (onSent) onSent();
       publish(EventKind::Command, command.frame());
       return {};
@@ -30,6 +31,8 @@ RemoteResult MainWindow::remoteSend(const link::PumpCommand& command,
         return {};  // kept: it goes out first when the line is back
       }
       return Refused(texts::kPortNotOpen, "port not open");
+    case link::SendResult::QueueFull:
+      return Refused(texts::kCommandQueueFull, "pump not reading, command queue full");
     case link::SendResult::WriteFailed:
       return Refused(texts::kCommandNotSent, "command not sent");
   }

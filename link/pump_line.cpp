@@ -1,5 +1,7 @@
 #include "link/pump_line.h"
 
+#include <algorithm>
+
 namespace pump::link {
 
 using std::chrono::duration_cast;
@@ -14,10 +16,10 @@ PumpLine::PumpLine(PumpLineServices services)
   pollTimer_.setInterval(kPollIntervalMs);
   pollTimer_.setEnabled(false);
   pollTimer_.setOnTick([this] { poll(); });
-  watchTimer_.setInterval(kWatchIntervalMs);
   watchTimer_.setEnabled(false);
   watchTimer_.setOnTick([this] { watch(); });
   port_.setOnBytes([this](std::string_view bytes) { bytesArrived(bytes); });
+  port_.setOnRoom([this] { sendWaiting(); });
   port_.setOnLineLost([this](const std::string& reason) {
     // A report for a line already given up is not repeated.
     if (connected_) fail({LineFailure::Kind::Lost, device_, reason});
@@ -36,19 +38,23 @@ std::optional<PortError> PumpLine::open(const std::string& device) {
   return std::nullopt;
 }
 
+// Frames still waiting mean the pump stopped reading: what sits unsent in the
+// line's buffer is stale by now, and may end in a partial frame.
 void PumpLine::close() {
+  if (port_.isOpen() && !outgoing_.empty()) port_.discardUnsent();
   if (port_.isOpen()) port_.close();
   stopLine();
-  watchTimer_.setEnabled(false);
+  stopWatch();
   state_ = LinkState::NotConnected;
 }
 
 void PumpLine::startLine() {
   connected_ = true;
+  notReadingTold_ = false;
   lastAnswer_ = now();
   shownSeconds_ = 0;
   pollTimer_.setEnabled(true);
-  watchTimer_.setEnabled(true);
+  stopWatch();
   state_ = LinkState::Answering;
 }
 
@@ -56,6 +62,7 @@ void PumpLine::stopLine() {
   connected_ = false;
   pollTimer_.setEnabled(false);
   assembler_.reset();
+  outgoing_.clear();
 }
 
 int PumpLine::secondsWithoutAnswer() const {
@@ -63,36 +70,109 @@ int PumpLine::secondsWithoutAnswer() const {
   return static_cast<int>(duration_cast<milliseconds>(now() - lastAnswer_).count() / 1000);
 }
 
+// Nothing overtakes a waiting frame; a frame the line took only in part is
+// finished before anything else goes.
 SendResult PumpLine::send(const PumpCommand& command) {
   if (!connected_ || !port_.isOpen()) return SendResult::NotOpen;
-  if (!port_.write(command.frame())) return SendResult::WriteFailed;
-  return SendResult::Sent;
+  if (!outgoing_.empty()) return queue(command, 0);
+  const auto taken = port_.write(command.frame());
+  if (!taken) return SendResult::WriteFailed;
+  if (*taken == command.frame().size()) return SendResult::Sent;
+  return queue(command, *taken);
 }
 
+// A poll that finds one waiting already is dropped: the waiting one asks the same.
+SendResult PumpLine::queue(const PumpCommand& command, std::size_t alreadySent) {
+  const bool wasReading = outgoing_.empty();
+  switch (outgoing_.add(command, alreadySent)) {
+    case OutgoingFrames::Added::Queued:
+    case OutgoingFrames::Added::PollDropped:
+      break;
+    case OutgoingFrames::Added::Refused:
+      return SendResult::QueueFull;
+  }
+  if (wasReading) {
+    if (onWatch_) onWatch_();
+    if (!notReadingTold_ && onNotReading_) {
+      notReadingTold_ = true;
+      onNotReading_();
+    }
+  }
+  return SendResult::Queued;
+}
+
+// The line has room again: the waiting frames go out in order, as far as it
+// takes them.
+void PumpLine::sendWaiting() {
+  if (!connected_ || outgoing_.empty()) return;
+  while (!outgoing_.empty()) {
+    const std::size_t left = outgoing_.unsent().size();
+    const auto taken = port_.write(outgoing_.unsent());
+    if (!taken) {
+      fail({LineFailure::Kind::Lost, device_, "write failed"});
+      return;
+    }
+    outgoing_.taken(*taken);
+    if (*taken < left) return;  // full again: the port tells when there is room
+  }
+  if (onWatch_) onWatch_();
+}
+
+// A full line is no failure: the poll waits (or is dropped) like any frame.
+// Waiting frames are tried first in case the room report was missed.
 void PumpLine::poll() {
-  if (send(PumpCommand::StatusPoll()) == SendResult::Sent) return;
-  fail({LineFailure::Kind::PollNotWritten, device_, {}});
+  sendWaiting();
+  if (!connected_) return;
+  const SendResult result = send(PumpCommand::StatusPoll());
+  if (result == SendResult::NotOpen || result == SendResult::WriteFailed) {
+    fail({LineFailure::Kind::PollNotWritten, device_, {}});
+    return;
+  }
+  checkSilence();
+}
+
+// While the pump answers, each poll looks whether the 4.5 s without a valid
+// frame will be up before the next poll, and only then sets the watch for
+// that moment. A pump answering every poll never gets that far.
+void PumpLine::checkSilence() {
+  if (!connected_ || state_ != LinkState::Answering) return;
+  const auto silentFor = duration_cast<milliseconds>(now() - lastAnswer_).count();
+  if (silentFor >= kNoAnswerAfterMs) {
+    shownSeconds_ = secondsWithoutAnswer();
+    // The count goes up half way between whole seconds, clear of either edge.
+    armWatch(static_cast<int>(kCountEveryMs - (silentFor + kCountEveryMs / 2) % kCountEveryMs));
+    setState(LinkState::NoAnswer);
+  } else if (kNoAnswerAfterMs - silentFor < kPollIntervalMs) {
+    armWatch(static_cast<int>(kNoAnswerAfterMs - silentFor));
+  }
 }
 
 void PumpLine::watch() {
   if (!connected_) {
-    if (now() - lastAttempt_ >= milliseconds(kReconnectEveryMs)) tryReconnect();
-    return;
-  }
-  const bool silent = now() - lastAnswer_ >= milliseconds(kNoAnswerAfterMs);
-  const int seconds = secondsWithoutAnswer();
-  const bool changed =
-      silent != (state_ == LinkState::NoAnswer) || (silent && seconds != shownSeconds_);
-  shownSeconds_ = seconds;
-  if (silent != (state_ == LinkState::NoAnswer)) {
-    setState(silent ? LinkState::NoAnswer : LinkState::Answering);
-  } else if (changed && onWatch_) {
-    onWatch_();
+    tryReconnect();
+  } else if (state_ == LinkState::Answering) {
+    checkSilence();
+  } else if (state_ == LinkState::NoAnswer) {
+    if (watchTimer_.interval() != kCountEveryMs) armWatch(kCountEveryMs);
+    const int seconds = secondsWithoutAnswer();
+    if (seconds == shownSeconds_) return;
+    shownSeconds_ = seconds;
+    if (onWatch_) onWatch_();
   }
 }
 
+// A full interval from now, whatever the watch was doing.
+void PumpLine::armWatch(int afterMs) {
+  watchTimer_.setEnabled(false);
+  watchTimer_.setInterval(std::max(afterMs, 1));
+  watchTimer_.setEnabled(true);
+}
+
+void PumpLine::stopWatch() {
+  if (watchTimer_.enabled()) watchTimer_.setEnabled(false);
+}
+
 void PumpLine::tryReconnect() {
-  lastAttempt_ = now();
   setState(LinkState::Reconnecting);
   if (port_.open(reopenName_, kPumpLineSettings)) return;  // not back yet
   startLine();
@@ -105,6 +185,7 @@ void PumpLine::bytesArrived(std::string_view bytes) {
   std::vector<std::string> frames = assembler_.take(bytes);
   if (!frames.empty() && connected_) {
     lastAnswer_ = now();
+    stopWatch();
     if (state_ == LinkState::NoAnswer) setState(LinkState::Answering);
   }
   for (std::string& frame : frames) {
@@ -112,12 +193,12 @@ void PumpLine::bytesArrived(std::string_view bytes) {
   }
 }
 
-// The watch goes on: it reopens the line every two seconds from now.
+// The watch reopens the line every two seconds from now.
 void PumpLine::fail(LineFailure failure) {
+  failure.stopUnsent = outgoing_.holdsStop();
   port_.close();
   stopLine();
-  lastAttempt_ = now();
-  watchTimer_.setEnabled(true);
+  armWatch(kReconnectEveryMs);
   state_ = LinkState::Lost;
   if (onFailure_) onFailure_(failure);
 }

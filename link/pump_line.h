@@ -3,7 +3,8 @@
 // go out through it; replies come back from it one whole frame at a time, in
 // arrival order. A line that fails is reopened every two seconds by the name
 // it was opened with (or its adapter's stable name) until the operator opens
-// another port or closes the window.
+// another port or closes the window. A pump that stops reading is no lost
+// line: what the line cannot take waits in a small queue, whole frames only.
 #pragma once
 
 #include <chrono>
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "link/frame_assembler.h"
+#include "link/outgoing_frames.h"
 #include "link/pump_command.h"
 #include "link/pump_reply.h"
 #include "platform/monotonic_clock.h"
@@ -26,11 +28,23 @@ inline constexpr int kPollIntervalMs = 1500;
 // No valid frame for three poll periods: the pump is not answering.
 inline constexpr int kNoAnswerAfterMs = 3 * kPollIntervalMs;
 inline constexpr int kReconnectEveryMs = 2000;
-inline constexpr int kWatchIntervalMs = 500;
+// How often the seconds without an answer are counted, while there is none.
+inline constexpr int kCountEveryMs = 1000;
 
 enum class LinkState { NotConnected, Answering, NoAnswer, Lost, Reconnecting };
 
-enum class SendResult { Sent, NotOpen, WriteFailed };
+enum class SendResult {
+  Sent,       // on the line
+  Queued,     // the pump is not reading: it goes out, in order, once it reads again
+  QueueFull,  // the pump is not reading and enough commands wait: not sent
+  NotOpen,
+  WriteFailed,
+};
+
+// The command will reach the line: sent now or waiting in order.
+inline bool Accepted(SendResult result) {
+  return result == SendResult::Sent || result == SendResult::Queued;
+}
 
 // Why an open line was given up. The port is closed and the poll stopped by
 // the time the handler hears of it; reconnecting has begun.
@@ -38,7 +52,8 @@ struct LineFailure {
   enum class Kind { Lost, PollNotWritten };
   Kind kind;
   std::string device;
-  std::string reason;  // the system's words, for a lost line
+  std::string reason;       // the system's words, for a lost line
+  bool stopUnsent = false;  // a stop was waiting for the pump to read
 };
 
 // Where a device that may come back under another name is found again.
@@ -47,6 +62,8 @@ using StableNameFinder = std::function<std::optional<std::string>(const std::str
 struct PumpLineServices {
   SerialPort& port;
   Timer& pollTimer;
+  // Runs only while the pump may be falling silent, is silent, or the line is
+  // lost: a pump that answers wakes the console for the poll and its replies alone.
   Timer& watchTimer;
   const MonotonicClock& clock;
   StableNameFinder stableName;  // none: reopen by the name as given
@@ -70,6 +87,10 @@ class PumpLine {
   LinkState state() const { return state_; }
   // Whole seconds since the last valid frame (or the open), while connected.
   int secondsWithoutAnswer() const;
+  // The line is full because the pump stopped reading; frames are waiting.
+  bool notReading() const { return connected_ && !outgoing_.empty(); }
+  // A stop waits for the pump to read (and goes if the line is given up).
+  bool holdsUnsentStop() const { return outgoing_.holdsStop(); }
 
   SendResult send(const PumpCommand& command);
 
@@ -84,12 +105,22 @@ class PumpLine {
   // open, a close, a failure and a reconnect are told through their own
   // calls and handlers instead.
   void setOnWatch(std::function<void()> onWatch) { onWatch_ = std::move(onWatch); }
+  // The pump stopped reading: told once per open line, after the watch has
+  // heard of it. The watch also hears when the waiting frames have gone out.
+  void setOnNotReading(std::function<void()> onNotReading) {
+    onNotReading_ = std::move(onNotReading);
+  }
 
  private:
   void poll();
   void watch();
+  void checkSilence();
+  void armWatch(int afterMs);
+  void stopWatch();
   void tryReconnect();
   void bytesArrived(std::string_view bytes);
+  SendResult queue(const PumpCommand& command, std::size_t alreadySent);
+  void sendWaiting();
   void fail(LineFailure failure);
   void startLine();
   void stopLine();
@@ -102,17 +133,19 @@ class PumpLine {
   const MonotonicClock& clock_;
   StableNameFinder stableName_;
   FrameAssembler assembler_;
+  OutgoingFrames outgoing_;
+  bool notReadingTold_ = false;
   bool connected_ = false;
   LinkState state_ = LinkState::NotConnected;
   std::string device_;      // as the operator gave it
   std::string reopenName_;  // what a reconnect opens
   std::chrono::steady_clock::time_point lastAnswer_{};
-  std::chrono::steady_clock::time_point lastAttempt_{};
   int shownSeconds_ = 0;
   std::function<void(const PumpReply&)> onReply_;
   std::function<void(const LineFailure&)> onFailure_;
   std::function<void()> onReconnected_;
   std::function<void()> onWatch_;
+  std::function<void()> onNotReading_;
 };
 
 }  // namespace pump::link

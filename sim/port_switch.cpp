@@ -25,4 +25,9 @@ void SwitchingSerialPort::setOnLineLost(LineLostHandler onLost) {
   simulated_.setOnLineLost(std::move(onLost));
 }
 
+void SwitchingSerialPort::setOnRoom(RoomHandler onRoom) {
+  device_.setOnRoom(onRoom);
+  simulated_.setOnRoom(std::move(onRoom));
+}
+
 }  // namespace pump::sim

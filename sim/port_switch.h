@@ -17,9 +17,13 @@ class SwitchingSerialPort : public SerialPort {
   void close() override { active_->close(); }
   bool isOpen() const override { return active_->isOpen(); }
   std::string device() const override { return active_->device(); }
-  bool write(std::string_view bytes) override { return active_->write(bytes); }
+  std::optional<std::size_t> write(std::string_view bytes) override {
+    return active_->write(bytes);
+  }
+  void discardUnsent() override { active_->discardUnsent(); }
   void setOnBytes(BytesHandler onBytes) override;
   void setOnLineLost(LineLostHandler onLost) override;
+  void setOnRoom(RoomHandler onRoom) override;
 
   bool simulatedSelected() const { return active_ == &simulated_; }
 

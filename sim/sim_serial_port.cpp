@@ -34,9 +34,10 @@ void SimSerialPort::close() {
   pump_.discardReplies();
 }
 
-bool SimSerialPort::write(std::string_view text) {
-  if (!open_) return false;
-  if (text.empty()) return true;
+// The simulated line always has room.
+std::optional<std::size_t> SimSerialPort::write(std::string_view text) {
+  if (!open_) return std::nullopt;
+  if (text.empty()) return 0;
   // Each character takes its time on the line; the pump has the text once
   // the last one has arrived.
   const long long start = std::max(pump_.now(), lineFreeAt_);
@@ -44,7 +45,7 @@ bool SimSerialPort::write(std::string_view text) {
       (static_cast<long long>(text.size()) * pump_.frameMs() + 8) / static_cast<long long>(9);
   lineFreeAt_ = start + transfer;
   if (lineMatches_) outgoing_.push_back({lineFreeAt_, std::string(text)});
-  return true;
+  return text.size();
 }
 
 void SimSerialPort::Tick() {

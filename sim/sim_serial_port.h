@@ -29,10 +29,12 @@ class SimSerialPort : public SerialPort {
   void close() override;
   bool isOpen() const override { return open_; }
   std::string device() const override { return device_; }
-  bool write(std::string_view bytes) override;
+  std::optional<std::size_t> write(std::string_view bytes) override;
   void setOnBytes(BytesHandler onBytes) override { onBytes_ = std::move(onBytes); }
   // The simulated line is never lost.
   void setOnLineLost(LineLostHandler) override {}
+  // Nor is it ever full.
+  void setOnRoom(RoomHandler) override {}
 
   // The pump behind the line; it keeps its state while the port is closed.
   const PumpModel& pump() const { return pump_; }

@@ -84,6 +84,8 @@ inline constexpr char kPortTitle[] = "Commport";
 inline constexpr char kCommErrorTitle[] = "通信错误";
 inline constexpr char kPortNotOpen[] = "通信端口未打开，请先通过“通信”菜单打开通信端口!";
 inline constexpr char kCommandNotSent[] = "命令发送失败，请检查通信端口!";
+// The pump stopped reading and its line is full of commands still to go.
+inline constexpr char kCommandQueueFull[] = "泵未读取数据，待发送的命令已满，本命令未发送!";
 // A timed run goes on while the line is down, because the pump goes on.
 inline constexpr char kRunGoesOn[] =
     "\n泵可能仍在运行。定时运行继续计时，到时的停泵命令将在通信恢复后发出!";
@@ -114,12 +116,23 @@ inline std::string PortNotOpened(const std::string& device, const std::string& c
                                  const char* advice) {
   return "无法打开通信端口 " + device + "：" + cause + "。\n" + advice;
 }
+// A lock file left by a program that no longer runs; only its removal frees the port.
+inline std::string PortLockStale(const std::string& device, const std::string& lockFile,
+                                 long owner) {
+  return "无法打开通信端口 " + device + "：端口被已结束的程序(进程号 " + std::to_string(owner) +
+         ")锁定。\n请删除锁文件 " + lockFile + " 后再试(需管理员权限)!";
+}
 inline std::string SettingsRefused(const std::string& device) {
   return "通信端口 " + device + " 不接受参数 " + kLineSettingsShown + "，已关闭该端口!";
 }
 inline std::string LineLost(const std::string& device, const std::string& cause) {
   return "通信端口 " + device + " 已断开：" + cause +
          "。\n正在自动重连；也可通过“通信”菜单打开其他通信端口。";
+}
+// Told once when the pump stops reading what the console sends.
+inline std::string PumpNotReading(const std::string& device) {
+  return "通信端口 " + device + " 上的泵未读取数据：待发送的命令已暂存，泵恢复读取后依次发出。" +
+         "\n请检查泵和串口线!";
 }
 inline std::string PollNotWritten(const std::string& device) {
   return "无法向通信端口 " + device +
@@ -130,6 +143,7 @@ inline std::string PollNotWritten(const std::string& device) {
 inline constexpr char kLinkNotConnected[] = "● 未连接";
 inline constexpr char kLinkReconnecting[] = "● 通信中断，正在重连…";
 inline constexpr char kStopWaiting[] = "● 停泵命令待发送";
+inline constexpr char kLinkNotReading[] = "● 泵未读取数据";
 inline std::string LinkAnswering(const std::string& device) { return "● 通信正常  " + device; }
 inline std::string LinkNoAnswer(int seconds) {
   return "● 无应答 " + std::to_string(seconds) + " 秒";

@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+
+#include "platform/posix/port_lock.h"
 #endif
 
 namespace pump::qt {
@@ -43,11 +45,11 @@ QtSerialPort::QtSerialPort() {
 
 std::optional<PortError> QtSerialPort::open(const std::string& device,
                                             const LineSettings& settings) {
-  if (port_.isOpen()) port_.close();
+  closePort();
   device_ = device;
   port_.setPortName(QString::fromStdString(device_));
   if (!port_.open(QIODevice::ReadWrite)) {
-    return PortError{openErrorKind(), port_.errorString().toStdString()};
+    return openError();
   }
   if (!applySettings(settings)) {
     const std::string reason = port_.errorString().toStdString();
@@ -66,6 +68,23 @@ bool QtSerialPort::applySettings(const LineSettings& settings) {
          port_.setDataBits(static_cast<QSerialPort::DataBits>(settings.dataBits)) &&
          port_.setStopBits(settings.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
          port_.setFlowControl(QSerialPort::NoFlowControl);
+}
+
+PortError QtSerialPort::openError() const {
+  PortError error{openErrorKind(), port_.errorString().toStdString()};
+#ifndef _WIN32
+  // A lock left by a program that was killed holding the port: root's open
+  // clears it by itself, another user's cannot.
+  if (error.kind == PortError::Kind::Busy) {
+    const auto lock = posix::FindPortLock(device_, posix::PortLockFolder());
+    if (lock && lock->ownerGone) {
+      error.kind = PortError::Kind::StaleLock;
+      error.lockFile = lock->path;
+      error.lockOwner = lock->owner;
+    }
+  }
+#endif
+  return error;
 }
 
 PortError::Kind QtSerialPort::openErrorKind() const {
@@ -93,18 +112,57 @@ PortError::Kind QtSerialPort::openErrorKind() const {
   }
 }
 
-void QtSerialPort::close() {
+void QtSerialPort::close() { closePort(); }
+
+// The room watch goes before the device, so it never watches a closed one.
+void QtSerialPort::closePort() {
+  room_.reset();
   if (port_.isOpen()) port_.close();
 }
 
-bool QtSerialPort::write(std::string_view bytes) {
-  if (!port_.isOpen()) return false;
+#ifdef _WIN32
+std::optional<std::size_t> QtSerialPort::write(std::string_view bytes) {
+  if (!port_.isOpen()) return std::nullopt;
   const auto size = static_cast<qint64>(bytes.size());
-  if (port_.write(bytes.data(), size) != size) return false;
-  // Hand the frame to the driver now rather than when the event loop next
-  // runs, so each frame is its own write. A failure here arrives as a lost line.
+  if (port_.write(bytes.data(), size) != size) return std::nullopt;
   port_.flush();
-  return true;
+  return bytes.size();
+}
+#else
+// Straight to the device rather than through QSerialPort's own buffer, so
+// that what the driver took is known at once: a full output buffer is then
+// a short write, not a failure later with half a frame on the line.
+std::optional<std::size_t> QtSerialPort::write(std::string_view bytes) {
+  if (!port_.isOpen()) return std::nullopt;
+  ssize_t taken = -1;
+  do {
+    taken = ::write(static_cast<int>(port_.handle()), bytes.data(), bytes.size());
+  } while (taken < 0 && errno == EINTR);
+  if (taken < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return std::nullopt;
+  const std::size_t count = taken < 0 ? 0 : static_cast<std::size_t>(taken);
+  if (count < bytes.size()) watchForRoom();
+  return count;
+}
+#endif
+
+void QtSerialPort::discardUnsent() {
+  if (port_.isOpen()) port_.clear(QSerialPort::Output);
+}
+
+// The writer hears of the room once the event loop is back, outside the
+// notifier's own call, so it may close the port from its handler.
+void QtSerialPort::watchForRoom() {
+  if (!room_) {
+    room_ = std::make_unique<QSocketNotifier>(port_.handle(), QSocketNotifier::Write);
+    QObject::connect(room_.get(), &QSocketNotifier::activated, [this] {
+      room_->setEnabled(false);
+      const int roomOpen = opens_;
+      QTimer::singleShot(0, &port_, [this, roomOpen] {
+        if (roomOpen == opens_ && port_.isOpen() && onRoom_) onRoom_();
+      });
+    });
+  }
+  room_->setEnabled(true);
 }
 
 void QtSerialPort::deliverWaitingBytes() {
@@ -127,7 +185,7 @@ void QtSerialPort::portFailed(QSerialPort::SerialPortError error) {
   // A vanished peer makes Qt repeat the error in a tight loop without closing
   // the port: closing it here ends the loop. The handler hears of it once the
   // event loop is back, outside QSerialPort's own call.
-  port_.close();
+  closePort();
   const int lostOpen = opens_;
   QTimer::singleShot(0, &port_, [this, lostOpen, reason] {
     if (lostOpen == opens_ && onLost_) onLost_(reason);

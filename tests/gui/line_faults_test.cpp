@@ -1,13 +1,18 @@
 // Faults on the pump's line, end to end: pump-sim or a pseudo-terminal at the
 // far end, the real Qt serial port and timers at the console's end.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QSerialPort>
 #include <QTest>
+#include <fstream>
 #include <regex>
+#include <sstream>
 
 #include "link/pump_frame.h"
+#include "platform/posix/port_lock.h"
 #include "tests/gui/as_nobody.h"
 #include "tests/gui/line_tap.h"
 #include "tests/gui/pty_pair.h"
@@ -233,6 +238,49 @@ TEST(LineFaultsAsNobody, DISABLED_OpensAPortItMayNotUse) {
   EXPECT_FALSE(testing::MenusReleased(*console.window));
   EXPECT_TRUE(console.menusLocked());
   EXPECT_EQ(console.app.ends, 0);
+}
+
+// A console killed while holding the port left its lock behind; user nobody
+// cannot remove root's file and is told which one to remove.
+TEST(LineFaults, AStaleLockLeftByAKilledConsoleIsNamedWithItsFullPath) {
+  PtyPair pump;
+  ASSERT_TRUE(pump.ok());
+  ASSERT_EQ(::chmod(pump.slavePath().c_str(), 0666), 0);
+  const pid_t killed = ::fork();
+  if (killed == 0) ::_exit(0);
+  ::waitpid(killed, nullptr, 0);
+  const std::string lock = posix::PortLockFolder() + "/" + posix::PortLockName(pump.slavePath());
+  char host[256] = {};
+  ::gethostname(host, sizeof host - 1);
+  std::ofstream(lock) << killed << "\nlp200-console\n" << host << "\n";
+  ASSERT_EQ(::chmod(lock.c_str(), 0644), 0);
+
+  const auto child =
+      testing::RunAsNobody("LineFaultsAsNobody.DISABLED_IsToldOfAStaleLock",
+                           pump.slavePath() + " " + lock + " " + std::to_string(killed));
+  ::unlink(lock.c_str());
+  if (child.status == -1) GTEST_SKIP() << child.output;
+  if (child.output.find("setpriv: failed to execute") != std::string::npos) {
+    GTEST_SKIP() << "the test binary is out of user nobody's reach: " << child.output;
+  }
+  EXPECT_EQ(child.status, 0) << child.output;
+}
+
+// Runs as user nobody, started by the test above: "device lock-file pid".
+TEST(LineFaultsAsNobody, DISABLED_IsToldOfAStaleLock) {
+  std::istringstream argument(testing::ChildArgument());
+  std::string device, lock, pid;
+  argument >> device >> lock >> pid;
+  ASSERT_FALSE(pid.empty());
+  ASSERT_NE(::geteuid(), 0U);
+  RealConsole console;
+  console.open(device);
+  const auto messages = console.dialogs.messages();
+  ASSERT_EQ(messages.size(), 1U);
+  EXPECT_EQ(messages[0].prompt, "无法打开通信端口 " + device + "：端口被已结束的程序(进程号 " +
+                                    pid + ")锁定。\n请删除锁文件 " + lock +
+                                    " 后再试(需管理员权限)!");
+  EXPECT_TRUE(console.menusLocked());
 }
 
 }  // namespace

@@ -56,13 +56,25 @@ std::optional<PortError> RecordingSerialPort::open(const std::string& device,
 
 void RecordingSerialPort::close() {
   ++closeCount;
+  full_ = false;
   open_ = false;
 }
 
-bool RecordingSerialPort::write(std::string_view bytes) {
-  if (!open_ || refuseWrites) return false;
-  written.emplace_back(bytes);
-  return true;
+std::optional<std::size_t> RecordingSerialPort::write(std::string_view bytes) {
+  if (!open_ || refuseWrites) return std::nullopt;
+  const std::size_t taken = room ? std::min(*room, bytes.size()) : bytes.size();
+  if (room) *room -= taken;
+  if (taken > 0) written.emplace_back(bytes.substr(0, taken));
+  line.append(bytes.substr(0, taken));
+  if (taken < bytes.size()) full_ = true;
+  return taken;
+}
+
+void RecordingSerialPort::makeRoom(std::optional<std::size_t> bytes) {
+  room = bytes;
+  if (!full_ || !open_) return;
+  full_ = false;
+  if (onRoom_) onRoom_();
 }
 
 void RecordingSerialPort::receive(std::string_view bytes) {

@@ -64,27 +64,38 @@ class RecordingSerialPort : public SerialPort {
   void close() override;
   bool isOpen() const override { return open_; }
   std::string device() const override { return device_; }
-  bool write(std::string_view bytes) override;
+  std::optional<std::size_t> write(std::string_view bytes) override;
   void setOnBytes(BytesHandler onBytes) override { onBytes_ = std::move(onBytes); }
   void setOnLineLost(LineLostHandler onLost) override { onLost_ = std::move(onLost); }
+  void setOnRoom(RoomHandler onRoom) override { onRoom_ = std::move(onRoom); }
+  void discardUnsent() override { ++discards; }
 
   // Test side.
   void receive(std::string_view bytes);   // bytes arrive on the open line
   void loseLine(const std::string& why);  // the port fails while open
+  // The far end reads again: `bytes` more fit on the line (none: no limit),
+  // and a writer that found it full hears of the room.
+  void makeRoom(std::optional<std::size_t> bytes = std::nullopt);
   std::optional<PortError> failNextOpen;  // the next open fails with this
   bool refuseWrites = false;
+  // Bytes the line takes before it is full; none: no limit.
+  std::optional<std::size_t> room;
 
-  std::vector<std::string> written;  // one entry per write
+  std::vector<std::string> written;  // one entry per write that took bytes
+  std::string line;                  // every byte taken, in order
   std::vector<std::string> opened;   // the device of every open asked for
   LineSettings settings;             // of the last open
   int openCount = 0;
   int closeCount = 0;
+  int discards = 0;
 
  private:
   std::string device_;
   bool open_ = false;
   BytesHandler onBytes_;
   LineLostHandler onLost_;
+  RoomHandler onRoom_;
+  bool full_ = false;  // a write found the line full; the writer waits for room
 };
 
 // Answers input boxes from a script and records every box shown.

@@ -110,6 +110,38 @@ TEST(PumpLineWatch, NoValidFrameForFourAndAHalfSecondsIsNoAnswerUntilOneComes) {
   EXPECT_EQ(l.line.state(), LinkState::Answering);
 }
 
+TEST(PumpLineWatch, APumpAnsweringEveryPollNeverStartsTheWatch) {
+  Line l;
+  l.line.open("/dev/ttyUSB0");
+  for (int poll = 0; poll < 20; ++poll) {
+    l.clock.advance(1500);
+    EXPECT_FALSE(l.watchTimer.enabled()) << "poll " << poll;
+    l.port.receive("Q00N01.5Y");
+  }
+  EXPECT_EQ(l.line.state(), LinkState::Answering);
+  EXPECT_FALSE(l.watchTimer.enabled());
+}
+
+TEST(PumpLineWatch, NoAnswerShowsFourAndAHalfSecondsAfterTheLastFrameBetweenPollsAndCountsOn) {
+  Line l;
+  int told = 0;
+  l.line.setOnWatch([&] { ++told; });
+  l.line.open("/dev/ttyUSB0");
+  l.clock.advance(1530);
+  l.port.receive("Q00N01.5Y");  // 30 ms after the poll
+  l.clock.advance(4499);
+  EXPECT_EQ(l.line.state(), LinkState::Answering);
+  l.clock.advance(1);
+  EXPECT_EQ(l.line.state(), LinkState::NoAnswer);
+  EXPECT_EQ(l.line.secondsWithoutAnswer(), 4);
+  EXPECT_EQ(told, 1);
+  l.clock.advance(10000);
+  EXPECT_EQ(told, 1 + 10) << "once for each second counted";
+  l.port.receive("Q00N01.5Y");
+  EXPECT_EQ(l.line.state(), LinkState::Answering);
+  EXPECT_FALSE(l.watchTimer.enabled());
+}
+
 TEST(PumpLineWatch, ALostLineIsReopenedEveryTwoSecondsByItsNameUntilItIsBack) {
   Line l;
   l.line.open("/dev/pump");
