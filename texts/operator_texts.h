@@ -119,8 +119,8 @@ inline std::string PortNotOpened(const std::string& device, const std::string& c
 // A lock file left by a program that no longer runs; only its removal frees the port.
 inline std::string PortLockStale(const std::string& device, const std::string& lockFile,
                                  long owner) {
-  return "无法打开通信端口 " + device + "：端口被已结束的程序(进程号 " + std::to_string(owner) +
-         ")锁定。\n请删除锁文件 " + lockFile + " 后再试(需管理员权限)!";
+  return "无法打开通信端口 " + device + "：锁定它的进程 " + std::to_string(owner) +
+         " 已结束。\n请删除锁文件 " + lockFile + " 后再试(需管理员权限)!";
 }
 inline std::string SettingsRefused(const std::string& device) {
   return "通信端口 " + device + " 不接受参数 " + kLineSettingsShown + "，已关闭该端口!";
@@ -131,8 +131,8 @@ inline std::string LineLost(const std::string& device, const std::string& cause)
 }
 // Told once when the pump stops reading what the console sends.
 inline std::string PumpNotReading(const std::string& device) {
-  return "通信端口 " + device + " 上的泵未读取数据：待发送的命令已暂存，泵恢复读取后依次发出。" +
-         "\n请检查泵和串口线!";
+  return "泵未读取通信端口 " + device +
+         " 上的数据。\n待发送的命令已暂存，泵恢复读取后依次发出。\n请检查泵和串口线!";
 }
 inline std::string PollNotWritten(const std::string& device) {
   return "无法向通信端口 " + device +

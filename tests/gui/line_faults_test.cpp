@@ -277,9 +277,8 @@ TEST(LineFaultsAsNobody, DISABLED_IsToldOfAStaleLock) {
   console.open(device);
   const auto messages = console.dialogs.messages();
   ASSERT_EQ(messages.size(), 1U);
-  EXPECT_EQ(messages[0].prompt, "无法打开通信端口 " + device + "：端口被已结束的程序(进程号 " +
-                                    pid + ")锁定。\n请删除锁文件 " + lock +
-                                    " 后再试(需管理员权限)!");
+  EXPECT_EQ(messages[0].prompt, "无法打开通信端口 " + device + "：锁定它的进程 " + pid +
+                                    " 已结束。\n请删除锁文件 " + lock + " 后再试(需管理员权限)!");
   EXPECT_TRUE(console.menusLocked());
 }
 

@@ -39,7 +39,7 @@ TEST(PumpNotReadingOnPseudoTerminal, AFullLineTearsNoFrameLosesNoCommandAndIsNoL
   testing::RunEventLoopFor(300);
   EXPECT_EQ(console.window->display.linkStatus.caption(), "● 泵未读取数据");
   ASSERT_EQ(console.messages().size(), 1U);
-  EXPECT_EQ(console.messages()[0].rfind("通信端口 " + pump.slavePath() + " 上的泵未读取数据", 0),
+  EXPECT_EQ(console.messages()[0].rfind("泵未读取通信端口 " + pump.slavePath() + " 上的数据。", 0),
             0U)
       << console.messages()[0];
   EXPECT_TRUE(console.qtSerial.isOpen()) << "a full line was taken for a lost one";

@@ -89,7 +89,7 @@ TEST(PortLock, AStaleLockIsToldWithTheFileToRemove) {
   console.openPort("/dev/ttyUSB0");
   ASSERT_EQ(console.messages().size(), 1U);
   EXPECT_EQ(console.messages()[0],
-            "无法打开通信端口 /dev/ttyUSB0：端口被已结束的程序(进程号 4242)锁定。\n"
+            "无法打开通信端口 /dev/ttyUSB0：锁定它的进程 4242 已结束。\n"
             "请删除锁文件 /run/lock/LCK..ttyUSB0 后再试(需管理员权限)!");
 }
 

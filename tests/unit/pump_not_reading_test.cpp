@@ -137,7 +137,7 @@ TEST(ConsoleWithAPumpNotReading, SaysSoOnceInABoxAndInTheStatusLineUntilTheLineD
   c.clock.advance(1500);
   ASSERT_EQ(c.messages().size(), 1U);
   EXPECT_EQ(c.messages()[0],
-            "通信端口 /dev/ttyUSB0 上的泵未读取数据：待发送的命令已暂存，泵恢复读取后依次发出。"
+            "泵未读取通信端口 /dev/ttyUSB0 上的数据。\n待发送的命令已暂存，泵恢复读取后依次发出。"
             "\n请检查泵和串口线!");
   EXPECT_EQ(c.dialogs.messages()[0].title, "通信错误");
   EXPECT_EQ(c.status(), "● 泵未读取数据");
