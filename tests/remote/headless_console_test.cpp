@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -53,78 +54,75 @@ std::vector<std::string> RunLogLines(const std::string& home) {
   return lines;
 }
 
-TEST(HeadlessConsole, PublishesPressuresObeysASetFlowThatReachesThePumpAndEndsOnSigterm) {
-  if (const auto why = TestBroker::MissingReason()) GTEST_SKIP() << *why;
-  TestBroker broker;
-  ASSERT_TRUE(broker.start());
-  pump::testing::PumpSimProcess pump;
-  ASSERT_FALSE(pump.devicePath().empty()) << "pump-sim did not start";
-  FarEnd end(broker.port(), "pumps/lab-e2e/#");
-  ASSERT_TRUE(end.ready());
-
-  ScratchFolder home;
-  const pid_t console =
-      StartHeadlessConsole(PUMP_CONSOLE, pump.devicePath(), broker.url(), "lab-e2e", home.path());
-  ASSERT_GT(console, 0);
+// A broker, a pump-sim, a subscriber to every topic of pump "lab-e2e", and a
+// headless console started on them with a home folder of its own.
+class HeadlessConsole : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (const auto why = TestBroker::MissingReason()) GTEST_SKIP() << *why;
+    ASSERT_TRUE(broker.start());
+    ASSERT_FALSE(pumpSim.devicePath().empty()) << "pump-sim did not start";
+    end.emplace(broker.port(), "pumps/lab-e2e/#");
+    ASSERT_TRUE(end->ready());
+    console = StartHeadlessConsole(PUMP_CONSOLE, pumpSim.devicePath(), broker.url(), "lab-e2e",
+                                   home.path());
+    ASSERT_GT(console, 0);
+  }
 
   const std::string prefix = "pumps/lab-e2e/";
+  TestBroker broker;
+  pump::testing::PumpSimProcess pumpSim;
+  std::optional<FarEnd> end;
+  ScratchFolder home;
+  pid_t console = -1;
+};
+
+TEST_F(HeadlessConsole, PublishesPressuresObeysASetFlowThatReachesThePumpAndEndsOnSigterm) {
   EXPECT_TRUE(AwaitJson(
-      end, prefix + "pressure", [](const Json&) { return true; }, 10s))
+      *end, prefix + "pressure", [](const Json&) { return true; }, 10s))
       << "no pressure published from the polled pump";
   EXPECT_TRUE(AwaitJson(
-      end, prefix + "status",
-      [&](const Json& s) { return s["online"] == true && s["port"] == pump.devicePath(); }, 5s));
+      *end, prefix + "status",
+      [&](const Json& s) { return s["online"] == true && s["port"] == pumpSim.devicePath(); }, 5s));
 
-  ASSERT_TRUE(end.publish(prefix + "cmd/set_flow", R"({"ml_min":150,"request_id":"e2e-1"})"));
+  ASSERT_TRUE(end->publish(prefix + "cmd/set_flow", R"({"ml_min":150,"request_id":"e2e-1"})"));
   const auto result = AwaitJson(
-      end, prefix + "cmd/result", [](const Json&) { return true; }, 5s);
+      *end, prefix + "cmd/result", [](const Json&) { return true; }, 5s);
   ASSERT_TRUE(result);
   EXPECT_EQ(*result, (Json{{"request_id", "e2e-1"}, {"ok", true}}));
   EXPECT_TRUE(AwaitJson(
-      end, prefix + "event",
+      *end, prefix + "event",
       [](const Json& e) { return e["event"] == "command" && e["detail"] == "Q00L0150Y"; }, 5s))
       << "the set-flow frame was not written to the line";
   // The pump's answer puts the flow on the display, and the status follows it.
   EXPECT_TRUE(AwaitJson(
-      end, prefix + "status", [](const Json& s) { return s["flow_ml_min"] == 150.0; }, 5s));
+      *end, prefix + "status", [](const Json& s) { return s["flow_ml_min"] == 150.0; }, 5s));
 
   ASSERT_EQ(EndConsole(console), 0) << "the console did not end cleanly on SIGTERM";
   EXPECT_TRUE(AwaitJson(
-      end, prefix + "status", [](const Json& s) { return s["online"] == false; }, 5s));
+      *end, prefix + "status", [](const Json& s) { return s["online"] == false; }, 5s));
   EXPECT_TRUE(AwaitJson(
-      end, prefix + "event", [](const Json& e) { return e["event"] == "close"; }, 1s));
+      *end, prefix + "event", [](const Json& e) { return e["event"] == "close"; }, 1s));
 }
 
-TEST(HeadlessConsole, EveryRemoteCommandIsARunLogRowWithItsRequestIdAndAnEventMessage) {
-  if (const auto why = TestBroker::MissingReason()) GTEST_SKIP() << *why;
-  TestBroker broker;
-  ASSERT_TRUE(broker.start());
-  pump::testing::PumpSimProcess pump;
-  ASSERT_FALSE(pump.devicePath().empty()) << "pump-sim did not start";
-  FarEnd end(broker.port(), "pumps/lab-e2e/#");
-  ASSERT_TRUE(end.ready());
-  ScratchFolder home;
-  const pid_t console =
-      StartHeadlessConsole(PUMP_CONSOLE, pump.devicePath(), broker.url(), "lab-e2e", home.path());
-  ASSERT_GT(console, 0);
-  const std::string prefix = "pumps/lab-e2e/";
+TEST_F(HeadlessConsole, EveryRemoteCommandIsARunLogRowWithItsRequestIdAndAnEventMessage) {
   ASSERT_TRUE(AwaitJson(
-      end, prefix + "status", [](const Json& s) { return s["link"] == "answering"; }, 10s));
+      *end, prefix + "status", [](const Json& s) { return s["link"] == "answering"; }, 10s));
 
-  ASSERT_TRUE(end.publish(prefix + "cmd/set_flow", R"({"ml_min":150,"request_id":"abc"})"));
+  ASSERT_TRUE(end->publish(prefix + "cmd/set_flow", R"({"ml_min":150,"request_id":"abc"})"));
   // An id with a comma, quotes, a control byte and UTF-8 is logged as one safe word.
-  ASSERT_TRUE(end.publish(prefix + "cmd/set_flow",
-                          "{\"ml_min\":250,\"request_id\":\"x,\\\"y\\\"\\n\u00e9\"}"));
+  ASSERT_TRUE(end->publish(prefix + "cmd/set_flow",
+                           "{\"ml_min\":250,\"request_id\":\"x,\\\"y\\\"\\n\u00e9\"}"));
   const std::string refusedDetail =
       "remote set_flow 250 request_id=x,\"y\"??? error=ml_min must be at most 200";
   EXPECT_TRUE(AwaitJson(
-      end, prefix + "event",
+      *end, prefix + "event",
       [](const Json& e) {
         return e["event"] == "command" && e["detail"] == "remote set_flow 150 request_id=abc";
       },
       5s));
   EXPECT_TRUE(AwaitJson(
-      end, prefix + "event",
+      *end, prefix + "event",
       [&](const Json& e) { return e["event"] == "refused" && e["detail"] == refusedDetail; }, 5s));
   ASSERT_EQ(EndConsole(console), 0);
 
