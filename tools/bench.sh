@@ -9,6 +9,7 @@
 #   PUMP_BENCH_RUNS       runs of each short benchmark (default 5)
 #   PUMP_STREAM_RUNS      runs of each stream benchmark (default 3)
 #   PUMP_BENCH_ONLY=mqtt  builds and runs only the stream pair with MQTT off and on
+#   PUMP_BENCH_ONLY=stream  builds and runs only the streams and the floors under them
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 out="${PUMP_BENCH_DIR:-$root/build-release}"
@@ -19,6 +20,7 @@ cmake -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 only="${PUMP_BENCH_ONLY:-}"
 targets=()
 [[ "$only" == mqtt ]] && targets=(--target stream_bench pump-sim)
+[[ "$only" == stream ]] && targets=(--target stream_bench floor_bench pump-sim)
 cmake --build "$out" --parallel 2 "${targets[@]}" >/dev/null
 bench="$out/bench"
 log="$out/bench-runs.log"
@@ -153,27 +155,36 @@ if [[ "$only" == mqtt ]]; then
   exit 0
 fi
 
-for name in reply_path_bench reply_view_bench record_bench runlog_bench trend_bench; do
-  repeat "$short_runs" "$name" "$bench/$name"
-done
-
 xvfb=()
 command -v xvfb-run >/dev/null && xvfb=(xvfb-run -a)
-repeat "$short_runs" "startup_bench ($QT_QPA_PLATFORM)" "$bench/startup_bench"
-if ((${#xvfb[@]})); then
-  repeat "$short_runs" "startup_bench (xcb under Xvfb)" \
-    env QT_QPA_PLATFORM=xcb "${xvfb[@]}" "$bench/startup_bench"
+if [[ "$only" != stream ]]; then
+  for name in reply_path_bench reply_view_bench record_bench runlog_bench trend_bench; do
+    repeat "$short_runs" "$name" "$bench/$name"
+  done
+  repeat "$short_runs" "startup_bench ($QT_QPA_PLATFORM)" "$bench/startup_bench"
+  if ((${#xvfb[@]})); then
+    repeat "$short_runs" "startup_bench (xcb under Xvfb)" \
+      env QT_QPA_PLATFORM=xcb "${xvfb[@]}" "$bench/startup_bench"
+  fi
 fi
 
+# Each stream is followed by the floor under it: the same stream read by a
+# bare Qt program that only wakes, reads and repaints a small box.
 for baud in 9600 115200; do
-  repeat "$stream_runs" "stream_bench at $baud baud for $seconds s ($QT_QPA_PLATFORM)" \
-    "$bench/stream_bench" --baud "$baud" --seconds "$seconds"
-  if ((${#xvfb[@]})); then
-    repeat "$stream_runs" "stream_bench at $baud baud for $seconds s (xcb under Xvfb)" \
-      env QT_QPA_PLATFORM=xcb "${xvfb[@]}" "$bench/stream_bench" --baud "$baud" \
-      --seconds "$seconds"
-  fi
+  for program in stream_bench floor_bench; do
+    repeat "$stream_runs" "$program at $baud baud for $seconds s ($QT_QPA_PLATFORM)" \
+      "$bench/$program" --baud "$baud" --seconds "$seconds"
+    if ((${#xvfb[@]})); then
+      repeat "$stream_runs" "$program at $baud baud for $seconds s (xcb under Xvfb)" \
+        env QT_QPA_PLATFORM=xcb "${xvfb[@]}" "$bench/$program" --baud "$baud" \
+        --seconds "$seconds"
+    fi
+  done
 done
+if [[ "$only" == stream ]]; then
+  echo "load average at the end $(load)"
+  exit 0
+fi
 # The run log's share of the console's CPU: the fastest line, without it.
 repeat "$stream_runs" "stream_bench at 115200 baud for $seconds s, run log off ($QT_QPA_PLATFORM)" \
   "$bench/stream_bench" --baud 115200 --seconds "$seconds" --run-log off
