@@ -2,8 +2,10 @@
 
 #include <QLabel>
 #include <QRect>
+#include <algorithm>
 #include <cstdio>
 
+#include "platform/qt/caption_label.h"
 #include "remote/qt/remote_dialog.h"
 #include "remote/qt/window_poster.h"
 
@@ -15,6 +17,12 @@ constexpr char kGood[] = "#006400";
 constexpr char kBad[] = "#b00000";
 constexpr char kNeutral[] = "#404040";
 constexpr char kCommand[] = "#00308f";
+// The link's pale panel, where the window has no link status to take it from.
+const QColor kPanel(0xf4, 0xf6, 0xfb);
+// Room beside the text for the glyphs' overhang.
+constexpr int kInk = 4;
+// Where a status line may grow to, kept on the label itself.
+constexpr char kAreaProperty[] = "remoteStatusArea";
 
 }  // namespace
 
@@ -77,31 +85,50 @@ void RemoteMonitoring::openDialog(QWidget* parent, QSettings& store) {
 
 void RemoteMonitoring::show(const std::string& text, const char* colour) {
   if (statusLine_) {
-    statusLine_->setStyleSheet(QStringLiteral("color: %1").arg(colour));
-    statusLine_->setText(QString::fromStdString(text));
+    ShowRemoteStatus(*statusLine_, QString::fromStdString(text), QColor(colour));
   } else if (!text.empty()) {
     std::fprintf(stderr, "%s\n", text.c_str());
   }
 }
 
-// The right-hand part of the link's pale status panel, in its font, with a
-// margin so that the text ends inside the panel.
+// The right-hand half of the link's pale status panel, in its font, with a
+// margin so that the text ends inside the panel. The line is as wide as its
+// text and paints its own background: the link's caption under it, which
+// changes with nearly every reply while the pressure is over its limit, is
+// then repainted without it.
 QLabel* AddRemoteStatusLine(QWidget& surface) {
-  auto* line = new QLabel(&surface);
+  auto* line = new pump::qt::CaptionLabel(&surface);
   line->setObjectName("remoteStatus");
   line->setAccessibleDescription("remoteStatus");
   line->setTextFormat(Qt::PlainText);
   line->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  QRect place(380, 460, 318, 23);
+  QRect area(380, 460, 318, 23);
+  QColor panel = kPanel;
   if (const auto* link = surface.findChild<QLabel*>("linkStatus")) {
-    place = QRect(link->geometry().center().x(), link->y(),
-                  link->geometry().right() - link->geometry().center().x() - 6, link->height());
+    area = QRect(link->geometry().center().x(), link->y(),
+                 link->geometry().right() - link->geometry().center().x() - 6, link->height());
     line->setFont(link->font());
+    panel = link->palette().color(QPalette::Window);
   }
-  line->setGeometry(place);
-  line->setStyleSheet(QStringLiteral("color: %1").arg(kNeutral));
+  line->setProperty(kAreaProperty, area);
+  line->setGeometry(area);
+  line->setSolidBackground(panel);
   line->raise();
+  ShowRemoteStatus(*line, QString(), QColor(kNeutral));
   return line;
+}
+
+void ShowRemoteStatus(QLabel& line, const QString& text, const QColor& ink) {
+  QPalette colours = line.palette();
+  colours.setColor(QPalette::WindowText, ink);
+  line.setPalette(colours);
+  line.setText(text);
+  const QRect area = line.property(kAreaProperty).toRect();
+  if (!area.isEmpty()) {
+    const int width = std::min(area.width(), line.fontMetrics().horizontalAdvance(text) + kInk);
+    line.setGeometry(area.right() + 1 - width, area.y(), width, area.height());
+  }
+  line.setVisible(!text.isEmpty());
 }
 
 }  // namespace pump::remote::qt

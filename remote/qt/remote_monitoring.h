@@ -14,7 +14,9 @@
 #include "remote/qt/remote_settings_store.h"
 #include "remote/remote_station.h"
 
+class QColor;
 class QLabel;
+class QString;
 class QWidget;
 
 namespace pump::remote::qt {
@@ -48,7 +50,10 @@ class RemoteMonitoring : public QObject {
 };
 
 // Puts a status line for remote monitoring into the band under the chart,
-// beside where the link's state is shown.
+// beside where the link's state is shown; hidden while it has nothing to say.
 QLabel* AddRemoteStatusLine(QWidget& surface);
+// Shows `text` in `ink` on a line made by AddRemoteStatusLine, the line
+// ending where its area ends and as wide as the text.
+void ShowRemoteStatus(QLabel& line, const QString& text, const QColor& ink);
 
 }  // namespace pump::remote::qt

@@ -12,7 +12,9 @@
 #include <QTimer>
 
 #include "app/composition.h"
+#include "platform/qt/caption_label.h"
 #include "remote/qt/remote_dialog.h"
+#include "remote/qt/remote_monitoring.h"
 #include "tests/remote/test_broker.h"
 
 namespace pump::remote::testing {
@@ -61,6 +63,49 @@ TEST(RemoteInTheWindow, ToolsMenuOpensTheDialogAndTheStatusLineFollowsTheBroker)
   broker.kill();
   EXPECT_TRUE(QTest::qWaitFor([&] { return status->text().startsWith("● 远程: 未连接"); }, 5000))
       << status->text().toStdString();
+}
+
+// Counts the paints a widget is asked for.
+class PaintCount : public QObject {
+ public:
+  explicit PaintCount(QWidget& widget) { widget.installEventFilter(this); }
+  int paints = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+TEST(RemoteInTheWindow, TheStatusLineIsAsWideAsItsTextAndIsNotRepaintedWithTheLinkCaption) {
+  QWidget surface;
+  surface.resize(727, 500);
+  auto* link = new pump::qt::CaptionLabel(&surface);
+  link->setObjectName("linkStatus");
+  link->setGeometry(40, 460, 665, 23);
+  link->setSolidBackground(QColor(0xf4, 0xf6, 0xfb));
+  QLabel* line = qt::AddRemoteStatusLine(surface);
+  EXPECT_FALSE(line->isVisibleTo(&surface)) << "nothing to say yet";
+
+  qt::ShowRemoteStatus(*line, QStringLiteral("● 远程: 已连接"), QColor(0, 0x64, 0));
+  surface.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&surface));
+  EXPECT_TRUE(line->isVisible());
+  EXPECT_EQ(link->geometry().right() - line->geometry().right(), 7) << "a margin of 6 pixels";
+  EXPECT_GE(line->width(), line->fontMetrics().horizontalAdvance(line->text()));
+  EXPECT_LT(line->width(), link->width() / 2);
+
+  // Over the limit, the link's caption changes with every reply.
+  PaintCount count(*line);
+  for (int i = 0; i < 5; ++i) {
+    link->setText(QStringLiteral("● 压力超限 0%1.1 MPa ≥ 02.0 MPa").arg(i + 3));
+    QTest::qWait(30);
+  }
+  EXPECT_EQ(count.paints, 0);
+
+  qt::ShowRemoteStatus(*line, QString(), QColor(0x40, 0x40, 0x40));
+  EXPECT_FALSE(line->isVisible());
 }
 
 }  // namespace
