@@ -39,7 +39,8 @@ class BrokerConnection {
   virtual void start(BrokerSession session) = 0;
   // Hands a message to the network thread. False when it cannot go out now
   // (not connected, for QoS 0); QoS 1 messages wait for the next connection.
-  virtual bool publish(const BrokerMessage& message) = 0;
+  // Taken by value: a reading's message moves in rather than being copied.
+  virtual bool publish(BrokerMessage message) = 0;
   // Sends the farewell (if its topic is not empty), disconnects cleanly so the
   // will is not published, and ends the network thread within about 2 s.
   virtual void stop(const BrokerMessage& farewell) = 0;

@@ -116,13 +116,14 @@ void MosquittoConnection::start(BrokerSession session) {
 
 // Readings (QoS 0, not retained) wait for the network thread's next turn;
 // anything else wakes it.
-bool MosquittoConnection::publish(const BrokerMessage& message) {
+bool MosquittoConnection::publish(BrokerMessage message) {
   if (!client_ || !connected_ || wakeFd_ < 0) return false;
+  const bool urgent = message.qos > 0 || message.retain;
   {
     std::lock_guard lock(outboxMutex_);
-    outbox_.push_back(message);
+    outbox_.push_back(std::move(message));
   }
-  if (message.qos > 0 || message.retain) {
+  if (urgent) {
     const std::uint64_t one = 1;
     [[maybe_unused]] const auto written = ::write(wakeFd_, &one, sizeof one);
   }

@@ -35,7 +35,7 @@ class MosquittoConnection : public BrokerConnection {
   MosquittoConnection& operator=(const MosquittoConnection&) = delete;
 
   void start(BrokerSession session) override;
-  bool publish(const BrokerMessage& message) override;
+  bool publish(BrokerMessage message) override;
   void stop(const BrokerMessage& farewell) override;
 
  private:
