@@ -60,6 +60,8 @@ ReplyWatch::ReplyWatch(app::Console& console, long long replies, double seconds)
   pressure.setObserver([this] { noteCaption(); });
 }
 
+ReplyWatch::~ReplyWatch() { console_.window().display.currentPressure.setObserver(viewObserver_); }
+
 void ReplyWatch::noteCaption() {
   if (shown_.empty() && onFirstReply_) onFirstReply_();
   if (viewObserver_) viewObserver_();

@@ -68,6 +68,8 @@ struct Shown {
 class ReplyWatch {
  public:
   ReplyWatch(app::Console& console, long long replies, double seconds);
+  // Gives the label back to the view's observer alone.
+  ~ReplyWatch();
   ReplyWatch(const ReplyWatch&) = delete;
   ReplyWatch& operator=(const ReplyWatch&) = delete;
 
