@@ -119,7 +119,7 @@ void LocalTimestamps::appendTo(std::string& text, std::chrono::system_clock::tim
   // floor, not truncation: times before 1970 would otherwise round up a second.
   const auto second = floor<seconds>(time);
   const int millisecond = static_cast<int>(duration_cast<milliseconds>(time - second).count());
-  if (system_clock::to_time_t(second) != second_) {
+  if (text_.empty() || system_clock::to_time_t(second) != second_) {
     second_ = system_clock::to_time_t(second);
     const std::tm fields = LocalFields(second_);
     text_ = LogTimeText(CivilFromFields(fields, 0), static_cast<int>(fields.tm_gmtoff / 60));
