@@ -109,11 +109,12 @@ void MainWindowView::buildLabels() {
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setFont(LabelFont(d.fontSize));
-    label->setAutoFillBackground(true);
-    QPalette colours = label->palette();
-    colours.setColor(QPalette::Window, ToQColor(d.backColour.value_or(design::kBlue)));
-    if (d.textColour) colours.setColor(QPalette::WindowText, ToQColor(*d.textColour));
-    label->setPalette(colours);
+    label->setSolidBackground(ToQColor(d.backColour.value_or(design::kBlue)));
+    if (d.textColour) {
+      QPalette colours = label->palette();
+      colours.setColor(QPalette::WindowText, ToQColor(*d.textColour));
+      label->setPalette(colours);
+    }
     if (!d.accessibleDescription.empty()) {
       label->setAccessibleDescription(Text(d.accessibleDescription));
       label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);

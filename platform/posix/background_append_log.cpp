@@ -7,6 +7,12 @@
 #include "platform/posix/append_file.h"
 
 namespace pump::posix {
+namespace {
+
+// The most one write() carries: a long outage's backlog goes out in pieces.
+constexpr std::size_t kBatchBytes = std::size_t{64} << 10;
+
+}  // namespace
 
 BackgroundAppendLog::BackgroundAppendLog(BackgroundLogOptions options, AppendLogListener listener)
     : options_(std::move(options)), listener_(std::move(listener)), thread_([this] { run(); }) {}
@@ -87,8 +93,8 @@ bool BackgroundAppendLog::writeWaiting(std::size_t* writtenBytes) {
       closeFile();
       fileName_.clear();
     } else if (!fileName_.empty()) {
-      if (!writeLine(item.text)) return false;
-      *writtenBytes += item.text.size();
+      if (!writeLines(writtenBytes)) return false;
+      continue;  // the lines written are off the queue already
     } else {
       *writtenBytes += item.text.size();  // no file to go to
     }
@@ -97,24 +103,53 @@ bool BackgroundAppendLog::writeWaiting(std::size_t* writtenBytes) {
   return true;
 }
 
-bool BackgroundAppendLog::writeLine(const std::string& line) {
+// The lines at the front of the queue go out together, in one write() for
+// as many as kBatchBytes holds: one system call a batch instead of one a
+// line, so a disk that makes each call wait delays the batch, not every line.
+bool BackgroundAppendLog::writeLines(std::size_t* writtenBytes) {
   if (fd_ < 0 && !openFile()) return false;
-  if (!headerLeft_.empty()) {
-    std::size_t offset = 0;
-    const int error = WriteFrom(fd_, headerLeft_, &offset);
-    headerLeft_.erase(0, offset);
-    if (error) {
-      failure_ = {path_, error};
-      return false;
-    }
+  if (!writeHeader()) return false;
+  batch_.clear();
+  for (const Item& item : waiting_) {
+    if (item.kind != Item::Kind::Line) break;
+    const std::size_t from = batch_.empty() ? frontOffset_ : 0;
+    if (!batch_.empty() && batch_.size() + item.text.size() - from > kBatchBytes) break;
+    batch_.append(item.text, from);
   }
-  const int error = WriteFrom(fd_, line, &frontOffset_);
+  std::size_t sent = 0;
+  const int error = WriteFrom(fd_, batch_, &sent);
+  takeWritten(sent, writtenBytes);
   if (error) {
     failure_ = {path_, error};
     return false;
   }
-  frontOffset_ = 0;
   return true;
+}
+
+bool BackgroundAppendLog::writeHeader() {
+  if (headerLeft_.empty()) return true;
+  std::size_t offset = 0;
+  const int error = WriteFrom(fd_, headerLeft_, &offset);
+  headerLeft_.erase(0, offset);
+  if (error) failure_ = {path_, error};
+  return error == 0;
+}
+
+// Takes the lines a batch wrote whole off the queue; a line the batch wrote
+// only in part stays at the front with its written bytes counted.
+void BackgroundAppendLog::takeWritten(std::size_t sent, std::size_t* writtenBytes) {
+  while (!waiting_.empty() && waiting_.front().kind == Item::Kind::Line) {
+    const std::string& line = waiting_.front().text;
+    const std::size_t left = line.size() - frontOffset_;
+    if (sent < left) {
+      frontOffset_ += sent;
+      return;
+    }
+    sent -= left;
+    *writtenBytes += line.size();
+    frontOffset_ = 0;
+    waiting_.pop_front();
+  }
 }
 
 bool BackgroundAppendLog::openFile() {

@@ -50,7 +50,9 @@ class BackgroundAppendLog final : public AppendOnlyLog {
   void run();
   // Writes the waiting items in order; false (with failure_ set) when one fails.
   bool writeWaiting(std::size_t* writtenBytes);
-  bool writeLine(const std::string& line);
+  bool writeLines(std::size_t* writtenBytes);
+  bool writeHeader();
+  void takeWritten(std::size_t sent, std::size_t* writtenBytes);
   bool openFile();
   void closeFile();
   void report(bool ok);
@@ -69,6 +71,7 @@ class BackgroundAppendLog final : public AppendOnlyLog {
   // The writer thread's own.
   std::deque<Item> waiting_;
   std::size_t frontOffset_ = 0;  // bytes of the front line already written
+  std::string batch_;            // the lines of one write(), kept for its room
   int fd_ = -1;
   std::string fileName_;  // of the file lines go to; empty after an end
   std::string header_;

@@ -32,6 +32,14 @@ CaptionLabel::CaptionLabel(QWidget* parent) : QLabel(parent) {}
 
 CaptionLabel::~CaptionLabel() = default;
 
+void CaptionLabel::setSolidBackground(const QColor& background) {
+  QPalette colours = palette();
+  colours.setColor(QPalette::Window, background);
+  setPalette(colours);
+  setAutoFillBackground(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
 CaptionLabel::Look CaptionLabel::look() const {
   return Look{.size = size(),
               .pixelRatio = devicePixelRatioF(),
@@ -56,13 +64,9 @@ bool CaptionLabel::keepsPictures() const {
 }
 
 void CaptionLabel::paintEvent(QPaintEvent* event) {
-  if (!keepsPictures()) {
-    QLabel::paintEvent(event);
-    return;
-  }
-  const Picture* shown = picture();
+  const Picture* shown = keepsPictures() ? picture() : nullptr;
   if (!shown) {
-    QLabel::paintEvent(event);
+    paintAfresh(event);
     return;
   }
   QPainter painter(this);
@@ -70,6 +74,14 @@ void CaptionLabel::paintEvent(QPaintEvent* event) {
   if (shown->width < width()) {
     painter.fillRect(QRect(shown->width, 0, width() - shown->width, height()), shown->tail);
   }
+}
+
+// As a plain label paints, on the background Qt leaves to an opaque label.
+void CaptionLabel::paintAfresh(QPaintEvent* event) {
+  if (testAttribute(Qt::WA_OpaquePaintEvent)) {
+    QPainter(this).fillRect(event->rect(), palette().brush(backgroundRole()));
+  }
+  QLabel::paintEvent(event);
 }
 
 const CaptionLabel::Picture* CaptionLabel::picture() {

@@ -19,6 +19,11 @@ class CaptionLabel : public QLabel {
   explicit CaptionLabel(QWidget* parent = nullptr);
   ~CaptionLabel() override;
 
+  // Fills the label with `background` and paints every one of its pixels
+  // itself, so Qt paints nothing under it first: neither the window below nor
+  // a background fill of its own that the caption's picture then covers.
+  void setSolidBackground(const QColor& background);
+
   // Captions drawn afresh rather than copied from a kept picture.
   long long captionsDrawn() const { return captionsDrawn_; }
 
@@ -45,6 +50,7 @@ class CaptionLabel : public QLabel {
     QColor tail;
   };
 
+  void paintAfresh(QPaintEvent* event);
   Look look() const;
   bool keepsPictures() const;
   const Picture* picture();

@@ -30,6 +30,12 @@ void Prepare(QLabel& label, QColor ink) {
   label.setPalette(colours);
 }
 
+// The kept label paints its own background: Qt fills nothing under it.
+void Prepare(qt::CaptionLabel& label, QColor ink) {
+  Prepare(static_cast<QLabel&>(label), ink);
+  label.setSolidBackground(QColor(0, 0, 0x80));
+}
+
 void SetInk(QLabel& label, QColor ink) {
   QPalette colours = label.palette();
   colours.setColor(QPalette::WindowText, ink);
@@ -77,6 +83,19 @@ TEST(CaptionLabel, ANewFontOrSizeDrawsTheCaptionAgain) {
   plain.resize(300, 30);
   EXPECT_EQ(kept.grab().toImage(), plain.grab().toImage());
   EXPECT_EQ(kept.captionsDrawn(), 3);
+}
+
+TEST(CaptionLabel, ADisabledLabelDrawsAsAPlainOneOnItsOwnBackground) {
+  qt::CaptionLabel kept;
+  QLabel plain;
+  Prepare(kept, Qt::yellow);
+  Prepare(plain, Qt::yellow);
+  kept.setEnabled(false);
+  plain.setEnabled(false);
+  kept.setText(QStringLiteral("04.5"));
+  plain.setText(kept.text());
+  EXPECT_EQ(kept.grab().toImage(), plain.grab().toImage());
+  EXPECT_EQ(kept.captionsDrawn(), 0);
 }
 
 TEST(CaptionLabel, ALabelWithoutItsOwnBackgroundDrawsEveryTime) {

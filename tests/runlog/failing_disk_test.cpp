@@ -165,5 +165,27 @@ TEST_F(SmallDisk, RowsBeyondTheBoundAreDroppedNewestFirstAndCountedOnResume) {
   ExpectRowsInOrder(ReadFile(folder() + "/run.csv"), 10);
 }
 
+// Rows waiting together go out in one write; the disk fills part-way through
+// it, most likely inside a row. That row is finished, not repeated, once the
+// disk has room again.
+TEST_F(SmallDisk, ADiskFillingPartWayThroughABatchFinishesTheCutRowAndRepeatsNone) {
+  BackgroundLogOptions options = options_;
+  options.folder = disk_;
+  BackgroundAppendLog log(options, told_.listener());
+  log.startFile("run.csv", "header\r\n");
+  AppendTimed(log, 0, 4000);  // about 90 KB: more than the disk holds
+  ASSERT_TRUE(WaitUntil([&] { return told_.failureCount() == 1; }, 2000ms));
+  EXPECT_EQ(told_.failures[0].error, ENOSPC);
+  const auto cut = ReadFile(disk_ + "/run.csv");
+  EXPECT_GT(cut.size(), 32U * 1024) << "the rows before the disk filled were not written";
+
+  ASSERT_EQ(::mount("tmpfs", disk_.c_str(), "tmpfs", MS_REMOUNT, "size=256k"), 0)
+      << std::strerror(errno);
+  ASSERT_TRUE(WaitUntil([&] { return told_.resumeCount() == 1; }, 2000ms));
+  ASSERT_TRUE(
+      WaitUntil([&] { return Lines(ReadFile(disk_ + "/run.csv")).size() == 4001; }, 2000ms));
+  ExpectRowsInOrder(ReadFile(disk_ + "/run.csv"), 4000);
+}
+
 }  // namespace
 }  // namespace pump::posix
