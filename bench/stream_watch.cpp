@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <chrono>
 
+#include "bench/cpu_time.h"
+
 namespace pump::bench {
 
 long long MonotonicNs() {
@@ -22,18 +24,11 @@ long InvoluntarySwitches() {
   return usage.ru_nivcsw;
 }
 
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
 }  // namespace
 
 Usage Usage::Now() {
   Usage usage;
-  usage.cpuSeconds = CpuSeconds();
+  usage.cpuSeconds = ProcessCpuSeconds();
   usage.involuntarySwitches = InvoluntarySwitches();
   usage.wallNs = MonotonicNs();
   return usage;
@@ -41,7 +36,7 @@ Usage Usage::Now() {
 
 Spent SpentSince(const Usage& before) {
   Spent spent;
-  spent.cpuSeconds = CpuSeconds() - before.cpuSeconds;
+  spent.cpuSeconds = ProcessCpuSeconds() - before.cpuSeconds;
   spent.preempted = InvoluntarySwitches() - before.involuntarySwitches;
   spent.wallSeconds = static_cast<double>(MonotonicNs() - before.wallNs) / 1e9;
   return spent;
