@@ -9,7 +9,6 @@
 // Its CPU share is printed against the console's own target at that baud: a
 // floor above the target means no Qt widget console can meet it on this
 // machine, and what the console costs above the floor is its own work.
-#include <sys/resource.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -20,6 +19,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/cpu_time.h"
 #include "bench/target.h"
 #include "link/pump_frame.h"
 #include "platform/qt/paced_repaint.h"
@@ -29,6 +29,7 @@
 namespace {
 
 using pump::bench::Bound;
+using pump::bench::ProcessCpuSeconds;
 using pump::bench::Report;
 
 // A box of the size of the pressure caption, filled plain white.
@@ -42,13 +43,6 @@ class PlainBox : public QWidget {
     QPainter(this).fillRect(rect(), Qt::white);
   }
 };
-
-double CpuSeconds() {
-  rusage used{};
-  getrusage(RUSAGE_SELF, &used);
-  return static_cast<double>(used.ru_utime.tv_sec + used.ru_stime.tv_sec) +
-         static_cast<double>(used.ru_utime.tv_usec + used.ru_stime.tv_usec) / 1e6;
-}
 
 struct Figures {
   double cpuSeconds = 0, wallSeconds = 0;
@@ -77,11 +71,11 @@ Figures Follow(const std::string& device, int baud, double seconds) {
   long long paintsAtStart = 0;
   QElapsedTimer wall;
   QTimer::singleShot(1000, [&] {
-    cpuAtStart = CpuSeconds(), bytesAtStart = bytes, paintsAtStart = box.paints;
+    cpuAtStart = ProcessCpuSeconds(), bytesAtStart = bytes, paintsAtStart = box.paints;
     wall.start();
   });
   QTimer::singleShot(1000 + static_cast<int>(seconds * 1000), [&] {
-    figures = {CpuSeconds() - cpuAtStart, static_cast<double>(wall.nsecsElapsed()) / 1e9,
+    figures = {ProcessCpuSeconds() - cpuAtStart, static_cast<double>(wall.nsecsElapsed()) / 1e9,
                static_cast<long long>((bytes - bytesAtStart) / pump::link::kFrameLength),
                box.paints - paintsAtStart};
     QApplication::quit();

@@ -6,7 +6,6 @@
 // console following that line.
 //
 //   mqtt_floor_bench --mqtt-url mqtt://127.0.0.1:1883 [--rate 1280] [--seconds 10] [--turns 3]
-#include <sys/resource.h>
 #include <time.h>
 
 #include <algorithm>
@@ -14,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -21,9 +21,12 @@
 #include <thread>
 #include <vector>
 
+#include "bench/cpu_time.h"
 #include "remote/mosquitto_connection.h"
 
 namespace {
+
+using pump::bench::ProcessCpuSeconds;
 
 struct Settings {
   std::string url;
@@ -42,13 +45,6 @@ Settings ParseArgs(int argc, char** argv) {
     if (name == "--turns") settings.turns = std::atoi(argv[i + 1]);
   }
   return settings;
-}
-
-double CpuSeconds() {
-  rusage used{};
-  getrusage(RUSAGE_SELF, &used);
-  return static_cast<double>(used.ru_utime.tv_sec + used.ru_stime.tv_sec) +
-         static_cast<double>(used.ru_utime.tv_usec + used.ru_stime.tv_usec) / 1e6;
 }
 
 // Tasks the network thread posts, run on this thread between wake-ups.
@@ -89,7 +85,7 @@ double Stretch(const Settings& settings, PostedTasks& posted,
   const long long wakes = static_cast<long long>(settings.seconds * settings.rate);
   timespec next{};
   clock_gettime(CLOCK_MONOTONIC, &next);
-  const double cpuBefore = CpuSeconds();
+  const double cpuBefore = ProcessCpuSeconds();
   const auto wallBefore = std::chrono::steady_clock::now();
   for (long long i = 0; i < wakes; ++i) {
     next.tv_nsec += period.count();
@@ -100,7 +96,7 @@ double Stretch(const Settings& settings, PostedTasks& posted,
     if (broker) broker->publish(message);
   }
   const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - wallBefore;
-  return 100 * (CpuSeconds() - cpuBefore) / wall.count();
+  return 100 * (ProcessCpuSeconds() - cpuBefore) / wall.count();
 }
 
 double Median(std::vector<double> values) {

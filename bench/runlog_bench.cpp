@@ -6,16 +6,17 @@
 //   runlog_bench [--seconds 5]
 //
 // Exits 1 if a row is missing from the file.
-#include <sys/resource.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
 
+#include "bench/cpu_time.h"
 #include "bench/target.h"
 #include "platform/posix/background_append_log.h"
 #include "runlog/run_log.h"
@@ -24,18 +25,12 @@ namespace {
 
 using namespace std::chrono;
 using pump::bench::Bound;
+using pump::bench::ProcessCpuSeconds;
 using pump::bench::Report;
 using pump::console::ConsoleEvent;
 using pump::console::EventKind;
 
 constexpr double kRowsPerSecond = 1280;
-
-double ProcessCpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 double ThreadCpuSeconds() {
   timespec now{};

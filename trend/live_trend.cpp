@@ -1,9 +1,8 @@
 #include "trend/live_trend.h"
 
 #include <charconv>
-#include <cstdio>
 
-#include "trend/local_time.h"
+#include "runlog/local_time.h"
 
 namespace pump::trend {
 
@@ -42,14 +41,6 @@ std::int64_t MillisecondsOf(std::chrono::system_clock::time_point t) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(t.time_since_epoch()).count();
 }
 
-std::string NameOf(std::int64_t wallMs, int utcOffsetMinutes) {
-  const CivilTime c = CivilFromLocalMs(wallMs + utcOffsetMinutes * 60'000LL);
-  char name[32];
-  std::snprintf(name, sizeof name, "%04d-%02d-%02d_%02d-%02d-%02d.csv", c.year, c.month, c.day,
-                c.hour, c.minute, c.second);
-  return name;
-}
-
 }  // namespace
 
 LiveTrend::LiveTrend(console::ConsoleEventFeed& feed) {
@@ -58,13 +49,13 @@ LiveTrend::LiveTrend(console::ConsoleEventFeed& feed) {
 
 void LiveTrend::take(const console::ConsoleEvent& event) {
   const std::int64_t wallMs = MillisecondsOf(event.wallTime);
-  const int offset = LocalUtcOffsetMinutes(wallMs);
+  const int offset = runlog::LocalUtcOffsetMinutes(wallMs);
   if (event.kind == console::EventKind::Open) {
     session_.clear();
     started_ = true;
     openedAt_ = event.monotonicTime;
     openedAxisMs_ = static_cast<double>(wallMs);
-    name_ = NameOf(wallMs, offset);
+    name_ = runlog::LogFileName(wallMs, offset);
   }
   if (!started_) return;  // nothing is logged before a port opens
   Row row;

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <fstream>
 
+#include "runlog/local_time.h"
 #include "runlog/log_columns.h"
-#include "trend/local_time.h"
 
 namespace pump::trend {
 
@@ -40,7 +40,7 @@ void PutDetail(std::string& line, std::string_view detail) {
 }
 
 void PutRow(std::string& line, const Row& row) {
-  line += FormatLogTime(row.wallMs, row.utcOffsetMinutes);
+  line += runlog::FormatLogTime(row.wallMs, row.utcOffsetMinutes);
   char seconds[24];
   const char* end = std::to_chars(seconds, seconds + sizeof seconds, row.elapsedMs / 1000).ptr;
   const auto ms = static_cast<int>(row.elapsedMs % 1000);

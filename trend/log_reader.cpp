@@ -6,9 +6,9 @@
 #include <cstring>
 #include <memory>
 
+#include "runlog/local_time.h"
 #include "runlog/log_columns.h"
 #include "trend/csv_records.h"
-#include "trend/local_time.h"
 
 namespace pump::trend {
 
@@ -82,7 +82,7 @@ class RowReader {
   }
 
  private:
-  LogTimeReader times_;
+  runlog::LogTimeReader times_;
   std::int64_t lastElapsedMs_ = 0;
 };
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "trend/local_time.h"
+#include "runlog/local_time.h"
 
 namespace pump::trend {
 
@@ -21,7 +21,7 @@ constexpr std::array<double, 23> kSteps{
 
 std::string Label(double timeMs, double stepMs, int utcOffsetMinutes) {
   const auto local = static_cast<std::int64_t>(std::llround(timeMs)) + utcOffsetMinutes * 60'000LL;
-  const CivilTime c = CivilFromLocalMs(local);
+  const runlog::CivilTime c = runlog::CivilFromLocalMs(local);
   char text[32];
   const bool midnight = c.hour == 0 && c.minute == 0 && c.second == 0 && c.millisecond == 0;
   if (stepMs >= kDay || (midnight && stepMs >= kMinute)) {
@@ -62,8 +62,8 @@ std::vector<TimeTick> TimeTicks(double startMs, double endMs, int widthPx, int u
 }
 
 std::string LocalDate(double timeMs, int utcOffsetMinutes) {
-  const CivilTime c =
-      CivilFromLocalMs(static_cast<std::int64_t>(std::floor(timeMs)) + utcOffsetMinutes * 60'000LL);
+  const runlog::CivilTime c = runlog::CivilFromLocalMs(
+      static_cast<std::int64_t>(std::floor(timeMs)) + utcOffsetMinutes * 60'000LL);
   char text[16];
   std::snprintf(text, sizeof text, "%04d-%02d-%02d", c.year, c.month, c.day);
   return text;

@@ -68,9 +68,7 @@ TEST(LinkOnPseudoTerminal, ATimedRunEndingWhileTheLineIsDownStopsThePumpFirstThi
   AdapterThatComesBack adapter;
   testing::ConsoleOnQt console;
   console.open(adapter.link);
-  console.dialogs.answers.push_back("0.05");  // three seconds: the end falls while the line is down
-  console.window->askRunLength();
-  console.window->startTimedRun();
+  console.startTimedRun("0.05");  // three seconds: the end falls while the line is down
   ASSERT_TRUE(WaitUntil([&] { return Status(console) == "● 停泵命令待发送"; }, 5000))
       << Status(console);
   const std::size_t before = console.events.size();

@@ -15,10 +15,8 @@
 #include <fstream>
 #include <thread>
 
-#include "app/record_viewer_view.h"
-#include "platform/posix/posix_files.h"
 #include "records/record_file.h"
-#include "tests/support/doubles.h"
+#include "tests/support/viewer_window.h"
 
 namespace pump::app {
 namespace {
@@ -46,20 +44,11 @@ long PeakRiseKib(const std::function<void()>& action) {
   return StatusKib("VmHWM") - before;
 }
 
-struct Viewer {
-  QTemporaryDir dir;
-  posix::PosixFiles files;
-  testing::ScriptedDialogs dialogs;
-  testing::CountingWindow mainWindow;
-  std::string path = dir.filePath("mytext.txt").toStdString();
-  RecordViewerView view{files, dialogs, path};
-
-  Viewer() { view.setMainWindow(mainWindow); }
-  QLineEdit& text1() { return *view.findChild<QLineEdit*>("Text1"); }
+struct Viewer : testing::ViewerWindow {
   // Presses the load button; the time it took.
   Clock::duration load() {
     const auto start = Clock::now();
-    view.findChild<QPushButton*>("Command2")->click();
+    button("Command2").click();
     return Clock::now() - start;
   }
   void expectRefused() {

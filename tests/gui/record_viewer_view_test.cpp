@@ -8,26 +8,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "platform/posix/posix_files.h"
-#include "tests/support/doubles.h"
+#include "tests/support/viewer_window.h"
 
 namespace pump::app {
 namespace {
 
-struct ViewerWindow {
-  QTemporaryDir dir;
-  posix::PosixFiles files;
-  testing::ScriptedDialogs dialogs;
-  testing::CountingWindow mainWindow;
-  std::string path = dir.filePath("mytext.txt").toStdString();
-  RecordViewerView view{files, dialogs, path};
-
-  ViewerWindow() { view.setMainWindow(mainWindow); }
-
-  QLineEdit& text1() { return *view.findChild<QLineEdit*>("Text1"); }
-  QPushButton& button(const char* name) { return *view.findChild<QPushButton*>(name); }
-  void writeRecord(std::string_view bytes) { ASSERT_TRUE(files.writeWhole(path, bytes).ok); }
-};
+using testing::ViewerWindow;
 
 TEST(RecordViewerWindow, HasItsDesignCaptionSizeTextsAndGeometry) {
   ViewerWindow w;

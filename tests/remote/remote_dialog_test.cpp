@@ -2,14 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 
-#include "app/composition.h"
 #include "tests/remote/test_broker.h"
 
 namespace pump::remote::qt {
@@ -112,11 +110,3 @@ TEST_F(RemoteSettingsDialog, WhatIsChosenIsKeptAndThePasswordOnlyWhenRemembered)
 
 }  // namespace
 }  // namespace pump::remote::qt
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  pump::app::PrepareApplication();
-  return RUN_ALL_TESTS();
-}

@@ -4,7 +4,6 @@
 // windowed console's pump and its display.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QLabel>
 #include <QStandardPaths>
 #include <QTest>
@@ -101,11 +100,3 @@ TEST(TwoConsoles, BothPublishTheirPressuresAndASetFlowReachesTheWindowedConsoles
 
 }  // namespace
 }  // namespace pump::remote::testing
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  pump::app::PrepareApplication();
-  return RUN_ALL_TESTS();
-}

@@ -82,6 +82,10 @@ TEST(LogColumns, TimesInAStreamReadAsEachOneAloneAcrossSecondsAndMidnight) {
   for (auto at = beforeMidnight; at < beforeMidnight + 3s; at += 781250ns) {
     EXPECT_EQ(stream.format(at), LocalTimestamp(at));
   }
+  TimeZone utc("UTC0");
+  EXPECT_EQ(LocalTimestamps().format(system_clock::time_point{} - 750ms),
+            "1969-12-31T23:59:59.250+00:00")
+      << "a stream's first time in the last second before 1970";
 }
 
 console::ConsoleEvent Reading(steady_clock::time_point at, std::string frame) {

@@ -48,6 +48,12 @@ void ConsoleHarness::openPort(const std::string& answer) {
   window->choosePort();
 }
 
+void ConsoleHarness::startTimedRun(const std::string& minutes) {
+  dialogs.answers.push_back(minutes);
+  window->askRunLength();
+  window->startTimedRun();
+}
+
 std::vector<std::string> ConsoleHarness::messages() const {
   std::vector<std::string> prompts;
   for (const auto& box : dialogs.messages()) prompts.push_back(box.prompt);

@@ -77,6 +77,8 @@ struct ConsoleHarness {
 
   // Opens a port through the port box as the operator does.
   void openPort(const std::string& answer = "1");
+  // Sets the run length through its box (the answer in minutes) and starts the run.
+  void startTimedRun(const std::string& minutes);
   // The prompts of the message boxes shown so far.
   std::vector<std::string> messages() const;
   // The menus that need a line are all released, or all locked.

@@ -3,13 +3,15 @@
 #include <optional>
 #include <string>
 
-#include "tests/support/console_harness.h"
 #include "tests/support/param_names.h"
+#include "tests/support/setpoint_checks.h"
 
 namespace pump {
 namespace {
 
+using testing::ChoosePump;
 using testing::ConsoleHarness;
+using testing::OpenLine;
 
 // Presses keys by face: digits, 'L', 'P', 'R' (RUN), 'S' (STOP), and '^' / 'v'
 // for the up and down arrows, which type a zero as the "0" key does.
@@ -32,19 +34,6 @@ void Press(console::MainWindow& w, const std::string& keys) {
     }
   }
 }
-
-// Chooses the pump the keypad addresses, through its dialog.
-void ChoosePump(ConsoleHarness& f, int number) {
-  f.dialogs.answers.push_back(std::to_string(number));
-  f.window->askPumpNumber();
-}
-
-struct OpenLine : ConsoleHarness {
-  OpenLine() {
-    openPort();
-    dialogs.shown.clear();  // only the boxes of the test itself count
-  }
-};
 
 struct WorkedExample {
   PUMP_PRINT_ROW_NAME(WorkedExample)
@@ -70,19 +59,7 @@ TEST_P(KeypadWorkedExamples, ShowSendAndRefuseAsTyped) {
   EXPECT_EQ(w.display.flowSetpoint.caption(), row.flowShown);
   EXPECT_EQ(w.display.pressureLimit.caption(), row.pressureShown);
   EXPECT_EQ(w.display.entryMode.caption(), row.modeShown);
-  if (row.sent) {
-    EXPECT_EQ(f.serial.written, std::vector<std::string>{*row.sent});
-  } else {
-    EXPECT_TRUE(f.serial.written.empty());
-  }
-  const auto messages = f.dialogs.messages();
-  if (row.refusal) {
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].prompt, *row.refusal);
-    EXPECT_EQ(messages[0].title, "设定错误");
-  } else {
-    EXPECT_TRUE(messages.empty());
-  }
+  testing::ExpectSentAndRefused(f, row.sent, row.refusal, "设定错误");
 }
 
 INSTANTIATE_TEST_SUITE_P(

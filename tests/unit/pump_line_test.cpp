@@ -4,32 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
-
-#include "tests/support/console_harness.h"
+#include "tests/support/pump_line_rig.h"
 
 namespace pump::link {
 namespace {
 
 using Frames = std::vector<std::string>;
 
-struct Line {
-  testing::ScriptedClock clock;
-  testing::ManualTimer pollTimer{clock};
-  testing::ManualTimer watchTimer{clock};
-  testing::ScriptedEventClock time{clock};
-  testing::RecordingSerialPort port;
-  std::optional<std::string> stableName;
-  PumpLine line{
-      {port, pollTimer, watchTimer, time, [this](const std::string&) { return stableName; }}};
-  Frames replies;
-  std::vector<LineFailure> failures;
-
-  Line() {
-    line.setOnReply([this](const PumpReply& reply) { replies.push_back(reply.frame); });
-    line.setOnFailure([this](const LineFailure& failure) { failures.push_back(failure); });
-  }
-};
+using Line = testing::PumpLineRig;
 
 TEST(PumpCommands, EachIntentBecomesItsFrame) {
   EXPECT_EQ(PumpCommand::SetFlow(7, 150.5)->frame(), "Q07L0151Y");

@@ -6,7 +6,7 @@
 #include <regex>
 
 #include "link/pump_line.h"
-#include "tests/support/console_harness.h"
+#include "tests/support/pump_line_rig.h"
 
 namespace pump {
 namespace {
@@ -20,21 +20,9 @@ bool WholeFramesOnly(const std::string& line) {
   return std::regex_match(line, frames);
 }
 
-struct Line {
-  testing::ScriptedClock clock;
-  testing::ManualTimer pollTimer{clock};
-  testing::ManualTimer watchTimer{clock};
-  testing::ScriptedEventClock time{clock};
-  testing::RecordingSerialPort port;
-  link::PumpLine line{{port, pollTimer, watchTimer, time, {}}};
-  int notReadingTold = 0;
-  std::vector<link::LineFailure> failures;
-
-  Line() {
-    line.setOnNotReading([this] { ++notReadingTold; });
-    line.setOnFailure([this](const link::LineFailure& failure) { failures.push_back(failure); });
-    line.open("/dev/ttyUSB0");
-  }
+// A line already open, and set-flow commands to fill it with.
+struct Line : testing::PumpLineRig {
+  Line() { line.open("/dev/ttyUSB0"); }
   SendResult setFlow(int ml) { return line.send(*PumpCommand::SetFlow(0, ml)); }
 };
 

@@ -98,9 +98,7 @@ TEST(RemoteCommands, ATimedRunRunsThePumpForItsMinutesAndStopsIt) {
 TEST(ConsoleEvents, TimedRunStepsArePublishedAsTheyHappen) {
   OpenConsole f;
   auto& w = *f.window;
-  f.dialogs.answers.push_back("5");
-  w.askRunLength();
-  w.startTimedRun();
+  f.startTimedRun("5");
   f.clock.advance(2000);
   w.pauseTimedRun();
   w.continueTimedRun();

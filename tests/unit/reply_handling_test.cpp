@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/console_harness.h"
+#include "tests/support/param_names.h"
 
 namespace pump {
 namespace {
@@ -31,13 +32,34 @@ TEST(Replies, EachKindUpdatesItsOwnDisplayAndStepsTheChartOnce) {
   EXPECT_TRUE(f.dialogs.messages().empty());
 }
 
-TEST(Replies, APressureReplyShowsAPointWhateverCharacterSevenHolds) {
+// One reply, and the caption it leaves in the display its kind names.
+struct ShownReply {
+  PUMP_PRINT_ROW_NAME(ShownReply)
+  const char* name;
+  const char* frame;
+  Label console::Display::*display;
+  const char* caption;
+};
+
+class ReplyShown : public ::testing::TestWithParam<ShownReply> {};
+
+TEST_P(ReplyShown, InTheDisplayOfItsKind) {
   Connected f;
-  f.serial.receive("Q00P0255Y");
-  EXPECT_EQ(f.w().display.pressureLimit.caption(), "02.5");
-  f.serial.receive("Q00P13x7Y");
-  EXPECT_EQ(f.w().display.pressureLimit.caption(), "13.7");
+  f.serial.receive(GetParam().frame);
+  EXPECT_EQ((f.w().display.*GetParam().display).caption(), GetParam().caption);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, ReplyShown,
+    ::testing::Values(ShownReply{"PressureShowsAPointOverADigitSeven", "Q00P0255Y",
+                                 &console::Display::pressureLimit, "02.5"},
+                      ShownReply{"PressureShowsAPointOverALetterSeven", "Q00P13x7Y",
+                                 &console::Display::pressureLimit, "13.7"},
+                      ShownReply{"AnotherPumpsAddressIsNotRead", "Q07N03.3Y",
+                                 &console::Display::currentPressure, "03.3"},
+                      ShownReply{"AnAddressOfLettersIsNotRead", "QabL0042Y",
+                                 &console::Display::flowSetpoint, "0042"}),
+    testing::RowName());
 
 TEST(Replies, OtherKindsChangeNoDisplayButStillStepTheChart) {
   Connected f;
@@ -46,14 +68,6 @@ TEST(Replies, OtherKindsChangeNoDisplayButStillStepTheChart) {
   EXPECT_EQ(f.w().display.pressureLimit.caption(), "02.0");
   EXPECT_EQ(f.w().display.flowSetpoint.caption(), "000");
   EXPECT_EQ(f.chartSteps(), 3);
-}
-
-TEST(Replies, TheAddressIsNotRead) {
-  Connected f;
-  f.serial.receive("Q07N03.3Y");
-  EXPECT_EQ(f.w().display.currentPressure.caption(), "03.3");
-  f.serial.receive("QabL0042Y");
-  EXPECT_EQ(f.w().display.flowSetpoint.caption(), "0042");
 }
 
 TEST(Replies, ValuesAreShownUntestedAndOnlyNumbersAreRecorded) {

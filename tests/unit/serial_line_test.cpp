@@ -247,9 +247,7 @@ TEST(LostLine, AnotherPortOpenedByTheOperatorEndsTheReconnecting) {
 TEST(LostLine, DuringATimedRunTheClockGoesOnAndTheDueStopGoesOutFirstWhenTheLineIsBack) {
   ConsoleHarness f;
   f.openPort("/dev/ttyUSB0");
-  f.dialogs.answers.push_back("0.5");
-  f.window->askRunLength();
-  f.window->startTimedRun();
+  f.startTimedRun("0.5");
   f.clock.advance(10000);
   f.serial.failNextOpen = PortError{PortError::Kind::NotFound, "No such file or directory"};
   f.serial.loseLine("Input/output error");
@@ -328,9 +326,7 @@ namespace {
 TEST(PortChangeDuringATimedRun, AFailedOpenSaysOnceThePumpMayRunAndKeepsTheDueStop) {
   ConsoleHarness f;
   f.openPort("/dev/ttyUSB0");
-  f.dialogs.answers.push_back("0.1");
-  f.window->askRunLength();
-  f.window->startTimedRun();
+  f.startTimedRun("0.1");
   f.clock.advance(2000);
   f.serial.failNextOpen = PortError{PortError::Kind::NotFound, "No such file or directory"};
   f.openPort("/dev/ttyUSB97");

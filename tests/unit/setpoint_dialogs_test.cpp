@@ -5,20 +5,15 @@
 #include <optional>
 #include <string>
 
-#include "tests/support/console_harness.h"
 #include "tests/support/param_names.h"
+#include "tests/support/setpoint_checks.h"
 
 namespace pump {
 namespace {
 
+using testing::ChoosePump;
 using testing::ConsoleHarness;
-
-struct OpenLine : ConsoleHarness {
-  OpenLine() {
-    openPort();
-    dialogs.shown.clear();  // only the boxes of the test itself count
-  }
-};
+using testing::OpenLine;
 
 TEST(SetpointDialogs, AskWithTheirOwnPromptsTitlesAndDefaults) {
   OpenLine f;
@@ -53,28 +48,12 @@ struct DialogAnswer {
   std::optional<std::string> refusal;  // title is always "错误"
 };
 
-// Moves the keypad to pump 7, which the dialogs do not follow.
-void ChoosePumpSeven(ConsoleHarness& f) {
-  f.dialogs.answers.push_back("7");
-  f.window->askPumpNumber();
-}
-
+// Refused answers are published as typed.
 void ExpectDialogOutcome(ConsoleHarness& f, const DialogAnswer& row) {
-  if (row.sent) {
-    EXPECT_EQ(f.serial.written, std::vector<std::string>{*row.sent});
-  } else {
-    EXPECT_TRUE(f.serial.written.empty());
-  }
-  const auto messages = f.dialogs.messages();
-  if (row.refusal) {
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].prompt, *row.refusal);
-    EXPECT_EQ(messages[0].title, "错误");
-    EXPECT_EQ(f.eventDetails(console::EventKind::Refused), std::vector<std::string>{row.answer});
-  } else {
-    EXPECT_TRUE(messages.empty());
-    EXPECT_TRUE(f.eventDetails(console::EventKind::Refused).empty());
-  }
+  testing::ExpectSentAndRefused(f, row.sent, row.refusal, "错误");
+  const auto published =
+      row.refusal ? std::vector<std::string>{row.answer} : std::vector<std::string>{};
+  EXPECT_EQ(f.eventDetails(console::EventKind::Refused), published);
 }
 
 class FlowDialog : public ::testing::TestWithParam<DialogAnswer> {};
@@ -82,7 +61,7 @@ class FlowDialog : public ::testing::TestWithParam<DialogAnswer> {};
 TEST_P(FlowDialog, SendsRefusesOrEndsSilently) {
   OpenLine f;
   auto& w = *f.window;
-  ChoosePumpSeven(f);  // dialogs always address pump 00
+  ChoosePump(f, 7);  // the dialogs do not follow the keypad: they address pump 00
   f.dialogs.answers.push_back(GetParam().answer);
   w.askFlow();
   ExpectDialogOutcome(f, GetParam());
@@ -110,7 +89,7 @@ class PressureDialog : public ::testing::TestWithParam<DialogAnswer> {};
 TEST_P(PressureDialog, SendsRefusesOrEndsSilently) {
   OpenLine f;
   auto& w = *f.window;
-  ChoosePumpSeven(f);
+  ChoosePump(f, 7);
   f.dialogs.answers.push_back(GetParam().answer);
   w.askPressureLimit();
   ExpectDialogOutcome(f, GetParam());
@@ -145,19 +124,13 @@ TEST_P(PumpNumberDialog, StoresARoundedNumberTheFrameCanCarry) {
   f.dialogs.answers = {"5", GetParam().answer};
   w.askPumpNumber();
   w.askPumpNumber();
-  const auto messages = f.dialogs.messages();
   EXPECT_TRUE(f.serial.written.empty());
   for (char key : std::string("L150")) key == 'L' ? w.pressFlowKey() : w.pressDigit(key);
   char expected[16];
   std::snprintf(expected, sizeof expected, "Q%02dL0150Y", GetParam().stored);
-  EXPECT_EQ(f.serial.written, std::vector<std::string>{expected});
-  if (GetParam().refused) {
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].prompt, "泵编号设定错误!");
-    EXPECT_EQ(messages[0].title, "错误");
-  } else {
-    EXPECT_TRUE(messages.empty());
-  }
+  testing::ExpectSentAndRefused(
+      f, expected,
+      GetParam().refused ? std::optional<std::string>("泵编号设定错误!") : std::nullopt, "错误");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -208,7 +181,7 @@ TEST(SetpointDialogs, LeaveTheDisplaysAndAKeypadEntryUntouched) {
 
 TEST(RunStopMenus, SendAddressZeroFramesAndLeaveTheRunState) {
   OpenLine f;
-  ChoosePumpSeven(f);
+  ChoosePump(f, 7);
   f.dialogs.shown.clear();
   auto& w = *f.window;
   w.runPump();

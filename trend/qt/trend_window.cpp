@@ -7,7 +7,7 @@
 #include <QToolBar>
 #include <cmath>
 
-#include "trend/local_time.h"
+#include "runlog/local_time.h"
 #include "trend/qt/trend_chart_view.h"
 
 namespace pump::trend::qt {
@@ -198,7 +198,7 @@ void TrendWindow::showReadout(double timeMs) {
   const double at = s->axisTimeMs(*nearest);
   chart_->showCursor(&at);
   const Row row = s->row(*nearest);
-  const std::string time = FormatLogTime(row.wallMs, row.utcOffsetMinutes);
+  const std::string time = runlog::FormatLogTime(row.wallMs, row.utcOffsetMinutes);
   readout_->setText(QString::fromStdString(time.substr(0, 10) + " " + time.substr(11, 12)) +
                     "    压力 " + Number(row.pressure, "MPa") + "    上限 " +
                     Number(row.pressureLimit, "MPa") + "    流量 " + Number(row.flow, "ml/min") +

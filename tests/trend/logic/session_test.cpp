@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "runlog/local_time.h"
 #include "tests/trend/logic/rows.h"
 #include "trend/live_trend.h"
 
@@ -110,7 +111,8 @@ TEST(LiveTrend, EachEventAfterAnOpenBecomesARowWithTheDisplayedValues) {
   EXPECT_TRUE(reading.pumpRunning);
   EXPECT_EQ(reading.detail, "Q00N01.5Y");
   EXPECT_TRUE(std::isnan(s.row(2).pressure));
-  EXPECT_EQ(live.name().size(), std::string("2026-12-07_14-03-22.csv").size());
+  EXPECT_EQ(live.name(), runlog::LogFileName(Event(console::EventKind::Open, "", 100).wallTime))
+      << "named as the run log of the same open";
 }
 
 TEST(LiveTrend, ANewOpenStartsANewSession) {

@@ -1,5 +1,6 @@
-// GUI and device tests run inside one QApplication, offscreen unless told otherwise
-// (test discovery runs the binary without the test environment).
+// The main() of the Qt test programs: their tests run inside one QApplication,
+// offscreen unless told otherwise (test discovery runs the binary without the
+// test environment).
 #include <gtest/gtest.h>
 
 #include <QApplication>

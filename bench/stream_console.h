@@ -1,0 +1,22 @@
+// The stream benchmark's dealings with the running console: opening its line
+// through the port box and connecting it to a broker, as an operator would.
+#pragma once
+
+#include <string>
+
+#include "app/composition.h"
+
+namespace pump::bench {
+
+// Answers the port box with the device and waits for the menus that need a
+// line: false when the console did not open it.
+bool OpenPort(app::Console& console, const std::string& device);
+
+// Whether the console's remote status line says it is connected to its broker.
+bool BrokerConnected(app::Console& console);
+
+// Starts remote monitoring and waits for the broker, as a console would be
+// running before its port opens.
+bool ConnectToBroker(app::Console& console, const std::string& url);
+
+}  // namespace pump::bench
