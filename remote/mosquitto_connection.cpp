@@ -22,6 +22,11 @@ constexpr int kKeepAliveSeconds = 30;
 // together, one wake-up of the network thread and one TCP segment for each
 // batch instead of one per reading.
 constexpr int kLoopWaitMs = 50;
+// With nothing to send, the thread sleeps until the broker, a message or
+// stop() wakes it, or this long has passed: keep-alive pings (after 30 s of
+// silence) still go out in time, and an idle console is not woken twenty
+// times a second.
+constexpr int kIdleWaitMs = 5000;
 // How long stop() lets the farewell and the disconnect take to go out.
 constexpr auto kFarewellTime = std::chrono::seconds(2);
 constexpr char kSystemCertificates[] = "/etc/ssl/certs";
@@ -123,7 +128,8 @@ bool MosquittoConnection::publish(BrokerMessage message) {
     std::lock_guard lock(outboxMutex_);
     outbox_.push_back(std::move(message));
   }
-  if (urgent) {
+  // A thread napping with an empty outbox is woken for the first reading.
+  if (urgent || napping_.exchange(false)) {
     const std::uint64_t one = 1;
     [[maybe_unused]] const auto written = ::write(wakeFd_, &one, sizeof one);
   }
@@ -174,7 +180,7 @@ int MosquittoConnection::runLoopUntilDropped() {
   while (true) {
     // The library's own loop until the broker has taken us (TCP and TLS
     // handshakes); then ours, which also empties the outbox.
-    const int code = connected_ ? serveConnected() : mosquitto_loop(client_, kLoopWaitMs, 1);
+    const int code = connected_ ? serveConnected(leaving) : mosquitto_loop(client_, kLoopWaitMs, 1);
     if (code != MOSQ_ERR_SUCCESS) return code;
     if (!dropReason_.empty()) return MOSQ_ERR_CONN_REFUSED;
     std::unique_lock lock(stopMutex_);
@@ -193,18 +199,22 @@ int MosquittoConnection::runLoopUntilDropped() {
 // loop period, publishes what the outbox holds, then reads, writes and keeps
 // the connection alive as the library's loop would. The library's own
 // wake-up channel is left unread: the eventfd does its work here.
-int MosquittoConnection::serveConnected() {
+int MosquittoConnection::serveConnected(bool leaving) {
   const int socket = mosquitto_socket(client_);
   if (socket < 0) return MOSQ_ERR_NO_CONN;
   pollfd watched[2] = {
       {socket, static_cast<short>(POLLIN | (mosquitto_want_write(client_) ? POLLOUT : 0)), 0},
       {wakeFd_, POLLIN, 0}};
-  if (::poll(watched, 2, kLoopWaitMs) < 0 && errno != EINTR) return MOSQ_ERR_ERRNO;
+  const int waitMs = leaving || gathering_ ? kLoopWaitMs : napTime();
+  const int woken = ::poll(watched, 2, waitMs);
+  napping_ = false;
+  if (woken < 0 && errno != EINTR) return MOSQ_ERR_ERRNO;
   if (watched[1].revents & POLLIN) {
     std::uint64_t count = 0;
     [[maybe_unused]] const auto got = ::read(wakeFd_, &count, sizeof count);
   }
-  sendOutbox();
+  // Readings keep coming while a batch went out: gather the next one too.
+  gathering_ = sendOutbox();
   int code = mosquitto_loop_read(client_, 1);
   if (code == MOSQ_ERR_SUCCESS && mosquitto_want_write(client_)) {
     code = mosquitto_loop_write(client_, 1);
@@ -212,8 +222,19 @@ int MosquittoConnection::serveConnected() {
   return code == MOSQ_ERR_SUCCESS ? mosquitto_loop_misc(client_) : code;
 }
 
-// Everything waiting goes out in as few segments as the socket can make.
-void MosquittoConnection::sendOutbox() {
+// How long the thread may wait: long with an empty outbox, and then the
+// next publish() wakes it; a reading already waiting goes within a period.
+int MosquittoConnection::napTime() {
+  napping_ = true;  // before the look: a message pushed after it wakes us
+  std::lock_guard lock(outboxMutex_);
+  if (outbox_.empty()) return kIdleWaitMs;
+  napping_ = false;
+  return kLoopWaitMs;
+}
+
+// Everything waiting goes out in as few segments as the socket can make;
+// true when there was something.
+bool MosquittoConnection::sendOutbox() {
   // The two vectors trade places and keep their room: no allocation a batch.
   std::vector<BrokerMessage>& batch = sending_;
   batch.clear();
@@ -221,7 +242,7 @@ void MosquittoConnection::sendOutbox() {
     std::lock_guard lock(outboxMutex_);
     batch.swap(outbox_);
   }
-  if (batch.empty()) return;
+  if (batch.empty()) return false;
   const int socket = mosquitto_socket(client_);
   HoldSegments(socket, 1);
   for (const auto& message : batch) {
@@ -231,6 +252,7 @@ void MosquittoConnection::sendOutbox() {
   }
   mosquitto_loop_write(client_, 1);
   HoldSegments(socket, 0);
+  return true;
 }
 
 // The disconnect waits for the broker to acknowledge the farewell: closing

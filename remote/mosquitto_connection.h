@@ -48,8 +48,9 @@ class MosquittoConnection : public BrokerConnection {
   std::string configure(const BrokerSession& session);
   void runNetwork();
   int runLoopUntilDropped();
-  int serveConnected();
-  void sendOutbox();
+  int serveConnected(bool leaving);
+  int napTime();
+  bool sendOutbox();
   void leave(const BrokerMessage& farewell);
   void waitBeforeRetry(int seconds);
   void report(BrokerState state, std::string detail);
@@ -81,6 +82,9 @@ class MosquittoConnection : public BrokerConnection {
   std::vector<BrokerMessage> outbox_;
   std::vector<BrokerMessage> sending_;  // the network thread's
   int wakeFd_ = -1;
+  // The network thread waits long with an empty outbox; publish() wakes it.
+  std::atomic<bool> napping_ = false;
+  bool gathering_ = false;  // the network thread's: the last turn sent a batch
   // Written and read on the network thread only.
   bool acceptedThisTime_ = false;
   int pendingSubscriptions_ = 0;

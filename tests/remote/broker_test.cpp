@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <thread>
+
 #include "tests/remote/station_fixture.h"
 
 namespace pump::remote::testing {
@@ -191,6 +196,46 @@ TEST_F(StationOnBroker, AStopLeavesTheLastStatusRetainedAsOffline) {
   ASSERT_TRUE(status);
   EXPECT_FALSE(Online(*status));
   EXPECT_EQ((*status)["port"], "/dev/ttyS0") << "a clean stop keeps the last state, not the will";
+}
+
+// How often each thread of this process has gone to sleep and been woken.
+std::map<std::string, long> WakeUpsByThread() {
+  std::map<std::string, long> wakeUps;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+    std::ifstream status(task.path() / "status");
+    for (std::string line; std::getline(status, line);) {
+      if (line.starts_with("voluntary_ctxt_switches:")) {
+        wakeUps[task.path().filename().string()] = std::stol(line.substr(line.find(':') + 1));
+      }
+    }
+  }
+  return wakeUps;
+}
+
+TEST_F(StationOnBroker, AnIdleConnectionSleepsYetAReadingStillGoesOutAtOnce) {
+  FarEnd end(broker.port(), topic("pressure"));
+  ASSERT_TRUE(end.ready());
+  const auto threadsBefore = WakeUpsByThread();
+  startStation();
+  window.runFor(300ms);  // the status at connect has gone out
+  const auto atRest = WakeUpsByThread();
+  std::this_thread::sleep_for(2s);
+  const auto afterwards = WakeUpsByThread();
+  long networkWakeUps = 0;
+  for (const auto& [thread, count] : atRest) {
+    if (!threadsBefore.contains(thread) && afterwards.contains(thread)) {
+      networkWakeUps += afterwards.at(thread) - count;
+    }
+  }
+  EXPECT_LE(networkWakeUps, 3) << "the connection's thread woke with nothing to do";
+
+  // A reading alone, with no status change to wake the thread on its own.
+  const auto sent = std::chrono::steady_clock::now();
+  ASSERT_TRUE(connection->publish({topic("pressure"), R"({"pressure_mpa":1.3})", 0, false}));
+  const auto reading = end.waitFor([](const Received&) { return true; }, 2s);
+  ASSERT_TRUE(reading) << "the reading never reached the broker";
+  EXPECT_LT(std::chrono::steady_clock::now() - sent, 500ms)
+      << "the reading waited for a nap to end";
 }
 
 }  // namespace
