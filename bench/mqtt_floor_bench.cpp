@@ -8,7 +8,6 @@
 //   mqtt_floor_bench --mqtt-url mqtt://127.0.0.1:1883 [--rate 1280] [--seconds 10] [--turns 3]
 #include <time.h>
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -22,9 +21,12 @@
 #include <vector>
 
 #include "bench/cpu_time.h"
+#include "bench/statistics.h"
 #include "remote/mosquitto_connection.h"
 
 namespace {
+
+using pump::bench::Percentile;
 
 using pump::bench::ProcessCpuSeconds;
 
@@ -99,12 +101,6 @@ double Stretch(const Settings& settings, PostedTasks& posted,
   return 100 * (ProcessCpuSeconds() - cpuBefore) / wall.count();
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -141,7 +137,7 @@ int main(int argc, char** argv) {
     on.push_back(Stretch(settings, posted, &broker));
   }
   broker.stop({});
-  const double alone = Median(off), publishing = Median(on);
+  const double alone = Percentile(off, 0.5), publishing = Percentile(on, 0.5);
   std::printf(
       "waking %.0f times a second, median of %d turns: %.3f %% of a core without MQTT, "
       "%.3f %% with a pressure message published at each wake\n",

@@ -35,13 +35,6 @@ long long ReadingRows(const std::filesystem::path& folder) {
   return rows;
 }
 
-double Percentile(std::vector<double> values, double share) {
-  if (values.empty()) return 0;
-  std::sort(values.begin(), values.end());
-  const auto at = static_cast<std::size_t>(share * static_cast<double>(values.size() - 1) + 0.5);
-  return values[at];
-}
-
 Figures Compare(const std::vector<Written>& writes, const ReplyWatch& watch) {
   const auto& shown = watch.shown();
   const auto& paints = watch.paints();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/statistics.h"
 #include "bench/stream_watch.h"
 
 namespace pump::bench {
@@ -21,8 +22,6 @@ std::vector<Written> ReadWriteLog(const std::filesystem::path& path);
 
 // The reading rows in the run logs of a folder.
 long long ReadingRows(const std::filesystem::path& folder);
-
-double Percentile(std::vector<double> values, double share);
 
 struct Figures {
   long long lost = 0;
