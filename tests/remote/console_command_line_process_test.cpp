@@ -13,7 +13,6 @@
 #include <functional>
 #include <iterator>
 #include <string>
-#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -54,25 +53,26 @@ class ConsoleWithoutDisplay : public ::testing::Test {
     }
   }
 
-  // Starts pump-console with these arguments, its standard output and error
-  // going to files in its home.
+  // Starts pump-console with these arguments and with no display, its home,
+  // runtime folder (keeping Qt's warning about a missing one away) and
+  // settings in `home`, and its standard output and error going to files there.
   void start(const std::vector<std::string>& arguments) {
-    std::vector<std::string> args{PUMP_CONSOLE};
+    std::vector<std::string> args{"/usr/bin/env"};
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_CONFIG_HOME"}) {
+      args.insert(args.end(), {"-u", name});
+    }
+    args.insert(args.end(),
+                {"HOME=" + home.path(), "XDG_RUNTIME_DIR=" + home.path(), PUMP_CONSOLE});
     args.insert(args.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (auto& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
-    std::vector<std::string> variables = environment();
-    std::vector<char*> envp;
-    for (auto& variable : variables) envp.push_back(variable.data());
-    envp.push_back(nullptr);
     posix_spawn_file_actions_t files;
     posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_addopen(&files, 1, outPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    posix_spawn_file_actions_addopen(&files, 2, errPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    if (::posix_spawn(&console_, PUMP_CONSOLE, &files, nullptr, argv.data(), envp.data()) != 0) {
+    const int flags = O_WRONLY | O_CREAT | O_TRUNC;
+    posix_spawn_file_actions_addopen(&files, 1, outPath().c_str(), flags, 0600);
+    posix_spawn_file_actions_addopen(&files, 2, errPath().c_str(), flags, 0600);
+    if (::posix_spawn(&console_, argv[0], &files, nullptr, argv.data(), environ) != 0) {
       console_ = -1;
     }
     posix_spawn_file_actions_destroy(&files);
@@ -101,23 +101,6 @@ class ConsoleWithoutDisplay : public ::testing::Test {
 
   ScratchFolder home;
   pid_t console_ = -1;
-
- private:
-  std::vector<std::string> environment() const {
-    // A runtime folder of its own keeps Qt's warning about a missing one off
-    // the standard error.
-    std::vector<std::string> variables{"HOME=" + home.path(), "XDG_RUNTIME_DIR=" + home.path()};
-    for (char** variable = environ; *variable; ++variable) {
-      const std::string_view text(*variable);
-      const auto name = text.substr(0, text.find('='));
-      if (name == "DISPLAY" || name == "WAYLAND_DISPLAY" || name == "QT_QPA_PLATFORM" ||
-          name == "HOME" || name == "XDG_CONFIG_HOME" || name == "XDG_RUNTIME_DIR") {
-        continue;
-      }
-      variables.emplace_back(text);
-    }
-    return variables;
-  }
 };
 
 bool IsOneLine(const std::string& text) {

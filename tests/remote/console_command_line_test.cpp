@@ -59,6 +59,7 @@ TEST(ConsoleCommandLine, ALineThatCannotBeUsedGetsOneLineNamingTheFaultAndStatus
       {{"-platform"}, "-platform needs a value"},
       {{"--headless=yes", "--port", "sim"}, "--headless takes no value"},
       {{"--headless"}, "--headless needs --port DEVICE"},
+      {{"--headless", "--port="}, "--headless needs --port DEVICE"},
       {{"--headless", "/dev/ttyUSB0"}, "unexpected argument /dev/ttyUSB0"},
   };
   for (const auto& row : refused) {

@@ -94,16 +94,6 @@ TEST(CommandLine, EveryListedOptionIsKeptInAPlaceOfItsOwn) {
   EXPECT_EQ(line.remote.brokerUrl, "mqtt://second") << "the last value given wins";
 }
 
-TEST(CommandLine, HeadlessNeedsAPort) {
-  CommandLine line;
-  SetOption(line, "headless", "");
-  EXPECT_EQ(CommandLineProblem(line), "--headless needs --port DEVICE");
-  SetOption(line, "port", "");
-  EXPECT_TRUE(CommandLineProblem(line)) << "an empty port is no port";
-  SetOption(line, "port", "sim");
-  EXPECT_FALSE(CommandLineProblem(line));
-}
-
 TEST(CommandLine, OverridesReplaceOnlyWhatWasGivenAndReadThePasswordFile) {
   testing::ScratchFolder folder;
   const std::string passwordFile = folder.path() + "/password";
