@@ -9,10 +9,9 @@
 #include <csignal>
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "app/composition.h"
-#include "remote/command_line.h"
+#include "app/console_command_line.h"
 
 namespace {
 
@@ -43,8 +42,9 @@ int Refuse(const std::string& why) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const auto line = pump::remote::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-  if (line.error) return Refuse(*line.error);
+  const auto reading = pump::app::ReadCommandLine(argc, argv);
+  if (!reading.line) return reading.exitStatus;
+  const auto& line = *reading.line;
   // No window: the offscreen platform needs no display.
   if (line.headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -7,66 +7,67 @@
 namespace pump::remote {
 namespace {
 
+constexpr std::array kOptions{
+    ConsoleOption{"headless", "",
+                  "run with no window on the --port device, messages on the standard error, "
+                  "until SIGTERM or SIGINT"},
+    ConsoleOption{"port", "DEVICE",
+                  "with --headless, the port to open, as typed in the port box: 1 for the "
+                  "first serial port, a device such as /dev/ttyUSB0, or sim"},
+    ConsoleOption{"mqtt-url", "URL", "the MQTT broker: mqtt://host:1883 or mqtts://host:8883"},
+    ConsoleOption{"mqtt-user", "NAME", "the user name at the broker"},
+    ConsoleOption{"mqtt-password-file", "FILE", "the broker password, on the first line of FILE"},
+    ConsoleOption{"mqtt-ca", "FILE",
+                  "the certificate authority for an mqtts:// broker (default: the system's)"},
+    ConsoleOption{"pump-id", "ID", "the pump's name on the broker (default: the host name)"},
+    ConsoleOption{"mqtt-topic-prefix", "PREFIX", "topics go under PREFIX (default: pumps/ID)"},
+    ConsoleOption{"allow-remote-control", "",
+                  "obey set-point, run, stop and timed-run commands from the broker"},
+};
+
 using ValueField = std::optional<std::string> RemoteOverrides::*;
 
-struct ValueOption {
+struct RemoteValueOption {
   std::string_view name;
   ValueField field;
 };
 
-constexpr std::array kValueOptions{
-    ValueOption{"--mqtt-url", &RemoteOverrides::brokerUrl},
-    ValueOption{"--mqtt-user", &RemoteOverrides::user},
-    ValueOption{"--mqtt-password-file", &RemoteOverrides::passwordFile},
-    ValueOption{"--mqtt-ca", &RemoteOverrides::caFile},
-    ValueOption{"--pump-id", &RemoteOverrides::pumpId},
-    ValueOption{"--mqtt-topic-prefix", &RemoteOverrides::topicPrefix},
+constexpr std::array kRemoteValueOptions{
+    RemoteValueOption{"mqtt-url", &RemoteOverrides::brokerUrl},
+    RemoteValueOption{"mqtt-user", &RemoteOverrides::user},
+    RemoteValueOption{"mqtt-password-file", &RemoteOverrides::passwordFile},
+    RemoteValueOption{"mqtt-ca", &RemoteOverrides::caFile},
+    RemoteValueOption{"pump-id", &RemoteOverrides::pumpId},
+    RemoteValueOption{"mqtt-topic-prefix", &RemoteOverrides::topicPrefix},
 };
 
-// Splits "--name=value" into its two halves; "--name" alone has no value.
-std::pair<std::string_view, std::optional<std::string_view>> SplitOption(std::string_view arg) {
-  const auto equals = arg.find('=');
-  if (!arg.starts_with("--") || equals == std::string_view::npos) return {arg, std::nullopt};
-  return {arg.substr(0, equals), arg.substr(equals + 1)};
-}
-
-// Finds where the option's value goes, or nothing when the name is not a
-// value-taking option of ours.
-std::optional<std::string>* ValueSlot(CommandLine& line, std::string_view name) {
-  if (name == "--port") return &line.port;
-  for (const auto& option : kValueOptions) {
-    if (option.name == name) return &(line.remote.*option.field);
+// Where a remote option's value goes, or nothing for any other name.
+std::optional<std::string>* RemoteValueSlot(RemoteOverrides& remote, std::string_view name) {
+  for (const auto& option : kRemoteValueOptions) {
+    if (option.name == name) return &(remote.*option.field);
   }
   return nullptr;
 }
 
 }  // namespace
 
-CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
-  CommandLine line;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const auto [name, inlineValue] = SplitOption(arguments[i]);
-    if (name == "--headless" && !inlineValue) {
-      line.headless = true;
-    } else if (name == "--allow-remote-control" && !inlineValue) {
-      line.remote.allowRemoteControl = true;
-    } else if (auto* slot = ValueSlot(line, name)) {
-      if (inlineValue) {
-        *slot = std::string(*inlineValue);
-      } else if (i + 1 < arguments.size()) {
-        *slot = arguments[++i];
-      } else {
-        line.error = std::string(name) + " needs a value";
-        return line;
-      }
-    } else {
-      line.passedThrough.push_back(arguments[i]);
-    }
+std::span<const ConsoleOption> ConsoleOptions() { return kOptions; }
+
+void SetOption(CommandLine& line, std::string_view name, std::string value) {
+  if (name == "headless") {
+    line.headless = true;
+  } else if (name == "allow-remote-control") {
+    line.remote.allowRemoteControl = true;
+  } else if (name == "port") {
+    line.port = std::move(value);
+  } else if (auto* slot = RemoteValueSlot(line.remote, name)) {
+    *slot = std::move(value);
   }
-  if (line.headless && (!line.port || line.port->empty())) {
-    line.error = "--headless needs --port DEVICE";
-  }
-  return line;
+}
+
+std::optional<std::string> CommandLineProblem(const CommandLine& line) {
+  if (line.headless && (!line.port || line.port->empty())) return "--headless needs --port DEVICE";
+  return std::nullopt;
 }
 
 AppliedSettings ApplyOverrides(RemoteSettings stored, const RemoteOverrides& overrides) {

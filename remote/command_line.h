@@ -2,17 +2,28 @@
 //   --headless --port DEV
 //   --mqtt-url URL --mqtt-user NAME --mqtt-password-file FILE --mqtt-ca FILE
 //   --pump-id ID --mqtt-topic-prefix PREFIX --allow-remote-control
-// Each takes its value as the next argument or after "=". Arguments that are
-// not ours (the toolkit's own, such as -platform) are passed through.
+// What they are and where their values go; the toolkit's parser reads the
+// arguments themselves (app/console_command_line.h).
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "remote/remote_settings.h"
 
 namespace pump::remote {
+
+// One option as --help lists it.
+struct ConsoleOption {
+  std::string_view name;       // without the leading "--"
+  std::string_view valueName;  // empty for a switch
+  std::string_view description;
+};
+
+// Every option of the console's own, in the order --help lists them.
+std::span<const ConsoleOption> ConsoleOptions();
 
 // The remote settings given on the command line; what was not given is empty
 // and leaves the stored setting in force.
@@ -24,18 +35,22 @@ struct RemoteOverrides {
   std::optional<std::string> pumpId;
   std::optional<std::string> topicPrefix;
   bool allowRemoteControl = false;
+  bool operator==(const RemoteOverrides&) const = default;
 };
 
 struct CommandLine {
   bool headless = false;
   std::optional<std::string> port;
   RemoteOverrides remote;
-  std::vector<std::string> passedThrough;  // arguments that are not ours, in order
-  std::optional<std::string> error;        // set when the line cannot be used
+  bool operator==(const CommandLine&) const = default;
 };
 
-// `arguments` excludes the program name.
-CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+// Records option `name` (one of ConsoleOptions()) as given with `value`; a
+// switch's value is not used. A later value of an option replaces an earlier.
+void SetOption(CommandLine& line, std::string_view name, std::string value);
+
+// Why the console cannot start with this line, or nothing when it can.
+std::optional<std::string> CommandLineProblem(const CommandLine& line);
 
 // The stored settings with the command line's on top. The password comes from
 // the first line of the password file (without its line end); an unreadable

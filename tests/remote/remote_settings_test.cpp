@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <vector>
 
 #include "remote/broker_connection.h"
 #include "remote/command_line.h"
@@ -78,37 +79,19 @@ TEST(RemoteSettings, UnusableSettingsSayWhy) {
   EXPECT_TRUE(SettingsProblem(settings)) << "a wildcard in the pump id reaches the prefix";
 }
 
-TEST(CommandLine, ReadsEveryOptionInBothForms) {
-  const auto line = ParseCommandLine(
-      {"--headless", "--port", "/dev/ttyUSB0", "--mqtt-url=mqtts://b:8883", "--mqtt-user", "op",
-       "--mqtt-password-file", "/run/pw", "--mqtt-ca=/etc/ca.crt", "--pump-id", "p7",
-       "--mqtt-topic-prefix", "lab/p7", "--allow-remote-control"});
-  ASSERT_FALSE(line.error) << *line.error;
-  EXPECT_TRUE(line.headless);
-  EXPECT_EQ(line.port, "/dev/ttyUSB0");
-  EXPECT_EQ(line.remote.brokerUrl, "mqtts://b:8883");
-  EXPECT_EQ(line.remote.user, "op");
-  EXPECT_EQ(line.remote.passwordFile, "/run/pw");
-  EXPECT_EQ(line.remote.caFile, "/etc/ca.crt");
-  EXPECT_EQ(line.remote.pumpId, "p7");
-  EXPECT_EQ(line.remote.topicPrefix, "lab/p7");
-  EXPECT_TRUE(line.remote.allowRemoteControl);
-  EXPECT_TRUE(line.passedThrough.empty());
-}
-
-TEST(CommandLine, PassesOtherArgumentsThroughInOrder) {
-  const auto line = ParseCommandLine({"-platform", "offscreen", "--pump-id", "x", "--reverse"});
-  ASSERT_FALSE(line.error);
-  EXPECT_EQ(line.passedThrough, (std::vector<std::string>{"-platform", "offscreen", "--reverse"}));
-  EXPECT_FALSE(line.headless);
-  EXPECT_FALSE(line.remote.brokerUrl);
-}
-
-TEST(CommandLine, AnOptionWithoutItsValueOrHeadlessWithoutAPortIsAnError) {
-  EXPECT_EQ(ParseCommandLine({"--mqtt-url"}).error, "--mqtt-url needs a value");
-  EXPECT_EQ(ParseCommandLine({"--headless"}).error, "--headless needs --port DEVICE");
-  EXPECT_TRUE(ParseCommandLine({"--headless", "--port="}).error);
-  EXPECT_FALSE(ParseCommandLine({"--port=sim", "--headless"}).error);
+TEST(CommandLine, EveryListedOptionIsKeptInAPlaceOfItsOwn) {
+  std::vector<CommandLine> lines;
+  for (const auto& option : ConsoleOptions()) {
+    CommandLine line;
+    SetOption(line, option.name, "v");
+    EXPECT_NE(line, CommandLine{}) << option.name << " is listed but not kept";
+    for (const auto& other : lines) EXPECT_NE(line, other) << option.name << " shares a place";
+    lines.push_back(line);
+  }
+  CommandLine line;
+  SetOption(line, "mqtt-url", "mqtt://first");
+  SetOption(line, "mqtt-url", "mqtt://second");
+  EXPECT_EQ(line.remote.brokerUrl, "mqtt://second") << "the last value given wins";
 }
 
 TEST(CommandLine, OverridesReplaceOnlyWhatWasGivenAndReadThePasswordFile) {

@@ -2,8 +2,11 @@
 // port named by --port (as an event only), publishes its status and runs
 // until SIGTERM, when it leaves the broker cleanly. Killed with SIGKILL, it
 // leaves the broker its last will.
+#include <getopt.h>
+
 #include <csignal>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,14 +30,34 @@ class NoPump : public pump::remote::PumpControl {
   std::optional<double> timedRunSecondsLeft() const override { return std::nullopt; }
 };
 
+// The console's own options, read with getopt: the stand-in links no toolkit.
+std::optional<pump::remote::CommandLine> ReadOptions(int argc, char** argv) {
+  const auto options = pump::remote::ConsoleOptions();
+  std::vector<option> table;
+  for (const auto& known : options) {
+    table.push_back(
+        {known.name.data(), known.valueName.empty() ? no_argument : required_argument, nullptr, 0});
+  }
+  table.push_back({});
+  pump::remote::CommandLine line;
+  int found = 0;
+  int index = 0;
+  while ((found = ::getopt_long(argc, argv, "", table.data(), &index)) == 0) {
+    pump::remote::SetOption(line, options[index].name, optarg ? optarg : "");
+  }
+  if (found != -1 || optind != argc) return std::nullopt;
+  return line;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   using namespace pump::remote;
-  const auto line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-  const auto applied = ApplyOverrides({}, line.remote);
-  if (line.error || applied.error) {
-    std::fprintf(stderr, "%s\n", (line.error ? *line.error : *applied.error).c_str());
+  const auto line = ReadOptions(argc, argv);
+  if (!line) return 2;
+  const auto applied = ApplyOverrides({}, line->remote);
+  if (applied.error) {
+    std::fprintf(stderr, "%s\n", applied.error->c_str());
     return 2;
   }
   std::signal(SIGTERM, [](int) { stopRequested = 1; });
@@ -45,9 +68,9 @@ int main(int argc, char** argv) {
   NoPump pump;
   RemoteStation station(applied.settings, connection, pump, {}, {"00.0", "02.0", "000", false});
   station.start();
-  if (line.port) {
+  if (line->port) {
     station.onConsoleEvent({pump::console::EventKind::Open,
-                            *line.port,
+                            *line->port,
                             {"00.0", "02.0", "000", false},
                             std::chrono::system_clock::now(),
                             std::chrono::steady_clock::now()});

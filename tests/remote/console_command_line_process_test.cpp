@@ -1,0 +1,169 @@
+// pump-console as a child process with no display at all (no DISPLAY,
+// WAYLAND_DISPLAY or QT_QPA_PLATFORM) and a home folder of its own: what its
+// command line alone makes it do.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/remote/test_broker.h"
+
+extern char** environ;
+
+namespace pump::remote::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::string FileText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool Eventually(const std::function<bool()>& condition, std::chrono::seconds within) {
+  for (const auto until = std::chrono::steady_clock::now() + within;
+       std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(20ms)) {
+    if (condition()) return true;
+  }
+  return condition();
+}
+
+class ConsoleWithoutDisplay : public ::testing::Test {
+ protected:
+  struct Ended {
+    int status = -1;  // the exit status, or -1 if it did not exit by itself in time
+    std::string out;
+    std::string err;
+  };
+
+  ~ConsoleWithoutDisplay() override {
+    if (console_ > 0 && ::waitpid(console_, nullptr, WNOHANG) == 0) {
+      ::kill(console_, SIGKILL);
+      ::waitpid(console_, nullptr, 0);
+    }
+  }
+
+  // Starts pump-console with these arguments and with no display, its home,
+  // runtime folder (keeping Qt's warning about a missing one away) and
+  // settings in `home`, and its standard output and error going to files there.
+  void start(const std::vector<std::string>& arguments) {
+    std::vector<std::string> args{"/usr/bin/env"};
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_CONFIG_HOME"}) {
+      args.insert(args.end(), {"-u", name});
+    }
+    args.insert(args.end(),
+                {"HOME=" + home.path(), "XDG_RUNTIME_DIR=" + home.path(), PUMP_CONSOLE});
+    args.insert(args.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (auto& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    const int flags = O_WRONLY | O_CREAT | O_TRUNC;
+    posix_spawn_file_actions_addopen(&files, 1, outPath().c_str(), flags, 0600);
+    posix_spawn_file_actions_addopen(&files, 2, errPath().c_str(), flags, 0600);
+    if (::posix_spawn(&console_, argv[0], &files, nullptr, argv.data(), environ) != 0) {
+      console_ = -1;
+    }
+    posix_spawn_file_actions_destroy(&files);
+  }
+
+  // Waits for the console to exit, within 30 seconds.
+  Ended ended() {
+    int status = 0;
+    const bool exited =
+        Eventually([&] { return ::waitpid(console_, &status, WNOHANG) == console_; }, 30s);
+    if (exited) console_ = -1;
+    return {exited && WIFEXITED(status) ? WEXITSTATUS(status) : -1, FileText(outPath()),
+            FileText(errPath())};
+  }
+
+  Ended run(const std::vector<std::string>& arguments) {
+    start(arguments);
+    EXPECT_GT(console_, 0) << "pump-console did not start";
+    return ended();
+  }
+
+  bool stillRunning() const { return console_ > 0 && ::waitpid(console_, nullptr, WNOHANG) == 0; }
+
+  std::string outPath() const { return home.path() + "/stdout"; }
+  std::string errPath() const { return home.path() + "/stderr"; }
+
+  ScratchFolder home;
+  pid_t console_ = -1;
+};
+
+bool IsOneLine(const std::string& text) {
+  return !text.empty() && text.find('\n') == text.size() - 1;
+}
+
+TEST_F(ConsoleWithoutDisplay, HelpListsEveryOptionAndVersionNamesTheRelease) {
+  const auto help = run({"--help"});
+  EXPECT_EQ(help.status, 0) << help.err;
+  EXPECT_EQ(help.err, "");
+  for (const char* option :
+       {"--headless", "--port <DEVICE>", "--mqtt-url <URL>", "--mqtt-user <NAME>",
+        "--mqtt-password-file <FILE>", "--mqtt-ca <FILE>", "--pump-id <ID>",
+        "--mqtt-topic-prefix <PREFIX>", "--allow-remote-control", "--help", "--version"}) {
+    EXPECT_NE(help.out.find(option), std::string::npos) << option << " missing from:\n" << help.out;
+  }
+  EXPECT_TRUE(help.out.starts_with("Usage: pump-console [options]\n")) << help.out;
+
+  const auto version = run({"--version"});
+  EXPECT_EQ(version.status, 0) << version.err;
+  EXPECT_EQ(version.out, "pump-console " PUMP_CONSOLE_VERSION "\n");
+  EXPECT_EQ(version.err, "");
+}
+
+TEST_F(ConsoleWithoutDisplay, AMisspeltOptionOrAMissingValueEndsWithOneLineAndStatusTwo) {
+  const auto misspelt = run({"--mqtt-ulr", "mqtt://broker:1883"});
+  EXPECT_EQ(misspelt.status, 2);
+  EXPECT_TRUE(IsOneLine(misspelt.err)) << misspelt.err;
+  EXPECT_NE(misspelt.err.find("--mqtt-ulr"), std::string::npos) << misspelt.err;
+  EXPECT_EQ(misspelt.out, "");
+
+  const auto noValue = run({"--headless", "--port"});
+  EXPECT_EQ(noValue.status, 2);
+  EXPECT_TRUE(IsOneLine(noValue.err)) << noValue.err;
+  EXPECT_NE(noValue.err.find("--port"), std::string::npos) << noValue.err;
+}
+
+TEST_F(ConsoleWithoutDisplay, UnusableBrokerSettingsEndAHeadlessConsoleWithOneLineAndStatusTwo) {
+  const auto badUrl = run({"--headless", "--port", "sim", "--mqtt-url", "tcp://broker"});
+  EXPECT_EQ(badUrl.status, 2);
+  EXPECT_TRUE(IsOneLine(badUrl.err)) << badUrl.err;
+  EXPECT_NE(badUrl.err.find("broker URL"), std::string::npos) << badUrl.err;
+}
+
+TEST_F(ConsoleWithoutDisplay, AGoodHeadlessLinePollsThePumpUntilSigterm) {
+  start({"--headless", "--port", "sim"});
+  ASSERT_GT(console_, 0);
+  const auto logs = std::filesystem::path(home.path()) / "Documents" / "pump-logs";
+  const bool polled = Eventually(
+      [&] {
+        std::error_code error;
+        for (const auto& log : std::filesystem::directory_iterator(logs, error)) {
+          if (FileText(log.path().string()).find(",reading,") != std::string::npos) return true;
+        }
+        return !stillRunning();
+      },
+      30s);
+  ASSERT_TRUE(polled && stillRunning()) << "no reading logged; standard error:\n"
+                                        << FileText(errPath());
+  ::kill(console_, SIGTERM);
+  const auto end = ended();
+  EXPECT_EQ(end.status, 0) << end.err;
+}
+
+}  // namespace
+}  // namespace pump::remote::testing
