@@ -2,7 +2,9 @@
 // Handlers run on the window's thread; no call here waits on the network.
 #pragma once
 
+#include <cstddef>
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -22,12 +24,18 @@ struct BrokerMessage {
   std::string topic;
   std::string payload;
   int qos = 0;
-  bool retain = false;
+  bool retain = false;  // coming in: an old message the broker kept, not a live one
 };
 
 struct BrokerSession {
-  BrokerMessage lastWill;                  // left with the broker at every connect
-  std::vector<std::string> subscriptions;  // made again at every connect
+  BrokerMessage lastWill;  // left with the broker at every connect
+  // Made again at every connect, asking the broker not to send the messages
+  // it kept: what arrives is live. A broker that cannot be asked (MQTT 3.1.1)
+  // still sends them, marked `retain`.
+  std::vector<std::string> subscriptions;
+  // Payloads longer than this arrive cut to one byte more, so that they are
+  // known to be too long without being copied whole.
+  std::size_t largestPayload = std::numeric_limits<std::size_t>::max() - 1;
   std::function<void(const BrokerStatus&)> statusChanged;
   std::function<void(const BrokerMessage&)> messageArrived;
 };

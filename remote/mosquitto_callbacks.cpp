@@ -1,26 +1,39 @@
 // What libmosquitto calls back on the network thread: the broker's answers
 // to connect, subscribe and publish, a dropped connection and messages in.
 #include <mosquitto.h>
+#include <mqtt_protocol.h>
+
+#include <algorithm>
 
 #include "remote/mosquitto_connection.h"
 
 namespace pump::remote {
 
-void MosquittoConnection::OnConnect(mosquitto* client, void* self, int code) {
+void MosquittoConnection::OnConnect(mosquitto*, void* self, int code) {
   auto& connection = *static_cast<MosquittoConnection*>(self);
   if (code != 0) {
-    connection.dropReason_ = mosquitto_connack_string(code);
+    const bool mqtt5 = connection.protocol_ == MQTT_PROTOCOL_V5;
+    connection.protocolRefused_ = mqtt5 && code == MQTT_RC_UNSUPPORTED_PROTOCOL_VERSION;
+    connection.dropReason_ = mqtt5 ? mosquitto_reason_string(code) : mosquitto_connack_string(code);
     return;
   }
   connection.acceptedThisTime_ = true;
   connection.connected_ = true;
-  connection.pendingSubscriptions_ = 0;
-  for (const auto& topic : connection.subscriptions_) {
-    if (mosquitto_subscribe(client, nullptr, topic.c_str(), 1) == MOSQ_ERR_SUCCESS) {
-      ++connection.pendingSubscriptions_;
-    }
+  connection.subscribe();
+}
+
+// Commands must be live: the broker is asked not to send what it retained.
+// MQTT 3.1.1 has no such option.
+void MosquittoConnection::subscribe() {
+  pendingSubscriptions_ = 0;
+  for (const auto& topic : subscriptions_) {
+    const int code = protocol_ == MQTT_PROTOCOL_V5
+                         ? mosquitto_subscribe_v5(client_, nullptr, topic.c_str(), 1,
+                                                  MQTT_SUB_OPT_SEND_RETAIN_NEVER, nullptr)
+                         : mosquitto_subscribe(client_, nullptr, topic.c_str(), 1);
+    if (code == MOSQ_ERR_SUCCESS) ++pendingSubscriptions_;
   }
-  if (connection.pendingSubscriptions_ == 0) connection.report(BrokerState::Connected, {});
+  if (pendingSubscriptions_ == 0) report(BrokerState::Connected, {});
 }
 
 // Connected is reported once the broker has taken the subscriptions: from
@@ -46,8 +59,10 @@ void MosquittoConnection::OnPublish(mosquitto* client, void* self, int id) {
 void MosquittoConnection::OnMessage(mosquitto*, void* self, const mosquitto_message* message) {
   auto& connection = *static_cast<MosquittoConnection*>(self);
   const auto* bytes = static_cast<const char*>(message->payload);
-  connection.deliver(BrokerMessage{message->topic, std::string(bytes, bytes + message->payloadlen),
-                                   message->qos, message->retain});
+  const std::size_t kept =
+      std::min(static_cast<std::size_t>(message->payloadlen), connection.largestPayload_ + 1);
+  connection.deliver(BrokerMessage{message->topic, std::string(bytes, bytes + kept), message->qos,
+                                   message->retain});
 }
 
 }  // namespace pump::remote

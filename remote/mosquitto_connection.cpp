@@ -1,6 +1,7 @@
 #include "remote/mosquitto_connection.h"
 
 #include <mosquitto.h>
+#include <mqtt_protocol.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -29,7 +30,9 @@ constexpr int kLoopWaitMs = 50;
 constexpr int kIdleWaitMs = 5000;
 // How long stop() lets the farewell and the disconnect take to go out.
 constexpr auto kFarewellTime = std::chrono::seconds(2);
-constexpr char kSystemCertificates[] = "/etc/ssl/certs";
+// The largest packet the broker may send us. Commands are a few hundred
+// bytes; without a limit, one message of 100 MB is read whole into memory.
+constexpr std::uint32_t kLargestIncomingPacket = 64 * 1024;
 
 void InitialiseLibraryOnce() {
   static std::once_flag once;
@@ -50,6 +53,31 @@ void IgnoreBrokenPipesOnThisThread() {
   pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
 }
 
+// libmosquitto 2.0 has no asynchronous connect that takes CONNECT
+// properties. Its MQTT 5 connect keeps the properties it is given (none:
+// forgets those kept) before it looks at the keep-alive, and the asynchronous
+// connect sends the properties kept: given a keep-alive it refuses, it keeps
+// them and goes no further.
+int KeepConnectProperties(mosquitto* client, const BrokerAddress& address,
+                          const mosquitto_property* properties) {
+  constexpr int kRefusedKeepAlive = 1;
+  const int code = mosquitto_connect_bind_v5(client, address.host.c_str(), address.port,
+                                             kRefusedKeepAlive, nullptr, properties);
+  return code == MOSQ_ERR_INVAL ? MOSQ_ERR_SUCCESS : code;
+}
+
+// MQTT 5: the broker must not send us packets over the largest we take.
+// MQTT 3.1.1 has no CONNECT properties: none are kept.
+int KeepConnectPropertiesFor(mosquitto* client, const BrokerAddress& address, int protocol) {
+  if (protocol != MQTT_PROTOCOL_V5) return KeepConnectProperties(client, address, nullptr);
+  mosquitto_property* properties = nullptr;
+  int code = mosquitto_property_add_int32(&properties, MQTT_PROP_MAXIMUM_PACKET_SIZE,
+                                          kLargestIncomingPacket);
+  if (code == MOSQ_ERR_SUCCESS) code = KeepConnectProperties(client, address, properties);
+  mosquitto_property_free_all(&properties);
+  return code;
+}
+
 // Held, the socket gathers the packets written into full segments; let go,
 // it sends what it holds at once.
 void HoldSegments(int socket, int hold) {
@@ -61,7 +89,8 @@ void HoldSegments(int socket, int hold) {
 MosquittoConnection::MosquittoConnection(const RemoteSettings& settings, PostToWindow post)
     : address_(ParseBrokerUrl(settings.brokerUrl).value_or(BrokerAddress{})),
       settings_(settings),
-      post_(std::move(post)) {
+      post_(std::move(post)),
+      protocol_(MQTT_PROTOCOL_V5) {
   InitialiseLibraryOnce();
   // A random client id: two consoles given the same pump id must not keep
   // throwing each other off the broker.
@@ -69,6 +98,7 @@ MosquittoConnection::MosquittoConnection(const RemoteSettings& settings, PostToW
   if (!client_) return;
   wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   mosquitto_threaded_set(client_, true);
+  mosquitto_int_option(client_, MOSQ_OPT_PROTOCOL_VERSION, protocol_);
   mosquitto_connect_callback_set(client_, &OnConnect);
   mosquitto_disconnect_callback_set(client_, &OnDisconnect);
   mosquitto_message_callback_set(client_, &OnMessage);
@@ -92,11 +122,9 @@ std::string MosquittoConnection::configure(const BrokerSession& session) {
     return "user name or password not accepted";
   }
   if (address_.tls) {
-    const bool ownCa = !settings_.caFile.empty();
-    const int code =
-        mosquitto_tls_set(client_, ownCa ? settings_.caFile.c_str() : nullptr,
-                          ownCa ? nullptr : kSystemCertificates, nullptr, nullptr, nullptr);
-    if (code != MOSQ_ERR_SUCCESS) return "cannot use the CA file " + settings_.caFile;
+    if (auto problem = tls_.setUp(client_, address_.host, settings_.caFile); !problem.empty()) {
+      return problem;
+    }
   }
   const auto& will = session.lastWill;
   if (!will.topic.empty() &&
@@ -112,6 +140,7 @@ void MosquittoConnection::start(BrokerSession session) {
   receiver_ = std::make_shared<Receiver>();
   receiver_->session = std::move(session);
   subscriptions_ = receiver_->session.subscriptions;
+  largestPayload_ = receiver_->session.largestPayload;
   if (const auto problem = configure(receiver_->session); !problem.empty()) {
     report(BrokerState::Disconnected, problem);
     return;
@@ -158,19 +187,39 @@ void MosquittoConnection::runNetwork() {
   ReconnectDelay delay;
   while (true) {
     report(BrokerState::Connecting, {});
-    acceptedThisTime_ = false;
-    dropReason_.clear();
-    int code =
-        mosquitto_connect_async(client_, address_.host.c_str(), address_.port, kKeepAliveSeconds);
+    int code = connect();
     if (code == MOSQ_ERR_SUCCESS) code = runLoopUntilDropped();
     if (acceptedThisTime_) delay.reset();
     {
       std::lock_guard lock(stopMutex_);
       if (stopRequested_) return;
     }
-    report(BrokerState::Disconnected, dropReason_.empty() ? ErrorText(code) : dropReason_);
+    if (protocolRefused_ && protocol_ == MQTT_PROTOCOL_V5) {
+      protocol_ = MQTT_PROTOCOL_V311;
+      mosquitto_int_option(client_, MOSQ_OPT_PROTOCOL_VERSION, protocol_);
+      continue;  // at once: the broker is there, it only wants the older protocol
+    }
+    report(BrokerState::Disconnected, failureText(code));
     waitBeforeRetry(delay.nextSeconds());
   }
+}
+
+int MosquittoConnection::connect() {
+  acceptedThisTime_ = false;
+  protocolRefused_ = false;
+  dropReason_.clear();
+  tls_.forgetLastCheck();
+  if (const int code = KeepConnectPropertiesFor(client_, address_, protocol_);
+      code != MOSQ_ERR_SUCCESS) {
+    return code;
+  }
+  return mosquitto_connect_async(client_, address_.host.c_str(), address_.port, kKeepAliveSeconds);
+}
+
+std::string MosquittoConnection::failureText(int code) const {
+  if (!dropReason_.empty()) return dropReason_;
+  if (code == MOSQ_ERR_TLS) return tls_.failureText();
+  return ErrorText(code);
 }
 
 // Runs the client until the connection ends: dropped, refused, or closed

@@ -3,6 +3,11 @@
 // window's thread only hands messages over, into an outbox the network thread
 // empties. Everything the network thread learns reaches the window's thread
 // through `post`.
+//
+// It speaks MQTT 5, so that it can ask the broker not to send retained
+// messages on its subscriptions and tell it the largest packet it takes
+// (64 KB: a larger one the broker drops instead of sending); to a broker that
+// turns MQTT 5 away it speaks MQTT 3.1.1 from then on.
 #pragma once
 
 #include <atomic>
@@ -16,6 +21,7 @@
 #include <vector>
 
 #include "remote/broker_connection.h"
+#include "remote/broker_tls.h"
 #include "remote/remote_settings.h"
 
 struct mosquitto;
@@ -47,6 +53,8 @@ class MosquittoConnection : public BrokerConnection {
 
   std::string configure(const BrokerSession& session);
   void runNetwork();
+  int connect();
+  std::string failureText(int code) const;
   int runLoopUntilDropped();
   int serveConnected(bool leaving);
   int napTime();
@@ -55,6 +63,7 @@ class MosquittoConnection : public BrokerConnection {
   void waitBeforeRetry(int seconds);
   void report(BrokerState state, std::string detail);
   void deliver(BrokerMessage message);
+  void subscribe();
 
   static void OnConnect(mosquitto* client, void* self, int code);
   static void OnDisconnect(mosquitto* client, void* self, int code);
@@ -68,6 +77,8 @@ class MosquittoConnection : public BrokerConnection {
   mosquitto* client_ = nullptr;
   std::shared_ptr<Receiver> receiver_;
   std::vector<std::string> subscriptions_;
+  std::size_t largestPayload_ = 0;
+  BrokerTls tls_;
   std::thread network_;
 
   std::mutex stopMutex_;
@@ -86,6 +97,8 @@ class MosquittoConnection : public BrokerConnection {
   std::atomic<bool> napping_ = false;
   bool gathering_ = false;  // the network thread's: the last turn sent a batch
   // Written and read on the network thread only.
+  int protocol_;
+  bool protocolRefused_ = false;  // the last attempt's MQTT 5 was turned away
   bool acceptedThisTime_ = false;
   int pendingSubscriptions_ = 0;
   int farewellId_ = 0;

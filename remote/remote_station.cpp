@@ -31,6 +31,7 @@ void RemoteStation::start() {
   BrokerSession session;
   session.lastWill = {prefix_ + "/status", LastWillJson(EffectivePumpId(settings_)), 1, true};
   session.subscriptions = {prefix_ + "/cmd/+"};
+  session.largestPayload = kLargestCommandPayload;
   session.statusChanged = [this](const BrokerStatus& status) { onBrokerStatus(status); };
   session.messageArrived = [this](const BrokerMessage& message) { onMessage(message); };
   broker_.start(std::move(session));
@@ -79,12 +80,38 @@ void RemoteStation::onMessage(const BrokerMessage& message) {
   if (!message.topic.starts_with(commandTopic)) return;
   const std::string name = message.topic.substr(commandTopic.size());
   if (name == "result") return;  // our own answers come back to us
+  onCommand(name, message);
+}
+
+void RemoteStation::onCommand(const std::string& name, const BrokerMessage& message) {
   const ParsedCommand parsed = ParseCommand(name, message.payload);
-  if (!parsed.command) return answer(name, parsed, ControlResult::Refused(parsed.refusal));
-  if (!settings_.allowRemoteControl) {
-    return answer(name, parsed, ControlResult::Refused("remote control is off"));
+  // A command the broker kept was meant for another moment: obeyed at a
+  // reconnection, it could start a pump stopped since.
+  if (message.retain) {
+    return answer(name, parsed, ControlResult::Refused("retained command ignored"));
   }
-  answer(name, parsed, carryOut(*parsed.command));
+  const bool hasId = parsed.requestId.json != "null";
+  const auto now = std::chrono::steady_clock::now();
+  if (hasId) {
+    const auto earlier = recentRequests_.find(parsed.requestId.json, name, message.payload, now);
+    if (earlier && earlier->sameCommand) return answerAgain(parsed, earlier->answer);
+    if (earlier) {
+      return answer(name, parsed,
+                    ControlResult::Refused("request_id already used for another command"));
+    }
+  }
+  const ControlResult result = decide(parsed);
+  answer(name, parsed, result);
+  if (hasId) {
+    recentRequests_.remember(parsed.requestId.json, name, message.payload,
+                             {result.ok, result.refusal}, now);
+  }
+}
+
+ControlResult RemoteStation::decide(const ParsedCommand& parsed) {
+  if (!parsed.command) return ControlResult::Refused(parsed.refusal);
+  if (!settings_.allowRemoteControl) return ControlResult::Refused("remote control is off");
+  return carryOut(*parsed.command);
 }
 
 ControlResult RemoteStation::carryOut(const RemoteCommand& command) {
@@ -118,6 +145,12 @@ void RemoteStation::answer(const std::string& name, const ParsedCommand& parsed,
   notice.statusText += parsed.command ? DescribeCommand(*parsed.command) : name;
   if (!result.ok) notice.statusText += " 已拒绝 (" + result.refusal + ")";
   if (hooks_.commandHandled) hooks_.commandHandled(notice);
+}
+
+// A repeat changes nothing here: no status line, no run-log row.
+void RemoteStation::answerAgain(const ParsedCommand& parsed, const RecentRequests::Answer& first) {
+  publishOrHold(
+      {prefix_ + "/cmd/result", ResultJson(parsed.requestId, first.ok, first.error), 1, false});
 }
 
 void RemoteStation::publishStatus(std::chrono::steady_clock::time_point now, bool evenIfSame) {

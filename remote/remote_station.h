@@ -6,6 +6,10 @@
 //   <prefix>/pressure    every reading, QoS 0
 //   <prefix>/event       every event but readings, QoS 1
 //   <prefix>/cmd/<name>  commands in; one answer each on <prefix>/cmd/result
+//
+// Only live commands are carried out: one the broker retained is answered as
+// ignored. A command whose request id was answered in the last 10 minutes
+// (the last 1,000 ids) gets that answer again and is not carried out again.
 #pragma once
 
 #include <chrono>
@@ -19,6 +23,7 @@
 #include "remote/broker_connection.h"
 #include "remote/pump_control.h"
 #include "remote/pump_status.h"
+#include "remote/recent_requests.h"
 #include "remote/remote_command.h"
 #include "remote/remote_settings.h"
 #include "runlog/local_time.h"
@@ -65,8 +70,11 @@ class RemoteStation {
  private:
   void onBrokerStatus(const BrokerStatus& status);
   void onMessage(const BrokerMessage& message);
+  void onCommand(const std::string& name, const BrokerMessage& message);
+  ControlResult decide(const ParsedCommand& parsed);
   ControlResult carryOut(const RemoteCommand& command);
   void answer(const std::string& name, const ParsedCommand& parsed, const ControlResult& result);
+  void answerAgain(const ParsedCommand& parsed, const RecentRequests::Answer& first);
   void publishStatus(std::chrono::steady_clock::time_point now, bool evenIfSame);
   void publishOrHold(BrokerMessage message);
   BrokerMessage statusMessage(bool online) const;
@@ -82,6 +90,7 @@ class RemoteStation {
   std::optional<PumpStatus> published_;
   std::chrono::steady_clock::time_point publishedAt_;
   std::deque<BrokerMessage> held_;
+  RecentRequests recentRequests_;
   runlog::LocalTimestamps readingTimes_;
   bool started_ = false;
 };

@@ -14,7 +14,7 @@ packages=(
   fonts-noto-cjk qt6-translations-l10n libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth socat util-linux poppler-utils
   clang clang-format-14 libclang-rt-14-dev
-  mosquitto mosquitto-clients libmosquitto-dev nlohmann-json3-dev openssl
+  mosquitto mosquitto-clients libmosquitto-dev libssl-dev nlohmann-json3-dev openssl
 )
 
 sudo_if_needed() {

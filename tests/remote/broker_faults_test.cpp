@@ -133,6 +133,25 @@ class TlsBroker : public StationOnBroker {
     settings.pumpId = "bench-1";
   }
 
+  // Connects to `url` trusting `caFile`; why the first attempt failed.
+  std::string firstFailure(const std::string& url, const std::string& caFile) {
+    station.reset();
+    connection.reset();
+    states.clear();
+    settings.brokerUrl = url;
+    settings.caFile = caFile;
+    connection = std::make_unique<MosquittoConnection>(
+        settings, [this](std::function<void()> task) { window.post(std::move(task)); });
+    station = std::make_unique<RemoteStation>(
+        settings, *connection, control,
+        RemoteStationHooks{[this](const BrokerStatus& s) { states.push_back(s); }, {}}, kStartUp);
+    station->start();
+    window.runUntil(
+        [&] { return !states.empty() && states.back().state == BrokerState::Disconnected; }, 5s);
+    for (const auto& state : states) EXPECT_NE(state.state, BrokerState::Connected) << url;
+    return states.empty() ? "" : states.back().detail;
+  }
+
   ScratchFolder folder;
   std::optional<TlsFiles> tls;
   std::unique_ptr<TestBroker> tlsBroker;
@@ -146,22 +165,25 @@ TEST_F(TlsBroker, AConsoleTrustingTheTestCaConnectsAndPublishes) {
   EXPECT_TRUE(awaitJson(end, topic("status"), [](const Json& s) { return s["online"] == true; }));
 }
 
-TEST_F(TlsBroker, AConsoleTrustingAnotherCaNeverConnects) {
+TEST_F(TlsBroker, AConsoleTrustingAnotherCaNeverConnectsAndSaysTheCertificateIsNotTrusted) {
   const auto stranger = MakeTestCertificates(folder.path(), "stranger");
   ASSERT_TRUE(stranger);
-  settings.caFile = stranger->caCertificate;
-  connection = std::make_unique<MosquittoConnection>(
-      settings, [this](std::function<void()> task) { window.post(std::move(task)); });
-  station = std::make_unique<RemoteStation>(
-      settings, *connection, control,
-      RemoteStationHooks{[this](const BrokerStatus& s) { states.push_back(s); }, {}}, kStartUp);
-  station->start();
-  window.runUntil(
-      [&] { return states.size() >= 2 && states.back().state == BrokerState::Disconnected; }, 5s);
-  ASSERT_GE(states.size(), 2u);
-  EXPECT_EQ(states.back().state, BrokerState::Disconnected);
-  EXPECT_FALSE(states.back().detail.empty());
-  for (const auto& state : states) EXPECT_NE(state.state, BrokerState::Connected);
+  EXPECT_EQ(firstFailure(tlsBroker->url(), stranger->caCertificate),
+            "TLS: certificate not trusted");
+}
+
+TEST_F(TlsBroker, AFailedHandshakeSaysWhetherTheNameTheDatesOrTheBrokerWereWrong) {
+  const auto elsewhere = MakeServerCertificate(*tls, "elsewhere", "DNS:broker.elsewhere", 2);
+  const auto expired = MakeServerCertificate(*tls, "expired", "IP:127.0.0.1", -1);
+  ASSERT_TRUE(elsewhere && expired);
+  TestBroker misnamed(elsewhere), outOfDate(expired);
+  ASSERT_TRUE(misnamed.start() && outOfDate.start() && broker.start());
+
+  EXPECT_EQ(firstFailure(misnamed.url(), tls->caCertificate), "TLS: host name mismatch");
+  EXPECT_EQ(firstFailure(outOfDate.url(), tls->caCertificate), "TLS: certificate expired");
+  // A broker that does not speak TLS on its port.
+  const std::string plain = "mqtts://127.0.0.1:" + std::to_string(broker.port());
+  EXPECT_EQ(firstFailure(plain, tls->caCertificate), "TLS: handshake refused");
 }
 
 }  // namespace

@@ -32,10 +32,10 @@ FarEnd::~FarEnd() {
   mosquitto_destroy(client_);
 }
 
-bool FarEnd::publish(const std::string& topic, const std::string& payload) {
+bool FarEnd::publish(const std::string& topic, const std::string& payload, bool retain) {
   int id = 0;
   if (mosquitto_publish(client_, &id, topic.c_str(), static_cast<int>(payload.size()),
-                        payload.data(), 1, false) != MOSQ_ERR_SUCCESS) {
+                        payload.data(), 1, retain) != MOSQ_ERR_SUCCESS) {
     return false;
   }
   return waitUntil(

@@ -33,7 +33,7 @@ class FarEnd {
 
   bool ready() const { return ready_; }
   // Publishes at QoS 1 and waits for the broker's acknowledgement.
-  bool publish(const std::string& topic, const std::string& payload);
+  bool publish(const std::string& topic, const std::string& payload, bool retain = false);
 
   // The first message received so far or within the time that matches.
   std::optional<Received> waitFor(const std::function<bool(const Received&)>& match,

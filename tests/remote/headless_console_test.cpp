@@ -14,6 +14,7 @@
 
 #include "tests/remote/console_process.h"
 #include "tests/remote/far_end.h"
+#include "tests/remote/old_broker_gate.h"
 #include "tests/remote/test_broker.h"
 #include "tests/support/pump_sim_process.h"
 
@@ -54,6 +55,15 @@ std::vector<std::string> RunLogLines(const std::string& home) {
   return lines;
 }
 
+// The peak resident memory of a process so far, in kB; 0 if unknown.
+long PeakResidentKb(pid_t process) {
+  std::ifstream status("/proc/" + std::to_string(process) + "/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.starts_with("VmHWM:")) return std::stol(line.substr(6));
+  }
+  return 0;
+}
+
 // A broker, a pump-sim, a subscriber to every topic of pump "lab-e2e", and a
 // headless console started on them with a home folder of its own.
 class HeadlessConsole : public ::testing::Test {
@@ -64,9 +74,49 @@ class HeadlessConsole : public ::testing::Test {
     ASSERT_FALSE(pumpSim.devicePath().empty()) << "pump-sim did not start";
     end.emplace(broker.port(), "pumps/lab-e2e/#");
     ASSERT_TRUE(end->ready());
-    console = StartHeadlessConsole(PUMP_CONSOLE, pumpSim.devicePath(), broker.url(), "lab-e2e",
-                                   home.path());
+  }
+
+  void TearDown() override {
+    if (console > 0) endConsole();
+  }
+
+  // SIGTERM, then its exit status (-1 if it did not end by exiting).
+  int endConsole() {
+    const int status = EndConsole(console);
+    console = -1;
+    return status;
+  }
+
+  void startConsole(std::string brokerUrl = {}) {
+    if (brokerUrl.empty()) brokerUrl = broker.url();
+    console =
+        StartHeadlessConsole(PUMP_CONSOLE, pumpSim.devicePath(), brokerUrl, "lab-e2e", home.path());
     ASSERT_GT(console, 0);
+  }
+
+  // Sends 10 MB on cmd/set_flow, then a good set-flow; by how much the
+  // console's peak resident memory grew, in kB, once it has answered that.
+  long peakGrowthFromTenMegabytes() {
+    if (!consoleAnswering()) return -1;
+    const long before = PeakResidentKb(console);
+    EXPECT_GT(before, 0);
+    EXPECT_TRUE(end->publish(prefix + "cmd/set_flow", std::string(10 << 20, 'x')));
+    EXPECT_TRUE(end->publish(prefix + "cmd/set_flow", R"({"ml_min":120,"request_id":"after"})"));
+    const auto result = AwaitJson(
+        *end, prefix + "cmd/result", [](const Json& r) { return r["request_id"] == "after"; }, 10s);
+    EXPECT_TRUE(result) << "no answer after the large message";
+    if (result) {
+      EXPECT_EQ((*result)["ok"], true);
+    }
+    return PeakResidentKb(console) - before;
+  }
+
+  // Waits until the console polls its pump and says so on the broker.
+  bool consoleAnswering() {
+    return AwaitJson(
+               *end, prefix + "status",
+               [](const Json& s) { return s["online"] == true && s["link"] == "answering"; }, 10s)
+        .has_value();
   }
 
   const std::string prefix = "pumps/lab-e2e/";
@@ -78,6 +128,7 @@ class HeadlessConsole : public ::testing::Test {
 };
 
 TEST_F(HeadlessConsole, PublishesPressuresObeysASetFlowThatReachesThePumpAndEndsOnSigterm) {
+  startConsole();
   EXPECT_TRUE(AwaitJson(
       *end, prefix + "pressure", [](const Json&) { return true; }, 10s))
       << "no pressure published from the polled pump";
@@ -98,7 +149,7 @@ TEST_F(HeadlessConsole, PublishesPressuresObeysASetFlowThatReachesThePumpAndEnds
   EXPECT_TRUE(AwaitJson(
       *end, prefix + "status", [](const Json& s) { return s["flow_ml_min"] == 150.0; }, 5s));
 
-  ASSERT_EQ(EndConsole(console), 0) << "the console did not end cleanly on SIGTERM";
+  ASSERT_EQ(endConsole(), 0) << "the console did not end cleanly on SIGTERM";
   EXPECT_TRUE(AwaitJson(
       *end, prefix + "status", [](const Json& s) { return s["online"] == false; }, 5s));
   EXPECT_TRUE(AwaitJson(
@@ -106,6 +157,7 @@ TEST_F(HeadlessConsole, PublishesPressuresObeysASetFlowThatReachesThePumpAndEnds
 }
 
 TEST_F(HeadlessConsole, EveryRemoteCommandIsARunLogRowWithItsRequestIdAndAnEventMessage) {
+  startConsole();
   ASSERT_TRUE(AwaitJson(
       *end, prefix + "status", [](const Json& s) { return s["link"] == "answering"; }, 10s));
 
@@ -124,7 +176,7 @@ TEST_F(HeadlessConsole, EveryRemoteCommandIsARunLogRowWithItsRequestIdAndAnEvent
   EXPECT_TRUE(AwaitJson(
       *end, prefix + "event",
       [&](const Json& e) { return e["event"] == "refused" && e["detail"] == refusedDetail; }, 5s));
-  ASSERT_EQ(EndConsole(console), 0);
+  ASSERT_EQ(endConsole(), 0);
 
   std::vector<std::string> remoteRows;
   for (const auto& line : RunLogLines(home.path())) {
@@ -145,6 +197,44 @@ TEST_F(HeadlessConsole, EveryRemoteCommandIsARunLogRowWithItsRequestIdAndAnEvent
       remoteRows[1].ends_with(",STOP,\"remote set_flow 250 request_id=x,\"\"y\"\"??? error=ml_min "
                               "must be at most 200\"\r\n"))
       << remoteRows[1];
+}
+
+TEST_F(HeadlessConsole, ARunLeftRetainedOnTheBrokerNeverReachesThePump) {
+  ASSERT_TRUE(end->publish(prefix + "cmd/run", R"({"request_id":"left-over"})", true));
+  startConsole();
+  ASSERT_TRUE(consoleAnswering());
+  // Anything the broker sent at subscription came before this answer.
+  ASSERT_TRUE(end->publish(prefix + "cmd/set_flow", R"({"ml_min":120,"request_id":"live"})"));
+  ASSERT_TRUE(AwaitJson(
+      *end, prefix + "cmd/result", [](const Json& r) { return r["request_id"] == "live"; }, 5s));
+  ASSERT_EQ(endConsole(), 0);
+
+  for (const auto& message : end->receivedOn(prefix + "event")) {
+    const Json event = Json::parse(message.payload);
+    EXPECT_FALSE(event["event"] == "command" &&
+                 event["detail"].get<std::string>().find("R0000") != std::string::npos)
+        << "the run frame was written to the line";
+  }
+  const auto statuses = end->receivedOn(prefix + "status");
+  ASSERT_FALSE(statuses.empty());
+  EXPECT_EQ(Json::parse(statuses.back().payload)["pump"], "STOP");
+}
+
+TEST_F(HeadlessConsole, TenMegabytesOnACommandTopicLeaveItsMemoryAloneAndItStillAnswers) {
+  startConsole();
+  const long grown = peakGrowthFromTenMegabytes();
+  EXPECT_LT(grown, 20 << 10) << "the peak resident memory grew by " << grown << " kB";
+}
+
+// An MQTT 3.1.1 broker sends it whole, and libmosquitto holds it twice while
+// it reads it; the console copies no more than it needs to refuse it.
+TEST_F(HeadlessConsole, TenMegabytesFromAnMqtt311BrokerAreNotCopiedAndItStillAnswers) {
+  OldBrokerGate oldBroker(broker.port());
+  ASSERT_TRUE(oldBroker.ready());
+  startConsole(oldBroker.url());
+  const long grown = peakGrowthFromTenMegabytes();
+  EXPECT_LT(grown, 25 << 10) << "the peak resident memory grew by " << grown << " kB";
+  EXPECT_GE(oldBroker.refusedMqtt5(), 1);
 }
 
 }  // namespace

@@ -70,25 +70,38 @@ ScratchFolder::~ScratchFolder() {
 
 std::optional<TlsFiles> MakeTestCertificates(const std::string& folder, const std::string& name) {
   const std::string base = folder + "/" + name;
-  TlsFiles files{base + "-ca.crt", base + "-server.crt", base + "-server.key"};
-  std::ofstream(base + "-san.ext") << "subjectAltName=IP:127.0.0.1\n";
-  const bool made =
-      Run("openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=" + name + "-test-ca" +
-          " -keyout " + base + "-ca.key -out " + files.caCertificate) &&
-      Run("openssl req -newkey rsa:2048 -nodes -subj /CN=127.0.0.1 -keyout " + files.serverKey +
-          " -out " + base + "-server.csr") &&
-      Run("openssl x509 -req -days 2 -in " + base + "-server.csr -CA " + files.caCertificate +
-          " -CAkey " + base + "-ca.key -CAcreateserial -extfile " + base + "-san.ext -out " +
-          files.serverCertificate);
-  if (!made) return std::nullopt;
-  // A broker started as root reads its files as user mosquitto. These keys
-  // guard nothing but a test.
+  TlsFiles ca{base + "-ca.crt", "", ""};
+  if (!Run("openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=" + name + "-test-ca" +
+           " -keyout " + base + "-ca.key -out " + ca.caCertificate)) {
+    return std::nullopt;
+  }
+  // A broker started as root reads its files as user mosquitto.
   namespace fs = std::filesystem;
   std::error_code ignored;
   fs::permissions(folder, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec,
                   ignored);
-  fs::permissions(files.serverKey, fs::perms::others_read | fs::perms::group_read,
-                  fs::perm_options::add, ignored);
+  return MakeServerCertificate(ca, name, "IP:127.0.0.1", 2);
+}
+
+std::optional<TlsFiles> MakeServerCertificate(const TlsFiles& ca, const std::string& name,
+                                              const std::string& altName, int days) {
+  const std::string caBase = ca.caCertificate.substr(0, ca.caCertificate.size() - 4);  // .crt
+  const std::string base =
+      std::filesystem::path(ca.caCertificate).parent_path().string() + "/" + name;
+  TlsFiles files{ca.caCertificate, base + "-server.crt", base + "-server.key"};
+  std::ofstream(base + "-san.ext") << "subjectAltName=" << altName << "\n";
+  const bool made =
+      Run("openssl req -newkey rsa:2048 -nodes -subj /CN=" + name + " -keyout " + files.serverKey +
+          " -out " + base + "-server.csr") &&
+      Run("openssl x509 -req -days " + std::to_string(days) + " -in " + base + "-server.csr -CA " +
+          ca.caCertificate + " -CAkey " + caBase + ".key -CAcreateserial -extfile " + base +
+          "-san.ext -out " + files.serverCertificate);
+  if (!made) return std::nullopt;
+  // These keys guard nothing but a test.
+  std::error_code ignored;
+  std::filesystem::permissions(
+      files.serverKey, std::filesystem::perms::others_read | std::filesystem::perms::group_read,
+      std::filesystem::perm_options::add, ignored);
   return files;
 }
 
@@ -120,7 +133,14 @@ bool TestBroker::start() {
   const std::string config = folder_.path() + "/mosquitto.conf";
   {
     std::ofstream file(config);
-    file << "listener " << port_ << " 127.0.0.1\nallow_anonymous true\npersistence false\n";
+    file << "listener " << port_ << " 127.0.0.1\nallow_anonymous true\n";
+    // Run as root, Mosquitto would write its database as user mosquitto,
+    // which cannot write into this private folder.
+    if (persistent_) {
+      file << "user root\npersistence true\npersistence_location " << folder_.path() << "/\n";
+    } else {
+      file << "persistence false\n";
+    }
     if (tls_) {
       file << "cafile " << tls_->caCertificate << "\ncertfile " << tls_->serverCertificate
            << "\nkeyfile " << tls_->serverKey << "\n";
@@ -152,6 +172,13 @@ bool TestBroker::start() {
 void TestBroker::kill() {
   if (pid_ <= 0) return;
   ::kill(pid_, SIGKILL);
+  ::waitpid(pid_, nullptr, 0);
+  pid_ = -1;
+}
+
+void TestBroker::stop() {
+  if (pid_ <= 0) return;
+  ::kill(pid_, SIGTERM);
   ::waitpid(pid_, nullptr, 0);
   pid_ = -1;
 }

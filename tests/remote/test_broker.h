@@ -33,6 +33,12 @@ struct TlsFiles {
 // Makes them in `folder` (names prefixed with `name`); nothing if openssl failed.
 std::optional<TlsFiles> MakeTestCertificates(const std::string& folder, const std::string& name);
 
+// Another server certificate from the authority `ca` made, for `altName`
+// ("IP:127.0.0.1", "DNS:broker.lab"), valid from now for `days` (-1: it
+// expired a day before it began, so it is out of date from the start).
+std::optional<TlsFiles> MakeServerCertificate(const TlsFiles& ca, const std::string& name,
+                                              const std::string& altName, int days);
+
 // The path of an executable found on PATH or in the sbin folders, or empty.
 std::string FindProgram(const std::string& name);
 
@@ -42,6 +48,8 @@ class TestBroker {
   static std::optional<std::string> MissingReason();
 
   explicit TestBroker(std::optional<TlsFiles> tls = std::nullopt);
+  // Keeps retained messages on disk across stop() and start(); call first.
+  void keepRetainedMessages() { persistent_ = true; }
   ~TestBroker();
   TestBroker(const TestBroker&) = delete;
   TestBroker& operator=(const TestBroker&) = delete;
@@ -50,6 +58,8 @@ class TestBroker {
   bool start();
   // Ends it at once, as a crash would.
   void kill();
+  // Ends it as an administrator would (SIGTERM), saving what it keeps.
+  void stop();
 
   int port() const { return port_; }
   std::string url() const;
@@ -59,6 +69,7 @@ class TestBroker {
   std::optional<TlsFiles> tls_;
   int port_ = 0;
   pid_t pid_ = -1;
+  bool persistent_ = false;
 };
 
 }  // namespace pump::remote::testing
