@@ -28,8 +28,15 @@ for f in usr/bin/pump-console usr/bin/pump-sim usr/share/applications/pump-conso
          usr/share/icons/hicolor/128x128/apps/pump-console.png \
          usr/share/doc/pump-console/copyright usr/share/doc/pump-console/README.md \
          usr/share/doc/pump-console/LICENSE usr/share/man/man1/pump-console.1.gz \
-         usr/lib/systemd/system/pump-console-headless@.service; do
+         usr/lib/systemd/system/pump-console-headless@.service \
+         usr/share/pump-console/operator-guide.zh.md; do
   grep -q "\./$f\$" <<<"$contents" || { echo "missing from package: $f" >&2; exit 1; }
+done
+
+# Every picture the operator's guide shows goes with it.
+for picture in $(grep -o '](guide/[^)]*)' "$root/docs/operator-guide.zh.md" | sed 's/^](//; s/)$//'); do
+  grep -q "\./usr/share/pump-console/$picture\$" <<<"$contents" ||
+    { echo "missing from package: the guide's picture $picture" >&2; exit 1; }
 done
 
 depends="$(dpkg-deb -f "$deb" Depends)"
