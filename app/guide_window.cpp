@@ -12,8 +12,12 @@
 namespace pump::app {
 
 QStringList GuidePlaces(const QString& programFolder) {
-  return {QDir::cleanPath(programFolder + QStringLiteral("/" PUMP_GUIDE_BESIDE_PROGRAM)),
-          QStringLiteral(PUMP_GUIDE_IN_SOURCE)};
+  QStringList places{
+      QDir::cleanPath(programFolder + QStringLiteral("/" PUMP_GUIDE_BESIDE_PROGRAM))};
+#ifdef PUMP_GUIDE_IN_SOURCE
+  places << QStringLiteral(PUMP_GUIDE_IN_SOURCE);
+#endif
+  return places;
 }
 
 GuideWindow::GuideWindow(const QString& guideFile, QWidget* parent)

@@ -15,7 +15,8 @@ class QTextBrowser;
 namespace pump::app {
 
 // Where the guide may be, in the order looked at: installed relative to the
-// program in `programFolder`, then in the source tree of this build.
+// program in `programFolder`, then in the source tree of this build (not for
+// a package).
 QStringList GuidePlaces(const QString& programFolder);
 
 class GuideWindow : public QMainWindow {

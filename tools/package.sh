@@ -16,7 +16,8 @@ if [ "${#missing[@]}" -gt 0 ]; then
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
-cmake -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPUMP_BUILD_TESTS=OFF >/dev/null
+cmake -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPUMP_BUILD_TESTS=OFF \
+  -DPUMP_GUIDE_FROM_SOURCE=OFF >/dev/null
 cmake --build "$out" --parallel >/dev/null
 (cd "$out" && rm -f ./*.deb && cpack -G DEB >/dev/null)
 deb="$(ls "$out"/pump-console_*.deb)"
