@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFont>
+#include <QFontInfo>
 #include <QIcon>
 #include <QSettings>
 
@@ -29,6 +30,7 @@ void LoadAssets() { InitAssetResources(); }
 void PrepareApplication() {
   LoadAssets();
   InstallFontSubstitutes();
+  PreferSimplifiedChinese();
   InstallQtChineseTranslations();
   const auto icon = console::design::Window().icon;
   QApplication::setWindowIcon(
@@ -39,6 +41,18 @@ void InstallFontSubstitutes() {
   const QString simplified = QStringLiteral("Noto Serif CJK SC");
   QFont::insertSubstitution(QStringLiteral("宋体"), simplified);
   QFont::insertSubstitution(QStringLiteral("SimSun"), simplified);
+}
+
+// The application's font, which the menus, boxes and the guide use, resolves
+// to a face without Chinese; fontconfig's fallback for Chinese then follows
+// the locale and, under C.UTF-8, picks Japanese forms. Naming the Simplified
+// face as the first fallback keeps the Latin face and draws Chinese in
+// Simplified forms. The family is named as resolved: a generic name such as
+// "Sans Serif" is no face of its own and would hand everything to the fallback.
+void PreferSimplifiedChinese() {
+  QFont font = QApplication::font();
+  font.setFamilies({QFontInfo(font).family(), QStringLiteral("Noto Sans CJK SC")});
+  QApplication::setFont(font);
 }
 
 Console::Console(std::string logFolder, bool headless)
@@ -64,6 +78,14 @@ Console::Console(std::string logFolder, bool headless)
     remote_->openDialog(view_.get(), store);
   });
   if (!logFolder.empty()) startRunLog(std::move(logFolder));
+  bindGuide();
+}
+
+void Console::bindGuide() {
+  guide_ =
+      std::make_unique<GuideOpener>(GuidePlaces(QCoreApplication::applicationDirPath()), dialogs_);
+  QObject::connect(view_->menuItem("guide"), &QAction::triggered, view_.get(),
+                   [this] { guide_->open(); });
 }
 
 // Every event the window publishes becomes a row; 工具 > 日志文件夹 shows the files.

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "app/guide_window.h"
 #include "app/headless_dialogs.h"
 #include "app/main_window_view.h"
 #include "app/record_viewer_view.h"
@@ -32,8 +33,10 @@ namespace pump::app {
 void LoadAssets();
 // Pins the labels' "宋体" to an installed Simplified Chinese face, whatever the locale.
 void InstallFontSubstitutes();
+// Chinese in the application's own font (menus, boxes, the guide) in Simplified forms.
+void PreferSimplifiedChinese();
 // Everything the application needs before its first window: the resources,
-// the font substitutes, Qt's own texts in Chinese and the window icon.
+// the fonts, Qt's own texts in Chinese and the window icon.
 void PrepareApplication();
 
 // Where the console keeps its settings: the user's configuration folder.
@@ -68,11 +71,14 @@ class Console {
   // The session's trend, and its window (made when first shown).
   const trend::LiveTrend& liveTrend() const { return *liveTrend_; }
   TrendWindowHandle& trendWindow() { return trendWindow_; }
+  // The operator's guide, opened from 工具 > 使用说明.
+  GuideOpener& guide() { return *guide_; }
 
  private:
   console::MainWindowServices services();
   void bindWindowToModel();
   void startRunLog(std::string folder);
+  void bindGuide();
 
   // Declared first so it is destroyed last: the model refers to its widgets.
   std::unique_ptr<MainWindowView> view_;
@@ -106,6 +112,7 @@ class Console {
   TrendWindowHandle trendWindow_;
   std::unique_ptr<console::MainWindow> window_;
   std::unique_ptr<remote::qt::RemoteMonitoring> remote_;
+  std::unique_ptr<GuideOpener> guide_;
 };
 
 }  // namespace pump::app

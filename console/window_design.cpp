@@ -131,6 +131,8 @@ constexpr std::array kMenus{
     MenuDesign{2, "trend", texts::kTrendItem, MenuKind::Item, nullptr, &MainWindow::showTrend},
     MenuDesign{2, "remoteMonitor", texts::kRemoteMonitorItem, MenuKind::Item, nullptr,
                &MainWindow::openRemoteSettings},
+    // The composition root binds the guide: a window of its own, outside the model.
+    MenuDesign{2, "guide", texts::kGuideItem, MenuKind::Item, nullptr, nullptr},
     MenuDesign{1, "rightkey", texts::kPopupMenu, MenuKind::PopupOnly, &Menus::popup, nullptr},
     MenuDesign{2, "rrun", texts::kRunItem, MenuKind::Item, nullptr, &MainWindow::runPump},
     MenuDesign{2, "rstop", texts::kStopItem, MenuKind::Item, nullptr, &MainWindow::stopPump},

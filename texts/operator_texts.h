@@ -52,6 +52,7 @@ inline constexpr char kToolsMenu[] = "工具(U)";
 inline constexpr char kLogFolderItem[] = "日志文件夹";
 inline constexpr char kTrendItem[] = "趋势图";
 inline constexpr char kRemoteMonitorItem[] = "远程监控…";
+inline constexpr char kGuideItem[] = "使用说明";
 inline constexpr char kPopupMenu[] = "右键";
 inline constexpr char kHelpCommand[] = "帮助(H)";
 
@@ -205,5 +206,12 @@ inline constexpr char kNoWritePermission[] = "没有写入权限";
 inline constexpr char kFolderMissing[] = "文件夹不存在";
 inline constexpr char kDiskError[] = "磁盘读写出错";
 inline std::string SystemError(int number) { return "系统错误 " + std::to_string(number); }
+
+// --- Operator's guide ---------------------------------------------------------
+inline constexpr char kGuideTitle[] = "使用说明";
+// `places` lists the files looked for, one a line.
+inline std::string GuideNotFound(const std::string& places) {
+  return "找不到使用说明。已查找：\n" + places;
+}
 
 }  // namespace pump::texts

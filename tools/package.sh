@@ -16,7 +16,8 @@ if [ "${#missing[@]}" -gt 0 ]; then
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
-cmake -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPUMP_BUILD_TESTS=OFF >/dev/null
+cmake -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPUMP_BUILD_TESTS=OFF \
+  -DPUMP_GUIDE_FROM_SOURCE=OFF >/dev/null
 cmake --build "$out" --parallel >/dev/null
 (cd "$out" && rm -f ./*.deb && cpack -G DEB >/dev/null)
 deb="$(ls "$out"/pump-console_*.deb)"
@@ -28,8 +29,15 @@ for f in usr/bin/pump-console usr/bin/pump-sim usr/share/applications/pump-conso
          usr/share/icons/hicolor/128x128/apps/pump-console.png \
          usr/share/doc/pump-console/copyright usr/share/doc/pump-console/README.md \
          usr/share/doc/pump-console/LICENSE usr/share/man/man1/pump-console.1.gz \
-         usr/lib/systemd/system/pump-console-headless@.service; do
+         usr/lib/systemd/system/pump-console-headless@.service \
+         usr/share/pump-console/operator-guide.zh.md; do
   grep -q "\./$f\$" <<<"$contents" || { echo "missing from package: $f" >&2; exit 1; }
+done
+
+# Every picture the operator's guide shows goes with it.
+for picture in $(grep -o '](guide/[^)]*)' "$root/docs/operator-guide.zh.md" | sed 's/^](//; s/)$//'); do
+  grep -q "\./usr/share/pump-console/$picture\$" <<<"$contents" ||
+    { echo "missing from package: the guide's picture $picture" >&2; exit 1; }
 done
 
 depends="$(dpkg-deb -f "$deb" Depends)"

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontInfo>
+#include <QImage>
+#include <QPainter>
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QTimer>
@@ -49,6 +52,30 @@ TEST(QtOwnTexts, ThePrintDialogSpeaksChinese) {
   EXPECT_TRUE(buttons.contains(QStringLiteral("打印(P)"))) << buttons.join(u',').toStdString();
   EXPECT_TRUE(buttons.contains(QStringLiteral("取消"))) << buttons.join(u',').toStdString();
   EXPECT_FALSE(buttons.contains(QStringLiteral("Cancel"))) << buttons.join(u',').toStdString();
+}
+
+QImage Drawn(const QString& text, const QFont& font) {
+  QImage image(160, 40, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  painter.setFont(font);
+  painter.drawText(image.rect(), Qt::AlignLeft | Qt::AlignTop, text);
+  return image;
+}
+
+QFont Face(const char* family, const QFont& sized) {
+  QFont font(QString::fromUtf8(family));
+  font.setPointSizeF(sized.pointSizeF());
+  return font;
+}
+
+// 直 and 骨 are drawn differently in Japanese and in Simplified Chinese.
+TEST(QtOwnTexts, MenusBoxesAndTheGuideDrawChineseInSimplifiedFormsAndKeepTheirLatinFace) {
+  const QFont font = QApplication::font();
+  const QString chinese = QStringLiteral("直骨说明");
+  EXPECT_EQ(Drawn(chinese, font), Drawn(chinese, Face("Noto Sans CJK SC", font)));
+  EXPECT_NE(Drawn(chinese, font), Drawn(chinese, Face("Noto Sans CJK JP", font)));
+  EXPECT_NE(QFontInfo(font).family(), QStringLiteral("Noto Sans CJK SC"));
 }
 
 }  // namespace
