@@ -67,9 +67,12 @@ Console::Console(std::string logFolder, bool headless)
   mainWindowHandle_ = std::make_unique<qt::QtWindowHandle>(*view_);
   recordViewer_->setMainWindow(*mainWindowHandle_);
   window_ = std::make_unique<console::MainWindow>(services());
-  // The trend records the session from the start, whether or not it is shown.
-  liveTrend_ = std::make_unique<trend::LiveTrend>(window_->events());
-  trendWindow_.setLiveTrend(liveTrend_.get());
+  // With a window, the trend records the session from the start, whether or
+  // not it is shown.
+  if (!headless_) {
+    liveTrend_ = std::make_unique<trend::LiveTrend>(window_->events());
+    trendWindow_.setLiveTrend(liveTrend_.get());
+  }
   bindWindowToModel();
   remote_ = std::make_unique<remote::qt::RemoteMonitoring>(
       *window_, headless_ ? nullptr : remote::qt::AddRemoteStatusLine(view_->surface()));
@@ -111,7 +114,7 @@ console::MainWindowServices Console::services() {
       .app = application_,
       .popupMenu = view_->popupMenu(),
       .recordViewer = *recordViewer_,
-      .trendWindow = &trendWindow_,
+      .trendWindow = headless_ ? nullptr : &trendWindow_,
       .recordPath = recordPath_,
       .stableName = [](const std::string& device) { return link::StableAdapterName(device); },
       .portFinder = &portFinder_,

@@ -68,9 +68,10 @@ class Console {
   console::ConsoleEventFeed& events() { return window_->events(); }
   // Nothing when the run log is off.
   RunLogWiring* runLog() { return runLog_.get(); }
-  // The session's trend, and its window (made when first shown).
-  const trend::LiveTrend& liveTrend() const { return *liveTrend_; }
-  TrendWindowHandle& trendWindow() { return trendWindow_; }
+  // The session's trend, and its window (made when first shown); neither
+  // without a window, as nobody could look at them.
+  const trend::LiveTrend* liveTrend() const { return liveTrend_.get(); }
+  TrendWindowHandle* trendWindow() { return headless_ ? nullptr : &trendWindow_; }
   // The operator's guide, opened from 工具 > 使用说明.
   GuideOpener& guide() { return *guide_; }
 
@@ -107,7 +108,8 @@ class Console {
   std::unique_ptr<qt::QtWindowHandle> mainWindowHandle_;
   // Before the window: it takes the close the window publishes as it goes.
   std::unique_ptr<RunLogWiring> runLog_;
-  // Both outlive the model, which publishes a last event as it closes.
+  // Both outlive the model, which publishes a last event as it closes. No
+  // trend is kept without a window.
   std::unique_ptr<trend::LiveTrend> liveTrend_;
   TrendWindowHandle trendWindow_;
   std::unique_ptr<console::MainWindow> window_;

@@ -43,7 +43,8 @@ std::int64_t MillisecondsOf(std::chrono::system_clock::time_point t) {
 
 }  // namespace
 
-LiveTrend::LiveTrend(console::ConsoleEventFeed& feed) {
+LiveTrend::LiveTrend(console::ConsoleEventFeed& feed, std::size_t memoryBudget)
+    : session_(memoryBudget) {
   feed.subscribe([this](const console::ConsoleEvent& event) { take(event); });
 }
 

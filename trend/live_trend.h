@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <string>
 
 #include "console/console_events.h"
@@ -13,8 +14,10 @@ namespace pump::trend {
 
 class LiveTrend {
  public:
-  // Subscribes to `feed`, which must not outlive this object's use.
-  explicit LiveTrend(console::ConsoleEventFeed& feed);
+  // Subscribes to `feed`, which must not outlive this object's use. The
+  // session keeps within `memoryBudget` bytes however long it runs.
+  explicit LiveTrend(console::ConsoleEventFeed& feed,
+                     std::size_t memoryBudget = Session::kDefaultMemoryBudget);
 
   void take(const console::ConsoleEvent& event);
 

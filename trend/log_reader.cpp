@@ -1,8 +1,11 @@
 #include "trend/log_reader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <charconv>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -17,7 +20,7 @@ using runlog::kRunLogHeader;
 
 namespace {
 
-constexpr std::size_t kReadBlock = std::size_t{1} << 22;
+constexpr std::size_t kReadBlock = std::size_t{1} << 20;
 
 // A field quoted in a message: printable ASCII only, and not too long.
 std::string Shown(std::string_view text) {
@@ -96,19 +99,65 @@ bool IsHeader(const CsvRecord& record) {
   return true;
 }
 
+// A regular file open for reading, or why not.
+class LogFile {
+ public:
+  // Opened without waiting, as a FIFO with no writer would hold a plain open,
+  // and checked on what was opened, so a path swapped meanwhile is no way round.
+  explicit LogFile(const std::string& path)
+      : fd_(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)) {
+    struct stat status {};
+    if (fd_ < 0 || ::fstat(fd_, &status) != 0) {
+      error_ = "无法打开 " + path + "：" + std::strerror(errno);
+    } else if (!S_ISREG(status.st_mode)) {
+      error_ = path + " 不是普通文件（而是管道、设备或文件夹），不能作为运行日志打开。";
+    } else {
+      size_ = static_cast<std::uint64_t>(status.st_size);
+    }
+  }
+  ~LogFile() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  LogFile(const LogFile&) = delete;
+  LogFile& operator=(const LogFile&) = delete;
+
+  const std::string& error() const { return error_; }
+  std::uint64_t size() const { return size_; }
+
+  // Up to `count` bytes at `into`; 0 at the end, -1 on an error (errno says which).
+  ssize_t read(char* into, std::size_t count) {
+    for (;;) {
+      const ssize_t got = ::read(fd_, into, count);
+      if (got >= 0 || errno != EINTR) return got;
+    }
+  }
+
+ private:
+  int fd_;
+  std::string error_;
+  std::uint64_t size_ = 0;
+};
+
 // Feeds the file's records, block by block, into a new session.
 class LogLoader {
  public:
-  LogLoad load(std::FILE* file) {
+  explicit LogLoader(const LoadControl& control) : control_(control) {}
+
+  LogLoad load(LogFile& file) {
     load_.session = std::make_unique<Session>();
     std::string text;
+    std::uint64_t read = 0;
     for (bool atEnd = false; !atEnd && load_.error.empty();) {
+      if (control_.cancel && control_.cancel->load(std::memory_order_relaxed)) return cancelled();
       const std::size_t kept = text.size();
       text.resize(kept + kReadBlock);
-      text.resize(kept + std::fread(text.data() + kept, 1, kReadBlock, file));
-      atEnd = std::feof(file) || std::ferror(file);
-      if (std::ferror(file)) return refuse(std::string("读取出错：") + std::strerror(errno));
+      const ssize_t got = file.read(text.data() + kept, kReadBlock);
+      if (got < 0) return refuse(std::string("读取出错：") + std::strerror(errno));
+      text.resize(kept + static_cast<std::size_t>(got));
+      atEnd = got == 0;
       text.erase(0, consume(text, atEnd));
+      read += static_cast<std::uint64_t>(got);
+      if (control_.progress) control_.progress(read, file.size());
     }
     if (load_.error.empty() && !sawHeader_) fail(1, "文件是空的，不是运行日志");
     if (!load_.error.empty()) load_.session.reset();
@@ -122,6 +171,12 @@ class LogLoader {
     return std::move(load_);
   }
 
+  LogLoad cancelled() {
+    load_.session.reset();
+    load_.cancelled = true;
+    return std::move(load_);
+  }
+
   void fail(std::size_t line, const std::string& what) {
     load_.error =
         "第 " + std::to_string(line) + " 行：" + what + "。这个文件不能作为运行日志打开。";
@@ -132,7 +187,10 @@ class LogLoader {
     std::size_t position = 0;
     while (position < text.size() && load_.error.empty()) {
       const CsvStatus status = splitter_.next(text, position, atEnd, record_);
-      if (status == CsvStatus::NeedMore) break;
+      if (status == CsvStatus::NeedMore) {
+        if (text.size() - position > kLongestLogLine) failLongLine();
+        break;
+      }
       if (status == CsvStatus::Unfinished) {
         // A quote left open by a cut-off last row, or by damage further up.
         if (text.find('\n', position) != std::string_view::npos) {
@@ -150,6 +208,12 @@ class LogLoader {
       line_ += record_.lineEnds;
     }
     return position;
+  }
+
+  // No run log has a line this long: the file is not one, and is not read on.
+  void failLongLine() {
+    fail(line_, sawHeader_ ? "这一行超过 64 KB 还没有结束，运行日志没有这么长的行"
+                           : "前 64 KB 里没有一行结束，不是运行日志的表头");
   }
 
   void take(bool last) {
@@ -170,6 +234,7 @@ class LogLoader {
     load_.session->append(row);
   }
 
+  const LoadControl& control_;
   LogLoad load_;
   CsvSplitter splitter_;
   CsvRecord record_;
@@ -180,15 +245,14 @@ class LogLoader {
 
 }  // namespace
 
-LogLoad LoadRunLog(const std::string& path) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                       &std::fclose);
-  if (!file) {
+LogLoad LoadRunLog(const std::string& path, const LoadControl& control) {
+  LogFile file(path);
+  if (!file.error().empty()) {
     LogLoad refused;
-    refused.error = "无法打开 " + path + "：" + std::strerror(errno);
+    refused.error = file.error();
     return refused;
   }
-  return LogLoader().load(file.get());
+  return LogLoader(control).load(file);
 }
 
 }  // namespace pump::trend

@@ -4,13 +4,11 @@
 #include <array>
 #include <cmath>
 
+#include "trend/session_chunk.h"
+
 namespace pump::trend {
 
 namespace {
-
-constexpr std::size_t kChunkBits = 16;
-constexpr std::size_t kChunkRows = std::size_t{1} << kChunkBits;
-constexpr std::int32_t kFarWall = std::numeric_limits<std::int32_t>::min();
 
 constexpr std::array<const char*, 8> kEventNames{"open",    "reading", "reply", "command",
                                                  "refused", "link",    "run",   "close"};
@@ -39,44 +37,12 @@ bool IsLinkLoss(std::string_view linkState) {
          linkState == "not_connected";
 }
 
-// Column by column, so that drawing reads only times and pressures. The wall
-// time is kept as its distance from the axis time, which is nearly always
-// small; a chunk never moves once filled, so growth costs no copy.
-struct Session::Chunk {
-  std::vector<std::uint32_t> elapsedMs;
-  std::vector<float> pressure;
-  std::vector<std::int32_t> wallSkewMs;
-  std::vector<std::uint32_t> detail;
-  std::vector<std::uint8_t> event;
-  std::vector<std::uint8_t> pump;
-  std::vector<GroupExtremes> groups;
-
-  void noteExtremes(float value, bool reading) {
-    const std::size_t at = elapsedMs.size() - 1;
-    if ((at & (kGroupRows - 1)) == 0) groups.emplace_back();
-    if (!reading) return;
-    GroupExtremes& group = groups.back();
-    const auto row = static_cast<std::uint16_t>(at);
-    if (!group.any || value < group.low) group.low = value, group.lowAt = row;
-    if (!group.any || value > group.high) group.high = value, group.highAt = row;
-    group.any = true;
-  }
-
-  Chunk() {
-    elapsedMs.reserve(kChunkRows);
-    pressure.reserve(kChunkRows);
-    wallSkewMs.reserve(kChunkRows);
-    detail.reserve(kChunkRows);
-    event.reserve(kChunkRows);
-    pump.reserve(kChunkRows);
-  }
-};
-
-Session::Session() = default;
+Session::Session(std::size_t memoryBudgetBytes) : budget_(memoryBudgetBytes) {}
 Session::~Session() = default;
 
 void Session::clear() {
   chunks_.clear();
+  chunkStarts_.clear();
   size_ = 0;
   originMs_ = 0;
   details_.clear();
@@ -100,9 +66,17 @@ std::uint32_t Session::internDetail(std::string_view detail) {
   return index;
 }
 
+// A new chunk seals the one before, which may then be folded.
+void Session::startChunk() {
+  chunkStarts_.push_back(size_);
+  chunks_.push_back(std::make_unique<Chunk>());
+  chunks_.back()->reserve(kChunkRows);
+  keepWithinBudget();
+}
+
 void Session::append(const Row& row) {
   if (size_ == 0) originMs_ = row.wallMs - row.elapsedMs;
-  if (size_ % kChunkRows == 0) chunks_.push_back(std::make_unique<Chunk>());
+  if (chunks_.empty() || chunks_.back()->size() == kChunkRows) startChunk();
   Chunk& chunk = *chunks_.back();
   const auto elapsed = static_cast<std::uint32_t>(
       std::clamp<std::int64_t>(row.elapsedMs, 0, std::numeric_limits<std::uint32_t>::max()));
@@ -114,7 +88,7 @@ void Session::append(const Row& row) {
   chunk.wallSkewMs.push_back(far ? kFarWall : static_cast<std::int32_t>(skew));
   chunk.detail.push_back(internDetail(row.detail));
   chunk.event.push_back(static_cast<std::uint8_t>(row.event));
-  chunk.pump.push_back(row.pumpRunning ? 1 : 0);
+  chunk.flags.push_back(row.pumpRunning ? kRunning : 0);
   chunk.noteExtremes(row.pressure, row.event == RowEvent::Reading && !std::isnan(row.pressure));
   noteSteps(row, static_cast<double>(originMs_ + elapsed));
   ++size_;
@@ -142,8 +116,13 @@ void Session::noteSteps(const Row& row, double axisMs) {
   if (!loss && gapOpen) linkGaps_.back() = {linkGaps_.back().startMs, axisMs, false};
 }
 
+std::size_t Session::chunkIndexOf(std::size_t index) const {
+  const auto after = std::upper_bound(chunkStarts_.begin(), chunkStarts_.end(), index);
+  return static_cast<std::size_t>(after - chunkStarts_.begin()) - 1;
+}
+
 const Session::Chunk& Session::chunkOf(std::size_t index) const {
-  return *chunks_[index >> kChunkBits];
+  return *chunks_[chunkIndexOf(index)];
 }
 
 float Session::stepValueAt(const std::vector<IndexedStep>& steps, std::size_t index) {
@@ -153,8 +132,9 @@ float Session::stepValueAt(const std::vector<IndexedStep>& steps, std::size_t in
 }
 
 Row Session::row(std::size_t index) const {
-  const Chunk& chunk = chunkOf(index);
-  const std::size_t at = index & (kChunkRows - 1);
+  const std::size_t c = chunkIndexOf(index);
+  const Chunk& chunk = *chunks_[c];
+  const std::size_t at = index - chunkStarts_[c];
   Row row;
   row.elapsedMs = chunk.elapsedMs[at];
   const std::int32_t skew = chunk.wallSkewMs[at];
@@ -164,13 +144,14 @@ Row Session::row(std::size_t index) const {
   row.pressure = chunk.pressure[at];
   row.flow = stepValueAt(flowByRow_, index);
   row.pressureLimit = stepValueAt(limitByRow_, index);
-  row.pumpRunning = chunk.pump[at] != 0;
+  row.pumpRunning = (chunk.flags[at] & kRunning) != 0;
   row.detail = details_[chunk.detail[at]];
   return row;
 }
 
 double Session::axisTimeMs(std::size_t index) const {
-  return static_cast<double>(originMs_ + chunkOf(index).elapsedMs[index & (kChunkRows - 1)]);
+  const std::size_t c = chunkIndexOf(index);
+  return static_cast<double>(originMs_ + chunks_[c]->elapsedMs[index - chunkStarts_[c]]);
 }
 
 double Session::firstTimeMs() const { return empty() ? 0 : axisTimeMs(0); }
@@ -186,19 +167,28 @@ std::size_t Session::lowerBound(double axisMs) const {
   const auto& times = (*chunk)->elapsedMs;
   const auto at = std::lower_bound(times.begin(), times.end(), elapsed,
                                    [](std::uint32_t t, double e) { return t < e; });
-  return static_cast<std::size_t>(chunk - chunks_.begin()) * kChunkRows +
+  return chunkStarts_[static_cast<std::size_t>(chunk - chunks_.begin())] +
          static_cast<std::size_t>(at - times.begin());
 }
 
 bool Session::isReading(std::size_t index) const {
-  const Chunk& chunk = chunkOf(index);
-  const std::size_t at = index & (kChunkRows - 1);
-  return chunk.event[at] == static_cast<std::uint8_t>(RowEvent::Reading) &&
-         !std::isnan(chunk.pressure[at]);
+  const std::size_t c = chunkIndexOf(index);
+  const std::size_t at = index - chunkStarts_[c];
+  return chunks_[c]->event[at] == static_cast<std::uint8_t>(RowEvent::Reading) &&
+         !std::isnan(chunks_[c]->pressure[at]);
 }
 
 float Session::pressure(std::size_t index) const {
-  return chunkOf(index).pressure[index & (kChunkRows - 1)];
+  const std::size_t c = chunkIndexOf(index);
+  return chunks_[c]->pressure[index - chunkStarts_[c]];
+}
+
+Summary Session::summary(std::size_t index) const {
+  const std::size_t c = chunkIndexOf(index);
+  const std::uint8_t flags = chunks_[c]->flags[index - chunkStarts_[c]];
+  if (flags & kLowest) return Summary::Lowest;
+  if (flags & kHighest) return Summary::Highest;
+  return Summary::None;
 }
 
 namespace {
@@ -218,12 +208,35 @@ std::vector<Span> Session::linkGaps(double untilMs) const {
   return EndingAt(linkGaps_, std::max(untilMs, lastTimeMs()));
 }
 
-std::size_t Session::blockOf(std::size_t index) const { return index >> kChunkBits; }
+std::size_t Session::chunkBytes() const {
+  std::size_t bytes =
+      chunks_.capacity() * sizeof(chunks_[0]) + chunkStarts_.capacity() * sizeof(std::size_t);
+  for (const auto& chunk : chunks_) bytes += chunk->bytes();
+  return bytes;
+}
+
+std::size_t Session::memoryBytes() const {
+  // Node-based containers: a node holds the entry and about two pointers more.
+  constexpr std::size_t kNode = 2 * sizeof(void*);
+  std::size_t bytes = sizeof(Session) + chunkBytes();
+  for (const std::string& detail : details_) bytes += sizeof(std::string) + detail.capacity();
+  bytes += detailIndex_.size() * (sizeof(std::string_view) + sizeof(std::uint32_t) + kNode) +
+           detailIndex_.bucket_count() * sizeof(void*);
+  bytes += farWallMs_.size() * (sizeof(std::size_t) + sizeof(std::int64_t) + 2 * kNode);
+  for (const auto* steps : {&limitByRow_, &flowByRow_, &offsetByRow_}) {
+    bytes += steps->capacity() * sizeof(IndexedStep);
+  }
+  bytes += (limitSteps_.capacity() + flowSteps_.capacity()) * sizeof(Step);
+  bytes += (runPeriods_.capacity() + linkGaps_.capacity()) * sizeof(Span);
+  return bytes;
+}
+
+std::size_t Session::blockOf(std::size_t index) const { return chunkIndexOf(index); }
 
 Session::Columns Session::block(std::size_t blockIndex) const {
   const Chunk& chunk = *chunks_[blockIndex];
   return {chunk.elapsedMs.data(), chunk.pressure.data(),    chunk.event.data(),
-          chunk.groups.data(),    blockIndex << kChunkBits, chunk.elapsedMs.size()};
+          chunk.groups.data(),    chunkStarts_[blockIndex], chunk.size()};
 }
 
 }  // namespace pump::trend

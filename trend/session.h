@@ -2,6 +2,14 @@
 // that an hour of a fast stream (millions of rows) fits in memory, together
 // with what the trend draws besides the pressure line: limit and flow steps,
 // RUN periods and link-loss gaps.
+//
+// The rows stay within a memory budget however long the session runs: past
+// it, the oldest stretches are kept at a coarser resolution. Folding a
+// stretch keeps, of each few readings, the lowest and the highest, so no
+// spike is lost; rows that mark an event or change what the trend draws
+// (open, close, link, run, command and refused rows, and any row where the
+// pump's state, the limit or the flow changes) stay exact. Other replies in a
+// folded stretch are dropped. The run log on disk keeps every row.
 #pragma once
 
 #include <cstdint>
@@ -54,9 +62,17 @@ struct Span {
 // The link states that break the pressure line.
 bool IsLinkLoss(std::string_view linkState);
 
+// What a reading stands for: itself, or the lowest or highest reading of a
+// stretch that was folded to save memory.
+enum class Summary : std::uint8_t { None, Lowest, Highest };
+
 class Session {
  public:
-  Session();
+  // Enough for about seven million rows at full resolution: over an hour and a
+  // half of a 115200-baud stream.
+  static constexpr std::size_t kDefaultMemoryBudget = std::size_t{128} << 20;
+
+  explicit Session(std::size_t memoryBudgetBytes = kDefaultMemoryBudget);
   ~Session();
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
@@ -78,6 +94,10 @@ class Session {
 
   bool isReading(std::size_t index) const;
   float pressure(std::size_t index) const;
+  Summary summary(std::size_t index) const;
+
+  // The bytes the rows and what derives from them hold.
+  std::size_t memoryBytes() const;
 
   // The lowest and highest reading of each group of rows in a block, kept
   // as rows come, so that a wide view need not visit every row.
@@ -85,7 +105,7 @@ class Session {
   static constexpr std::size_t kGroupRows = std::size_t{1} << kGroupBits;
   struct GroupExtremes {
     float low = 0, high = 0;
-    std::uint16_t lowAt = 0, highAt = 0;  // rows within the block
+    std::uint32_t lowAt = 0, highAt = 0;  // rows within the block
     bool any = false;
   };
 
@@ -98,6 +118,7 @@ class Session {
     std::size_t firstRow;
     std::size_t count;
   };
+  // Blocks differ in length once older ones have been folded.
   std::size_t blockCount() const { return chunks_.size(); }
   std::size_t blockOf(std::size_t index) const;
   Columns block(std::size_t blockIndex) const;
@@ -109,7 +130,7 @@ class Session {
   std::vector<Span> runPeriods(double untilMs = 0) const;
   std::vector<Span> linkGaps(double untilMs = 0) const;
 
-  // Changes each time a row is added or the session is cleared.
+  // Changes each time a row is added, rows are folded or the session is cleared.
   std::uint64_t version() const { return version_; }
 
  private:
@@ -118,12 +139,23 @@ class Session {
     std::size_t row;
     float value;
   };
+  class Folder;
   std::uint32_t internDetail(std::string_view detail);
   void noteSteps(const Row& row, double axisMs);
   const Chunk& chunkOf(std::size_t index) const;
+  std::size_t chunkIndexOf(std::size_t index) const;
   static float stepValueAt(const std::vector<IndexedStep>& steps, std::size_t index);
+  void startChunk();
+  std::size_t chunkBytes() const;
+  void keepWithinBudget();
+  bool foldOldestPair();
+  void foldPair(std::size_t first);
+  void renumberRows(std::size_t firstRow, std::size_t endRow,
+                    const std::vector<std::uint32_t>& keptRows);
 
+  std::size_t budget_;
   std::vector<std::unique_ptr<Chunk>> chunks_;
+  std::vector<std::size_t> chunkStarts_;  // the first row of each chunk
   std::size_t size_ = 0;
   std::int64_t originMs_ = 0;  // the wall time at elapsed zero
   std::deque<std::string> details_;

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QTest>
+#include <fstream>
 
 #include "app/composition.h"
 #include "tests/gui/pty_pair.h"
@@ -38,7 +39,9 @@ TEST(TrendMenu, TrendItemOpensTheWindowWithNoPortAndItFollowsTheReadingsOnceOneO
   EXPECT_TRUE(menu->menuAction()->isEnabled());
 
   item->trigger();
-  trend::qt::TrendWindow* trendWindow = console.trendWindow().window();
+  ASSERT_NE(console.trendWindow(), nullptr);
+  ASSERT_NE(console.liveTrend(), nullptr);
+  trend::qt::TrendWindow* trendWindow = console.trendWindow()->window();
   ASSERT_NE(trendWindow, nullptr);
   EXPECT_TRUE(trendWindow->isVisible());
   EXPECT_FALSE(trendWindow->isModal());
@@ -52,11 +55,11 @@ TEST(TrendMenu, TrendItemOpensTheWindowWithNoPortAndItFollowsTheReadingsOnceOneO
   ASSERT_TRUE(WaitUntil(
       [&] {
         const std::string caption = display.currentPressure.caption();
-        return NewestReading(console.liveTrend().session()).find(caption) != std::string::npos &&
+        return NewestReading(console.liveTrend()->session()).find(caption) != std::string::npos &&
                trendWindow->redrawCount() > 0;
       },
       5000));
-  EXPECT_EQ(trendWindow->shownSession(), &console.liveTrend().session());
+  EXPECT_EQ(trendWindow->shownSession(), &console.liveTrend()->session());
   EXPECT_TRUE(trendWindow->windowTitle().startsWith("趋势图 - "))
       << trendWindow->windowTitle().toStdString();
   EXPECT_TRUE(trendWindow->view().following());
@@ -64,7 +67,31 @@ TEST(TrendMenu, TrendItemOpensTheWindowWithNoPortAndItFollowsTheReadingsOnceOneO
   trendWindow->grab().save("trend-live.png");
 
   item->trigger();  // a second choice brings the same window forward
-  EXPECT_EQ(console.trendWindow().window(), trendWindow);
+  EXPECT_EQ(console.trendWindow()->window(), trendWindow);
+}
+
+long ResidentKilobytes() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  }
+  return -1;
+}
+
+TEST(TrendMenu, AHeadlessConsoleKeepsNoTrendSoAStreamOfReadingsLeavesItsMemoryAsItWas) {
+  app::Console console("", /*headless=*/true);
+  const auto wall = std::chrono::system_clock::now();
+  const auto steady = std::chrono::steady_clock::now();
+  const console::Readouts shown{"01.5", "04.0", "250", true};
+  console.events().publish({console::EventKind::Open, "/dev/ttyS9", shown, wall, steady});
+  const long before = ResidentKilobytes();
+  // Thirteen minutes of a 115200-baud stream; a trend would hold 18 MB of it.
+  for (int i = 0; i < 1'000'000; ++i) {
+    const std::chrono::milliseconds after(i);
+    console.events().publish(
+        {console::EventKind::Reading, "Q00N01.5Y", shown, wall + after, steady + after});
+  }
+  EXPECT_LT(ResidentKilobytes() - before, 4 * 1024);
 }
 
 }  // namespace

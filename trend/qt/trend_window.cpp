@@ -40,6 +40,20 @@ QString Number(float value, const char* unit) {
   return std::isnan(value) ? QString("—") : QString::number(value) + " " + unit;
 }
 
+// A reading kept for an older stretch held at a coarser resolution stands
+// for the lowest or the highest reading of that stretch.
+QString SummaryNote(Summary summary) {
+  switch (summary) {
+    case Summary::Lowest:
+      return "（区间最低）";
+    case Summary::Highest:
+      return "（区间最高）";
+    case Summary::None:
+      break;
+  }
+  return {};
+}
+
 }  // namespace
 
 TrendWindow::TrendWindow(const LiveTrend* live, QWidget* parent)
@@ -53,6 +67,7 @@ TrendWindow::TrendWindow(const LiveTrend* live, QWidget* parent)
   readout_->setObjectName("trendReadout");
   statusBar()->addWidget(readout_, 1);
   buildToolBar();
+  buildLoadBar();
   connectChart();
   connect(repaintTimer_, &QTimer::timeout, this, &TrendWindow::tick);
   repaintTimer_->start(kRepaintIntervalMs);
@@ -75,7 +90,7 @@ void TrendWindow::buildToolBar() {
   bar->addAction("导出图片…", this, &TrendWindow::askExportImage);
   bar->addAction("导出数据…", this, &TrendWindow::askExportData);
   bar->addSeparator();
-  bar->addAction("打开日志…", this, &TrendWindow::askOpenLog);
+  openAction_ = bar->addAction("打开日志…", this, &TrendWindow::askOpenLog);
 }
 
 void TrendWindow::connectChart() {
@@ -200,9 +215,9 @@ void TrendWindow::showReadout(double timeMs) {
   const Row row = s->row(*nearest);
   const std::string time = runlog::FormatLogTime(row.wallMs, row.utcOffsetMinutes);
   readout_->setText(QString::fromStdString(time.substr(0, 10) + " " + time.substr(11, 12)) +
-                    "    压力 " + Number(row.pressure, "MPa") + "    上限 " +
-                    Number(row.pressureLimit, "MPa") + "    流量 " + Number(row.flow, "ml/min") +
-                    "    " + (row.pumpRunning ? "RUN" : "STOP"));
+                    "    压力 " + Number(row.pressure, "MPa") + SummaryNote(s->summary(*nearest)) +
+                    "    上限 " + Number(row.pressureLimit, "MPa") + "    流量 " +
+                    Number(row.flow, "ml/min") + "    " + (row.pumpRunning ? "RUN" : "STOP"));
 }
 
 QString TrendWindow::readout() const { return readout_->text(); }

@@ -1,6 +1,8 @@
 // The trend window: a session's pressure on a real time axis, with the limit,
 // flow setpoint, RUN periods and link losses; zoom, pan, follow, and export.
-// It shows the console's live session, or a run log opened from disk.
+// It shows the console's live session, or a run log opened from disk; a log
+// is read on a thread of its own, with its progress and a cancel button in
+// the status line, while the window and the console carry on.
 #pragma once
 
 #include <QMainWindow>
@@ -8,14 +10,18 @@
 #include <optional>
 
 #include "trend/live_trend.h"
+#include "trend/log_reader.h"
 #include "trend/trend_picture.h"
 
 class QAction;
 class QLabel;
+class QProgressBar;
+class QPushButton;
 class QTimer;
 
 namespace pump::trend::qt {
 
+class LogLoadTask;
 class TrendChartView;
 
 class TrendWindow : public QMainWindow {
@@ -26,8 +32,17 @@ class TrendWindow : public QMainWindow {
   explicit TrendWindow(const LiveTrend* live, QWidget* parent = nullptr);
   ~TrendWindow() override;
 
-  // Each returns an empty text on success, else what went wrong.
+  // Starts reading a run log; the window shows what it showed until the log
+  // is whole, then shows the log. A load under way is dropped for the new one.
+  void startOpeningLog(const QString& path);
+  // Stops a load under way; the window stays as it was.
+  void cancelOpeningLog();
+  bool openingLog() const { return loadTask_ != nullptr; }
+  // Opens a log and waits for it with the event loop turning: empty once it
+  // is shown (or was cancelled), else why it was refused.
   QString openLog(const QString& path);
+
+  // Each returns an empty text on success, else what went wrong.
   QString exportImage(const QString& path);
   QString exportData(const QString& path, bool visibleSpanOnly);
 
@@ -45,8 +60,17 @@ class TrendWindow : public QMainWindow {
   // The chart is repainted at most this often, however fast rows come.
   static constexpr int kRepaintIntervalMs = 100;
 
+ signals:
+  // A load ended: `shown` if the log is now shown, else `error` says why it
+  // was refused (empty when it was cancelled).
+  void logOpenEnded(bool shown, const QString& error);
+
  private:
   void buildToolBar();
+  void buildLoadBar();
+  void finishOpeningLog();
+  void showLoadedLog(LogLoad load, const QString& path);
+  void setLoadBarShown(bool shown);
   void connectChart();
   void tick();
   void redraw();
@@ -70,6 +94,11 @@ class TrendWindow : public QMainWindow {
   QLabel* readout_;
   QTimer* repaintTimer_;
   QAction* followAction_ = nullptr;
+  QAction* openAction_ = nullptr;
+  LogLoadTask* loadTask_ = nullptr;
+  QString loadingPath_;
+  QProgressBar* loadProgress_ = nullptr;
+  QPushButton* loadCancel_ = nullptr;
   const Session* drawnSession_ = nullptr;
   std::uint64_t drawnVersion_ = 0;
   bool dirty_ = true;

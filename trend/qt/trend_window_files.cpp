@@ -1,17 +1,20 @@
 // The trend window's files: opening run logs, exporting pictures and rows.
-#include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPainter>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QSvgGenerator>
+#include <utility>
 
 #include "trend/log_export.h"
 #include "trend/log_reader.h"
+#include "trend/qt/log_load_task.h"
 #include "trend/qt/trend_chart_view.h"
 #include "trend/qt/trend_window.h"
 
@@ -27,11 +30,63 @@ QString LogFolder() {
 
 }  // namespace
 
-QString TrendWindow::openLog(const QString& path) {
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  LogLoad load = LoadRunLog(QFile::encodeName(path).toStdString());
-  QApplication::restoreOverrideCursor();
-  if (!load.session) return QString::fromStdString(load.error);
+// The progress of a load and its cancel button, at the right of the status line.
+void TrendWindow::buildLoadBar() {
+  loadProgress_ = new QProgressBar(this);
+  loadProgress_->setObjectName("logLoadProgress");
+  loadProgress_->setRange(0, 1000);
+  loadProgress_->setFormat("正在打开日志 %p%");
+  loadProgress_->setMaximumWidth(260);
+  loadCancel_ = new QPushButton("取消", this);
+  loadCancel_->setObjectName("logLoadCancel");
+  connect(loadCancel_, &QPushButton::clicked, this, &TrendWindow::cancelOpeningLog);
+  statusBar()->addPermanentWidget(loadProgress_);
+  statusBar()->addPermanentWidget(loadCancel_);
+  setLoadBarShown(false);
+}
+
+void TrendWindow::setLoadBarShown(bool shown) {
+  loadProgress_->setVisible(shown);
+  loadCancel_->setVisible(shown);
+  openAction_->setEnabled(!shown);
+}
+
+void TrendWindow::startOpeningLog(const QString& path) {
+  cancelOpeningLog();
+  loadingPath_ = path;
+  loadTask_ = new LogLoadTask(path, this);
+  connect(loadTask_, &LogLoadTask::progressed, loadProgress_, &QProgressBar::setValue);
+  connect(loadTask_, &LogLoadTask::finished, this, &TrendWindow::finishOpeningLog);
+  loadProgress_->setValue(0);
+  setLoadBarShown(true);
+}
+
+// The thread is left to end at its next block on its own; its result is dropped.
+void TrendWindow::cancelOpeningLog() {
+  if (!loadTask_) return;
+  LogLoadTask* task = std::exchange(loadTask_, nullptr);
+  task->disconnect(this);
+  task->disconnect(loadProgress_);
+  task->cancel();
+  connect(task, &LogLoadTask::finished, task, &QObject::deleteLater);
+  setLoadBarShown(false);
+  emit logOpenEnded(false, {});
+}
+
+void TrendWindow::finishOpeningLog() {
+  LogLoadTask* task = std::exchange(loadTask_, nullptr);
+  LogLoad load = task->takeResult();
+  task->deleteLater();
+  setLoadBarShown(false);
+  if (!load.session) {
+    emit logOpenEnded(false, QString::fromStdString(load.error));
+    return;
+  }
+  showLoadedLog(std::move(load), loadingPath_);
+  emit logOpenEnded(true, {});
+}
+
+void TrendWindow::showLoadedLog(LogLoad load, const QString& path) {
   loaded_ = std::move(load.session);
   loadedName_ = QFileInfo(path).fileName();
   fixedRange_.reset();
@@ -41,7 +96,20 @@ QString TrendWindow::openLog(const QString& path) {
   if (load.lastLineIncomplete) {
     statusBar()->showMessage("最后一行不完整（日志可能还在写入），已略过。");
   }
-  return {};
+}
+
+QString TrendWindow::openLog(const QString& path) {
+  QEventLoop wait;
+  QString error;
+  const auto ended =
+      connect(this, &TrendWindow::logOpenEnded, &wait, [&](bool, const QString& why) {
+        error = why;
+        wait.quit();
+      });
+  startOpeningLog(path);
+  if (openingLog()) wait.exec();
+  disconnect(ended);
+  return error;
 }
 
 QString TrendWindow::exportImage(const QString& path) {
@@ -73,9 +141,13 @@ void TrendWindow::askOpenLog() {
   const QString path =
       QFileDialog::getOpenFileName(this, "打开日志", LogFolder(), "运行日志 (*.csv);;所有文件 (*)");
   if (path.isEmpty()) return;
-  if (const QString error = openLog(path); !error.isEmpty()) {
-    QMessageBox::warning(this, "打开日志", error);
-  }
+  startOpeningLog(path);
+  connect(
+      this, &TrendWindow::logOpenEnded, this,
+      [this](bool, const QString& error) {
+        if (!error.isEmpty()) QMessageBox::warning(this, "打开日志", error);
+      },
+      Qt::SingleShotConnection);
 }
 
 void TrendWindow::askExportImage() {

@@ -1,11 +1,20 @@
 // Run logs on disk: reading good, cut-off, damaged and foreign files, and
 // exporting rows back in the same format.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <future>
+#include <optional>
 #include <sstream>
+#include <thread>
 
 #include "tests/trend/logic/rows.h"
 #include "trend/log_export.h"
@@ -186,6 +195,86 @@ TEST_F(RunLogFile, LogOfManyReadBlocksLoadsEveryRowAsWritten) {
     ASSERT_EQ(a.pressure, b.pressure) << i;
     ASSERT_EQ(a.pumpRunning, b.pumpRunning) << i;
   }
+}
+
+// Loads on a thread of its own, giving up waiting after `limit`: a load that
+// hangs is then left behind.
+std::optional<LogLoad> LoadWithin(const std::string& path, std::chrono::seconds limit) {
+  auto done = std::make_shared<std::promise<LogLoad>>();
+  auto result = done->get_future();
+  std::thread([path, done] { done->set_value(LoadRunLog(path)); }).detach();
+  if (result.wait_for(limit) != std::future_status::ready) return std::nullopt;
+  return result.get();
+}
+
+TEST_F(RunLogFile, AFifoADeviceAndAFolderAreRefusedAtOnceAsNotRegularFiles) {
+  const std::string fifo = (folder / "pipe.csv").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const auto fromFifo = LoadWithin(fifo, std::chrono::seconds(5));
+  if (!fromFifo) {
+    // Let the waiting open through, so the thread ends.
+    ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
+  }
+  ASSERT_TRUE(fromFifo) << "opening a FIFO with no writer waited";
+  EXPECT_FALSE(fromFifo->session);
+  EXPECT_NE(fromFifo->error.find("不是普通文件"), std::string::npos) << fromFifo->error;
+  EXPECT_NE(fromFifo->error.find("pipe.csv"), std::string::npos) << fromFifo->error;
+
+  for (const std::string& path : {std::string("/dev/zero"), folder.string()}) {
+    const auto load = LoadWithin(path, std::chrono::seconds(5));
+    ASSERT_TRUE(load) << path << " was read on and on";
+    EXPECT_FALSE(load->session);
+    EXPECT_NE(load->error.find("不是普通文件"), std::string::npos) << load->error;
+  }
+}
+
+TEST_F(RunLogFile, ALineRunningPast64KilobytesIsRefusedWithoutReadingTheRest) {
+  // 256 MB with no line break at all, and a good header before 256 MB of one line.
+  const std::string noBreak = (folder / "no-break.csv").string();
+  std::ofstream(noBreak, std::ios::binary) << "time,elapsed_s,event";
+  fs::resize_file(noBreak, std::uintmax_t{256} << 20);
+  const std::string longRow = write("long-row.csv", kHeader + kGoodRows + "2026-12-07T14:03:26");
+  fs::resize_file(longRow, std::uintmax_t{256} << 20);
+
+  for (const auto& [path, line] : {std::pair{noBreak, "第 1 行"}, {longRow, "第 7 行"}}) {
+    const auto started = std::chrono::steady_clock::now();
+    const auto load = LoadWithin(path, std::chrono::seconds(60));
+    ASSERT_TRUE(load);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2)) << path;
+    EXPECT_FALSE(load->session);
+    EXPECT_NE(load->error.find(line), std::string::npos) << load->error;
+    EXPECT_NE(load->error.find("64 KB"), std::string::npos) << load->error;
+  }
+}
+
+TEST_F(RunLogFile, ALoadReportsItsProgressUpToTheFileSizeAndStopsWhenCancelled) {
+  Session session;
+  for (int i = 0; i < 100'000; ++i) session.append(testing::Reading(i * 25, 1.5f));
+  const std::string path = (folder / "long.csv").string();
+  ASSERT_EQ(ExportRunLogRows(session, session.firstTimeMs(), session.lastTimeMs(), path), "");
+  const std::uint64_t size = fs::file_size(path);
+  ASSERT_GT(size, 3u << 20);
+
+  std::vector<std::uint64_t> reported;
+  LoadControl control;
+  control.progress = [&](std::uint64_t read, std::uint64_t total) {
+    EXPECT_EQ(total, size);
+    reported.push_back(read);
+  };
+  const LogLoad whole = LoadRunLog(path, control);
+  ASSERT_TRUE(whole.session) << whole.error;
+  EXPECT_EQ(whole.session->size(), 100'000u);
+  EXPECT_GT(reported.size(), 3u);
+  EXPECT_TRUE(std::is_sorted(reported.begin(), reported.end()));
+  EXPECT_EQ(reported.back(), size);
+
+  std::atomic<bool> cancel{false};
+  control.cancel = &cancel;
+  control.progress = [&](std::uint64_t, std::uint64_t) { cancel = true; };
+  const LogLoad stopped = LoadRunLog(path, control);
+  EXPECT_TRUE(stopped.cancelled);
+  EXPECT_FALSE(stopped.session);
+  EXPECT_EQ(stopped.error, "");
 }
 
 TEST_F(RunLogFile, ExportOfTheVisibleSpanHoldsOnlyItsRows) {

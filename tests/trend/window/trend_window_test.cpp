@@ -3,19 +3,27 @@
 #include "trend/qt/trend_window.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QImage>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
 
 #include "tests/trend/window/scripted_hour.h"
+#include "trend/log_export.h"
 #include "trend/qt/trend_chart_view.h"
 
 namespace pump::trend::qt {
@@ -56,6 +64,12 @@ struct TrendWindowTest : ::testing::Test {
     return red;
   }
   void send(QEvent* event) { QApplication::sendEvent(plot(), event); }
+  void hoverAt(int x) {
+    const QPoint at(x, plot()->height() / 2);
+    QMouseEvent move(QEvent::MouseMove, at, plot()->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    send(&move);
+  }
   void drag(Qt::MouseButton button, QPoint from, QPoint to) {
     QMouseEvent press(QEvent::MouseButtonPress, from, plot()->mapToGlobal(from), button, button,
                       Qt::NoModifier);
@@ -223,6 +237,153 @@ TEST_F(TrendWindowTest, OpeningAForeignFileSaysWhichLineAndKeepsWhatWasShown) {
   window.showLiveSession();
   EXPECT_EQ(window.shownSession(), &live.session());
   EXPECT_TRUE(window.windowTitle().startsWith("趋势图 - 20")) << window.windowTitle().toStdString();
+}
+
+// A run log of `rows` readings, written as the console writes one.
+QString WriteLog(const QTemporaryDir& folder, int rows) {
+  Session session;
+  Row row;
+  row.wallMs = 1'796'623'200'000;
+  row.utcOffsetMinutes = 480;
+  row.flow = 120;
+  row.pressureLimit = 4;
+  row.detail = "Q00N01.9Y";
+  for (int i = 0; i < rows; ++i, row.wallMs += 2) {
+    row.elapsedMs = 2LL * i;
+    row.pressure = 1.9f + 0.1f * static_cast<float>(i % 5);
+    session.append(row);
+  }
+  const QString path = folder.filePath("big.csv");
+  const std::string error = ExportRunLogRows(session, session.firstTimeMs(), session.lastTimeMs(),
+                                             QFile::encodeName(path).toStdString());
+  EXPECT_EQ(error, "");
+  return path;
+}
+
+TEST_F(TrendWindowTest, WhileABigLogLoadsTheEventLoopKeepsItsPaceAndAProgressBarShows) {
+  showHour();
+  const QString path = WriteLog(folder, 600'000);
+  auto* progress = window.findChild<QProgressBar*>("logLoadProgress");
+  ASSERT_NE(progress, nullptr);
+  EXPECT_FALSE(progress->isVisible());
+
+  QTimer ticker;
+  QElapsedTimer clock;
+  std::vector<qint64> ticks;
+  bool barSeen = false;
+  QObject::connect(&ticker, &QTimer::timeout, [&] {
+    ticks.push_back(clock.elapsed());
+    barSeen = barSeen || progress->isVisible();
+  });
+  ticker.start(10);
+  clock.start();
+  ASSERT_EQ(window.openLog(path), "");
+  const qint64 loaded = clock.elapsed();
+  ticker.stop();
+
+  ticks.insert(ticks.begin(), 0);
+  ticks.push_back(loaded);
+  qint64 longest = 0;
+  for (std::size_t i = 1; i < ticks.size(); ++i)
+    longest = std::max(longest, ticks[i] - ticks[i - 1]);
+  EXPECT_GE(ticks.size(), 2u + 3) << "the timer ticked while the log loaded, in " << loaded
+                                  << " ms";
+  EXPECT_LT(longest, 1000) << "the event loop stood still for " << longest << " ms";
+  EXPECT_TRUE(barSeen);
+  EXPECT_FALSE(progress->isVisible());
+  ASSERT_NE(window.shownSession(), &live.session());
+  EXPECT_EQ(window.shownSession()->size(), 600'000u);
+  EXPECT_EQ(window.windowTitle(), "趋势图 - big.csv");
+}
+
+TEST_F(TrendWindowTest, CancellingALoadLeavesTheWindowAsItWas) {
+  showHour();
+  const QString path = WriteLog(folder, 600'000);
+  const QString title = window.windowTitle();
+  const double start = window.view().startMs(), end = window.view().endMs();
+  auto* cancel = window.findChild<QPushButton*>("logLoadCancel");
+  ASSERT_NE(cancel, nullptr);
+  EXPECT_EQ(cancel->text(), "取消");
+  QTimer::singleShot(0, cancel, [cancel] {
+    EXPECT_TRUE(cancel->isVisible());
+    cancel->click();
+  });
+  EXPECT_EQ(window.openLog(path), "");
+  EXPECT_FALSE(window.openingLog());
+  EXPECT_FALSE(cancel->isVisible());
+  QTest::qWait(500);  // the thread ends on its own; nothing of it may show up
+  EXPECT_EQ(window.shownSession(), &live.session());
+  EXPECT_EQ(window.windowTitle(), title);
+  EXPECT_EQ(window.view().startMs(), start);
+  EXPECT_EQ(window.view().endMs(), end);
+}
+
+TEST_F(TrendWindowTest, OpeningAFifoFromTheToolBarSaysItIsNoRegularFileAndChangesNothing) {
+  showHour();
+  const QString fifo = folder.filePath("pipe.csv");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  QAction* open = nullptr;
+  for (QAction* action : window.findChildren<QAction*>()) {
+    if (action->text() == "打开日志…") open = action;
+  }
+  ASSERT_NE(open, nullptr);
+  // Answers the file dialog with the FIFO's path, then reads the box that follows.
+  QString said;
+  QTimer answer;
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+      auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+      name->setText(fifo);
+      QTest::keyClick(name, Qt::Key_Return);
+    } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      said = box->text();
+      box->accept();
+    }
+  });
+  answer.start(20);
+  open->trigger();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !said.isEmpty(); }, 5000));
+  EXPECT_TRUE(said.contains("不是普通文件")) << said.toStdString();
+  EXPECT_EQ(window.shownSession(), &live.session());
+}
+
+TEST(TrendWindowOfALongSession, HoverOnAStretchKeptCoarserSaysTheReadingIsItsLowestOrHighest) {
+  console::ConsoleEventFeed feed;
+  LiveTrend live(feed, std::size_t{3} << 20);
+  ScriptedHour hour{feed};
+  // 250 s of readings every millisecond, ending now.
+  hour.steadyStart = std::chrono::steady_clock::now() - 250s;
+  hour.wallStart = std::chrono::system_clock::now() - 250s;
+  hour.shown.pumpRunning = true;
+  hour.at(0ms, console::EventKind::Open, "/dev/ttyS0");
+  const char* pressures[] = {"01.5", "02.5", "02.0"};
+  for (int i = 1; i <= 250'000; ++i) {
+    hour.shown.currentPressure = pressures[i % 3];
+    hour.at(std::chrono::milliseconds(i), console::EventKind::Reading,
+            "Q00N" + hour.shown.currentPressure + "Y");
+  }
+  ASSERT_LT(live.session().size(), 200'000u) << "the start was kept coarser";
+  TrendWindow window(&live);
+  window.show();
+  QTest::qWait(TrendWindow::kRepaintIntervalMs * 2);
+  window.showAll();
+  QTest::qWait(TrendWindow::kRepaintIntervalMs * 2);
+  QWidget* plot = window.chartView()->viewport();
+  const auto readoutAt = [&](double share) {
+    const int x = static_cast<int>(window.chartView()->plotWidth() * share) + 60;
+    const QPoint at(x, plot->height() / 2);
+    QMouseEvent move(QEvent::MouseMove, at, plot->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(plot, &move);
+    return window.readout();
+  };
+  const QString early = readoutAt(0.2), newest = readoutAt(0.97);
+  EXPECT_TRUE(
+      early.contains(QRegularExpression("压力 (1\\.5 MPa（区间最低）|2\\.5 MPa（区间最高）)")))
+      << early.toStdString();
+  EXPECT_TRUE(newest.contains("压力 ")) << newest.toStdString();
+  EXPECT_FALSE(newest.contains("区间")) << newest.toStdString();
 }
 
 }  // namespace
