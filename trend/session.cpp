@@ -12,8 +12,8 @@ constexpr std::size_t kChunkBits = 16;
 constexpr std::size_t kChunkRows = std::size_t{1} << kChunkBits;
 constexpr std::int32_t kFarWall = std::numeric_limits<std::int32_t>::min();
 
-constexpr std::array<const char*, 8> kEventNames{"open",    "reading", "reply", "command",
-                                                 "refused", "link",    "run",   "close"};
+constexpr std::array<const char*, 9> kEventNames{"open", "reading", "reply", "command", "refused",
+                                                 "link", "run",     "close", "log"};
 
 bool SameValue(float a, float b) {
   if (std::isnan(a) || std::isnan(b)) return std::isnan(a) && std::isnan(b);
