@@ -44,8 +44,9 @@ std::vector<std::string> LoggedEvents(const std::string& folder, bool withReadin
 std::vector<std::string> BrokerEvents(const FarEnd& end, const std::string& topic) {
   std::vector<std::string> events;
   for (const auto& message : end.receivedOn(topic)) {
-    const Json json = Json::parse(message.payload);
-    events.push_back(json["event"].get<std::string>() + " " + json["detail"].get<std::string>());
+    const Json json = Json::parse(message.payload, nullptr, false);
+    if (!json.is_object()) continue;
+    events.push_back(json.value("event", "?") + " " + json.value("detail", "?"));
   }
   return events;
 }

@@ -99,7 +99,8 @@ bool EventArrives(FarEnd& end, const std::string& event, const std::string& deta
       .waitFor(
           [&](const Received& message) {
             const Json json = Json::parse(message.payload, nullptr, false);
-            return !json.is_discarded() && json["event"] == event && json["detail"] == detail;
+            return json.is_object() && json.value("event", "") == event &&
+                   json.value("detail", "") == detail;
           },
           within)
       .has_value();
