@@ -7,11 +7,13 @@
 #include <QFontInfo>
 #include <QIcon>
 #include <QSettings>
+#include <cstdio>
 
 #include "app/qt_translations.h"
 #include "console/window_design.h"
 #include "link/stable_port_name.h"
 #include "records/record_file.h"
+#include "texts/operator_texts.h"
 
 // Resources compiled into a static library must be registered by name, from
 // outside any namespace.
@@ -93,8 +95,11 @@ void Console::bindGuide() {
 
 // Every event the window publishes becomes a row; 工具 > 日志文件夹 shows the files.
 void Console::startRunLog(std::string folder) {
-  runLog_ = std::make_unique<RunLogWiring>(window_->events(), std::move(folder), *view_);
-  runLog_->onTrouble([this](const std::string& text) { window_->showLogTrouble(text); });
+  runLog_ = std::make_unique<RunLogWiring>(window_->events(), std::move(folder),
+                                           headless_ ? nullptr : view_.get());
+  runLog_->onTrouble([this](const std::string& status, const std::string& event) {
+    window_->showLogTrouble(status, event);
+  });
   QObject::connect(view_->menuItem("logfolder"), &QAction::triggered, view_.get(),
                    [this] { runLog_->openFolder(); });
 }
@@ -148,6 +153,14 @@ void Console::startRemote(const remote::RemoteSettings& settings) { remote_->app
 void Console::finish() {
   if (headless_) window_->closeWindow();
   remote_->stop();
+}
+
+void Console::tellRunLogOff(const std::string& why) {
+  if (headless_) {
+    std::fprintf(stderr, "%s: %s\n", texts::kRunLogTitle, why.c_str());
+  } else {
+    ShowRunLogBox(view_.get(), why);
+  }
 }
 
 QSettings RemoteSettingsStore() {

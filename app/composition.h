@@ -44,8 +44,9 @@ QSettings RemoteSettingsStore();
 
 class Console {
  public:
-  // Run logs go to `logFolder`; an empty one turns the run log off. Without a
-  // window the boxes go to the standard error and nothing is shown.
+  // Run logs go to `logFolder`; an empty one turns the run log off (the
+  // default is empty when the user has no home folder). Without a window the
+  // boxes go to the standard error and nothing is shown.
   explicit Console(std::string logFolder = runlog::DefaultLogFolder(), bool headless = false);
   Console(const Console&) = delete;
   Console& operator=(const Console&) = delete;
@@ -60,6 +61,9 @@ class Console {
   // Leaves the broker; without a window, first closes the line as the
   // window's close box would.
   void finish();
+  // Tells the operator why there is no run log: in a box that does not block
+  // the window, or without one in a line on the standard error.
+  void tellRunLogOff(const std::string& why);
 
   MainWindowView& mainWindowView() { return *view_; }
   RecordViewerView& recordViewer() { return *recordViewer_; }

@@ -12,6 +12,7 @@
 
 #include "app/composition.h"
 #include "app/console_command_line.h"
+#include "texts/operator_texts.h"
 
 namespace {
 
@@ -57,7 +58,9 @@ int main(int argc, char** argv) {
       pump::remote::qt::LoadRemoteSettings(store).settings, line.remote);
   if (remote.error) return Refuse(*remote.error);
 
-  pump::app::Console console(pump::runlog::DefaultLogFolder(), line.headless);
+  // Without a home folder the pump is still controlled, with no run log.
+  const std::string logFolder = pump::runlog::DefaultLogFolder();
+  pump::app::Console console(logFolder, line.headless);
   console.startRemote(remote.settings);
   if (line.headless) {
     QuitOnSignals(application);
@@ -65,6 +68,7 @@ int main(int argc, char** argv) {
   } else {
     console.start();
   }
+  if (logFolder.empty()) console.tellRunLogOff(pump::texts::kLogNoHome);
   const int status = QApplication::exec();
   console.finish();
   return status;

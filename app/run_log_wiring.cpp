@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QUrl>
 #include <QWidget>
+#include <cstdio>
 
 #include "app/design_to_qt.h"
 #include "platform/posix/append_file.h"
@@ -17,11 +18,20 @@ namespace pump::app {
 namespace {
 
 constexpr std::chrono::milliseconds kRetryInterval{10000};
+constexpr int kRetrySeconds = static_cast<int>(kRetryInterval.count() / 1000);
 
 }  // namespace
 
-RunLogWiring::RunLogWiring(console::ConsoleEventFeed& feed, std::string folder, QWidget& window)
-    : folder_(std::move(folder)), window_(&window) {
+void ShowRunLogBox(QWidget* parent, const std::string& text) {
+  auto* box = new QMessageBox(QMessageBox::Warning, Text(texts::kRunLogTitle), Text(text),
+                              QMessageBox::Ok, parent);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setWindowModality(Qt::NonModal);
+  box->show();
+}
+
+RunLogWiring::RunLogWiring(console::ConsoleEventFeed& feed, std::string folder, QWidget* window)
+    : folder_(std::move(folder)), headless_(window == nullptr), window_(window) {
   posix::BackgroundLogOptions options;
   options.folder = folder_;
   options.retryInterval = kRetryInterval;
@@ -36,45 +46,50 @@ RunLogWiring::~RunLogWiring() {
   disk_.reset();
 }
 
+// The writer tells each failure once and each recovery once; both are passed
+// to the window's thread, where the console publishes them as `log` events.
 AppendLogListener RunLogWiring::toWindowThread() {
   return {[this](const AppendFailure& failure) {
-            const std::string text =
-                runlog::FailureBoxText(failure, static_cast<int>(kRetryInterval.count() / 1000));
+            const std::string box = runlog::FailureBoxText(failure, kRetrySeconds);
+            const std::string line = runlog::FailureLine(failure, kRetrySeconds);
             const std::string status = runlog::FailureStatusText(failure);
+            const std::string event = runlog::FailureEventDetail(failure);
             QMetaObject::invokeMethod(
                 &receiver_,
-                [this, text, status] {
-                  if (showTrouble_) showTrouble_(status);
-                  showBox(text);
+                [this, box, line, status, event] {
+                  if (showTrouble_) showTrouble_(status, event);
+                  tell(box, line);
                 },
                 Qt::QueuedConnection);
           },
           [this](std::uint64_t dropped) {
-            const std::string text = runlog::ResumedStatusText(dropped);
+            const std::string box = runlog::ResumedStatusText(dropped);
+            const std::string line = runlog::ResumedLine(folder_, dropped);
+            const std::string event = runlog::ResumedEventDetail(dropped);
             QMetaObject::invokeMethod(
                 &receiver_,
-                [this, text] {
-                  if (showTrouble_) showTrouble_("");
-                  if (!text.empty()) showBox(text);
+                [this, box, line, event] {
+                  if (showTrouble_) showTrouble_("", event);
+                  if (headless_ || !box.empty()) tell(box, line);
                 },
                 Qt::QueuedConnection);
           }};
 }
 
-// Not modal: the operator keeps the keypad and menus while the box is up.
-void RunLogWiring::showBox(const std::string& text) {
-  auto* box = new QMessageBox(QMessageBox::Warning, Text(texts::kRunLogTitle), Text(text),
-                              QMessageBox::Ok, window_.data());
-  box->setAttribute(Qt::WA_DeleteOnClose);
-  box->setWindowModality(Qt::NonModal);
-  box->show();
+void RunLogWiring::tell(const std::string& boxText, const std::string& line) {
+  if (headless_) {
+    std::fprintf(stderr, "%s: %s\n", texts::kRunLogTitle, line.c_str());
+    std::fflush(stderr);
+  } else {
+    ShowRunLogBox(window_.data(), boxText);
+  }
 }
 
 void RunLogWiring::openFolder() {
   const int error = posix::MakeFolders(folder_);
   const QUrl url = QUrl::fromLocalFile(QString::fromStdString(folder_));
   if (error != 0 || !QDesktopServices::openUrl(url)) {
-    showBox(texts::kLogFolderNotOpened + folder_);
+    ShowRunLogBox(window_.data(), texts::kLogFolderNotOpened + folder_);
   }
 }
 

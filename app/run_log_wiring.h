@@ -1,6 +1,7 @@
 // The run log in the running console: every console event written as a CSV
-// row by a thread of its own; a failure to write is told in a box on the
-// window's thread, which goes on controlling the pump.
+// row by a thread of its own; a failure to write, and writing working again,
+// is told in a box on the window's thread (or, without a window, in one line
+// on the standard error) and as a `log` event. The pump goes on being controlled.
 #pragma once
 
 #include <QObject>
@@ -23,28 +24,36 @@ class RunLog;
 
 namespace pump::app {
 
+// A run-log box that does not block: the operator keeps the keypad and menus.
+void ShowRunLogBox(QWidget* parent, const std::string& text);
+
 class RunLogWiring {
  public:
   // Logs the feed's events into files in `folder`; boxes belong to `window`.
-  RunLogWiring(console::ConsoleEventFeed& feed, std::string folder, QWidget& window);
+  // Without one (headless), what a box would say goes to the standard error.
+  RunLogWiring(console::ConsoleEventFeed& feed, std::string folder, QWidget* window);
   ~RunLogWiring();
   RunLogWiring(const RunLogWiring&) = delete;
   RunLogWiring& operator=(const RunLogWiring&) = delete;
 
   const std::string& folder() const { return folder_; }
   // Told, on the window's thread, the status-line text while the log cannot
-  // be written, and an empty text once it can again.
-  void onTrouble(std::function<void(const std::string&)> show) { showTrouble_ = std::move(show); }
+  // be written, and an empty text once it can again, each with the detail of
+  // its `log` event ("failed disk_full /home/op/Documents/pump-logs", "recovered").
+  using TroubleShown = std::function<void(const std::string& status, const std::string& event)>;
+  void onTrouble(TroubleShown show) { showTrouble_ = std::move(show); }
   // Shows the folder in the desktop's file manager, making it first if no
   // log has been written yet.
   void openFolder();
 
  private:
   AppendLogListener toWindowThread();
-  void showBox(const std::string& text);
+  // In a box on the window, or on the standard error without one.
+  void tell(const std::string& boxText, const std::string& line);
 
   std::string folder_;
-  std::function<void(const std::string&)> showTrouble_;
+  TroubleShown showTrouble_;
+  bool headless_;
   QPointer<QWidget> window_;
   // Queued calls from the writer thread run in this object's (the window's)
   // thread; it goes after the writer has stopped, and takes any still queued with it.

@@ -55,6 +55,8 @@ enum class EventKind {
   Link,     // link state changed; detail: LinkStateName
   Run,      // a timed-run step; detail: start, pause, continue, end, stop_due, stop_sent
   Close,    // the port or the window closed; detail: the device
+  Log,      // the run log could not be written, or can again; detail: "failed <cause> <path>",
+            // "recovered"
 };
 
 // The names of the event kinds in logs and on a broker: stable, ASCII.
@@ -76,6 +78,8 @@ inline const char* EventKindName(EventKind kind) {
       return "run";
     case EventKind::Close:
       return "close";
+    case EventKind::Log:
+      return "log";
   }
   return "reply";
 }
@@ -86,7 +90,15 @@ struct ConsoleEvent {
   Readouts readouts;  // after this event
   std::chrono::system_clock::time_point wallTime;
   std::chrono::steady_clock::time_point monotonicTime;
+  // For an open: the console reopened a lost line by itself, and the
+  // connection the operator opened goes on; false when the operator opened it.
+  bool reopened = false;
 };
+
+// The operator opened a port: a new connection, and a new run-log file.
+inline bool StartsConnection(const ConsoleEvent& event) {
+  return event.kind == EventKind::Open && !event.reopened;
+}
 
 // Where the two time points of an event come from; tests script it.
 class EventClock : public MonotonicClock {

@@ -110,15 +110,15 @@ void MainWindow::choosePort() {
   }
   portEverOpened_ = true;
   if (services_.lastPort) services_.lastPort->remember(answer);
-  lineBack();
+  lineBack(false);
 }
 
 // A line is open again, by the operator or by a reconnect: a kept stop goes
 // out before anything else, then the console works as after an open.
-void MainWindow::lineBack() {
+void MainWindow::lineBack(bool reopened) {
   const bool stopSentLate = sendKeptStop();
   lockMenus(false);
-  publish(EventKind::Open, line_.device());
+  publish(EventKind::Open, line_.device(), reopened);
   refreshStatusLine();
   if (stopSentLate) {
     dialogs_.showMessage(texts::StopSentLate(TimeOfDay(clock_.wallNow())),

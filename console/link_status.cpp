@@ -68,7 +68,8 @@ void MainWindow::refreshStatusLine() {
   publish(EventKind::Link, LinkStateName(forFeed));
 }
 
-void MainWindow::showLogTrouble(std::string text) {
+void MainWindow::showLogTrouble(std::string text, std::string eventDetail) {
+  if (!eventDetail.empty()) publish(EventKind::Log, std::move(eventDetail));
   logTrouble_ = std::move(text);
   refreshStatusLine();
 }

@@ -19,7 +19,7 @@ MainWindow::MainWindow(MainWindowServices services)
   services_.runClockTimer.setOnTick([this] { runTimer_.tick(); });
   line_.setOnReply([this](const link::PumpReply& reply) { handleReply(reply); });
   line_.setOnFailure([this](const link::LineFailure& failure) { lineFailed(failure); });
-  line_.setOnReconnected([this] { lineBack(); });
+  line_.setOnReconnected([this] { lineBack(true); });
   line_.setOnWatch([this] { refreshStatusLine(); });
   line_.setOnNotReading([this] { pumpNotReading(); });
   runTimer_.setOnStep([this](const char* step) { publish(EventKind::Run, step); });
@@ -97,9 +97,9 @@ link::Handed MainWindow::sendCommand(const link::PumpCommand& command,
   return link::Handed::Failed;
 }
 
-void MainWindow::publish(EventKind kind, std::string detail) {
+void MainWindow::publish(EventKind kind, std::string detail, bool reopened) {
   events_.publish(ConsoleEvent{kind, std::move(detail), display.readouts(), clock_.wallNow(),
-                               clock_.monotonicNow()});
+                               clock_.monotonicNow(), reopened});
 }
 
 // The timed run lives in its own component; the window forwards its events.

@@ -108,8 +108,9 @@ class MainWindow {
   void noteRemoteCommand(bool obeyed, std::string detail);
 
   // The run log could not be written: the status line says so until `text`
-  // comes back empty (writing works again).
-  void showLogTrouble(std::string text);
+  // comes back empty (writing works again). Each change is a `log` event
+  // with this detail (none when it is empty).
+  void showLogTrouble(std::string text, std::string eventDetail = {});
 
   // --- What follows the window ----------------------------------------------
   ConsoleEventFeed& events() { return events_; }
@@ -133,7 +134,7 @@ class MainWindow {
   link::Handed sendCommand(const link::PumpCommand& command,
                            const std::function<void()>& onSent = {});
   bool sendKeptStop();  // true when a kept stop went out now
-  void lineBack();
+  void lineBack(bool reopened);
   void refreshStatusLine();
   void checkPressureLimit(const std::string& reading);
   void showKeyOutcome(const KeyOutcome& outcome);
@@ -146,7 +147,7 @@ class MainWindow {
   void lockMenus(bool locked);
   RemoteResult remoteSend(const link::PumpCommand& command,
                           const std::function<void()>& onSent = {});
-  void publish(EventKind kind, std::string detail);
+  void publish(EventKind kind, std::string detail, bool reopened = false);
 
   // A stop that could not be written while the line was down.
   struct KeptStop {

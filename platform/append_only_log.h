@@ -14,6 +14,9 @@ namespace pump {
 struct AppendFailure {
   std::string path;
   int error = 0;
+  // For ENOTDIR: the file that stands where a folder of `path` should be,
+  // when it is known.
+  std::string fileInTheWay{};
 };
 
 // What the log tells its owner. Both are called on the log's own thread, not

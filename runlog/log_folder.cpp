@@ -1,5 +1,9 @@
 #include "runlog/log_folder.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -29,7 +33,25 @@ std::string EnvOr(const char* name, const std::string& fallback) {
   return value && *value ? value : fallback;
 }
 
+// The account's home in the password database; empty when it has none.
+std::string AccountHome() {
+  const long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+  std::string buffer(size > 0 ? static_cast<std::size_t>(size) : 16384, '\0');
+  passwd entry{};
+  passwd* found = nullptr;
+  while (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == ERANGE &&
+         buffer.size() < (std::size_t{1} << 20)) {
+    buffer.resize(buffer.size() * 2);
+  }
+  return found && found->pw_dir ? found->pw_dir : "";
+}
+
 }  // namespace
+
+std::string HomeFolder() {
+  const char* home = std::getenv("HOME");
+  return home && *home ? home : AccountHome();
+}
 
 std::string DocumentsFolder(std::string_view userDirsText, const std::string& home) {
   std::string found;
@@ -46,7 +68,8 @@ std::string DocumentsFolder(std::string_view userDirsText, const std::string& ho
 }
 
 std::string DefaultLogFolder() {
-  const std::string home = EnvOr("HOME", "/tmp");
+  const std::string home = HomeFolder();
+  if (home.empty()) return "";
   const std::string config = EnvOr("XDG_CONFIG_HOME", home + "/.config");
   std::ifstream file(config + "/user-dirs.dirs");
   std::ostringstream text;

@@ -10,8 +10,13 @@ namespace pump::runlog {
 // text of user-dirs.dirs (with "$HOME" expanded), else `home` + "/Documents".
 std::string DocumentsFolder(std::string_view userDirsText, const std::string& home);
 
-// "pump-logs" under this user's Documents folder, from $HOME and
-// $XDG_CONFIG_HOME/user-dirs.dirs (default ~/.config/user-dirs.dirs).
+// The user's home: $HOME, or when that is unset or empty the account's home
+// in the password database; empty when there is neither.
+std::string HomeFolder();
+
+// "pump-logs" under this user's Documents folder, from the home folder and
+// $XDG_CONFIG_HOME/user-dirs.dirs (default ~/.config/user-dirs.dirs); empty
+// when there is no home folder to put it in.
 std::string DefaultLogFolder();
 
 }  // namespace pump::runlog

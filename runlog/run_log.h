@@ -1,5 +1,5 @@
-// The run log: one CSV file per connection, one row per console event, from
-// the open to the close.
+// The run log: one CSV file per connection the operator opens, one row per
+// console event.
 #pragma once
 
 #include <chrono>
@@ -17,14 +17,17 @@ class RunLog {
   // Records every event the feed publishes from now on.
   void follow(console::ConsoleEventFeed& feed);
 
-  // An open starts a new file named by its local time; each event while a
-  // port is open is a row; the close is the file's last row. Events while no
-  // port is open belong to no connection and are not written.
+  // Every event is a row, so the file holds what the broker's event topic
+  // carries. An open by the operator starts a new file named by its local
+  // time; the file takes every event after it (the close, a lost line and
+  // its reopening, a stop sent late, the link's state after the close) until
+  // the operator's next open. Events before any open start a file of their
+  // own, named by the first one's time.
   void record(const console::ConsoleEvent& event);
 
  private:
   AppendOnlyLog& log_;
-  bool open_ = false;
+  bool fileStarted_ = false;
   std::chrono::steady_clock::time_point openedAt_;
   LocalTimestamps times_;
 };

@@ -204,8 +204,25 @@ inline constexpr char kLogDiskFull[] = "磁盘已满";
 inline constexpr char kDiskReadOnly[] = "磁盘只读";
 inline constexpr char kNoWritePermission[] = "没有写入权限";
 inline constexpr char kFolderMissing[] = "文件夹不存在";
+inline constexpr char kNotAFolder[] = "不是文件夹";
+inline std::string FileInTheWay(const std::string& path) { return path + " 不是文件夹"; }
 inline constexpr char kDiskError[] = "磁盘读写出错";
 inline std::string SystemError(int number) { return "系统错误 " + std::to_string(number); }
+// Without a window: one line each on the standard error.
+inline std::string LogNotWrittenLine(const std::string& path, const std::string& reason,
+                                     int retrySeconds) {
+  return "运行日志无法写入：" + path + "：" + reason + "。泵的控制不受影响，每 " +
+         std::to_string(retrySeconds) + " 秒重试一次。";
+}
+inline std::string LogResumedLine(const std::string& folder) {
+  return "运行日志已恢复写入：" + folder;
+}
+inline std::string LogResumedDroppedLine(const std::string& folder, unsigned long long rows) {
+  return LogResumedLine(folder) + "，等待期间丢弃了 " + std::to_string(rows) + " 行";
+}
+// Neither $HOME nor the password database gives a home folder.
+inline constexpr char kLogNoHome[] =
+    "找不到用户的主目录（HOME 未设置，账户数据库中也没有），运行日志不记录。泵的控制不受影响。";
 
 // --- Operator's guide ---------------------------------------------------------
 inline constexpr char kGuideTitle[] = "使用说明";

@@ -33,6 +33,8 @@ RowEvent EventOf(console::EventKind kind) {
       return RowEvent::Run;
     case EventKind::Close:
       return RowEvent::Close;
+    case EventKind::Log:
+      return RowEvent::Log;
   }
   return RowEvent::Reply;
 }
@@ -51,7 +53,8 @@ LiveTrend::LiveTrend(console::ConsoleEventFeed& feed, std::size_t memoryBudget)
 void LiveTrend::take(const console::ConsoleEvent& event) {
   const std::int64_t wallMs = MillisecondsOf(event.wallTime);
   const int offset = runlog::LocalUtcOffsetMinutes(wallMs);
-  if (event.kind == console::EventKind::Open) {
+  // A line the console reopened by itself goes on in the same session, as in the same log.
+  if (console::StartsConnection(event)) {
     session_.clear();
     started_ = true;
     openedAt_ = event.monotonicTime;

@@ -1,6 +1,6 @@
 // The current session's trend, kept up to date from the console's events:
-// each event becomes one row, as the run log writes it. A port opening
-// starts a new session, as it starts a new log.
+// each event becomes one row, as the run log writes it. A port the operator
+// opens starts a new session, as it starts a new log.
 #pragma once
 
 #include <chrono>

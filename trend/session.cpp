@@ -10,8 +10,8 @@ namespace pump::trend {
 
 namespace {
 
-constexpr std::array<const char*, 8> kEventNames{"open",    "reading", "reply", "command",
-                                                 "refused", "link",    "run",   "close"};
+constexpr std::array<const char*, 9> kEventNames{"open", "reading", "reply", "command", "refused",
+                                                 "link", "run",     "close", "log"};
 
 bool SameValue(float a, float b) {
   if (std::isnan(a) || std::isnan(b)) return std::isnan(a) && std::isnan(b);

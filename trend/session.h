@@ -24,7 +24,17 @@
 
 namespace pump::trend {
 
-enum class RowEvent : std::uint8_t { Open, Reading, Reply, Command, Refused, Link, Run, Close };
+enum class RowEvent : std::uint8_t {
+  Open,
+  Reading,
+  Reply,
+  Command,
+  Refused,
+  Link,
+  Run,
+  Close,
+  Log
+};
 
 const char* RowEventName(RowEvent event);
 bool RowEventFromName(std::string_view name, RowEvent& event);

@@ -23,15 +23,22 @@ int MakeOneFolder(const std::string& folder) {
 
 }  // namespace
 
-int MakeFolders(const std::string& folder) {
+int MakeFolders(const std::string& folder, std::string* fileInTheWay) {
+  const auto blockedBy = [&](const std::string& path, int error) {
+    if (error == ENOTDIR && fileInTheWay) *fileInTheWay = path;
+    return error;
+  };
   for (std::size_t slash = folder.find('/', 1); slash != std::string::npos;
        slash = folder.find('/', slash + 1)) {
     struct stat info {};
     const std::string parent = folder.substr(0, slash);
-    if (::stat(parent.c_str(), &info) == 0) continue;
-    if (const int error = MakeOneFolder(parent)) return error;
+    if (::stat(parent.c_str(), &info) == 0) {
+      if (!S_ISDIR(info.st_mode)) return blockedBy(parent, ENOTDIR);
+      continue;
+    }
+    if (const int error = MakeOneFolder(parent)) return blockedBy(parent, error);
   }
-  return MakeOneFolder(folder);
+  return blockedBy(folder, MakeOneFolder(folder));
 }
 
 std::string NumberedName(std::string_view fileName, int number) {

@@ -7,8 +7,9 @@
 
 namespace pump::posix {
 
-// Makes the folder and any missing folders above it.
-int MakeFolders(const std::string& folder);
+// Makes the folder and any missing folders above it. ENOTDIR when one of
+// them is something other than a folder; *fileInTheWay (if given) then names it.
+int MakeFolders(const std::string& folder, std::string* fileInTheWay = nullptr);
 
 // Creates a file that did not exist, for appending only: `fileName` in the
 // folder, or "<stem>-2<ext>", "<stem>-3<ext>", ... when that name is taken.

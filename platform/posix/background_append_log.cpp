@@ -153,8 +153,9 @@ void BackgroundAppendLog::takeWritten(std::size_t sent, std::size_t* writtenByte
 }
 
 bool BackgroundAppendLog::openFile() {
-  if (const int error = MakeFolders(options_.folder)) {
-    failure_ = {options_.folder, error};
+  std::string fileInTheWay;
+  if (const int error = MakeFolders(options_.folder, &fileInTheWay)) {
+    failure_ = {options_.folder, error, fileInTheWay};
     return false;
   }
   if (const int error = CreateNewFile(options_.folder, fileName_, &fd_, &path_)) {

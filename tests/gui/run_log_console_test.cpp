@@ -86,11 +86,14 @@ TEST(RunLogInConsole, ASessionOnPumpSimWithSplitRepliesLeavesOneRowPerReplyAndCo
             "time,elapsed_s,event,pressure_mpa,flow_ml_min,pressure_limit_mpa,pump,detail");
   EXPECT_EQ(Fields(rows[1])[2], "open");
   EXPECT_EQ(Fields(rows[1])[7], pump.devicePath());
-  EXPECT_EQ(Fields(rows.back())[2], "close");
+  // The window's close, then the line's state after it, as the broker hears them.
+  ASSERT_GE(rows.size(), 4U);
+  EXPECT_EQ(Fields(rows[rows.size() - 2])[2], "close");
+  EXPECT_EQ(Fields(rows.back())[2] + " " + Fields(rows.back())[7], "link not_connected");
 
   int replyRows = 0;
   std::vector<std::string> commands;
-  for (std::size_t i = 2; i + 1 < rows.size(); ++i) {
+  for (std::size_t i = 2; i + 2 < rows.size(); ++i) {
     const auto fields = Fields(rows[i]);
     ASSERT_EQ(fields.size(), 8U) << rows[i];
     if (fields[2] == "reading") {
@@ -126,20 +129,27 @@ TEST(RunLogInConsole, ALogThatCannotBeWrittenIsToldInOneBoxAndThePumpIsStillPoll
   testing::PumpSimProcess pump;
   ASSERT_FALSE(pump.devicePath().empty());
   app::Console console(folder);
+  std::vector<std::string> logEvents;
+  console.events().subscribe([&](const console::ConsoleEvent& event) {
+    if (event.kind == console::EventKind::Log) logEvents.push_back(event.detail);
+  });
   console.start();
   auto& w = console.window();
   OpenThroughThePortBox(console.window(), pump.devicePath());
   ASSERT_TRUE(testing::MenusReleased(w));
   ASSERT_TRUE(WaitUntil([&] { return !LogBoxes().empty(); }, 3000));
+  EXPECT_EQ(logEvents,
+            (std::vector<std::string>{"failed not_a_folder " + scratch.path() + "/Documents"}));
   const auto boxes = LogBoxes();
   ASSERT_EQ(boxes.size(), 1U);
   EXPECT_EQ(boxes[0]->windowTitle(), "运行日志");
   EXPECT_EQ(
-      boxes[0]->text().toStdString().rfind("运行日志无法写入：" + folder + "\n文件夹不存在。", 0),
+      boxes[0]->text().toStdString().rfind(
+          "运行日志无法写入：" + folder + "\n" + scratch.path() + "/Documents 不是文件夹。", 0),
       0U)
       << boxes[0]->text().toStdString();
   EXPECT_TRUE(WaitUntil(
-      [&] { return w.display.linkStatus.caption() == "● 日志无法写入: 文件夹不存在"; }, 3000))
+      [&] { return w.display.linkStatus.caption() == "● 日志无法写入: 不是文件夹"; }, 3000))
       << w.display.linkStatus.caption();
 
   const int before = w.chart().position();
@@ -148,6 +158,7 @@ TEST(RunLogInConsole, ALogThatCannotBeWrittenIsToldInOneBoxAndThePumpIsStillPoll
       << "polling goes on behind the box";
   EXPECT_EQ(w.display.pumpState.caption(), "     RUN ");
   EXPECT_EQ(LogBoxes().size(), 1U) << "told once, not for every row";
+  EXPECT_EQ(logEvents.size(), 1U);
   w.closeWindow();
 }
 

@@ -5,8 +5,11 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
+#include <vector>
 
 #include "platform/posix/background_append_log.h"
+#include "runlog/log_failure_text.h"
 #include "tests/runlog/log_test_support.h"
 
 namespace pump::posix {
@@ -73,6 +76,43 @@ TEST(BackgroundLog, AFolderRemovedWhileLoggingIsMadeAgainWithANewFile) {
   log.append("after\r\n");
   EXPECT_TRUE(WaitUntil([&] { return ReadFile(folder + "/run.csv") == "h\r\nafter\r\n"; }, 1000ms));
   EXPECT_EQ(failures, 0);
+}
+
+// A file named like a folder of the path, at two depths: the cause told is
+// that file, not a missing folder.
+TEST(BackgroundLog, AFileWhereAFolderShouldBeIsNamedAsTheCause) {
+  ScratchFolder scratch;
+  std::ofstream(scratch.path() + "/Documents") << "a file";
+  std::filesystem::create_directory(scratch.path() + "/other");
+  std::ofstream(scratch.path() + "/other/pump-logs") << "a file";
+  const struct {
+    std::string folder, inTheWay;
+  } cases[] = {{scratch.path() + "/Documents/pump-logs", scratch.path() + "/Documents"},
+               {scratch.path() + "/other/pump-logs", scratch.path() + "/other/pump-logs"}};
+  for (const auto& c : cases) {
+    std::mutex mutex;
+    std::vector<AppendFailure> failures;
+    BackgroundAppendLog log({c.folder}, {[&](const AppendFailure& f) {
+                                           std::lock_guard lock(mutex);
+                                           failures.push_back(f);
+                                         },
+                                         {}});
+    log.startFile("run.csv", "h\r\n");
+    log.append("one\r\n");
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          std::lock_guard lock(mutex);
+          return !failures.empty();
+        },
+        1000ms));
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(runlog::FailureStatusText(failures[0]), "● 日志无法写入: 不是文件夹");
+    const std::string box = runlog::FailureBoxText(failures[0], 10);
+    EXPECT_TRUE(
+        box.starts_with("运行日志无法写入：" + c.folder + "\n" + c.inTheWay + " 不是文件夹。\n\n"))
+        << box;
+    EXPECT_EQ(runlog::FailureEventDetail(failures[0]), "failed not_a_folder " + c.inTheWay);
+  }
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ const console::Readouts kNoNumber{"", "02.0", "150", true};
 
 // What the console publishes for one connection, with what happens around it.
 const std::vector<Step> kSession = {
-    {EventKind::Refused, "9", kStartUp, -5000ms},  // before any open: no file has it
+    {EventKind::Refused, "9", kStartUp, -5000ms},  // before any open: a file of its own
     {EventKind::Open, "/dev/pts/3", kStartUp, 0ms},
     {EventKind::Command, "P00L0150Y", kStartUp, 40ms},
     {EventKind::Reply, "Q00L0150Y", kFlowSet, 61ms},
@@ -54,7 +54,7 @@ const std::vector<Step> kSession = {
     {EventKind::Link, "no_answer", kNoNumber, 7500ms},
     {EventKind::Run, "stop_due", kNoNumber, 63'000ms},
     {EventKind::Close, "/dev/pts/3", kNoNumber, 63'010ms},
-    {EventKind::Reading, "Q00N01.5Y", kRunning, 64'000ms},  // after the close: not written
+    {EventKind::Link, "not_connected", kNoNumber, 63'010ms},  // up to the next open: this file
 };
 
 // The rows that must be in the file, without the time column, which is read back apart.
@@ -71,8 +71,9 @@ const std::vector<std::vector<std::string>> kGolden = {
     {"7.500", "link", "", "150", "2.0", "RUN", "no_answer"},
     {"63.000", "run", "", "150", "2.0", "RUN", "stop_due"},
     {"63.010", "close", "", "150", "2.0", "RUN", "/dev/pts/3"},
+    {"63.010", "link", "", "150", "2.0", "RUN", "not_connected"},
 };
-const std::vector<int> kGoldenSteps = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+const std::vector<int> kGoldenSteps = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
 
 ConsoleEvent EventOf(const Step& step) {
   return {step.kind, step.detail, step.shown, kOpenWall + step.after, kOpenMono + step.after};
@@ -125,7 +126,11 @@ class RecordedSession : public ::testing::Test {
 
 TEST_F(RecordedSession, EachConnectionHasItsOwnFileNamedByItsLocalStartTime) {
   EXPECT_EQ(testing::FileNames(folder.path() + "/pump-logs"),
-            (std::vector<std::string>{"2026-12-07_23-59-59-2.csv", "2026-12-07_23-59-59.csv"}));
+            (std::vector<std::string>{"2026-12-07_23-59-54.csv", "2026-12-07_23-59-59-2.csv",
+                                      "2026-12-07_23-59-59.csv"}));
+  const auto beforeAnyOpen = Lines(ReadFile(folder.path() + "/pump-logs/2026-12-07_23-59-54.csv"));
+  ASSERT_EQ(beforeAnyOpen.size(), 2U);
+  EXPECT_EQ(beforeAnyOpen[1].substr(29), ",0.000,refused,0.0,0,2.0,STOP,9");
   const auto second = Lines(ReadFile(folder.path() + "/pump-logs/2026-12-07_23-59-59-2.csv"));
   ASSERT_EQ(second.size(), 3U);
   EXPECT_EQ(second[1].substr(29), ",0.000,open,0.0,0,2.0,STOP,/dev/pts/4");
@@ -153,6 +158,54 @@ TEST_F(RecordedSession, RowsMatchTheGoldenLogAndTheirTimesReadBackToTheEvents) {
   }
   EXPECT_EQ(lines[1].substr(0, 10), "2026-12-07");
   EXPECT_EQ(lines.back().substr(0, 10), "2026-12-08") << "local date after midnight";
+}
+
+// The event and detail columns of each row after the header.
+std::vector<std::string> EventsAndDetails(const std::string& path) {
+  std::vector<std::string> rows;
+  const auto lines = Lines(ReadFile(path));
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    const auto fields = Fields(lines[i]);
+    rows.push_back(fields[2] + " " + fields[7]);
+  }
+  return rows;
+}
+
+TEST(RunLogFiles, ALostLineItsReopeningAndTheLateStopStayInTheFileUntilTheOperatorOpensAgain) {
+  TimeZone beijing{"UTC-8"};
+  ScratchFolder folder;
+  {
+    posix::BackgroundAppendLog disk({folder.path()}, {});
+    RunLog log(disk);
+    const auto at = [&](EventKind kind, std::string detail, seconds after, bool reopened = false) {
+      log.record(
+          {kind, std::move(detail), kRunning, kOpenWall + after, kOpenMono + after, reopened});
+    };
+    at(EventKind::Open, "/dev/pts/3", 0s);
+    at(EventKind::Run, "start", 1s);
+    at(EventKind::Close, "/dev/pts/3", 10s);  // the line is lost
+    at(EventKind::Link, "lost", 10s);
+    at(EventKind::Run, "stop_due", 31s);
+    at(EventKind::Link, "reconnecting", 32s);
+    at(EventKind::Command, "Q00S0000Y", 40s);
+    at(EventKind::Run, "stop_sent", 40s);
+    at(EventKind::Open, "/dev/pts/3", 40s, true);
+    at(EventKind::Link, "answering", 41s);
+    at(EventKind::Close, "/dev/pts/3", 50s);  // the operator closes
+    at(EventKind::Link, "not_connected", 50s);
+    at(EventKind::Open, "/dev/pts/4", 90s);
+  }
+  EXPECT_EQ(testing::FileNames(folder.path()),
+            (std::vector<std::string>{"2026-12-07_23-59-59.csv", "2026-12-08_00-01-29.csv"}));
+  EXPECT_EQ(EventsAndDetails(folder.path() + "/2026-12-07_23-59-59.csv"),
+            (std::vector<std::string>{"open /dev/pts/3", "run start", "close /dev/pts/3",
+                                      "link lost", "run stop_due", "link reconnecting",
+                                      "command Q00S0000Y", "run stop_sent", "open /dev/pts/3",
+                                      "link answering", "close /dev/pts/3", "link not_connected"}));
+  const auto first = Lines(ReadFile(folder.path() + "/2026-12-07_23-59-59.csv"));
+  EXPECT_EQ(Fields(first.back())[1], "50.000") << "seconds since the operator's open";
+  EXPECT_EQ(EventsAndDetails(folder.path() + "/2026-12-08_00-01-29.csv"),
+            (std::vector<std::string>{"open /dev/pts/4"}));
 }
 
 // Python's csv module, as a script someone would write to read the log.

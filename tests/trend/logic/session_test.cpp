@@ -127,5 +127,20 @@ TEST(LiveTrend, ANewOpenStartsANewSession) {
   EXPECT_EQ(live.session().row(0).elapsedMs, 0);
 }
 
+TEST(LiveTrend, ALineTheConsoleReopensGoesOnInTheSameSessionUnderTheSameName) {
+  console::ConsoleEventFeed feed;
+  LiveTrend live(feed);
+  feed.publish(Event(console::EventKind::Open, "/dev/ttyS0", 0));
+  const std::string name = live.name();
+  feed.publish(Event(console::EventKind::Close, "/dev/ttyS0", 2000));
+  feed.publish(Event(console::EventKind::Link, "lost", 2000));
+  auto reopen = Event(console::EventKind::Open, "/dev/ttyS0", 9000);
+  reopen.reopened = true;
+  feed.publish(reopen);
+  ASSERT_EQ(live.session().size(), 4u);
+  EXPECT_EQ(live.session().row(3).elapsedMs, 9000);
+  EXPECT_EQ(live.name(), name) << "the run log goes on in the same file";
+}
+
 }  // namespace
 }  // namespace pump::trend
