@@ -211,7 +211,7 @@ void TimedRun(Console& console) {
 
 void ShowTrend(Console& console) {
   Choose(console, "trend");
-  pump::trend::qt::TrendWindow* window = console.trendWindow().window();
+  pump::trend::qt::TrendWindow* window = console.trendWindow()->window();
   window->resize(860, 460);
   Wait(1500);
   Save(*window, "trend-window.png");
