@@ -131,9 +131,9 @@ void PumpLine::poll() {
   checkSilence();
 }
 
-// While the pump answers (or has yet to), each poll looks whether the 4.5 s without a valid
-// frame will be up before the next poll, and only then sets the watch for
-// that moment. A pump answering every poll never gets that far.
+// While the pump answers (or has yet to), each poll looks whether the 4.5 s
+// without a valid frame will be up before the next poll, and only then sets
+// the watch for that moment. A pump answering every poll never gets that far.
 void PumpLine::checkSilence() {
   if (!connected_ || (state_ != LinkState::Answering && state_ != LinkState::Waiting)) return;
   const auto silentFor = duration_cast<milliseconds>(now() - lastAnswer_).count();

@@ -173,6 +173,10 @@ class HeadlessConsoleSignalled : public HeadlessConsole,
 TEST_P(HeadlessConsoleSignalled, DuringATimedRunTheStopGoesOutFirstIsLoggedAndTheLastStatusIsIdle) {
   ASSERT_TRUE(AwaitJson(
       *end, prefix + "status", [](const Json& s) { return s["link"] == "answering"; }, 10s));
+  EXPECT_TRUE(AwaitJson(
+      *end, prefix + "event",
+      [](const Json& e) { return e["event"] == "link" && e["detail"] == "waiting"; }, 1s))
+      << "the line waited for the pump's first answer";
   ASSERT_TRUE(end->publish(prefix + "cmd/timed_run", R"({"minutes":5,"request_id":"t1"})"));
   const auto running = AwaitJson(
       *end, prefix + "status", [](const Json& s) { return s["run"]["state"] == "running"; }, 5s);
