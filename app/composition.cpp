@@ -149,6 +149,17 @@ void Console::startHeadless(const std::string& port) {
 
 void Console::startRemote(const remote::RemoteSettings& settings) { remote_->apply(settings); }
 
+// The window's close step runs as if the operator had closed it, boxes that
+// are open or not.
+void Console::endOnSignal() {
+  if (headless_) {
+    QCoreApplication::exit(0);
+  } else {
+    view_->close();
+    QCoreApplication::exit(0);  // leaves a box's event loop too
+  }
+}
+
 // With a window, its close box has already run the close step.
 void Console::finish() {
   if (headless_) window_->closeWindow();

@@ -58,6 +58,9 @@ class Console {
   void startHeadless(const std::string& port);
   // Remote monitoring with these settings (off for an empty broker URL).
   void startRemote(const remote::RemoteSettings& settings);
+  // A stop signal has come and any run has been stopped: the program ends as
+  // when the window is closed (without a window, the event loop is left).
+  void endOnSignal();
   // Leaves the broker; without a window, first closes the line as the
   // window's close box would.
   void finish();

@@ -46,7 +46,7 @@ struct Run {
 
 // Readings at the line's pace for the time; `log` may be null (the baseline).
 Run Stream(pump::runlog::RunLog* log, double seconds) {
-  const pump::console::Readouts shown{"03.9", "02.0", "150", true};
+  const pump::console::Readouts shown{"03.9", "02.0", "150", true, true};
   Run run;
   const auto start = steady_clock::now();
   const double cpuBefore = ProcessCpuSeconds();

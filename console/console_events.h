@@ -15,6 +15,7 @@ namespace pump::console {
 // The state of the line to the pump, as link supervision sees it.
 enum class LinkState {
   NotConnected,  // no port open
+  Waiting,       // open, but no whole, valid frame has arrived since the open
   Answering,     // a whole, valid frame arrived within the last three poll periods
   NoAnswer,      // the port is open but no valid frame for three poll periods (4.5 s)
   Lost,          // the port failed
@@ -26,6 +27,8 @@ inline const char* LinkStateName(LinkState state) {
   switch (state) {
     case LinkState::NotConnected:
       return "not_connected";
+    case LinkState::Waiting:
+      return "waiting";
     case LinkState::Answering:
       return "answering";
     case LinkState::NoAnswer:
@@ -44,6 +47,9 @@ struct Readouts {
   std::string pressureLimit;    // "02.0" at start-up
   std::string flowSetpoint;     // "000" at start-up
   bool pumpRunning = false;     // the run-state display reads RUN
+  // The last run or stop frame sent was a run, whoever sent it (keys, menus,
+  // timed run, remote). The run log's and the broker's `pump` follow this.
+  bool pumpCommandedRunning = false;
 };
 
 enum class EventKind {

@@ -135,12 +135,13 @@ bool MainWindow::sendKeptStop() {
     return false;
   }
   if (kept.onSent) kept.onSent();
-  publish(EventKind::Command, link::PumpCommand::Stop().frame());
+  commandWentOut(link::PumpCommand::Stop());
   if (kept.endsRun) publish(EventKind::Run, "stop_sent");
   return true;
 }
 
 void MainWindow::handleReply(const link::PumpReply& reply) {
+  ++repliesHandled_;
   switch (reply.kind()) {
     case link::ReplyKind::CurrentPressure: {
       display.currentPressure.setCaption(reply.valueShown());

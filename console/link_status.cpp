@@ -18,6 +18,8 @@ LinkState ForTheFeed(link::LinkState state) {
   switch (state) {
     case link::LinkState::NotConnected:
       return LinkState::NotConnected;
+    case link::LinkState::Waiting:
+      return LinkState::Waiting;
     case link::LinkState::Answering:
       return LinkState::Answering;
     case link::LinkState::NoAnswer:
@@ -41,6 +43,7 @@ std::string OneDecimal(double value) {
 
 void MainWindow::refreshStatusLine() {
   const link::LinkState state = line_.state();
+  const bool lineOpen = state == link::LinkState::Answering || state == link::LinkState::Waiting;
   std::string text;
   Rgb colour = kIdle;
   if (keptStop_) {
@@ -53,10 +56,12 @@ void MainWindow::refreshStatusLine() {
     text = texts::LinkNoAnswer(line_.secondsWithoutAnswer()), colour = kAlarm;
   } else if (state == link::LinkState::Answering && overLimit_) {
     text = *overLimit_, colour = kAlarm;
-  } else if (state == link::LinkState::Answering && !logTrouble_.empty()) {
+  } else if (lineOpen && !logTrouble_.empty()) {
     text = logTrouble_, colour = kAlarm;
   } else if (state == link::LinkState::Answering) {
     text = texts::LinkAnswering(line_.device()), colour = kGood;
+  } else if (state == link::LinkState::Waiting) {
+    text = texts::kLinkWaiting;  // not yet confirmed: neither good nor bad
   } else {
     text = texts::kLinkNotConnected;
   }

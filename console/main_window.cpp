@@ -76,7 +76,7 @@ link::Handed MainWindow::sendCommand(const link::PumpCommand& command,
     case link::SendResult::Sent:
     case link::SendResult::Queued:  // goes out in order once the pump reads again
       if (onSent) onSent();
-      publish(EventKind::Command, command.frame());
+      commandWentOut(command);
       return link::Handed::Sent;
     case link::SendResult::NotOpen:
       // Once a line has been open, a stop is never dropped for want of one.
@@ -98,8 +98,23 @@ link::Handed MainWindow::sendCommand(const link::PumpCommand& command,
 }
 
 void MainWindow::publish(EventKind kind, std::string detail, bool reopened) {
-  events_.publish(ConsoleEvent{kind, std::move(detail), display.readouts(), clock_.wallNow(),
+  events_.publish(ConsoleEvent{kind, std::move(detail), readouts(), clock_.wallNow(),
                                clock_.monotonicNow(), reopened});
+}
+
+Readouts MainWindow::readouts() const {
+  Readouts shown = display.readouts();
+  shown.pumpCommandedRunning = pumpCommandedRunning_;
+  return shown;
+}
+
+// A command reached the line, or waits its turn there. Whoever sent a run or
+// stop frame, what the pump was last told follows it; the run-state display
+// is the keys' alone and is left to the caller.
+void MainWindow::commandWentOut(const link::PumpCommand& command) {
+  if (command.kind() == link::PumpCommand::Kind::Run) pumpCommandedRunning_ = true;
+  if (command.kind() == link::PumpCommand::Kind::Stop) pumpCommandedRunning_ = false;
+  publish(EventKind::Command, command.frame());
 }
 
 // The timed run lives in its own component; the window forwards its events.

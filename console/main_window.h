@@ -107,6 +107,22 @@ class MainWindow {
   // whose detail (ASCII) names it and its request id.
   void noteRemoteCommand(bool obeyed, std::string detail);
 
+  // --- Ending the program ---------------------------------------------------
+  // The pump runs under a run the console controls (today a timed run), so
+  // ending the program must stop it first. The one place that is asked.
+  bool runInProgress() const { return runTimer_.timing(); }
+  // Ends a run in progress as its menu does, its stop going out through the
+  // line. True when a stop went to the line (or waits for it there): the
+  // caller keeps the events flowing until stopTakenBeforeExit() holds.
+  bool stopRunBeforeExit();
+  // That stop has been written and has left the port, or the pump has
+  // answered since; or there is no line left for it to reach.
+  bool stopTakenBeforeExit() const;
+
+  // The read-outs as the event feed reports them: the display's, and the
+  // run or stop frame sent last.
+  Readouts readouts() const;
+
   // The run log could not be written: the status line says so until `text`
   // comes back empty (writing works again). Each change is a `log` event
   // with this detail (none when it is empty).
@@ -148,6 +164,7 @@ class MainWindow {
   RemoteResult remoteSend(const link::PumpCommand& command,
                           const std::function<void()>& onSent = {});
   void publish(EventKind kind, std::string detail, bool reopened = false);
+  void commandWentOut(const link::PumpCommand& command);
 
   // A stop that could not be written while the line was down.
   struct KeptStop {
@@ -173,6 +190,9 @@ class MainWindow {
   std::optional<std::string> overLimit_;  // the status text while a reading is at the limit
   std::string logTrouble_;                // the status text while the run log cannot be written
   LinkState publishedLink_ = LinkState::NotConnected;
+  bool pumpCommandedRunning_ = false;  // the last run or stop frame sent was a run
+  long repliesHandled_ = 0;
+  long repliesBeforeExitStop_ = 0;
 };
 
 }  // namespace pump::console

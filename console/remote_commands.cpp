@@ -22,7 +22,7 @@ RemoteResult MainWindow::remoteSend(const link::PumpCommand& command,
     case link::SendResult::Sent:
     case link::SendResult::Queued:
       if (onSent) onSent();
-      publish(EventKind::Command, command.frame());
+      commandWentOut(command);
       return {};
     case link::SendResult::NotOpen:
       if (command.kind() == link::PumpCommand::Kind::Stop && portEverOpened_) {

@@ -55,7 +55,7 @@ void PumpLine::startLine() {
   shownSeconds_ = 0;
   pollTimer_.setEnabled(true);
   stopWatch();
-  state_ = LinkState::Answering;
+  state_ = LinkState::Waiting;
 }
 
 void PumpLine::stopLine() {
@@ -131,11 +131,11 @@ void PumpLine::poll() {
   checkSilence();
 }
 
-// While the pump answers, each poll looks whether the 4.5 s without a valid
-// frame will be up before the next poll, and only then sets the watch for
-// that moment. A pump answering every poll never gets that far.
+// While the pump answers (or has yet to), each poll looks whether the 4.5 s
+// without a valid frame will be up before the next poll, and only then sets
+// the watch for that moment. A pump answering every poll never gets that far.
 void PumpLine::checkSilence() {
-  if (!connected_ || state_ != LinkState::Answering) return;
+  if (!connected_ || (state_ != LinkState::Answering && state_ != LinkState::Waiting)) return;
   const auto silentFor = duration_cast<milliseconds>(now() - lastAnswer_).count();
   if (silentFor >= kNoAnswerAfterMs) {
     shownSeconds_ = secondsWithoutAnswer();
@@ -150,7 +150,7 @@ void PumpLine::checkSilence() {
 void PumpLine::watch() {
   if (!connected_) {
     tryReconnect();
-  } else if (state_ == LinkState::Answering) {
+  } else if (state_ == LinkState::Answering || state_ == LinkState::Waiting) {
     checkSilence();
   } else if (state_ == LinkState::NoAnswer) {
     if (watchTimer_.interval() != kCountEveryMs) armWatch(kCountEveryMs);
@@ -186,7 +186,7 @@ void PumpLine::bytesArrived(std::string_view bytes) {
   if (!frames.empty() && connected_) {
     lastAnswer_ = now();
     stopWatch();
-    if (state_ == LinkState::NoAnswer) setState(LinkState::Answering);
+    if (state_ != LinkState::Answering) setState(LinkState::Answering);
   }
   for (std::string& frame : frames) {
     if (onReply_) onReply_(PumpReply{std::move(frame)});

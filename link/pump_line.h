@@ -31,7 +31,9 @@ inline constexpr int kReconnectEveryMs = 2000;
 // How often the seconds without an answer are counted, while there is none.
 inline constexpr int kCountEveryMs = 1000;
 
-enum class LinkState { NotConnected, Answering, NoAnswer, Lost, Reconnecting };
+// Waiting: open, but no whole valid frame yet since the open; the pump has
+// not shown it is there.
+enum class LinkState { NotConnected, Waiting, Answering, NoAnswer, Lost, Reconnecting };
 
 enum class SendResult {
   Sent,       // on the line
@@ -91,6 +93,11 @@ class PumpLine {
   bool notReading() const { return connected_ && !outgoing_.empty(); }
   // A stop waits for the pump to read (and goes if the line is given up).
   bool holdsUnsentStop() const { return outgoing_.holdsStop(); }
+  // Every frame handed to the line has been written to the port; the
+  // port's own output buffer may still hold some.
+  bool allWritten() const { return connected_ && outgoing_.empty(); }
+  // Nothing written to the port is still waiting to leave it.
+  bool portDrained() const { return connected_ && port_.outputDrained(); }
 
   SendResult send(const PumpCommand& command);
 

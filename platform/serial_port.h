@@ -67,6 +67,9 @@ class SerialPort {
   // while its far end was not reading keeps no stale or partial frame. A line
   // that sends at once has nothing to drop.
   virtual void discardUnsent() {}
+  // Nothing written is still waiting in the port's output buffer: the bytes
+  // have left for the far end. A line that sends at once is always drained.
+  virtual bool outputDrained() const { return true; }
   // Called on the window's event thread with the bytes that arrived, never
   // inside another handler of this port.
   virtual void setOnBytes(BytesHandler onBytes) = 0;

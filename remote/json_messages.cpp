@@ -20,7 +20,7 @@ void AddReadouts(Json& message, const console::Readouts& shown) {
   message["pressure_mpa"] = NumberOrNull(CaptionValue(shown.currentPressure));
   message["flow_ml_min"] = NumberOrNull(CaptionValue(shown.flowSetpoint));
   message["pressure_limit_mpa"] = NumberOrNull(CaptionValue(shown.pressureLimit));
-  message["pump"] = shown.pumpRunning ? "RUN" : "STOP";
+  message["pump"] = shown.pumpCommandedRunning ? "RUN" : "STOP";
 }
 
 }  // namespace

@@ -50,9 +50,9 @@ void StatusTracker::apply(const console::ConsoleEvent& event) {
       status_.link = console::LinkState::NotConnected;
       break;
     case EventKind::Link:
-      for (auto state : {console::LinkState::NotConnected, console::LinkState::Answering,
-                         console::LinkState::NoAnswer, console::LinkState::Lost,
-                         console::LinkState::Reconnecting}) {
+      for (auto state : {console::LinkState::NotConnected, console::LinkState::Waiting,
+                         console::LinkState::Answering, console::LinkState::NoAnswer,
+                         console::LinkState::Lost, console::LinkState::Reconnecting}) {
         if (event.detail == console::LinkStateName(state)) status_.link = state;
       }
       break;
@@ -76,7 +76,7 @@ void StatusTracker::show(const console::Readouts& shown) {
   status_.pressure = CaptionValue(shown.currentPressure);
   status_.limit = CaptionValue(shown.pressureLimit);
   status_.flow = CaptionValue(shown.flowSetpoint);
-  status_.pumpRunning = shown.pumpRunning;
+  status_.pumpRunning = shown.pumpCommandedRunning;
 }
 
 }  // namespace pump::remote

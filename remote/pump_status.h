@@ -15,11 +15,11 @@ struct PumpStatus {
   bool online = true;
   console::LinkState link = console::LinkState::NotConnected;
   std::optional<std::string> port;  // the device open, if any
-  bool pumpRunning = false;
-  std::optional<double> flow;      // ml/min, as the display shows it
-  std::optional<double> limit;     // MPa
-  std::optional<double> pressure;  // MPa
-  std::string runState = "idle";   // timed run: idle, running, paused, stop_pending
+  bool pumpRunning = false;         // the last run or stop frame sent was a run
+  std::optional<double> flow;       // ml/min, as the display shows it
+  std::optional<double> limit;      // MPa
+  std::optional<double> pressure;   // MPa
+  std::string runState = "idle";    // timed run: idle, running, paused, stop_pending
   std::optional<long> secondsLeft;
   std::chrono::system_clock::time_point time;
 

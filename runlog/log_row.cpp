@@ -124,7 +124,7 @@ std::string LogRow(const console::ConsoleEvent& event,
   row += PlainDecimal(shown.flowSetpoint);
   row += ',';
   row += PlainDecimal(shown.pressureLimit);
-  row += shown.pumpRunning ? ",RUN," : ",STOP,";
+  row += shown.pumpCommandedRunning ? ",RUN," : ",STOP,";
   if (NeedsNoChange(event.detail)) {
     row += event.detail;
   } else {

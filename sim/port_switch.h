@@ -21,6 +21,7 @@ class SwitchingSerialPort : public SerialPort {
     return active_->write(bytes);
   }
   void discardUnsent() override { active_->discardUnsent(); }
+  bool outputDrained() const override { return active_->outputDrained(); }
   void setOnBytes(BytesHandler onBytes) override;
   void setOnLineLost(LineLostHandler onLost) override;
   void setOnRoom(RoomHandler onRoom) override;

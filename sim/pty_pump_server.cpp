@@ -69,6 +69,16 @@ timespec Timespec(long long ns) {
                   static_cast<long>(ns % 1'000'000'000LL)};
 }
 
+constexpr int kNoLog = -1;
+constexpr int kLogNotOpened = -2;
+
+// Appends to the file, made if need be; kNoLog for no file.
+int OpenReceivedLog(const std::string& path) {
+  if (path.empty()) return kNoLog;
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  return fd < 0 ? kLogNotOpened : fd;
+}
+
 }  // namespace
 
 PtyPumpServer::PtyPumpServer(SimOptions options) : options_(std::move(options)) {}
@@ -127,6 +137,12 @@ std::optional<std::string> PtyPumpServer::serve() {
     hangupAt = static_cast<long long>(*options_.hangupAfterSeconds * 1000);
   }
 
+  const int received = OpenReceivedLog(options_.receivedLog);
+  if (received == kLogNotOpened) {
+    ::close(signals);
+    return SystemError("open received log");
+  }
+
   std::optional<std::string> failure;
   while (true) {
     const long long now = elapsedMs();
@@ -157,6 +173,8 @@ std::optional<std::string> PtyPumpServer::serve() {
       char bytes[512];
       const ssize_t count = ::read(master_, bytes, sizeof bytes);
       if (count > 0) {
+        if (received >= 0)
+          WriteOrDrop(received, std::string(bytes, static_cast<std::size_t>(count)));
         pump.advance(elapsedMs() - pump.now());
         pump.receive(std::string_view(bytes, static_cast<std::size_t>(count)));
       } else if (count < 0 && errno != EAGAIN && errno != EINTR && errno != EIO) {
@@ -166,6 +184,7 @@ std::optional<std::string> PtyPumpServer::serve() {
     }
   }
   ::close(signals);
+  if (received >= 0) ::close(received);
   CloseLine();
   return failure;
 }

@@ -76,6 +76,11 @@ ParsedSimOptions ParseSimOptions(const std::vector<std::string_view>& args) {
          options.writeLog = std::string(v);
          return !v.empty();
        }},
+      {"--log-received",
+       [&](std::string_view v) {
+         options.receivedLog = std::string(v);
+         return !v.empty();
+       }},
   };
   const std::map<std::string_view, bool*, std::less<>> flags{
       {"--noise", &options.faults.noise},

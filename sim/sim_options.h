@@ -24,6 +24,8 @@ struct SimOptions {
   std::optional<long long> streamReplies;
   // Where each stream write's CLOCK_MONOTONIC time (ns) and frame are logged.
   std::string writeLog;
+  // Where every byte received from the console is appended, as it comes.
+  std::string receivedLog;
 };
 
 struct ParsedSimOptions {
@@ -55,6 +57,7 @@ inline constexpr std::string_view kSimUsage =
     "  --stream N            after the first byte received, send N pressure replies\n"
     "                        back to back at the line's pace (values cycle 00.1..09.9, 00.0)\n"
     "  --log-writes FILE     with --stream: log each write's monotonic time in ns\n"
+    "  --log-received FILE   append every byte received from the console to FILE\n"
     "  --help                this text\n";
 
 }  // namespace pump::sim

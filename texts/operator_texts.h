@@ -145,6 +145,8 @@ inline constexpr char kLinkNotConnected[] = "● 未连接";
 inline constexpr char kLinkReconnecting[] = "● 通信中断，正在重连…";
 inline constexpr char kStopWaiting[] = "● 停泵命令待发送";
 inline constexpr char kLinkNotReading[] = "● 泵未读取数据";
+// Open, but the pump has not answered yet.
+inline constexpr char kLinkWaiting[] = "● 等待泵应答";
 inline std::string LinkAnswering(const std::string& device) { return "● 通信正常  " + device; }
 inline std::string LinkNoAnswer(int seconds) {
   return "● 无应答 " + std::to_string(seconds) + " 秒";

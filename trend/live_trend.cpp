@@ -72,7 +72,7 @@ void LiveTrend::take(const console::ConsoleEvent& event) {
   row.pressure = Shown(event.readouts.currentPressure);
   row.flow = Shown(event.readouts.flowSetpoint);
   row.pressureLimit = Shown(event.readouts.pressureLimit);
-  row.pumpRunning = event.readouts.pumpRunning;
+  row.pumpRunning = event.readouts.pumpCommandedRunning;  // as the run log has it
   row.detail = event.detail;
   session_.append(row);
 }

@@ -3,6 +3,8 @@
 #include <QTimer>
 
 #ifndef _WIN32
+#include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -142,6 +144,18 @@ std::optional<std::size_t> QtSerialPort::write(std::string_view bytes) {
   const std::size_t count = taken < 0 ? 0 : static_cast<std::size_t>(taken);
   if (count < bytes.size()) watchForRoom();
   return count;
+}
+#endif
+
+#ifdef _WIN32
+bool QtSerialPort::outputDrained() const { return port_.isOpen() && port_.bytesToWrite() == 0; }
+#else
+// Asks the driver what it still holds; a driver that cannot tell counts as
+// not drained, so the caller waits for the far end's answer instead.
+bool QtSerialPort::outputDrained() const {
+  if (!port_.isOpen()) return false;
+  int waiting = 0;
+  return ::ioctl(static_cast<int>(port_.handle()), TIOCOUTQ, &waiting) == 0 && waiting == 0;
 }
 #endif
 

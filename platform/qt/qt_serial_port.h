@@ -20,6 +20,7 @@ class QtSerialPort : public SerialPort {
   std::string device() const override { return device_; }
   std::optional<std::size_t> write(std::string_view bytes) override;
   void discardUnsent() override;
+  bool outputDrained() const override;
   void setOnBytes(BytesHandler onBytes) override { onBytes_ = std::move(onBytes); }
   void setOnLineLost(LineLostHandler onLost) override { onLost_ = std::move(onLost); }
   void setOnRoom(RoomHandler onRoom) override { onRoom_ = std::move(onRoom); }

@@ -28,7 +28,7 @@ TEST(LinkOnPseudoTerminal, ASilentPumpShowsNoAnswerWithinFiveSecondsAndAnAnswerC
   ASSERT_TRUE(pump.ok());
   testing::ConsoleOnQt console;
   console.open(pump.slavePath());
-  EXPECT_EQ(Status(console), "● 通信正常  " + pump.slavePath());
+  EXPECT_EQ(Status(console), "● 等待泵应答");
   ASSERT_TRUE(WaitUntil([&] { return Status(console).rfind("● 无应答", 0) == 0; }, 5000))
       << Status(console);
   pump.write("Q00N01.5Y");
@@ -56,11 +56,12 @@ TEST(LinkOnPseudoTerminal, AnAdapterThatComesBackIsInUseWithinThreeSecondsWithou
   EXPECT_TRUE(console.menusLocked());
   // Back two seconds after the hang-up; in use within three more.
   ASSERT_TRUE(WaitUntil([&] { return console.menusReleased(); }, 5500));
-  EXPECT_EQ(Status(console), "● 通信正常  " + adapter.link);
+  EXPECT_EQ(Status(console), "● 等待泵应答");
   console.events.clear();
   ASSERT_TRUE(
       WaitUntil([&] { return !console.eventDetails(console::EventKind::Reading).empty(); }, 3000))
       << "the poll resumed and the pump answers";
+  EXPECT_EQ(Status(console), "● 通信正常  " + adapter.link);
   EXPECT_EQ(console.messages().size(), 1U) << "coming back needs no box";
 }
 
@@ -126,6 +127,8 @@ TEST(LinkStatusLook, EveryStateReadsAtLeastFourAndAHalfToOneOnItsPanel) {
   };
   look("not_connected");
   f.openPort("/dev/ttyUSB0");
+  look("waiting");
+  f.serial.receive("Q00N00.0Y");
   look("answering");
   f.serial.receive("Q00P04.5YQ00N04.6Y");
   look("over_limit");

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QInputDialog>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTest>
@@ -109,6 +110,71 @@ TEST(RunLogInConsole, ASessionOnPumpSimWithSplitRepliesLeavesOneRowPerReplyAndCo
   }
   EXPECT_EQ(replyRows, replies) << "each reply, though split in two writes, is one row";
   EXPECT_EQ(commands.size(), 2U);
+}
+
+// The run length box, answered with `minutes` once it shows.
+void AnswerRunLengthBox(const QString& minutes) {
+  QTimer::singleShot(0, [minutes] {
+    if (auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+      box->setTextValue(minutes);
+      box->accept();
+    }
+  });
+}
+
+// The position of the first row whose event and detail are these, or -1.
+int RowOf(const std::vector<std::string>& rows, const std::string& event,
+          const std::string& detail) {
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const auto fields = Fields(rows[i]);
+    if (fields.size() == 8 && fields[2] == event && fields[7] == detail) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+TEST(RunLogInConsole, ATimedRunFromTheMenuIsLoggedAsRunningUntilItsEndThoughTheKeypadShowsStop) {
+  ScratchFolder scratch;
+  const std::string folder = scratch.path() + "/pump-logs";
+  testing::PumpSimProcess pump;
+  ASSERT_FALSE(pump.devicePath().empty());
+  {
+    app::Console console(folder);
+    console.start();
+    auto& w = console.window();
+    OpenThroughThePortBox(w, pump.devicePath());
+    ASSERT_TRUE(testing::MenusReleased(w));
+    AnswerRunLengthBox("5");
+    w.askRunLength();
+    w.startTimedRun();
+    const int started = w.chart().position();
+    ASSERT_TRUE(WaitUntil([&] { return w.chart().position() >= started + 2; }, 5000));
+    EXPECT_EQ(w.display.pumpState.caption(), "     STOP") << "the run-state display is the keys'";
+    w.endTimedRun();
+    const int ended = w.chart().position();
+    ASSERT_TRUE(WaitUntil([&] { return w.chart().position() >= ended + 2; }, 5000));
+    w.closeWindow();
+  }
+
+  const auto files = FileNames(folder);
+  ASSERT_EQ(files.size(), 1U);
+  const auto rows = Lines(ReadFile(folder + "/" + files[0]));
+  ASSERT_GE(rows.size(), 4U);
+  EXPECT_EQ(Fields(rows[2])[2] + " " + Fields(rows[2])[7], "link waiting") << "before any reply";
+  const int answering = RowOf(rows, "link", "answering");
+  ASSERT_GT(answering, 2);
+  for (int i = 3; i <= answering + 1; ++i) {
+    const bool reply = Fields(rows[i])[2] == "reading" || Fields(rows[i])[2] == "reply";
+    EXPECT_EQ(reply, i == answering + 1) << "answering comes with the first reply: " << rows[i];
+  }
+  const int run = RowOf(rows, "command", "Q00R0000Y");
+  const int stop = RowOf(rows, "command", "Q00S0000Y");
+  ASSERT_GT(run, 2);
+  ASSERT_GT(stop, run + 2) << "replies came while it ran";
+  EXPECT_EQ(RowOf(rows, "run", "start"), run + 1);
+  EXPECT_EQ(RowOf(rows, "run", "end"), stop + 1);
+  for (int i = 1; i < static_cast<int>(rows.size()); ++i) {
+    EXPECT_EQ(Fields(rows[i])[6], i >= run && i < stop ? "RUN" : "STOP") << rows[i];
+  }
 }
 
 // The message boxes on screen that are not modal: the run log's.

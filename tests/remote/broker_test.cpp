@@ -18,7 +18,8 @@ TEST_F(StationOnBroker, ALateSubscriberFindsTheRetainedStatusAsTheDisplayShowsIt
   startStation();
   station->onConsoleEvent(Event(EventKind::Open, "/dev/ttyUSB0"));
   station->onConsoleEvent(Event(EventKind::Link, "answering"));
-  station->onConsoleEvent(Event(EventKind::Reading, "Q00P013Y", {"01.3", "02.5", "150", true}));
+  station->onConsoleEvent(
+      Event(EventKind::Reading, "Q00P013Y", {"01.3", "02.5", "150", true, true}));
   window.runFor(200ms);
 
   FarEnd late(broker.port(), topic("status"));

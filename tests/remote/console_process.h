@@ -42,13 +42,20 @@ inline pid_t StartHeadlessConsole(const std::string& program, const std::string&
   return console;
 }
 
-// SIGTERM, then the exit status once it has ended within five seconds
-// (-1 if it did not end, or not by exiting).
-inline int EndConsole(pid_t console) {
-  ::kill(console, SIGTERM);
+// Sends `signal`, then gives the exit status once it has ended within ten
+// seconds (-1 if it did not end, or not by exiting), and in `took` how long
+// that took.
+inline int EndConsole(pid_t console, int signal = SIGTERM,
+                      std::chrono::milliseconds* took = nullptr) {
+  const auto sent = std::chrono::steady_clock::now();
+  ::kill(console, signal);
   int status = -1;
-  for (int i = 0; i < 100 && ::waitpid(console, &status, WNOHANG) == 0; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  for (int i = 0; i < 1000 && ::waitpid(console, &status, WNOHANG) == 0; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  if (took) {
+    *took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                  sent);
   }
   if (status == -1) {
     ::kill(console, SIGKILL);

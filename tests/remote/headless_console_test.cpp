@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -64,6 +65,16 @@ long PeakResidentKb(pid_t process) {
   return 0;
 }
 
+// The position of the last line that holds every one of `parts`, or -1.
+int LastLineWith(const std::vector<std::string>& lines, const std::vector<std::string>& parts) {
+  for (int i = static_cast<int>(lines.size()) - 1; i >= 0; --i) {
+    bool all = true;
+    for (const auto& part : parts) all = all && lines[i].find(part) != std::string::npos;
+    if (all) return i;
+  }
+  return -1;
+}
+
 // A broker, a pump-sim, a subscriber to every topic of pump "lab-e2e", and a
 // headless console started on them with a home folder of its own.
 class HeadlessConsole : public ::testing::Test {
@@ -119,11 +130,18 @@ class HeadlessConsole : public ::testing::Test {
         .has_value();
   }
 
+  // Every byte the pump has read from its line so far.
+  std::string heardByThePump() const {
+    std::ifstream in(heardLog, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  }
+
   const std::string prefix = "pumps/lab-e2e/";
   TestBroker broker;
-  pump::testing::PumpSimProcess pumpSim;
-  std::optional<FarEnd> end;
   ScratchFolder home;
+  const std::string heardLog = home.path() + "/heard-by-the-pump";
+  pump::testing::PumpSimProcess pumpSim{{"--log-received", heardLog}};
+  std::optional<FarEnd> end;
   pid_t console = -1;
 };
 
@@ -236,6 +254,71 @@ TEST_F(HeadlessConsole, TenMegabytesFromAnMqtt311BrokerAreNotCopiedAndItStillAns
   EXPECT_LT(grown, 25 << 10) << "the peak resident memory grew by " << grown << " kB";
   EXPECT_GE(oldBroker.refusedMqtt5(), 1);
 }
+
+// Stopping the service, Ctrl+C or a closed terminal while a timed run goes:
+// the pump is stopped before the console ends.
+class HeadlessConsoleSignalled : public HeadlessConsole,
+                                 public ::testing::WithParamInterface<int> {};
+
+TEST_P(HeadlessConsoleSignalled, DuringATimedRunTheStopGoesOutFirstIsLoggedAndTheLastStatusIsIdle) {
+  startConsole();
+  ASSERT_TRUE(AwaitJson(
+      *end, prefix + "status", [](const Json& s) { return s["link"] == "answering"; }, 10s));
+  EXPECT_TRUE(AwaitJson(
+      *end, prefix + "event",
+      [](const Json& e) { return e["event"] == "link" && e["detail"] == "waiting"; }, 1s))
+      << "the line waited for the pump's first answer";
+  ASSERT_TRUE(end->publish(prefix + "cmd/timed_run", R"({"minutes":5,"request_id":"t1"})"));
+  const auto running = AwaitJson(
+      *end, prefix + "status", [](const Json& s) { return s["run"]["state"] == "running"; }, 5s);
+  ASSERT_TRUE(running) << "the timed run did not start";
+  EXPECT_EQ((*running)["pump"], "RUN") << "the status follows the run frame sent";
+  EXPECT_GT((*running)["run"]["seconds_left"], 290);
+
+  std::chrono::milliseconds took{};
+  const int status = EndConsole(console, GetParam(), &took);
+  console = -1;
+  ASSERT_EQ(status, 0) << "did not end cleanly";
+  EXPECT_LT(took, 4500ms) << "two seconds at most for the stop, then the broker's farewell";
+  std::printf("signal %d to exit, a timed run going: %lld ms\n", GetParam(),
+              static_cast<long long>(took.count()));
+
+  // What the console wrote before it ended stays on the line for the pump.
+  const auto stopHeard = [&] {
+    const std::string heard = heardByThePump();
+    const auto run = heard.rfind("Q00R0000Y");
+    return run != std::string::npos && heard.find("Q00S0000Y", run) != std::string::npos;
+  };
+  for (int i = 0; i < 100 && !stopHeard(); ++i) std::this_thread::sleep_for(20ms);
+  EXPECT_TRUE(stopHeard()) << "the pump never heard a stop after the run: " << heardByThePump();
+
+  // time,elapsed_s,event,pressure_mpa,flow_ml_min,pressure_limit_mpa,pump,detail
+  const auto rows = RunLogLines(home.path());
+  const int start = LastLineWith(rows, {",run,", ",RUN,start"});
+  const int stop = LastLineWith(rows, {",command,", ",STOP,Q00S0000Y"});
+  const int ended = LastLineWith(rows, {",run,", ",STOP,end"});
+  const int closed = LastLineWith(rows, {",close,"});
+  EXPECT_GE(start, 0) << "the log's pump column follows the run frame";
+  EXPECT_GT(stop, start) << "no stop command row after the run's start";
+  EXPECT_GT(ended, stop) << "no end step after the stop";
+  EXPECT_GT(closed, ended);
+
+  FarEnd late(broker.port(), prefix + "status");
+  ASSERT_TRUE(late.ready());
+  const auto retained = AwaitJson(
+      late, prefix + "status", [](const Json&) { return true; }, 5s);
+  ASSERT_TRUE(retained);
+  EXPECT_EQ((*retained)["online"], false);
+  EXPECT_EQ((*retained)["pump"], "STOP");
+  EXPECT_EQ((*retained)["run"]["state"], "idle");
+  EXPECT_EQ((*retained)["run"]["seconds_left"], nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(TermAndHangUp, HeadlessConsoleSignalled,
+                         ::testing::Values(SIGTERM, SIGHUP),
+                         [](const ::testing::TestParamInfo<int>& signal) {
+                           return signal.param == SIGTERM ? "SIGTERM" : "SIGHUP";
+                         });
 
 }  // namespace
 }  // namespace pump::remote::testing

@@ -14,7 +14,7 @@ using console::ConsoleEvent;
 using console::EventKind;
 using console::LinkState;
 
-const console::Readouts kShown{"01.3", "02.5", "150", true};
+const console::Readouts kShown{"01.3", "02.5", "150", true, true};
 
 ConsoleEvent Event(EventKind kind, std::string detail, console::Readouts shown = kShown) {
   return {kind, std::move(detail), std::move(shown), std::chrono::system_clock::now(),

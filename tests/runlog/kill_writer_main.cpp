@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
   using namespace std::chrono;
   pump::posix::BackgroundAppendLog disk({argv[1]}, {});
   pump::runlog::RunLog log(disk);
-  const pump::console::Readouts shown{"01.5", "02.0", "150", true};
+  const pump::console::Readouts shown{"01.5", "02.0", "150", true, true};
   log.record({pump::console::EventKind::Open, "/dev/pts/9", shown, system_clock::now(),
               steady_clock::now()});
   auto next = steady_clock::now();

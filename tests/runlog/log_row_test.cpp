@@ -90,7 +90,7 @@ TEST(LogColumns, TimesInAStreamReadAsEachOneAloneAcrossSecondsAndMidnight) {
 
 console::ConsoleEvent Reading(steady_clock::time_point at, std::string frame) {
   console::ConsoleEvent event{console::EventKind::Reading, std::move(frame), {}, kSomeMorning, at};
-  event.readouts = {"03.9", "02.0", "150", true};
+  event.readouts = {"03.9", "02.0", "150", true, true};
   return event;
 }
 

@@ -36,8 +36,8 @@ struct Step {
 
 const console::Readouts kStartUp{"00.0", "02.0", "000", false};
 const console::Readouts kFlowSet{"00.0", "02.0", "150", false};
-const console::Readouts kRunning{"01.5", "02.0", "150", true};
-const console::Readouts kNoNumber{"", "02.0", "150", true};
+const console::Readouts kRunning{"01.5", "02.0", "150", true, true};
+const console::Readouts kNoNumber{"", "02.0", "150", true, true};
 
 // What the console publishes for one connection, with what happens around it.
 const std::vector<Step> kSession = {

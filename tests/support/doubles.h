@@ -69,6 +69,7 @@ class RecordingSerialPort : public SerialPort {
   void setOnLineLost(LineLostHandler onLost) override { onLost_ = std::move(onLost); }
   void setOnRoom(RoomHandler onRoom) override { onRoom_ = std::move(onRoom); }
   void discardUnsent() override { ++discards; }
+  bool outputDrained() const override { return drained; }
 
   // Test side.
   void receive(std::string_view bytes);   // bytes arrive on the open line
@@ -80,6 +81,8 @@ class RecordingSerialPort : public SerialPort {
   bool refuseWrites = false;
   // Bytes the line takes before it is full; none: no limit.
   std::optional<std::size_t> room;
+  // What the line took has left the port for the far end.
+  bool drained = true;
 
   std::vector<std::string> written;  // one entry per write that took bytes
   std::string line;                  // every byte taken, in order

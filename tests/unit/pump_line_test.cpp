@@ -76,9 +76,12 @@ TEST(PumpLine, TellsOfALostLineOnceAndStopsPolling) {
 TEST(PumpLineWatch, NoValidFrameForFourAndAHalfSecondsIsNoAnswerUntilOneComes) {
   Line l;
   l.line.open("/dev/ttyUSB0");
-  EXPECT_EQ(l.line.state(), LinkState::Answering);
+  EXPECT_EQ(l.line.state(), LinkState::Waiting) << "nothing has come from the pump yet";
   l.clock.advance(3000);
-  l.port.receive("Q00N01.5Y");
+  l.port.receive("Q00N01");
+  EXPECT_EQ(l.line.state(), LinkState::Waiting) << "half a frame is no answer";
+  l.port.receive(".5Y");
+  EXPECT_EQ(l.line.state(), LinkState::Answering);
   l.clock.advance(4499);
   EXPECT_EQ(l.line.state(), LinkState::Answering);
   l.port.receive("Q00N01");  // half a frame is no answer
@@ -111,14 +114,15 @@ TEST(PumpLineWatch, NoAnswerShowsFourAndAHalfSecondsAfterTheLastFrameBetweenPoll
   l.line.open("/dev/ttyUSB0");
   l.clock.advance(1530);
   l.port.receive("Q00N01.5Y");  // 30 ms after the poll
+  EXPECT_EQ(told, 1) << "the first answer";
   l.clock.advance(4499);
   EXPECT_EQ(l.line.state(), LinkState::Answering);
   l.clock.advance(1);
   EXPECT_EQ(l.line.state(), LinkState::NoAnswer);
   EXPECT_EQ(l.line.secondsWithoutAnswer(), 4);
-  EXPECT_EQ(told, 1);
+  EXPECT_EQ(told, 2);
   l.clock.advance(10000);
-  EXPECT_EQ(told, 1 + 10) << "once for each second counted";
+  EXPECT_EQ(told, 2 + 10) << "once for each second counted";
   l.port.receive("Q00N01.5Y");
   EXPECT_EQ(l.line.state(), LinkState::Answering);
   EXPECT_FALSE(l.watchTimer.enabled());
@@ -137,7 +141,7 @@ TEST(PumpLineWatch, ALostLineIsReopenedEveryTwoSecondsByItsNameUntilItIsBack) {
   EXPECT_EQ(l.port.openCount, 2);
   l.clock.advance(1);
   EXPECT_EQ(l.port.opened, (Frames{"/dev/pump", "/dev/pump", "/dev/pump"}));
-  EXPECT_EQ(l.line.state(), LinkState::Answering);
+  EXPECT_EQ(l.line.state(), LinkState::Waiting) << "back, but not heard from yet";
   EXPECT_TRUE(l.line.connected());
   l.clock.advance(1500);
   EXPECT_EQ(l.port.written, Frames{"Q00F0000Y"}) << "the poll resumes";

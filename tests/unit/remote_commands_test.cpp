@@ -120,12 +120,28 @@ TEST(ConsoleEvents, ALostLineIsPublishedAsACloseThenTheLinkState) {
   EXPECT_EQ(f.events[1].detail, "lost");
 }
 
+TEST(LinkStatusLine, ASilentPumpIsAwaitedFromTheOpenThenNotAnsweringAfterFourAndAHalfSeconds) {
+  ConsoleHarness f;
+  const Label& status = f.window->display.linkStatus;
+  f.openPort("1");
+  EXPECT_EQ(status.caption(), "● 等待泵应答");
+  EXPECT_EQ(status.colour(), (Rgb{0x59, 0x59, 0x59})) << "grey: neither good nor bad yet";
+  f.clock.advance(4499);
+  EXPECT_EQ(status.caption(), "● 等待泵应答");
+  f.clock.advance(1);
+  EXPECT_EQ(status.caption(), "● 无应答 4 秒");
+  EXPECT_EQ(f.eventDetails(EventKind::Link), (Frames{"waiting", "no_answer"}));
+  f.serial.receive("Q00N00.0Y");
+  EXPECT_EQ(status.caption(), "● 通信正常  " + f.serial.device());
+  EXPECT_EQ(f.eventDetails(EventKind::Link), (Frames{"waiting", "no_answer", "answering"}));
+}
+
 TEST(LinkStatusLine, ShowsSilenceInSecondsAndAReadingAtTheLimitUntilOneFallsBelow) {
   OpenConsole f;
   const Label& status = f.window->display.linkStatus;
+  f.serial.receive("Q00P04.5Y");
   EXPECT_EQ(status.caption(), "● 通信正常  " + f.serial.device());
   EXPECT_EQ(status.colour(), (Rgb{0x00, 0x64, 0x00}));
-  f.serial.receive("Q00P04.5Y");
   f.serial.receive("Q00N04.6Y");
   EXPECT_EQ(status.caption(), "● 压力超限 4.6 MPa ≥ 4.5 MPa");
   f.serial.receive("Q00N04.5Y");
@@ -137,7 +153,7 @@ TEST(LinkStatusLine, ShowsSilenceInSecondsAndAReadingAtTheLimitUntilOneFallsBelo
   EXPECT_EQ(status.colour(), (Rgb{0xb0, 0x00, 0x00}));
   f.clock.advance(8000);
   EXPECT_EQ(status.caption(), "● 无应答 12 秒");
-  EXPECT_EQ(f.eventDetails(EventKind::Link), Frames{"no_answer"});
+  EXPECT_EQ(f.eventDetails(EventKind::Link), (Frames{"answering", "no_answer"}));
   f.window->closeWindow();
   EXPECT_EQ(status.caption(), "● 未连接");
 }

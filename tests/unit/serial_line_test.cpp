@@ -35,7 +35,7 @@ TEST(OpeningTheLine, OpensTheDeviceAtNineSixHundredEightNoneOneReleasesTheMenusA
   EXPECT_TRUE(f.dialogs.messages().empty());
   ASSERT_EQ(f.events.size(), 2U);
   EXPECT_EQ(f.events[1].kind, console::EventKind::Link);
-  EXPECT_EQ(f.events[1].detail, "answering");
+  EXPECT_EQ(f.events[1].detail, "waiting");
   EXPECT_EQ(f.events[0].kind, console::EventKind::Open);
   EXPECT_EQ(f.events[0].detail, Device("3"));
   EXPECT_EQ(f.events[0].readouts.pressureLimit, "02.0");
@@ -226,12 +226,14 @@ TEST(LostLine, IsReportedOnceLocksTheMenusAndIsReopenedEveryTwoSeconds) {
   f.clock.advance(1);  // the second try finds it back
   EXPECT_TRUE(f.menusReleased());
   EXPECT_EQ(f.serial.opened, (Calls{"/dev/ttyUSB0", "/dev/ttyUSB0", "/dev/ttyUSB0"}));
-  EXPECT_EQ(f.window->display.linkStatus.caption(), "● 通信正常  /dev/ttyUSB0");
+  EXPECT_EQ(f.window->display.linkStatus.caption(), "● 等待泵应答");
   f.clock.advance(1500);
   EXPECT_EQ(f.serial.written.size(), pollsBefore + 1);
+  f.serial.receive("Q00N00.0Y");
+  EXPECT_EQ(f.window->display.linkStatus.caption(), "● 通信正常  /dev/ttyUSB0");
   EXPECT_EQ(f.dialogs.messages().size(), 1U) << "coming back needs no box";
   EXPECT_EQ(f.eventDetails(console::EventKind::Link),
-            (Calls{"answering", "lost", "reconnecting", "answering"}));
+            (Calls{"waiting", "lost", "reconnecting", "waiting", "answering"}));
 }
 
 TEST(LostLine, AnotherPortOpenedByTheOperatorEndsTheReconnecting) {

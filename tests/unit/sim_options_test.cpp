@@ -17,9 +17,10 @@ TEST(SimOptions, NoOptionsGiveAHealthyPumpAtAddressZero) {
 }
 
 TEST(SimOptions, EveryOptionIsTakenInEitherSpelling) {
-  const auto parsed = ParseSimOptions(
-      {"--address", "7", "--noise", "--split", "--join", "--silent", "--burst=5", "--hangup-after",
-       "1.5", "--baud=19200", "--seed", "42", "--stream", "640", "--log-writes=/tmp/w.log"});
+  const auto parsed =
+      ParseSimOptions({"--address", "7", "--noise", "--split", "--join", "--silent", "--burst=5",
+                       "--hangup-after", "1.5", "--baud=19200", "--seed", "42", "--stream", "640",
+                       "--log-writes=/tmp/w.log", "--log-received", "/tmp/r.log"});
   ASSERT_TRUE(parsed.options) << parsed.error;
   const auto& o = *parsed.options;
   EXPECT_EQ(o.pump.address, 7);
@@ -30,6 +31,7 @@ TEST(SimOptions, EveryOptionIsTakenInEitherSpelling) {
   EXPECT_EQ(o.pump.seed, 42u);
   EXPECT_EQ(o.streamReplies, 640);
   EXPECT_EQ(o.writeLog, "/tmp/w.log");
+  EXPECT_EQ(o.receivedLog, "/tmp/r.log");
 }
 
 TEST(SimOptions, BadOrUnknownOptionsAreRefusedWithAReason) {

@@ -86,7 +86,8 @@ console::ConsoleEvent Event(console::EventKind kind, std::string detail, int aft
   static const auto wall = std::chrono::system_clock::now();
   return {kind,
           std::move(detail),
-          {pressure, "04.0", "250", true},
+          // The keypad's read-out says STOP; the last frame sent was a run.
+          {pressure, "04.0", "250", false, true},
           wall + std::chrono::milliseconds(afterMs),
           steady + std::chrono::milliseconds(afterMs)};
 }
@@ -108,7 +109,7 @@ TEST(LiveTrend, EachEventAfterAnOpenBecomesARowWithTheDisplayedValues) {
   EXPECT_EQ(reading.pressure, 1.5f);
   EXPECT_EQ(reading.pressureLimit, 4.0f);
   EXPECT_EQ(reading.flow, 250);
-  EXPECT_TRUE(reading.pumpRunning);
+  EXPECT_TRUE(reading.pumpRunning) << "as the run log has it: the run frame sent";
   EXPECT_EQ(reading.detail, "Q00N01.5Y");
   EXPECT_TRUE(std::isnan(s.row(2).pressure));
   EXPECT_EQ(live.name(), runlog::LogFileName(Event(console::EventKind::Open, "", 100).wallTime))

@@ -43,10 +43,16 @@ struct ScriptedHour {
   void step(std::chrono::milliseconds t) {
     using console::EventKind;
     if (t == 5min) shown.flowSetpoint = "120", at(t, EventKind::Command, "Q00S120Y");
-    if (t == 5min + 3s) shown.pumpRunning = true, at(t, EventKind::Command, "Q00RUNY");
+    if (t == 5min + 3s) {
+      shown.pumpRunning = shown.pumpCommandedRunning = true;
+      at(t, EventKind::Command, "Q00RUNY");
+    }
     if (t == 34min) shown.pressureLimit = "04.0", at(t, EventKind::Command, "Q00P040Y");
     if (t == 35min) shown.flowSetpoint = "200", at(t, EventKind::Command, "Q00S200Y");
-    if (t == 50min) shown.pumpRunning = false, at(t, EventKind::Command, "Q00STOPY");
+    if (t == 50min) {
+      shown.pumpRunning = shown.pumpCommandedRunning = false;
+      at(t, EventKind::Command, "Q00STOPY");
+    }
     if (t == kLinkLost) at(t, EventKind::Link, "lost");
     if (t == kLinkLost + 3s) at(t, EventKind::Link, "reconnecting");
     if (t == kLinkBack) at(t, EventKind::Link, "answering");
