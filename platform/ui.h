@@ -100,12 +100,18 @@ struct HintedInputBox {
   std::vector<std::string> completions;
 };
 
-// Modal message and input boxes.
+// Message and input boxes. A box that waits for the operator runs the
+// window's events meanwhile, but not the handler that opened it: anything
+// that must go on while a box is up (replies, polls, the line's watch) never
+// opens a waiting box from its own handler, it shows a notice.
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
   // OK button only, no icon; returns when the operator closes it.
   virtual void showMessage(const std::string& prompt, const std::string& title) = 0;
+  // The same box, shown over the window until the operator closes it, but
+  // returning at once.
+  virtual void showNotice(const std::string& prompt, const std::string& title) = 0;
   // The edit text on OK, the empty text on Cancel. A CR LF in the prompt breaks the line.
   virtual std::string askText(const std::string& prompt, const std::string& title,
                               int defaultAnswer) = 0;
