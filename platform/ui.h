@@ -100,10 +100,11 @@ struct HintedInputBox {
   std::vector<std::string> completions;
 };
 
-// Message and input boxes. A box that waits for the operator runs the
-// window's events meanwhile, but not the handler that opened it: anything
-// that must go on while a box is up (replies, polls, the line's watch) never
-// opens a waiting box from its own handler, it shows a notice.
+// Message and input boxes. While a box waits for the operator the window's
+// events still run, but what opened it is held until it closes, and so is
+// whatever the toolkit does not start again while it is on the stack (a
+// serial port's next bytes, a timer's next tick). The line's reply, poll and
+// watch handlers therefore show notices, which do not wait.
 class Dialogs {
  public:
   virtual ~Dialogs() = default;

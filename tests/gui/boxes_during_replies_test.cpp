@@ -39,7 +39,8 @@ using testing::WaitUntil;
 // The burst the pump sends while the box is up ends in this reading.
 constexpr char kLastWhileUp[] = "Q00N99.9Y";
 constexpr char kAfterClose[] = "Q00N88.8Y";
-constexpr int kBurst = 40;  // readings before it in the same burst
+constexpr int kBurst = 40;         // readings before it in the same burst
+constexpr int kChartPoints = 100;  // a pass of the chart
 
 enum class RunLog { Written, Off, Unwritable };
 
@@ -126,12 +127,27 @@ std::function<bool(const QDialog&)> Titled(const char* title, const char* textPa
 struct WhileUp {
   int timesShown = 0;
   bool captionShown = false;
-  bool charted = false;
-  int fedWhileUp = 0;  // readings of the burst on the event feed
+  int chartBefore = 0;   // the chart's position before the burst
+  int chartWhileUp = 0;  // and once its last reading was shown
+  int burstOnFeed = 0;   // readings of the burst on the event feed
   bool logged = false;
   bool stillUp = false;
-  std::vector<std::string> otherBoxes;  // closed at once
+  std::string otherBoxes;  // closed at once
 };
+
+std::string Burst() {
+  std::string burst;
+  for (int i = 0; i < kBurst; ++i) burst += "Q00N0" + std::to_string(i % 10) + ".1Y";
+  return burst + kLastWhileUp;
+}
+
+int BurstOnFeed(const Rig& rig) {
+  int readings = 0;
+  for (const auto& [frame, count] : rig.readings) {
+    if (frame.ends_with(".1Y") || frame == kLastWhileUp) readings += count;
+  }
+  return readings;
+}
 
 // Looks for the row's box among the windows on screen; once it is up, plays
 // the pump and closes the box. Any other box is closed as soon as it shows.
@@ -152,7 +168,7 @@ class BoxProbe {
       if (!box || !box->isVisible() || box->property("probed").toBool()) continue;
       box->setProperty("probed", true);
       if (!row_.isTheBox(*box)) {
-        seen_.otherBoxes.push_back(box->windowTitle().toStdString());
+        seen_.otherBoxes += " " + box->windowTitle().toStdString();
         box->reject();
       } else if (++seen_.timesShown == 1) {
         playThePump(*box);
@@ -167,15 +183,11 @@ class BoxProbe {
 
   void playThePump(QDialog& box) {
     if (row_.whileUp) row_.whileUp(rig_);
-    const int chartBefore = rig_.window().chart().position();
-    std::string burst;
-    for (int i = 0; i < kBurst; ++i) burst += "Q00N0" + std::to_string(i % 10) + ".1Y";
-    rig_.pump->write(burst + kLastWhileUp);
+    seen_.chartBefore = rig_.window().chart().position();
+    rig_.pump->write(Burst());
     seen_.captionShown = WaitUntil([&] { return rig_.shownPressure() == "99.9"; }, 5000);
-    seen_.charted = rig_.window().chart().position() != chartBefore;
-    for (const auto& [frame, count] : rig_.readings) {
-      if (frame.ends_with(".1Y") || frame == kLastWhileUp) seen_.fedWhileUp += count;
-    }
+    seen_.chartWhileUp = rig_.window().chart().position();
+    seen_.burstOnFeed = BurstOnFeed(rig_);
     if (row_.log == RunLog::Written) {
       seen_.logged = WaitUntil([&] { return rig_.loggedRowsOf(kLastWhileUp) == 1; }, 5000);
     }
@@ -249,8 +261,6 @@ const BoxRow kBoxes[] = {
      [](Rig& rig) { rig.window().choosePort(); }},
     {"PrintDialog", [](const QDialog& box) { return qobject_cast<const QPrintDialog*>(&box); },
      [](Rig& rig) { rig.window().printTestPage(); }},
-    {"SaveConfirmation", Titled(texts::kSaveTitle, texts::kSaved),
-     [](Rig& rig) { rig.window().saveRecord(); }},
     {"RecordViewerBox", Titled(texts::kViewRecordTitle),
      [](Rig& rig) { rig.console->recordViewer().viewer().loadLastLine(); }},
 };
@@ -264,21 +274,24 @@ TEST_P(BoxOpenDuringReplies, RepliesAreHandledWhileItIsUpAndOnceOnly) {
   ASSERT_TRUE(testing::MenusReleased(rig.window()));
   BoxProbe probe(rig, row);
   row.raise(rig);
-  ASSERT_TRUE(WaitUntil([&] { return probe.closed(); }, 60000)) << "the box never came up";
-
   const WhileUp& seen = probe.seen();
+  ASSERT_TRUE(WaitUntil([&] { return probe.closed(); }, 60000))
+      << "the box never came up; other boxes:" << seen.otherBoxes;
+
   EXPECT_TRUE(seen.captionShown) << "LcurrP shows " << rig.shownPressure();
-  EXPECT_TRUE(seen.charted);
-  EXPECT_EQ(seen.fedWhileUp, kBurst + 1);
+  EXPECT_EQ(seen.chartWhileUp, (seen.chartBefore + kBurst + 1) % kChartPoints);
+  EXPECT_EQ(seen.burstOnFeed, kBurst + 1);
   if (row.log == RunLog::Written) {
     EXPECT_TRUE(seen.logged);
   }
   EXPECT_TRUE(seen.stillUp);
 
+  // Closed: the next reply is handled, and nothing of the burst again.
   rig.pump->write(kAfterClose);
   ASSERT_TRUE(WaitUntil([&] { return rig.shownPressure() == "88.8"; }, 5000));
-  EXPECT_EQ(rig.readings[kLastWhileUp], 1);
+  EXPECT_EQ(BurstOnFeed(rig), kBurst + 1);
   EXPECT_EQ(rig.readings[kAfterClose], 1);
+  EXPECT_EQ(rig.window().chart().position(), (seen.chartBefore + kBurst + 2) % kChartPoints);
   if (row.log == RunLog::Written) {
     EXPECT_TRUE(WaitUntil([&] { return rig.loggedRowsOf(kAfterClose) == 1; }, 5000));
     EXPECT_EQ(rig.loggedRowsOf(kLastWhileUp), 1);
@@ -289,6 +302,20 @@ TEST_P(BoxOpenDuringReplies, RepliesAreHandledWhileItIsUpAndOnceOnly) {
 std::string RowName(const ::testing::TestParamInfo<BoxRow>& row) { return row.param.name; }
 
 INSTANTIATE_TEST_SUITE_P(EachBox, BoxOpenDuringReplies, ::testing::ValuesIn(kBoxes), RowName);
+
+// Under AddressSanitizer freed memory waits in quarantine, so resident memory
+// says nothing about what is kept.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kMemoryTellsWhatIsKept = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kMemoryTellsWhatIsKept = false;
+#else
+constexpr bool kMemoryTellsWhatIsKept = true;
+#endif
+#else
+constexpr bool kMemoryTellsWhatIsKept = true;
+#endif
 
 // This process's resident memory, in kB.
 long ResidentKb() {
@@ -360,10 +387,11 @@ TEST(LongRun, DISABLED_AStreamAt115200BaudBehindTheRecordFullBoxIsAllShownInFlat
       stream.residentBeforeKb, stream.residentAfterKb);
   EXPECT_TRUE(stream.lastShown);
   EXPECT_EQ(stream.handled, stream.sent + 1);
-  EXPECT_GT(stream.sent, seconds * 1000L) << "the pump could not keep the pace";
-  // The session's trend keeps every reading (some 10 bytes each); anything
-  // like a buffer per reply is far more.
-  EXPECT_LT(stream.residentAfterKb - stream.residentBeforeKb, 8 * 1024);
+  // The session's trend keeps every reading, some 20 bytes each; a buffer
+  // held per reply is far more.
+  if (kMemoryTellsWhatIsKept) {
+    EXPECT_LT(stream.residentAfterKb - stream.residentBeforeKb, 8 * 1024);
+  }
 }
 
 }  // namespace
