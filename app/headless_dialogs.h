@@ -19,6 +19,9 @@ class HeadlessDialogs : public Dialogs {
   void showMessage(const std::string& prompt, const std::string& title) override {
     std::fprintf(stderr, "%s: %s\n", title.c_str(), prompt.c_str());
   }
+  void showNotice(const std::string& prompt, const std::string& title) override {
+    showMessage(prompt, title);
+  }
   std::string askText(const std::string&, const std::string&, int) override {
     return std::exchange(answer_, std::string());
   }

@@ -114,15 +114,17 @@ void MainWindow::choosePort() {
 }
 
 // A line is open again, by the operator or by a reconnect: a kept stop goes
-// out before anything else, then the console works as after an open.
+// out before anything else, then the console works as after an open. A
+// reconnect comes from the line's watch, which must keep running behind the
+// box: it is a notice.
 void MainWindow::lineBack(bool reopened) {
   const bool stopSentLate = sendKeptStop();
   lockMenus(false);
   publish(EventKind::Open, line_.device(), reopened);
   refreshStatusLine();
   if (stopSentLate) {
-    dialogs_.showMessage(texts::StopSentLate(TimeOfDay(clock_.wallNow())),
-                         texts::kStopSentLateTitle);
+    dialogs_.showNotice(texts::StopSentLate(TimeOfDay(clock_.wallNow())),
+                        texts::kStopSentLateTitle);
   }
 }
 
@@ -164,17 +166,19 @@ void MainWindow::handleReply(const link::PumpReply& reply) {
 }
 
 // A full record keeps its readings and drops later ones; the operator is told
-// once, when the first one is dropped. Told before the box shows, so replies
-// handled while it is open do not raise another.
+// once, when the first one is dropped. This runs inside the line's reply
+// handling, and the serial port hands over no more bytes until that returns:
+// a box that waited for the operator here would hold every later reply.
 void MainWindow::record(double reading) {
   if (record_.add(reading) || recordFullTold_) return;
   recordFullTold_ = true;
-  dialogs_.showMessage(texts::kRecordFull, texts::kSaveTitle);
+  dialogs_.showNotice(texts::kRecordFull, texts::kSaveTitle);
 }
 
 // The line is already closed, the poll stopped and reconnecting begun. The
 // pump may still be running: a timed run goes on counting, and its stop is
-// kept for when the line is back.
+// kept for when the line is back. The box is a notice, so the reconnect and
+// the replies of the line that comes back do not wait for it.
 void MainWindow::lineFailed(const link::LineFailure& failure) {
   keepUnsentStop(failure.stopUnsent);
   lockMenus(true);
@@ -184,12 +188,13 @@ void MainWindow::lineFailed(const link::LineFailure& failure) {
                             : texts::PollNotWritten(failure.device);
   if (runTimer_.timing()) message += texts::kRunGoesOn;
   refreshStatusLine();
-  dialogs_.showMessage(message, texts::kCommErrorTitle);
+  dialogs_.showNotice(message, texts::kCommErrorTitle);
 }
 
 // Said once per open line; the status line says it for as long as it lasts.
+// It comes from inside a send, often the poll's: a notice keeps polling.
 void MainWindow::pumpNotReading() {
-  dialogs_.showMessage(texts::PumpNotReading(line_.device()), texts::kCommErrorTitle);
+  dialogs_.showNotice(texts::PumpNotReading(line_.device()), texts::kCommErrorTitle);
 }
 
 // A stop still waiting for the pump to read is not given up with the line:

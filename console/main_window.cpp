@@ -85,13 +85,13 @@ link::Handed MainWindow::sendCommand(const link::PumpCommand& command,
         refreshStatusLine();
         return link::Handed::Kept;
       }
-      dialogs_.showMessage(texts::kPortNotOpen, texts::kCommErrorTitle);
+      dialogs_.showNotice(texts::kPortNotOpen, texts::kCommErrorTitle);
       return link::Handed::Failed;
     case link::SendResult::QueueFull:
-      dialogs_.showMessage(texts::kCommandQueueFull, texts::kCommErrorTitle);
+      dialogs_.showNotice(texts::kCommandQueueFull, texts::kCommErrorTitle);
       return link::Handed::Failed;
     case link::SendResult::WriteFailed:
-      dialogs_.showMessage(texts::kCommandNotSent, texts::kCommErrorTitle);
+      dialogs_.showNotice(texts::kCommandNotSent, texts::kCommErrorTitle);
       return link::Handed::Failed;
   }
   return link::Handed::Failed;

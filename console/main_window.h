@@ -144,9 +144,10 @@ class MainWindow {
     MainWindow& window_;
   };
 
-  // Sends a command, telling the operator when it cannot go out. Once it has
-  // gone out, `onSent` updates the display, then the command is published. A
-  // stop while the line is down is kept and goes out first when it is back.
+  // Sends a command, telling the operator when it cannot go out (in a notice:
+  // the timed run's own stop comes from its clock's tick). Once it has gone
+  // out, `onSent` updates the display, then the command is published. A stop
+  // while the line is down is kept and goes out first when it is back.
   link::Handed sendCommand(const link::PumpCommand& command,
                            const std::function<void()>& onSent = {});
   bool sendKeptStop();  // true when a kept stop went out now

@@ -179,8 +179,8 @@ void PumpLine::tryReconnect() {
   if (onReconnected_) onReconnected_();
 }
 
-// The assembler is settled before the first reply is handed on, so a handler
-// that waits on a message box while more bytes arrive finds it consistent.
+// The assembler is settled before the first reply is handed on, so it is
+// consistent whatever a reply's handler does.
 void PumpLine::bytesArrived(std::string_view bytes) {
   std::vector<std::string> frames = assembler_.take(bytes);
   if (!frames.empty() && connected_) {

@@ -101,6 +101,8 @@ class PumpLine {
 
   SendResult send(const PumpCommand& command);
 
+  // Runs inside the port's byte handler: it must not wait for the operator,
+  // or no later reply is handled until it returns.
   void setOnReply(std::function<void(const PumpReply&)> onReply) { onReply_ = std::move(onReply); }
   // Told once per open line.
   void setOnFailure(std::function<void(const LineFailure&)> onFailure) {

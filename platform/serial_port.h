@@ -71,7 +71,9 @@ class SerialPort {
   // have left for the far end. A line that sends at once is always drained.
   virtual bool outputDrained() const { return true; }
   // Called on the window's event thread with the bytes that arrived, never
-  // inside another handler of this port.
+  // inside another handler of this port. No more bytes are handed over until
+  // the handler returns, so it must not wait for the operator (a modal box):
+  // meanwhile every later reply waits, and the port's buffer grows.
   virtual void setOnBytes(BytesHandler onBytes) = 0;
   // Called once when the open port fails (adapter pulled, peer gone); the
   // port is closed by then.

@@ -100,12 +100,19 @@ struct HintedInputBox {
   std::vector<std::string> completions;
 };
 
-// Modal message and input boxes.
+// Message and input boxes. While a box waits for the operator the window's
+// events still run, but what opened it is held until it closes, and so is
+// whatever the toolkit does not start again while it is on the stack (a
+// serial port's next bytes, a timer's next tick). The line's reply, poll and
+// watch handlers therefore show notices, which do not wait.
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
   // OK button only, no icon; returns when the operator closes it.
   virtual void showMessage(const std::string& prompt, const std::string& title) = 0;
+  // The same box, shown over the window until the operator closes it, but
+  // returning at once.
+  virtual void showNotice(const std::string& prompt, const std::string& title) = 0;
   // The edit text on OK, the empty text on Cancel. A CR LF in the prompt breaks the line.
   virtual std::string askText(const std::string& prompt, const std::string& title,
                               int defaultAnswer) = 0;

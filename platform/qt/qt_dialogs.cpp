@@ -2,16 +2,35 @@
 
 #include <QInputDialog>
 #include <QMessageBox>
+#include <memory>
 
 #include "platform/qt/hinted_input_dialog.h"
 
 namespace pump::qt {
 
+namespace {
+
+// OK button only, no icon, the prompt as plain text.
+std::unique_ptr<QMessageBox> NewMessageBox(const std::string& prompt, const std::string& title,
+                                           QWidget* parent) {
+  auto box = std::make_unique<QMessageBox>(QMessageBox::NoIcon, QString::fromStdString(title),
+                                           PromptText(prompt), QMessageBox::Ok, parent);
+  box->setTextFormat(Qt::PlainText);
+  return box;
+}
+
+}  // namespace
+
 void QtDialogs::showMessage(const std::string& prompt, const std::string& title) {
-  QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title), PromptText(prompt),
-                  QMessageBox::Ok, parent_);
-  box.setTextFormat(Qt::PlainText);
-  box.exec();
+  NewMessageBox(prompt, title, parent_)->exec();
+}
+
+// open() shows it window-modal with no event loop of its own; OK closes and
+// deletes it.
+void QtDialogs::showNotice(const std::string& prompt, const std::string& title) {
+  QMessageBox* box = NewMessageBox(prompt, title, parent_).release();
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->open();
 }
 
 std::string QtDialogs::askText(const std::string& prompt, const std::string& title,

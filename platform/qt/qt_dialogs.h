@@ -1,4 +1,5 @@
-// Message and input boxes on Qt: modal, parented to the main window.
+// Message and input boxes on Qt, parented to the main window: modal ones that
+// wait for the operator, and notices that do not.
 #pragma once
 
 #include <QPointer>
@@ -15,6 +16,8 @@ class QtDialogs : public Dialogs {
   void setParent(QWidget* parent) { parent_ = parent; }
 
   void showMessage(const std::string& prompt, const std::string& title) override;
+  // Window-modal: the main window waits for it, its events do not.
+  void showNotice(const std::string& prompt, const std::string& title) override;
   std::string askText(const std::string& prompt, const std::string& title,
                       int defaultAnswer) override;
   std::string askWithHints(const HintedInputBox& box) override;

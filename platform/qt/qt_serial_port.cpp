@@ -185,8 +185,9 @@ void QtSerialPort::deliverWaitingBytes() {
   delivering_ = true;
   onBytes_(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
   delivering_ = false;
-  // readyRead is not raised again for bytes that came while the handler ran
-  // (a message box's event loop): look again once the event loop is back.
+  // QSerialPort raises no readyRead while one of its own is on the stack, so
+  // bytes read meanwhile (by a nested event loop) wait in its buffer: look
+  // again once the event loop is back.
   if (port_.isOpen() && port_.bytesAvailable() > 0) {
     QTimer::singleShot(0, &port_, [this] { deliverWaitingBytes(); });
   }

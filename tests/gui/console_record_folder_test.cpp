@@ -12,35 +12,16 @@
 #include <QTimer>
 #include <filesystem>
 #include <functional>
-#include <optional>
 
 #include "app/composition.h"
+#include "tests/gui/home_at.h"
 
 namespace pump::app {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Points HOME at the given bytes for one test.
-class HomeAt {
- public:
-  explicit HomeAt(const std::string& bytes) {
-    if (const char* home = std::getenv("HOME")) saved_ = home;
-    setenv("HOME", bytes.c_str(), 1);
-  }
-  ~HomeAt() {
-    if (saved_) {
-      setenv("HOME", saved_->c_str(), 1);
-    } else {
-      unsetenv("HOME");
-    }
-  }
-  HomeAt(const HomeAt&) = delete;
-  HomeAt& operator=(const HomeAt&) = delete;
-
- private:
-  std::optional<std::string> saved_;
-};
+using testing::HomeAt;
 
 struct BoxSeen {
   QString text;

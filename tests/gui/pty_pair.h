@@ -3,11 +3,13 @@
 #pragma once
 
 #include <fcntl.h>
+#include <poll.h>
 #include <pty.h>
 #include <unistd.h>
 
 #include <QElapsedTimer>
 #include <QTest>
+#include <cerrno>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -34,6 +36,26 @@ class PtyPair {
 
   void write(std::string_view bytes) const {
     ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  }
+
+  // Writes all of `bytes`, waiting whenever the console has not read enough to
+  // make room; false when the time is up first. It touches nothing but the
+  // master side, so another thread may run it while the event loop reads.
+  bool writeAll(std::string_view bytes, int timeoutMs) const {
+    QElapsedTimer clock;
+    clock.start();
+    while (!bytes.empty()) {
+      const ssize_t taken = ::write(master_, bytes.data(), bytes.size());
+      if (taken > 0) {
+        bytes.remove_prefix(static_cast<std::size_t>(taken));
+        continue;
+      }
+      if (taken < 0 && errno != EAGAIN && errno != EINTR) return false;
+      if (clock.elapsed() >= timeoutMs) return false;
+      pollfd room{master_, POLLOUT, 0};
+      ::poll(&room, 1, 50);
+    }
+    return true;
   }
 
   // What the console wrote, gathered until `count` bytes have come or the time is up,

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -49,6 +50,23 @@ TEST(MessageBox, ShowsTitleAndPromptWithOnlyAnOkButtonAndNoIcon) {
   EXPECT_EQ(icon, QMessageBox::NoIcon);
   EXPECT_EQ(buttons, 1);
   EXPECT_EQ(parent, &window);
+}
+
+TEST(Notice, ReturnsAtOnceLooksLikeAMessageBlocksItsWindowAndGoesWithOk) {
+  QWidget window;
+  window.show();
+  qt::QtDialogs dialogs(&window);
+  dialogs.showNotice("压力记录已满!", "存储数据");
+  QPointer<QMessageBox> box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+  ASSERT_NE(box, nullptr) << "no notice on screen after the call returned";
+  EXPECT_EQ(box->windowTitle(), "存储数据");
+  EXPECT_EQ(box->text(), "压力记录已满!");
+  EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
+  EXPECT_EQ(box->buttons().size(), 1);
+  EXPECT_EQ(box->parentWidget(), &window);
+  EXPECT_EQ(box->windowModality(), Qt::WindowModal);
+  QTest::keyClick(box, Qt::Key_Return);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return box.isNull(); }, 2000)) << "closed but kept";
 }
 
 TEST(TextQuestionBox, ShowsDefaultAsDecimalBreaksPromptAtCrLfAndReturnsTheEditText) {

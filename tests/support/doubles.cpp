@@ -90,6 +90,10 @@ void ScriptedDialogs::showMessage(const std::string& prompt, const std::string& 
   shown.push_back({"message", prompt, title, {}, {}, {}});
 }
 
+void ScriptedDialogs::showNotice(const std::string& prompt, const std::string& title) {
+  shown.push_back({"notice", prompt, title, {}, {}, {}});
+}
+
 std::string ScriptedDialogs::askText(const std::string& prompt, const std::string& title,
                                      int defaultAnswer) {
   return askWithHints({prompt, title, std::to_string(defaultAnswer), {}, {}});
@@ -107,7 +111,7 @@ std::string ScriptedDialogs::askWithHints(const HintedInputBox& box) {
 std::vector<ScriptedDialogs::Shown> ScriptedDialogs::messages() const {
   std::vector<Shown> result;
   for (const auto& box : shown) {
-    if (box.kind == "message") result.push_back(box);
+    if (box.kind != "question") result.push_back(box);
   }
   return result;
 }

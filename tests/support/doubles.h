@@ -105,7 +105,7 @@ class RecordingSerialPort : public SerialPort {
 class ScriptedDialogs : public Dialogs {
  public:
   struct Shown {
-    std::string kind;  // "message" or "question"
+    std::string kind;  // "message", "notice" (returns at once) or "question"
     std::string prompt;
     std::string title;
     std::string defaultAnswer;           // as the edit field shows it
@@ -113,13 +113,14 @@ class ScriptedDialogs : public Dialogs {
     std::vector<std::string> completions;
   };
   void showMessage(const std::string& prompt, const std::string& title) override;
+  void showNotice(const std::string& prompt, const std::string& title) override;
   std::string askText(const std::string& prompt, const std::string& title,
                       int defaultAnswer) override;
   std::string askWithHints(const HintedInputBox& box) override;
 
   std::deque<std::string> answers;  // next answers to askText; "" is Cancel
   std::vector<Shown> shown;
-  std::vector<Shown> messages() const;  // the message boxes only
+  std::vector<Shown> messages() const;  // the message boxes and notices only
 };
 
 // The ports a test says the system lists.
