@@ -4,6 +4,7 @@
 #include "app/signal_ending.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -84,11 +85,17 @@ TEST(WindowConsoleOnSignal, SigtermDuringATimedRunStopsThePumpThenClosesTheWindo
 TEST(SignalEnding, AStopThatCannotReachThePumpHoldsTheEndUpTwoSecondsAtMost) {
   testing::PtyPair pump;
   ASSERT_TRUE(pump.ok());
+  // The console opens the line by a name of its own and reconnects by it, so
+  // a pseudo-terminal number reused by another process is never reopened.
+  runlog::testing::ScratchFolder folder;
+  const std::string name = folder.path() + "/pump-line";
+  ASSERT_EQ(::symlink(pump.slavePath().c_str(), name.c_str()), 0);
   testing::ConsoleOnQt console;
   auto& w = *console.window;
-  console.open(pump.slavePath());
+  console.open(name);
   ASSERT_TRUE(w.remoteTimedRun(5).ok);
   pump.closeMaster();  // the adapter is pulled and does not come back
+  ::unlink(name.c_str());
   ASSERT_TRUE(testing::WaitUntil([&] { return console.menusLocked(); }, 3000));
 
   app::SignalEnding ending(w, [] { QCoreApplication::exit(0); });
