@@ -14,7 +14,7 @@
 #include "app/trend_window_handle.h"
 #include "console/main_window.h"
 #include "platform/posix/posix_files.h"
-#include "platform/qt/paced_repaint.h"
+#include "pacing/qt/paced_repaint.h"
 #include "platform/qt/qt_application.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_printer.h"

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "link/command_sender.h"
-#include "platform/monotonic_clock.h"
+#include "vocabulary/monotonic_clock.h"
 #include "platform/ui.h"
 
 namespace pump::timedrun {
