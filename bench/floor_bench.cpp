@@ -22,7 +22,7 @@
 #include "bench/cpu_time.h"
 #include "bench/target.h"
 #include "link/pump_frame.h"
-#include "platform/qt/paced_repaint.h"
+#include "pacing/qt/paced_repaint.h"
 #include "sim/reply_stream.h"
 #include "tests/support/pump_sim_process.h"
 

@@ -22,6 +22,7 @@
 namespace {
 
 using namespace pump::trend;
+using pump::EventKind;
 
 // 2026-12-07T08:00:00+08:00.
 constexpr std::int64_t kStartWallMs = 1'796'601'600'000;
@@ -33,7 +34,7 @@ std::unique_ptr<Session> MakeSession(std::int64_t readings, std::int64_t periodU
   char frame[48];
   Row row;
   row.utcOffsetMinutes = 480;
-  row.event = RowEvent::Reading;
+  row.event = EventKind::Reading;
   row.flow = 120;
   row.pumpRunning = true;
   for (std::int64_t i = 0; i < readings; ++i) {
@@ -46,7 +47,7 @@ std::unique_ptr<Session> MakeSession(std::int64_t readings, std::int64_t periodU
     row.detail = frame;
     if (i == readings / 10 || i == readings / 10 + 200) {
       Row link = row;
-      link.event = RowEvent::Link;
+      link.event = EventKind::Link;
       link.detail = i == readings / 10 ? "lost" : "answering";
       session->append(link);
     }

@@ -8,38 +8,19 @@
 #include <string>
 #include <vector>
 
-#include "platform/monotonic_clock.h"
+#include "vocabulary/event_clock.h"
+#include "vocabulary/event_kind.h"
+#include "vocabulary/link_state.h"
 
 namespace pump::console {
 
-// The state of the line to the pump, as link supervision sees it.
-enum class LinkState {
-  NotConnected,  // no port open
-  Waiting,       // open, but no whole, valid frame has arrived since the open
-  Answering,     // a whole, valid frame arrived within the last three poll periods
-  NoAnswer,      // the port is open but no valid frame for three poll periods (4.5 s)
-  Lost,          // the port failed
-  Reconnecting,  // trying to reopen the lost port
-};
-
-// The texts used for link states in logs and on a broker: stable, ASCII.
-inline const char* LinkStateName(LinkState state) {
-  switch (state) {
-    case LinkState::NotConnected:
-      return "not_connected";
-    case LinkState::Waiting:
-      return "waiting";
-    case LinkState::Answering:
-      return "answering";
-    case LinkState::NoAnswer:
-      return "no_answer";
-    case LinkState::Lost:
-      return "lost";
-    case LinkState::Reconnecting:
-      return "reconnecting";
-  }
-  return "not_connected";
-}
+// The shared words, under the names the console's followers know them by.
+using pump::EventClock;
+using pump::EventKind;
+using pump::EventKindName;
+using pump::LinkState;
+using pump::LinkStateName;
+using pump::SystemEventClock;
 
 // What the display shows: the captions as they are on screen.
 struct Readouts {
@@ -51,44 +32,6 @@ struct Readouts {
   // timed run, remote). The run log's and the broker's `pump` follow this.
   bool pumpCommandedRunning = false;
 };
-
-enum class EventKind {
-  Open,     // a port opened; detail: the device
-  Reading,  // a current-pressure reply; detail: the frame as received
-  Reply,    // any other valid reply; detail: the frame as received
-  Command,  // a command frame written to the line; detail: the frame
-  Refused,  // a setpoint the console refused; detail: the value as typed
-  Link,     // link state changed; detail: LinkStateName
-  Run,      // a timed-run step; detail: start, pause, continue, end, stop_due, stop_sent
-  Close,    // the port or the window closed; detail: the device
-  Log,      // the run log could not be written, or can again; detail: "failed <cause> <path>",
-            // "recovered"
-};
-
-// The names of the event kinds in logs and on a broker: stable, ASCII.
-inline const char* EventKindName(EventKind kind) {
-  switch (kind) {
-    case EventKind::Open:
-      return "open";
-    case EventKind::Reading:
-      return "reading";
-    case EventKind::Reply:
-      return "reply";
-    case EventKind::Command:
-      return "command";
-    case EventKind::Refused:
-      return "refused";
-    case EventKind::Link:
-      return "link";
-    case EventKind::Run:
-      return "run";
-    case EventKind::Close:
-      return "close";
-    case EventKind::Log:
-      return "log";
-  }
-  return "reply";
-}
 
 struct ConsoleEvent {
   EventKind kind;
@@ -105,22 +48,6 @@ struct ConsoleEvent {
 inline bool StartsConnection(const ConsoleEvent& event) {
   return event.kind == EventKind::Open && !event.reopened;
 }
-
-// Where the two time points of an event come from; tests script it.
-class EventClock : public MonotonicClock {
- public:
-  virtual std::chrono::system_clock::time_point wallNow() const = 0;
-};
-
-class SystemEventClock : public EventClock {
- public:
-  std::chrono::system_clock::time_point wallNow() const override {
-    return std::chrono::system_clock::now();
-  }
-  std::chrono::steady_clock::time_point monotonicNow() const override {
-    return std::chrono::steady_clock::now();
-  }
-};
 
 using ConsoleEventListener = std::function<void(const ConsoleEvent&)>;
 

@@ -14,24 +14,6 @@ constexpr Rgb kAlarm{0xb0, 0x00, 0x00};
 constexpr Rgb kWarning{0x8a, 0x5a, 0x00};
 constexpr Rgb kIdle{0x59, 0x59, 0x59};
 
-LinkState ForTheFeed(link::LinkState state) {
-  switch (state) {
-    case link::LinkState::NotConnected:
-      return LinkState::NotConnected;
-    case link::LinkState::Waiting:
-      return LinkState::Waiting;
-    case link::LinkState::Answering:
-      return LinkState::Answering;
-    case link::LinkState::NoAnswer:
-      return LinkState::NoAnswer;
-    case link::LinkState::Lost:
-      return LinkState::Lost;
-    case link::LinkState::Reconnecting:
-      return LinkState::Reconnecting;
-  }
-  return LinkState::NotConnected;
-}
-
 // "4.6" for a reading shown as "04.6".
 std::string OneDecimal(double value) {
   char text[32];
@@ -42,35 +24,34 @@ std::string OneDecimal(double value) {
 }  // namespace
 
 void MainWindow::refreshStatusLine() {
-  const link::LinkState state = line_.state();
-  const bool lineOpen = state == link::LinkState::Answering || state == link::LinkState::Waiting;
+  const LinkState state = line_.state();
+  const bool lineOpen = state == LinkState::Answering || state == LinkState::Waiting;
   std::string text;
   Rgb colour = kIdle;
   if (keptStop_) {
     text = texts::kStopWaiting, colour = kAlarm;
-  } else if (state == link::LinkState::Lost || state == link::LinkState::Reconnecting) {
+  } else if (state == LinkState::Lost || state == LinkState::Reconnecting) {
     text = texts::kLinkReconnecting, colour = kWarning;
   } else if (line_.notReading()) {
     text = texts::kLinkNotReading, colour = kAlarm;
-  } else if (state == link::LinkState::NoAnswer) {
+  } else if (state == LinkState::NoAnswer) {
     text = texts::LinkNoAnswer(line_.secondsWithoutAnswer()), colour = kAlarm;
-  } else if (state == link::LinkState::Answering && overLimit_) {
+  } else if (state == LinkState::Answering && overLimit_) {
     text = *overLimit_, colour = kAlarm;
   } else if (lineOpen && !logTrouble_.empty()) {
     text = logTrouble_, colour = kAlarm;
-  } else if (state == link::LinkState::Answering) {
+  } else if (state == LinkState::Answering) {
     text = texts::LinkAnswering(line_.device()), colour = kGood;
-  } else if (state == link::LinkState::Waiting) {
+  } else if (state == LinkState::Waiting) {
     text = texts::kLinkWaiting;  // not yet confirmed: neither good nor bad
   } else {
     text = texts::kLinkNotConnected;
   }
   display.linkStatus.setCaption(text);
   display.linkStatus.setColour(colour);
-  const LinkState forFeed = ForTheFeed(state);
-  if (forFeed == publishedLink_) return;
-  publishedLink_ = forFeed;
-  publish(EventKind::Link, LinkStateName(forFeed));
+  if (state == publishedLink_) return;
+  publishedLink_ = state;
+  publish(EventKind::Link, LinkStateName(state));
 }
 
 void MainWindow::showLogTrouble(std::string text, std::string eventDetail) {

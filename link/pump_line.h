@@ -16,9 +16,10 @@
 #include "link/outgoing_frames.h"
 #include "link/pump_command.h"
 #include "link/pump_reply.h"
-#include "platform/monotonic_clock.h"
 #include "platform/serial_port.h"
 #include "platform/ui.h"
+#include "vocabulary/link_state.h"
+#include "vocabulary/monotonic_clock.h"
 
 namespace pump::link {
 
@@ -30,10 +31,6 @@ inline constexpr int kNoAnswerAfterMs = 3 * kPollIntervalMs;
 inline constexpr int kReconnectEveryMs = 2000;
 // How often the seconds without an answer are counted, while there is none.
 inline constexpr int kCountEveryMs = 1000;
-
-// Waiting: open, but no whole valid frame yet since the open; the pump has
-// not shown it is there.
-enum class LinkState { NotConnected, Waiting, Answering, NoAnswer, Lost, Reconnecting };
 
 enum class SendResult {
   Sent,       // on the line

@@ -3,6 +3,9 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
+#include "vocabulary/event_kind.h"
+#include "vocabulary/link_state.h"
+
 namespace pump::remote {
 namespace {
 
@@ -35,7 +38,7 @@ std::string StatusJson(const PumpStatus& status) {
   const Json message{
       {"pump_id", status.pumpId},
       {"online", status.online},
-      {"link", console::LinkStateName(status.link)},
+      {"link", LinkStateName(status.link)},
       {"port", status.port ? Json(*status.port) : Json()},
       {"pump", status.pumpRunning ? "RUN" : "STOP"},
       {"flow_ml_min", NumberOrNull(status.flow)},
@@ -70,7 +73,7 @@ std::string PressureJson(const console::ConsoleEvent& reading) {
 
 std::string EventJson(const console::ConsoleEvent& event) {
   Json message{{"time", LocalIsoTime(event.wallTime)},
-               {"event", console::EventKindName(event.kind)},
+               {"event", EventKindName(event.kind)},
                {"detail", event.detail}};
   AddReadouts(message, event.readouts);
   return Dump(message);

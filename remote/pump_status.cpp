@@ -38,7 +38,6 @@ StatusTracker::StatusTracker(std::string pumpId, const console::Readouts& shown)
 }
 
 void StatusTracker::apply(const console::ConsoleEvent& event) {
-  using console::EventKind;
   status_.time = event.wallTime;
   show(event.readouts);
   switch (event.kind) {
@@ -47,13 +46,12 @@ void StatusTracker::apply(const console::ConsoleEvent& event) {
       break;
     case EventKind::Close:
       status_.port.reset();
-      status_.link = console::LinkState::NotConnected;
+      status_.link = LinkState::NotConnected;
       break;
     case EventKind::Link:
-      for (auto state : {console::LinkState::NotConnected, console::LinkState::Waiting,
-                         console::LinkState::Answering, console::LinkState::NoAnswer,
-                         console::LinkState::Lost, console::LinkState::Reconnecting}) {
-        if (event.detail == console::LinkStateName(state)) status_.link = state;
+      for (auto state : {LinkState::NotConnected, LinkState::Waiting, LinkState::Answering,
+                         LinkState::NoAnswer, LinkState::Lost, LinkState::Reconnecting}) {
+        if (event.detail == LinkStateName(state)) status_.link = state;
       }
       break;
     case EventKind::Run:

@@ -7,13 +7,14 @@
 #include <string>
 
 #include "console/console_events.h"
+#include "vocabulary/link_state.h"
 
 namespace pump::remote {
 
 struct PumpStatus {
   std::string pumpId;
   bool online = true;
-  console::LinkState link = console::LinkState::NotConnected;
+  LinkState link = LinkState::NotConnected;
   std::optional<std::string> port;  // the device open, if any
   bool pumpRunning = false;         // the last run or stop frame sent was a run
   std::optional<double> flow;       // ml/min, as the display shows it

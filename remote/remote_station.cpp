@@ -55,12 +55,12 @@ void RemoteStation::onConsoleEvent(const console::ConsoleEvent& event) {
   const bool timing = tracker_.status().runState != "idle";
   tracker_.setSecondsLeft(timing ? control_.timedRunSecondsLeft() : std::nullopt);
   if (brokerStatus_.state == BrokerState::Connected) {
-    if (event.kind == console::EventKind::Reading) {
+    if (event.kind == EventKind::Reading) {
       broker_.publish({pressureTopic_, PressureJson(event, readingTimes_), 0, false});
     }
     publishStatus(event.monotonicTime, false);
   }
-  if (event.kind != console::EventKind::Reading) {
+  if (event.kind != EventKind::Reading) {
     publishOrHold({prefix_ + "/event", EventJson(event), 1, false});
   }
 }

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "runlog/log_columns.h"
+#include "vocabulary/event_kind.h"
 
 namespace pump::runlog {
 
@@ -117,7 +118,7 @@ std::string LogRow(const console::ConsoleEvent& event,
   row += ',';
   AppendElapsedSeconds(row, event.monotonicTime - openedAt);
   row += ',';
-  row += console::EventKindName(event.kind);
+  row += EventKindName(event.kind);
   row += ',';
   row += PlainDecimal(shown.currentPressure);
   row += ',';

@@ -7,8 +7,8 @@
 #include <optional>
 
 #include "link/command_sender.h"
-#include "platform/monotonic_clock.h"
 #include "platform/ui.h"
+#include "vocabulary/monotonic_clock.h"
 
 namespace pump::timedrun {
 

@@ -8,7 +8,7 @@ namespace pump::trend {
 
 namespace {
 
-constexpr auto kReading = static_cast<std::uint8_t>(RowEvent::Reading);
+constexpr auto kReading = static_cast<std::uint8_t>(EventKind::Reading);
 
 bool IsReadingAt(const Session::Columns& c, std::size_t at) {
   return c.event[at] == kReading && !std::isnan(c.pressure[at]);

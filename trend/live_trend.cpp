@@ -14,31 +14,6 @@ float Shown(const std::string& caption) {
   return result.ec == std::errc{} ? value : kNoValue;
 }
 
-RowEvent EventOf(console::EventKind kind) {
-  using console::EventKind;
-  switch (kind) {
-    case EventKind::Open:
-      return RowEvent::Open;
-    case EventKind::Reading:
-      return RowEvent::Reading;
-    case EventKind::Reply:
-      return RowEvent::Reply;
-    case EventKind::Command:
-      return RowEvent::Command;
-    case EventKind::Refused:
-      return RowEvent::Refused;
-    case EventKind::Link:
-      return RowEvent::Link;
-    case EventKind::Run:
-      return RowEvent::Run;
-    case EventKind::Close:
-      return RowEvent::Close;
-    case EventKind::Log:
-      return RowEvent::Log;
-  }
-  return RowEvent::Reply;
-}
-
 std::int64_t MillisecondsOf(std::chrono::system_clock::time_point t) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(t.time_since_epoch()).count();
 }
@@ -68,7 +43,7 @@ void LiveTrend::take(const console::ConsoleEvent& event) {
   row.elapsedMs =
       std::chrono::duration_cast<std::chrono::milliseconds>(event.monotonicTime - openedAt_)
           .count();
-  row.event = EventOf(event.kind);
+  row.event = event.kind;
   row.pressure = Shown(event.readouts.currentPressure);
   row.flow = Shown(event.readouts.flowSetpoint);
   row.pressureLimit = Shown(event.readouts.pressureLimit);

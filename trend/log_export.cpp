@@ -48,7 +48,7 @@ void PutRow(std::string& line, const Row& row) {
   line.append(seconds, static_cast<std::size_t>(end - seconds));
   line += {'.', static_cast<char>('0' + ms / 100), static_cast<char>('0' + ms / 10 % 10),
            static_cast<char>('0' + ms % 10), ','};
-  line += RowEventName(row.event);
+  line += EventKindName(row.event);
   line += ',';
   PutValue(line, row.pressure);
   line += ',';

@@ -70,7 +70,7 @@ class RowReader {
     }
     if (!ParseElapsed(f[1], row.elapsedMs)) return "elapsed_s " + Shown(f[1]) + " 不是秒数";
     if (row.elapsedMs < lastElapsedMs_) return "elapsed_s 比上一行小，时间倒退了";
-    if (!RowEventFromName(f[2], row.event)) return "事件 " + Shown(f[2]) + " 不是运行日志的事件";
+    if (!EventKindFromName(f[2], row.event)) return "事件 " + Shown(f[2]) + " 不是运行日志的事件";
     for (std::size_t i = 3; i <= 5; ++i) {
       float& value = i == 3 ? row.pressure : i == 4 ? row.flow : row.pressureLimit;
       if (!ParseValue(f[i], value)) {

@@ -1,7 +1,6 @@
 #include "trend/session.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 
 #include "trend/session_chunk.h"
@@ -10,27 +9,12 @@ namespace pump::trend {
 
 namespace {
 
-constexpr std::array<const char*, 9> kEventNames{"open", "reading", "reply", "command", "refused",
-                                                 "link", "run",     "close", "log"};
-
 bool SameValue(float a, float b) {
   if (std::isnan(a) || std::isnan(b)) return std::isnan(a) && std::isnan(b);
   return a == b;
 }
 
 }  // namespace
-
-const char* RowEventName(RowEvent event) { return kEventNames[static_cast<std::size_t>(event)]; }
-
-bool RowEventFromName(std::string_view name, RowEvent& event) {
-  for (std::size_t i = 0; i < kEventNames.size(); ++i) {
-    if (name == kEventNames[i]) {
-      event = static_cast<RowEvent>(i);
-      return true;
-    }
-  }
-  return false;
-}
 
 bool IsLinkLoss(std::string_view linkState) {
   return linkState == "no_answer" || linkState == "lost" || linkState == "reconnecting" ||
@@ -89,7 +73,7 @@ void Session::append(const Row& row) {
   chunk.detail.push_back(internDetail(row.detail));
   chunk.event.push_back(static_cast<std::uint8_t>(row.event));
   chunk.flags.push_back(row.pumpRunning ? kRunning : 0);
-  chunk.noteExtremes(row.pressure, row.event == RowEvent::Reading && !std::isnan(row.pressure));
+  chunk.noteExtremes(row.pressure, row.event == EventKind::Reading && !std::isnan(row.pressure));
   noteSteps(row, static_cast<double>(originMs_ + elapsed));
   ++size_;
   ++version_;
@@ -109,7 +93,7 @@ void Session::noteSteps(const Row& row, double axisMs) {
   if (row.pumpRunning && !runOpen) runPeriods_.push_back({axisMs, axisMs, true});
   if (!row.pumpRunning && runOpen) runPeriods_.back() = {runPeriods_.back().startMs, axisMs, false};
 
-  if (row.event != RowEvent::Link) return;
+  if (row.event != EventKind::Link) return;
   const bool gapOpen = !linkGaps_.empty() && linkGaps_.back().open;
   const bool loss = IsLinkLoss(row.detail);
   if (loss && !gapOpen) linkGaps_.push_back({axisMs, axisMs, true});
@@ -140,7 +124,7 @@ Row Session::row(std::size_t index) const {
   const std::int32_t skew = chunk.wallSkewMs[at];
   row.wallMs = skew == kFarWall ? farWallMs_.at(index) : originMs_ + row.elapsedMs + skew;
   row.utcOffsetMinutes = static_cast<int>(stepValueAt(offsetByRow_, index));
-  row.event = static_cast<RowEvent>(chunk.event[at]);
+  row.event = static_cast<EventKind>(chunk.event[at]);
   row.pressure = chunk.pressure[at];
   row.flow = stepValueAt(flowByRow_, index);
   row.pressureLimit = stepValueAt(limitByRow_, index);
@@ -174,7 +158,7 @@ std::size_t Session::lowerBound(double axisMs) const {
 bool Session::isReading(std::size_t index) const {
   const std::size_t c = chunkIndexOf(index);
   const std::size_t at = index - chunkStarts_[c];
-  return chunks_[c]->event[at] == static_cast<std::uint8_t>(RowEvent::Reading) &&
+  return chunks_[c]->event[at] == static_cast<std::uint8_t>(EventKind::Reading) &&
          !std::isnan(chunks_[c]->pressure[at]);
 }
 

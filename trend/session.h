@@ -22,22 +22,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include "vocabulary/event_kind.h"
+
 namespace pump::trend {
-
-enum class RowEvent : std::uint8_t {
-  Open,
-  Reading,
-  Reply,
-  Command,
-  Refused,
-  Link,
-  Run,
-  Close,
-  Log
-};
-
-const char* RowEventName(RowEvent event);
-bool RowEventFromName(std::string_view name, RowEvent& event);
 
 constexpr float kNoValue = std::numeric_limits<float>::quiet_NaN();
 
@@ -48,7 +35,7 @@ struct Row {
   std::int64_t wallMs = 0;
   int utcOffsetMinutes = 0;
   std::int64_t elapsedMs = 0;
-  RowEvent event = RowEvent::Reading;
+  EventKind event = EventKind::Reading;
   float pressure = kNoValue;
   float flow = kNoValue;
   float pressureLimit = kNoValue;

@@ -18,8 +18,8 @@ namespace {
 constexpr std::size_t kFoldedReadings = 4;
 
 bool IsLineRow(std::uint8_t event) {
-  return event == static_cast<std::uint8_t>(RowEvent::Reading) ||
-         event == static_cast<std::uint8_t>(RowEvent::Reply);
+  return event == static_cast<std::uint8_t>(EventKind::Reading) ||
+         event == static_cast<std::uint8_t>(EventKind::Reply);
 }
 
 }  // namespace
@@ -117,7 +117,7 @@ class Session::Folder {
   static float pressureOf(const Place& p) { return p.chunk->pressure[p.at]; }
 
   static bool IsPlainReading(const Chunk& chunk, std::size_t at) {
-    return chunk.event[at] == static_cast<std::uint8_t>(RowEvent::Reading) &&
+    return chunk.event[at] == static_cast<std::uint8_t>(EventKind::Reading) &&
            !std::isnan(chunk.pressure[at]);
   }
 

@@ -11,8 +11,8 @@
 #include <map>
 #include <string>
 
+#include "pacing/qt/paced_repaint.h"
 #include "platform/qt/chart_canvas.h"
-#include "platform/qt/paced_repaint.h"
 #include "tests/gui/event_count.h"
 #include "tests/gui/main_window_view_harness.h"
 

@@ -90,7 +90,7 @@ TEST(Decimation, NoLineIsDrawnAcrossALinkLoss) {
 TEST(Decimation, OnlyReadingsAreDrawnNotTheValuesRepeatedOnOtherRows) {
   Session session;
   session.append(Reading(0, 1));
-  session.append(testing::At(500, RowEvent::Command, 7, "Q00P200Y"));
+  session.append(testing::At(500, EventKind::Command, 7, "Q00P200Y"));
   session.append(Reading(1000, 1));
   const auto lines = DecimatePressure(session, AxisMs(0), AxisMs(1000), 1000, {});
   ASSERT_EQ(lines.size(), 1u);

@@ -11,7 +11,7 @@ namespace pump::trend::testing {
 constexpr std::int64_t kStartWallMs = 1'796'623'200'000;
 constexpr int kChinaOffset = 8 * 60;
 
-inline Row At(std::int64_t elapsedMs, RowEvent event, float pressure,
+inline Row At(std::int64_t elapsedMs, EventKind event, float pressure,
               std::string_view detail = "Q00N00.0Y") {
   Row row;
   row.wallMs = kStartWallMs + elapsedMs;
@@ -26,11 +26,11 @@ inline Row At(std::int64_t elapsedMs, RowEvent event, float pressure,
 }
 
 inline Row Reading(std::int64_t elapsedMs, float pressure) {
-  return At(elapsedMs, RowEvent::Reading, pressure);
+  return At(elapsedMs, EventKind::Reading, pressure);
 }
 
 inline Row LinkRow(std::int64_t elapsedMs, std::string_view state) {
-  return At(elapsedMs, RowEvent::Link, 0, state);
+  return At(elapsedMs, EventKind::Link, 0, state);
 }
 
 inline double AxisMs(std::int64_t elapsedMs) {

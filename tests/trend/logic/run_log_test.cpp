@@ -61,7 +61,7 @@ TEST_F(RunLogFile, GoodLogLoadsEveryRowWithItsTimesValuesAndDetail) {
   ASSERT_EQ(s.size(), 5u);
 
   const Row reading = s.row(3);
-  EXPECT_EQ(reading.event, RowEvent::Reading);
+  EXPECT_EQ(reading.event, EventKind::Reading);
   EXPECT_EQ(reading.wallMs, 1'796'623'404'017);  // 06:03:24.017 UTC
   EXPECT_EQ(reading.utcOffsetMinutes, 480);
   EXPECT_EQ(reading.elapsedMs, 1500);

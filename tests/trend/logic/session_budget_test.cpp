@@ -25,7 +25,7 @@ constexpr std::int64_t kSpikeMs = 1'000, kDipMs = 1'500;
 constexpr float kSpike = 9.5f, kDip = 0.2f;
 
 // A row of the stream after the pump was started at flow 120.
-Row Running(std::int64_t elapsedMs, RowEvent event, float pressure, std::string_view detail) {
+Row Running(std::int64_t elapsedMs, EventKind event, float pressure, std::string_view detail) {
   Row row = At(elapsedMs, event, pressure, detail);
   row.flow = 120;
   row.pumpRunning = true;
@@ -38,12 +38,12 @@ void FeedReadings(Session& session, std::int64_t from, std::int64_t to, bool run
     const float pressure = t == kSpikeMs ? kSpike
                            : t == kDipMs ? kDip
                                          : 2.0f + 0.1f * static_cast<float>(t % 7);
-    session.append(running ? Running(t, RowEvent::Reading, pressure, "Q00N02.0Y")
+    session.append(running ? Running(t, EventKind::Reading, pressure, "Q00N02.0Y")
                            : Reading(t, pressure));
   }
 }
 
-std::size_t RowsOf(const Session& session, RowEvent event) {
+std::size_t RowsOf(const Session& session, EventKind event) {
   std::size_t count = 0;
   for (std::size_t i = 0; i < session.size(); ++i) count += session.row(i).event == event;
   return count;
@@ -67,12 +67,12 @@ std::pair<double, double> ColumnExtremes(const std::vector<Polyline>& lines, dou
 // An early part of a long session: an open, readings with a spike and a dip,
 // a link loss, then the pump started at flow 120.
 void StartSession(Session& session) {
-  session.append(At(0, RowEvent::Open, kNoValue, "/dev/ttyS0"));
+  session.append(At(0, EventKind::Open, kNoValue, "/dev/ttyS0"));
   FeedReadings(session, 1, 2'000, false);
   session.append(LinkRow(2'000, "lost"));
   session.append(LinkRow(2'500, "answering"));
   FeedReadings(session, 2'500, 3'000, false);
-  session.append(Running(3'000, RowEvent::Command, 2, "Q00S120Y"));
+  session.append(Running(3'000, EventKind::Command, 2, "Q00S120Y"));
 }
 
 TEST(SessionBudget, MillionsOfReadingsStayWithinTheBudgetAndEarlyExtremesAreStillDrawn) {
@@ -84,7 +84,7 @@ TEST(SessionBudget, MillionsOfReadingsStayWithinTheBudgetAndEarlyExtremesAreStil
   for (std::int64_t from = 3'001; from < kEnd; from += 100'000) {
     const std::int64_t to = std::min(from + 100'000, kEnd);
     FeedReadings(session, from, to);
-    session.append(Running(to, RowEvent::Reply, kNoValue, "Q00A01Y"));
+    session.append(Running(to, EventKind::Reply, kNoValue, "Q00A01Y"));
     largest = std::max(largest, session.memoryBytes());
   }
   EXPECT_LE(largest, kBudget);
@@ -118,8 +118,8 @@ TEST(SessionBudget, MillionsOfReadingsStayWithinTheBudgetAndEarlyExtremesAreStil
   EXPECT_EQ(command.detail, "Q00S120Y");
   EXPECT_EQ(command.flow, 120);
   EXPECT_EQ(command.pressureLimit, 5);
-  EXPECT_EQ(RowsOf(session, RowEvent::Link), 2u);
-  EXPECT_EQ(RowsOf(session, RowEvent::Open), 1u);
+  EXPECT_EQ(RowsOf(session, EventKind::Link), 2u);
+  EXPECT_EQ(RowsOf(session, EventKind::Open), 1u);
   const std::size_t newest = session.lowerBound(AxisMs(kEnd - 100'000));
   EXPECT_EQ(session.size() - newest, 100'000u + 2) << "every reading and both replies";
   EXPECT_EQ(session.summary(session.size() - 2), Summary::None);

@@ -104,7 +104,7 @@ TEST(LiveTrend, EachEventAfterAnOpenBecomesARowWithTheDisplayedValues) {
   const Session& s = live.session();
   ASSERT_EQ(s.size(), 3u);
   const Row reading = s.row(1);
-  EXPECT_EQ(reading.event, RowEvent::Reading);
+  EXPECT_EQ(reading.event, EventKind::Reading);
   EXPECT_EQ(reading.elapsedMs, 1500);
   EXPECT_EQ(reading.pressure, 1.5f);
   EXPECT_EQ(reading.pressureLimit, 4.0f);

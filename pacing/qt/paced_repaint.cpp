@@ -1,4 +1,4 @@
-#include "platform/qt/paced_repaint.h"
+#include "pacing/qt/paced_repaint.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
