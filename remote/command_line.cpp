@@ -10,7 +10,7 @@ namespace {
 constexpr std::array kOptions{
     ConsoleOption{"headless", "",
                   "run with no window on the --port device, messages on the standard error, "
-                  "until SIGTERM or SIGINT"},
+                  "until SIGTERM, SIGINT or SIGHUP (a timed run is stopped first)"},
     ConsoleOption{"port", "DEVICE",
                   "with --headless, the port to open, as typed in the port box: 1 for the "
                   "first serial port, a device such as /dev/ttyUSB0, or sim"},
