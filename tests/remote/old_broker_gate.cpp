@@ -11,20 +11,14 @@
 #include <cstdint>
 #include <optional>
 
+#include "tests/remote/test_broker.h"
+
 namespace pump::remote::testing {
 namespace {
 
 constexpr std::uint8_t kMqtt5 = 5;
 // CONNACK, 2 bytes: no session present, return code 1.
 constexpr std::uint8_t kUnacceptableProtocolVersion[] = {0x20, 0x02, 0x00, 0x01};
-
-sockaddr_in Loopback(int port) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<std::uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  return address;
-}
 
 bool ReadExactly(int fd, std::uint8_t* into, std::size_t size) {
   for (std::size_t got = 0; got < size;) {

@@ -20,7 +20,6 @@
 extern char** environ;
 
 namespace pump::remote::testing {
-namespace {
 
 sockaddr_in Loopback(int port) {
   sockaddr_in address{};
@@ -29,6 +28,8 @@ sockaddr_in Loopback(int port) {
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   return address;
 }
+
+namespace {
 
 // A port the kernel hands out as free; the broker binds it a moment later.
 int FreeLoopbackPort() {

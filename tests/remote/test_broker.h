@@ -3,12 +3,16 @@
 // a server certificate made with openssl for 127.0.0.1.
 #pragma once
 
+#include <netinet/in.h>
 #include <sys/types.h>
 
 #include <optional>
 #include <string>
 
 namespace pump::remote::testing {
+
+// The loopback address at `port`, for a test's own sockets.
+sockaddr_in Loopback(int port);
 
 // A fresh folder under /tmp, removed with everything in it at the end.
 class ScratchFolder {
