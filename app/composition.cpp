@@ -68,16 +68,23 @@ Console::Console(std::string logFolder, bool headless)
   viewerDialogs_.setParent(recordViewer_.get());
   mainWindowHandle_ = std::make_unique<qt::QtWindowHandle>(*view_);
   recordViewer_->setMainWindow(*mainWindowHandle_);
+  session_ = std::make_unique<session::PumpSession>(session::SessionServices{
+      .serial = serial_,
+      .runClockTimer = runClockTimer_,
+      .pollTimer = pollTimer_,
+      .linkWatchTimer = linkWatchTimer_,
+      .stableName = [](const std::string& device) { return link::StableAdapterName(device); },
+  });
   window_ = std::make_unique<console::MainWindow>(services());
   // With a window, the trend records the session from the start, whether or
   // not it is shown.
   if (!headless_) {
-    liveTrend_ = std::make_unique<trend::LiveTrend>(window_->events());
+    liveTrend_ = std::make_unique<trend::LiveTrend>(session_->events());
     trendWindow_.setLiveTrend(liveTrend_.get());
   }
   bindWindowToModel();
   remote_ = std::make_unique<remote::qt::RemoteMonitoring>(
-      *window_, headless_ ? nullptr : remote::qt::AddRemoteStatusLine(view_->surface()));
+      *session_, headless_ ? nullptr : remote::qt::AddRemoteStatusLine(view_->surface()));
   window_->setRemoteSettingsOpener([this] {
     QSettings store = RemoteSettingsStore();
     remote_->openDialog(view_.get(), store);
@@ -95,7 +102,7 @@ void Console::bindGuide() {
 
 // Every event the window publishes becomes a row; 工具 > 日志文件夹 shows the files.
 void Console::startRunLog(std::string folder) {
-  runLog_ = std::make_unique<RunLogWiring>(window_->events(), std::move(folder),
+  runLog_ = std::make_unique<RunLogWiring>(session_->events(), std::move(folder),
                                            headless_ ? nullptr : view_.get());
   runLog_->onTrouble([this](const std::string& status, const std::string& event) {
     window_->showLogTrouble(status, event);
@@ -108,10 +115,7 @@ void Console::startRunLog(std::string folder) {
 // services are the adapters held here.
 console::MainWindowServices Console::services() {
   return console::MainWindowServices{
-      .serial = serial_,
-      .runClockTimer = runClockTimer_,
-      .pollTimer = pollTimer_,
-      .linkWatchTimer = linkWatchTimer_,
+      .session = *session_,
       .dialogs = headless_ ? static_cast<Dialogs&>(headlessDialogs_) : dialogs_,
       .chartCanvas = view_->chartCanvas(),
       .printer = printer_,
@@ -121,7 +125,6 @@ console::MainWindowServices Console::services() {
       .recordViewer = *recordViewer_,
       .trendWindow = headless_ ? nullptr : &trendWindow_,
       .recordPath = recordPath_,
-      .stableName = [](const std::string& device) { return link::StableAdapterName(device); },
       .portFinder = &portFinder_,
       // Without a window the port comes from the command line and is not kept.
       .lastPort = headless_ ? nullptr : &lastPort_,

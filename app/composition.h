@@ -71,8 +71,9 @@ class Console {
   MainWindowView& mainWindowView() { return *view_; }
   RecordViewerView& recordViewer() { return *recordViewer_; }
   console::MainWindow& window() { return *window_; }
-  // What the console publishes: the run log, trend and remote subscribe here.
-  console::ConsoleEventFeed& events() { return window_->events(); }
+  // The pump session: the window, run log, trend and remote follow it.
+  session::PumpSession& session() { return *session_; }
+  session::EventFeed& events() { return session_->events(); }
   // Nothing when the run log is off.
   RunLogWiring* runLog() { return runLog_.get(); }
   // The session's trend, and its window (made when first shown); neither
@@ -112,6 +113,8 @@ class Console {
   qt::QtLastPortMemory lastPort_;
   std::string recordPath_;
   std::unique_ptr<RecordViewerView> recordViewer_;
+  // Before everything that follows it, so it is destroyed after them.
+  std::unique_ptr<session::PumpSession> session_;
   std::unique_ptr<qt::QtWindowHandle> mainWindowHandle_;
   // Before the window: it takes the close the window publishes as it goes.
   std::unique_ptr<RunLogWiring> runLog_;

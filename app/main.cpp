@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
   const std::string logFolder = pump::runlog::DefaultLogFolder();
   pump::app::Console console(logFolder, line.headless);
   console.startRemote(remote.settings);
-  pump::app::SignalEnding signalEnding(console.window(), [&console] { console.endOnSignal(); });
+  pump::app::SignalEnding signalEnding(console.session(), [&console] { console.endOnSignal(); });
   if (line.headless) {
     console.startHeadless(*line.port);
   } else {

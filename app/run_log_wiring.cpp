@@ -30,7 +30,7 @@ void ShowRunLogBox(QWidget* parent, const std::string& text) {
   box->show();
 }
 
-RunLogWiring::RunLogWiring(console::ConsoleEventFeed& feed, std::string folder, QWidget* window)
+RunLogWiring::RunLogWiring(session::EventFeed& feed, std::string folder, QWidget* window)
     : folder_(std::move(folder)), headless_(window == nullptr), window_(window) {
   posix::BackgroundLogOptions options;
   options.folder = folder_;

@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "console/console_events.h"
 #include "platform/append_only_log.h"
+#include "session/session_events.h"
 
 class QWidget;
 
@@ -31,7 +31,7 @@ class RunLogWiring {
  public:
   // Logs the feed's events into files in `folder`; boxes belong to `window`.
   // Without one (headless), what a box would say goes to the standard error.
-  RunLogWiring(console::ConsoleEventFeed& feed, std::string folder, QWidget* window);
+  RunLogWiring(session::EventFeed& feed, std::string folder, QWidget* window);
   ~RunLogWiring();
   RunLogWiring(const RunLogWiring&) = delete;
   RunLogWiring& operator=(const RunLogWiring&) = delete;

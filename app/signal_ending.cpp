@@ -32,8 +32,8 @@ void HandleSignals(void (*handler)(int)) {
 
 }  // namespace
 
-SignalEnding::SignalEnding(console::MainWindow& window, std::function<void()> end)
-    : window_(window), end_(std::move(end)) {
+SignalEnding::SignalEnding(session::PumpSession& session, std::function<void()> end)
+    : session_(session), end_(std::move(end)) {
   if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalSocket) != 0) return;
   notifier_ = std::make_unique<QSocketNotifier>(signalSocket[1], QSocketNotifier::Read);
   QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { signalled(); });
@@ -59,14 +59,14 @@ void SignalEnding::signalled() {
   [[maybe_unused]] const auto read = ::read(signalSocket[1], bytes, sizeof bytes);
   if (ending_) return;
   ending_ = true;
-  if (!window_.stopRunBeforeExit()) return end_();
+  if (!session_.stopRunBeforeExit()) return end_();
   waited_.start();
   stopWatch_.start();
   checkStopTaken();
 }
 
 void SignalEnding::checkStopTaken() {
-  if (!window_.stopTakenBeforeExit() && waited_.elapsed() < kLongestStopWait.count()) return;
+  if (!session_.stopTakenBeforeExit() && waited_.elapsed() < kLongestStopWait.count()) return;
   stopWatch_.stop();
   end_();
 }

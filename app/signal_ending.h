@@ -11,7 +11,7 @@
 #include <functional>
 #include <memory>
 
-#include "console/main_window.h"
+#include "session/pump_session.h"
 
 namespace pump::app {
 
@@ -20,7 +20,7 @@ inline constexpr std::chrono::milliseconds kLongestStopWait{2000};
 class SignalEnding {
  public:
   // Takes the three signals for this program from now on; `end` ends it.
-  SignalEnding(console::MainWindow& window, std::function<void()> end);
+  SignalEnding(session::PumpSession& session, std::function<void()> end);
   // Gives the signals back to their default handling.
   ~SignalEnding();
   SignalEnding(const SignalEnding&) = delete;
@@ -30,7 +30,7 @@ class SignalEnding {
   void signalled();
   void checkStopTaken();
 
-  console::MainWindow& window_;
+  session::PumpSession& session_;
   std::function<void()> end_;
   std::unique_ptr<QSocketNotifier> notifier_;
   QTimer stopWatch_;  // looks at the line while it takes the stop

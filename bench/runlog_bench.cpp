@@ -20,15 +20,16 @@
 #include "bench/target.h"
 #include "platform/posix/background_append_log.h"
 #include "runlog/run_log.h"
+#include "tests/support/pump_states.h"
 
 namespace {
 
 using namespace std::chrono;
+using pump::EventKind;
 using pump::bench::Bound;
 using pump::bench::ProcessCpuSeconds;
 using pump::bench::Report;
-using pump::console::ConsoleEvent;
-using pump::console::EventKind;
+using pump::session::SessionEvent;
 
 constexpr double kRowsPerSecond = 1280;
 
@@ -46,22 +47,22 @@ struct Run {
 
 // Readings at the line's pace for the time; `log` may be null (the baseline).
 Run Stream(pump::runlog::RunLog* log, double seconds) {
-  const pump::console::Readouts shown{"03.9", "02.0", "150", true, true};
+  const pump::session::PumpState shown = pump::testing::Showing("03.9", "02.0", "150", true);
   Run run;
   const auto start = steady_clock::now();
   const double cpuBefore = ProcessCpuSeconds();
   const double threadBefore = ThreadCpuSeconds();
-  if (log) log->record({EventKind::Open, "/dev/pts/9", shown, system_clock::now(), start});
+  if (log) log->record({pump::EventKind::Open, "/dev/pts/9", shown, system_clock::now(), start});
   const long rows = static_cast<long>(seconds * kRowsPerSecond);
   for (long i = 0; i < rows; ++i) {
     std::this_thread::sleep_until(start + duration<double>(i / kRowsPerSecond));
-    const ConsoleEvent reading{EventKind::Reading, "Q00N03.9Y", shown, system_clock::now(),
+    const SessionEvent reading{pump::EventKind::Reading, "Q00N03.9Y", shown, system_clock::now(),
                                steady_clock::now()};
     if (!log) continue;
     log->record(reading);
     ++run.rows;
   }
-  if (log) log->record({EventKind::Close, "/dev/pts/9", shown, system_clock::now(), start});
+  if (log) log->record({pump::EventKind::Close, "/dev/pts/9", shown, system_clock::now(), start});
   run.streamSeconds = ThreadCpuSeconds() - threadBefore;
   run.cpuSeconds = ProcessCpuSeconds() - cpuBefore;
   return run;

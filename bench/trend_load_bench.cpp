@@ -96,8 +96,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::vector<Clock::time_point> readings;
-  console.events().subscribe([&](const console::ConsoleEvent& event) {
-    if (event.kind == console::EventKind::Reading) readings.push_back(event.monotonicTime);
+  console.events().subscribe([&](const session::SessionEvent& event) {
+    if (event.kind == pump::EventKind::Reading) readings.push_back(event.monotonicTime);
   });
   console.trendWindow()->show();
   RunFor(7'000);

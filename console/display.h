@@ -3,10 +3,8 @@
 // widget to each; the design table says which.
 #pragma once
 
-#include "console/console_events.h"
 #include "platform/ui.h"
 #include "texts/operator_texts.h"
-#include "timedrun/run_timer.h"
 
 namespace pump::console {
 
@@ -31,15 +29,6 @@ struct Display {
   Label secondUnit{texts::kSecondUnit};
   // The state of the line, below the chart.
   Label linkStatus{texts::kLinkNotConnected};
-
-  timedrun::RunClockLabels runClock() {
-    return {hours, minutes, seconds, hourUnit, minuteUnit, secondUnit};
-  }
-  // The read-outs as the event feed reports them.
-  Readouts readouts() const {
-    return {currentPressure.caption(), pressureLimit.caption(), flowSetpoint.caption(),
-            pumpState.caption() == texts::kPumpRunning};
-  }
 };
 
 // The top-level menus that can be enabled and disabled.

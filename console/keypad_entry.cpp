@@ -1,7 +1,7 @@
 #include "console/keypad_entry.h"
 
-#include "console/setpoint_rules.h"
 #include "platform/number_text.h"
+#include "session/command_checks.h"
 #include "texts/operator_texts.h"
 
 namespace pump::console {
@@ -50,7 +50,7 @@ KeyOutcome KeypadEntry::completeFlow() {
   mode_ = EntryMode::Idle;
   KeyOutcome outcome{.flowShown = typed_};
   const auto flow = ToDouble(typed_);
-  if (!flow || *flow > kFlowLimit) {
+  if (!flow || *flow > session::kFlowLimit) {
     outcome.refusal = Refusal{texts::kKeypadFlowRefusal, texts::kKeypadRefusalTitle, typed_};
   } else {
     outcome.command = link::PumpCommand::SetFlow(address_, *flow);
@@ -62,7 +62,7 @@ KeyOutcome KeypadEntry::completePressure() {
   mode_ = EntryMode::Idle;
   KeyOutcome outcome{.pressureShown = typed_};
   const auto pressure = ToDouble(typed_);
-  if (!pressure || *pressure > kPressureLimit) {
+  if (!pressure || *pressure > session::kPressureLimit) {
     outcome.refusal = Refusal{texts::kKeypadPressureRefusal, texts::kKeypadRefusalTitle, typed_};
   } else {
     outcome.command = link::PumpCommand::SetPressureLimit(address_, *pressure);

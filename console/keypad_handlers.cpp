@@ -1,5 +1,5 @@
 // The keypad: setpoint entry goes to the keypad entry, RUN and STOP straight
-// to the line.
+// to the session.
 #include "console/main_window.h"
 
 namespace pump::console {
@@ -18,25 +18,28 @@ void MainWindow::showKeyOutcome(const KeyOutcome& outcome) {
     refuse(outcome.refusal->text, outcome.refusal->title, outcome.refusal->typed);
     return;
   }
-  if (outcome.command) {
-    sendCommand(*outcome.command, [this] { display.entryMode.setCaption(texts::kNoEntry); });
+  if (!outcome.command) return;
+  const bool flow = outcome.command->kind() == link::PumpCommand::Kind::SetFlow;
+  const std::string shown = flow ? display.flowSetpoint.caption() : display.pressureLimit.caption();
+  if (session_.sendKeypadSetpoint(*outcome.command, shown).ok()) {
+    display.entryMode.setCaption(texts::kNoEntry);
   }
 }
 
 // The run-state display changes only once the command has gone out, or waits
 // its turn on the line of a pump that is not reading.
 void MainWindow::pressRunKey() {
-  sendCommand(link::PumpCommand::Run(),
-              [this] { display.pumpState.setCaption(texts::kPumpRunning); });
+  session_.send(link::PumpCommand::Run(),
+                [this] { display.pumpState.setCaption(texts::kPumpRunning); });
 }
 
 void MainWindow::pressStopKey() {
-  sendCommand(link::PumpCommand::Stop(),
-              [this] { display.pumpState.setCaption(texts::kPumpStopped); });
+  session_.send(link::PumpCommand::Stop(),
+                [this] { display.pumpState.setCaption(texts::kPumpStopped); });
 }
 
 void MainWindow::refuse(const char* text, const char* title, const std::string& typed) {
-  publish(EventKind::Refused, typed);
+  session_.note(EventKind::Refused, typed);
   dialogs_.showMessage(text, title);
 }
 

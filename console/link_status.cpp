@@ -1,9 +1,9 @@
 // The status line below the chart: the state of the line, a reading at or
-// above the pressure limit, and a stop waiting for the line.
+// above the pressure limit, a stop waiting for the line, and a run log that
+// cannot be written.
 #include <cstdio>
 
 #include "console/main_window.h"
-#include "platform/number_text.h"
 
 namespace pump::console {
 namespace {
@@ -21,54 +21,45 @@ std::string OneDecimal(double value) {
   return text;
 }
 
+std::string OverLimitText(const session::PumpState& state) {
+  return texts::OverLimit(OneDecimal(state.currentPressure.value().value_or(0)),
+                          OneDecimal(state.pressureLimit.value().value_or(0)));
+}
+
 }  // namespace
 
 void MainWindow::refreshStatusLine() {
-  const LinkState state = line_.state();
-  const bool lineOpen = state == LinkState::Answering || state == LinkState::Waiting;
+  const session::PumpState& state = session_.state();
+  const LinkState link = state.link;
+  const bool lineOpen = link == LinkState::Answering || link == LinkState::Waiting;
   std::string text;
   Rgb colour = kIdle;
-  if (keptStop_) {
+  if (session_.holdsKeptStop()) {
     text = texts::kStopWaiting, colour = kAlarm;
-  } else if (state == LinkState::Lost || state == LinkState::Reconnecting) {
+  } else if (link == LinkState::Lost || link == LinkState::Reconnecting) {
     text = texts::kLinkReconnecting, colour = kWarning;
-  } else if (line_.notReading()) {
+  } else if (session_.pumpNotReading()) {
     text = texts::kLinkNotReading, colour = kAlarm;
-  } else if (state == LinkState::NoAnswer) {
-    text = texts::LinkNoAnswer(line_.secondsWithoutAnswer()), colour = kAlarm;
-  } else if (state == LinkState::Answering && overLimit_) {
-    text = *overLimit_, colour = kAlarm;
+  } else if (link == LinkState::NoAnswer) {
+    text = texts::LinkNoAnswer(session_.secondsWithoutAnswer()), colour = kAlarm;
+  } else if (link == LinkState::Answering && state.atPressureLimit) {
+    text = OverLimitText(state), colour = kAlarm;
   } else if (lineOpen && !logTrouble_.empty()) {
     text = logTrouble_, colour = kAlarm;
-  } else if (state == LinkState::Answering) {
-    text = texts::LinkAnswering(line_.device()), colour = kGood;
-  } else if (state == LinkState::Waiting) {
+  } else if (link == LinkState::Answering) {
+    text = texts::LinkAnswering(session_.device()), colour = kGood;
+  } else if (link == LinkState::Waiting) {
     text = texts::kLinkWaiting;  // not yet confirmed: neither good nor bad
   } else {
     text = texts::kLinkNotConnected;
   }
   display.linkStatus.setCaption(text);
   display.linkStatus.setColour(colour);
-  if (state == publishedLink_) return;
-  publishedLink_ = state;
-  publish(EventKind::Link, LinkStateName(state));
 }
 
 void MainWindow::showLogTrouble(std::string text, std::string eventDetail) {
-  if (!eventDetail.empty()) publish(EventKind::Log, std::move(eventDetail));
+  if (!eventDetail.empty()) session_.note(EventKind::Log, std::move(eventDetail));
   logTrouble_ = std::move(text);
-  refreshStatusLine();
-}
-
-// Compared with the limit the display shows; a reading below it clears the alarm.
-void MainWindow::checkPressureLimit(const std::string& reading) {
-  const auto pressure = ToDouble(reading);
-  const auto limit = ToDouble(display.pressureLimit.caption());
-  if (pressure && limit && *pressure >= *limit) {
-    overLimit_ = texts::OverLimit(OneDecimal(*pressure), OneDecimal(*limit));
-  } else {
-    overLimit_.reset();
-  }
   refreshStatusLine();
 }
 

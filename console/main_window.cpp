@@ -1,34 +1,33 @@
 #include "console/main_window.h"
 
+#include "platform/number_text.h"
+
 namespace pump::console {
 namespace {
 
-constexpr int kRunClockIntervalMs = 1000;
 constexpr int kRightButton = 2;
 
 }  // namespace
 
 MainWindow::MainWindow(MainWindowServices services)
     : services_(std::move(services)),
+      session_(services_.session),
       dialogs_(services_.dialogs),
-      clock_(services_.clock ? *services_.clock : systemClock_),
-      line_({services_.serial, services_.pollTimer, services_.linkWatchTimer, clock_,
-             services_.stableName}),
       chart_(services_.chartCanvas),
-      runTimer_(services_.runClockTimer, clock_, display.runClock(), sender_, services_.dialogs) {
-  services_.runClockTimer.setOnTick([this] { runTimer_.tick(); });
-  line_.setOnReply([this](const link::PumpReply& reply) { handleReply(reply); });
-  line_.setOnFailure([this](const link::LineFailure& failure) { lineFailed(failure); });
-  line_.setOnReconnected([this] { lineBack(true); });
-  line_.setOnWatch([this] { refreshStatusLine(); });
-  line_.setOnNotReading([this] { pumpNotReading(); });
-  runTimer_.setOnStep([this](const char* step) { publish(EventKind::Run, step); });
+      recorder_(session_.events(), chart_, record_, [this] {
+        // Inside the line's reply handling: a box that waited for the
+        // operator here would hold every later reply.
+        dialogs_.showNotice(texts::kRecordFull, texts::kSaveTitle);
+      }) {
+  session_.events().subscribe([this](const session::SessionEvent& event) { showEvent(event); });
+  session_.setOnNotice(
+      [this](const session::Notice& notice) { dialogs_.showNotice(notice.text, notice.title); });
+  session_.setOnRunClock([this](const session::RunClockChange& change) { showRunClock(change); });
+  session_.setOnStatusChange([this] { refreshStatusLine(); });
 }
 
 void MainWindow::load() {
   lockMenus(true);
-  services_.runClockTimer.setInterval(kRunClockIntervalMs);
-  services_.runClockTimer.setEnabled(false);
   for (Label* clock : {&display.hours, &display.minutes, &display.seconds, &display.hourUnit,
                        &display.minuteUnit, &display.secondUnit}) {
     clock->setVisible(false);
@@ -42,12 +41,7 @@ void MainWindow::mouseDown(int button) {
   if (button == kRightButton && menus.popup.enabled()) services_.popupMenu.popup();
 }
 
-void MainWindow::closeWindow() {
-  const std::string device = line_.device();
-  line_.close();
-  publish(EventKind::Close, device);
-  refreshStatusLine();
-}
+void MainWindow::closeWindow() { session_.close(); }
 
 void MainWindow::exitProgram() { services_.app.endNow(); }
 
@@ -66,62 +60,60 @@ void MainWindow::lockMenus(bool locked) {
   }
 }
 
-link::Handed MainWindow::OperatorSender::send(const link::PumpCommand& command) {
-  return window_.sendCommand(command);
-}
-
-link::Handed MainWindow::sendCommand(const link::PumpCommand& command,
-                                     const std::function<void()>& onSent) {
-  switch (line_.send(command)) {
-    case link::SendResult::Sent:
-    case link::SendResult::Queued:  // goes out in order once the pump reads again
-      if (onSent) onSent();
-      commandWentOut(command);
-      return link::Handed::Sent;
-    case link::SendResult::NotOpen:
-      // Once a line has been open, a stop is never dropped for want of one.
-      if (command.kind() == link::PumpCommand::Kind::Stop && portEverOpened_) {
-        keptStop_ = KeptStop{onSent, keptStop_ ? keptStop_->endsRun : runTimer_.timing()};
-        refreshStatusLine();
-        return link::Handed::Kept;
-      }
-      dialogs_.showNotice(texts::kPortNotOpen, texts::kCommErrorTitle);
-      return link::Handed::Failed;
-    case link::SendResult::QueueFull:
-      dialogs_.showNotice(texts::kCommandQueueFull, texts::kCommErrorTitle);
-      return link::Handed::Failed;
-    case link::SendResult::WriteFailed:
-      dialogs_.showNotice(texts::kCommandNotSent, texts::kCommErrorTitle);
-      return link::Handed::Failed;
+// The read-outs show the pump's own characters as each answer brings them.
+// A run or stop from afar shows on the run-state display, as the keys' do, so
+// the operator sees what was done.
+void MainWindow::showEvent(const session::SessionEvent& event) {
+  const session::PumpState& state = event.state;
+  switch (event.changed) {
+    case session::Changed::CurrentPressure:
+      display.currentPressure.setCaption(state.currentPressure.characters);
+      break;
+    case session::Changed::PressureLimit:
+      display.pressureLimit.setCaption(state.pressureLimit.characters);
+      break;
+    case session::Changed::FlowSetpoint:
+      display.flowSetpoint.setCaption(state.flowSetpoint.characters);
+      break;
+    case session::Changed::Nothing:
+      break;
   }
-  return link::Handed::Failed;
+  if (event.kind == EventKind::Command && event.source == session::Source::Remote) {
+    if (event.detail == link::PumpCommand::Run().frame()) {
+      display.pumpState.setCaption(texts::kPumpRunning);
+    } else if (event.detail == link::PumpCommand::Stop().frame()) {
+      display.pumpState.setCaption(texts::kPumpStopped);
+    }
+  }
+  if (event.kind == EventKind::Open) lockMenus(false);
+  if (event.kind == EventKind::Close) lockMenus(true);
 }
 
-void MainWindow::publish(EventKind kind, std::string detail, bool reopened) {
-  events_.publish(ConsoleEvent{kind, std::move(detail), readouts(), clock_.wallNow(),
-                               clock_.monotonicNow(), reopened});
+void MainWindow::showRunClock(const session::RunClockChange& change) {
+  if (change.elapsedSeconds) {
+    const long seconds = *change.elapsedSeconds;
+    display.hours.setCaption(std::to_string(seconds / 3600));
+    display.minutes.setCaption(std::to_string(seconds % 3600 / 60));
+    display.seconds.setCaption(std::to_string(seconds % 60));
+  }
+  if (change.shown) {
+    for (Label* label : {&display.hours, &display.minutes, &display.seconds, &display.hourUnit,
+                         &display.minuteUnit, &display.secondUnit}) {
+      label->setVisible(*change.shown);
+    }
+  }
 }
 
-Readouts MainWindow::readouts() const {
-  Readouts shown = display.readouts();
-  shown.pumpCommandedRunning = pumpCommandedRunning_;
-  return shown;
+// The timed run lives in the session; the window asks for its length.
+void MainWindow::askRunLength() {
+  const std::string answer = dialogs_.askText(texts::kRunLengthPrompt, texts::kRunLengthTitle, 0);
+  // Cancel gives the empty text; it and anything that is not a number leave
+  // the length in force without a word.
+  if (const auto minutes = ToDouble(answer)) session_.setRunLength(*minutes);
 }
-
-// A command reached the line, or waits its turn there. Whoever sent a run or
-// stop frame, what the pump was last told follows it; the run-state display
-// is the keys' alone and is left to the caller.
-void MainWindow::commandWentOut(const link::PumpCommand& command) {
-  if (command.kind() == link::PumpCommand::Kind::Run) pumpCommandedRunning_ = true;
-  if (command.kind() == link::PumpCommand::Kind::Stop) pumpCommandedRunning_ = false;
-  publish(EventKind::Command, command.frame());
-}
-
-// The timed run lives in its own component; the window forwards its events.
-void MainWindow::askRunLength() { runTimer_.askLength(); }
-void MainWindow::startTimedRun() { runTimer_.start(); }
-void MainWindow::pauseTimedRun() { runTimer_.pause(); }
-void MainWindow::continueTimedRun() { runTimer_.resume(); }
-void MainWindow::endTimedRun() { runTimer_.end(); }
+void MainWindow::startTimedRun() { session_.startTimedRun(); }
+void MainWindow::pauseTimedRun() { session_.pauseTimedRun(); }
+void MainWindow::continueTimedRun() { session_.continueTimedRun(); }
+void MainWindow::endTimedRun() { session_.endTimedRun(); }
 
 }  // namespace pump::console

@@ -2,10 +2,10 @@
 //
 // These write no display: the setpoint read-outs change only when the pump
 // answers. Their commands always go to pump "00". A failed write has already
-// been reported by the sender; there is nothing left to undo.
+// been told by the session; there is nothing left to undo.
 #include "console/main_window.h"
-#include "console/setpoint_rules.h"
 #include "platform/number_text.h"
+#include "session/command_checks.h"
 
 namespace pump::console {
 
@@ -14,25 +14,20 @@ void MainWindow::askFlow() {
   const std::string answer = dialogs_.askText(texts::kFlowPrompt, texts::kFlowTitle, 0);
   const auto flow = ToDouble(answer);
   if (!flow) return;
-  const auto command = *flow < 0 || *flow > kFlowLimit
-                           ? std::nullopt
-                           : link::PumpCommand::SetFlow(link::kBroadcastAddress, *flow);
+  const auto command = session::CheckedFlow(link::kBroadcastAddress, *flow);
   if (!command) return refuse(texts::kDialogFlowRefusal, texts::kDialogRefusalTitle, answer);
-  sendCommand(*command);
+  session_.send(*command);
 }
 
 void MainWindow::askPressureLimit() {
   const std::string answer = dialogs_.askText(texts::kPressurePrompt, texts::kPressureTitle, 2);
   const auto pressure = ToDouble(answer);
   if (!pressure) return;
-  const auto command =
-      *pressure < 0 || *pressure > kPressureLimit
-          ? std::nullopt
-          : link::PumpCommand::SetPressureLimit(link::kBroadcastAddress, *pressure);
+  const auto command = session::CheckedPressureLimit(link::kBroadcastAddress, *pressure);
   if (!command) {
     return refuse(texts::kDialogPressureRefusal, texts::kDialogRefusalTitle, answer);
   }
-  sendCommand(*command);
+  session_.send(*command);
 }
 
 // The default is always 0, not the present number. A text that is not a
@@ -42,14 +37,14 @@ void MainWindow::askPumpNumber() {
   const auto number =
       ToInteger(dialogs_.askText(texts::kPumpNumberPrompt, texts::kPumpNumberTitle, 0));
   if (!number) return;
-  if (*number < 0 || *number > kHighestPumpNumber) {
+  if (!session_.choosePumpAddress(*number)) {
     dialogs_.showMessage(texts::kPumpNumberRefusal, texts::kDialogRefusalTitle);
     return;
   }
   keypad_.setAddress(*number);
 }
 
-void MainWindow::runPump() { sendCommand(link::PumpCommand::Run()); }
-void MainWindow::stopPump() { sendCommand(link::PumpCommand::Stop()); }
+void MainWindow::runPump() { session_.send(link::PumpCommand::Run()); }
+void MainWindow::stopPump() { session_.send(link::PumpCommand::Stop()); }
 
 }  // namespace pump::console

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <limits>
 
-#include "platform/number_text.h"
-
 namespace pump::records {
 namespace {
 
@@ -25,12 +23,11 @@ void TrendChart::setUp() {
   slot(0) = 0;
 }
 
-void TrendChart::update(std::string_view currentPressureCaption) {
+void TrendChart::update(std::optional<double> pressure) {
   canvas_.line(0, 0, 100, 0, std::nullopt);
   for (const float y : {2.5f, 5.0f, 7.5f}) canvas_.line(0, y, 1.5f, y, std::nullopt);
 
-  // A caption that is not a number keeps the sample an earlier pass left here.
-  if (const auto pressure = ToDouble(currentPressureCaption)) slot(position_) = *pressure;
+  if (pressure) slot(position_) = *pressure;
 
   canvas_.line(static_cast<float>(position_ - 1), ToSingle(slot(position_ - 1)),
                static_cast<float>(position_), ToSingle(slot(position_)), kTraceRed);

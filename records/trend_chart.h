@@ -3,7 +3,7 @@
 #pragma once
 
 #include <array>
-#include <string_view>
+#include <optional>
 
 #include "platform/ui.h"
 
@@ -15,8 +15,9 @@ class TrendChart {
 
   // Start-up: sets the coordinate system and sampleAt(0) = 0.
   void setUp();
-  // One step, given the caption of the current-pressure display.
-  void update(std::string_view currentPressureCaption);
+  // One step, given the current pressure in MPa; without one (the pump's
+  // characters are no number) the sample an earlier pass left is kept.
+  void update(std::optional<double> pressure);
 
   // Samples by index, -1..101.
   double sampleAt(int index) const { return samples_.at(static_cast<std::size_t>(index + 1)); }

@@ -19,10 +19,10 @@ std::string Dump(const Json& message) {
   return message.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
-void AddReadouts(Json& message, const console::Readouts& shown) {
-  message["pressure_mpa"] = NumberOrNull(CaptionValue(shown.currentPressure));
-  message["flow_ml_min"] = NumberOrNull(CaptionValue(shown.flowSetpoint));
-  message["pressure_limit_mpa"] = NumberOrNull(CaptionValue(shown.pressureLimit));
+void AddReadouts(Json& message, const session::PumpState& shown) {
+  message["pressure_mpa"] = NumberOrNull(shown.currentPressure.value());
+  message["flow_ml_min"] = NumberOrNull(shown.flowSetpoint.value());
+  message["pressure_limit_mpa"] = NumberOrNull(shown.pressureLimit.value());
   message["pump"] = shown.pumpCommandedRunning ? "RUN" : "STOP";
 }
 
@@ -54,28 +54,28 @@ std::string LastWillJson(std::string_view pumpId) {
   return Dump(Json{{"online", false}, {"pump_id", pumpId}});
 }
 
-std::string PressureJson(const console::ConsoleEvent& reading, runlog::LocalTimestamps& times) {
+std::string PressureJson(const session::SessionEvent& reading, runlog::LocalTimestamps& times) {
   std::string text;
   text.reserve(72);
   text += R"({"time":")";
   times.appendTo(text, reading.wallTime);
   text += R"(","pressure_mpa":)";
-  const auto pressure = CaptionValue(reading.readouts.currentPressure);
+  const auto pressure = reading.state.currentPressure.value();
   text += pressure && std::isfinite(*pressure) ? ShortNumber(*pressure) : "null";
   text += '}';
   return text;
 }
 
-std::string PressureJson(const console::ConsoleEvent& reading) {
+std::string PressureJson(const session::SessionEvent& reading) {
   runlog::LocalTimestamps times;
   return PressureJson(reading, times);
 }
 
-std::string EventJson(const console::ConsoleEvent& event) {
+std::string EventJson(const session::SessionEvent& event) {
   Json message{{"time", LocalIsoTime(event.wallTime)},
                {"event", EventKindName(event.kind)},
                {"detail", event.detail}};
-  AddReadouts(message, event.readouts);
+  AddReadouts(message, event.state);
   return Dump(message);
 }
 

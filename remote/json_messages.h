@@ -5,10 +5,10 @@
 #include <string>
 #include <string_view>
 
-#include "console/console_events.h"
 #include "remote/pump_status.h"
 #include "remote/remote_command.h"
 #include "runlog/local_time.h"
+#include "session/session_events.h"
 
 namespace pump::remote {
 
@@ -25,11 +25,11 @@ std::string LastWillJson(std::string_view pumpId);
 
 // `pressure`: {"time":...,"pressure_mpa":...}. Built as text, as it goes out
 // for every reading; `times` keeps the local time of the last second.
-std::string PressureJson(const console::ConsoleEvent& reading, runlog::LocalTimestamps& times);
-std::string PressureJson(const console::ConsoleEvent& reading);
+std::string PressureJson(const session::SessionEvent& reading, runlog::LocalTimestamps& times);
+std::string PressureJson(const session::SessionEvent& reading);
 
 // `event`: one run-log row as JSON: time, event, detail and the readouts.
-std::string EventJson(const console::ConsoleEvent& event);
+std::string EventJson(const session::SessionEvent& event);
 
 // `cmd/result`: {"request_id":...,"ok":true} or {..."ok":false,"error":"..."}.
 std::string ResultJson(const RequestId& id, bool ok, std::string_view error);

@@ -1,12 +1,12 @@
-// The pump's state as the broker's retained status tells it, folded from the
-// console's events.
+// The pump's state as the broker's retained status tells it, taken from the
+// session's events.
 #pragma once
 
 #include <chrono>
 #include <optional>
 #include <string>
 
-#include "console/console_events.h"
+#include "session/session_events.h"
 #include "vocabulary/link_state.h"
 
 namespace pump::remote {
@@ -30,22 +30,19 @@ struct PumpStatus {
   bool sameStateApartFromPressure(const PumpStatus& other) const;
 };
 
-// A display caption as a number: "02.0" -> 2; nothing for an empty caption.
-std::optional<double> CaptionValue(const std::string& caption);
-
 class StatusTracker {
  public:
-  StatusTracker(std::string pumpId, const console::Readouts& shown);
+  StatusTracker(std::string pumpId, const session::PumpState& shown);
 
   // Takes in what happened; the seconds left of a timed run are read
   // separately, as no event carries them.
-  void apply(const console::ConsoleEvent& event);
+  void apply(const session::SessionEvent& event);
   void setSecondsLeft(std::optional<double> seconds);
 
   const PumpStatus& status() const { return status_; }
 
  private:
-  void show(const console::Readouts& shown);
+  void show(const session::PumpState& shown);
 
   PumpStatus status_;
 };

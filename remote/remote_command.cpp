@@ -6,7 +6,7 @@
 #include <limits>
 #include <nlohmann/json.hpp>
 
-#include "console/setpoint_rules.h"
+#include "session/command_checks.h"
 
 namespace pump::remote {
 namespace {
@@ -25,8 +25,8 @@ struct CommandRule {
 constexpr double kLongestRunMinutes = std::numeric_limits<std::int32_t>::max() / 60;
 
 constexpr std::array kRules{
-    CommandRule{"set_flow", CommandKind::SetFlow, "ml_min", console::kFlowLimit, true},
-    CommandRule{"set_pressure_limit", CommandKind::SetPressureLimit, "mpa", console::kPressureLimit,
+    CommandRule{"set_flow", CommandKind::SetFlow, "ml_min", session::kFlowLimit, true},
+    CommandRule{"set_pressure_limit", CommandKind::SetPressureLimit, "mpa", session::kPressureLimit,
                 true},
     CommandRule{"run", CommandKind::Run, nullptr, 0, true},
     CommandRule{"stop", CommandKind::Stop, nullptr, 0, true},

@@ -15,8 +15,8 @@ constexpr char kRemoteMark[] = "● 远程: ";
 }  // namespace
 
 RemoteStation::RemoteStation(const RemoteSettings& settings, BrokerConnection& broker,
-                             PumpControl& control, RemoteStationHooks hooks,
-                             const console::Readouts& shown)
+                             session::PumpCommands& control, RemoteStationHooks hooks,
+                             const session::PumpState& shown)
     : settings_(settings),
       prefix_(EffectiveTopicPrefix(settings)),
       pressureTopic_(prefix_ + "/pressure"),
@@ -49,7 +49,7 @@ void RemoteStation::stop() {
   if (hooks_.brokerStatusChanged) hooks_.brokerStatusChanged(brokerStatus_);
 }
 
-void RemoteStation::onConsoleEvent(const console::ConsoleEvent& event) {
+void RemoteStation::onSessionEvent(const session::SessionEvent& event) {
   tracker_.apply(event);
   // Only a timed run has seconds left: no need to ask at every reading.
   const bool timing = tracker_.status().runState != "idle";
@@ -88,7 +88,7 @@ void RemoteStation::onCommand(const std::string& name, const BrokerMessage& mess
   // A command the broker kept was meant for another moment: obeyed at a
   // reconnection, it could start a pump stopped since.
   if (message.retain) {
-    return answer(name, parsed, ControlResult::Refused("retained command ignored"));
+    return answer(name, parsed, session::CommandResult::Refused("retained command ignored"));
   }
   const bool hasId = parsed.requestId.json != "null";
   const auto now = std::chrono::steady_clock::now();
@@ -97,24 +97,25 @@ void RemoteStation::onCommand(const std::string& name, const BrokerMessage& mess
     if (earlier && earlier->sameCommand) return answerAgain(parsed, earlier->answer);
     if (earlier) {
       return answer(name, parsed,
-                    ControlResult::Refused("request_id already used for another command"));
+                    session::CommandResult::Refused("request_id already used for another command"));
     }
   }
-  const ControlResult result = decide(parsed);
+  const session::CommandResult result = decide(parsed);
   answer(name, parsed, result);
   if (hasId) {
     recentRequests_.remember(parsed.requestId.json, name, message.payload,
-                             {result.ok, result.refusal}, now);
+                             {result.ok(), result.refusal}, now);
   }
 }
 
-ControlResult RemoteStation::decide(const ParsedCommand& parsed) {
-  if (!parsed.command) return ControlResult::Refused(parsed.refusal);
-  if (!settings_.allowRemoteControl) return ControlResult::Refused("remote control is off");
+session::CommandResult RemoteStation::decide(const ParsedCommand& parsed) {
+  if (!parsed.command) return session::CommandResult::Refused(parsed.refusal);
+  if (!settings_.allowRemoteControl)
+    return session::CommandResult::Refused("remote control is off");
   return carryOut(*parsed.command);
 }
 
-ControlResult RemoteStation::carryOut(const RemoteCommand& command) {
+session::CommandResult RemoteStation::carryOut(const RemoteCommand& command) {
   switch (command.kind) {
     case CommandKind::SetFlow:
       return control_.setFlow(command.value);
@@ -127,23 +128,23 @@ ControlResult RemoteStation::carryOut(const RemoteCommand& command) {
     case CommandKind::TimedRun:
       return control_.timedRun(command.value);
   }
-  return ControlResult::Refused("unknown command");
+  return session::CommandResult::Refused("unknown command");
 }
 
 void RemoteStation::answer(const std::string& name, const ParsedCommand& parsed,
-                           const ControlResult& result) {
-  publishOrHold(
-      {prefix_ + "/cmd/result", ResultJson(parsed.requestId, result.ok, result.refusal), 1, false});
+                           const session::CommandResult& result) {
+  publishOrHold({prefix_ + "/cmd/result", ResultJson(parsed.requestId, result.ok(), result.refusal),
+                 1, false});
   RemoteCommandNotice notice{
       kRemoteMark,
       name,
       parsed.requestId.text,
-      result.ok,
+      result.ok(),
       result.refusal,
-      CommandLogDetail(name, parsed, result.ok,
+      CommandLogDetail(name, parsed, result.ok(),
                        result.reason.empty() ? result.refusal : result.reason)};
   notice.statusText += parsed.command ? DescribeCommand(*parsed.command) : name;
-  if (!result.ok) notice.statusText += " 已拒绝 (" + result.refusal + ")";
+  if (!result.ok()) notice.statusText += " 已拒绝 (" + result.refusal + ")";
   if (hooks_.commandHandled) hooks_.commandHandled(notice);
 }
 

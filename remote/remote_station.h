@@ -19,14 +19,14 @@
 #include <optional>
 #include <string>
 
-#include "console/console_events.h"
 #include "remote/broker_connection.h"
-#include "remote/pump_control.h"
 #include "remote/pump_status.h"
 #include "remote/recent_requests.h"
 #include "remote/remote_command.h"
 #include "remote/remote_settings.h"
 #include "runlog/local_time.h"
+#include "session/pump_commands.h"
+#include "session/session_events.h"
 
 namespace pump::remote {
 
@@ -51,8 +51,9 @@ class RemoteStation {
   // give way to newer ones beyond this.
   static constexpr std::size_t kHeldMessages = 1000;
 
-  RemoteStation(const RemoteSettings& settings, BrokerConnection& broker, PumpControl& control,
-                RemoteStationHooks hooks, const console::Readouts& shown = {});
+  RemoteStation(const RemoteSettings& settings, BrokerConnection& broker,
+                session::PumpCommands& control, RemoteStationHooks hooks,
+                const session::PumpState& shown = {});
   // Leaves the broker as stop() does, without telling the hooks.
   ~RemoteStation();
   RemoteStation(const RemoteStation&) = delete;
@@ -62,7 +63,7 @@ class RemoteStation {
   // Leaves the status retained as offline and disconnects.
   void stop();
   // Subscribe this to the console's event feed.
-  void onConsoleEvent(const console::ConsoleEvent& event);
+  void onSessionEvent(const session::SessionEvent& event);
 
   const BrokerStatus& brokerStatus() const { return brokerStatus_; }
   const std::string& topicPrefix() const { return prefix_; }
@@ -71,9 +72,10 @@ class RemoteStation {
   void onBrokerStatus(const BrokerStatus& status);
   void onMessage(const BrokerMessage& message);
   void onCommand(const std::string& name, const BrokerMessage& message);
-  ControlResult decide(const ParsedCommand& parsed);
-  ControlResult carryOut(const RemoteCommand& command);
-  void answer(const std::string& name, const ParsedCommand& parsed, const ControlResult& result);
+  session::CommandResult decide(const ParsedCommand& parsed);
+  session::CommandResult carryOut(const RemoteCommand& command);
+  void answer(const std::string& name, const ParsedCommand& parsed,
+              const session::CommandResult& result);
   void answerAgain(const ParsedCommand& parsed, const RecentRequests::Answer& first);
   void publishStatus(std::chrono::steady_clock::time_point now, bool evenIfSame);
   void publishOrHold(BrokerMessage message);
@@ -83,7 +85,7 @@ class RemoteStation {
   std::string prefix_;
   std::string pressureTopic_;
   BrokerConnection& broker_;
-  PumpControl& control_;
+  session::PumpCommands& control_;
   RemoteStationHooks hooks_;
   StatusTracker tracker_;
   BrokerStatus brokerStatus_;

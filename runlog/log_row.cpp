@@ -12,14 +12,6 @@ namespace {
 // Rows end in CRLF, as RFC 4180 has it; spreadsheets and csv readers expect either.
 constexpr std::string_view kLineEnd = "\r\n";
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-std::string_view TrimSpaces(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
-}
-
 // Seconds with three decimals, computed in whole milliseconds: no floating
 // point, so no locale can turn the point into a comma.
 void AppendElapsedSeconds(std::string& row, std::chrono::steady_clock::duration elapsed) {
@@ -54,33 +46,6 @@ std::string HeaderLine() {
   return line;
 }
 
-std::string PlainDecimal(std::string_view caption) {
-  std::string_view text = TrimSpaces(caption);
-  std::string sign;
-  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-    if (text.front() == '-') sign = "-";
-    text.remove_prefix(1);
-  }
-  const std::size_t point = text.find('.');
-  std::string_view whole = text.substr(0, point);
-  const std::string_view fraction =
-      point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
-  const bool digitsOnly = [&] {
-    for (char c : whole)
-      if (!IsDigit(c)) return false;
-    for (char c : fraction)
-      if (!IsDigit(c)) return false;
-    return true;
-  }();
-  if (!digitsOnly || (whole.empty() && fraction.empty())) return "";
-  if (point != std::string_view::npos && fraction.empty())
-    return "";  // "12." is not shown as a number
-  while (whole.size() > 1 && whole.front() == '0') whole.remove_prefix(1);
-  std::string number = sign + (whole.empty() ? std::string("0") : std::string(whole));
-  if (!fraction.empty()) number += "." + std::string(fraction);
-  return number;
-}
-
 std::string AsciiOnly(std::string_view bytes) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string text;
@@ -109,9 +74,9 @@ std::string CsvField(std::string_view text) {
   return quoted;
 }
 
-std::string LogRow(const console::ConsoleEvent& event,
+std::string LogRow(const session::SessionEvent& event,
                    std::chrono::steady_clock::time_point openedAt, LocalTimestamps& times) {
-  const console::Readouts& shown = event.readouts;
+  const session::PumpState& state = event.state;
   std::string row;
   row.reserve(128);
   times.appendTo(row, event.wallTime);
@@ -120,12 +85,12 @@ std::string LogRow(const console::ConsoleEvent& event,
   row += ',';
   row += EventKindName(event.kind);
   row += ',';
-  row += PlainDecimal(shown.currentPressure);
+  row += state.currentPressure.plain();
   row += ',';
-  row += PlainDecimal(shown.flowSetpoint);
+  row += state.flowSetpoint.plain();
   row += ',';
-  row += PlainDecimal(shown.pressureLimit);
-  row += shown.pumpCommandedRunning ? ",RUN," : ",STOP,";
+  row += state.pressureLimit.plain();
+  row += state.pumpCommandedRunning ? ",RUN," : ",STOP,";
   if (NeedsNoChange(event.detail)) {
     row += event.detail;
   } else {

@@ -5,17 +5,13 @@
 #include <string>
 #include <string_view>
 
-#include "console/console_events.h"
 #include "runlog/local_time.h"
+#include "session/session_events.h"
 
 namespace pump::runlog {
 
 // The first line of every log, line end included.
 std::string HeaderLine();
-
-// A caption as a plain decimal number with "." ("02.5" -> "2.5", "000" -> "0"),
-// or "" when the caption is not a number.
-std::string PlainDecimal(std::string_view caption);
 
 // Printable ASCII stays; any other byte, and the backslash, becomes "\xNN".
 std::string AsciiOnly(std::string_view bytes);
@@ -25,7 +21,7 @@ std::string AsciiOnly(std::string_view bytes);
 std::string CsvField(std::string_view text);
 
 // The row for an event of a log opened at `openedAt` (monotonic), CRLF ended.
-std::string LogRow(const console::ConsoleEvent& event,
+std::string LogRow(const session::SessionEvent& event,
                    std::chrono::steady_clock::time_point openedAt, LocalTimestamps& times);
 
 }  // namespace pump::runlog

@@ -5,12 +5,12 @@
 
 namespace pump::runlog {
 
-void RunLog::follow(console::ConsoleEventFeed& feed) {
-  feed.subscribe([this](const console::ConsoleEvent& event) { record(event); });
+void RunLog::follow(session::EventFeed& feed) {
+  feed.subscribe([this](const session::SessionEvent& event) { record(event); });
 }
 
-void RunLog::record(const console::ConsoleEvent& event) {
-  if (!fileStarted_ || console::StartsConnection(event)) {
+void RunLog::record(const session::SessionEvent& event) {
+  if (!fileStarted_ || session::StartsConnection(event)) {
     log_.startFile(LogFileName(event.wallTime), HeaderLine());
     fileStarted_ = true;
     openedAt_ = event.monotonicTime;

@@ -4,9 +4,9 @@
 
 #include <chrono>
 
-#include "console/console_events.h"
 #include "platform/append_only_log.h"
 #include "runlog/local_time.h"
+#include "session/session_events.h"
 
 namespace pump::runlog {
 
@@ -15,7 +15,7 @@ class RunLog {
   explicit RunLog(AppendOnlyLog& log) : log_(log) {}
 
   // Records every event the feed publishes from now on.
-  void follow(console::ConsoleEventFeed& feed);
+  void follow(session::EventFeed& feed);
 
   // Every event is a row, so the file holds what the broker's event topic
   // carries. An open by the operator starts a new file named by its local
@@ -23,7 +23,7 @@ class RunLog {
   // its reopening, a stop sent late, the link's state after the close) until
   // the operator's next open. Events before any open start a file of their
   // own, named by the first one's time.
-  void record(const console::ConsoleEvent& event);
+  void record(const session::SessionEvent& event);
 
  private:
   AppendOnlyLog& log_;

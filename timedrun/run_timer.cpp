@@ -2,17 +2,7 @@
 
 #include <string>
 
-#include "platform/number_text.h"
-#include "texts/operator_texts.h"
-
 namespace pump::timedrun {
-
-void RunTimer::askLength() {
-  const std::string answer = dialogs_.askText(texts::kRunLengthPrompt, texts::kRunLengthTitle, 0);
-  // Cancel gives the empty text; it and anything that is not a number leave
-  // the length in force without a word.
-  if (const auto minutes = ToDouble(answer)) lengthMinutes_ = *minutes;
-}
 
 // A run command that could not go out started nothing, so nothing is timed.
 void RunTimer::start() {
@@ -52,9 +42,7 @@ void RunTimer::end() {
 
 void RunTimer::tick() {
   const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(elapsed()).count();
-  clock_.hours.setCaption(std::to_string(seconds / 3600));
-  clock_.minutes.setCaption(std::to_string(seconds % 3600 / 60));
-  clock_.seconds.setCaption(std::to_string(seconds % 60));
+  if (onClock_) onClock_({std::nullopt, static_cast<long>(seconds)});
 
   // A length of zero or less stops at the first tick; a fractional one at the
   // first tick not below it. The length may have changed mid-run.
@@ -94,10 +82,7 @@ link::Handed RunTimer::send(const link::PumpCommand& command) {
 }
 
 void RunTimer::showClock(bool visible) {
-  for (Label* label : {&clock_.hours, &clock_.minutes, &clock_.seconds, &clock_.hourUnit,
-                       &clock_.minuteUnit, &clock_.secondUnit}) {
-    label->setVisible(visible);
-  }
+  if (onClock_) onClock_({visible, std::nullopt});
 }
 
 }  // namespace pump::timedrun

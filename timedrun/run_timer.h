@@ -12,15 +12,12 @@
 
 namespace pump::timedrun {
 
-// The six labels of the run clock.
-struct RunClockLabels {
-  Label& hours;
-  Label& minutes;
-  Label& seconds;
-  Label& hourUnit;
-  Label& minuteUnit;
-  Label& secondUnit;
+// The run clock as a view shows it: shown or hidden, and the whole seconds run.
+struct ClockChange {
+  std::optional<bool> shown;
+  std::optional<long> elapsedSeconds;
 };
+using ClockListener = std::function<void(const ClockChange&)>;
 
 // A step of the run, as the event feed names it.
 using StepListener = std::function<void(const char* step)>;
@@ -34,13 +31,9 @@ using StepListener = std::function<void(const char* step)>;
 // the stop at the first tick at or after the set length. A pause is not counted.
 class RunTimer {
  public:
-  RunTimer(Timer& clockTimer, const MonotonicClock& time, RunClockLabels clock,
-           link::CommandSender& sender, Dialogs& dialogs)
-      : clockTimer_(clockTimer), time_(time), clock_(clock), sender_(sender), dialogs_(dialogs) {}
+  RunTimer(Timer& clockTimer, const MonotonicClock& time, link::CommandSender& sender)
+      : clockTimer_(clockTimer), time_(time), sender_(sender) {}
 
-  // Asks for the run length in minutes.
-  void askLength();
-  // Sets the run length without asking.
   void setLength(double minutes) { lengthMinutes_ = minutes; }
   void start();
   void pause();
@@ -53,6 +46,7 @@ class RunTimer {
   bool timing() const { return clockTimer_.enabled(); }
 
   void setOnStep(StepListener onStep) { onStep_ = std::move(onStep); }
+  void setOnClock(ClockListener onClock) { onClock_ = std::move(onClock); }
 
   // Seconds until the run's end falls due, while the run is being timed.
   std::optional<double> secondsLeft() const {
@@ -72,18 +66,17 @@ class RunTimer {
 
   Timer& clockTimer_;
   const MonotonicClock& time_;
-  RunClockLabels clock_;
   link::CommandSender& sender_;
-  Dialogs& dialogs_;
   StepListener onStep_;
+  ClockListener onClock_;
   // The run's time before the present stretch, and when that stretch began.
   std::chrono::steady_clock::duration counted_{};
   std::chrono::steady_clock::time_point stretchStart_{};
   bool counting_ = false;
   double lengthMinutes_ = 0;
-  // True while a command of ours is being written. A failed write shows a
-  // modal box whose event loop keeps ticking the clock; such a tick must not
-  // send and open a second box on top of the first.
+  // True while a command of ours is being written. Should a failed write
+  // show a modal box, its event loop keeps ticking the clock; such a tick
+  // must not send and open a second box on top of the first.
   bool sending_ = false;
   bool stopAnnounced_ = false;  // "stop_due" is told once per run, however many tries
 };

@@ -1,17 +1,15 @@
 #include "trend/live_trend.h"
 
-#include <charconv>
-
 #include "runlog/local_time.h"
 
 namespace pump::trend {
 
 namespace {
 
-float Shown(const std::string& caption) {
-  float value = kNoValue;
-  const auto result = std::from_chars(caption.data(), caption.data() + caption.size(), value);
-  return result.ec == std::errc{} ? value : kNoValue;
+template <Unit kUnit>
+float ValueOf(const Measured<kUnit>& measured) {
+  const auto value = measured.value();
+  return value ? static_cast<float>(*value) : kNoValue;
 }
 
 std::int64_t MillisecondsOf(std::chrono::system_clock::time_point t) {
@@ -20,16 +18,15 @@ std::int64_t MillisecondsOf(std::chrono::system_clock::time_point t) {
 
 }  // namespace
 
-LiveTrend::LiveTrend(console::ConsoleEventFeed& feed, std::size_t memoryBudget)
-    : session_(memoryBudget) {
-  feed.subscribe([this](const console::ConsoleEvent& event) { take(event); });
+LiveTrend::LiveTrend(session::EventFeed& feed, std::size_t memoryBudget) : session_(memoryBudget) {
+  feed.subscribe([this](const session::SessionEvent& event) { take(event); });
 }
 
-void LiveTrend::take(const console::ConsoleEvent& event) {
+void LiveTrend::take(const session::SessionEvent& event) {
   const std::int64_t wallMs = MillisecondsOf(event.wallTime);
   const int offset = runlog::LocalUtcOffsetMinutes(wallMs);
   // A line the console reopened by itself goes on in the same session, as in the same log.
-  if (console::StartsConnection(event)) {
+  if (session::StartsConnection(event)) {
     session_.clear();
     started_ = true;
     openedAt_ = event.monotonicTime;
@@ -44,10 +41,10 @@ void LiveTrend::take(const console::ConsoleEvent& event) {
       std::chrono::duration_cast<std::chrono::milliseconds>(event.monotonicTime - openedAt_)
           .count();
   row.event = event.kind;
-  row.pressure = Shown(event.readouts.currentPressure);
-  row.flow = Shown(event.readouts.flowSetpoint);
-  row.pressureLimit = Shown(event.readouts.pressureLimit);
-  row.pumpRunning = event.readouts.pumpCommandedRunning;  // as the run log has it
+  row.pressure = ValueOf(event.state.currentPressure);
+  row.flow = ValueOf(event.state.flowSetpoint);
+  row.pressureLimit = ValueOf(event.state.pressureLimit);
+  row.pumpRunning = event.state.pumpCommandedRunning;  // as the run log has it
   row.detail = event.detail;
   session_.append(row);
 }

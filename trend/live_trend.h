@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string>
 
-#include "console/console_events.h"
+#include "session/session_events.h"
 #include "trend/session.h"
 
 namespace pump::trend {
@@ -16,10 +16,10 @@ class LiveTrend {
  public:
   // Subscribes to `feed`, which must not outlive this object's use. The
   // session keeps within `memoryBudget` bytes however long it runs.
-  explicit LiveTrend(console::ConsoleEventFeed& feed,
+  explicit LiveTrend(session::EventFeed& feed,
                      std::size_t memoryBudget = Session::kDefaultMemoryBudget);
 
-  void take(const console::ConsoleEvent& event);
+  void take(const session::SessionEvent& event);
 
   const Session& session() const { return session_; }
   bool started() const { return started_; }

@@ -26,12 +26,12 @@ constexpr char kAreaProperty[] = "remoteStatusArea";
 
 }  // namespace
 
-RemoteMonitoring::RemoteMonitoring(console::MainWindow& window, QLabel* statusLine)
-    : window_(window), statusLine_(statusLine), control_(window) {
+RemoteMonitoring::RemoteMonitoring(session::PumpSession& session, QLabel* statusLine)
+    : session_(session), statusLine_(statusLine) {
   // The feed keeps its listeners for good: this one forwards to whatever
   // station runs at the time.
-  window_.events().subscribe([this](const console::ConsoleEvent& event) {
-    if (station_) station_->onConsoleEvent(event);
+  session_.events().subscribe([this](const session::SessionEvent& event) {
+    if (station_) station_->onSessionEvent(event);
   });
 }
 
@@ -59,10 +59,10 @@ void RemoteMonitoring::apply(const RemoteSettings& settings) {
     show(notice.statusText + (notice.requestId.empty() ? "" : "  [" + notice.requestId + "]"),
          notice.ok ? kCommand : kBad);
     // A row in the run log, mirrored on the broker's event topic.
-    window_.noteRemoteCommand(notice.ok, notice.logDetail);
+    session_.note(notice.ok ? EventKind::Command : EventKind::Refused, notice.logDetail);
   };
-  station_ = std::make_unique<RemoteStation>(settings, *connection_, control_, std::move(hooks),
-                                             window_.display.readouts());
+  station_ = std::make_unique<RemoteStation>(settings, *connection_, session_, std::move(hooks),
+                                             session_.state());
   station_->start();
 }
 

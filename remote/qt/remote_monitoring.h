@@ -8,11 +8,10 @@
 #include <QPointer>
 #include <memory>
 
-#include "console/main_window.h"
-#include "remote/console_control.h"
 #include "remote/mosquitto_connection.h"
 #include "remote/qt/remote_settings_store.h"
 #include "remote/remote_station.h"
+#include "session/pump_session.h"
 
 class QColor;
 class QLabel;
@@ -25,7 +24,7 @@ class RemoteMonitoring : public QObject {
  public:
   // `statusLine` shows the broker's state and each remote command; without
   // one they go to the standard error.
-  RemoteMonitoring(console::MainWindow& window, QLabel* statusLine = nullptr);
+  RemoteMonitoring(session::PumpSession& session, QLabel* statusLine = nullptr);
   ~RemoteMonitoring() override;
 
   // Stops what runs and starts again with these settings; an empty broker
@@ -41,9 +40,8 @@ class RemoteMonitoring : public QObject {
  private:
   void show(const std::string& text, const char* colour);
 
-  console::MainWindow& window_;
+  session::PumpSession& session_;
   QPointer<QLabel> statusLine_;
-  ConsoleControl control_;
   RemoteSettings settings_;
   std::unique_ptr<MosquittoConnection> connection_;
   std::unique_ptr<RemoteStation> station_;

@@ -51,8 +51,8 @@ struct Rig {
     std::ofstream(home.path().toStdString() + "/not-a-folder") << "a file";
     console = std::make_unique<app::Console>(logFolder());
     console->start();
-    console->events().subscribe([this](const console::ConsoleEvent& event) {
-      if (event.kind == console::EventKind::Reading) ++readings[event.detail];
+    console->events().subscribe([this](const session::SessionEvent& event) {
+      if (event.kind == pump::EventKind::Reading) ++readings[event.detail];
     });
     pointLineAt(*pump);
     testing::OpenThroughThePortBox(window(), linePath);
@@ -223,7 +223,7 @@ void HangUp(Rig& rig) { rig.pump->closeMaster(); }
 void StopReading(Rig& rig) {
   for (int i = 0;
        i < 100000 && !rig.window().display.linkStatus.caption().ends_with("泵未读取数据"); ++i) {
-    rig.window().remoteRun();
+    rig.window().session().run();
   }
 }
 
@@ -236,7 +236,7 @@ void KeepAStopThenReconnect(Rig& rig) {
 }
 
 void FillTheQueueThenPressRun(Rig& rig) {
-  while (rig.window().remoteRun().ok) {
+  while (rig.window().session().run().ok()) {
   }
   rig.window().pressRunKey();
 }

@@ -15,7 +15,7 @@ struct QtLine {
   qt::QtTimer qtRunClockTimer;
   qt::QtTimer qtPollTimer;
   qt::QtTimer qtLinkWatchTimer;
-  console::SystemEventClock systemClock;
+  pump::SystemEventClock systemClock;
 };
 
 struct ConsoleOnQt : QtLine, ConsoleHarness {

@@ -59,7 +59,7 @@ TEST(LinkOnPseudoTerminal, AnAdapterThatComesBackIsInUseWithinThreeSecondsWithou
   EXPECT_EQ(Status(console), "● 等待泵应答");
   console.events.clear();
   ASSERT_TRUE(
-      WaitUntil([&] { return !console.eventDetails(console::EventKind::Reading).empty(); }, 3000))
+      WaitUntil([&] { return !console.eventDetails(pump::EventKind::Reading).empty(); }, 3000))
       << "the poll resumed and the pump answers";
   EXPECT_EQ(Status(console), "● 通信正常  " + adapter.link);
   EXPECT_EQ(console.messages().size(), 1U) << "coming back needs no box";
@@ -74,19 +74,19 @@ TEST(LinkOnPseudoTerminal, ATimedRunEndingWhileTheLineIsDownStopsThePumpFirstThi
       << Status(console);
   const std::size_t before = console.events.size();
   ASSERT_TRUE(WaitUntil(
-      [&] { return console.eventDetails(console::EventKind::Run).back() == "stop_sent"; }, 5000));
+      [&] { return console.eventDetails(pump::EventKind::Run).back() == "stop_sent"; }, 5000));
   // What went out, and what came back, once the line was back.
-  auto after = [&](console::EventKind kind) {
+  auto after = [&](pump::EventKind kind) {
     std::vector<std::string> details;
     for (std::size_t i = before; i < console.events.size(); ++i) {
       if (console.events[i].kind == kind) details.push_back(console.events[i].detail);
     }
     return details;
   };
-  ASSERT_FALSE(after(console::EventKind::Command).empty());
-  EXPECT_EQ(after(console::EventKind::Command).front(), "Q00S0000Y");
-  ASSERT_TRUE(WaitUntil([&] { return !after(console::EventKind::Reply).empty(); }, 3000));
-  EXPECT_EQ(after(console::EventKind::Reply).front(), "Q00S0000Y")
+  ASSERT_FALSE(after(pump::EventKind::Command).empty());
+  EXPECT_EQ(after(pump::EventKind::Command).front(), "Q00S0000Y");
+  ASSERT_TRUE(WaitUntil([&] { return !after(pump::EventKind::Reply).empty(); }, 3000));
+  EXPECT_EQ(after(pump::EventKind::Reply).front(), "Q00S0000Y")
       << "the new line's pump heard the stop";
   ASSERT_EQ(console.messages().size(), 2U);
   EXPECT_NE(console.messages()[1].find("补发"), std::string::npos);

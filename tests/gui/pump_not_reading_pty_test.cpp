@@ -40,7 +40,7 @@ TEST(PumpNotReadingOnPseudoTerminal, AFullLineTearsNoFrameLosesNoCommandAndIsNoL
   int accepted = 0;
   std::string refusal;
   while (refusal.empty() && accepted < 10000) {
-    refusal = console.window->remoteRun().refusal;
+    refusal = console.window->session().run().refusal;
     if (refusal.empty()) ++accepted;
   }
   EXPECT_EQ(refusal, "泵未读取数据，待发送的命令已满，本命令未发送!");
@@ -79,11 +79,11 @@ TEST(PumpNotReadingOnPseudoTerminal, APortOpenedAgainOverAFullLineStartsWithAWho
   ASSERT_TRUE(pump.ok());
   testing::ConsoleOnQt console;
   console.open(pump.slavePath());
-  while (console.window->remoteRun().refusal.empty()) {
+  while (console.window->session().run().refusal.empty()) {
   }
   console.open(pump.slavePath());  // the operator tries the port again
   ASSERT_TRUE(console.menusReleased());
-  ASSERT_TRUE(console.window->remoteStop().refusal.empty());
+  ASSERT_TRUE(console.window->session().stop().refusal.empty());
   // The new line's stop arrives, and nothing torn comes before it. Frames the
   // old line had already handed to the terminal may still come first: a
   // pseudo-terminal does not always discard them as a real port does.

@@ -196,8 +196,8 @@ TEST(RunLogInConsole, ALogThatCannotBeWrittenIsToldInOneBoxAndThePumpIsStillPoll
   ASSERT_FALSE(pump.devicePath().empty());
   app::Console console(folder);
   std::vector<std::string> logEvents;
-  console.events().subscribe([&](const console::ConsoleEvent& event) {
-    if (event.kind == console::EventKind::Log) logEvents.push_back(event.detail);
+  console.events().subscribe([&](const session::SessionEvent& event) {
+    if (event.kind == pump::EventKind::Log) logEvents.push_back(event.detail);
   });
   console.start();
   auto& w = console.window();

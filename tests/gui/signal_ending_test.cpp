@@ -45,17 +45,17 @@ TEST(WindowConsoleOnSignal, SigtermDuringATimedRunStopsThePumpThenClosesTheWindo
   ASSERT_FALSE(pump.devicePath().empty());
   app::Console console(scratch.path() + "/pump-logs");
   std::vector<std::string> told;  // "kind detail", in order
-  console.events().subscribe([&](const console::ConsoleEvent& event) {
-    told.push_back(std::string(console::EventKindName(event.kind)) + " " + event.detail);
+  console.events().subscribe([&](const session::SessionEvent& event) {
+    told.push_back(std::string(pump::EventKindName(event.kind)) + " " + event.detail);
   });
   console.start();
   auto& w = console.window();
   testing::OpenThroughThePortBox(w, pump.devicePath());
   ASSERT_TRUE(testing::MenusReleased(w));
-  ASSERT_TRUE(w.remoteTimedRun(5).ok);
-  ASSERT_TRUE(w.runInProgress());
+  ASSERT_TRUE(w.session().timedRun(5).ok());
+  ASSERT_TRUE(w.session().runInProgress());
 
-  app::SignalEnding ending(w, [&console] { console.endOnSignal(); });
+  app::SignalEnding ending(w.session(), [&console] { console.endOnSignal(); });
   QElapsedTimer took;
   QTimer::singleShot(0, [&] {
     took.start();
@@ -68,7 +68,7 @@ TEST(WindowConsoleOnSignal, SigtermDuringATimedRunStopsThePumpThenClosesTheWindo
   EXPECT_LT(tookMs, 2500);
 
   EXPECT_FALSE(console.mainWindowView().isVisible());
-  EXPECT_FALSE(w.runInProgress());
+  EXPECT_FALSE(w.session().runInProgress());
   const auto at = [&](const std::string& what) {
     return std::find(told.begin(), told.end(), what) - told.begin();
   };
@@ -93,12 +93,12 @@ TEST(SignalEnding, AStopThatCannotReachThePumpHoldsTheEndUpTwoSecondsAtMost) {
   testing::ConsoleOnQt console;
   auto& w = *console.window;
   console.open(name);
-  ASSERT_TRUE(w.remoteTimedRun(5).ok);
+  ASSERT_TRUE(w.session().timedRun(5).ok());
   pump.closeMaster();  // the adapter is pulled and does not come back
   ::unlink(name.c_str());
   ASSERT_TRUE(testing::WaitUntil([&] { return console.menusLocked(); }, 3000));
 
-  app::SignalEnding ending(w, [] { QCoreApplication::exit(0); });
+  app::SignalEnding ending(w.session(), [] { QCoreApplication::exit(0); });
   QElapsedTimer took;
   QTimer::singleShot(0, [&] {
     took.start();

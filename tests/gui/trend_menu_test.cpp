@@ -10,6 +10,7 @@
 #include "tests/gui/pty_pair.h"
 #include "tests/support/port_box_answer.h"
 #include "tests/support/pump_sim_process.h"
+#include "tests/support/pump_states.h"
 #include "trend/qt/trend_window.h"
 
 namespace pump {
@@ -82,14 +83,14 @@ TEST(TrendMenu, AHeadlessConsoleKeepsNoTrendSoAStreamOfReadingsLeavesItsMemoryAs
   app::Console console("", /*headless=*/true);
   const auto wall = std::chrono::system_clock::now();
   const auto steady = std::chrono::steady_clock::now();
-  const console::Readouts shown{"01.5", "04.0", "250", true};
-  console.events().publish({console::EventKind::Open, "/dev/ttyS9", shown, wall, steady});
+  const session::PumpState shown = pump::testing::Showing("01.5", "04.0", "250");
+  console.events().publish({pump::EventKind::Open, "/dev/ttyS9", shown, wall, steady});
   const long before = ResidentKilobytes();
   // Thirteen minutes of a 115200-baud stream; a trend would hold 18 MB of it.
   for (int i = 0; i < 1'000'000; ++i) {
     const std::chrono::milliseconds after(i);
     console.events().publish(
-        {console::EventKind::Reading, "Q00N01.5Y", shown, wall + after, steady + after});
+        {pump::EventKind::Reading, "Q00N01.5Y", shown, wall + after, steady + after});
   }
   EXPECT_LT(ResidentKilobytes() - before, 4 * 1024);
 }

@@ -4,13 +4,14 @@
 #include <sys/wait.h>
 
 #include "tests/remote/station_fixture.h"
+#include "tests/support/pump_states.h"
 
 extern char** environ;
 
 namespace pump::remote::testing {
 namespace {
 
-using console::EventKind;
+using pump::EventKind;
 
 // The console stand-in as a process of its own, so that it can be killed.
 class StationProcess {
@@ -83,7 +84,7 @@ TEST_F(ClientProcessOnBroker, SigtermEndsTheConsoleCleanlyWithItsStatusOffline) 
 
 TEST_F(StationOnBroker, ABrokerKilledAndRestartedIsReconnectedAndNothingHeldIsLost) {
   startStation();
-  station->onConsoleEvent(Event(EventKind::Open, "sim"));
+  station->onSessionEvent(Event(EventKind::Open, "sim"));
   window.runFor(100ms);
   broker.kill();
   ASSERT_TRUE(
@@ -91,12 +92,12 @@ TEST_F(StationOnBroker, ABrokerKilledAndRestartedIsReconnectedAndNothingHeldIsLo
 
   // The console goes on while the broker is away: events are taken at once.
   const auto before = std::chrono::steady_clock::now();
-  const console::Readouts shown{"01.2", "02.0", "000", false};
+  const session::PumpState shown = pump::testing::Showing("01.2", "02.0", "000");
   for (int i = 0; i < 20; ++i) {
-    station->onConsoleEvent(Event(EventKind::Command, "Q00A000Y", shown));
-    station->onConsoleEvent(Event(EventKind::Reading, "Q00P012Y", shown));
+    station->onSessionEvent(Event(EventKind::Command, "Q00A000Y", shown));
+    station->onSessionEvent(Event(EventKind::Reading, "Q00P012Y", shown));
   }
-  station->onConsoleEvent(Event(EventKind::Link, "no_answer", shown));
+  station->onSessionEvent(Event(EventKind::Link, "no_answer", shown));
   EXPECT_LT(std::chrono::steady_clock::now() - before, 100ms);
 
   ASSERT_TRUE(broker.start());

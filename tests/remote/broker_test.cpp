@@ -6,20 +6,21 @@
 #include <thread>
 
 #include "tests/remote/station_fixture.h"
+#include "tests/support/pump_states.h"
 
 namespace pump::remote::testing {
 namespace {
 
-using console::EventKind;
+using pump::EventKind;
 
 bool Online(const Json& status) { return status.value("online", false); }
 
 TEST_F(StationOnBroker, ALateSubscriberFindsTheRetainedStatusAsTheDisplayShowsIt) {
   startStation();
-  station->onConsoleEvent(Event(EventKind::Open, "/dev/ttyUSB0"));
-  station->onConsoleEvent(Event(EventKind::Link, "answering"));
-  station->onConsoleEvent(
-      Event(EventKind::Reading, "Q00P013Y", {"01.3", "02.5", "150", true, true}));
+  station->onSessionEvent(Event(EventKind::Open, "/dev/ttyUSB0"));
+  station->onSessionEvent(Event(EventKind::Link, "answering"));
+  station->onSessionEvent(
+      Event(EventKind::Reading, "Q00P013Y", pump::testing::Showing("01.3", "02.5", "150", true)));
   window.runFor(200ms);
 
   FarEnd late(broker.port(), topic("status"));
@@ -40,14 +41,15 @@ TEST_F(StationOnBroker, ReadingsGoToPressureAndEveryOtherEventToEventInOrder) {
   FarEnd end(broker.port(), "pumps/#");
   ASSERT_TRUE(end.ready());
   startStation();
-  station->onConsoleEvent(Event(EventKind::Open, "sim"));
-  station->onConsoleEvent(Event(EventKind::Command, "Q00A000Y"));
+  station->onSessionEvent(Event(EventKind::Open, "sim"));
+  station->onSessionEvent(Event(EventKind::Command, "Q00A000Y"));
   for (const char* caption : {"00.4", "00.9", "01.3"}) {
-    station->onConsoleEvent(Event(EventKind::Reading, "Q00P...Y", {caption, "02.0", "000", false}));
+    station->onSessionEvent(
+        Event(EventKind::Reading, "Q00P...Y", pump::testing::Showing(caption, "02.0", "000")));
   }
-  const console::Readouts afterwards{"01.3", "02.0", "000", false};
-  station->onConsoleEvent(Event(EventKind::Link, "no_answer", afterwards));
-  station->onConsoleEvent(Event(EventKind::Close, "sim", afterwards));
+  const session::PumpState afterwards = pump::testing::Showing("01.3", "02.0", "000");
+  station->onSessionEvent(Event(EventKind::Link, "no_answer", afterwards));
+  station->onSessionEvent(Event(EventKind::Close, "sim", afterwards));
 
   ASSERT_TRUE(awaitJson(end, topic("event"), [](const Json& e) { return e["event"] == "close"; }));
   std::vector<double> pressures;
@@ -74,7 +76,8 @@ TEST_F(StationOnBroker, AFastStreamSendsEveryPressureButRewritesTheStatusAtMostO
   for (int i = 1; i <= kReadings; ++i) {
     const std::string caption =
         (i % 100 < 10 ? "0" : "") + std::to_string(i % 100 / 10) + "." + std::to_string(i % 10);
-    station->onConsoleEvent(Event(EventKind::Reading, "Q00P...Y", {caption, "02.0", "000", true}));
+    station->onSessionEvent(
+        Event(EventKind::Reading, "Q00P...Y", pump::testing::Showing(caption, "02.0", "000")));
   }
   window.runUntil([&] { return end.receivedOn(topic("pressure")).size() == kReadings; }, 5s);
   EXPECT_EQ(end.receivedOn(topic("pressure")).size(), static_cast<std::size_t>(kReadings));
@@ -185,7 +188,7 @@ TEST_F(StationOnBroker, WithRemoteControlOffEveryCommandIsRefusedAndNothingReach
 
 TEST_F(StationOnBroker, AStopLeavesTheLastStatusRetainedAsOffline) {
   startStation();
-  station->onConsoleEvent(Event(EventKind::Open, "/dev/ttyS0"));
+  station->onSessionEvent(Event(EventKind::Open, "/dev/ttyS0"));
   window.runFor(100ms);
   station->stop();
   ASSERT_FALSE(states.empty());

@@ -65,13 +65,13 @@ TEST_F(EventTopicAndRunLog, ALostLineDuringATimedRunLeavesTheSameEventsInTheLogA
     posix::BackgroundAppendLog disk({logs.path()}, {});
     runlog::RunLog log(disk);
     log.follow(w.events());
-    w.events().subscribe([&](const console::ConsoleEvent& event) {
-      station->onConsoleEvent(event);
-      if (event.kind != console::EventKind::Reading) ++published;
+    w.events().subscribe([&](const session::SessionEvent& event) {
+      station->onSessionEvent(event);
+      if (event.kind != pump::EventKind::Reading) ++published;
     });
 
     // Before any port: a remote command the console turned down.
-    w.noteRemoteCommand(false, "remote run request_id=r0 error=port not open");
+    w.session().note(pump::EventKind::Refused, "remote run request_id=r0 error=port not open");
     f.clock.advance(2000);  // the files' names, by the second, sort as they began
     f.openPort("/dev/ttyUSB0");
     f.serial.receive("Q00N01.5Y");

@@ -6,19 +6,20 @@
 #include <nlohmann/json.hpp>
 #include <regex>
 
+#include "tests/support/pump_states.h"
+
 namespace pump::remote {
 namespace {
 
 using Json = nlohmann::json;
-using console::ConsoleEvent;
-using console::EventKind;
-using console::LinkState;
+using pump::EventKind;
+using pump::LinkState;
+using session::SessionEvent;
 
-const console::Readouts kShown{"01.3", "02.5", "150", true, true};
+const session::PumpState kShown = pump::testing::Showing("01.3", "02.5", "150", true);
 
-ConsoleEvent Event(EventKind kind, std::string detail, console::Readouts shown = kShown) {
-  return {kind, std::move(detail), std::move(shown), std::chrono::system_clock::now(),
-          std::chrono::steady_clock::now()};
+session::SessionEvent Event(EventKind kind, std::string detail, session::PumpState shown = kShown) {
+  return pump::testing::ScriptedEvent(kind, std::move(detail), std::move(shown));
 }
 
 // Runs a check with the local zone set to `zone`, then puts the old one back.
@@ -69,7 +70,7 @@ TEST(JsonMessages, StatusCarriesEveryFieldAsNumbersAndNames) {
 }
 
 TEST(JsonMessages, StatusFollowsTheLinkThePortAndTheTimedRun) {
-  StatusTracker tracker("p", {"", "", "", false});
+  StatusTracker tracker("p", pump::testing::Showing("", "", ""));
   auto status = Json::parse(StatusJson(tracker.status()));
   EXPECT_EQ(status["link"], "not_connected");
   EXPECT_TRUE(status["port"].is_null());

@@ -13,6 +13,7 @@
 #include "remote/remote_station.h"
 #include "tests/remote/far_end.h"
 #include "tests/remote/test_broker.h"
+#include "tests/support/pump_states.h"
 
 namespace pump::remote::testing {
 
@@ -21,15 +22,17 @@ using Json = nlohmann::json;
 
 // Records what reaches the pump; a test that needs the console to say no
 // sets `refusal`.
-class RecordingControl : public PumpControl {
+class RecordingControl : public session::PumpCommands {
  public:
-  ControlResult setFlow(double value) override { return record("set_flow " + ShortNumber(value)); }
-  ControlResult setPressureLimit(double value) override {
+  session::CommandResult setFlow(double value) override {
+    return record("set_flow " + ShortNumber(value));
+  }
+  session::CommandResult setPressureLimit(double value) override {
     return record("set_pressure_limit " + ShortNumber(value));
   }
-  ControlResult run() override { return record("run"); }
-  ControlResult stop() override { return record("stop"); }
-  ControlResult timedRun(double minutes) override {
+  session::CommandResult run() override { return record("run"); }
+  session::CommandResult stop() override { return record("stop"); }
+  session::CommandResult timedRun(double minutes) override {
     return record("timed_run " + ShortNumber(minutes));
   }
   std::optional<double> timedRunSecondsLeft() const override { return secondsLeft; }
@@ -39,18 +42,18 @@ class RecordingControl : public PumpControl {
   std::optional<double> secondsLeft;
 
  private:
-  ControlResult record(std::string call) {
+  session::CommandResult record(std::string call) {
     calls.push_back(std::move(call));
-    return refusal.empty() ? ControlResult::Done() : ControlResult::Refused(refusal);
+    return refusal.empty() ? session::CommandResult::Done()
+                           : session::CommandResult::Refused(refusal);
   }
 };
 
-inline const console::Readouts kStartUp{"00.0", "02.0", "000", false};
+inline const session::PumpState kStartUp = pump::testing::Showing("00.0", "02.0", "000");
 
-inline console::ConsoleEvent Event(console::EventKind kind, std::string detail,
-                                   console::Readouts shown = kStartUp) {
-  return {kind, std::move(detail), std::move(shown), std::chrono::system_clock::now(),
-          std::chrono::steady_clock::now()};
+inline session::SessionEvent Event(pump::EventKind kind, std::string detail,
+                                   session::PumpState shown = kStartUp) {
+  return pump::testing::ScriptedEvent(kind, std::move(detail), std::move(shown));
 }
 
 class StationOnBroker : public ::testing::Test {

@@ -14,14 +14,15 @@
 #include "remote/mosquitto_connection.h"
 #include "remote/remote_station.h"
 #include "tests/remote/far_end.h"
+#include "tests/support/pump_states.h"
 
 namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
 
-class NoPump : public pump::remote::PumpControl {
+class NoPump : public pump::session::PumpCommands {
  public:
-  using Result = pump::remote::ControlResult;
+  using Result = pump::session::CommandResult;
   Result setFlow(double) override { return Result::Refused("no pump"); }
   Result setPressureLimit(double) override { return Result::Refused("no pump"); }
   Result run() override { return Result::Refused("no pump"); }
@@ -66,14 +67,13 @@ int main(int argc, char** argv) {
   MosquittoConnection connection(applied.settings,
                                  [&window](std::function<void()> task) { window.post(task); });
   NoPump pump;
-  RemoteStation station(applied.settings, connection, pump, {}, {"00.0", "02.0", "000", false});
+  RemoteStation station(applied.settings, connection, pump, {}, pump::session::PumpState{});
   station.start();
   if (line->port) {
-    station.onConsoleEvent({pump::console::EventKind::Open,
-                            *line->port,
-                            {"00.0", "02.0", "000", false},
-                            std::chrono::system_clock::now(),
-                            std::chrono::steady_clock::now()});
+    pump::session::PumpState opened;
+    opened.port = *line->port;
+    station.onSessionEvent({pump::EventKind::Open, *line->port, opened,
+                            std::chrono::system_clock::now(), std::chrono::steady_clock::now()});
   }
   while (!stopRequested) window.runFor(std::chrono::milliseconds(50));
   station.stop();

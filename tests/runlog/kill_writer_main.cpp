@@ -11,6 +11,7 @@
 
 #include "platform/posix/background_append_log.h"
 #include "runlog/run_log.h"
+#include "tests/support/pump_states.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -20,13 +21,13 @@ int main(int argc, char** argv) {
   using namespace std::chrono;
   pump::posix::BackgroundAppendLog disk({argv[1]}, {});
   pump::runlog::RunLog log(disk);
-  const pump::console::Readouts shown{"01.5", "02.0", "150", true, true};
-  log.record({pump::console::EventKind::Open, "/dev/pts/9", shown, system_clock::now(),
-              steady_clock::now()});
+  const pump::session::PumpState shown = pump::testing::Showing("01.5", "02.0", "150", true);
+  log.record(
+      {pump::EventKind::Open, "/dev/pts/9", shown, system_clock::now(), steady_clock::now()});
   auto next = steady_clock::now();
   for (long number = 0;; ++number) {
-    log.record({pump::console::EventKind::Reading, std::to_string(number), shown,
-                system_clock::now(), steady_clock::now()});
+    log.record({pump::EventKind::Reading, std::to_string(number), shown, system_clock::now(),
+                steady_clock::now()});
     const std::string told = std::to_string(number) + "\n";
     if (::write(STDOUT_FILENO, told.data(), told.size()) < 0) return 1;
     next += milliseconds(1);

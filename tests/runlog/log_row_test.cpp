@@ -8,6 +8,7 @@
 
 #include "runlog/local_time.h"
 #include "tests/runlog/log_test_support.h"
+#include "tests/support/pump_states.h"
 
 namespace pump::runlog {
 namespace {
@@ -19,7 +20,7 @@ using testing::TimeZone;
 const system_clock::time_point kSomeMorning =
     sys_days{year{2026} / December / 7} + hours{6} + minutes{3} + seconds{22} + milliseconds{517};
 
-TEST(LogColumns, CaptionsBecomePlainDecimalNumbersOrStayEmpty) {
+TEST(LogColumns, ThePumpsCharactersBecomePlainDecimalNumbersOrStayEmpty) {
   const struct {
     const char* caption;
     const char* column;
@@ -29,7 +30,7 @@ TEST(LogColumns, CaptionsBecomePlainDecimalNumbersOrStayEmpty) {
       {" 02.0 ", "2.0"}, {"", ""},        {"--.-", ""},     {"1,5", ""},
       {"12.", ""},       {"1.2.3", ""},   {"Err", ""},      {"-", ""},
   };
-  for (const auto& c : cases) EXPECT_EQ(PlainDecimal(c.caption), c.column) << c.caption;
+  for (const auto& c : cases) EXPECT_EQ(Pressure::Read(c.caption).plain(), c.column) << c.caption;
 }
 
 TEST(LogColumns, DetailKeepsPrintableAsciiAndEscapesEveryOtherByte) {
@@ -88,9 +89,9 @@ TEST(LogColumns, TimesInAStreamReadAsEachOneAloneAcrossSecondsAndMidnight) {
       << "a stream's first time in the last second before 1970";
 }
 
-console::ConsoleEvent Reading(steady_clock::time_point at, std::string frame) {
-  console::ConsoleEvent event{console::EventKind::Reading, std::move(frame), {}, kSomeMorning, at};
-  event.readouts = {"03.9", "02.0", "150", true, true};
+session::SessionEvent Reading(steady_clock::time_point at, std::string frame) {
+  session::SessionEvent event{pump::EventKind::Reading, std::move(frame), {}, kSomeMorning, at};
+  event.state = pump::testing::Showing("03.9", "02.0", "150", true);
   return event;
 }
 

@@ -9,13 +9,14 @@
 #include "platform/posix/background_append_log.h"
 #include "runlog/run_log.h"
 #include "tests/runlog/log_test_support.h"
+#include "tests/support/pump_states.h"
 
 namespace pump::runlog {
 namespace {
 
 using namespace std::chrono;
-using console::ConsoleEvent;
-using console::EventKind;
+using pump::EventKind;
+using session::SessionEvent;
 using testing::Lines;
 using testing::ReadFile;
 using testing::ScratchFolder;
@@ -30,14 +31,14 @@ const steady_clock::time_point kOpenMono{hours{50}};
 struct Step {
   EventKind kind;
   std::string detail;
-  console::Readouts shown;
+  session::PumpState shown;
   milliseconds after;  // since the open, on both clocks
 };
 
-const console::Readouts kStartUp{"00.0", "02.0", "000", false};
-const console::Readouts kFlowSet{"00.0", "02.0", "150", false};
-const console::Readouts kRunning{"01.5", "02.0", "150", true, true};
-const console::Readouts kNoNumber{"", "02.0", "150", true, true};
+const session::PumpState kStartUp = pump::testing::Showing("00.0", "02.0", "000");
+const session::PumpState kFlowSet = pump::testing::Showing("00.0", "02.0", "150");
+const session::PumpState kRunning = pump::testing::Showing("01.5", "02.0", "150", true);
+const session::PumpState kNoNumber = pump::testing::Showing("", "02.0", "150", true);
 
 // What the console publishes for one connection, with what happens around it.
 const std::vector<Step> kSession = {
@@ -75,7 +76,7 @@ const std::vector<std::vector<std::string>> kGolden = {
 };
 const std::vector<int> kGoldenSteps = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
 
-ConsoleEvent EventOf(const Step& step) {
+session::SessionEvent EventOf(const Step& step) {
   return {step.kind, step.detail, step.shown, kOpenWall + step.after, kOpenMono + step.after};
 }
 
@@ -110,7 +111,7 @@ class RecordedSession : public ::testing::Test {
   void SetUp() override {
     posix::BackgroundAppendLog disk({folder.path() + "/pump-logs"}, {});
     RunLog log(disk);
-    console::ConsoleEventFeed feed;
+    session::EventFeed feed;
     log.follow(feed);
     for (const Step& step : kSession) feed.publish(EventOf(step));
     // A second connection in the same second takes the next name.

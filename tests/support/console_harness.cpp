@@ -19,11 +19,16 @@ std::chrono::steady_clock::time_point ScriptedEventClock::monotonicNow() const {
 
 void ConsoleHarness::build(ServiceOverrides overrides,
                            const std::function<void(console::MainWindow&)>& beforeStartUp) {
-  window = std::make_unique<console::MainWindow>(console::MainWindowServices{
+  session = std::make_unique<session::PumpSession>(session::SessionServices{
       .serial = overrides.serial ? *overrides.serial : serial,
       .runClockTimer = overrides.runClockTimer ? *overrides.runClockTimer : runClockTimer,
       .pollTimer = overrides.pollTimer ? *overrides.pollTimer : pollTimer,
       .linkWatchTimer = overrides.linkWatchTimer ? *overrides.linkWatchTimer : linkWatchTimer,
+      .clock = overrides.clock ? overrides.clock : &eventClock,
+      .stableName = overrides.stableName,
+  });
+  window = std::make_unique<console::MainWindow>(console::MainWindowServices{
+      .session = *session,
       .dialogs = overrides.dialogs ? *overrides.dialogs : dialogs,
       .chartCanvas = overrides.canvas ? *overrides.canvas : canvas,
       .printer = overrides.printer ? *overrides.printer : printer,
@@ -32,13 +37,11 @@ void ConsoleHarness::build(ServiceOverrides overrides,
       .popupMenu = overrides.popup ? *overrides.popup : popup,
       .recordViewer = viewer,
       .recordPath = overrides.recordPath,
-      .clock = overrides.clock ? overrides.clock : &eventClock,
-      .stableName = overrides.stableName,
       .portFinder = overrides.portFinder ? overrides.portFinder : &ports,
       .lastPort = overrides.lastPort ? overrides.lastPort : &lastPort,
   });
-  window->events().subscribe(
-      [this](const console::ConsoleEvent& event) { events.push_back(event); });
+  session->events().subscribe(
+      [this](const session::SessionEvent& event) { events.push_back(event); });
   if (beforeStartUp) beforeStartUp(*window);
   window->load();
 }
@@ -74,7 +77,7 @@ bool ConsoleHarness::menusLocked() const {
          !m.setpoints.enabled() && !m.popup.enabled();
 }
 
-std::vector<std::string> ConsoleHarness::eventDetails(console::EventKind kind) const {
+std::vector<std::string> ConsoleHarness::eventDetails(pump::EventKind kind) const {
   std::vector<std::string> details;
   for (const auto& event : events) {
     if (event.kind == kind) details.push_back(event.detail);

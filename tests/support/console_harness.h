@@ -28,14 +28,14 @@ struct ServiceOverrides {
   link::StableNameFinder stableName = {};
   const PortFinder* portFinder = nullptr;
   LastPortMemory* lastPort = nullptr;
-  const console::EventClock* clock = nullptr;  // real timers need the real clock
+  const pump::EventClock* clock = nullptr;  // real timers need the real clock
 };
 
 // The menus that need a line are released: the console has a line open.
 bool MenusReleased(const console::MainWindow& window);
 
 // Event times that follow the scripted clock, from a fixed start.
-class ScriptedEventClock : public console::EventClock {
+class ScriptedEventClock : public pump::EventClock {
  public:
   explicit ScriptedEventClock(const ScriptedClock& clock) : clock_(clock) {}
   std::chrono::system_clock::time_point wallNow() const override;
@@ -61,7 +61,8 @@ struct ConsoleHarness {
   ListedPorts ports;      // the ports the port box lists; none at first
   KeptLastPort lastPort;  // the port box's memory of the port used last
   ScriptedEventClock eventClock{clock};
-  std::vector<console::ConsoleEvent> events;  // every event the console published
+  std::vector<session::SessionEvent> events;  // every event the session published
+  std::unique_ptr<session::PumpSession> session;
   std::unique_ptr<console::MainWindow> window;
 
   explicit ConsoleHarness(ServiceOverrides overrides = {}) { build(std::move(overrides)); }
@@ -85,7 +86,7 @@ struct ConsoleHarness {
   bool menusReleased() const;
   bool menusLocked() const;
   // The details of the events of this kind, in order.
-  std::vector<std::string> eventDetails(console::EventKind kind) const;
+  std::vector<std::string> eventDetails(pump::EventKind kind) const;
 };
 
 }  // namespace pump::testing

@@ -173,8 +173,8 @@ TEST(KeypadKeys, APumpNumberTheDialogRefusesLeavesTheKeypadOnTheOldPump) {
 TEST(KeypadKeys, EveryRefusedEntryIsPublishedWithTheValueAsTyped) {
   OpenLine f;
   Press(*f.window, "L201P051L150");
-  EXPECT_EQ(f.eventDetails(console::EventKind::Refused), (std::vector<std::string>{"201", "05.1"}));
-  EXPECT_EQ(f.eventDetails(console::EventKind::Command), std::vector<std::string>{"Q00L0150Y"});
+  EXPECT_EQ(f.eventDetails(pump::EventKind::Refused), (std::vector<std::string>{"201", "05.1"}));
+  EXPECT_EQ(f.eventDetails(pump::EventKind::Command), std::vector<std::string>{"Q00L0150Y"});
 }
 
 // A reply handled between two key presses rewrites the display; the entry

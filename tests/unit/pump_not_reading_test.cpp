@@ -149,7 +149,7 @@ TEST(ConsoleWithAPumpNotReading, ACommandThatFindsTheQueueFullIsRefusedWithABox)
   c.window->stopPump();
   ASSERT_EQ(c.messages().size(), 2U);
   EXPECT_EQ(c.messages()[1], "泵未读取数据，待发送的命令已满，本命令未发送!");
-  EXPECT_EQ(c.window->remoteStop().refusal, "泵未读取数据，待发送的命令已满，本命令未发送!");
+  EXPECT_EQ(c.session->stop().refusal, "泵未读取数据，待发送的命令已满，本命令未发送!");
 }
 
 TEST(ConsoleWithAPumpNotReading, AWaitingStopGoesFirstOnTheNextPortOpened) {

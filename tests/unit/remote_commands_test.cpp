@@ -7,7 +7,7 @@
 namespace pump {
 namespace {
 
-using console::EventKind;
+using pump::EventKind;
 using testing::ConsoleHarness;
 using Frames = std::vector<std::string>;
 
@@ -22,8 +22,8 @@ struct OpenConsole : ConsoleHarness {
 TEST(RemoteCommands, SetpointsGoToPumpZeroUnderTheDialogRulesAndChangeNoReadOut) {
   OpenConsole f;
   auto& w = *f.window;
-  EXPECT_TRUE(w.remoteSetFlow(150).ok);
-  EXPECT_TRUE(w.remoteSetPressureLimit(2.5).ok);
+  EXPECT_TRUE(f.session->setFlow(150).ok());
+  EXPECT_TRUE(f.session->setPressureLimit(2.5).ok());
   EXPECT_EQ(f.serial.written, (Frames{"Q00L0150Y", "Q00P02.5Y"}));
   EXPECT_EQ(w.display.flowSetpoint.caption(), "000");
   EXPECT_EQ(w.display.pressureLimit.caption(), "02.0");
@@ -32,50 +32,50 @@ TEST(RemoteCommands, SetpointsGoToPumpZeroUnderTheDialogRulesAndChangeNoReadOut)
 
 TEST(RemoteCommands, RefusedSetpointsSendNothingAndComeBackWithTheOperatorsText) {
   OpenConsole f;
-  auto& w = *f.window;
-  const console::RemoteResult flow = w.remoteSetFlow(200.5);
-  EXPECT_FALSE(flow.ok);
+  const session::CommandResult flow = f.session->setFlow(200.5);
+  EXPECT_FALSE(flow.ok());
   EXPECT_EQ(flow.refusal, "流量设定错误!");
   EXPECT_EQ(flow.reason, "flow out of range");
-  EXPECT_EQ(w.remoteSetFlow(-1).refusal, "流量设定错误!");
-  const console::RemoteResult limit = w.remoteSetPressureLimit(5.1);
+  EXPECT_EQ(f.session->setFlow(-1).refusal, "流量设定错误!");
+  const session::CommandResult limit = f.session->setPressureLimit(5.1);
   EXPECT_EQ(limit.refusal, "压力设定错误!");
   EXPECT_EQ(limit.reason, "pressure limit out of range");
-  EXPECT_EQ(w.remoteTimedRun(0).refusal, "定时时间设定错误!");
+  EXPECT_EQ(f.session->timedRun(0).refusal, "定时时间设定错误!");
   EXPECT_TRUE(f.serial.written.empty());
   EXPECT_TRUE(f.dialogs.shown.empty());
 }
 
 TEST(RemoteCommands, EachNotedRemoteCommandIsOneCommandOrRefusedEventWithTheDisplayAfterIt) {
   OpenConsole f;
-  auto& w = *f.window;
-  EXPECT_TRUE(w.remoteRun().ok);
-  w.noteRemoteCommand(true, "remote run request_id=r1");
-  w.noteRemoteCommand(false, "remote set_flow 250 request_id=r2 error=ml_min must be at most 200");
+  EXPECT_TRUE(f.session->run().ok());
+  f.session->note(EventKind::Command, "remote run request_id=r1");
+  f.session->note(EventKind::Refused,
+                  "remote set_flow 250 request_id=r2 error=ml_min must be at most 200");
   EXPECT_EQ(f.eventDetails(EventKind::Command), (Frames{"Q00R0000Y", "remote run request_id=r1"}));
   EXPECT_EQ(f.eventDetails(EventKind::Refused),
             Frames{"remote set_flow 250 request_id=r2 error=ml_min must be at most 200"});
-  EXPECT_TRUE(f.events.back().readouts.pumpRunning);
+  EXPECT_TRUE(f.events.back().state.pumpCommandedRunning);
 }
 
 TEST(RemoteCommands, RunAndStopShowOnTheRunStateAsTheKeysDo) {
   OpenConsole f;
   auto& w = *f.window;
-  EXPECT_TRUE(w.remoteRun().ok);
+  EXPECT_TRUE(f.session->run().ok());
   EXPECT_EQ(w.display.pumpState.caption(), "     RUN ");
-  EXPECT_TRUE(w.remoteStop().ok);
+  EXPECT_TRUE(f.session->stop().ok());
   EXPECT_EQ(w.display.pumpState.caption(), "     STOP");
   EXPECT_EQ(f.eventDetails(EventKind::Command), (Frames{"Q00R0000Y", "Q00S0000Y"}));
-  EXPECT_TRUE(f.events[0].readouts.pumpRunning) << "the display after the command";
-  EXPECT_FALSE(f.events[1].readouts.pumpRunning);
+  EXPECT_TRUE(f.events[0].state.pumpCommandedRunning) << "the pump as told by the command";
+  EXPECT_FALSE(f.events[1].state.pumpCommandedRunning);
 }
 
 TEST(RemoteCommands, WithoutAnOpenLineEveryCommandIsRefusedWithoutABox) {
   ConsoleHarness f;
   auto& w = *f.window;
-  for (const console::RemoteResult& result : {w.remoteSetFlow(10), w.remoteSetPressureLimit(1),
-                                              w.remoteRun(), w.remoteStop(), w.remoteTimedRun(2)}) {
-    EXPECT_FALSE(result.ok);
+  for (const session::CommandResult& result :
+       {f.session->setFlow(10), f.session->setPressureLimit(1), f.session->run(), f.session->stop(),
+        f.session->timedRun(2)}) {
+    EXPECT_FALSE(result.ok());
     EXPECT_EQ(result.refusal, "通信端口未打开，请先通过“通信”菜单打开通信端口!");
     EXPECT_EQ(result.reason, "port not open");
   }
@@ -86,7 +86,7 @@ TEST(RemoteCommands, WithoutAnOpenLineEveryCommandIsRefusedWithoutABox) {
 TEST(RemoteCommands, ATimedRunRunsThePumpForItsMinutesAndStopsIt) {
   OpenConsole f;
   auto& w = *f.window;
-  EXPECT_TRUE(w.remoteTimedRun(0.5).ok);
+  EXPECT_TRUE(f.session->timedRun(0.5).ok());
   EXPECT_TRUE(w.display.seconds.visible());
   f.clock.advance(29'999);
   EXPECT_EQ(f.eventDetails(EventKind::Command), Frames{"Q00R0000Y"});

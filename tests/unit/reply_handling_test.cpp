@@ -156,15 +156,16 @@ TEST(Replies, EachIsPublishedAsReadingOrReplyWithTheDisplayAfterIt) {
   f.clock.advance(250);
   f.serial.receive("Q00N01.5YQ00L0150Y");
   ASSERT_EQ(f.events.size(), 3U);
-  EXPECT_EQ(f.events[0].kind, console::EventKind::Link) << "the first answer since the open";
+  EXPECT_EQ(f.events[0].kind, pump::EventKind::Link) << "the first answer since the open";
   EXPECT_EQ(f.events[0].detail, "answering");
-  EXPECT_EQ(f.events[1].kind, console::EventKind::Reading);
+  EXPECT_EQ(f.events[1].kind, pump::EventKind::Reading);
   EXPECT_EQ(f.events[1].detail, "Q00N01.5Y");
-  EXPECT_EQ(f.events[1].readouts.currentPressure, "01.5");
-  EXPECT_EQ(f.events[1].readouts.flowSetpoint, "000") << "the flow reply is not handled yet";
-  EXPECT_EQ(f.events[2].kind, console::EventKind::Reply);
+  EXPECT_EQ(f.events[1].state.currentPressure.characters, "01.5");
+  EXPECT_EQ(f.events[1].state.flowSetpoint.characters, "000")
+      << "the flow reply is not handled yet";
+  EXPECT_EQ(f.events[2].kind, pump::EventKind::Reply);
   EXPECT_EQ(f.events[2].detail, "Q00L0150Y");
-  EXPECT_EQ(f.events[2].readouts.flowSetpoint, "0150");
+  EXPECT_EQ(f.events[2].state.flowSetpoint.characters, "0150");
   EXPECT_EQ(f.events[2].monotonicTime.time_since_epoch(), std::chrono::milliseconds(250));
 }
 

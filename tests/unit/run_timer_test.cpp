@@ -46,7 +46,7 @@ struct TimedRun : ::testing::Test {
     return shown;
   }
   // Command frames written so far; the status polls are no commands.
-  Frames frames() const { return f.eventDetails(console::EventKind::Command); }
+  Frames frames() const { return f.eventDetails(pump::EventKind::Command); }
   // Frames written from now on.
   Frames sentDuring(auto action) {
     const std::size_t before = frames().size();
@@ -352,7 +352,7 @@ TEST_F(TimedRun, StopThatCannotSendIsTriedAgainOnTheNextTick) {
   seconds(1);
   EXPECT_EQ(frames(), (Frames{kRun, kStop}));
   EXPECT_FALSE(f.runClockTimer.enabled());
-  EXPECT_EQ(f.eventDetails(console::EventKind::Run), (Frames{"start", "stop_due", "stop_sent"}))
+  EXPECT_EQ(f.eventDetails(pump::EventKind::Run), (Frames{"start", "stop_due", "stop_sent"}))
       << "the due stop is told once however many tries it takes";
 }
 
@@ -382,18 +382,20 @@ TEST(TimedRunFailure, TicksDuringAFailureBoxCountButOpenNoSecondBox) {
   testing::ScriptedClock clock;
   testing::ManualTimer timer{clock};
   timer.setInterval(1000);
-  Label h{"00"}, m{"00"}, s{"00"}, u1{"时"}, u2{"分"}, u3{"秒"};
-  testing::ScriptedDialogs dialogs;
   StopFailingSender sender{clock};
   testing::ScriptedEventClock time{clock};
-  timedrun::RunTimer run(timer, time, {h, m, s, u1, u2, u3}, sender, dialogs);
+  timedrun::RunTimer run(timer, time, sender);
+  long shownSeconds = -1;
+  run.setOnClock([&](const timedrun::ClockChange& change) {
+    if (change.elapsedSeconds) shownSeconds = *change.elapsedSeconds;
+  });
   timer.setOnTick([&] { run.tick(); });
 
   run.start();          // no length set: the first tick is due to stop the pump
   clock.advance(1000);  // that stop fails; the clock ticks on behind its box
   EXPECT_EQ(sender.attempts, (Frames{kRun, kStop}));
   EXPECT_EQ(sender.maxBoxesOpen, 1);
-  EXPECT_EQ(s.caption(), "6");
+  EXPECT_EQ(shownSeconds, 6);
 
   clock.advance(1000);  // first tick after the box: the stop is tried again
   EXPECT_EQ(sender.attempts, (Frames{kRun, kStop, kStop}));

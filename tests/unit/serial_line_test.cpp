@@ -34,11 +34,11 @@ TEST(OpeningTheLine, OpensTheDeviceAtNineSixHundredEightNoneOneReleasesTheMenusA
   EXPECT_TRUE(f.window->menus.communication.enabled());
   EXPECT_TRUE(f.dialogs.messages().empty());
   ASSERT_EQ(f.events.size(), 2U);
-  EXPECT_EQ(f.events[1].kind, console::EventKind::Link);
+  EXPECT_EQ(f.events[1].kind, pump::EventKind::Link);
   EXPECT_EQ(f.events[1].detail, "waiting");
-  EXPECT_EQ(f.events[0].kind, console::EventKind::Open);
+  EXPECT_EQ(f.events[0].kind, pump::EventKind::Open);
   EXPECT_EQ(f.events[0].detail, Device("3"));
-  EXPECT_EQ(f.events[0].readouts.pressureLimit, "02.0");
+  EXPECT_EQ(f.events[0].state.pressureLimit.characters, "02.0");
   EXPECT_EQ(f.events[0].monotonicTime.time_since_epoch(), std::chrono::milliseconds(40));
 }
 
@@ -68,7 +68,7 @@ TEST(StatusPoll, FirstPollComesOneIntervalAfterTheOpenAndThenEvery1500Ms) {
   EXPECT_EQ(f.serial.written.size(), 3U);
   f.clock.advance(1);
   EXPECT_EQ(f.serial.written, Calls(4, "Q00F0000Y")) << "each poll is its own write";
-  EXPECT_TRUE(f.eventDetails(console::EventKind::Command).empty()) << "a poll is no command";
+  EXPECT_TRUE(f.eventDetails(pump::EventKind::Command).empty()) << "a poll is no command";
 }
 
 TEST(StatusPoll, KeepsGoingWithASilentPumpAndReportsNothing) {
@@ -168,8 +168,8 @@ TEST(ChoosingCommunicationAgain, ClosesTheOpenPortBeforeOpeningTheNewOne) {
   EXPECT_EQ(f.serial.closeCount, 1);
   EXPECT_EQ(f.serial.opened, (Calls{Device("1"), "/dev/ttyUSB0"}));
   EXPECT_TRUE(f.menusReleased());
-  EXPECT_EQ(f.eventDetails(console::EventKind::Close), Calls{Device("1")});
-  EXPECT_EQ(f.eventDetails(console::EventKind::Open), (Calls{Device("1"), "/dev/ttyUSB0"}));
+  EXPECT_EQ(f.eventDetails(pump::EventKind::Close), Calls{Device("1")});
+  EXPECT_EQ(f.eventDetails(pump::EventKind::Open), (Calls{Device("1"), "/dev/ttyUSB0"}));
   // The poll restarts with the new port: nothing at the old schedule's 1500 ms.
   f.clock.advance(1000);
   EXPECT_TRUE(f.serial.written.empty());
@@ -232,7 +232,7 @@ TEST(LostLine, IsReportedOnceLocksTheMenusAndIsReopenedEveryTwoSeconds) {
   f.serial.receive("Q00N00.0Y");
   EXPECT_EQ(f.window->display.linkStatus.caption(), "● 通信正常  /dev/ttyUSB0");
   EXPECT_EQ(f.dialogs.messages().size(), 1U) << "coming back needs no box";
-  EXPECT_EQ(f.eventDetails(console::EventKind::Link),
+  EXPECT_EQ(f.eventDetails(pump::EventKind::Link),
             (Calls{"waiting", "lost", "reconnecting", "waiting", "answering"}));
 }
 
@@ -271,7 +271,7 @@ TEST(LostLine, DuringATimedRunTheClockGoesOnAndTheDueStopGoesOutFirstWhenTheLine
   EXPECT_EQ(f.serial.written.front(), "Q00S0000Y") << "the stop goes first";
   ASSERT_EQ(f.dialogs.messages().size(), 2U);
   EXPECT_NE(f.messages()[1].find("补发"), std::string::npos);
-  EXPECT_EQ(f.eventDetails(console::EventKind::Run), (Calls{"start", "stop_due", "stop_sent"}));
+  EXPECT_EQ(f.eventDetails(pump::EventKind::Run), (Calls{"start", "stop_due", "stop_sent"}));
 }
 
 TEST(LostLine, WithNoTimedRunSaysNothingAboutOne) {
@@ -314,7 +314,7 @@ TEST(ClosingTheWindow, ClosesThePortWhetherOrNotItWasOpened) {
   opened.openPort();
   opened.window->closeWindow();
   EXPECT_EQ(opened.serial.closeCount, 1);
-  EXPECT_EQ(opened.eventDetails(console::EventKind::Close), Calls{Device("1")});
+  EXPECT_EQ(opened.eventDetails(pump::EventKind::Close), Calls{Device("1")});
   EXPECT_FALSE(opened.serial.isOpen());
   EXPECT_TRUE(opened.dialogs.messages().empty());
 }

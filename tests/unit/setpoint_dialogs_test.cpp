@@ -53,7 +53,7 @@ void ExpectDialogOutcome(ConsoleHarness& f, const DialogAnswer& row) {
   testing::ExpectSentAndRefused(f, row.sent, row.refusal, "错误");
   const auto published =
       row.refusal ? std::vector<std::string>{row.answer} : std::vector<std::string>{};
-  EXPECT_EQ(f.eventDetails(console::EventKind::Refused), published);
+  EXPECT_EQ(f.eventDetails(pump::EventKind::Refused), published);
 }
 
 class FlowDialog : public ::testing::TestWithParam<DialogAnswer> {};

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "runlog/local_time.h"
+#include "tests/support/pump_states.h"
 #include "tests/trend/logic/rows.h"
 #include "trend/live_trend.h"
 
@@ -80,26 +81,24 @@ TEST(Session, AWallClockJumpIsKeptExactlyWhileTheAxisStaysMonotonic) {
   EXPECT_EQ(session.axisTimeMs(1), AxisMs(1000));
 }
 
-console::ConsoleEvent Event(console::EventKind kind, std::string detail, int afterMs,
+session::SessionEvent Event(pump::EventKind kind, std::string detail, int afterMs,
                             std::string pressure = "01.5") {
   static const auto steady = std::chrono::steady_clock::now();
   static const auto wall = std::chrono::system_clock::now();
-  return {kind,
-          std::move(detail),
+  return {kind, std::move(detail),
           // The keypad's read-out says STOP; the last frame sent was a run.
-          {pressure, "04.0", "250", false, true},
-          wall + std::chrono::milliseconds(afterMs),
-          steady + std::chrono::milliseconds(afterMs)};
+          pump::testing::Showing(pressure, "04.0", "250", true),
+          wall + std::chrono::milliseconds(afterMs), steady + std::chrono::milliseconds(afterMs)};
 }
 
 TEST(LiveTrend, EachEventAfterAnOpenBecomesARowWithTheDisplayedValues) {
-  console::ConsoleEventFeed feed;
+  session::EventFeed feed;
   LiveTrend live(feed);
-  feed.publish(Event(console::EventKind::Link, "not_connected", 0));  // before any open
+  feed.publish(Event(pump::EventKind::Link, "not_connected", 0));  // before any open
   EXPECT_FALSE(live.started());
-  feed.publish(Event(console::EventKind::Open, "/dev/ttyS0", 100));
-  feed.publish(Event(console::EventKind::Reading, "Q00N01.5Y", 1600));
-  feed.publish(Event(console::EventKind::Reply, "Q00A01Y", 1700, ""));
+  feed.publish(Event(pump::EventKind::Open, "/dev/ttyS0", 100));
+  feed.publish(Event(pump::EventKind::Reading, "Q00N01.5Y", 1600));
+  feed.publish(Event(pump::EventKind::Reply, "Q00A01Y", 1700, ""));
 
   const Session& s = live.session();
   ASSERT_EQ(s.size(), 3u);
@@ -112,30 +111,30 @@ TEST(LiveTrend, EachEventAfterAnOpenBecomesARowWithTheDisplayedValues) {
   EXPECT_TRUE(reading.pumpRunning) << "as the run log has it: the run frame sent";
   EXPECT_EQ(reading.detail, "Q00N01.5Y");
   EXPECT_TRUE(std::isnan(s.row(2).pressure));
-  EXPECT_EQ(live.name(), runlog::LogFileName(Event(console::EventKind::Open, "", 100).wallTime))
+  EXPECT_EQ(live.name(), runlog::LogFileName(Event(pump::EventKind::Open, "", 100).wallTime))
       << "named as the run log of the same open";
 }
 
 TEST(LiveTrend, ANewOpenStartsANewSession) {
-  console::ConsoleEventFeed feed;
+  session::EventFeed feed;
   LiveTrend live(feed);
-  feed.publish(Event(console::EventKind::Open, "/dev/ttyS0", 0));
-  feed.publish(Event(console::EventKind::Reading, "Q00N01.5Y", 1500));
-  feed.publish(Event(console::EventKind::Close, "/dev/ttyS0", 2000));
-  feed.publish(Event(console::EventKind::Open, "/dev/ttyS1", 5000));
+  feed.publish(Event(pump::EventKind::Open, "/dev/ttyS0", 0));
+  feed.publish(Event(pump::EventKind::Reading, "Q00N01.5Y", 1500));
+  feed.publish(Event(pump::EventKind::Close, "/dev/ttyS0", 2000));
+  feed.publish(Event(pump::EventKind::Open, "/dev/ttyS1", 5000));
   ASSERT_EQ(live.session().size(), 1u);
   EXPECT_EQ(live.session().row(0).detail, "/dev/ttyS1");
   EXPECT_EQ(live.session().row(0).elapsedMs, 0);
 }
 
 TEST(LiveTrend, ALineTheConsoleReopensGoesOnInTheSameSessionUnderTheSameName) {
-  console::ConsoleEventFeed feed;
+  session::EventFeed feed;
   LiveTrend live(feed);
-  feed.publish(Event(console::EventKind::Open, "/dev/ttyS0", 0));
+  feed.publish(Event(pump::EventKind::Open, "/dev/ttyS0", 0));
   const std::string name = live.name();
-  feed.publish(Event(console::EventKind::Close, "/dev/ttyS0", 2000));
-  feed.publish(Event(console::EventKind::Link, "lost", 2000));
-  auto reopen = Event(console::EventKind::Open, "/dev/ttyS0", 9000);
+  feed.publish(Event(pump::EventKind::Close, "/dev/ttyS0", 2000));
+  feed.publish(Event(pump::EventKind::Link, "lost", 2000));
+  auto reopen = Event(pump::EventKind::Open, "/dev/ttyS0", 9000);
   reopen.reopened = true;
   feed.publish(reopen);
   ASSERT_EQ(live.session().size(), 4u);

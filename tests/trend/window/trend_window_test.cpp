@@ -33,7 +33,7 @@ using testing::ScriptedHour;
 using namespace std::chrono_literals;
 
 struct TrendWindowTest : ::testing::Test {
-  console::ConsoleEventFeed feed;
+  session::EventFeed feed;
   LiveTrend live{feed};
   ScriptedHour hour{feed};
   TrendWindow window{&live};
@@ -113,8 +113,8 @@ TEST_F(TrendWindowTest, ReadingsArrivingEveryMillisecondRepaintAtMostTenTimesASe
   // Bursts, as a fast stream delivers them: many replies per read.
   QObject::connect(&stream, &QTimer::timeout, [&] {
     for (int i = 0; i < 20; ++i) {
-      hour.at(ScriptedHour::kLength + std::chrono::milliseconds(++sent),
-              console::EventKind::Reading, "Q00N01.9Y");
+      hour.at(ScriptedHour::kLength + std::chrono::milliseconds(++sent), pump::EventKind::Reading,
+              "Q00N01.9Y");
     }
   });
   stream.start(1);
@@ -349,19 +349,19 @@ TEST_F(TrendWindowTest, OpeningAFifoFromTheToolBarSaysItIsNoRegularFileAndChange
 }
 
 TEST(TrendWindowOfALongSession, HoverOnAStretchKeptCoarserSaysTheReadingIsItsLowestOrHighest) {
-  console::ConsoleEventFeed feed;
+  session::EventFeed feed;
   LiveTrend live(feed, std::size_t{3} << 20);
   ScriptedHour hour{feed};
   // 250 s of readings every millisecond, ending now.
   hour.steadyStart = std::chrono::steady_clock::now() - 250s;
   hour.wallStart = std::chrono::system_clock::now() - 250s;
-  hour.shown.pumpRunning = true;
-  hour.at(0ms, console::EventKind::Open, "/dev/ttyS0");
+  hour.shown.pumpCommandedRunning = true;
+  hour.at(0ms, pump::EventKind::Open, "/dev/ttyS0");
   const char* pressures[] = {"01.5", "02.5", "02.0"};
   for (int i = 1; i <= 250'000; ++i) {
-    hour.shown.currentPressure = pressures[i % 3];
-    hour.at(std::chrono::milliseconds(i), console::EventKind::Reading,
-            "Q00N" + hour.shown.currentPressure + "Y");
+    hour.shown.currentPressure = Pressure::Read(pressures[i % 3]);
+    hour.at(std::chrono::milliseconds(i), pump::EventKind::Reading,
+            "Q00N" + hour.shown.currentPressure.characters + "Y");
   }
   ASSERT_LT(live.session().size(), 200'000u) << "the start was kept coarser";
   TrendWindow window(&live);

@@ -1,0 +1,131 @@
+// Opening and closing the line, the replies that come back, a line that
+// fails and comes back, and a stop kept while it is down.
+#include <ctime>
+
+#include "session/line_messages.h"
+#include "session/pump_session.h"
+#include "session/reading_from_reply.h"
+
+namespace pump::session {
+namespace {
+
+// "14:03:27" in the local time zone.
+std::string TimeOfDay(std::chrono::system_clock::time_point when) {
+  const std::time_t seconds = std::chrono::system_clock::to_time_t(when);
+  std::tm local{};
+  localtime_r(&seconds, &local);
+  char text[16];
+  std::strftime(text, sizeof text, "%H:%M:%S", &local);
+  return text;
+}
+
+bool AtOrAbove(const Pressure& reading, const Pressure& limit) {
+  const auto pressure = reading.value();
+  const auto most = limit.value();
+  return pressure && most && *pressure >= *most;
+}
+
+}  // namespace
+
+// Another port is asked for: the old one is given up first, and a lost line
+// is no longer reconnected.
+CommandResult PumpSession::open(const std::string& device) {
+  const bool wasConnected = line_.connected();
+  const std::string previous = line_.device();
+  keepUnsentStop(line_.holdsUnsentStop());
+  line_.close();
+  state_.port.reset();
+  if (wasConnected) publish(EventKind::Close, previous);
+  if (const auto error = line_.open(device)) {
+    std::string message = OpenFailedMessage(device, *error);
+    if (runTimer_.timing()) message += texts::kRunGoesOn;
+    linkMayHaveChanged();
+    return CommandResult::Refused(std::move(message), "port not opened");
+  }
+  portEverOpened_ = true;
+  lineBack(false);
+  return {};
+}
+
+void PumpSession::close() {
+  const std::string device = line_.device();
+  line_.close();
+  state_.port.reset();
+  publish(EventKind::Close, device);
+  linkMayHaveChanged();
+}
+
+// A line is open again, by the operator or by a reconnect: a kept stop goes
+// out before anything else, then the console works as after an open. A
+// reconnect comes from the line's watch, which must keep running behind the
+// notice.
+void PumpSession::lineBack(bool reopened) {
+  const bool stopSentLate = sendKeptStop();
+  state_.port = line_.device();
+  publish(EventKind::Open, line_.device(), reopened);
+  linkMayHaveChanged();
+  if (stopSentLate) {
+    tell(texts::StopSentLate(TimeOfDay(clock_.wallNow())), texts::kStopSentLateTitle);
+  }
+}
+
+bool PumpSession::sendKeptStop() {
+  if (!keptStop_) return false;
+  const KeptStop kept = *keptStop_;
+  keptStop_.reset();
+  if (!link::Accepted(line_.send(link::PumpCommand::Stop()))) {
+    keptStop_ = kept;  // still down: kept for the next time
+    return false;
+  }
+  if (kept.onSent) kept.onSent();
+  commandWentOut(link::PumpCommand::Stop(), kept.source);
+  if (kept.endsRun) timedRunStep("stop_sent");
+  return true;
+}
+
+// A stop still waiting for the pump to read is not given up with the line:
+// it goes out first on the next one.
+void PumpSession::keepUnsentStop(bool unsent) {
+  if (unsent && !keptStop_) keptStop_ = KeptStop{{}, runTimer_.timing()};
+}
+
+// The line is already closed, the poll stopped and reconnecting begun. The
+// pump may still be running: a timed run goes on counting, and its stop is
+// kept for when the line is back.
+void PumpSession::lineFailed(const link::LineFailure& failure) {
+  keepUnsentStop(failure.stopUnsent);
+  state_.port.reset();
+  publish(EventKind::Close, failure.device);
+  std::string message = failure.kind == link::LineFailure::Kind::Lost
+                            ? texts::LineLost(failure.device, CauseOfLoss(failure.reason))
+                            : texts::PollNotWritten(failure.device);
+  if (runTimer_.timing()) message += texts::kRunGoesOn;
+  linkMayHaveChanged();
+  tell(std::move(message), texts::kCommErrorTitle);
+}
+
+// Runs inside the line's reply handling: the serial port hands over no more
+// bytes until it returns, so nothing here or in a listener may wait.
+void PumpSession::handleReply(const link::PumpReply& reply) {
+  ++repliesHandled_;
+  const Changed changed = TakeReply(reply, state_);
+  const bool reading = changed == Changed::CurrentPressure;
+  if (reading) {
+    state_.atPressureLimit = AtOrAbove(state_.currentPressure, state_.pressureLimit);
+    linkMayHaveChanged();
+  }
+  publish(reading ? EventKind::Reading : EventKind::Reply, reply.frame, false, changed);
+}
+
+// Publishes the link's state once per change; the status line hears of
+// every look, as the seconds without an answer count up.
+void PumpSession::linkMayHaveChanged() {
+  const LinkState now = line_.state();
+  if (now != state_.link) {
+    state_.link = now;
+    publish(EventKind::Link, LinkStateName(now));
+  }
+  statusChanged();
+}
+
+}  // namespace pump::session
