@@ -1,7 +1,8 @@
 // Arbitrary bytes in arbitrary read sizes through frame reassembly and the
 // main window's reply handling. Every frame handed on must be nine bytes
 // with "Q" first and "Y" ninth; the displays only ever show four characters
-// (one per byte) from a frame; nothing but the poll goes out on the line.
+// (one per byte) from a frame, and the session's state holds the same
+// characters; nothing but the poll goes out on the line.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -61,6 +62,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
       Require(CharacterCount(shown->caption()) == 4 || shown->caption() == "00.0" ||
               shown->caption() == "02.0" || shown->caption() == "000");
     }
+    const auto& state = f.session->state();
+    Require(state.currentPressure.characters == f.window->display.currentPressure.caption());
+    Require(!state.currentPressure.number || state.currentPressure.number->places <= 3);
   });
   f.clock.advance(3000);
   for (const auto& written : f.serial.written) Require(written == "Q00F0000Y");

@@ -47,7 +47,8 @@ PumpSession::PumpSession(SessionServices services)
 }
 
 link::Handed PumpSession::TimedRunSender::send(const link::PumpCommand& command) {
-  switch (session_.send(command).outcome) {
+  session_.lastTimedRunSend_ = session_.send(command);
+  switch (session_.lastTimedRunSend_.outcome) {
     case CommandResult::Outcome::Sent:
       return link::Handed::Sent;
     case CommandResult::Outcome::Kept:
@@ -88,8 +89,8 @@ CommandResult PumpSession::sendFrom(Source source, const link::PumpCommand& comm
     case link::SendResult::NotOpen:
       // Once a line has been open, a stop is never dropped for want of one.
       if (command.kind() == link::PumpCommand::Kind::Stop && portEverOpened_) {
-        const bool endsRun = keptStop_ ? keptStop_->endsRun
-                                       : source == Source::Console && runTimer_.timing();
+        const bool endsRun =
+            keptStop_ ? keptStop_->endsRun : source == Source::Console && runTimer_.timing();
         keptStop_ = KeptStop{onSent, endsRun, source};
         statusChanged();
         return {CommandResult::Outcome::Kept, {}, {}};
@@ -125,6 +126,12 @@ void PumpSession::timedRunStep(const char* step) {
   if (name == "end" || name == "stop_sent") state_.timedRun = TimedRunState::Idle;
   if (name == "stop_due") state_.timedRun = TimedRunState::StopPending;
   publish(EventKind::Run, name);
+}
+
+CommandResult PumpSession::timedRunStep(const std::function<void()>& step) {
+  lastTimedRunSend_ = {};
+  step();
+  return lastTimedRunSend_;
 }
 
 bool PumpSession::stopRunBeforeExit() {

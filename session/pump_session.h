@@ -22,9 +22,9 @@ namespace pump::session {
 
 struct SessionServices {
   SerialPort& serial;
-  Timer& runClockTimer;   // one tick a second while a timed run is timed
-  Timer& pollTimer;       // the status poll
-  Timer& linkWatchTimer;  // watches the line and reconnects it
+  Timer& runClockTimer;                    // one tick a second while a timed run is timed
+  Timer& pollTimer;                        // the status poll
+  Timer& linkWatchTimer;                   // watches the line and reconnects it
   const EventClock* clock = nullptr;       // the system clocks when not given
   link::StableNameFinder stableName = {};  // none: a lost line is reopened by its name as given
 };
@@ -85,10 +85,20 @@ class PumpSession : public PumpCommands {
 
   // --- The timed run ------------------------------------------------------------
   void setRunLength(double minutes) { runTimer_.setLength(minutes); }
-  void startTimedRun() { runTimer_.start(); }
-  void pauseTimedRun() { runTimer_.pause(); }
-  void continueTimedRun() { runTimer_.resume(); }
-  void endTimedRun() { runTimer_.end(); }
+  // Each step's run or stop goes out as the operator's commands do; the
+  // result is that command's.
+  CommandResult startTimedRun() {
+    return timedRunStep([this] { runTimer_.start(); });
+  }
+  CommandResult pauseTimedRun() {
+    return timedRunStep([this] { runTimer_.pause(); });
+  }
+  CommandResult continueTimedRun() {
+    return timedRunStep([this] { runTimer_.resume(); });
+  }
+  CommandResult endTimedRun() {
+    return timedRunStep([this] { runTimer_.end(); });
+  }
   bool runInProgress() const { return runTimer_.timing(); }
   // Ends a run in progress, its stop going out through the line. True when a
   // stop went to the line (or waits for it there): the caller keeps the
@@ -136,6 +146,7 @@ class PumpSession : public PumpCommands {
   void handleReply(const link::PumpReply& reply);
   void linkMayHaveChanged();
   void timedRunStep(const char* step);
+  CommandResult timedRunStep(const std::function<void()>& step);
   void publish(EventKind kind, std::string detail, bool reopened = false,
                Changed changed = Changed::Nothing, Source source = Source::Console);
   void tell(std::string text, const char* title);
@@ -154,6 +165,7 @@ class PumpSession : public PumpCommands {
   std::function<void()> onStatusChange_;
   bool portEverOpened_ = false;
   std::optional<KeptStop> keptStop_;
+  CommandResult lastTimedRunSend_;  // what the timed run's last command came to
   long repliesHandled_ = 0;
   long repliesBeforeExitStop_ = 0;
 };

@@ -26,15 +26,15 @@ CommandResult PumpSession::stop() {
   return sendFrom(Source::Remote, link::PumpCommand::Stop(), {});
 }
 
-// The run is started as the timed-run menu starts it, with the given length.
+// The run is started as the timed-run menu starts it, with the given length;
+// a run command the line could not take is this request's refusal too.
 CommandResult PumpSession::timedRun(double minutes) {
   if (!RunLengthFits(minutes)) {
     return CommandResult::Refused(texts::kRunLengthRefusal, "run length out of range");
   }
   if (!line_.connected()) return CommandResult::Refused(texts::kPortNotOpen, "port not open");
   runTimer_.setLength(minutes);
-  runTimer_.start();
-  return {};
+  return startTimedRun();
 }
 
 }  // namespace pump::session

@@ -5,39 +5,47 @@
 namespace pump::timedrun {
 
 // A run command that could not go out started nothing, so nothing is timed.
-void RunTimer::start() {
+link::Handed RunTimer::start() {
   counted_ = {};
   stopAnnounced_ = false;
   startCounting();
-  if (send(link::PumpCommand::Run()) != link::Handed::Sent) {
+  const link::Handed handed = send(link::PumpCommand::Run());
+  if (handed != link::Handed::Sent) {
     stopCounting();
-    return;
+    return handed;
   }
   showClock(true);
   step("start");
+  return handed;
 }
 
-void RunTimer::pause() {
+link::Handed RunTimer::pause() {
   stopCounting();
-  if (send(link::PumpCommand::Stop()) == link::Handed::Sent) step("pause");
+  const link::Handed handed = send(link::PumpCommand::Stop());
+  if (handed == link::Handed::Sent) step("pause");
+  return handed;
 }
 
-void RunTimer::resume() {
+link::Handed RunTimer::resume() {
   stopAnnounced_ = false;
   startCounting();
-  if (send(link::PumpCommand::Run()) != link::Handed::Sent) {
+  const link::Handed handed = send(link::PumpCommand::Run());
+  if (handed != link::Handed::Sent) {
     stopCounting();
-    return;
+    return handed;
   }
   step("continue");
+  return handed;
 }
 
-void RunTimer::end() {
+link::Handed RunTimer::end() {
   lengthMinutes_ = 0;
   stopCounting();
-  if (send(link::PumpCommand::Stop()) != link::Handed::Sent) return;
+  const link::Handed handed = send(link::PumpCommand::Stop());
+  if (handed != link::Handed::Sent) return handed;
   showClock(false);
   step("end");
+  return handed;
 }
 
 void RunTimer::tick() {

@@ -35,10 +35,12 @@ class RunTimer {
       : clockTimer_(clockTimer), time_(time), sender_(sender) {}
 
   void setLength(double minutes) { lengthMinutes_ = minutes; }
-  void start();
-  void pause();
-  void resume();
-  void end();
+  // Each says what became of the run or stop it sent: a run that could not
+  // go out starts or continues nothing.
+  link::Handed start();
+  link::Handed pause();
+  link::Handed resume();
+  link::Handed end();
   // One second of the run has passed.
   void tick();
 

@@ -32,9 +32,12 @@ std::optional<Decimal> ParseDecimal(std::string_view text) {
   const std::size_t point = text.find('.');
   if (point != std::string_view::npos && point + 1 == text.size()) return std::nullopt;
   int count = 0;
+  int significant = 0;  // leading zeros take no room
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (i == point) continue;
-    if (!IsDigit(text[i]) || ++count > kMostDigits) return std::nullopt;
+    if (!IsDigit(text[i])) return std::nullopt;
+    ++count;
+    if ((significant > 0 || text[i] != '0') && ++significant > kMostDigits) return std::nullopt;
     number.digits = number.digits * 10 + static_cast<unsigned>(text[i] - '0');
   }
   if (count == 0) return std::nullopt;

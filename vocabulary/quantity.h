@@ -24,7 +24,7 @@ struct Decimal {
 // The one reading of a number the pump or the keypad wrote: blanks around it,
 // an optional sign, digits with at most one point and at least one digit after
 // it ("04.6", " 2.0 ", "-1.5", ".5", "150"). Nothing for "", "12.", "1,5",
-// "1e3", "Err", "--.-" or more than 18 digits.
+// "1e3", "Err", "--.-" or more than 18 digits after the leading zeros.
 std::optional<Decimal> ParseDecimal(std::string_view text);
 
 // The number in its plain form: no leading zeros, the places kept as written
@@ -53,7 +53,7 @@ struct Measured {
   bool operator==(const Measured&) const = default;
 };
 
-using Pressure = Measured<Unit::Megapascal>;         // MPa
+using Pressure = Measured<Unit::Megapascal>;       // MPa
 using Flow = Measured<Unit::MillilitrePerMinute>;  // ml/min
 
 }  // namespace pump

@@ -11,8 +11,7 @@
 namespace pump::testing {
 
 inline session::PumpState Showing(const std::string& pressure, const std::string& limit,
-                                  const std::string& flow,
-                                  bool commandedRunning = false) {
+                                  const std::string& flow, bool commandedRunning = false) {
   session::PumpState state;
   state.currentPressure = Pressure::Read(pressure);
   state.pressureLimit = Pressure::Read(limit);

@@ -162,3 +162,19 @@ TEST(ConsoleWithAPumpNotReading, AWaitingStopGoesFirstOnTheNextPortOpened) {
 
 }  // namespace
 }  // namespace pump
+
+namespace pump {
+namespace {
+
+TEST(ConsoleWithAPumpNotReading, ATimedRunAskedFromAfarWhoseRunFindsTheQueueFullIsRefused) {
+  Console c;
+  for (int i = 0; i < 16; ++i) c.window->runPump();
+  const session::CommandResult result = c.session->timedRun(5);
+  EXPECT_FALSE(result.ok()) << "no run went out, so none was started";
+  EXPECT_EQ(result.reason, "pump not reading, command queue full");
+  EXPECT_FALSE(c.session->runInProgress());
+  EXPECT_TRUE(c.eventDetails(EventKind::Run).empty());
+}
+
+}  // namespace
+}  // namespace pump
