@@ -1,6 +1,8 @@
 // The operator console's window: one main window, run until it is closed or
 // ended. pump-console starts it with its own arguments when no --headless is
 // asked for. SIGTERM, SIGINT and SIGHUP end it, a timed run being stopped first.
+#include <sys/prctl.h>
+
 #include <QApplication>
 #include <cstdio>
 #include <string>
@@ -21,6 +23,8 @@ int Refuse(const std::string& why) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Process lists (ps, top, pidof) show the console by the name it was started as.
+  ::prctl(PR_SET_NAME, "pump-console");
   const auto reading = pump::app::ReadCommandLine(argc, argv);
   if (!reading.line) return reading.exitStatus;
   if (reading.line->headless) return Refuse("--headless is pump-console's, not the window's");
