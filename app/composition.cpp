@@ -91,8 +91,8 @@ void Console::bindGuide() {
 
 // Every event the window publishes becomes a row; 工具 > 日志文件夹 shows the files.
 void Console::startRunLog(std::string folder) {
-  runLog_ = std::make_unique<RunLogWiring>(window_->events(), std::move(folder),
-                                           TellInBoxes(*view_));
+  runLog_ =
+      std::make_unique<RunLogWiring>(window_->events(), std::move(folder), TellInBoxes(*view_));
   runLog_->onTrouble([this](const std::string& status, const std::string& event) {
     window_->showLogTrouble(status, event);
   });

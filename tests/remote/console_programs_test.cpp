@@ -113,8 +113,7 @@ TEST(ConsolePrograms, WithoutHeadlessTheSameProcessBecomesTheWindowProgramAndEnd
   const pid_t console = Start(PUMP_CONSOLE, {}, home.path());
   ASSERT_GT(console, 0);
   ASSERT_TRUE(WaitUntil(
-      [&] { return Holds(QtLibraries(console), "libQt6Widgets") && CatchesSigterm(console); },
-      20s))
+      [&] { return Holds(QtLibraries(console), "libQt6Widgets") && CatchesSigterm(console); }, 20s))
       << "no window program; standard error: " << ReadFile(home.path() + "/err.txt");
   const fs::path running = fs::read_symlink("/proc/" + std::to_string(console) + "/exe");
   EXPECT_EQ(running.filename(), "pump-console-window");
