@@ -7,9 +7,9 @@
 #include <QFontInfo>
 #include <QIcon>
 #include <QSettings>
-#include <cstdio>
 
 #include "app/qt_translations.h"
+#include "app/run_log_boxes.h"
 #include "console/window_design.h"
 #include "link/stable_port_name.h"
 #include "records/record_file.h"
@@ -22,7 +22,7 @@ static void InitAssetResources() { Q_INIT_RESOURCE(assets); }
 namespace pump::app {
 namespace {
 
-// The user's configuration file: ~/.config/pump-console/pump-console.ini.
+// The user's configuration: ~/.config/pump-console/pump-console.ini.
 const QString kSettingsName = QStringLiteral("pump-console");
 
 }  // namespace
@@ -57,9 +57,8 @@ void PreferSimplifiedChinese() {
   QApplication::setFont(font);
 }
 
-Console::Console(std::string logFolder, bool headless)
+Console::Console(std::string logFolder)
     : view_(std::make_unique<MainWindowView>()),
-      headless_(headless),
       lastPort_(kSettingsName, kSettingsName),
       recordPath_(records::DefaultRecordPath()) {
   dialogs_.setParent(view_.get());  // the boxes block the main window
@@ -76,18 +75,15 @@ Console::Console(std::string logFolder, bool headless)
       .stableName = [](const std::string& device) { return link::StableAdapterName(device); },
   });
   window_ = std::make_unique<console::MainWindow>(services());
-  // With a window, the trend records the session from the start, whether or
-  // not it is shown.
-  if (!headless_) {
-    liveTrend_ = std::make_unique<trend::LiveTrend>(session_->events());
-    trendWindow_.setLiveTrend(liveTrend_.get());
-  }
+  // The trend records the session from the start, whether or not it is shown.
+  liveTrend_ = std::make_unique<trend::LiveTrend>(session_->events());
+  trendWindow_.setLiveTrend(liveTrend_.get());
   bindWindowToModel();
   remote_ = std::make_unique<remote::qt::RemoteMonitoring>(
-      *session_, headless_ ? nullptr : remote::qt::AddRemoteStatusLine(view_->surface()));
+      *session_, remote::qt::ShowOnStatusLine(*remote::qt::AddRemoteStatusLine(view_->surface())));
   window_->setRemoteSettingsOpener([this] {
     QSettings store = RemoteSettingsStore();
-    remote_->openDialog(view_.get(), store);
+    remote::qt::OpenRemoteDialog(*remote_, view_.get(), store);
   });
   if (!logFolder.empty()) startRunLog(std::move(logFolder));
   bindGuide();
@@ -102,13 +98,13 @@ void Console::bindGuide() {
 
 // Every event the window publishes becomes a row; 工具 > 日志文件夹 shows the files.
 void Console::startRunLog(std::string folder) {
-  runLog_ = std::make_unique<RunLogWiring>(session_->events(), std::move(folder),
-                                           headless_ ? nullptr : view_.get());
+  runLog_ =
+      std::make_unique<RunLogWiring>(session_->events(), std::move(folder), TellInBoxes(*view_));
   runLog_->onTrouble([this](const std::string& status, const std::string& event) {
     window_->showLogTrouble(status, event);
   });
   QObject::connect(view_->menuItem("logfolder"), &QAction::triggered, view_.get(),
-                   [this] { runLog_->openFolder(); });
+                   [this] { OpenRunLogFolder(view_.get(), runLog_->folder()); });
 }
 
 // The model draws on the view's chart and opens the view's pop-up; the other
@@ -116,18 +112,17 @@ void Console::startRunLog(std::string folder) {
 console::MainWindowServices Console::services() {
   return console::MainWindowServices{
       .session = *session_,
-      .dialogs = headless_ ? static_cast<Dialogs&>(headlessDialogs_) : dialogs_,
+      .dialogs = dialogs_,
       .chartCanvas = view_->chartCanvas(),
       .printer = printer_,
       .files = files_,
       .app = application_,
       .popupMenu = view_->popupMenu(),
       .recordViewer = *recordViewer_,
-      .trendWindow = headless_ ? nullptr : &trendWindow_,
+      .trendWindow = &trendWindow_,
       .recordPath = recordPath_,
       .portFinder = &portFinder_,
-      // Without a window the port comes from the command line and is not kept.
-      .lastPort = headless_ ? nullptr : &lastPort_,
+      .lastPort = &lastPort_,
   };
 }
 
@@ -144,41 +139,18 @@ void Console::start() {
   view_->show();
 }
 
-void Console::startHeadless(const std::string& port) {
-  window_->load();
-  headlessDialogs_.answerNext(port);
-  window_->choosePort();
-}
-
 void Console::startRemote(const remote::RemoteSettings& settings) { remote_->apply(settings); }
 
 // The window's close step runs as if the operator had closed it, boxes that
 // are open or not.
 void Console::endOnSignal() {
-  if (headless_) {
-    QCoreApplication::exit(0);
-  } else {
-    view_->close();
-    QCoreApplication::exit(0);  // leaves a box's event loop too
-  }
+  view_->close();
+  QCoreApplication::exit(0);  // leaves a box's event loop too
 }
 
-// With a window, its close box has already run the close step.
-void Console::finish() {
-  if (headless_) window_->closeWindow();
-  remote_->stop();
-}
+// The window's close box has already run the close step.
+void Console::finish() { remote_->stop(); }
 
-void Console::tellRunLogOff(const std::string& why) {
-  if (headless_) {
-    std::fprintf(stderr, "%s: %s\n", texts::kRunLogTitle, why.c_str());
-  } else {
-    ShowRunLogBox(view_.get(), why);
-  }
-}
-
-QSettings RemoteSettingsStore() {
-  return QSettings(QSettings::IniFormat, QSettings::UserScope, kSettingsName, kSettingsName);
-}
+void Console::tellRunLogOff(const std::string& why) { ShowRunLogBox(view_.get(), why); }
 
 }  // namespace pump::app

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "app/console_settings.h"
 #include "app/guide_window.h"
-#include "app/headless_dialogs.h"
 #include "app/main_window_view.h"
 #include "app/record_viewer_view.h"
 #include "app/run_log_wiring.h"
@@ -23,6 +23,7 @@
 #include "platform/qt/qt_timer.h"
 #include "platform/qt/qt_window_handle.h"
 #include "remote/qt/remote_monitoring.h"
+#include "remote/qt/remote_status_line.h"
 #include "runlog/log_folder.h"
 #include "sim/port_switch.h"
 #include "sim/sim_serial_port.h"
@@ -39,33 +40,26 @@ void PreferSimplifiedChinese();
 // the fonts, Qt's own texts in Chinese and the window icon.
 void PrepareApplication();
 
-// Where the console keeps its settings: the user's configuration folder.
-QSettings RemoteSettingsStore();
-
 class Console {
  public:
   // Run logs go to `logFolder`; an empty one turns the run log off (the
-  // default is empty when the user has no home folder). Without a window the
-  // boxes go to the standard error and nothing is shown.
-  explicit Console(std::string logFolder = runlog::DefaultLogFolder(), bool headless = false);
+  // default is empty when the user has no home folder).
+  explicit Console(std::string logFolder = runlog::DefaultLogFolder());
   Console(const Console&) = delete;
   Console& operator=(const Console&) = delete;
   ~Console();
 
   // Runs the start-up step, then shows the window at its design place.
   void start();
-  // Runs the start-up step and opens the port, with no window.
-  void startHeadless(const std::string& port);
   // Remote monitoring with these settings (off for an empty broker URL).
   void startRemote(const remote::RemoteSettings& settings);
   // A stop signal has come and any run has been stopped: the program ends as
-  // when the window is closed (without a window, the event loop is left).
+  // when the window is closed.
   void endOnSignal();
-  // Leaves the broker; without a window, first closes the line as the
-  // window's close box would.
+  // Leaves the broker (the window's close box has run the close step).
   void finish();
-  // Tells the operator why there is no run log: in a box that does not block
-  // the window, or without one in a line on the standard error.
+  // Tells the operator why there is no run log, in a box that does not block
+  // the window.
   void tellRunLogOff(const std::string& why);
 
   MainWindowView& mainWindowView() { return *view_; }
@@ -76,10 +70,9 @@ class Console {
   session::EventFeed& events() { return session_->events(); }
   // Nothing when the run log is off.
   RunLogWiring* runLog() { return runLog_.get(); }
-  // The session's trend, and its window (made when first shown); neither
-  // without a window, as nobody could look at them.
+  // The session's trend, and its window (made when first shown).
   const trend::LiveTrend* liveTrend() const { return liveTrend_.get(); }
-  TrendWindowHandle* trendWindow() { return headless_ ? nullptr : &trendWindow_; }
+  TrendWindowHandle* trendWindow() { return &trendWindow_; }
   // The operator's guide, opened from 工具 > 使用说明.
   GuideOpener& guide() { return *guide_; }
 
@@ -97,8 +90,6 @@ class Console {
   qt::QtTimer pollTimer_;
   qt::QtTimer linkWatchTimer_;
   qt::QtDialogs dialogs_;
-  HeadlessDialogs headlessDialogs_;
-  bool headless_ = false;
   qt::QtDialogs viewerDialogs_;  // the record viewer's own boxes, centred on it
   qt::QtApplication application_;
   posix::PosixFiles files_;
@@ -118,8 +109,7 @@ class Console {
   std::unique_ptr<qt::QtWindowHandle> mainWindowHandle_;
   // Before the window: it takes the close the window publishes as it goes.
   std::unique_ptr<RunLogWiring> runLog_;
-  // Both outlive the model, which publishes a last event as it closes. No
-  // trend is kept without a window.
+  // Both outlive the model, which publishes a last event as it closes.
   std::unique_ptr<trend::LiveTrend> liveTrend_;
   TrendWindowHandle trendWindow_;
   std::unique_ptr<console::MainWindow> window_;

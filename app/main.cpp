@@ -1,53 +1,39 @@
-// The operator console: one main window, run until it is closed or ended.
-// With --headless --port DEV it runs the same console with no window, for a
-// small computer beside the pump. SIGTERM, SIGINT and SIGHUP end either one,
-// a timed run being stopped first.
-#include <QApplication>
+// The operator console. With --headless --port DEV it runs with no window,
+// for a small computer beside the pump, on Qt's core alone; otherwise it
+// hands itself over to the window program. SIGTERM, SIGINT and SIGHUP end
+// it, a timed run being stopped first.
+#include <QCoreApplication>
 #include <cstdio>
 #include <string>
 
-#include "app/composition.h"
 #include "app/console_command_line.h"
+#include "app/console_settings.h"
+#include "app/headless_console.h"
 #include "app/signal_ending.h"
+#include "app/window_program.h"
+#include "runlog/log_folder.h"
 #include "texts/operator_texts.h"
-
-namespace {
-
-int Refuse(const std::string& why) {
-  std::fprintf(stderr, "pump-console: %s\n", why.c_str());
-  return 2;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   const auto reading = pump::app::ReadCommandLine(argc, argv);
   if (!reading.line) return reading.exitStatus;
   const auto& line = *reading.line;
-  // No window: the offscreen platform needs no display.
-  if (line.headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (!line.headless) return pump::app::RunWindowProgram(argv);
+
+  QCoreApplication application(argc, argv);
+  const auto remote = pump::app::RemoteSettingsInForce(line);
+  if (remote.error) {
+    std::fprintf(stderr, "pump-console: %s\n", remote.error->c_str());
+    return 2;
   }
-  QApplication application(argc, argv);
-  pump::app::PrepareApplication();
-
-  QSettings store = pump::app::RemoteSettingsStore();
-  const auto remote = pump::remote::ApplyOverrides(
-      pump::remote::qt::LoadRemoteSettings(store).settings, line.remote);
-  if (remote.error) return Refuse(*remote.error);
-
   // Without a home folder the pump is still controlled, with no run log.
   const std::string logFolder = pump::runlog::DefaultLogFolder();
-  pump::app::Console console(logFolder, line.headless);
+  pump::app::HeadlessConsole console(logFolder);
   console.startRemote(remote.settings);
   pump::app::SignalEnding signalEnding(console.session(), [&console] { console.endOnSignal(); });
-  if (line.headless) {
-    console.startHeadless(*line.port);
-  } else {
-    console.start();
-  }
+  console.start(*line.port);
   if (logFolder.empty()) console.tellRunLogOff(pump::texts::kLogNoHome);
-  const int status = QApplication::exec();
+  const int status = QCoreApplication::exec();
   console.finish();
   return status;
 }

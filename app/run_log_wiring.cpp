@@ -1,13 +1,7 @@
 #include "app/run_log_wiring.h"
 
-#include <QDesktopServices>
-#include <QMessageBox>
-#include <QUrl>
-#include <QWidget>
 #include <cstdio>
 
-#include "app/design_to_qt.h"
-#include "platform/posix/append_file.h"
 #include "platform/posix/background_append_log.h"
 #include "runlog/log_failure_text.h"
 #include "runlog/run_log.h"
@@ -22,20 +16,19 @@ constexpr int kRetrySeconds = static_cast<int>(kRetryInterval.count() / 1000);
 
 }  // namespace
 
-void ShowRunLogBox(QWidget* parent, const std::string& text) {
-  auto* box = new QMessageBox(QMessageBox::Warning, Text(texts::kRunLogTitle), Text(text),
-                              QMessageBox::Ok, parent);
-  box->setAttribute(Qt::WA_DeleteOnClose);
-  box->setWindowModality(Qt::NonModal);
-  box->show();
+RunLogTeller TellOnStandardError() {
+  return [](const std::string&, const std::string& line) {
+    std::fprintf(stderr, "%s: %s\n", texts::kRunLogTitle, line.c_str());
+    std::fflush(stderr);
+  };
 }
 
-RunLogWiring::RunLogWiring(session::EventFeed& feed, std::string folder, QWidget* window)
-    : folder_(std::move(folder)), headless_(window == nullptr), window_(window) {
+RunLogWiring::RunLogWiring(session::EventFeed& feed, std::string folder, RunLogTeller tell)
+    : folder_(std::move(folder)), tell_(std::move(tell)) {
   posix::BackgroundLogOptions options;
   options.folder = folder_;
   options.retryInterval = kRetryInterval;
-  disk_ = std::make_unique<posix::BackgroundAppendLog>(options, toWindowThread());
+  disk_ = std::make_unique<posix::BackgroundAppendLog>(options, toConsoleThread());
   log_ = std::make_unique<runlog::RunLog>(*disk_);
   log_->follow(feed);
 }
@@ -47,8 +40,8 @@ RunLogWiring::~RunLogWiring() {
 }
 
 // The writer tells each failure once and each recovery once; both are passed
-// to the window's thread, where the console publishes them as `log` events.
-AppendLogListener RunLogWiring::toWindowThread() {
+// to the console's thread, where the console publishes them as `log` events.
+AppendLogListener RunLogWiring::toConsoleThread() {
   return {[this](const AppendFailure& failure) {
             const std::string box = runlog::FailureBoxText(failure, kRetrySeconds);
             const std::string line = runlog::FailureLine(failure, kRetrySeconds);
@@ -58,7 +51,7 @@ AppendLogListener RunLogWiring::toWindowThread() {
                 &receiver_,
                 [this, box, line, status, event] {
                   if (showTrouble_) showTrouble_(status, event);
-                  tell(box, line);
+                  if (tell_) tell_(box, line);
                 },
                 Qt::QueuedConnection);
           },
@@ -70,27 +63,10 @@ AppendLogListener RunLogWiring::toWindowThread() {
                 &receiver_,
                 [this, box, line, event] {
                   if (showTrouble_) showTrouble_("", event);
-                  if (headless_ || !box.empty()) tell(box, line);
+                  if (tell_) tell_(box, line);
                 },
                 Qt::QueuedConnection);
           }};
-}
-
-void RunLogWiring::tell(const std::string& boxText, const std::string& line) {
-  if (headless_) {
-    std::fprintf(stderr, "%s: %s\n", texts::kRunLogTitle, line.c_str());
-    std::fflush(stderr);
-  } else {
-    ShowRunLogBox(window_.data(), boxText);
-  }
-}
-
-void RunLogWiring::openFolder() {
-  const int error = posix::MakeFolders(folder_);
-  const QUrl url = QUrl::fromLocalFile(QString::fromStdString(folder_));
-  if (error != 0 || !QDesktopServices::openUrl(url)) {
-    ShowRunLogBox(window_.data(), texts::kLogFolderNotOpened + folder_);
-  }
 }
 
 }  // namespace pump::app

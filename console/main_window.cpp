@@ -13,13 +13,13 @@ MainWindow::MainWindow(MainWindowServices services)
     : services_(std::move(services)),
       session_(services_.session),
       dialogs_(services_.dialogs),
-      chart_(services_.chartCanvas),
-      recorder_(session_.events(), chart_, record_, [this] {
-        // Inside the line's reply handling: a box that waited for the
-        // operator here would hold every later reply.
-        dialogs_.showNotice(texts::kRecordFull, texts::kSaveTitle);
-      }) {
+      chart_(services_.chartCanvas) {
   session_.events().subscribe([this](const session::SessionEvent& event) { showEvent(event); });
+  recorder_.emplace(session_.events(), chart_, record_, [this] {
+    // Inside the line's reply handling: a box that waited for the operator
+    // here would hold every later reply.
+    dialogs_.showNotice(texts::kRecordFull, texts::kSaveTitle);
+  });
   session_.setOnNotice(
       [this](const session::Notice& notice) { dialogs_.showNotice(notice.text, notice.title); });
   session_.setOnRunClock([this](const session::RunClockChange& change) { showRunClock(change); });

@@ -105,7 +105,8 @@ class MainWindow {
   KeypadEntry keypad_;
   records::TrendChart chart_;
   records::PressureRecord record_;
-  records::ReadingRecorder recorder_;
+  // Made after the window subscribes: the chart steps once the caption is set.
+  std::optional<records::ReadingRecorder> recorder_;
   std::function<void()> openRemoteSettings_;
   std::string logTrouble_;  // the status text while the run log cannot be written
 };

@@ -22,6 +22,7 @@ std::optional<PortError> SimSerialPort::open(const std::string& device,
   if (open_) return std::nullopt;
   open_ = true;
   lineFreeAt_ = pump_.now();
+  tickEvery(kTickMs);
   tick_->setEnabled(true);
   return std::nullopt;
 }
@@ -45,11 +46,12 @@ std::optional<std::size_t> SimSerialPort::write(std::string_view text) {
       (static_cast<long long>(text.size()) * pump_.frameMs() + 8) / static_cast<long long>(9);
   lineFreeAt_ = start + transfer;
   if (lineMatches_) outgoing_.push_back({lineFreeAt_, std::string(text)});
+  tickEvery(kTickMs);
   return text.size();
 }
 
 void SimSerialPort::Tick() {
-  const long long end = pump_.now() + kTickMs;
+  const long long end = pump_.now() + tickMs_;
   while (!outgoing_.empty() && outgoing_.front().arrivesMs <= end) {
     pump_.advance(outgoing_.front().arrivesMs - pump_.now());
     pump_.receive(outgoing_.front().bytes);
@@ -62,6 +64,19 @@ void SimSerialPort::Tick() {
     if (lineMatches_) received += reply.frame;
   }
   if (!received.empty() && onBytes_) onBytes_(received);
+  const bool quiet = outgoing_.empty() && !pump_.nextReplyDue();
+  tickEvery(quiet ? kIdleTickMs : kTickMs);
+}
+
+void SimSerialPort::tickEvery(int milliseconds) {
+  if (milliseconds == tickMs_) return;
+  tickMs_ = milliseconds;
+  tick_->setInterval(milliseconds);
+  // From now, not from the last slow tick: what was written is looked at soon.
+  if (tick_->enabled()) {
+    tick_->setEnabled(false);
+    tick_->setEnabled(true);
+  }
 }
 
 }  // namespace pump::sim

@@ -14,8 +14,12 @@ namespace pump::sim {
 
 class SimSerialPort : public SerialPort {
  public:
-  // The line is looked at this often while the port is open.
+  // The line is looked at this often while something is on it.
   static constexpr int kTickMs = 10;
+  // With nothing on the line and no reply due, the pump is looked at this
+  // seldom: a console at rest on the built-in pump is not woken 100 times a
+  // second. The pressure is solved exactly over any step.
+  static constexpr int kIdleTickMs = 100;
   // The pump's own line setting; on any other the pump hears nothing it understands.
   static constexpr LineSettings kPumpLine{};
 
@@ -45,6 +49,7 @@ class SimSerialPort : public SerialPort {
     std::string bytes;
   };
   void Tick();
+  void tickEvery(int milliseconds);
 
   std::unique_ptr<Timer> tick_;
   PumpModel pump_;
@@ -53,6 +58,7 @@ class SimSerialPort : public SerialPort {
   bool lineMatches_ = true;
   std::deque<Outgoing> outgoing_;  // written by the console, still on the line
   long long lineFreeAt_ = 0;
+  int tickMs_ = kTickMs;
   BytesHandler onBytes_;
 };
 

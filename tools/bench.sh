@@ -10,6 +10,9 @@
 #   PUMP_STREAM_RUNS      runs of each stream benchmark (default 3)
 #   PUMP_BENCH_ONLY=mqtt  builds and runs only the stream pair with MQTT off and on
 #   PUMP_BENCH_ONLY=stream  builds and runs only the streams and the floors under them
+#   PUMP_BENCH_ONLY=headless  builds and runs only the console without a window:
+#                         its start, and a minute at rest with MQTT off and on
+#   PUMP_REST_SECONDS     length of each run at rest (default 60)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 out="${PUMP_BENCH_DIR:-$root/build-release}"
@@ -21,6 +24,7 @@ only="${PUMP_BENCH_ONLY:-}"
 targets=()
 [[ "$only" == mqtt ]] && targets=(--target stream_bench mqtt_floor_bench pump-sim)
 [[ "$only" == stream ]] && targets=(--target stream_bench floor_bench pump-sim)
+[[ "$only" == headless ]] && targets=(--target headless_bench pump-console pump-sim)
 cmake --build "$out" --parallel 2 "${targets[@]}" >/dev/null
 bench="$out/bench"
 log="$out/bench-runs.log"
@@ -156,6 +160,53 @@ mqtt_pair() {
 
 if [[ "$only" == mqtt ]]; then
   mqtt_pair
+  exit 0
+fi
+
+# The console without a window, as a service runs it: exec to its line open
+# and its first poll, then at rest on the built-in pump with MQTT off and on
+# by turns (a broker of our own on loopback), so that both see the same load.
+headless() {
+  local console="$out/app/pump-console" rest="${PUMP_REST_SECONDS:-60}"
+  repeat "$short_runs" "headless_bench --start" "$bench/headless_bench" --console "$console" --start
+  local mqtt=()
+  if command -v mosquitto >/dev/null && start_broker; then
+    mqtt=(--mqtt-url "mqtt://127.0.0.1:$broker_port")
+  else
+    echo "== MQTT on skipped: no broker"
+  fi
+  echo "== headless_bench --rest $rest on sim with MQTT off and on, and on a pump-sim line, by turns: $short_runs rounds, load average before $(load)"
+  local off="" on="" line="" output
+  for ((i = 1; i <= short_runs; ++i)); do
+    output="$("$bench/headless_bench" --console "$console" --rest "$rest" 2>>"$log")" ||
+      echo "   MQTT off, run $i: exit status $? (see $log)"
+    echo "$output" >>"$log"
+    off+="$output"$'\n'
+    if ((${#mqtt[@]})); then
+      output="$("$bench/headless_bench" --console "$console" --rest "$rest" "${mqtt[@]}" \
+        2>>"$log")" || echo "   MQTT on, run $i: exit status $? (see $log)"
+      echo "$output" >>"$log"
+      on+="$output"$'\n'
+    fi
+    # The console's own share: the pump in a pump-sim process of its own.
+    output="$("$bench/headless_bench" --console "$console" --rest "$rest" --pump-sim 2>>"$log")" ||
+      echo "   pump-sim line, run $i: exit status $? (see $log)"
+    echo "$output" >>"$log"
+    line+="$output"$'\n'
+    echo "   round $i: load average $(load)"
+  done
+  echo "$off" | summarise
+  [[ -n "$on" ]] && echo "$on" | summarise
+  echo "$line" | summarise
+  # CPU with MQTT on has no target of its own: its median, for the record.
+  [[ -n "$on" ]] && echo "$on" | awk '/MQTT on: CPU/ { print $(NF - 1) }' | sort -g |
+    awk '{ v[NR] = $1 } END { if (NR) printf "at rest, sim, MQTT on: CPU, median %.4g %% of a core\n", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+  ((${#mqtt[@]})) && stop_broker
+  echo "   load average after $(load)"
+}
+
+if [[ "$only" == headless ]]; then
+  headless
   exit 0
 fi
 

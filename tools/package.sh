@@ -24,7 +24,7 @@ deb="$(ls "$out"/pump-console_*.deb)"
 echo "package: $deb"
 
 contents="$(dpkg-deb -c "$deb")"
-for f in usr/bin/pump-console usr/bin/pump-sim usr/share/applications/pump-console.desktop \
+for f in usr/bin/pump-console usr/lib/pump-console/pump-console-window usr/bin/pump-sim usr/share/applications/pump-console.desktop \
          usr/share/icons/hicolor/32x32/apps/pump-console.png \
          usr/share/icons/hicolor/128x128/apps/pump-console.png \
          usr/share/doc/pump-console/copyright usr/share/doc/pump-console/README.md \

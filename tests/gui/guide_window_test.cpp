@@ -81,10 +81,11 @@ TEST(Guide, ToolsMenuItemOpensTheGuideWithItsHeadingsAndEveryPictureLoaded) {
   EXPECT_EQ(console.guide().window(), window);
 }
 
+// The window program is installed in lib/pump-console under the prefix.
 TEST(Guide, AGuideInstalledBesideTheProgramIsPreferredAndItsPicturesComeFromItsFolder) {
   QTemporaryDir prefix;
   const QDir root(prefix.path());
-  ASSERT_TRUE(root.mkpath("bin") && root.mkpath("share/pump-console/guide"));
+  ASSERT_TRUE(root.mkpath("lib/pump-console") && root.mkpath("share/pump-console/guide"));
   QFile guide(root.filePath("share/pump-console/operator-guide.zh.md"));
   ASSERT_TRUE(guide.open(QIODevice::WriteOnly));
   guide.write("# 安装的说明\n\n![一个点](guide/dot.png)\n");
@@ -94,7 +95,7 @@ TEST(Guide, AGuideInstalledBesideTheProgramIsPreferredAndItsPicturesComeFromItsF
   ASSERT_TRUE(dot.save(root.filePath("share/pump-console/guide/dot.png")));
 
   testing::ScriptedDialogs dialogs;
-  app::GuideOpener opener(app::GuidePlaces(root.filePath("bin")), dialogs);
+  app::GuideOpener opener(app::GuidePlaces(root.filePath("lib/pump-console")), dialogs);
   opener.open();
   ASSERT_NE(opener.window(), nullptr);
   QTextDocument& document = *opener.window()->browser().document();

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "app/composition.h"
+#include "app/headless_console.h"
 #include "tests/gui/pty_pair.h"
 #include "tests/support/port_box_answer.h"
 #include "tests/support/pump_sim_process.h"
@@ -80,7 +81,7 @@ long ResidentKilobytes() {
 }
 
 TEST(TrendMenu, AHeadlessConsoleKeepsNoTrendSoAStreamOfReadingsLeavesItsMemoryAsItWas) {
-  app::Console console("", /*headless=*/true);
+  app::HeadlessConsole console("");
   const auto wall = std::chrono::system_clock::now();
   const auto steady = std::chrono::steady_clock::now();
   const session::PumpState shown = pump::testing::Showing("01.5", "04.0", "250");

@@ -15,6 +15,7 @@
 #include "platform/qt/caption_label.h"
 #include "remote/qt/remote_dialog.h"
 #include "remote/qt/remote_monitoring.h"
+#include "remote/qt/remote_status_line.h"
 #include "tests/remote/test_broker.h"
 
 namespace pump::remote::testing {

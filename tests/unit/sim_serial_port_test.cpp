@@ -110,3 +110,43 @@ TEST(SimSerialPort, AnswersOnlyTheConfiguredAddress) {
 
 }  // namespace
 }  // namespace pump::sim
+
+namespace pump::sim {
+namespace {
+
+// Counts how often the port looks at its line.
+class CountingTimer : public pump::testing::ManualTimer {
+ public:
+  CountingTimer(pump::testing::ScriptedClock& clock, int& looks)
+      : ManualTimer(clock), looks_(looks) {}
+  void setOnTick(std::function<void()> onTick) override {
+    ManualTimer::setOnTick([this, onTick = std::move(onTick)] {
+      ++looks_;
+      if (onTick) onTick();
+    });
+  }
+
+ private:
+  int& looks_;
+};
+
+TEST(SimSerialPort, ALineAtRestIsLookedAtTenTimesASecondYetAPollIsAnsweredAsSoon) {
+  pump::testing::ScriptedClock clock;
+  int looks = 0;
+  SimSerialPort port{std::make_unique<CountingTimer>(clock, looks)};
+  std::vector<std::string> reads;
+  port.setOnBytes([&](std::string_view bytes) { reads.emplace_back(bytes); });
+  ASSERT_FALSE(port.open("sim", {}).has_value());
+  clock.advance(100);  // settles into its slow look
+  looks = 0;
+  clock.advance(10'000);
+  EXPECT_LE(looks, 101) << "not a hundred looks a second";
+  ASSERT_TRUE(port.write("Q00F0000Y"));
+  clock.advance(39);
+  EXPECT_TRUE(reads.empty());
+  clock.advance(11);
+  EXPECT_EQ(reads, std::vector<std::string>{"Q00N00.0Y"}) << "answered as from a busy line";
+}
+
+}  // namespace
+}  // namespace pump::sim

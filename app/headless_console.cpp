@@ -1,0 +1,61 @@
+#include "app/headless_console.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+#include "link/port_name.h"
+#include "link/stable_port_name.h"
+#include "texts/operator_texts.h"
+
+namespace pump::app {
+namespace {
+
+// What a box would say, as one line for the journal.
+void Tell(const std::string& title, const std::string& text) {
+  std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+}
+
+}  // namespace
+
+HeadlessConsole::HeadlessConsole(std::string logFolder) {
+  session_ = std::make_unique<session::PumpSession>(session::SessionServices{
+      .serial = serial_,
+      .runClockTimer = runClockTimer_,
+      .pollTimer = pollTimer_,
+      .linkWatchTimer = linkWatchTimer_,
+      .stableName = [](const std::string& device) { return link::StableAdapterName(device); },
+  });
+  session_->setOnNotice([](const session::Notice& notice) { Tell(notice.title, notice.text); });
+  remote_ = std::make_unique<remote::qt::RemoteMonitoring>(*session_);
+  if (logFolder.empty()) return;
+  runLog_ = std::make_unique<RunLogWiring>(session_->events(), std::move(logFolder),
+                                           TellOnStandardError());
+  // Each change is a `log` event; there is no status line to show it on.
+  runLog_->onTrouble([this](const std::string&, const std::string& event) {
+    if (!event.empty()) session_->note(EventKind::Log, event);
+  });
+}
+
+HeadlessConsole::~HeadlessConsole() = default;
+
+void HeadlessConsole::start(const std::string& port) {
+  const auto device = link::PortDevice(port);
+  if (!device) return Tell(texts::kCommErrorTitle, texts::NotAPort(port));
+  const session::CommandResult opened = session_->open(*device);
+  if (!opened.ok()) Tell(texts::kCommErrorTitle, opened.refusal);
+}
+
+void HeadlessConsole::startRemote(const remote::RemoteSettings& settings) {
+  remote_->apply(settings);
+}
+
+void HeadlessConsole::endOnSignal() { QCoreApplication::exit(0); }
+
+void HeadlessConsole::finish() {
+  session_->close();
+  remote_->stop();
+}
+
+void HeadlessConsole::tellRunLogOff(const std::string& why) { Tell(texts::kRunLogTitle, why); }
+
+}  // namespace pump::app

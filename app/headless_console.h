@@ -1,0 +1,59 @@
+// The console without a window, for a small computer beside the pump: the
+// pump session on the port given on the command line, the run log and the
+// broker connection. It polls the pump, logs, reconnects a lost line and
+// obeys remote commands; what the operator would be told goes to the
+// standard error (the journal, under systemd). Qt's core only: no widget or
+// GUI library is linked, so none is loaded.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/run_log_wiring.h"
+#include "platform/qt/qt_serial_port.h"
+#include "platform/qt/qt_timer.h"
+#include "remote/qt/remote_monitoring.h"
+#include "session/pump_session.h"
+#include "sim/port_switch.h"
+#include "sim/sim_serial_port.h"
+
+namespace pump::app {
+
+class HeadlessConsole {
+ public:
+  // Run logs go to `logFolder`; an empty one turns the run log off.
+  explicit HeadlessConsole(std::string logFolder);
+  HeadlessConsole(const HeadlessConsole&) = delete;
+  HeadlessConsole& operator=(const HeadlessConsole&) = delete;
+  ~HeadlessConsole();
+
+  // Opens `port` as the operator's port box would.
+  void start(const std::string& port);
+  // Remote monitoring with these settings (off for an empty broker URL).
+  void startRemote(const remote::RemoteSettings& settings);
+  // A stop signal has come and any run has been stopped: the event loop is left.
+  void endOnSignal();
+  // Closes the line, then leaves the broker.
+  void finish();
+  // Why there is no run log, in a line on the standard error.
+  void tellRunLogOff(const std::string& why);
+
+  session::PumpSession& session() { return *session_; }
+  session::EventFeed& events() { return session_->events(); }
+
+ private:
+  qt::QtTimer runClockTimer_;
+  qt::QtTimer pollTimer_;
+  qt::QtTimer linkWatchTimer_;
+  // The device line, the built-in simulated pump, and the switch that picks
+  // one by the port name given.
+  qt::QtSerialPort device_;
+  sim::SimSerialPort simulated_{std::make_unique<qt::QtTimer>()};
+  sim::SwitchingSerialPort serial_{device_, simulated_};
+  // Before its followers, so it is destroyed after them.
+  std::unique_ptr<session::PumpSession> session_;
+  std::unique_ptr<RunLogWiring> runLog_;
+  std::unique_ptr<remote::qt::RemoteMonitoring> remote_;
+};
+
+}  // namespace pump::app
