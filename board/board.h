@@ -1,0 +1,114 @@
+// Every pump of a lab as the broker tells it: fed topic and payload by the
+// network thread's hand-over, read by the tiles. Plain C++; the caller
+// supplies the time of every call, so tests script the clock.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "board/board_time.h"
+#include "board/pump_reading.h"
+
+namespace pump::board {
+
+enum class AlarmKind { Offline, LinkNotAnswering, PressureAtLimit, Silent };
+inline constexpr int kAlarmKinds = 4;
+
+inline constexpr auto kSilentAfter = std::chrono::seconds(10);
+inline constexpr auto kSparklineSpan = std::chrono::minutes(10);
+inline constexpr auto kCommandTimeout = std::chrono::seconds(5);
+inline constexpr std::size_t kAlarmLogLength = 2000;  // lines kept in the alarm pane
+
+struct PressurePoint {
+  SteadyTime at;
+  double mpa;
+};
+
+// The outcome of the last command sent to a pump from this board.
+struct CommandOutcome {
+  enum class State { Waiting, Done, Refused, NoAnswer };
+  std::string name;  // "stop", "set_flow", ...
+  std::string requestId;
+  State state = State::Waiting;
+  std::string error;
+  SteadyTime sentAt;
+};
+
+struct PumpTile {
+  std::string id;
+  PumpReading reading;
+  SteadyTime lastMessage;
+  std::deque<PressurePoint> sparkline;  // the last ten minutes, oldest first
+  bool alarms[kAlarmKinds] = {};
+  std::optional<CommandOutcome> command;
+
+  bool inAlarm() const;
+  bool hasAlarm(AlarmKind kind) const { return alarms[static_cast<int>(kind)]; }
+};
+
+// One line of the alarm pane: an alarm started, or ended.
+struct AlarmRecord {
+  std::string pumpId;
+  AlarmKind kind;
+  bool started;
+  WallTime at;
+};
+
+// A command ready for the broker.
+struct OutgoingCommand {
+  std::string topic;
+  std::string payload;
+};
+
+class Board {
+ public:
+  // `root` is the topic root ("pumps"); `requestPrefix` starts every request
+  // id this board makes, so that ids stay unique among boards and restarts.
+  Board(std::string root, std::string requestPrefix);
+
+  // The subscription that covers every pump under the root.
+  std::string subscription() const { return root_ + "/#"; }
+
+  // A message from the broker. True if a tile changed.
+  bool receive(std::string_view topic, std::string_view payload, BoardTime now);
+  // The passing of time: silent pumps, command timeouts, old sparkline points.
+  bool tick(BoardTime now);
+
+  // A command for one pump, with a fresh request id; nothing if the pump is
+  // unknown or its console does not take remote commands. `value` is ml/min
+  // for set_flow and MPa for set_pressure_limit, ignored for stop.
+  std::optional<OutgoingCommand> command(const std::string& pumpId, std::string_view name,
+                                         double value, BoardTime now);
+  // A stop for every pump that takes remote commands; remembers them, so
+  // that `stopAllUnanswered` can list the ones that did not answer.
+  std::vector<OutgoingCommand> stopAll(BoardTime now);
+  // Of the last stopAll: the pumps still waiting (`orWaiting`) or given up on.
+  std::vector<std::string> stopAllUnanswered(bool orWaiting) const;
+  bool stopAllSettled() const;
+
+  const std::map<std::string, PumpTile>& tiles() const { return tiles_; }
+  int activeAlarms() const;
+  const std::deque<AlarmRecord>& alarmLog() const { return alarmLog_; }
+
+ private:
+  PumpTile* tileFor(const std::string& id);
+  void addPressure(PumpTile& tile, double mpa, SteadyTime at);
+  bool evaluateAlarms(PumpTile& tile, BoardTime now);
+  bool applyResult(PumpTile& tile, std::string_view payload);
+  std::string nextRequestId();
+
+  std::string root_;
+  std::string requestPrefix_;
+  std::uint64_t requestCount_ = 0;
+  std::map<std::string, PumpTile> tiles_;
+  std::deque<AlarmRecord> alarmLog_;
+  std::vector<std::pair<std::string, std::string>> stopAllRequests_;  // pump, request id
+};
+
+}  // namespace pump::board
