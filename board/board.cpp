@@ -154,7 +154,7 @@ std::optional<OutgoingCommand> Board::command(const std::string& pumpId, std::st
   const std::string requestId = nextRequestId();
   tile->command =
       CommandOutcome{std::string(name), requestId, CommandOutcome::State::Waiting, {}, now.steady};
-  return OutgoingCommand{root_ + "/" + pumpId + "/cmd/" + std::string(name),
+  return OutgoingCommand{pumpId, root_ + "/" + pumpId + "/cmd/" + std::string(name),
                          CommandPayload(name, value, requestId)};
 }
 

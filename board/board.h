@@ -62,6 +62,7 @@ struct AlarmRecord {
 
 // A command ready for the broker.
 struct OutgoingCommand {
+  std::string pumpId;
   std::string topic;
   std::string payload;
 };
