@@ -120,6 +120,7 @@ bool Board::evaluateAlarms(PumpTile& tile, BoardTime now) {
     if (wanted[kind] == tile.alarms[kind]) continue;
     tile.alarms[kind] = wanted[kind];
     alarmLog_.push_back({tile.id, static_cast<AlarmKind>(kind), wanted[kind], now.wall});
+    ++alarmRecordsMade_;
     if (alarmLog_.size() > kAlarmLogLength) alarmLog_.pop_front();
     changed = true;
   }

@@ -95,7 +95,9 @@ class Board {
 
   const std::map<std::string, PumpTile>& tiles() const { return tiles_; }
   int activeAlarms() const;
+  // The last kAlarmLogLength lines, oldest first, and how many were ever made.
   const std::deque<AlarmRecord>& alarmLog() const { return alarmLog_; }
+  std::uint64_t alarmRecordsMade() const { return alarmRecordsMade_; }
 
  private:
   PumpTile* tileFor(const std::string& id);
@@ -109,6 +111,7 @@ class Board {
   std::uint64_t requestCount_ = 0;
   std::map<std::string, PumpTile> tiles_;
   std::deque<AlarmRecord> alarmLog_;
+  std::uint64_t alarmRecordsMade_ = 0;
   std::vector<std::pair<std::string, std::string>> stopAllRequests_;  // pump, request id
 };
 

@@ -32,6 +32,7 @@ class BoardFeed {
   std::vector<std::string> stopAll();
 
   const remote::BrokerStatus& brokerStatus() const { return status_; }
+  BoardTime now() const { return clock_(); }
 
  private:
   bool publish(remote::BrokerMessage message);
