@@ -17,9 +17,19 @@ namespace {
 constexpr const char* kSharedOptions[] = {"mqtt-url", "mqtt-user", "mqtt-password-file", "mqtt-ca"};
 constexpr char kRootOption[] = "mqtt-topic-prefix-root";
 
+// Qt's own options, passed on to QApplication.
+constexpr const char* kToolkitOptions[] = {
+    "platform", "display", "style", "geometry", "qwindowgeometry", "platformtheme", "stylesheet"};
+
 void DeclareOptions(QCommandLineParser& parser) {
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   parser.setApplicationDescription("Every pump under one MQTT topic root in one window.");
-  parser.addHelpOption();
+  parser.addOption({{"h", "help"}, "show this help and exit"});
+  for (const char* name : kToolkitOptions) {
+    QCommandLineOption option(name, QString(), "value");
+    option.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(option);
+  }
   for (const auto& option : pump::remote::ConsoleOptions()) {
     for (const char* shared : kSharedOptions) {
       if (option.name != shared) continue;
@@ -42,12 +52,25 @@ pump::remote::CommandLine ReadLine(const QCommandLineParser& parser) {
 
 }  // namespace
 
+// Read before any window exists: --help and a wrong option need no display.
 int main(int argc, char** argv) {
-  QApplication application(argc, argv);
-  QApplication::setApplicationName("pump-board");
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
   QCommandLineParser parser;
   DeclareOptions(parser);
-  parser.process(application);
+  if (!parser.parse(arguments)) {
+    std::fprintf(stderr, "pump-board: %s (see pump-board --help)\n",
+                 parser.errorText().toLocal8Bit().constData());
+    return 2;
+  }
+  if (parser.isSet("help")) {
+    const QString help = parser.helpText();
+    std::printf("Usage: pump-board [options]\n%s",
+                help.mid(help.indexOf('\n') + 1).toLocal8Bit().constData());
+    return 0;
+  }
+  QApplication application(argc, argv);
+  QApplication::setApplicationName("pump-board");
 
   QSettings store(QSettings::IniFormat, QSettings::UserScope, "pump-console", "pump-console");
   const auto applied = pump::remote::ApplyOverrides(
