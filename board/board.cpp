@@ -87,6 +87,7 @@ bool Board::receive(std::string_view topic, std::string_view payload, BoardTime 
   }
   tile->lastMessage = now.steady;
   evaluateAlarms(*tile, now);
+  ++tile->version;
   return true;
 }
 
@@ -130,15 +131,17 @@ bool Board::evaluateAlarms(PumpTile& tile, BoardTime now) {
 bool Board::tick(BoardTime now) {
   bool changed = false;
   for (auto& [id, tile] : tiles_) {
-    changed |= evaluateAlarms(tile, now);
+    bool tileChanged = evaluateAlarms(tile, now);
     if (Waiting(tile.command) && now.steady - tile.command->sentAt >= kCommandTimeout) {
       tile.command->state = CommandOutcome::State::NoAnswer;
-      changed = true;
+      tileChanged = true;
     }
     while (!tile.sparkline.empty() && tile.sparkline.front().at < now.steady - kSparklineSpan) {
       tile.sparkline.pop_front();
-      changed = true;
+      tileChanged = true;
     }
+    if (tileChanged) ++tile.version;
+    changed |= tileChanged;
   }
   return changed;
 }
@@ -155,6 +158,7 @@ std::optional<OutgoingCommand> Board::command(const std::string& pumpId, std::st
   const std::string requestId = nextRequestId();
   tile->command =
       CommandOutcome{std::string(name), requestId, CommandOutcome::State::Waiting, {}, now.steady};
+  ++tile->version;
   return OutgoingCommand{pumpId, root_ + "/" + pumpId + "/cmd/" + std::string(name),
                          CommandPayload(name, value, requestId)};
 }

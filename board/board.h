@@ -47,6 +47,7 @@ struct PumpTile {
   std::deque<PressurePoint> sparkline;  // the last ten minutes, oldest first
   bool alarms[kAlarmKinds] = {};
   std::optional<CommandOutcome> command;
+  std::uint64_t version = 0;  // counts the changes, so that a view redraws only changed tiles
 
   bool inAlarm() const;
   bool hasAlarm(AlarmKind kind) const { return alarms[static_cast<int>(kind)]; }

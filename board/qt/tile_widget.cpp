@@ -114,6 +114,11 @@ QLabel* TileWidget::addLabel(const char* name, int pointSize) {
 }
 
 void TileWidget::show(const PumpTile& tile, SteadyTime now) {
+  const auto age = std::chrono::duration_cast<std::chrono::seconds>(now - tile.lastMessage);
+  age_->setText(QStringLiteral("%1 s").arg(age.count()));
+  // The age moves with time alone; the rest only when the tile changed.
+  if (shownVersion_ == tile.version) return;
+  shownVersion_ = tile.version;
   const PumpReading& reading = tile.reading;
   pressure_->setText(Number(reading.pressure, 1) + " / " + Number(reading.limit, 1) +
                      texts::kPressureUnit);
@@ -121,8 +126,6 @@ void TileWidget::show(const PumpTile& tile, SteadyTime now) {
   pump_->setText(reading.running ? "RUN" : "STOP");
   link_->setText(reading.online ? QString::fromStdString(reading.link) : texts::kBoardOffline);
   run_->setText(RunText(reading));
-  const auto age = std::chrono::duration_cast<std::chrono::seconds>(now - tile.lastMessage);
-  age_->setText(QStringLiteral("%1 s").arg(age.count()));
   command_->setText(CommandText(tile.command));
   sparkline_->show(tile, now);
   QPalette colours = palette();

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <QFrame>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "board/board.h"
@@ -41,6 +43,7 @@ class TileWidget : public QFrame {
   QLabel* age_;
   QLabel* command_;
   Sparkline* sparkline_;
+  std::optional<std::uint64_t> shownVersion_;
 };
 
 }  // namespace pump::board::qt
