@@ -67,20 +67,13 @@ Console::Console(std::string logFolder)
   viewerDialogs_.setParent(recordViewer_.get());
   mainWindowHandle_ = std::make_unique<qt::QtWindowHandle>(*view_);
   recordViewer_->setMainWindow(*mainWindowHandle_);
-  session_ = std::make_unique<session::PumpSession>(session::SessionServices{
-      .serial = serial_,
-      .runClockTimer = runClockTimer_,
-      .pollTimer = pollTimer_,
-      .linkWatchTimer = linkWatchTimer_,
-      .stableName = [](const std::string& device) { return link::StableAdapterName(device); },
-  });
   window_ = std::make_unique<console::MainWindow>(services());
   // The trend records the session from the start, whether or not it is shown.
-  liveTrend_ = std::make_unique<trend::LiveTrend>(session_->events());
+  liveTrend_ = std::make_unique<trend::LiveTrend>(session_.events());
   trendWindow_.setLiveTrend(liveTrend_.get());
   bindWindowToModel();
   remote_ = std::make_unique<remote::qt::RemoteMonitoring>(
-      *session_, remote::qt::ShowOnStatusLine(*remote::qt::AddRemoteStatusLine(view_->surface())));
+      session_, remote::qt::ShowOnStatusLine(*remote::qt::AddRemoteStatusLine(view_->surface())));
   window_->setRemoteSettingsOpener([this] {
     QSettings store = RemoteSettingsStore();
     remote::qt::OpenRemoteDialog(*remote_, view_.get(), store);
@@ -99,7 +92,7 @@ void Console::bindGuide() {
 // Every event the window publishes becomes a row; 工具 > 日志文件夹 shows the files.
 void Console::startRunLog(std::string folder) {
   runLog_ =
-      std::make_unique<RunLogWiring>(session_->events(), std::move(folder), TellInBoxes(*view_));
+      std::make_unique<RunLogWiring>(session_.events(), std::move(folder), TellInBoxes(*view_));
   runLog_->onTrouble([this](const std::string& status, const std::string& event) {
     window_->showLogTrouble(status, event);
   });
@@ -111,7 +104,7 @@ void Console::startRunLog(std::string folder) {
 // services are the adapters held here.
 console::MainWindowServices Console::services() {
   return console::MainWindowServices{
-      .session = *session_,
+      .session = session_,
       .dialogs = dialogs_,
       .chartCanvas = view_->chartCanvas(),
       .printer = printer_,

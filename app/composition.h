@@ -11,6 +11,7 @@
 #include "app/main_window_view.h"
 #include "app/record_viewer_view.h"
 #include "app/run_log_wiring.h"
+#include "app/session_on_qt.h"
 #include "app/trend_window_handle.h"
 #include "console/main_window.h"
 #include "pacing/qt/paced_repaint.h"
@@ -18,15 +19,11 @@
 #include "platform/qt/qt_application.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_printer.h"
-#include "platform/qt/qt_serial_port.h"
 #include "platform/qt/qt_serial_ports.h"
-#include "platform/qt/qt_timer.h"
 #include "platform/qt/qt_window_handle.h"
 #include "remote/qt/remote_monitoring.h"
 #include "remote/qt/remote_status_line.h"
 #include "runlog/log_folder.h"
-#include "sim/port_switch.h"
-#include "sim/sim_serial_port.h"
 
 namespace pump::app {
 
@@ -66,8 +63,8 @@ class Console {
   RecordViewerView& recordViewer() { return *recordViewer_; }
   console::MainWindow& window() { return *window_; }
   // The pump session: the window, run log, trend and remote follow it.
-  session::PumpSession& session() { return *session_; }
-  session::EventFeed& events() { return session_->events(); }
+  session::PumpSession& session() { return session_; }
+  session::EventFeed& events() { return session_.events(); }
   // Nothing when the run log is off.
   RunLogWiring* runLog() { return runLog_.get(); }
   // The session's trend, and its window (made when first shown).
@@ -86,26 +83,21 @@ class Console {
   std::unique_ptr<MainWindowView> view_;
   // The window paints at the display's pace, not once per reply.
   qt::PacedRepaint pacedRepaint_{*view_};
-  qt::QtTimer runClockTimer_;
-  qt::QtTimer pollTimer_;
-  qt::QtTimer linkWatchTimer_;
   qt::QtDialogs dialogs_;
   qt::QtDialogs viewerDialogs_;  // the record viewer's own boxes, centred on it
   qt::QtApplication application_;
   posix::PosixFiles files_;
   qt::QtPrinter printer_;
-  // The device line, the built-in simulated pump, and the switch that picks
-  // one by the port name the operator gives.
-  qt::QtSerialPort device_;
-  sim::SimSerialPort simulated_{std::make_unique<qt::QtTimer>()};
-  sim::SwitchingSerialPort serial_{device_, simulated_};
   // What the port box lists, and the port it offers first.
   qt::QtPortFinder portFinder_;
   qt::QtLastPortMemory lastPort_;
   std::string recordPath_;
   std::unique_ptr<RecordViewerView> recordViewer_;
-  // Before everything that follows it, so it is destroyed after them.
-  std::unique_ptr<session::PumpSession> session_;
+  // The session on the device line or the built-in pump, by the port name
+  // the operator gives. Before everything that follows it, so it is
+  // destroyed after them.
+  std::unique_ptr<SessionOnQt> pump_ = std::make_unique<SessionOnQt>();
+  session::PumpSession& session_ = pump_->session;
   std::unique_ptr<qt::QtWindowHandle> mainWindowHandle_;
   // Before the window: it takes the close the window publishes as it goes.
   std::unique_ptr<RunLogWiring> runLog_;

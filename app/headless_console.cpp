@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "link/port_name.h"
-#include "link/stable_port_name.h"
 #include "texts/operator_texts.h"
 
 namespace pump::app {
@@ -18,21 +17,14 @@ void Tell(const std::string& title, const std::string& text) {
 }  // namespace
 
 HeadlessConsole::HeadlessConsole(std::string logFolder) {
-  session_ = std::make_unique<session::PumpSession>(session::SessionServices{
-      .serial = serial_,
-      .runClockTimer = runClockTimer_,
-      .pollTimer = pollTimer_,
-      .linkWatchTimer = linkWatchTimer_,
-      .stableName = [](const std::string& device) { return link::StableAdapterName(device); },
-  });
-  session_->setOnNotice([](const session::Notice& notice) { Tell(notice.title, notice.text); });
-  remote_ = std::make_unique<remote::qt::RemoteMonitoring>(*session_);
+  session_.setOnNotice([](const session::Notice& notice) { Tell(notice.title, notice.text); });
+  remote_ = std::make_unique<remote::qt::RemoteMonitoring>(session_);
   if (logFolder.empty()) return;
-  runLog_ = std::make_unique<RunLogWiring>(session_->events(), std::move(logFolder),
+  runLog_ = std::make_unique<RunLogWiring>(session_.events(), std::move(logFolder),
                                            TellOnStandardError());
   // Each change is a `log` event; there is no status line to show it on.
   runLog_->onTrouble([this](const std::string&, const std::string& event) {
-    if (!event.empty()) session_->note(EventKind::Log, event);
+    if (!event.empty()) session_.note(EventKind::Log, event);
   });
 }
 
@@ -41,7 +33,7 @@ HeadlessConsole::~HeadlessConsole() = default;
 void HeadlessConsole::start(const std::string& port) {
   const auto device = link::PortDevice(port);
   if (!device) return Tell(texts::kCommErrorTitle, texts::NotAPort(port));
-  const session::CommandResult opened = session_->open(*device);
+  const session::CommandResult opened = session_.open(*device);
   if (!opened.ok()) Tell(texts::kCommErrorTitle, opened.refusal);
 }
 
@@ -52,7 +44,7 @@ void HeadlessConsole::startRemote(const remote::RemoteSettings& settings) {
 void HeadlessConsole::endOnSignal() { QCoreApplication::exit(0); }
 
 void HeadlessConsole::finish() {
-  session_->close();
+  session_.close();
   remote_->stop();
 }
 

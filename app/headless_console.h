@@ -10,12 +10,8 @@
 #include <string>
 
 #include "app/run_log_wiring.h"
-#include "platform/qt/qt_serial_port.h"
-#include "platform/qt/qt_timer.h"
+#include "app/session_on_qt.h"
 #include "remote/qt/remote_monitoring.h"
-#include "session/pump_session.h"
-#include "sim/port_switch.h"
-#include "sim/sim_serial_port.h"
 
 namespace pump::app {
 
@@ -38,20 +34,13 @@ class HeadlessConsole {
   // Why there is no run log, in a line on the standard error.
   void tellRunLogOff(const std::string& why);
 
-  session::PumpSession& session() { return *session_; }
-  session::EventFeed& events() { return session_->events(); }
+  session::PumpSession& session() { return session_; }
+  session::EventFeed& events() { return session_.events(); }
 
  private:
-  qt::QtTimer runClockTimer_;
-  qt::QtTimer pollTimer_;
-  qt::QtTimer linkWatchTimer_;
-  // The device line, the built-in simulated pump, and the switch that picks
-  // one by the port name given.
-  qt::QtSerialPort device_;
-  sim::SimSerialPort simulated_{std::make_unique<qt::QtTimer>()};
-  sim::SwitchingSerialPort serial_{device_, simulated_};
   // Before its followers, so it is destroyed after them.
-  std::unique_ptr<session::PumpSession> session_;
+  std::unique_ptr<SessionOnQt> pump_ = std::make_unique<SessionOnQt>();
+  session::PumpSession& session_ = pump_->session;
   std::unique_ptr<RunLogWiring> runLog_;
   std::unique_ptr<remote::qt::RemoteMonitoring> remote_;
 };

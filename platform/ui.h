@@ -88,6 +88,8 @@ class Timer {
   virtual void setEnabled(bool enabled) = 0;
   virtual bool enabled() const = 0;
   virtual void setOnTick(std::function<void()> onTick) = 0;
+  // Milliseconds until the next tick while enabled (0 when one is overdue).
+  virtual int remainingMs() const = 0;
 };
 
 // An input box that shows what may be typed: one line each under the prompt,

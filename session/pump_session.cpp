@@ -40,7 +40,7 @@ PumpSession::PumpSession(SessionServices services)
     // Said once per open line; the status line says it for as long as it lasts.
     tell(texts::PumpNotReading(line_.device()), texts::kCommErrorTitle);
   });
-  runTimer_.setOnStep([this](const char* step) { timedRunStep(step); });
+  runTimer_.setOnStep([this](const char* step) { tellTimedRunStep(step); });
   runTimer_.setOnClock([this](const timedrun::ClockChange& change) {
     if (onRunClock_) onRunClock_({change.shown, change.elapsedSeconds});
   });
@@ -119,7 +119,7 @@ bool PumpSession::choosePumpAddress(int number) {
   return true;
 }
 
-void PumpSession::timedRunStep(const char* step) {
+void PumpSession::tellTimedRunStep(const char* step) {
   const std::string name = step;
   if (name == "start" || name == "continue") state_.timedRun = TimedRunState::Running;
   if (name == "pause") state_.timedRun = TimedRunState::Paused;

@@ -145,7 +145,7 @@ class PumpSession : public PumpCommands {
   void lineFailed(const link::LineFailure& failure);
   void handleReply(const link::PumpReply& reply);
   void linkMayHaveChanged();
-  void timedRunStep(const char* step);
+  void tellTimedRunStep(const char* step);
   CommandResult timedRunStep(const std::function<void()>& step);
   void publish(EventKind kind, std::string detail, bool reopened = false,
                Changed changed = Changed::Nothing, Source source = Source::Console);

@@ -79,7 +79,7 @@ bool PumpSession::sendKeptStop() {
   }
   if (kept.onSent) kept.onSent();
   commandWentOut(link::PumpCommand::Stop(), kept.source);
-  if (kept.endsRun) timedRunStep("stop_sent");
+  if (kept.endsRun) tellTimedRunStep("stop_sent");
   return true;
 }
 

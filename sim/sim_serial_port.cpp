@@ -39,6 +39,7 @@ void SimSerialPort::close() {
 std::optional<std::size_t> SimSerialPort::write(std::string_view text) {
   if (!open_) return std::nullopt;
   if (text.empty()) return 0;
+  if (tickMs_ != kTickMs) pump_.advance(tickMs_ - std::min(tickMs_, tick_->remainingMs()));
   // Each character takes its time on the line; the pump has the text once
   // the last one has arrived.
   const long long start = std::max(pump_.now(), lineFreeAt_);

@@ -18,8 +18,9 @@ class SimSerialPort : public SerialPort {
   static constexpr int kTickMs = 10;
   // With nothing on the line and no reply due, the pump is looked at this
   // seldom: a console at rest on the built-in pump is not woken 100 times a
-  // second. The pressure is solved exactly over any step.
-  static constexpr int kIdleTickMs = 100;
+  // second. The pressure is solved exactly over any step, and a write first
+  // brings the pump up to the time of a slow look cut short.
+  static constexpr int kIdleTickMs = 250;
   // The pump's own line setting; on any other the pump hears nothing it understands.
   static constexpr LineSettings kPumpLine{};
 

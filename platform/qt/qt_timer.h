@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QTimer>
+#include <algorithm>
 
 #include "platform/ui.h"
 
@@ -11,6 +12,7 @@ class QtTimer : public Timer {
  public:
   QtTimer();
   void setInterval(int milliseconds) override { timer_.setInterval(milliseconds); }
+  int remainingMs() const override { return std::max(0, timer_.remainingTime()); }
   int interval() const override { return timer_.interval(); }
   void setEnabled(bool enabled) override;
   bool enabled() const override { return timer_.isActive(); }

@@ -16,6 +16,10 @@ void ManualTimer::setEnabled(bool enabled) {
   enabled_ = enabled;
 }
 
+int ManualTimer::remainingMs() const {
+  return static_cast<int>(std::max(0LL, dueAt_ - clock_.now()));
+}
+
 void ManualTimer::fire() {
   dueAt_ = clock_.now() + interval_;
   if (onTick_) onTick_();

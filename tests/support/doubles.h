@@ -31,6 +31,7 @@ class ManualTimer : public Timer {
   bool enabled() const override { return enabled_; }
   void setOnTick(std::function<void()> onTick) override { onTick_ = std::move(onTick); }
 
+  int remainingMs() const override;
   long long dueAt() const { return dueAt_; }
   void fire();  // one tick now, and the next one an interval later
 
