@@ -48,6 +48,28 @@ void ReadRun(const Json& message, PumpReading& reading) {
   }
 }
 
+std::optional<long> ReadWhole(const Json& message, const char* key) {
+  const auto found = message.find(key);
+  if (found == message.end() || !found->is_number_integer()) return std::nullopt;
+  return found->get<long>();
+}
+
+void ReadProgram(const Json& message, PumpReading& reading) {
+  const auto program = message.find("program");
+  if (program == message.end()) return;
+  if (!program->is_object()) {
+    if (program->is_null()) reading.program.reset();
+    return;
+  }
+  ProgramReading read;
+  ReadText(*program, "name", read.name);
+  ReadText(*program, "state", read.state);
+  read.step = ReadWhole(*program, "step").value_or(0);
+  read.steps = ReadWhole(*program, "steps").value_or(0);
+  read.secondsLeft = ReadWhole(*program, "seconds_left");
+  reading.program = read;
+}
+
 }  // namespace
 
 bool ApplyStatus(std::string_view payload, PumpReading& reading) {
@@ -61,6 +83,7 @@ bool ApplyStatus(std::string_view payload, PumpReading& reading) {
   ReadNumber(message, "pressure_limit_mpa", reading.limit);
   ReadNumber(message, "pressure_mpa", reading.pressure);
   ReadRun(message, reading);
+  ReadProgram(message, reading);
   ReadFlag(message, "remote_control", reading.remoteControl);
   return true;
 }

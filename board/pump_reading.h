@@ -8,6 +8,16 @@
 
 namespace pump::board {
 
+// A program the console runs: its "program" status, null when none runs.
+struct ProgramReading {
+  std::string name;
+  std::string state;  // "running", "paused"
+  long step = 0;
+  long steps = 0;
+  std::optional<long> secondsLeft;
+  bool operator==(const ProgramReading&) const = default;
+};
+
 struct PumpReading {
   bool online = true;
   std::string link = "not_connected";
@@ -17,6 +27,7 @@ struct PumpReading {
   std::optional<double> pressure;
   std::string runState = "idle";
   std::optional<long> secondsLeft;
+  std::optional<ProgramReading> program;
   bool remoteControl = false;  // only a console that says so takes commands
 };
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "board/tile_texts.h"
 #include "texts/operator_texts.h"
 
 namespace pump::board::qt {
@@ -52,7 +53,7 @@ QString Number(const std::optional<double>& value, int decimals) {
 
 QString CommandText(const std::optional<CommandOutcome>& command) {
   if (!command) return {};
-  const QString name = QString::fromStdString(command->name);
+  const QString name = QString::fromStdString(CommandName(command->name));
   switch (command->state) {
     case CommandOutcome::State::Waiting:
       return name + " " + texts::kBoardCommandWaiting;
@@ -65,18 +66,6 @@ QString CommandText(const std::optional<CommandOutcome>& command) {
       return name + " " + texts::kBoardNoAnswer;
   }
   return {};
-}
-
-QString RunText(const PumpReading& reading) {
-  QString text = QString::fromStdString(reading.runState);
-  if (reading.secondsLeft) {
-    const long left = *reading.secondsLeft;
-    text += QStringLiteral(" %1:%2:%3")
-                .arg(left / 3600, 2, 10, QChar('0'))
-                .arg(left / 60 % 60, 2, 10, QChar('0'))
-                .arg(left % 60, 2, 10, QChar('0'));
-  }
-  return text;
 }
 
 }  // namespace
@@ -124,8 +113,8 @@ void TileWidget::show(const PumpTile& tile, SteadyTime now) {
                      texts::kPressureUnit);
   flow_->setText(Number(reading.flow, 0) + texts::kFlowUnit);
   pump_->setText(reading.running ? "RUN" : "STOP");
-  link_->setText(reading.online ? QString::fromStdString(reading.link) : texts::kBoardOffline);
-  run_->setText(RunText(reading));
+  link_->setText(QString::fromStdString(LinkText(reading)));
+  run_->setText(QString::fromStdString(RunText(reading)));
   command_->setText(CommandText(tile.command));
   sparkline_->show(tile, now);
   QPalette colours = palette();

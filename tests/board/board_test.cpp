@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "board/tile_texts.h"
 #include "tests/board/board_clock.h"
 
 namespace pump::board {
@@ -86,6 +87,29 @@ TEST_F(BoardTest, TheLastWillRaisesOfflineKeepingTheReadingsAndANewStatusEndsIt)
   EXPECT_EQ(board.alarmLog()[0].at, willAt);
   EXPECT_FALSE(board.alarmLog()[1].started);
   EXPECT_EQ(board.alarmLog()[1].at, backAt);
+}
+
+TEST_F(BoardTest, ATileSaysLinkTimedRunAndProgramInTheOperatorsWords) {
+  send("pumps/P1/status", Status("P1", "RUN", 3, 5));
+  EXPECT_EQ(LinkText(tile("P1").reading), "通信正常");
+  EXPECT_EQ(RunText(tile("P1").reading), "定时运行 00:01:30");
+
+  send("pumps/P1/status",
+       R"({"link":"no_answer","run":{"state":"idle","seconds_left":null},)"
+       R"("program":{"name":"升流量","state":"running","step":2,"steps":5,"seconds_left":3725}})");
+  EXPECT_EQ(LinkText(tile("P1").reading), "泵无应答");
+  EXPECT_EQ(RunText(tile("P1").reading), "程序 升流量 步骤 2/5 剩余 01:02:05");
+
+  send("pumps/P1/status", R"({"program":{"name":"升流量","state":"paused","step":2,"steps":5}})");
+  EXPECT_EQ(RunText(tile("P1").reading), "程序 升流量 步骤 2/5 暂停");
+
+  // A program that ended is null; a state from a newer console shows as it came.
+  send("pumps/P1/status", R"({"link":"warming_up","program":null})");
+  EXPECT_EQ(LinkText(tile("P1").reading), "warming_up");
+  EXPECT_EQ(RunText(tile("P1").reading), "");
+
+  send("pumps/P1/status", R"({"online":false,"pump_id":"P1"})");
+  EXPECT_EQ(LinkText(tile("P1").reading), "离线");
 }
 
 TEST_F(BoardTest, PressureAtOrOverTheLimitIsAnAlarmThatClearsBelowIt) {

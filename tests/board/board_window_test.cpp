@@ -37,13 +37,16 @@ class SentMessages : public remote::BrokerConnection {
 };
 
 std::string Status(int number, double pressure, bool remoteControl) {
-  char text[400];
+  const char* program =
+      number == 6 ? R"({"name":"升流量","state":"running","step":2,"steps":5,"seconds_left":1234})"
+                  : "null";
+  char text[600];
   std::snprintf(text, sizeof text,
                 R"({"pump_id":"P%02d","online":true,"link":"answering","port":"/dev/ttyUSB0",)"
-                R"("pump":"%s","flow_ml_min":%d,"pressure_limit_mpa":20,"pressure_mpa":%.1f,)"
-                R"("run":{"state":"%s","seconds_left":%s},"remote_control":%s})",
-                number, number % 3 ? "RUN" : "STOP", 100 + number * 10, pressure,
-                number % 4 == 1 ? "running" : "idle", number % 4 == 1 ? "1530" : "null",
+                R"("pump":"%s","flow_ml_min":%d,"pressure_limit_mpa":5.0,"pressure_mpa":%.1f,)"
+                R"("run":{"state":"%s","seconds_left":%s},"program":%s,"remote_control":%s})",
+                number, number % 3 ? "RUN" : "STOP", number * 10, pressure,
+                number % 4 == 1 ? "running" : "idle", number % 4 == 1 ? "1530" : "null", program,
                 remoteControl ? "true" : "false");
   return text;
 }
@@ -55,7 +58,7 @@ class BoardWindowTest : public ::testing::Test {
     // Ten minutes of readings, then the last will of P04 and P09 over its limit.
     for (int minute = 0; minute <= 10; ++minute) {
       for (int number = 12; number >= 1; --number) {
-        const double pressure = 4 + number + 2 * std::sin(minute + number);
+        const double pressure = 1 + 0.25 * number + 0.3 * std::sin(minute + number);
         deliver("pumps/P" + Pad(number) + "/status", Status(number, pressure, number % 2 == 1));
       }
       if (minute == 10) break;
@@ -63,7 +66,7 @@ class BoardWindowTest : public ::testing::Test {
       now.wall += 1min;
     }
     deliver("pumps/P04/status", R"({"online":false,"pump_id":"P04"})");
-    deliver("pumps/P09/pressure", R"({"pressure_mpa":20.4})");
+    deliver("pumps/P09/pressure", R"({"pressure_mpa":5.1})");
     window.resize(1000, 900);
     window.show();
     shown = &window;
@@ -102,9 +105,10 @@ TEST_F(BoardWindowTest, TwelvePumpsTwoInAlarmShowAsRedTilesCountedInTheTitle) {
   ASSERT_TRUE(settle([&] { return window.windowTitle() == "泵站总览 — 报警 2"; }))
       << window.windowTitle().toStdString();
   EXPECT_EQ(window.findChildren<TileWidget*>().size(), 12);
-  EXPECT_EQ(caption("P09", "pressure"), "20.4 / 20.0 MPa");
-  EXPECT_EQ(caption("P05", "flow"), "150 ml/m");
-  EXPECT_EQ(caption("P05", "run"), "running 00:25:30");
+  EXPECT_EQ(caption("P09", "pressure"), "5.1 / 5.0 MPa");
+  EXPECT_EQ(caption("P05", "flow"), "50 ml/m");
+  EXPECT_EQ(caption("P07", "run"), "程序 升流量 步骤 2/5 剩余 00:20:34");
+  EXPECT_EQ(caption("P05", "run"), "定时运行 00:25:30");
   EXPECT_EQ(caption("P03", "pump"), "STOP");
   EXPECT_EQ(caption("P04", "link"), "离线");
   const QColor red(0xd3, 0x2f, 0x2f);
@@ -126,7 +130,7 @@ TEST_F(BoardWindowTest, TwelvePumpsTwoInAlarmShowAsRedTilesCountedInTheTitle) {
     ASSERT_TRUE(window.grab().save(QString::fromLocal8Bit(file)));
   }
 
-  deliver("pumps/P09/pressure", R"({"pressure_mpa":12})");
+  deliver("pumps/P09/pressure", R"({"pressure_mpa":4.2})");
   ASSERT_TRUE(settle([&] { return window.windowTitle() == "泵站总览 — 报警 1"; }));
   EXPECT_TRUE(alarms->item(2)->text().contains("P09  压力达到上限  结束"));
 }
@@ -151,11 +155,11 @@ TEST_F(BoardWindowTest, StopAllAsksOnceAndStopsOnlyThePumpsThatAllowIt) {
   EXPECT_EQ(topics, (std::vector<std::string>{"pumps/P01/cmd/stop", "pumps/P03/cmd/stop",
                                               "pumps/P05/cmd/stop", "pumps/P07/cmd/stop",
                                               "pumps/P09/cmd/stop", "pumps/P11/cmd/stop"}));
-  EXPECT_TRUE(settle([&] { return caption("P05", "command") == "stop 等待回应…"; }));
+  EXPECT_TRUE(settle([&] { return caption("P05", "command") == "停泵 等待回应…"; }));
   now.steady += 5s;
   feed.tick();
   window.boardChanged();
-  ASSERT_TRUE(settle([&] { return caption("P05", "command") == "stop 无回应"; }));
+  ASSERT_TRUE(settle([&] { return caption("P05", "command") == "停泵 无回应"; }));
 }
 
 }  // namespace
