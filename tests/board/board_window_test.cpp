@@ -38,7 +38,7 @@ class SentMessages : public remote::BrokerConnection {
 
 std::string Status(int number, double pressure, bool remoteControl) {
   const char* program =
-      number == 6 ? R"({"name":"升流量","state":"running","step":2,"steps":5,"seconds_left":1234})"
+      number == 7 ? R"({"name":"升流量","state":"running","step":2,"steps":5,"seconds_left":1234})"
                   : "null";
   char text[600];
   std::snprintf(text, sizeof text,
