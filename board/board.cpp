@@ -203,4 +203,9 @@ int Board::activeAlarms() const {
   return count;
 }
 
+void Board::forgetPumps() {
+  tiles_.clear();
+  stopAllRequests_.clear();
+}
+
 }  // namespace pump::board

@@ -94,6 +94,10 @@ class Board {
   std::vector<std::string> stopAllUnanswered(bool orWaiting) const;
   bool stopAllSettled() const;
 
+  // Another broker: the pumps of this one are no longer known. The alarm log
+  // keeps its history.
+  void forgetPumps();
+
   const std::map<std::string, PumpTile>& tiles() const { return tiles_; }
   int activeAlarms() const;
   // The last kAlarmLogLength lines, oldest first, and how many were ever made.

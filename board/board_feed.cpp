@@ -14,7 +14,7 @@ constexpr std::size_t kLargestPayload = 64 * 1024;
 BoardFeed::BoardFeed(Board& board, remote::BrokerConnection& connection, Clock clock,
                      std::function<void()> changed)
     : board_(board),
-      connection_(connection),
+      connection_(&connection),
       clock_(std::move(clock)),
       changed_(std::move(changed)) {}
 
@@ -31,7 +31,15 @@ void BoardFeed::start() {
     if (message.payload.size() > kLargestPayload) return;
     if (board_.receive(message.topic, message.payload, clock_()) && changed_) changed_();
   };
-  connection_.start(std::move(session));
+  connection_->start(std::move(session));
+}
+
+void BoardFeed::moveTo(remote::BrokerConnection& connection) {
+  connection_ = &connection;
+  status_ = {};
+  board_.forgetPumps();
+  start();
+  if (changed_) changed_();
 }
 
 void BoardFeed::tick() {
@@ -41,7 +49,7 @@ void BoardFeed::tick() {
 bool BoardFeed::publish(remote::BrokerMessage message) {
   message.qos = 1;
   message.retain = false;
-  return connection_.publish(std::move(message));
+  return connection_->publish(std::move(message));
 }
 
 bool BoardFeed::send(const std::string& pumpId, std::string_view name, double value) {

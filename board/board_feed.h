@@ -22,6 +22,9 @@ class BoardFeed {
             std::function<void()> changed);
 
   void start();
+  // Leaves the connection it had (stopped by its owner) for `connection`,
+  // forgets the pumps of the old broker and starts on the new one.
+  void moveTo(remote::BrokerConnection& connection);
   // The passing of time; called by the window about every quarter second.
   void tick();
 
@@ -38,7 +41,7 @@ class BoardFeed {
   bool publish(remote::BrokerMessage message);
 
   Board& board_;
-  remote::BrokerConnection& connection_;
+  remote::BrokerConnection* connection_;
   Clock clock_;
   std::function<void()> changed_;
   remote::BrokerStatus status_;

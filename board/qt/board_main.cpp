@@ -6,11 +6,10 @@
 #include <QSettings>
 #include <cstdio>
 
+#include "board/qt/board_broker.h"
 #include "board/qt/board_window.h"
 #include "remote/command_line.h"
-#include "remote/mosquitto_connection.h"
 #include "remote/qt/remote_settings_store.h"
-#include "remote/qt/window_poster.h"
 
 namespace {
 
@@ -50,6 +49,27 @@ pump::remote::CommandLine ReadLine(const QCommandLineParser& parser) {
   return line;
 }
 
+int RunBoard(const std::string& root, const pump::remote::RemoteSettings& settings,
+             QSettings& store) {
+  using namespace pump::board;
+  Board board(root, FreshRequestPrefix());
+  auto broker = std::make_unique<qt::BoardBroker>(settings);
+  qt::BoardWindow* window = nullptr;
+  BoardFeed feed(board, broker->connection(), &BoardTime::Now, [&] {
+    if (window) window->boardChanged();
+  });
+  qt::BoardWindow shown(board, feed);
+  window = &shown;
+  shown.setOnSettings([&] { qt::ChangeBroker(&shown, store, broker, feed); });
+  feed.start();
+  shown.resize(1000, 760);
+  shown.show();
+  const int status = QApplication::exec();
+  window = nullptr;
+  broker.reset();
+  return status;
+}
+
 }  // namespace
 
 // Read before any window exists: --help and a wrong option need no display.
@@ -69,34 +89,29 @@ int main(int argc, char** argv) {
                 help.mid(help.indexOf('\n') + 1).toLocal8Bit().constData());
     return 0;
   }
-  QApplication application(argc, argv);
-  QApplication::setApplicationName("pump-board");
-
   QSettings store(QSettings::IniFormat, QSettings::UserScope, "pump-console", "pump-console");
   const auto applied = pump::remote::ApplyOverrides(
       pump::remote::qt::LoadRemoteSettings(store).settings, ReadLine(parser).remote);
-  const auto problem =
-      applied.error ? applied.error : pump::remote::SettingsProblem(applied.settings);
   const std::string root = parser.value(kRootOption).toStdString();
-  if (problem || applied.settings.brokerUrl.empty() || root.empty()) {
+  if (applied.error || root.empty()) {
     std::fprintf(stderr, "pump-board: %s\n",
-                 problem ? problem->c_str() : "no broker: give --mqtt-url URL");
+                 applied.error ? applied.error->c_str() : "the topic root cannot be empty");
     return 2;
   }
-
-  pump::board::Board board(root, pump::board::FreshRequestPrefix());
-  QWidget poster;
-  pump::remote::MosquittoConnection connection(applied.settings, pump::remote::qt::PostTo(&poster));
-  pump::board::qt::BoardWindow* window = nullptr;
-  pump::board::BoardFeed feed(board, connection, &pump::board::BoardTime::Now, [&] {
-    if (window) window->boardChanged();
-  });
-  pump::board::qt::BoardWindow shown(board, feed);
-  window = &shown;
-  feed.start();
-  shown.resize(1000, 760);
-  shown.show();
-  const int status = application.exec();
-  connection.stop({});
-  return status;
+  const auto problem = pump::remote::SettingsProblem(applied.settings);
+  if (problem && parser.isSet("mqtt-url")) {
+    std::fprintf(stderr, "pump-board: %s\n", problem->c_str());
+    return 2;
+  }
+  QApplication application(argc, argv);
+  QApplication::setApplicationName("pump-board");
+  auto settings = std::optional(applied.settings);
+  // Nowhere to connect to yet: the settings dialog asks before the board opens.
+  if (settings->brokerUrl.empty() || problem)
+    settings = pump::board::qt::AskBrokerSettings(nullptr, store, &*settings);
+  if (!settings || settings->brokerUrl.empty()) {
+    std::fprintf(stderr, "pump-board: no broker: give --mqtt-url URL\n");
+    return 2;
+  }
+  return RunBoard(root, *settings, store);
 }

@@ -66,6 +66,12 @@ BoardWindow::BoardWindow(Board& board, BoardFeed& feed, QWidget* parent)
   setCentralWidget(split);
   auto* tools = addToolBar(texts::kBoardStopAll);
   tools->addAction(texts::kBoardStopAll, this, &BoardWindow::stopAll)->setObjectName("stopAll");
+  tools
+      ->addAction(texts::kRemoteMonitorItem, this,
+                  [this] {
+                    if (openSettings_) openSettings_();
+                  })
+      ->setObjectName("settings");
 
   refreshSoon_.setSingleShot(true);
   refreshSoon_.setInterval(100);
@@ -81,6 +87,17 @@ BoardWindow::BoardWindow(Board& board, BoardFeed& feed, QWidget* parent)
 
 void BoardWindow::boardChanged() {
   if (!refreshSoon_.isActive()) refreshSoon_.start();
+}
+
+void BoardWindow::dropForgottenTiles() {
+  for (auto shown = tiles_.begin(); shown != tiles_.end();) {
+    if (board_.tiles().contains(shown->first)) {
+      ++shown;
+      continue;
+    }
+    delete shown->second;
+    shown = tiles_.erase(shown);
+  }
 }
 
 void BoardWindow::addMissingTiles() {
@@ -99,6 +116,8 @@ void BoardWindow::addMissingTiles() {
 }
 
 void BoardWindow::refresh() {
+  // Once the shown tiles are a subset of the board's, equal sizes mean the same pumps.
+  dropForgottenTiles();
   addMissingTiles();
   const SteadyTime now = feed_.now().steady;
   for (const auto& [id, tile] : board_.tiles()) tiles_.at(id)->show(tile, now);

@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <QTimer>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -25,10 +26,13 @@ class BoardWindow : public QMainWindow {
   void boardChanged();
   // Asks once, then stops every pump that takes commands.
   void stopAll();
+  // 远程监控…: the broker settings, as the console's dialog keeps them.
+  void setOnSettings(std::function<void()> open) { openSettings_ = std::move(open); }
 
  private:
   void refresh();
   void addMissingTiles();
+  void dropForgottenTiles();
   void showAlarmLog();
   void showTileMenu(const std::string& pumpId, QPoint at);
   void askValue(const std::string& pumpId, const char* command, const char* title, double now);
@@ -42,6 +46,7 @@ class BoardWindow : public QMainWindow {
   std::uint64_t alarmLinesShown_ = 0;
   QTimer refreshSoon_;
   QTimer ticker_;
+  std::function<void()> openSettings_;
 };
 
 }  // namespace pump::board::qt

@@ -110,7 +110,6 @@ TEST_F(BoardOnBroker, EveryConsoleGetsATileAndAKilledOneTurnsRedWithinTwoSeconds
 
 TEST_F(BoardOnBroker, StopAllStopsEveryPumpThatAllowsItAndEachAnswers) {
   startBoard();
-  startBoard();
   ASSERT_TRUE(waitFor([&] { return allAnswering(); }));
   FarEnd operatorEnd(broker.port(), "pumps/+/cmd/result");
   ASSERT_TRUE(operatorEnd.ready());
@@ -138,6 +137,32 @@ TEST_F(BoardOnBroker, AConsoleThatDiedBeforeTheBoardStartedShowsFromItsKeptLastW
   ASSERT_TRUE(waitFor([&] { return board.tiles().contains("Old") && allAnswering(4); }));
   EXPECT_TRUE(board.tiles().at("Old").hasAlarm(AlarmKind::Offline));
   EXPECT_EQ(board.activeAlarms(), 1);
+}
+
+TEST_F(BoardOnBroker, MovedToAnotherBrokerTheBoardForgetsThePumpsOfTheFirst) {
+  startBoard();
+  ASSERT_TRUE(waitFor([&] { return allAnswering(); }));
+  TestBroker other;
+  ASSERT_TRUE(other.start());
+  FarEnd lab(other.port(), "pumps/#");
+  ASSERT_TRUE(lab.ready());
+  ASSERT_TRUE(lab.publish("pumps/Z/status", R"({"pump_id":"Z","online":true,"link":"answering"})",
+                          /*retain=*/true));
+
+  feed.reset();
+  remote::RemoteSettings settings;
+  settings.brokerUrl = other.url();
+  auto moved = std::make_unique<remote::MosquittoConnection>(
+      settings, [this](std::function<void()> task) { window.post(std::move(task)); });
+  feed = std::make_unique<BoardFeed>(board, *connection, &BoardTime::Now, nullptr);
+  connection->stop({});
+  feed->moveTo(*moved);
+  EXPECT_TRUE(board.tiles().empty());
+  ASSERT_TRUE(waitFor([&] { return board.tiles().contains("Z"); }));
+  // The first broker's consoles keep publishing, but not to this board.
+  ASSERT_FALSE(waitFor([&] { return board.tiles().size() > 1; }, 3s));
+  feed.reset();
+  moved.reset();  // before the other broker goes
 }
 
 }  // namespace
