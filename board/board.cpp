@@ -206,6 +206,7 @@ int Board::activeAlarms() const {
 void Board::forgetPumps() {
   tiles_.clear();
   stopAllRequests_.clear();
+  ++forgettings_;
 }
 
 }  // namespace pump::board

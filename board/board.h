@@ -97,6 +97,8 @@ class Board {
   // Another broker: the pumps of this one are no longer known. The alarm log
   // keeps its history.
   void forgetPumps();
+  // Counts the times the board forgot its pumps.
+  std::uint64_t forgettings() const { return forgettings_; }
 
   const std::map<std::string, PumpTile>& tiles() const { return tiles_; }
   int activeAlarms() const;
@@ -115,6 +117,7 @@ class Board {
   std::string requestPrefix_;
   std::uint64_t requestCount_ = 0;
   std::map<std::string, PumpTile> tiles_;
+  std::uint64_t forgettings_ = 0;
   std::deque<AlarmRecord> alarmLog_;
   std::uint64_t alarmRecordsMade_ = 0;
   std::vector<std::pair<std::string, std::string>> stopAllRequests_;  // pump, request id

@@ -59,7 +59,7 @@ def iso_now():
 def status(pump_id, pressure, running):
     return json.dumps({
         "pump_id": pump_id, "online": True, "link": "answering", "port": "sim",
-        "pump": "RUN" if running else "STOP", "flow_ml_min": 150, "pressure_limit_mpa": 40,
+        "pump": "RUN" if running else "STOP", "flow_ml_min": 150, "pressure_limit_mpa": 5.0,
         "pressure_mpa": pressure, "run": {"state": "idle", "seconds_left": None},
         "time": iso_now(), "remote_control": False, "sent_ms": int(time.time() * 1000)})
 
@@ -84,7 +84,7 @@ def main():
     while time.monotonic() < end:
         pump = min(due, key=due.get)
         time.sleep(max(0.0, due[pump] - time.monotonic()))
-        pressure = round(random.uniform(5, 15), 1)
+        pressure = round(random.uniform(0.5, 4.5), 1)
         publish(sock, "%s/%s/pressure" % (args.root, pump),
                 json.dumps({"time": iso_now(), "pressure_mpa": pressure,
                             "sent_ms": int(time.time() * 1000)}))

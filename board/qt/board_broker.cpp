@@ -1,15 +1,20 @@
 #include "board/qt/board_broker.h"
 
 #include "remote/qt/remote_dialog.h"
-#include "remote/qt/window_poster.h"
 
 namespace pump::board::qt {
+namespace {
+
+// How long a message may wait for others to reach the window with it: well
+// inside the 200 ms a reading may take to its tile.
+constexpr std::chrono::milliseconds kGather{40};
+
+}  // namespace
 
 BoardBroker::BoardBroker(const remote::RemoteSettings& settings)
     : settings_(settings),
-      poster_(std::make_unique<QObject>()),
-      connection_(std::make_unique<remote::MosquittoConnection>(
-          settings, remote::qt::PostTo(poster_.get()))) {}
+      poster_(std::make_unique<GatheringPoster>(kGather)),
+      connection_(std::make_unique<remote::MosquittoConnection>(settings, poster_->post())) {}
 
 BoardBroker::~BoardBroker() {
   connection_->stop({});

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "board/board_feed.h"
+#include "board/qt/gathering_poster.h"
 #include "remote/mosquitto_connection.h"
 #include "remote/remote_settings.h"
 
@@ -28,7 +29,7 @@ class BoardBroker {
 
  private:
   remote::RemoteSettings settings_;
-  std::unique_ptr<QObject> poster_;
+  std::unique_ptr<GatheringPoster> poster_;
   std::unique_ptr<remote::MosquittoConnection> connection_;
 };
 

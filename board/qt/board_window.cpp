@@ -117,10 +117,15 @@ void BoardWindow::addMissingTiles() {
 
 void BoardWindow::refresh() {
   // Once the shown tiles are a subset of the board's, equal sizes mean the same pumps.
-  dropForgottenTiles();
+  if (forgettingsShown_ != board_.forgettings()) {
+    forgettingsShown_ = board_.forgettings();
+    dropForgottenTiles();
+  }
   addMissingTiles();
   const SteadyTime now = feed_.now().steady;
-  for (const auto& [id, tile] : board_.tiles()) tiles_.at(id)->show(tile, now);
+  for (const auto& [id, tile] : board_.tiles()) {
+    if (tiles_.at(id)->show(tile, now) && onTileShown_) onTileShown_(id);
+  }
   const int alarms = board_.activeAlarms();
   setWindowTitle(alarms > 0 ? QString::fromStdString(texts::BoardTitleWithAlarms(alarms))
                             : QString(texts::kBoardTitle));

@@ -27,6 +27,10 @@ class BoardWindow : public QMainWindow {
   // Asks once, then stops every pump that takes commands.
   void stopAll();
   // 远程监控…: the broker settings, as the console's dialog keeps them.
+  // Told of each tile drawn anew, with its pump id: for the scale bench.
+  void setOnTileShown(std::function<void(const std::string&)> shown) {
+    onTileShown_ = std::move(shown);
+  }
   void setOnSettings(std::function<void()> open) { openSettings_ = std::move(open); }
 
  private:
@@ -44,9 +48,11 @@ class BoardWindow : public QMainWindow {
   QListWidget* alarms_;
   std::map<std::string, TileWidget*> tiles_;
   std::uint64_t alarmLinesShown_ = 0;
+  std::uint64_t forgettingsShown_ = 0;
   QTimer refreshSoon_;
   QTimer ticker_;
   std::function<void()> openSettings_;
+  std::function<void(const std::string&)> onTileShown_;
 };
 
 }  // namespace pump::board::qt

@@ -1,6 +1,7 @@
 #include "board/qt/tile_widget.h"
 
 #include <QContextMenuEvent>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -76,7 +77,6 @@ TileWidget::TileWidget(const std::string& pumpId,
   setObjectName(QString::fromStdString("tile-" + pumpId));
   setFrameShape(QFrame::StyledPanel);
   setAutoFillBackground(true);
-  setFixedWidth(230);
   auto* layout = new QVBoxLayout(this);
   layout->setSpacing(1);
   id_ = addLabel("id", 12);
@@ -90,6 +90,7 @@ TileWidget::TileWidget(const std::string& pumpId,
   layout->addWidget(sparkline_);
   age_ = addLabel("age", 8);
   command_ = addLabel("command", 8);
+  setFixedSize(230, sizeHint().height());
 }
 
 QLabel* TileWidget::addLabel(const char* name, int pointSize) {
@@ -98,15 +99,21 @@ QLabel* TileWidget::addLabel(const char* name, int pointSize) {
   QFont font = label->font();
   font.setPointSize(pointSize);
   label->setFont(font);
+  // A label of fixed size: new text repaints it, and lays out nothing else.
+  label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  label->setFixedHeight(QFontMetrics(font).height());
   layout()->addWidget(label);
   return label;
 }
 
-void TileWidget::show(const PumpTile& tile, SteadyTime now) {
+bool TileWidget::show(const PumpTile& tile, SteadyTime now) {
   const auto age = std::chrono::duration_cast<std::chrono::seconds>(now - tile.lastMessage);
-  age_->setText(QStringLiteral("%1 s").arg(age.count()));
+  if (shownAgeSeconds_ != age.count()) {
+    shownAgeSeconds_ = age.count();
+    age_->setText(QStringLiteral("%1 s").arg(age.count()));
+  }
   // The age moves with time alone; the rest only when the tile changed.
-  if (shownVersion_ == tile.version) return;
+  if (shownVersion_ == tile.version) return false;
   shownVersion_ = tile.version;
   const PumpReading& reading = tile.reading;
   pressure_->setText(Number(reading.pressure, 1) + " / " + Number(reading.limit, 1) +
@@ -121,6 +128,7 @@ void TileWidget::show(const PumpTile& tile, SteadyTime now) {
   colours.setColor(QPalette::Window, tile.inAlarm() ? QColor(0xd3, 0x2f, 0x2f) : QColor(Qt::white));
   colours.setColor(QPalette::WindowText, tile.inAlarm() ? Qt::white : Qt::black);
   setPalette(colours);
+  return true;
 }
 
 void TileWidget::contextMenuEvent(QContextMenuEvent* event) {

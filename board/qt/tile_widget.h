@@ -24,7 +24,8 @@ class TileWidget : public QFrame {
   TileWidget(const std::string& pumpId, std::function<void(const std::string&, QPoint)> menu,
              QWidget* parent = nullptr);
 
-  void show(const PumpTile& tile, SteadyTime now);
+  // True when the tile was drawn anew (more than its age changed).
+  bool show(const PumpTile& tile, SteadyTime now);
 
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
@@ -44,6 +45,7 @@ class TileWidget : public QFrame {
   QLabel* command_;
   Sparkline* sparkline_;
   std::optional<std::uint64_t> shownVersion_;
+  std::optional<long> shownAgeSeconds_;
 };
 
 }  // namespace pump::board::qt
