@@ -150,17 +150,33 @@ std::string Board::nextRequestId() {
   return requestPrefix_ + "-" + std::to_string(++requestCount_);
 }
 
-std::optional<OutgoingCommand> Board::command(const std::string& pumpId, std::string_view name,
-                                              double value, BoardTime now) {
+std::optional<std::string> Board::awaitCommand(const std::string& pumpId, std::string_view name,
+                                               BoardTime now) {
   PumpTile* tile = tileFor(pumpId);
-  if (!tile || !tile->reading.remoteControl || !tile->reading.online || !KnownCommand(name))
-    return std::nullopt;
+  if (!tile || !tile->reading.remoteControl || !tile->reading.online) return std::nullopt;
   const std::string requestId = nextRequestId();
   tile->command =
       CommandOutcome{std::string(name), requestId, CommandOutcome::State::Waiting, {}, now.steady};
   ++tile->version;
+  return requestId;
+}
+
+std::optional<OutgoingCommand> Board::command(const std::string& pumpId, std::string_view name,
+                                              double value, BoardTime now) {
+  if (!KnownCommand(name)) return std::nullopt;
+  const auto requestId = awaitCommand(pumpId, name, now);
+  if (!requestId) return std::nullopt;
   return OutgoingCommand{pumpId, root_ + "/" + pumpId + "/cmd/" + std::string(name),
-                         CommandPayload(name, value, requestId)};
+                         CommandPayload(name, value, *requestId)};
+}
+
+std::optional<OutgoingCommand> Board::runProgram(const std::string& pumpId,
+                                                 const program::Program& program, BoardTime now) {
+  const auto requestId = awaitCommand(pumpId, "run_program", now);
+  if (!requestId) return std::nullopt;
+  const nlohmann::json message{{"request_id", *requestId},
+                               {"program", nlohmann::json::parse(program::WriteProgram(program))}};
+  return OutgoingCommand{pumpId, root_ + "/" + pumpId + "/cmd/run_program", message.dump()};
 }
 
 std::vector<OutgoingCommand> Board::stopAll(BoardTime now) {

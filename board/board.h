@@ -14,6 +14,7 @@
 
 #include "board/board_time.h"
 #include "board/pump_reading.h"
+#include "program/program.h"
 
 namespace pump::board {
 
@@ -87,6 +88,9 @@ class Board {
   // for set_flow and MPa for set_pressure_limit, ignored for stop.
   std::optional<OutgoingCommand> command(const std::string& pumpId, std::string_view name,
                                          double value, BoardTime now);
+  // The program for one pump to run, as `cmd/run_program`; nothing as for `command`.
+  std::optional<OutgoingCommand> runProgram(const std::string& pumpId,
+                                            const program::Program& program, BoardTime now);
   // A stop for every pump that takes remote commands; remembers them, so
   // that `stopAllUnanswered` can list the ones that did not answer.
   std::vector<OutgoingCommand> stopAll(BoardTime now);
@@ -108,6 +112,10 @@ class Board {
 
  private:
   PumpTile* tileFor(const std::string& id);
+  // Marks the tile as waiting on `name`; its fresh request id, or nothing
+  // when the pump does not take commands.
+  std::optional<std::string> awaitCommand(const std::string& pumpId, std::string_view name,
+                                          BoardTime now);
   void addPressure(PumpTile& tile, double mpa, SteadyTime at);
   bool evaluateAlarms(PumpTile& tile, BoardTime now);
   bool applyResult(PumpTile& tile, std::string_view payload);

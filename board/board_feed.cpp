@@ -59,6 +59,13 @@ bool BoardFeed::send(const std::string& pumpId, std::string_view name, double va
   return publish({std::move(command->topic), std::move(command->payload)});
 }
 
+bool BoardFeed::runProgram(const std::string& pumpId, const program::Program& program) {
+  auto command = board_.runProgram(pumpId, program, clock_());
+  if (!command) return false;
+  if (changed_) changed_();
+  return publish({std::move(command->topic), std::move(command->payload)});
+}
+
 std::vector<std::string> BoardFeed::stopAll() {
   std::vector<std::string> pumps;
   for (auto& stop : board_.stopAll(clock_())) {

@@ -31,6 +31,8 @@ class BoardFeed {
   // A command to one pump; false when the board has none to send (the pump
   // does not take commands) or the connection cannot take it now.
   bool send(const std::string& pumpId, std::string_view name, double value);
+  // A program for one pump to run; false as for `send`.
+  bool runProgram(const std::string& pumpId, const program::Program& program);
   // A stop to every pump that takes commands; the pumps it went to.
   std::vector<std::string> stopAll();
 

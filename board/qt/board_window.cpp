@@ -1,6 +1,9 @@
 #include "board/qt/board_window.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QListWidget>
@@ -9,6 +12,7 @@
 #include <QScrollArea>
 #include <QSplitter>
 #include <QToolBar>
+#include <variant>
 
 #include "board/qt/tile_widget.h"
 #include "texts/operator_texts.h"
@@ -44,6 +48,17 @@ QString JoinIds(const std::vector<std::string>& ids) {
   QStringList names;
   for (const auto& id : ids) names << QString::fromStdString(id);
   return names.join('\n');
+}
+
+// A program file, read whole; a file too large to be a program is refused unread.
+std::variant<program::Program, program::Fault> ReadProgramFile(const QString& path) {
+  constexpr qint64 kLargestProgramFile = 1 << 20;
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly))
+    return program::Fault{0, "", file.errorString().toStdString()};
+  if (file.size() > kLargestProgramFile) return program::Fault{0, "", "larger than 1 MB"};
+  const QByteArray bytes = file.read(kLargestProgramFile + 1);
+  return program::ReadProgram(std::string_view(bytes.constData(), bytes.size()));
 }
 
 }  // namespace
@@ -155,7 +170,23 @@ void BoardWindow::showTileMenu(const std::string& pumpId, QPoint at) {
     askValue(pumpId, "set_pressure_limit", texts::kBoardSetPressureLimit,
              tile.reading.limit.value_or(0));
   });
+  menu.addAction(texts::kBoardRunProgram, [this, pumpId] { askProgram(pumpId); });
   menu.exec(at);
+}
+
+void BoardWindow::askProgram(const std::string& pumpId) {
+  const QString folder = QDir::home().filePath("Documents/pump-programs");
+  const QString path = QFileDialog::getOpenFileName(
+      this, QString(texts::kBoardRunProgram).remove(QStringLiteral("…")),
+      QDir(folder).exists() ? folder : QDir::homePath(), texts::kBoardProgramFiles);
+  if (path.isEmpty()) return;
+  const auto read = ReadProgramFile(path);
+  if (const auto* fault = std::get_if<program::Fault>(&read)) {
+    QMessageBox::warning(this, texts::kBoardProgramRefusedTitle,
+                         path + "\n" + QString::fromStdString(fault->message));
+    return;
+  }
+  feed_.runProgram(pumpId, std::get<program::Program>(read));
 }
 
 void BoardWindow::askValue(const std::string& pumpId, const char* command, const char* title,

@@ -39,6 +39,7 @@ class BoardWindow : public QMainWindow {
   void dropForgottenTiles();
   void showAlarmLog();
   void showTileMenu(const std::string& pumpId, QPoint at);
+  void askProgram(const std::string& pumpId);
   void askValue(const std::string& pumpId, const char* command, const char* title, double now);
   void reportStopAll();
 

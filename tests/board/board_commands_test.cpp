@@ -57,6 +57,23 @@ TEST_F(BoardCommandTest, CommandsGoOnlyToConsolesThatAllowThemWithAFreshRequestI
   EXPECT_FALSE(board.command("B", "stop", 0, clock.now));
 }
 
+TEST_F(BoardCommandTest, AProgramGoesInTheFilesShapeToAConsoleThatAllowsCommands) {
+  const program::Program program{"升流量", {{60, 0, 50, 30}, {600, 50, 50, 30}}};
+  EXPECT_FALSE(board.runProgram("C", program, clock.now));
+  const auto sent = board.runProgram("A", program, clock.now);
+  ASSERT_TRUE(sent);
+  EXPECT_EQ(sent->topic, "pumps/A/cmd/run_program");
+  const auto payload = nlohmann::json::parse(sent->payload);
+  EXPECT_EQ(payload.at("program"),
+            nlohmann::json::parse(
+                R"({"version":1,"name":"升流量","steps":[)"
+                R"({"seconds":60,"flow_start":0,"flow_end":50,"pressure_limit":3.0},)"
+                R"({"seconds":600,"flow_start":50,"flow_end":50,"pressure_limit":3.0}]})"));
+  EXPECT_EQ(outcome("A")->state, State::Waiting);
+  answer("A", R"({"request_id":")" + RequestIdOf(*sent) + R"(","ok":true})");
+  EXPECT_EQ(outcome("A")->state, State::Done);
+}
+
 TEST_F(BoardCommandTest, TheTileShowsItsOwnResultAndNoAnswerAfterFiveSeconds) {
   const auto stop = board.command("A", "stop", 0, clock.now);
   ASSERT_TRUE(stop);
