@@ -33,6 +33,9 @@ struct BrokerSession {
   // it kept: what arrives is live. A broker that cannot be asked (MQTT 3.1.1)
   // still sends them, marked `retain`.
   std::vector<std::string> subscriptions;
+  // A watcher that wants what the broker kept as well (the pump board, for
+  // every console's retained status) says so here.
+  bool retainedWanted = false;
   // Payloads longer than this arrive cut to one byte more, so that they are
   // known to be too long without being copied whole.
   std::size_t largestPayload = std::numeric_limits<std::size_t>::max() - 1;

@@ -46,6 +46,7 @@ std::string StatusJson(const PumpStatus& status) {
       {"pressure_mpa", NumberOrNull(status.pressure)},
       {"run", run},
       {"time", LocalIsoTime(status.time)},
+      {"remote_control", status.remoteControl},
   };
   return Dump(message);
 }

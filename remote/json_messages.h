@@ -17,7 +17,7 @@ namespace pump::remote {
 std::string LocalIsoTime(std::chrono::system_clock::time_point time);
 
 // `status`: online, link, port, pump, flow_ml_min, pressure_limit_mpa,
-// pressure_mpa, run {state, seconds_left}, time, pump_id.
+// pressure_mpa, run {state, seconds_left}, time, pump_id, remote_control.
 std::string StatusJson(const PumpStatus& status);
 
 // The last will, left with the broker at connect: {"online":false,"pump_id":...}.

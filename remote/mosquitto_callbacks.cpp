@@ -22,15 +22,16 @@ void MosquittoConnection::OnConnect(mosquitto*, void* self, int code) {
   connection.subscribe();
 }
 
-// Commands must be live: the broker is asked not to send what it retained.
-// MQTT 3.1.1 has no such option.
+// Commands must be live: unless retained messages are wanted, the broker is
+// asked not to send what it retained. MQTT 3.1.1 has no such option.
 void MosquittoConnection::subscribe() {
   pendingSubscriptions_ = 0;
+  const int options = retainedWanted_ ? 0 : MQTT_SUB_OPT_SEND_RETAIN_NEVER;
   for (const auto& topic : subscriptions_) {
-    const int code = protocol_ == MQTT_PROTOCOL_V5
-                         ? mosquitto_subscribe_v5(client_, nullptr, topic.c_str(), 1,
-                                                  MQTT_SUB_OPT_SEND_RETAIN_NEVER, nullptr)
-                         : mosquitto_subscribe(client_, nullptr, topic.c_str(), 1);
+    const int code =
+        protocol_ == MQTT_PROTOCOL_V5
+            ? mosquitto_subscribe_v5(client_, nullptr, topic.c_str(), 1, options, nullptr)
+            : mosquitto_subscribe(client_, nullptr, topic.c_str(), 1);
     if (code == MOSQ_ERR_SUCCESS) ++pendingSubscriptions_;
   }
   if (pendingSubscriptions_ == 0) report(BrokerState::Connected, {});

@@ -141,6 +141,7 @@ void MosquittoConnection::start(BrokerSession session) {
   receiver_->session = std::move(session);
   subscriptions_ = receiver_->session.subscriptions;
   largestPayload_ = receiver_->session.largestPayload;
+  retainedWanted_ = receiver_->session.retainedWanted;
   if (const auto problem = configure(receiver_->session); !problem.empty()) {
     report(BrokerState::Disconnected, problem);
     return;

@@ -78,6 +78,7 @@ class MosquittoConnection : public BrokerConnection {
   std::shared_ptr<Receiver> receiver_;
   std::vector<std::string> subscriptions_;
   std::size_t largestPayload_ = 0;
+  bool retainedWanted_ = false;
   BrokerTls tls_;
   std::thread network_;
 

@@ -12,7 +12,8 @@ bool PumpStatus::sameStateAs(const PumpStatus& other) const {
 bool PumpStatus::sameStateApartFromPressure(const PumpStatus& other) const {
   return pumpId == other.pumpId && online == other.online && link == other.link &&
          port == other.port && pumpRunning == other.pumpRunning && flow == other.flow &&
-         limit == other.limit && runState == other.runState && secondsLeft == other.secondsLeft;
+         limit == other.limit && runState == other.runState && secondsLeft == other.secondsLeft &&
+         remoteControl == other.remoteControl;
 }
 
 StatusTracker::StatusTracker(std::string pumpId, const session::PumpState& shown) {

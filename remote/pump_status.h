@@ -22,6 +22,7 @@ struct PumpStatus {
   std::optional<double> pressure;   // MPa
   std::string runState = "idle";    // timed run: idle, running, paused, stop_pending
   std::optional<long> secondsLeft;
+  bool remoteControl = false;  // the console takes commands from the broker
   std::chrono::system_clock::time_point time;
 
   // Equal in everything a subscriber sees but the time.
@@ -38,6 +39,7 @@ class StatusTracker {
   // separately, as no event carries them.
   void apply(const session::SessionEvent& event);
   void setSecondsLeft(std::optional<double> seconds);
+  void setRemoteControl(bool allowed) { status_.remoteControl = allowed; }
 
   const PumpStatus& status() const { return status_; }
 

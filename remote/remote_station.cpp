@@ -23,7 +23,9 @@ RemoteStation::RemoteStation(const RemoteSettings& settings, BrokerConnection& b
       broker_(broker),
       control_(control),
       hooks_(std::move(hooks)),
-      tracker_(EffectivePumpId(settings), shown) {}
+      tracker_(EffectivePumpId(settings), shown) {
+  tracker_.setRemoteControl(settings.allowRemoteControl);
+}
 
 void RemoteStation::start() {
   if (started_) return;

@@ -13,6 +13,7 @@
 #   PUMP_BENCH_ONLY=headless  builds and runs only the console without a window:
 #                         its start, and a minute at rest with MQTT off and on
 #   PUMP_REST_SECONDS     length of each run at rest (default 60)
+#   PUMP_BENCH_ONLY=board builds and runs only the pump board with 200 simulated pumps
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 out="${PUMP_BENCH_DIR:-$root/build-release}"
@@ -25,6 +26,7 @@ targets=()
 [[ "$only" == mqtt ]] && targets=(--target stream_bench mqtt_floor_bench pump-sim)
 [[ "$only" == stream ]] && targets=(--target stream_bench floor_bench pump-sim)
 [[ "$only" == headless ]] && targets=(--target headless_bench pump-console pump-sim)
+[[ "$only" == board ]] && targets=(--target board_bench)
 cmake --build "$out" --parallel 2 "${targets[@]}" >/dev/null
 bench="$out/bench"
 log="$out/bench-runs.log"
@@ -210,6 +212,21 @@ if [[ "$only" == headless ]]; then
   exit 0
 fi
 
+# The pump board: 200 simulated consoles publishing at the console's poll rate
+# to a Mosquitto of its own, the board's window on the offscreen platform.
+board() {
+  if ! command -v mosquitto >/dev/null; then
+    echo "== board_bench skipped: mosquitto is not installed"
+    return 0
+  fi
+  repeat "$short_runs" "board_bench, 200 pumps for 40 s (offscreen)" \
+    "$bench/board_bench" --pumps 200 --seconds 40 --warmup 10
+}
+if [[ "$only" == board ]]; then
+  board
+  exit 0
+fi
+
 xvfb=()
 command -v xvfb-run >/dev/null && xvfb=(xvfb-run -a)
 if [[ "$only" != stream ]]; then
@@ -245,4 +262,5 @@ repeat "$stream_runs" "stream_bench at 115200 baud for $seconds s, run log off (
   "$bench/stream_bench" --baud 115200 --seconds "$seconds" --run-log off
 # Remote monitoring's share: the same line with MQTT off and on, by turns.
 mqtt_pair
+board
 echo "load average at the end $(load)"

@@ -25,4 +25,5 @@ run frame_assembler_fuzzer reply_path
 run number_text_fuzzer number_text
 run remote_command_fuzzer remote_command
 run run_log_fuzzer run_log
+run board_message_fuzzer board_message
 echo "fuzzing found nothing"

@@ -25,6 +25,7 @@ echo "package: $deb"
 
 contents="$(dpkg-deb -c "$deb")"
 for f in usr/bin/pump-console usr/lib/pump-console/pump-console-window usr/bin/pump-sim usr/share/applications/pump-console.desktop \
+         usr/bin/pump-board usr/share/applications/pump-board.desktop usr/share/man/man1/pump-board.1.gz \
          usr/share/icons/hicolor/32x32/apps/pump-console.png \
          usr/share/icons/hicolor/128x128/apps/pump-console.png \
          usr/share/doc/pump-console/copyright usr/share/doc/pump-console/README.md \
@@ -47,6 +48,6 @@ for d in libqt6widgets6 libqt6serialport6 libqt6printsupport6 libmosquitto1 qt6-
   grep -q "$d" <<<"$depends" || { echo "dependency not declared: $d" >&2; exit 1; }
 done
 
-desktop-file-validate "$root/packaging/pump-console.desktop"
+desktop-file-validate "$root/packaging/pump-console.desktop" "$root/packaging/pump-board.desktop"
 lintian --fail-on error "$deb"
 echo "package check passed"

@@ -35,6 +35,7 @@ TEST_F(StationOnBroker, ALateSubscriberFindsTheRetainedStatusAsTheDisplayShowsIt
   EXPECT_EQ((*status)["pump"], "RUN");
   EXPECT_EQ((*status)["flow_ml_min"], 150.0);
   EXPECT_EQ((*status)["pressure_limit_mpa"], 2.5);
+  EXPECT_EQ((*status)["remote_control"], false);
 }
 
 TEST_F(StationOnBroker, ReadingsGoToPressureAndEveryOtherEventToEventInOrder) {
@@ -125,6 +126,11 @@ TEST_F(StationOnBroker, EveryCommandGetsExactlyOneResultAndOnlyGoodOnesReachTheP
   window.runFor(300ms);  // time for any second answer to show up
   const auto results = end.received();
   ASSERT_EQ(results.size(), kCommands.size());
+  FarEnd watcher(broker.port(), topic("status"));  // a board learns who takes commands
+  ASSERT_TRUE(watcher.ready());
+  const auto status = awaitJson(watcher, topic("status"), [](const Json&) { return true; });
+  ASSERT_TRUE(status);
+  EXPECT_EQ((*status)["remote_control"], true);
   for (std::size_t i = 0; i < kCommands.size(); ++i) {
     const Json result = Json::parse(results[i].payload);
     const auto& row = kCommands[i];

@@ -17,15 +17,17 @@ extern char** environ;
 namespace pump::remote::testing {
 
 // `program --headless --port device --mqtt-url url --pump-id id
-// --allow-remote-control`, with its home (and so its run logs) in `home`.
+// --allow-remote-control` (the last unless `allowRemoteControl` is false),
+// with its home (and so its run logs) in `home`.
 // The process id, or -1 if it did not start.
 inline pid_t StartHeadlessConsole(const std::string& program, const std::string& device,
                                   const std::string& brokerUrl, const std::string& pumpId,
-                                  const std::string& home) {
+                                  const std::string& home, bool allowRemoteControl = true) {
   std::string homeVariable = "HOME=" + home;
   std::vector<std::string> args{program,     "--headless", "--port",
                                 device,      "--mqtt-url", brokerUrl,
                                 "--pump-id", pumpId,       "--allow-remote-control"};
+  if (!allowRemoteControl) args.pop_back();
   std::vector<char*> argv;
   for (auto& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);

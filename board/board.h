@@ -1,0 +1,134 @@
+// Every pump of a lab as the broker tells it: fed topic and payload by the
+// network thread's hand-over, read by the tiles. Plain C++; the caller
+// supplies the time of every call, so tests script the clock.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "board/board_time.h"
+#include "board/pump_reading.h"
+#include "program/program.h"
+
+namespace pump::board {
+
+enum class AlarmKind { Offline, LinkNotAnswering, PressureAtLimit, Silent };
+inline constexpr int kAlarmKinds = 4;
+
+inline constexpr auto kSilentAfter = std::chrono::seconds(10);
+inline constexpr auto kSparklineSpan = std::chrono::minutes(10);
+inline constexpr auto kCommandTimeout = std::chrono::seconds(5);
+inline constexpr std::size_t kAlarmLogLength = 2000;  // lines kept in the alarm pane
+
+struct PressurePoint {
+  SteadyTime at;
+  double mpa;
+};
+
+// The outcome of the last command sent to a pump from this board.
+struct CommandOutcome {
+  enum class State { Waiting, Done, Refused, NoAnswer };
+  std::string name;  // "stop", "set_flow", ...
+  std::string requestId;
+  State state = State::Waiting;
+  std::string error;
+  SteadyTime sentAt;
+};
+
+struct PumpTile {
+  std::string id;
+  PumpReading reading;
+  SteadyTime lastMessage;
+  std::deque<PressurePoint> sparkline;  // the last ten minutes, oldest first
+  bool alarms[kAlarmKinds] = {};
+  std::optional<CommandOutcome> command;
+  std::uint64_t version = 0;  // counts the changes, so that a view redraws only changed tiles
+
+  bool inAlarm() const;
+  bool hasAlarm(AlarmKind kind) const { return alarms[static_cast<int>(kind)]; }
+};
+
+// One line of the alarm pane: an alarm started, or ended.
+struct AlarmRecord {
+  std::string pumpId;
+  AlarmKind kind;
+  bool started;
+  WallTime at;
+};
+
+// A command ready for the broker.
+struct OutgoingCommand {
+  std::string pumpId;
+  std::string topic;
+  std::string payload;
+};
+
+class Board {
+ public:
+  // `root` is the topic root ("pumps"); `requestPrefix` starts every request
+  // id this board makes, so that ids stay unique among boards and restarts.
+  Board(std::string root, std::string requestPrefix);
+
+  // The subscription that covers every pump under the root.
+  std::string subscription() const { return root_ + "/#"; }
+
+  // A message from the broker. True if a tile changed.
+  bool receive(std::string_view topic, std::string_view payload, BoardTime now);
+  // The passing of time: silent pumps, command timeouts, old sparkline points.
+  bool tick(BoardTime now);
+
+  // A command for one pump, with a fresh request id; nothing if the pump is
+  // unknown or its console does not take remote commands. `value` is ml/min
+  // for set_flow and MPa for set_pressure_limit, ignored for stop.
+  std::optional<OutgoingCommand> command(const std::string& pumpId, std::string_view name,
+                                         double value, BoardTime now);
+  // The program for one pump to run, as `cmd/run_program`; nothing as for `command`.
+  std::optional<OutgoingCommand> runProgram(const std::string& pumpId,
+                                            const program::Program& program, BoardTime now);
+  // A stop for every pump that takes remote commands; remembers them, so
+  // that `stopAllUnanswered` can list the ones that did not answer.
+  std::vector<OutgoingCommand> stopAll(BoardTime now);
+  // Of the last stopAll: the pumps still waiting (`orWaiting`) or given up on.
+  std::vector<std::string> stopAllUnanswered(bool orWaiting) const;
+  bool stopAllSettled() const;
+
+  // Another broker: the pumps of this one are no longer known. The alarm log
+  // keeps its history.
+  void forgetPumps();
+  // Counts the times the board forgot its pumps.
+  std::uint64_t forgettings() const { return forgettings_; }
+
+  const std::map<std::string, PumpTile>& tiles() const { return tiles_; }
+  int activeAlarms() const;
+  // The last kAlarmLogLength lines, oldest first, and how many were ever made.
+  const std::deque<AlarmRecord>& alarmLog() const { return alarmLog_; }
+  std::uint64_t alarmRecordsMade() const { return alarmRecordsMade_; }
+
+ private:
+  PumpTile* tileFor(const std::string& id);
+  // Marks the tile as waiting on `name`; its fresh request id, or nothing
+  // when the pump does not take commands.
+  std::optional<std::string> awaitCommand(const std::string& pumpId, std::string_view name,
+                                          BoardTime now);
+  void addPressure(PumpTile& tile, double mpa, SteadyTime at);
+  bool evaluateAlarms(PumpTile& tile, BoardTime now);
+  bool applyResult(PumpTile& tile, std::string_view payload);
+  std::string nextRequestId();
+
+  std::string root_;
+  std::string requestPrefix_;
+  std::uint64_t requestCount_ = 0;
+  std::map<std::string, PumpTile> tiles_;
+  std::uint64_t forgettings_ = 0;
+  std::deque<AlarmRecord> alarmLog_;
+  std::uint64_t alarmRecordsMade_ = 0;
+  std::vector<std::pair<std::string, std::string>> stopAllRequests_;  // pump, request id
+};
+
+}  // namespace pump::board

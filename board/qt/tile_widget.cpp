@@ -1,0 +1,138 @@
+#include "board/qt/tile_widget.h"
+
+#include <QContextMenuEvent>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPainter>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+#include "board/tile_texts.h"
+#include "texts/operator_texts.h"
+
+namespace pump::board::qt {
+
+// The pressure of the last ten minutes as a line, scaled from 0 to the
+// highest of the readings and the limit.
+class Sparkline : public QWidget {
+ public:
+  explicit Sparkline(QWidget* parent) : QWidget(parent) { setFixedHeight(36); }
+
+  void show(const PumpTile& tile, SteadyTime now) {
+    points_.clear();
+    double top = tile.reading.limit.value_or(0);
+    for (const auto& point : tile.sparkline) top = std::max(top, point.mpa);
+    if (top <= 0) top = 1;
+    for (const auto& point : tile.sparkline) {
+      const double age = std::chrono::duration<double>(now - point.at).count();
+      const double span = std::chrono::duration<double>(kSparklineSpan).count();
+      points_.append({1.0 - age / span, point.mpa / top});
+    }
+    update();
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(palette().color(QPalette::WindowText), 1.5));
+    QPolygonF line;
+    for (const auto& [x, y] : points_) line << QPointF(x * width(), (1 - y) * (height() - 2) + 1);
+    painter.drawPolyline(line);
+  }
+
+ private:
+  QList<std::pair<double, double>> points_;  // 0..1 across, 0..1 up
+};
+
+namespace {
+
+QString Number(const std::optional<double>& value, int decimals) {
+  return value ? QString::number(*value, 'f', decimals) : QStringLiteral("--");
+}
+
+QString CommandText(const std::optional<CommandOutcome>& command) {
+  if (!command) return {};
+  const QString name = QString::fromStdString(CommandName(command->name));
+  switch (command->state) {
+    case CommandOutcome::State::Waiting:
+      return name + " " + texts::kBoardCommandWaiting;
+    case CommandOutcome::State::Done:
+      return name + " " + texts::kBoardCommandDone;
+    case CommandOutcome::State::Refused:
+      return name + " " + texts::kBoardCommandRefused + ": " +
+             QString::fromStdString(command->error);
+    case CommandOutcome::State::NoAnswer:
+      return name + " " + texts::kBoardNoAnswer;
+  }
+  return {};
+}
+
+}  // namespace
+
+TileWidget::TileWidget(const std::string& pumpId,
+                       std::function<void(const std::string&, QPoint)> menu, QWidget* parent)
+    : QFrame(parent), pumpId_(pumpId), menu_(std::move(menu)) {
+  setObjectName(QString::fromStdString("tile-" + pumpId));
+  setFrameShape(QFrame::StyledPanel);
+  setAutoFillBackground(true);
+  auto* layout = new QVBoxLayout(this);
+  layout->setSpacing(1);
+  id_ = addLabel("id", 12);
+  id_->setText(QString::fromStdString(pumpId));
+  pressure_ = addLabel("pressure", 20);
+  flow_ = addLabel("flow", 10);
+  pump_ = addLabel("pump", 10);
+  link_ = addLabel("link", 9);
+  run_ = addLabel("run", 9);
+  sparkline_ = new Sparkline(this);
+  layout->addWidget(sparkline_);
+  age_ = addLabel("age", 8);
+  command_ = addLabel("command", 8);
+  setFixedSize(230, sizeHint().height());
+}
+
+QLabel* TileWidget::addLabel(const char* name, int pointSize) {
+  auto* label = new QLabel(this);
+  label->setObjectName(name);
+  QFont font = label->font();
+  font.setPointSize(pointSize);
+  label->setFont(font);
+  // A label of fixed size: new text repaints it, and lays out nothing else.
+  label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  label->setFixedHeight(QFontMetrics(font).height());
+  layout()->addWidget(label);
+  return label;
+}
+
+bool TileWidget::show(const PumpTile& tile, SteadyTime now) {
+  const auto age = std::chrono::duration_cast<std::chrono::seconds>(now - tile.lastMessage);
+  if (shownAgeSeconds_ != age.count()) {
+    shownAgeSeconds_ = age.count();
+    age_->setText(QStringLiteral("%1 s").arg(age.count()));
+  }
+  // The age moves with time alone; the rest only when the tile changed.
+  if (shownVersion_ == tile.version) return false;
+  shownVersion_ = tile.version;
+  const PumpReading& reading = tile.reading;
+  pressure_->setText(Number(reading.pressure, 1) + " / " + Number(reading.limit, 1) +
+                     texts::kPressureUnit);
+  flow_->setText(Number(reading.flow, 0) + texts::kFlowUnit);
+  pump_->setText(reading.running ? "RUN" : "STOP");
+  link_->setText(QString::fromStdString(LinkText(reading)));
+  run_->setText(QString::fromStdString(RunText(reading)));
+  command_->setText(CommandText(tile.command));
+  sparkline_->show(tile, now);
+  QPalette colours = palette();
+  colours.setColor(QPalette::Window, tile.inAlarm() ? QColor(0xd3, 0x2f, 0x2f) : QColor(Qt::white));
+  colours.setColor(QPalette::WindowText, tile.inAlarm() ? Qt::white : Qt::black);
+  setPalette(colours);
+  return true;
+}
+
+void TileWidget::contextMenuEvent(QContextMenuEvent* event) {
+  if (menu_) menu_(pumpId_, event->globalPos());
+}
+
+}  // namespace pump::board::qt

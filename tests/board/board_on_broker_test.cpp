@@ -1,0 +1,169 @@
+// The board on a real Mosquitto, watching three real headless consoles on
+// their built-in simulated pumps: A and B take remote commands, C does not.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <csignal>
+#include <memory>
+#include <string>
+
+#include "board/board_feed.h"
+#include "remote/mosquitto_connection.h"
+#include "tests/remote/console_process.h"
+#include "tests/remote/far_end.h"
+#include "tests/remote/test_broker.h"
+
+namespace pump::board {
+namespace {
+
+using namespace std::chrono_literals;
+using remote::testing::EndConsole;
+using remote::testing::FarEnd;
+using remote::testing::ScratchFolder;
+using remote::testing::StartHeadlessConsole;
+using remote::testing::TestBroker;
+using remote::testing::WindowThread;
+
+constexpr std::array kPumps{"A", "B", "C"};
+
+class BoardOnBroker : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (const auto why = TestBroker::MissingReason()) GTEST_SKIP() << *why;
+    ASSERT_TRUE(broker.start());
+    for (std::size_t i = 0; i < kPumps.size(); ++i) {
+      consoles[i] = StartHeadlessConsole(PUMP_CONSOLE, "sim", broker.url(), kPumps[i],
+                                         homes[i].path(), kPumps[i] != std::string("C"));
+      ASSERT_GT(consoles[i], 0);
+    }
+  }
+
+  void startBoard() {
+    remote::RemoteSettings settings;
+    settings.brokerUrl = broker.url();
+    connection = std::make_unique<remote::MosquittoConnection>(
+        settings, [this](std::function<void()> task) { window.post(std::move(task)); });
+    feed = std::make_unique<BoardFeed>(board, *connection, &BoardTime::Now, nullptr);
+    feed->start();
+  }
+
+  void TearDown() override {
+    feed.reset();
+    connection.reset();  // before the broker goes
+    for (pid_t console : consoles) {
+      if (console > 0) EndConsole(console);
+    }
+  }
+
+  // Keeps the window's thread turning, and the board's clock ticking.
+  bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds within = 10s) {
+    return window.runUntil(
+        [&] {
+          feed->tick();
+          return done();
+        },
+        within);
+  }
+
+  // The consoles' tiles all there and answering, among `tiles` in all.
+  bool allAnswering(std::size_t tiles = kPumps.size()) {
+    if (board.tiles().size() != tiles) return false;
+    for (const char* id : kPumps) {
+      const auto tile = board.tiles().find(id);
+      if (tile == board.tiles().end()) return false;
+      if (!tile->second.reading.online || tile->second.reading.link != "answering") return false;
+    }
+    return true;
+  }
+
+  bool running(const std::string& id) { return board.tiles().at(id).reading.running; }
+
+  TestBroker broker;
+  std::array<ScratchFolder, kPumps.size()> homes;
+  std::array<pid_t, kPumps.size()> consoles{-1, -1, -1};
+  WindowThread window;
+  Board board{"pumps", "board-test"};
+  std::unique_ptr<remote::MosquittoConnection> connection;
+  std::unique_ptr<BoardFeed> feed;
+};
+
+TEST_F(BoardOnBroker, EveryConsoleGetsATileAndAKilledOneTurnsRedWithinTwoSeconds) {
+  startBoard();
+  ASSERT_TRUE(waitFor([&] { return allAnswering(); })) << board.tiles().size() << " tiles";
+  EXPECT_EQ(board.activeAlarms(), 0);
+  EXPECT_TRUE(board.tiles().at("A").reading.remoteControl);
+  EXPECT_FALSE(board.tiles().at("C").reading.remoteControl);
+
+  const auto killed = std::chrono::steady_clock::now();
+  ::kill(consoles[1], SIGKILL);
+  ASSERT_TRUE(waitFor([&] { return board.tiles().at("B").hasAlarm(AlarmKind::Offline); }, 5s));
+  const auto took = std::chrono::steady_clock::now() - killed;
+  const auto tookMs = std::chrono::duration_cast<std::chrono::milliseconds>(took).count();
+  EXPECT_LT(took, 2s) << tookMs << " ms from the kill to a red tile";
+  RecordProperty("kill_to_red_tile_ms", static_cast<int>(tookMs));
+  EXPECT_EQ(board.activeAlarms(), 1);
+  EXPECT_FALSE(board.tiles().at("A").inAlarm());
+  EndConsole(consoles[1]);  // reaps it
+  consoles[1] = -1;
+}
+
+TEST_F(BoardOnBroker, StopAllStopsEveryPumpThatAllowsItAndEachAnswers) {
+  startBoard();
+  ASSERT_TRUE(waitFor([&] { return allAnswering(); }));
+  FarEnd operatorEnd(broker.port(), "pumps/+/cmd/result");
+  ASSERT_TRUE(operatorEnd.ready());
+  ASSERT_TRUE(operatorEnd.publish("pumps/A/cmd/run", R"({"request_id":"run-a"})"));
+  ASSERT_TRUE(operatorEnd.publish("pumps/B/cmd/run", R"({"request_id":"run-b"})"));
+  ASSERT_TRUE(waitFor([&] { return running("A") && running("B"); }));
+
+  EXPECT_EQ(feed->stopAll(), (std::vector<std::string>{"A", "B"}));
+  ASSERT_TRUE(waitFor([&] { return board.stopAllSettled(); }));
+  EXPECT_TRUE(board.stopAllUnanswered(false).empty());
+  for (const char* id : {"A", "B"}) {
+    EXPECT_EQ(board.tiles().at(id).command->state, CommandOutcome::State::Done) << id;
+  }
+  EXPECT_TRUE(waitFor([&] { return !running("A") && !running("B"); }))
+      << "the consoles' statuses did not go to STOP";
+  EXPECT_FALSE(feed->send("C", "stop", 0)) << "C does not take remote commands";
+}
+
+TEST_F(BoardOnBroker, AConsoleThatDiedBeforeTheBoardStartedShowsFromItsKeptLastWill) {
+  FarEnd past(broker.port(), "pumps/#");
+  ASSERT_TRUE(past.ready());
+  ASSERT_TRUE(past.publish("pumps/Old/status", R"({"online":false,"pump_id":"Old"})", true));
+  ASSERT_TRUE(past.publish("pumps/Old/event", R"({"event":"not kept"})"));
+  startBoard();
+  ASSERT_TRUE(waitFor([&] { return board.tiles().contains("Old") && allAnswering(4); }));
+  EXPECT_TRUE(board.tiles().at("Old").hasAlarm(AlarmKind::Offline));
+  EXPECT_EQ(board.activeAlarms(), 1);
+}
+
+TEST_F(BoardOnBroker, MovedToAnotherBrokerTheBoardForgetsThePumpsOfTheFirst) {
+  startBoard();
+  ASSERT_TRUE(waitFor([&] { return allAnswering(); }));
+  TestBroker other;
+  ASSERT_TRUE(other.start());
+  FarEnd lab(other.port(), "pumps/#");
+  ASSERT_TRUE(lab.ready());
+  ASSERT_TRUE(lab.publish("pumps/Z/status", R"({"pump_id":"Z","online":true,"link":"answering"})",
+                          /*retain=*/true));
+
+  feed.reset();
+  remote::RemoteSettings settings;
+  settings.brokerUrl = other.url();
+  auto moved = std::make_unique<remote::MosquittoConnection>(
+      settings, [this](std::function<void()> task) { window.post(std::move(task)); });
+  feed = std::make_unique<BoardFeed>(board, *connection, &BoardTime::Now, nullptr);
+  connection->stop({});
+  feed->moveTo(*moved);
+  EXPECT_TRUE(board.tiles().empty());
+  ASSERT_TRUE(waitFor([&] { return board.tiles().contains("Z"); }));
+  // The first broker's consoles keep publishing, but not to this board.
+  ASSERT_FALSE(waitFor([&] { return board.tiles().size() > 1; }, 3s));
+  feed.reset();
+  moved.reset();  // before the other broker goes
+}
+
+}  // namespace
+}  // namespace pump::board
