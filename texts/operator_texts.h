@@ -161,6 +161,28 @@ inline std::string StopSentLate(const std::string& when) {
   return "通信中断期间未能发出的停泵命令已于 " + when + " 补发。";
 }
 
+// --- Programs -----------------------------------------------------------------
+inline constexpr char kProgramTitle[] = "运行程序";
+inline constexpr char kProgramWhileTimedRun[] = "定时运行正在进行，不能开始程序!";
+inline constexpr char kTimedRunWhileProgram[] = "程序正在运行，不能开始定时运行!";
+inline constexpr char kProgramAlreadyRunning[] = "已有程序正在运行，请先中止该程序!";
+inline constexpr char kNoProgramRunning[] = "没有正在运行的程序!";
+inline constexpr char kNoProgramPaused[] = "程序未暂停!";
+// The first fault of a program, as the loader names it (step and field).
+inline std::string ProgramFault(const std::string& fault) { return "程序有误：" + fault; }
+// The status line while a program runs; `left` as "01:02:03".
+inline std::string ProgramStatus(const std::string& name, int step, int steps,
+                                 const std::string& left) {
+  return "● 程序 " + name + " 步骤 " + std::to_string(step) + "/" + std::to_string(steps) +
+         " 剩余 " + left;
+}
+inline constexpr char kProgramPausedMark[] = "（已暂停）";
+inline constexpr char kProgramAbortedByHand[] = "● 程序已因手动操作中止";
+// Appended to a lost line's notice while a program runs.
+inline constexpr char kProgramPausedByLoss[] =
+    "\n程序已暂停，停泵命令将在通信恢复后发出。程序不会自动继续!";
+inline constexpr char kCloseDuringProgram[] = "程序正在运行。关闭窗口将停泵并中止程序，确定关闭吗?";
+
 // --- Record and printing ------------------------------------------------------
 inline constexpr char kSaveTitle[] = "存储数据";
 inline constexpr char kSaved[] = "当前压力数值以存储";
