@@ -26,6 +26,10 @@ using program::RunProgress;
 
 const QColor kFaultyCell(255, 190, 190);
 const QColor kRunningStep(190, 225, 255);
+// As in a spreadsheet: typing, F2 or a double click edits the cell.
+const QAbstractItemView::EditTriggers kEditTriggers = QAbstractItemView::DoubleClicked |
+                                                      QAbstractItemView::EditKeyPressed |
+                                                      QAbstractItemView::AnyKeyPressed;
 
 QString Utf8(const std::string& text) { return QString::fromStdString(text); }
 
@@ -47,6 +51,16 @@ ProgramWindow::ProgramWindow(program::ProgramControls& controls, QWidget* parent
       faultLine_(new QLabel),
       totals_(new QLabel),
       preview_(new ProgramPreview) {
+  setUpTable();
+  layOut();
+  connectEdits();
+  connect(&runTimer_, &QTimer::timeout, this, &ProgramWindow::followRun);
+  runTimer_.start(250);
+  table_.insertRow(0);
+  fillTable();
+}
+
+void ProgramWindow::setUpTable() {
   for (int column = 0; column < program::kColumnCount; ++column) {
     auto* header = new QTableWidgetItem(QString::fromUtf8(kColumnTitles[column]));
     header->setToolTip(QString::fromUtf8(kColumnUnits[column]));
@@ -55,9 +69,12 @@ ProgramWindow::ProgramWindow(program::ProgramControls& controls, QWidget* parent
   steps_->verticalHeader()->hide();
   steps_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   steps_->setSelectionMode(QAbstractItemView::SingleSelection);
+}
+
+void ProgramWindow::layOut() {
+  name_->setObjectName(QStringLiteral("name"));
   faultLine_->setWordWrap(true);
   preview_->setMinimumHeight(220);
-
   auto* nameRow = new QHBoxLayout;
   nameRow->addWidget(new QLabel(Utf8(texts::kProgramNameLabel)));
   nameRow->addWidget(name_, 1);
@@ -73,21 +90,19 @@ ProgramWindow::ProgramWindow(program::ProgramControls& controls, QWidget* parent
   layout->addWidget(preview_, 1);
   layout->addWidget(makeRunButtons());
   resize(640, 720);
+}
 
+void ProgramWindow::connectEdits() {
   connect(steps_, &QTableWidget::cellChanged, this, &ProgramWindow::cellEdited);
   connect(steps_, &QTableWidget::currentCellChanged, this, [this] { explainFault(); });
   connect(name_, &QLineEdit::textEdited, this, [this](const QString& name) {
     table_.setName(name.toStdString());
     tableChanged();
   });
+  // Not while a cell is being edited: the editor then takes Ctrl+V itself.
   auto* paste = new QShortcut(QKeySequence::Paste, steps_, nullptr, nullptr, Qt::WidgetShortcut);
   connect(paste, &QShortcut::activated, this,
           [this] { pasteRows(QApplication::clipboard()->text()); });
-  connect(&runTimer_, &QTimer::timeout, this, &ProgramWindow::followRun);
-  runTimer_.start(250);
-
-  table_.insertRow(0);
-  fillTable();
 }
 
 QPushButton* ProgramWindow::addButton(const std::string& name, const char* text,
@@ -151,7 +166,7 @@ void ProgramWindow::tableChanged() {
   explainFault();
   showTotals();
   preview_->draw(table_.draft());
-  setWindowTitle(Utf8(std::string(texts::kProgramWindowTitle) + " - " + table_.name()));
+  setWindowTitle(Utf8(std::string(texts::kProgramTitle) + " - " + table_.name()));
   followRun();
 }
 
@@ -203,12 +218,13 @@ void ProgramWindow::showRunningStep(const std::optional<RunProgress>& run) {
       QTableWidgetItem* item = steps_->item(row, column);
       const bool faulty = table_.cellFault(row, column).has_value();
       item->setBackground(row == step - 1 ? QBrush(kRunningStep)
-                                          : faulty ? QBrush(kFaultyCell) : QBrush());
+                          : faulty        ? QBrush(kFaultyCell)
+                                          : QBrush());
     }
   }
   filling_ = false;
   shownStep_ = step;
-  if (step > 0) steps_->selectRow(step - 1);
+  if (step > 0) steps_->setCurrentCell(step - 1, std::max(steps_->currentColumn(), 0));
 }
 
 void ProgramWindow::enableButtons(const std::optional<RunProgress>& run) {
@@ -220,8 +236,7 @@ void ProgramWindow::enableButtons(const std::optional<RunProgress>& run) {
   for (const char* editing : {"open", "insert", "delete", "up", "down"})
     buttons_[editing]->setEnabled(idle);
   name_->setReadOnly(!idle);
-  steps_->setEditTriggers(idle ? QAbstractItemView::AllEditTriggers
-                               : QAbstractItemView::NoEditTriggers);
+  steps_->setEditTriggers(idle ? kEditTriggers : QAbstractItemView::NoEditTriggers);
 }
 
 void ProgramWindow::insertStep() {
@@ -266,13 +281,13 @@ bool ProgramWindow::openFile(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
     dialogs_.showMessage(texts::kProgramFileNotRead + file.errorString().toStdString(),
-                         texts::kProgramWindowTitle);
+                         texts::kProgramTitle);
     return false;
   }
   const auto read = program::ReadProgram(file.readAll().toStdString());
   if (const auto* fault = std::get_if<program::Fault>(&read)) {
     dialogs_.showMessage(texts::kProgramFileRefused + std::string("\n") + fault->message,
-                         texts::kProgramWindowTitle);
+                         texts::kProgramTitle);
     return false;
   }
   table_ = ProgramTable::FromProgram(std::get<program::Program>(read));
@@ -285,14 +300,14 @@ bool ProgramWindow::saveTo(const QString& path) {
   const auto program = table_.program();
   if (!program) {
     dialogs_.showMessage(texts::kProgramFileNotSaved + table_.faults().front().message,
-                         texts::kProgramWindowTitle);
+                         texts::kProgramTitle);
     return false;
   }
   QSaveFile file(path);
   const QByteArray bytes = QByteArray::fromStdString(program::WriteProgram(*program) + "\n");
   if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
     dialogs_.showMessage(texts::kProgramFileNotSaved + file.errorString().toStdString(),
-                         texts::kProgramWindowTitle);
+                         texts::kProgramTitle);
     return false;
   }
   return true;
@@ -300,8 +315,8 @@ bool ProgramWindow::saveTo(const QString& path) {
 
 void ProgramWindow::askOpen() {
   const QString folder = QDir(ProgramFolder()).exists() ? ProgramFolder() : QDir::homePath();
-  const QString path = QFileDialog::getOpenFileName(
-      this, Utf8(texts::kOpenProgramButton), folder, Utf8(texts::kProgramFileFilter));
+  const QString path = QFileDialog::getOpenFileName(this, Utf8(texts::kOpenProgramButton), folder,
+                                                    Utf8(texts::kProgramFileFilter));
   if (!path.isEmpty()) openFile(path);
 }
 
@@ -326,7 +341,7 @@ void ProgramWindow::abort() { tellRefusal(controls_.abort(), ""); }
 
 void ProgramWindow::tellRefusal(const std::optional<std::string>& refusal, const char* before) {
   followRun();
-  if (refusal) dialogs_.showMessage(before + *refusal, texts::kProgramWindowTitle);
+  if (refusal) dialogs_.showMessage(before + *refusal, texts::kProgramTitle);
 }
 
 }  // namespace pump::app

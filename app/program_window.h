@@ -47,6 +47,9 @@ class ProgramWindow : public QWidget {
   QPushButton& button(const std::string& name) { return *buttons_.at(name); }
 
  private:
+  void setUpTable();
+  void layOut();
+  void connectEdits();
   QWidget* makeRowButtons();
   QWidget* makeRunButtons();
   QPushButton* addButton(const std::string& name, const char* text, void (ProgramWindow::*)());

@@ -250,7 +250,6 @@ inline constexpr char kLogNoHome[] =
 
 // --- Program window -----------------------------------------------------------
 inline constexpr char kProgramItem[] = "运行程序…";
-inline constexpr char kProgramWindowTitle[] = "运行程序";
 inline constexpr char kNewProgramName[] = "新程序";
 inline constexpr char kProgramNameLabel[] = "名称";
 inline constexpr char kStepColumn[] = "步骤";

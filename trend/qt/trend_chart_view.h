@@ -50,6 +50,9 @@ class TrendChartView : public QChartView {
  private:
   QLineSeries* addSeries(const QString& name, const QPen& pen, QValueAxis* valueAxis);
   void drawPressure(const std::vector<Polyline>& lines);
+  void drawPlannedFlow(const std::vector<Polyline>& lines);
+  void drawPieces(std::vector<QLineSeries*>& series, const std::vector<Polyline>& lines,
+                  QValueAxis* axis);
   void drawTimeAxis(const TrendPicture& picture);
   QRectF plotRect() const;
   void placeCursor();
@@ -60,6 +63,7 @@ class TrendChartView : public QChartView {
   QValueAxis* pressureAxis_;
   QValueAxis* flowAxis_;
   std::vector<QLineSeries*> pressureLines_;
+  std::vector<QLineSeries*> plannedFlowLines_;  // a program's plan, one per stretch run
   QLineSeries* limitLine_;
   QLineSeries* flowLine_;
   SpanBands* bands_;
