@@ -25,4 +25,5 @@ run frame_assembler_fuzzer reply_path
 run number_text_fuzzer number_text
 run remote_command_fuzzer remote_command
 run run_log_fuzzer run_log
+run program_fuzzer program
 echo "fuzzing found nothing"
