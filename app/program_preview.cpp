@@ -42,6 +42,8 @@ ProgramPreview::ProgramPreview(QWidget* parent)
   flowAxis_ = Axis(texts::kPlannedFlowSeries, 200);
   limitAxis_ = Axis(texts::kPressureLimitSeries, 5);
   limitAxis_->setLabelFormat(QStringLiteral("%.1f"));
+  limitAxis_->setTickCount(6);  // every whole MPa
+  time_->setLabelFormat(QStringLiteral("%g"));
   chart->addAxis(time_, Qt::AlignBottom);
   chart->addAxis(flowAxis_, Qt::AlignLeft);
   chart->addAxis(limitAxis_, Qt::AlignRight);
@@ -56,6 +58,7 @@ void ProgramPreview::draw(const program::Program& program) {
   flow_->replace(MinutePoints(program::PlannedFlowLine(program)));
   limit_->replace(MinutePoints(program::PressureLimitLine(program)));
   time_->setRange(0, std::max(1.0, program.totalSeconds() / 60.0));
+  time_->applyNiceNumbers();
   int highestFlow = 10;
   for (const auto& step : program.steps)
     highestFlow = std::max({highestFlow, step.flowStartMlMin, step.flowEndMlMin});

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QChart>
 #include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
@@ -31,6 +32,10 @@
 #include "tests/gui/console_on_qt.h"
 #include "tests/gui/home_at.h"
 #include "tests/gui/pty_pair.h"
+#include "tests/support/port_box_answer.h"
+#include "tests/support/pump_sim_process.h"
+#include "trend/qt/trend_chart_view.h"
+#include "trend/qt/trend_window.h"
 
 namespace pump {
 namespace {
@@ -332,6 +337,37 @@ TEST(ProgramWindow, ItsButtonsRunThePumpAndTheTableFollowsTheStep) {
   EXPECT_FALSE(window.button("abort").isEnabled());
   EXPECT_FALSE(RowMarkedRunning(window, 1));
   EXPECT_TRUE(window.steps().editTriggers().testFlag(QAbstractItemView::EditKeyPressed));
+}
+
+// The points of the trend's planned flow, all its pieces together.
+int PlannedFlowPoints(trend::qt::TrendChartView& chart) {
+  int points = 0;
+  for (QAbstractSeries* series : chart.chart()->series())
+    if (series->name() == "计划流量") points += static_cast<QLineSeries*>(series)->count();
+  return points;
+}
+
+TEST(ProgramWindow, TheTrendDrawsTheRunningProgramsPlanAndMarksItsSteps) {
+  testing::PumpSimProcess pump;
+  ASSERT_FALSE(pump.devicePath().empty());
+  QTemporaryDir home;
+  HomeAt at(home.path().toStdString());
+  app::Console console;
+  console.start();
+  testing::OpenThroughThePortBox(console.window(), pump.devicePath());
+  console.mainWindowView().menuItem("program")->trigger();
+  app::ProgramWindow& window = *console.programWindow();
+  window.steps().setCurrentCell(0, 1);
+  window.pasteRows("2\t0\t20\t2.0\n600\t20\t20\t2.0\n");
+  ASSERT_TRUE(WaitUntil([&] { return window.button("start").isEnabled(); }, 5000));
+  window.button("start").click();
+  console.mainWindowView().menuItem("trend")->trigger();
+  auto* chart = console.trendWindow()->window()->findChild<trend::qt::TrendChartView*>();
+  ASSERT_NE(chart, nullptr);
+  // The ramp, the boundary and the hold: four points, and one mark in view so far.
+  EXPECT_TRUE(WaitUntil([&] { return PlannedFlowPoints(*chart) >= 4; }, 5000));
+  EXPECT_TRUE(WaitUntil([&] { return !chart->stepMarksMs().empty(); }, 5000));
+  window.button("abort").click();
 }
 
 }  // namespace

@@ -19,6 +19,7 @@ namespace {
 const QColor kPressureColor(200, 30, 30);
 const QColor kLimitColor(230, 120, 0);
 const QColor kFlowColor(30, 90, 200);
+const QColor kPlannedFlowColor(130, 60, 180);
 
 // One wheel notch zooms by this much.
 constexpr double kWheelZoom = 0.8;
@@ -59,7 +60,7 @@ TrendChartView::TrendChartView(QWidget* parent)
   limitLine_ = addSeries("压力上限", limitPen, pressureAxis_);
   flowLine_ = addSeries("流量设定", QPen(kFlowColor, 1.5), flowAxis_);
   plannedFlowLines_.push_back(
-      addSeries("计划流量", QPen(kFlowColor, 1.5, Qt::DashLine), flowAxis_));
+      addSeries("计划流量", QPen(kPlannedFlowColor, 1.5, Qt::DashLine), flowAxis_));
   for (QLegendMarker* marker : chart_->legend()->markers(plannedFlowLines_.front()))
     marker->setVisible(false);  // shown once there is a plan
 }
@@ -171,6 +172,8 @@ void TrendChartView::showCursor(const double* timeMs) {
   cursorMs_ = timeMs ? std::optional<double>(*timeMs) : std::nullopt;
   placeCursor();
 }
+
+const std::vector<double>& TrendChartView::stepMarksMs() const { return bands_->marks(); }
 
 void TrendChartView::placeCursor() {
   const QRectF area = chart_->plotArea();

@@ -32,6 +32,8 @@ class TrendChartView : public QChartView {
   double valueAt(double y) const;
   // A thin vertical line at the reading the readout speaks of; none if null.
   void showCursor(const double* timeMs);
+  // Where the plot marks a program's step boundaries, on the time axis.
+  const std::vector<double>& stepMarksMs() const;
 
  signals:
   void zoomAroundRequested(double anchorMs, double factor);
