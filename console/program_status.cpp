@@ -1,23 +1,14 @@
 // A program as the main window shows it: its step and time left on the status
 // line, a manual action that aborted it said once, and the question asked
 // before the window closes on a running program.
-#include <cstdio>
-
 #include "console/main_window.h"
+#include "program/program_file.h"
 
 namespace pump::console {
 
-// "01:02:03"; a hundred hours and more keep all their hours.
-std::string HoursMinutesSeconds(long seconds) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%02ld:%02ld:%02ld", seconds / 3600, seconds % 3600 / 60,
-                seconds % 60);
-  return text;
-}
-
 std::string ProgramStatusText(const session::ProgramProgress& progress) {
   std::string text = texts::ProgramStatus(progress.name, progress.step, progress.steps,
-                                          HoursMinutesSeconds(progress.secondsLeft));
+                                          program::HoursMinutesSeconds(progress.secondsLeft));
   if (progress.state == session::ProgramRunState::Paused) text += texts::kProgramPausedMark;
   return text;
 }
