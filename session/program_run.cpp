@@ -62,7 +62,7 @@ void PumpSession::programTicked() {
 }
 
 bool PumpSession::ProgramSender::sendForProgram(const link::PumpCommand& command) {
-  const CommandResult result = session_.sendFrom(Source::Console, command, {});
+  const CommandResult result = session_.sendFrom(Source::Program, command, {});
   if (!result.ok()) session_.tell(result.refusal, texts::kCommErrorTitle);
   if (session_.lastProgramSend_.outcome == CommandResult::Outcome::Sent ||
       (session_.lastProgramSend_.ok() && !result.ok()))
