@@ -134,13 +134,6 @@ std::optional<long> ReadSeconds(std::string_view text) {
   return seconds;
 }
 
-std::string HoursMinutesSeconds(long seconds) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%02ld:%02ld:%02ld", seconds / 3600, seconds / 60 % 60,
-                seconds % 60);
-  return text;
-}
-
 std::string VolumeText(double ml) {
   char text[32];
   std::snprintf(text, sizeof text, "%.1f", ml);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "program/program.h"
+#include "program/program_file.h"  // HoursMinutesSeconds
 
 namespace pump::program {
 
@@ -83,8 +84,6 @@ class ProgramTable {
 
 // Whole seconds from "90" or "01:30" or "00:01:30"; nothing for anything else.
 std::optional<long> ReadSeconds(std::string_view text);
-// Seconds as hh:mm:ss; hours may pass 99.
-std::string HoursMinutesSeconds(long seconds);
 // A volume in ml with one decimal.
 std::string VolumeText(double ml);
 // A limit in tenths of a MPa as "3.0".
