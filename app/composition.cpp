@@ -70,6 +70,7 @@ Console::Console(std::string logFolder)
   window_ = std::make_unique<console::MainWindow>(services());
   // The trend records the session from the start, whether or not it is shown.
   liveTrend_ = std::make_unique<trend::LiveTrend>(session_.events());
+  liveTrend_->setProgramSource([this] { return session_.runningProgram(); });
   trendWindow_.setLiveTrend(liveTrend_.get());
   bindWindowToModel();
   remote_ = std::make_unique<remote::qt::RemoteMonitoring>(
@@ -80,6 +81,7 @@ Console::Console(std::string logFolder)
   });
   if (!logFolder.empty()) startRunLog(std::move(logFolder));
   bindGuide();
+  bindProgramWindow();
 }
 
 void Console::bindGuide() {
@@ -87,6 +89,18 @@ void Console::bindGuide() {
       std::make_unique<GuideOpener>(GuidePlaces(QCoreApplication::applicationDirPath()), dialogs_);
   QObject::connect(view_->menuItem("guide"), &QAction::triggered, view_.get(),
                    [this] { guide_->open(); });
+}
+
+void Console::bindProgramWindow() {
+  QObject::connect(view_->menuItem("program"), &QAction::triggered, view_.get(),
+                   [this] { showProgramWindow(); });
+}
+
+void Console::showProgramWindow() {
+  if (!programWindow_) programWindow_ = std::make_unique<ProgramWindow>(programControls_);
+  programWindow_->show();
+  programWindow_->raise();
+  programWindow_->activateWindow();
 }
 
 // Every event the window publishes becomes a row; 工具 > 日志文件夹 shows the files.

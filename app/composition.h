@@ -9,9 +9,11 @@
 #include "app/console_settings.h"
 #include "app/guide_window.h"
 #include "app/main_window_view.h"
+#include "app/program_window.h"
 #include "app/record_viewer_view.h"
 #include "app/run_log_wiring.h"
 #include "app/session_on_qt.h"
+#include "app/session_program_controls.h"
 #include "app/trend_window_handle.h"
 #include "console/main_window.h"
 #include "pacing/qt/paced_repaint.h"
@@ -72,12 +74,16 @@ class Console {
   TrendWindowHandle* trendWindow() { return &trendWindow_; }
   // The operator's guide, opened from 工具 > 使用说明.
   GuideOpener& guide() { return *guide_; }
+  // 工具 > 运行程序…: made when first shown.
+  void showProgramWindow();
+  ProgramWindow* programWindow() const { return programWindow_.get(); }
 
  private:
   console::MainWindowServices services();
   void bindWindowToModel();
   void startRunLog(std::string folder);
   void bindGuide();
+  void bindProgramWindow();
 
   // Declared first so it is destroyed last: the model refers to its widgets.
   std::unique_ptr<MainWindowView> view_;
@@ -107,6 +113,8 @@ class Console {
   std::unique_ptr<console::MainWindow> window_;
   std::unique_ptr<remote::qt::RemoteMonitoring> remote_;
   std::unique_ptr<GuideOpener> guide_;
+  SessionProgramControls programControls_{session_};
+  std::unique_ptr<ProgramWindow> programWindow_;
 };
 
 }  // namespace pump::app

@@ -11,7 +11,8 @@ namespace {
 
 constexpr std::string_view kUsage =
     "Usage: pump-console [options]\n"
-    "       pump-console --headless --port DEVICE [options]\n";
+    "       pump-console --headless --port DEVICE [--program FILE] [options]\n"
+    "       pump-console --check-program FILE\n";
 constexpr std::string_view kToolkitNote =
     "\nThe toolkit's own options, such as -platform NAME and -style NAME, are passed\n"
     "on to it.\n";

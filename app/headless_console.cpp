@@ -1,6 +1,7 @@
 #include "app/headless_console.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 #include <cstdio>
 
 #include "link/port_name.h"
@@ -18,6 +19,9 @@ void Tell(const std::string& title, const std::string& text) {
 
 HeadlessConsole::HeadlessConsole(std::string logFolder) {
   session_.setOnNotice([](const session::Notice& notice) { Tell(notice.title, notice.text); });
+  session_.events().subscribe([](const session::SessionEvent& event) {
+    if (event.kind == EventKind::Program) Tell(texts::kProgramTitle, event.detail);
+  });
   remote_ = std::make_unique<remote::qt::RemoteMonitoring>(session_);
   if (logFolder.empty()) return;
   runLog_ = std::make_unique<RunLogWiring>(session_.events(), std::move(logFolder),
@@ -35,6 +39,20 @@ void HeadlessConsole::start(const std::string& port) {
   if (!device) return Tell(texts::kCommErrorTitle, texts::NotAPort(port));
   const session::CommandResult opened = session_.open(*device);
   if (!opened.ok()) Tell(texts::kCommErrorTitle, opened.refusal);
+}
+
+// Started from the event loop, not inside the reply that brought the answer.
+void HeadlessConsole::runProgramOnFirstAnswer(program::Program program) {
+  firstProgram_ = std::move(program);
+  session_.events().subscribe([this](const session::SessionEvent& event) {
+    if (!firstProgram_ || event.kind != EventKind::Link || event.state.link != LinkState::Answering)
+      return;
+    QTimer::singleShot(0, [this, program = std::move(*firstProgram_)] {
+      const session::CommandResult started = session_.startProgram(program);
+      if (!started.ok()) Tell(texts::kProgramTitle, started.refusal);
+    });
+    firstProgram_.reset();
+  });
 }
 
 void HeadlessConsole::startRemote(const remote::RemoteSettings& settings) {

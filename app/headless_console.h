@@ -7,6 +7,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/run_log_wiring.h"
@@ -25,6 +26,9 @@ class HeadlessConsole {
 
   // Opens `port` as the operator's port box would.
   void start(const std::string& port);
+  // Starts `program` once the pump first answers; a refusal goes to the
+  // standard error. Each step of a program is a line there too.
+  void runProgramOnFirstAnswer(program::Program program);
   // Remote monitoring with these settings (off for an empty broker URL).
   void startRemote(const remote::RemoteSettings& settings);
   // A stop signal has come and any run has been stopped: the event loop is left.
@@ -43,6 +47,7 @@ class HeadlessConsole {
   session::PumpSession& session_ = pump_->session;
   std::unique_ptr<RunLogWiring> runLog_;
   std::unique_ptr<remote::qt::RemoteMonitoring> remote_;
+  std::optional<program::Program> firstProgram_;
 };
 
 }  // namespace pump::app

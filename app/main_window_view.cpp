@@ -3,6 +3,8 @@
 #include <qdrawutil.h>
 
 #include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -10,10 +12,12 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 
 #include "app/design_to_qt.h"
 #include "app/key_button.h"
 #include "app/label_fit.h"
+#include "app/signal_ending.h"
 #include "app/window_surface.h"
 #include "console/window_design.h"
 #include "platform/qt/caption_label.h"
@@ -288,10 +292,23 @@ void MainWindowView::placeAtDesignPosition() {
 }
 
 void MainWindowView::closeEvent(QCloseEvent* event) {
+  const auto answer = window_ ? window_->askToClose() : console::MainWindow::CloseAnswer::Close;
+  if (answer == console::MainWindow::CloseAnswer::Stay) return event->ignore();
   event->accept();
   if (!window_) return;
+  if (answer == console::MainWindow::CloseAnswer::CloseAfterStop) waitForStopTaken();
   window_->closeWindow();
   if (programEnds_) programEnds_();
+}
+
+void MainWindowView::waitForStopTaken() {
+  QElapsedTimer waited;
+  waited.start();
+  while (!window_->session().stopTakenBeforeExit() && waited.elapsed() < kLongestStopWait.count()) {
+    QEventLoop loop;
+    QTimer::singleShot(5, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
 }
 
 }  // namespace pump::app

@@ -18,6 +18,7 @@ struct SessionOnQt {
   qt::QtTimer runClockTimer;
   qt::QtTimer pollTimer;
   qt::QtTimer linkWatchTimer;
+  qt::QtTimer programTimer;
   qt::QtSerialPort device;
   sim::SimSerialPort simulated{std::make_unique<qt::QtTimer>()};
   sim::SwitchingSerialPort serial{device, simulated};
@@ -27,6 +28,7 @@ struct SessionOnQt {
       .runClockTimer = runClockTimer,
       .pollTimer = pollTimer,
       .linkWatchTimer = linkWatchTimer,
+      .programTimer = programTimer,
       .stableName = [](const std::string& name) { return link::StableAdapterName(name); },
   }};
 };

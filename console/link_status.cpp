@@ -1,6 +1,6 @@
 // The status line below the chart: the state of the line, a reading at or
-// above the pressure limit, a stop waiting for the line, and a run log that
-// cannot be written.
+// above the pressure limit, a stop waiting for the line, a run log that
+// cannot be written, and a program under way.
 #include <cstdio>
 
 #include "console/main_window.h"
@@ -46,6 +46,10 @@ void MainWindow::refreshStatusLine() {
     text = OverLimitText(state), colour = kAlarm;
   } else if (lineOpen && !logTrouble_.empty()) {
     text = logTrouble_, colour = kAlarm;
+  } else if (state.program) {
+    text = ProgramStatusText(*state.program), colour = kGood;
+  } else if (programAbortedByHand_) {
+    text = texts::kProgramAbortedByHand, colour = kWarning;
   } else if (link == LinkState::Answering) {
     text = texts::LinkAnswering(session_.device()), colour = kGood;
   } else if (link == LinkState::Waiting) {

@@ -78,13 +78,14 @@ void MainWindow::showEvent(const session::SessionEvent& event) {
     case session::Changed::Nothing:
       break;
   }
-  if (event.kind == EventKind::Command && event.source == session::Source::Remote) {
+  if (event.kind == EventKind::Command && event.source != session::Source::Console) {
     if (event.detail == link::PumpCommand::Run().frame()) {
       display.pumpState.setCaption(texts::kPumpRunning);
     } else if (event.detail == link::PumpCommand::Stop().frame()) {
       display.pumpState.setCaption(texts::kPumpStopped);
     }
   }
+  if (event.kind == EventKind::Program) showProgramStep(event.detail);
   if (event.kind == EventKind::Open) lockMenus(false);
   if (event.kind == EventKind::Close) lockMenus(true);
 }

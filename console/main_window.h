@@ -38,6 +38,9 @@ struct MainWindowServices {
   LastPortMemory* lastPort = nullptr;      // none: the port box always offers "1"
 };
 
+// The status line's text for a program under way.
+std::string ProgramStatusText(const session::ProgramProgress& progress);
+
 class MainWindow {
  public:
   explicit MainWindow(MainWindowServices services);
@@ -51,6 +54,11 @@ class MainWindow {
   void load();                 // the start-up step, before the window shows
   void mouseDown(int button);  // 1 left, 2 right, 4 middle
   void closeWindow();          // the operator closed the window
+  // The operator asked to close the window. During a program a box asks
+  // first: No keeps the window; Yes aborts the program, its STOP going to
+  // the line, and the window waits for the line to take it before it closes.
+  enum class CloseAnswer { Close, CloseAfterStop, Stay };
+  CloseAnswer askToClose();
   // --- Keypad ---------------------------------------------------------------
   void pressDigit(char digit);  // the arrow keys are "0" keys
   void pressFlowKey();
@@ -95,6 +103,7 @@ class MainWindow {
   void showEvent(const session::SessionEvent& event);
   void showRunClock(const session::RunClockChange& change);
   void refreshStatusLine();
+  void showProgramStep(const std::string& detail);
   void showKeyOutcome(const KeyOutcome& outcome);
   void refuse(const char* text, const char* title, const std::string& typed);
   void lockMenus(bool locked);
@@ -108,7 +117,8 @@ class MainWindow {
   // Made after the window subscribes: the chart steps once the caption is set.
   std::optional<records::ReadingRecorder> recorder_;
   std::function<void()> openRemoteSettings_;
-  std::string logTrouble_;  // the status text while the run log cannot be written
+  std::string logTrouble_;             // the status text while the run log cannot be written
+  bool programAbortedByHand_ = false;  // said on the status line until the next program
 };
 
 }  // namespace pump::console

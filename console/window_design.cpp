@@ -129,6 +129,8 @@ constexpr std::array kMenus{
     // The composition root binds the log folder item: it opens a desktop folder.
     MenuDesign{2, "logfolder", texts::kLogFolderItem, MenuKind::Item, nullptr, nullptr},
     MenuDesign{2, "trend", texts::kTrendItem, MenuKind::Item, nullptr, &MainWindow::showTrend},
+    // The composition root binds the program window: it drives the session itself.
+    MenuDesign{2, "program", texts::kProgramItem, MenuKind::Item, nullptr, nullptr},
     MenuDesign{2, "remoteMonitor", texts::kRemoteMonitorItem, MenuKind::Item, nullptr,
                &MainWindow::openRemoteSettings},
     // The composition root binds the guide: a window of its own, outside the model.

@@ -120,6 +120,8 @@ class Dialogs {
                               int defaultAnswer) = 0;
   // The same, with its hints shown and a default that may be any text.
   virtual std::string askWithHints(const HintedInputBox& box) = 0;
+  // Yes and No buttons; true for Yes. Closing the box is No.
+  virtual bool askYesNo(const std::string& prompt, const std::string& title) = 0;
 };
 
 // A picture box with a user coordinate system. Coordinates are single precision,

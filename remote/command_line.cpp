@@ -14,6 +14,12 @@ constexpr std::array kOptions{
     ConsoleOption{"port", "DEVICE",
                   "with --headless, the port to open, as typed in the port box: 1 for the "
                   "first serial port, a device such as /dev/ttyUSB0, or sim"},
+    ConsoleOption{"program", "FILE",
+                  "with --headless, run the program in FILE once the pump first answers; the "
+                  "console keeps running after it ends"},
+    ConsoleOption{"check-program", "FILE",
+                  "print the program's steps, total time and volume, or its first fault, and "
+                  "exit with 0 or 2"},
     ConsoleOption{"mqtt-url", "URL", "the MQTT broker: mqtt://host:1883 or mqtts://host:8883"},
     ConsoleOption{"mqtt-user", "NAME", "the user name at the broker"},
     ConsoleOption{"mqtt-password-file", "FILE", "the broker password, on the first line of FILE"},
@@ -22,7 +28,7 @@ constexpr std::array kOptions{
     ConsoleOption{"pump-id", "ID", "the pump's name on the broker (default: the host name)"},
     ConsoleOption{"mqtt-topic-prefix", "PREFIX", "topics go under PREFIX (default: pumps/ID)"},
     ConsoleOption{"allow-remote-control", "",
-                  "obey set-point, run, stop and timed-run commands from the broker"},
+                  "obey set-point, run, stop, timed-run and program commands from the broker"},
 };
 
 using ValueField = std::optional<std::string> RemoteOverrides::*;
@@ -60,6 +66,10 @@ void SetOption(CommandLine& line, std::string_view name, std::string value) {
     line.remote.allowRemoteControl = true;
   } else if (name == "port") {
     line.port = std::move(value);
+  } else if (name == "program") {
+    line.programFile = std::move(value);
+  } else if (name == "check-program") {
+    line.checkProgramFile = std::move(value);
   } else if (auto* slot = RemoteValueSlot(line.remote, name)) {
     *slot = std::move(value);
   }
@@ -67,6 +77,7 @@ void SetOption(CommandLine& line, std::string_view name, std::string value) {
 
 std::optional<std::string> CommandLineProblem(const CommandLine& line) {
   if (line.headless && (!line.port || line.port->empty())) return "--headless needs --port DEVICE";
+  if (line.programFile && !line.headless) return "--program needs --headless";
   return std::nullopt;
 }
 

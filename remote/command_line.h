@@ -1,5 +1,5 @@
 // The console's own command-line options, for unattended machines:
-//   --headless --port DEV
+//   --headless --port DEV --program FILE, --check-program FILE
 //   --mqtt-url URL --mqtt-user NAME --mqtt-password-file FILE --mqtt-ca FILE
 //   --pump-id ID --mqtt-topic-prefix PREFIX --allow-remote-control
 // What they are and where their values go; the toolkit's parser reads the
@@ -41,6 +41,8 @@ struct RemoteOverrides {
 struct CommandLine {
   bool headless = false;
   std::optional<std::string> port;
+  std::optional<std::string> programFile;       // run once the pump first answers
+  std::optional<std::string> checkProgramFile;  // only check it, and exit
   RemoteOverrides remote;
   bool operator==(const CommandLine&) const = default;
 };

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "program/program.h"
+
 namespace pump::session {
 
 struct CommandResult {
@@ -37,6 +39,11 @@ class PumpCommands {
   virtual CommandResult timedRun(double minutes) = 0;
   // Seconds until the timed run's end falls due, while one is being timed.
   virtual std::optional<double> timedRunSecondsLeft() const = 0;
+  // A program: started, paused, continued or aborted as from the console.
+  virtual CommandResult startProgram(const program::Program& program) = 0;
+  virtual CommandResult pauseProgram() = 0;
+  virtual CommandResult continueProgram() = 0;
+  virtual CommandResult abortProgram() = 0;
 };
 
 }  // namespace pump::session

@@ -28,7 +28,9 @@ PumpSession::PumpSession(SessionServices services)
       clock_(services_.clock ? *services_.clock : systemClock_),
       line_({services_.serial, services_.pollTimer, services_.linkWatchTimer, clock_,
              services_.stableName}),
-      runTimer_(services_.runClockTimer, clock_, timedRunSender_) {
+      runTimer_(services_.runClockTimer, clock_, timedRunSender_),
+      programRunner_(services_.programTimer, clock_, programSender_) {
+  services_.programTimer.setOnTick([this] { programTicked(); });
   services_.runClockTimer.setInterval(kRunClockIntervalMs);
   services_.runClockTimer.setEnabled(false);
   services_.runClockTimer.setOnTick([this] { runTimer_.tick(); });
@@ -61,6 +63,7 @@ link::Handed PumpSession::TimedRunSender::send(const link::PumpCommand& command)
 
 CommandResult PumpSession::send(const link::PumpCommand& command,
                                 const std::function<void()>& onSent) {
+  abortProgramByHand();
   CommandResult result = sendFrom(Source::Console, command, onSent);
   // The timed run's own stop comes from its clock's tick: the operator
   // hears of a failure in a box that does not hold the clock.
@@ -135,6 +138,11 @@ CommandResult PumpSession::timedRunStep(const std::function<void()>& step) {
 }
 
 bool PumpSession::stopRunBeforeExit() {
+  if (programRunner_.active()) {
+    repliesBeforeExitStop_ = repliesHandled_;
+    programRunner_.abort();
+    return true;
+  }
   if (!runInProgress()) return false;
   repliesBeforeExitStop_ = repliesHandled_;
   runTimer_.end();

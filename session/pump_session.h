@@ -13,6 +13,8 @@
 #include "link/pump_line.h"
 #include "platform/serial_port.h"
 #include "platform/ui.h"
+#include "program/program.h"
+#include "session/program_runner.h"
 #include "session/pump_commands.h"
 #include "session/pump_state.h"
 #include "session/session_events.h"
@@ -25,6 +27,7 @@ struct SessionServices {
   Timer& runClockTimer;                    // one tick a second while a timed run is timed
   Timer& pollTimer;                        // the status poll
   Timer& linkWatchTimer;                   // watches the line and reconnects it
+  Timer& programTimer;                     // a program's tick, on the whole seconds of its time
   const EventClock* clock = nullptr;       // the system clocks when not given
   link::StableNameFinder stableName = {};  // none: a lost line is reopened by its name as given
 };
@@ -87,9 +90,8 @@ class PumpSession : public PumpCommands {
   void setRunLength(double minutes) { runTimer_.setLength(minutes); }
   // Each step's run or stop goes out as the operator's commands do; the
   // result is that command's.
-  CommandResult startTimedRun() {
-    return timedRunStep([this] { runTimer_.start(); });
-  }
+  // Refused, with a notice, while a program runs.
+  CommandResult startTimedRun();
   CommandResult pauseTimedRun() {
     return timedRunStep([this] { runTimer_.pause(); });
   }
@@ -100,7 +102,23 @@ class PumpSession : public PumpCommands {
     return timedRunStep([this] { runTimer_.end(); });
   }
   bool runInProgress() const { return runTimer_.timing(); }
-  // Ends a run in progress, its stop going out through the line. True when a
+
+  // --- Programs -------------------------------------------------------------------
+  // A program runs on its own clock and sends its limits, flows, run and
+  // stop as its steps say. Refused (with the operator's text, no box) when it
+  // has a fault, while a timed run or another program runs, or with no line.
+  // Any other command from the console or afar aborts it first.
+  CommandResult startProgram(const program::Program& program) override;
+  // STOP, and the program's clock halts; it never continues by itself.
+  CommandResult pauseProgram() override;
+  // The current step's limit and the flow due now, then RUN.
+  CommandResult continueProgram() override;
+  // STOP, and the program ends.
+  CommandResult abortProgram() override;
+  // The program under way (running or paused), if any.
+  const program::Program* runningProgram() const { return programRunner_.program(); }
+
+  // Ends a run or program in progress, its stop going out through the line. True when a
   // stop went to the line (or waits for it there): the caller keeps the
   // events flowing until stopTakenBeforeExit() holds.
   bool stopRunBeforeExit();
@@ -121,6 +139,15 @@ class PumpSession : public PumpCommands {
   void note(EventKind kind, std::string detail);
 
  private:
+  class ProgramSender : public ProgramSink {
+   public:
+    explicit ProgramSender(PumpSession& session) : session_(session) {}
+    bool sendForProgram(const link::PumpCommand& command) override;
+    void programStep(const std::string& detail) override;
+
+   private:
+    PumpSession& session_;
+  };
   class TimedRunSender : public link::CommandSender {
    public:
     explicit TimedRunSender(PumpSession& session) : session_(session) {}
@@ -147,6 +174,9 @@ class PumpSession : public PumpCommands {
   void linkMayHaveChanged();
   void tellTimedRunStep(const char* step);
   CommandResult timedRunStep(const std::function<void()>& step);
+  CommandResult programStep(const std::function<void()>& step);
+  void abortProgramByHand();
+  void programTicked();
   void publish(EventKind kind, std::string detail, bool reopened = false,
                Changed changed = Changed::Nothing, Source source = Source::Console);
   void tell(std::string text, const char* title);
@@ -160,12 +190,15 @@ class PumpSession : public PumpCommands {
   TimedRunSender timedRunSender_{*this};
   link::PumpLine line_;
   timedrun::RunTimer runTimer_;
+  ProgramSender programSender_{*this};
+  ProgramRunner programRunner_;
   std::function<void(const Notice&)> onNotice_;
   std::function<void(const RunClockChange&)> onRunClock_;
   std::function<void()> onStatusChange_;
   bool portEverOpened_ = false;
   std::optional<KeptStop> keptStop_;
   CommandResult lastTimedRunSend_;  // what the timed run's last command came to
+  CommandResult lastProgramSend_;   // the first of a program action's commands not sent
   long repliesHandled_ = 0;
   long repliesBeforeExitStop_ = 0;
 };

@@ -9,6 +9,7 @@ namespace pump::session {
 CommandResult PumpSession::setFlow(double mlPerMinute) {
   const auto command = CheckedFlow(link::kBroadcastAddress, mlPerMinute);
   if (!command) return CommandResult::Refused(texts::kDialogFlowRefusal, "flow out of range");
+  abortProgramByHand();
   return sendFrom(Source::Remote, *command, {});
 }
 
@@ -17,12 +18,17 @@ CommandResult PumpSession::setPressureLimit(double megapascals) {
   if (!command) {
     return CommandResult::Refused(texts::kDialogPressureRefusal, "pressure limit out of range");
   }
+  abortProgramByHand();
   return sendFrom(Source::Remote, *command, {});
 }
 
-CommandResult PumpSession::run() { return sendFrom(Source::Remote, link::PumpCommand::Run(), {}); }
+CommandResult PumpSession::run() {
+  abortProgramByHand();
+  return sendFrom(Source::Remote, link::PumpCommand::Run(), {});
+}
 
 CommandResult PumpSession::stop() {
+  abortProgramByHand();
   return sendFrom(Source::Remote, link::PumpCommand::Stop(), {});
 }
 
@@ -33,6 +39,8 @@ CommandResult PumpSession::timedRun(double minutes) {
     return CommandResult::Refused(texts::kRunLengthRefusal, "run length out of range");
   }
   if (!line_.connected()) return CommandResult::Refused(texts::kPortNotOpen, "port not open");
+  if (programRunner_.active())
+    return CommandResult::Refused(texts::kTimedRunWhileProgram, "a program is running");
   runTimer_.setLength(minutes);
   return startTimedRun();
 }

@@ -18,7 +18,7 @@ namespace pump::session {
 enum class Changed { Nothing, CurrentPressure, PressureLimit, FlowSetpoint };
 
 // Who asked for a command that went out.
-enum class Source { Console, Remote };
+enum class Source { Console, Remote, Program };
 
 struct SessionEvent {
   EventKind kind;

@@ -100,6 +100,11 @@ void PumpSession::lineFailed(const link::LineFailure& failure) {
                             ? texts::LineLost(failure.device, CauseOfLoss(failure.reason))
                             : texts::PollNotWritten(failure.device);
   if (runTimer_.timing()) message += texts::kRunGoesOn;
+  // The pump may run on unwatched: the program pauses, its stop kept for the line.
+  if (programRunner_.active() && !programRunner_.paused()) {
+    programRunner_.pause();
+    message += texts::kProgramPausedByLoss;
+  }
   linkMayHaveChanged();
   tell(std::move(message), texts::kCommErrorTitle);
 }

@@ -26,4 +26,5 @@ run number_text_fuzzer number_text
 run remote_command_fuzzer remote_command
 run run_log_fuzzer run_log
 run board_message_fuzzer board_message
+run program_fuzzer program
 echo "fuzzing found nothing"

@@ -32,6 +32,7 @@ void LiveTrend::take(const session::SessionEvent& event) {
     openedAt_ = event.monotonicTime;
     openedAxisMs_ = static_cast<double>(wallMs);
     name_ = runlog::LogFileName(wallMs, offset);
+    program_.clear();
   }
   if (!started_) return;  // nothing is logged before a port opens
   Row row;
@@ -47,6 +48,24 @@ void LiveTrend::take(const session::SessionEvent& event) {
   row.pumpRunning = event.state.pumpCommandedRunning;  // as the run log has it
   row.detail = event.detail;
   session_.append(row);
+  followProgram(event);
+}
+
+void LiveTrend::followProgram(const session::SessionEvent& event) {
+  if (event.kind != EventKind::Program) return;
+  const double at = axisTimeMs(event.monotonicTime);
+  const long long elapsed = event.state.program ? event.state.program->elapsedMs : 0;
+  const std::string& detail = event.detail;
+  if (detail.starts_with("start")) {
+    const program::Program* running = programSource_ ? programSource_() : nullptr;
+    if (running) program_.started(*running, at, elapsed);
+  } else if (detail == "pause") {
+    program_.paused(at);
+  } else if (detail == "continue") {
+    program_.resumed(at, elapsed);
+  } else if (detail == "end" || detail.starts_with("abort")) {
+    program_.ended(at);
+  }
 }
 
 double LiveTrend::axisTimeMs(std::chrono::steady_clock::time_point moment) const {

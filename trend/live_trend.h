@@ -5,9 +5,11 @@
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <string>
 
 #include "session/session_events.h"
+#include "trend/program_trace.h"
 #include "trend/session.h"
 
 namespace pump::trend {
@@ -21,7 +23,14 @@ class LiveTrend {
 
   void take(const session::SessionEvent& event);
 
+  // Where the trend finds the program a "start" event speaks of.
+  void setProgramSource(std::function<const program::Program*()> source) {
+    programSource_ = std::move(source);
+  }
+
   const Session& session() const { return session_; }
+  // The plan of the session's last program, placed on the session's time axis.
+  const ProgramTrace& program() const { return program_; }
   bool started() const { return started_; }
   // The log's name for this session: its open's local time, "2026-12-07_14-03-22.csv".
   const std::string& name() const { return name_; }
@@ -29,7 +38,11 @@ class LiveTrend {
   double axisTimeMs(std::chrono::steady_clock::time_point moment) const;
 
  private:
+  void followProgram(const session::SessionEvent& event);
+
   Session session_;
+  ProgramTrace program_;
+  std::function<const program::Program*()> programSource_;
   bool started_ = false;
   std::string name_;
   std::chrono::steady_clock::time_point openedAt_{};

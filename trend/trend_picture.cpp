@@ -84,7 +84,13 @@ TrendPicture ComposePicture(const Session& session, const PictureRequest& reques
     for (const Polyline& line : picture.pressure) highest = Highest(line, highest);
     picture.pressureRange = NiceRange(std::max(highest * 1.1, 1.0));
   }
-  picture.flowRange = NiceRange(std::max(Highest(picture.flow, 0) * 1.2, 10.0));
+  double highestFlow = Highest(picture.flow, 0);
+  if (request.program) {
+    picture.plannedFlow = request.program->plannedFlow(picture.startMs, picture.endMs);
+    picture.stepBoundariesMs = request.program->stepBoundaries(picture.startMs, picture.endMs);
+    for (const Polyline& line : picture.plannedFlow) highestFlow = Highest(line, highestFlow);
+  }
+  picture.flowRange = NiceRange(std::max(highestFlow * 1.2, 10.0));
 
   int offset = 0;
   if (!session.empty()) offset = session.row(session.size() - 1).utcOffsetMinutes;

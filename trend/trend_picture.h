@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "trend/decimate.h"
+#include "trend/program_trace.h"
 #include "trend/session.h"
 #include "trend/time_ticks.h"
 #include "trend/time_view.h"
@@ -26,6 +27,8 @@ struct TrendPicture {
   std::vector<Polyline> pressure;
   Polyline pressureLimit;                  // drawn as steps
   Polyline flow;                           // drawn as steps, on its own axis
+  std::vector<Polyline> plannedFlow;       // a program's plan, dashed, on the flow axis
+  std::vector<double> stepBoundariesMs;    // a program's steps, marked across the plot
   std::vector<Span> runPeriods, linkGaps;  // clipped to the view
   ValueRange pressureRange{0, 1};
   ValueRange flowRange{0, 10};
@@ -38,6 +41,7 @@ struct PictureRequest {
   int widthPx = 1200;  // the plot's width: one pixel column per decimation column
   double untilMs = 0;  // spans still open reach this far (now, for a live session)
   std::optional<ValueRange> pressureRange;  // fixed by a rubber band, else fitted
+  const ProgramTrace* program = nullptr;    // a program's plan to draw too
 };
 
 TrendPicture ComposePicture(const Session& session, const PictureRequest& request);

@@ -22,6 +22,8 @@ const char* EventKindName(EventKind kind) {
       return "close";
     case EventKind::Log:
       return "log";
+    case EventKind::Program:
+      return "program";
   }
   return "reply";
 }
@@ -29,7 +31,8 @@ const char* EventKindName(EventKind kind) {
 bool EventKindFromName(std::string_view name, EventKind& kind) {
   for (const EventKind candidate :
        {EventKind::Open, EventKind::Reading, EventKind::Reply, EventKind::Command,
-        EventKind::Refused, EventKind::Link, EventKind::Run, EventKind::Close, EventKind::Log}) {
+        EventKind::Refused, EventKind::Link, EventKind::Run, EventKind::Close, EventKind::Log,
+        EventKind::Program}) {
     if (name == EventKindName(candidate)) {
       kind = candidate;
       return true;

@@ -19,6 +19,8 @@ enum class EventKind : std::uint8_t {
   Close,    // the port or the window closed; detail: the device
   Log,      // the run log could not be written, or can again; detail: "failed <cause> <path>",
             // "recovered"
+  Program,  // a program's step; detail: "start <name>", "step 2/5", "pause", "continue", "end",
+            // "abort", "abort manual"
 };
 
 // The names of the event kinds in logs and on a broker: stable, ASCII.

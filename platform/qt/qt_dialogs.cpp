@@ -44,6 +44,14 @@ std::string QtDialogs::askText(const std::string& prompt, const std::string& tit
   return box.textValue().toStdString();
 }
 
+bool QtDialogs::askYesNo(const std::string& prompt, const std::string& title) {
+  QMessageBox box(QMessageBox::Question, QString::fromStdString(title), PromptText(prompt),
+                  QMessageBox::Yes | QMessageBox::No, parent_);
+  box.setTextFormat(Qt::PlainText);
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
 std::string QtDialogs::askWithHints(const HintedInputBox& box) {
   HintedInputDialog dialog(box, parent_);
   if (dialog.exec() != QDialog::Accepted) return {};

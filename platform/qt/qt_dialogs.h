@@ -21,6 +21,7 @@ class QtDialogs : public Dialogs {
   std::string askText(const std::string& prompt, const std::string& title,
                       int defaultAnswer) override;
   std::string askWithHints(const HintedInputBox& box) override;
+  bool askYesNo(const std::string& prompt, const std::string& title) override;
 
  private:
   QPointer<QWidget> parent_;

@@ -15,6 +15,7 @@ struct QtLine {
   qt::QtTimer qtRunClockTimer;
   qt::QtTimer qtPollTimer;
   qt::QtTimer qtLinkWatchTimer;
+  qt::QtTimer qtProgramTimer;
   pump::SystemEventClock systemClock;
 };
 
@@ -24,6 +25,7 @@ struct ConsoleOnQt : QtLine, ConsoleHarness {
                         .runClockTimer = &qtRunClockTimer,
                         .pollTimer = &qtPollTimer,
                         .linkWatchTimer = &qtLinkWatchTimer,
+                        .programTimer = &qtProgramTimer,
                         .clock = &systemClock}) {}
   ~ConsoleOnQt() { window->closeWindow(); }
 

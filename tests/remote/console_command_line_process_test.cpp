@@ -113,8 +113,9 @@ TEST_F(ConsoleWithoutDisplay, HelpListsEveryOptionAndVersionNamesTheRelease) {
   EXPECT_EQ(help.err, "");
   for (const char* option :
        {"--headless", "--port <DEVICE>", "--mqtt-url <URL>", "--mqtt-user <NAME>",
-        "--mqtt-password-file <FILE>", "--mqtt-ca <FILE>", "--pump-id <ID>",
-        "--mqtt-topic-prefix <PREFIX>", "--allow-remote-control", "--help", "--version"}) {
+        "--mqtt-password-file <FILE>", "--mqtt-ca <FILE>", "--pump-id <ID>", "--program <FILE>",
+        "--check-program <FILE>", "--mqtt-topic-prefix <PREFIX>", "--allow-remote-control",
+        "--help", "--version"}) {
     EXPECT_NE(help.out.find(option), std::string::npos) << option << " missing from:\n" << help.out;
   }
   EXPECT_TRUE(help.out.starts_with("Usage: pump-console [options]\n")) << help.out;
@@ -163,6 +164,81 @@ TEST_F(ConsoleWithoutDisplay, AGoodHeadlessLinePollsThePumpUntilSigterm) {
   ::kill(console_, SIGTERM);
   const auto end = ended();
   EXPECT_EQ(end.status, 0) << end.err;
+}
+
+// Writes `json` to a file in the console's home and gives its path.
+std::string ProgramFile(const ScratchFolder& home, const std::string& name,
+                        const std::string& json) {
+  const std::string path = home.path() + "/" + name;
+  std::ofstream(path, std::ios::binary) << json;
+  return path;
+}
+
+TEST_F(ConsoleWithoutDisplay, CheckProgramPrintsStepsTotalAndVolumeOrTheFirstFault) {
+  const auto good =
+      run({"--check-program",
+           ProgramFile(home, "good.json",
+                       R"({"version":1,"name":"升流量","steps":[)"
+                       R"({"seconds":60,"flow_start":0,"flow_end":50,"pressure_limit":3.0},)"
+                       R"({"seconds":600,"flow_start":50,"flow_end":50,"pressure_limit":3.0}]})")});
+  EXPECT_EQ(good.status, 0) << good.err;
+  EXPECT_EQ(good.out,
+            "program: 升流量\n"
+            "step  seconds  flow_start  flow_end  pressure_limit\n"
+            "   1       60           0        50             3.0\n"
+            "   2      600          50        50             3.0\n"
+            "total: 00:11:00 (660 s), volume: 525.0 ml\n");
+  EXPECT_EQ(good.err, "");
+
+  const auto bad = run({"--check-program",
+                        ProgramFile(home, "bad.json",
+                                    R"({"version":1,"name":"x","steps":[{"seconds":5,"flow_start":)"
+                                    R"(0,"flow_end":5,"pressure_limit":1},{"seconds":5,)"
+                                    R"("flow_start":0,"flow_end":500,"pressure_limit":1}]})")});
+  EXPECT_EQ(bad.status, 2);
+  EXPECT_EQ(bad.out, "");
+  EXPECT_TRUE(IsOneLine(bad.err)) << bad.err;
+  EXPECT_NE(bad.err.find("step 2: flow_end"), std::string::npos) << bad.err;
+
+  const auto missing = run({"--check-program", home.path() + "/none.json"});
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find("cannot read"), std::string::npos) << missing.err;
+}
+
+TEST_F(ConsoleWithoutDisplay, AProgramOnTheCommandLineRunsOnceThePumpAnswersAndTheConsoleGoesOn) {
+  const std::string program = ProgramFile(
+      home, "short.json",
+      R"({"version":1,"name":"short","steps":[{"seconds":1,"flow_start":5,"flow_end":5,)"
+      R"("pressure_limit":2.0},{"seconds":2,"flow_start":5,"flow_end":9,"pressure_limit":2.5}]})");
+  start({"--headless", "--port", "sim", "--program", program});
+  ASSERT_GT(console_, 0);
+  const auto logs = std::filesystem::path(home.path()) / "Documents" / "pump-logs";
+  std::string log;
+  const bool finished = Eventually(
+      [&] {
+        std::error_code error;
+        for (const auto& file : std::filesystem::directory_iterator(logs, error)) {
+          log = FileText(file.path().string());
+          if (log.find(",program,") != std::string::npos && log.find(",end") != std::string::npos)
+            return true;
+        }
+        return !stillRunning();
+      },
+      30s);
+  ASSERT_TRUE(finished && stillRunning()) << "no end of the program logged; standard error:\n"
+                                          << FileText(errPath()) << log;
+  // The program's rows and frames in their order, whatever came between them.
+  std::size_t at = 0;
+  for (const char* expected : {"start short", "step 1/2", "Q00P02.0Y", "Q00L0005Y", "Q00R0000Y",
+                               "step 2/2", "Q00P02.5Y", "Q00L0007Y", "Q00L0009Y", "Q00S0000Y"}) {
+    const auto found = log.find(expected, at);
+    ASSERT_NE(found, std::string::npos) << expected << " missing, or out of order, in:\n" << log;
+    at = found;
+  }
+  EXPECT_NE(FileText(errPath()).find("step 2/2"), std::string::npos)
+      << "told on the standard error";
+  ::kill(console_, SIGTERM);
+  EXPECT_EQ(ended().status, 0);
 }
 
 }  // namespace

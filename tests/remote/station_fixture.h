@@ -36,6 +36,12 @@ class RecordingControl : public session::PumpCommands {
     return record("timed_run " + ShortNumber(minutes));
   }
   std::optional<double> timedRunSecondsLeft() const override { return secondsLeft; }
+  session::CommandResult startProgram(const program::Program& program) override {
+    return record("run_program " + program.name + " " + std::to_string(program.steps.size()));
+  }
+  session::CommandResult pauseProgram() override { return record("pause_program"); }
+  session::CommandResult continueProgram() override { return record("continue_program"); }
+  session::CommandResult abortProgram() override { return record("abort_program"); }
 
   std::vector<std::string> calls;
   std::string refusal;

@@ -29,6 +29,10 @@ class NoPump : public pump::session::PumpCommands {
   Result stop() override { return Result::Refused("no pump"); }
   Result timedRun(double) override { return Result::Refused("no pump"); }
   std::optional<double> timedRunSecondsLeft() const override { return std::nullopt; }
+  Result startProgram(const pump::program::Program&) override { return Result::Refused("no pump"); }
+  Result pauseProgram() override { return Result::Refused("no pump"); }
+  Result continueProgram() override { return Result::Refused("no pump"); }
+  Result abortProgram() override { return Result::Refused("no pump"); }
 };
 
 // The console's own options, read with getopt: the stand-in links no toolkit.

@@ -52,6 +52,7 @@ const std::vector<Step> kSession = {
     {EventKind::Refused, "1,5", kRunning, 2000ms},
     {EventKind::Refused, "\xEF\xBC\x95\"", kRunning, 2100ms},  // a full-width 5 and a quote
     {EventKind::Run, "start", kRunning, 3000ms},
+    {EventKind::Program, "step 2/5", kRunning, 3500ms},
     {EventKind::Link, "no_answer", kNoNumber, 7500ms},
     {EventKind::Run, "stop_due", kNoNumber, 63'000ms},
     {EventKind::Close, "/dev/pts/3", kNoNumber, 63'010ms},
@@ -69,12 +70,13 @@ const std::vector<std::vector<std::string>> kGolden = {
     {"2.000", "refused", "1.5", "150", "2.0", "RUN", "1,5"},
     {"2.100", "refused", "1.5", "150", "2.0", "RUN", "\\xEF\\xBC\\x95\""},
     {"3.000", "run", "1.5", "150", "2.0", "RUN", "start"},
+    {"3.500", "program", "1.5", "150", "2.0", "RUN", "step 2/5"},
     {"7.500", "link", "", "150", "2.0", "RUN", "no_answer"},
     {"63.000", "run", "", "150", "2.0", "RUN", "stop_due"},
     {"63.010", "close", "", "150", "2.0", "RUN", "/dev/pts/3"},
     {"63.010", "link", "", "150", "2.0", "RUN", "not_connected"},
 };
-const std::vector<int> kGoldenSteps = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
+const std::vector<int> kGoldenSteps = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
 
 session::SessionEvent EventOf(const Step& step) {
   return {step.kind, step.detail, step.shown, kOpenWall + step.after, kOpenMono + step.after};

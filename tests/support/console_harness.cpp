@@ -24,6 +24,7 @@ void ConsoleHarness::build(ServiceOverrides overrides,
       .runClockTimer = overrides.runClockTimer ? *overrides.runClockTimer : runClockTimer,
       .pollTimer = overrides.pollTimer ? *overrides.pollTimer : pollTimer,
       .linkWatchTimer = overrides.linkWatchTimer ? *overrides.linkWatchTimer : linkWatchTimer,
+      .programTimer = overrides.programTimer ? *overrides.programTimer : programTimer,
       .clock = overrides.clock ? overrides.clock : &eventClock,
       .stableName = overrides.stableName,
   });

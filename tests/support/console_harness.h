@@ -20,6 +20,7 @@ struct ServiceOverrides {
   Timer* runClockTimer = nullptr;
   Timer* pollTimer = nullptr;
   Timer* linkWatchTimer = nullptr;
+  Timer* programTimer = nullptr;
   Canvas* canvas = nullptr;
   Files* files = nullptr;
   Printer* printer = nullptr;
@@ -50,6 +51,7 @@ struct ConsoleHarness {
   ManualTimer runClockTimer{clock};
   ManualTimer pollTimer{clock};
   ManualTimer linkWatchTimer{clock};
+  ManualTimer programTimer{clock};
   RecordingSerialPort serial;
   ScriptedDialogs dialogs;
   RecordingCanvas canvas;

@@ -112,10 +112,18 @@ std::string ScriptedDialogs::askWithHints(const HintedInputBox& box) {
   return answer;
 }
 
+bool ScriptedDialogs::askYesNo(const std::string& prompt, const std::string& title) {
+  shown.push_back({"yes_no", prompt, title, {}, {}, {}});
+  if (yesNoAnswers.empty()) return false;
+  const bool yes = yesNoAnswers.front();
+  yesNoAnswers.pop_front();
+  return yes;
+}
+
 std::vector<ScriptedDialogs::Shown> ScriptedDialogs::messages() const {
   std::vector<Shown> result;
   for (const auto& box : shown) {
-    if (box.kind != "question") result.push_back(box);
+    if (box.kind == "message" || box.kind == "notice") result.push_back(box);
   }
   return result;
 }

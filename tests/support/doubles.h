@@ -106,7 +106,7 @@ class RecordingSerialPort : public SerialPort {
 class ScriptedDialogs : public Dialogs {
  public:
   struct Shown {
-    std::string kind;  // "message", "notice" (returns at once) or "question"
+    std::string kind;  // "message", "notice" (returns at once), "question" or "yes_no"
     std::string prompt;
     std::string title;
     std::string defaultAnswer;           // as the edit field shows it
@@ -118,8 +118,10 @@ class ScriptedDialogs : public Dialogs {
   std::string askText(const std::string& prompt, const std::string& title,
                       int defaultAnswer) override;
   std::string askWithHints(const HintedInputBox& box) override;
+  bool askYesNo(const std::string& prompt, const std::string& title) override;
 
   std::deque<std::string> answers;  // next answers to askText; "" is Cancel
+  std::deque<bool> yesNoAnswers;    // next answers to askYesNo; none left: No
   std::vector<Shown> shown;
   std::vector<Shown> messages() const;  // the message boxes and notices only
 };

@@ -8,9 +8,9 @@
 namespace pump {
 namespace {
 
-constexpr EventKind kEveryKind[] = {EventKind::Open,    EventKind::Reading, EventKind::Reply,
-                                    EventKind::Command, EventKind::Refused, EventKind::Link,
-                                    EventKind::Run,     EventKind::Close,   EventKind::Log};
+constexpr EventKind kEveryKind[] = {
+    EventKind::Open, EventKind::Reading, EventKind::Reply, EventKind::Command, EventKind::Refused,
+    EventKind::Link, EventKind::Run,     EventKind::Close, EventKind::Log,     EventKind::Program};
 
 TEST(Vocabulary, EveryEventKindIsReadBackFromTheNameALogGivesIt) {
   std::set<std::string> names;

@@ -20,6 +20,11 @@ void SpanBands::show(std::vector<Span> runPeriods, std::vector<Span> linkGaps, d
   update();
 }
 
+void SpanBands::mark(std::vector<double> timesMs) {
+  marks_ = std::move(timesMs);
+  update();
+}
+
 QRectF SpanBands::boundingRect() const { return chart_->plotArea(); }
 
 void SpanBands::paintSpans(QPainter* painter, const std::vector<Span>& spans,
@@ -38,6 +43,17 @@ void SpanBands::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidge
   painter->setClipRect(chart_->plotArea());
   paintSpans(painter, runPeriods_, QColor(120, 200, 120, 60));
   paintSpans(painter, linkGaps_, QColor(150, 150, 150, 150));
+  paintMarks(painter);
+}
+
+void SpanBands::paintMarks(QPainter* painter) const {
+  const QRectF area = chart_->plotArea();
+  const double scale = area.width() / (endMs_ - startMs_);
+  painter->setPen(QPen(QColor(90, 90, 160), 1, Qt::DashLine));
+  for (double at : marks_) {
+    const double x = area.left() + (at - startMs_) * scale;
+    painter->drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
+  }
 }
 
 }  // namespace pump::trend::qt

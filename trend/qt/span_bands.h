@@ -16,6 +16,9 @@ class SpanBands : public QGraphicsItem {
   explicit SpanBands(QChart* chart);
 
   void show(std::vector<Span> runPeriods, std::vector<Span> linkGaps, double startMs, double endMs);
+  // Thin dashed lines across the plot: where a program's steps begin.
+  void mark(std::vector<double> timesMs);
+  const std::vector<double>& marks() const { return marks_; }
 
   QRectF boundingRect() const override;
   void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override;
@@ -24,7 +27,10 @@ class SpanBands : public QGraphicsItem {
   void paintSpans(QPainter* painter, const std::vector<Span>& spans, const QColor& color) const;
 
   QChart* chart_;
+  void paintMarks(QPainter* painter) const;
+
   std::vector<Span> runPeriods_, linkGaps_;
+  std::vector<double> marks_;
   double startMs_ = 0, endMs_ = 1;
 };
 

@@ -19,6 +19,7 @@ namespace {
 const QColor kPressureColor(200, 30, 30);
 const QColor kLimitColor(230, 120, 0);
 const QColor kFlowColor(30, 90, 200);
+const QColor kPlannedFlowColor(130, 60, 180);
 
 // One wheel notch zooms by this much.
 constexpr double kWheelZoom = 0.8;
@@ -58,6 +59,10 @@ TrendChartView::TrendChartView(QWidget* parent)
   pressureLines_.push_back(addSeries("压力", QPen(kPressureColor, 1.5), pressureAxis_));
   limitLine_ = addSeries("压力上限", limitPen, pressureAxis_);
   flowLine_ = addSeries("流量设定", QPen(kFlowColor, 1.5), flowAxis_);
+  plannedFlowLines_.push_back(
+      addSeries("计划流量", QPen(kPlannedFlowColor, 1.5, Qt::DashLine), flowAxis_));
+  for (QLegendMarker* marker : chart_->legend()->markers(plannedFlowLines_.front()))
+    marker->setVisible(false);  // shown once there is a plan
 }
 
 QLineSeries* TrendChartView::addSeries(const QString& name, const QPen& pen,
@@ -80,17 +85,28 @@ QList<QPointF> TrendChartView::PointsOf(const Polyline& line) const {
 }
 
 void TrendChartView::drawPressure(const std::vector<Polyline>& lines) {
-  while (pressureLines_.size() < lines.size()) {
-    QLineSeries* line = addSeries("压力", pressureLines_.front()->pen(), pressureAxis_);
-    // One legend entry stands for every piece of the pressure line.
+  drawPieces(pressureLines_, lines, pressureAxis_);
+}
+
+void TrendChartView::drawPlannedFlow(const std::vector<Polyline>& lines) {
+  drawPieces(plannedFlowLines_, lines, flowAxis_);
+  for (QLegendMarker* marker : chart_->legend()->markers(plannedFlowLines_.front()))
+    marker->setVisible(!lines.empty());
+}
+
+// A line in pieces not to be joined: one series each, one legend entry for all.
+void TrendChartView::drawPieces(std::vector<QLineSeries*>& series,
+                                const std::vector<Polyline>& lines, QValueAxis* axis) {
+  while (series.size() < lines.size()) {
+    QLineSeries* line = addSeries(series.front()->name(), series.front()->pen(), axis);
     for (QLegendMarker* marker : chart_->legend()->markers(line)) marker->setVisible(false);
-    pressureLines_.push_back(line);
+    series.push_back(line);
   }
-  for (std::size_t i = 0; i < pressureLines_.size(); ++i) {
+  for (std::size_t i = 0; i < series.size(); ++i) {
     if (i < lines.size()) {
-      pressureLines_[i]->replace(PointsOf(lines[i]));
-    } else if (pressureLines_[i]->count() > 0) {
-      pressureLines_[i]->clear();
+      series[i]->replace(PointsOf(lines[i]));
+    } else if (series[i]->count() > 0) {
+      series[i]->clear();
     }
   }
 }
@@ -127,7 +143,9 @@ void TrendChartView::draw(const TrendPicture& picture) {
   drawPressure(picture.pressure);
   limitLine_->replace(PointsOf(picture.pressureLimit));
   flowLine_->replace(PointsOf(picture.flow));
+  drawPlannedFlow(picture.plannedFlow);
   bands_->show(picture.runPeriods, picture.linkGaps, startMs_, endMs_);
+  bands_->mark(picture.stepBoundariesMs);
   placeCursor();
 }
 
@@ -154,6 +172,8 @@ void TrendChartView::showCursor(const double* timeMs) {
   cursorMs_ = timeMs ? std::optional<double>(*timeMs) : std::nullopt;
   placeCursor();
 }
+
+const std::vector<double>& TrendChartView::stepMarksMs() const { return bands_->marks(); }
 
 void TrendChartView::placeCursor() {
   const QRectF area = chart_->plotArea();

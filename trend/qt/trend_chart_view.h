@@ -32,6 +32,8 @@ class TrendChartView : public QChartView {
   double valueAt(double y) const;
   // A thin vertical line at the reading the readout speaks of; none if null.
   void showCursor(const double* timeMs);
+  // Where the plot marks a program's step boundaries, on the time axis.
+  const std::vector<double>& stepMarksMs() const;
 
  signals:
   void zoomAroundRequested(double anchorMs, double factor);
@@ -50,6 +52,9 @@ class TrendChartView : public QChartView {
  private:
   QLineSeries* addSeries(const QString& name, const QPen& pen, QValueAxis* valueAxis);
   void drawPressure(const std::vector<Polyline>& lines);
+  void drawPlannedFlow(const std::vector<Polyline>& lines);
+  void drawPieces(std::vector<QLineSeries*>& series, const std::vector<Polyline>& lines,
+                  QValueAxis* axis);
   void drawTimeAxis(const TrendPicture& picture);
   QRectF plotRect() const;
   void placeCursor();
@@ -60,6 +65,7 @@ class TrendChartView : public QChartView {
   QValueAxis* pressureAxis_;
   QValueAxis* flowAxis_;
   std::vector<QLineSeries*> pressureLines_;
+  std::vector<QLineSeries*> plannedFlowLines_;  // a program's plan, one per stretch run
   QLineSeries* limitLine_;
   QLineSeries* flowLine_;
   SpanBands* bands_;

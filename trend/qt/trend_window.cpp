@@ -196,6 +196,7 @@ void TrendWindow::redraw() {
   const Session* s = shownSession();
   if (!s) return;
   PictureRequest request{view_, chart_->plotWidth(), newestMs(*s), fixedRange_};
+  if (!loaded_ && live_) request.program = &live_->program();
   chart_->draw(ComposePicture(*s, request));
   drawnSession_ = s;
   drawnVersion_ = s->version();

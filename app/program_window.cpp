@@ -1,0 +1,347 @@
+#include "app/program_window.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QShortcut>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "app/program_preview.h"
+#include "texts/operator_texts.h"
+
+namespace pump::app {
+namespace {
+
+using program::ProgramTable;
+using program::RunProgress;
+
+const QColor kFaultyCell(255, 190, 190);
+const QColor kRunningStep(190, 225, 255);
+// As in a spreadsheet: typing, F2 or a double click edits the cell.
+const QAbstractItemView::EditTriggers kEditTriggers = QAbstractItemView::DoubleClicked |
+                                                      QAbstractItemView::EditKeyPressed |
+                                                      QAbstractItemView::AnyKeyPressed;
+
+QString Utf8(const std::string& text) { return QString::fromStdString(text); }
+
+const char* const kColumnTitles[] = {texts::kStepColumn, texts::kSecondsColumn,
+                                     texts::kFlowStartColumn, texts::kFlowEndColumn,
+                                     texts::kPressureLimitColumn};
+const char* const kColumnUnits[] = {"", "s", "ml/min", "ml/min", "MPa"};
+
+}  // namespace
+
+QString ProgramFolder() { return QDir::homePath() + QStringLiteral("/Documents/pump-programs"); }
+
+ProgramWindow::ProgramWindow(program::ProgramControls& controls, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      controls_(controls),
+      table_(texts::kNewProgramName),
+      name_(new QLineEdit(Utf8(texts::kNewProgramName))),
+      steps_(new QTableWidget(0, program::kColumnCount)),
+      faultLine_(new QLabel),
+      totals_(new QLabel),
+      preview_(new ProgramPreview) {
+  setUpTable();
+  layOut();
+  connectEdits();
+  connect(&runTimer_, &QTimer::timeout, this, &ProgramWindow::followRun);
+  runTimer_.start(250);
+  table_.insertRow(0);
+  fillTable();
+}
+
+void ProgramWindow::setUpTable() {
+  for (int column = 0; column < program::kColumnCount; ++column) {
+    auto* header = new QTableWidgetItem(QString::fromUtf8(kColumnTitles[column]));
+    header->setToolTip(QString::fromUtf8(kColumnUnits[column]));
+    steps_->setHorizontalHeaderItem(column, header);
+  }
+  steps_->verticalHeader()->hide();
+  steps_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  steps_->setSelectionMode(QAbstractItemView::SingleSelection);
+}
+
+void ProgramWindow::layOut() {
+  name_->setObjectName(QStringLiteral("name"));
+  faultLine_->setWordWrap(true);
+  preview_->setMinimumHeight(220);
+  auto* nameRow = new QHBoxLayout;
+  nameRow->addWidget(new QLabel(Utf8(texts::kProgramNameLabel)));
+  nameRow->addWidget(name_, 1);
+  auto* hint = new QLabel(Utf8(texts::kProgramUnitsHint));
+  hint->setWordWrap(true);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(nameRow);
+  layout->addWidget(hint);
+  layout->addWidget(steps_, 1);
+  layout->addWidget(makeRowButtons());
+  layout->addWidget(faultLine_);
+  layout->addWidget(totals_);
+  layout->addWidget(preview_, 1);
+  layout->addWidget(makeRunButtons());
+  resize(640, 720);
+}
+
+void ProgramWindow::connectEdits() {
+  connect(steps_, &QTableWidget::cellChanged, this, &ProgramWindow::cellEdited);
+  connect(steps_, &QTableWidget::currentCellChanged, this, [this] { explainFault(); });
+  connect(name_, &QLineEdit::textEdited, this, [this](const QString& name) {
+    table_.setName(name.toStdString());
+    tableChanged();
+  });
+  // Not while a cell is being edited: the editor then takes Ctrl+V itself.
+  auto* paste = new QShortcut(QKeySequence::Paste, steps_, nullptr, nullptr, Qt::WidgetShortcut);
+  connect(paste, &QShortcut::activated, this,
+          [this] { pasteRows(QApplication::clipboard()->text()); });
+}
+
+QPushButton* ProgramWindow::addButton(const std::string& name, const char* text,
+                                      void (ProgramWindow::*action)()) {
+  auto* button = new QPushButton(QString::fromUtf8(text));
+  button->setObjectName(QString::fromStdString(name));
+  connect(button, &QPushButton::clicked, this, action);
+  buttons_[name] = button;
+  return button;
+}
+
+QWidget* ProgramWindow::makeRowButtons() {
+  auto* row = new QWidget;
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(addButton("insert", texts::kInsertStepButton, &ProgramWindow::insertStep));
+  layout->addWidget(addButton("delete", texts::kDeleteStepButton, &ProgramWindow::deleteStep));
+  layout->addWidget(addButton("up", texts::kMoveStepUpButton, &ProgramWindow::moveStepUp));
+  layout->addWidget(addButton("down", texts::kMoveStepDownButton, &ProgramWindow::moveStepDown));
+  layout->addStretch(1);
+  return row;
+}
+
+QWidget* ProgramWindow::makeRunButtons() {
+  auto* row = new QWidget;
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(addButton("open", texts::kOpenProgramButton, &ProgramWindow::askOpen));
+  layout->addWidget(addButton("save", texts::kSaveProgramButton, &ProgramWindow::askSave));
+  layout->addStretch(1);
+  layout->addWidget(addButton("start", texts::kStartProgramButton, &ProgramWindow::start));
+  layout->addWidget(addButton("pause", texts::kPauseProgramButton, &ProgramWindow::pause));
+  layout->addWidget(addButton("continue", texts::kContinueProgramButton, &ProgramWindow::resume));
+  layout->addWidget(addButton("abort", texts::kAbortProgramButton, &ProgramWindow::abort));
+  return row;
+}
+
+// The table widget from the table's texts, all of it.
+void ProgramWindow::fillTable() {
+  filling_ = true;
+  steps_->setRowCount(table_.rowCount());
+  for (int row = 0; row < table_.rowCount(); ++row)
+    for (int column = 0; column < program::kColumnCount; ++column) {
+      auto* item = new QTableWidgetItem(Utf8(table_.cell(row, column)));
+      if (column == program::kStepColumn) item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+      steps_->setItem(row, column, item);
+    }
+  filling_ = false;
+  shownStep_ = 0;
+  tableChanged();
+}
+
+void ProgramWindow::cellEdited(int row, int column) {
+  if (filling_) return;
+  table_.setCell(row, column, steps_->item(row, column)->text().toStdString());
+  tableChanged();
+}
+
+void ProgramWindow::tableChanged() {
+  markCells();
+  explainFault();
+  showTotals();
+  preview_->draw(table_.draft());
+  setWindowTitle(Utf8(std::string(texts::kProgramTitle) + " - " + table_.name()));
+  followRun();
+}
+
+void ProgramWindow::markCells() {
+  filling_ = true;
+  for (int row = 0; row < table_.rowCount(); ++row)
+    for (int column = program::kSecondsColumn; column < program::kColumnCount; ++column) {
+      const auto fault = table_.cellFault(row, column);
+      QTableWidgetItem* item = steps_->item(row, column);
+      item->setBackground(fault ? QBrush(kFaultyCell) : QBrush());
+      item->setToolTip(fault ? Utf8(*fault) : QString());
+    }
+  filling_ = false;
+}
+
+// The fault of the cell the operator is in, else the first one.
+void ProgramWindow::explainFault() {
+  const auto faults = table_.faults();
+  std::optional<std::string> here;
+  if (steps_->currentRow() >= 0 && steps_->currentRow() < table_.rowCount())
+    here = table_.cellFault(steps_->currentRow(), steps_->currentColumn());
+  faultLine_->setStyleSheet(faults.empty() ? QStringLiteral("color: #106010")
+                                           : QStringLiteral("color: #c00000"));
+  if (faults.empty())
+    faultLine_->setText(Utf8(texts::kProgramHasNoFault));
+  else
+    faultLine_->setText(Utf8(here ? *here : faults.front().message));
+}
+
+void ProgramWindow::showTotals() {
+  const auto draft = table_.draft();
+  totals_->setText(Utf8(texts::ProgramTotals(program::HoursMinutesSeconds(draft.totalSeconds()),
+                                             program::VolumeText(draft.volumeMl()))));
+}
+
+void ProgramWindow::followRun() {
+  const auto run = controls_.progress();
+  showRunningStep(run);
+  enableButtons(run);
+}
+
+void ProgramWindow::showRunningStep(const std::optional<RunProgress>& run) {
+  const int step = run && run->step <= table_.rowCount() ? run->step : 0;
+  if (step == shownStep_) return;
+  filling_ = true;
+  for (int row : {shownStep_ - 1, step - 1}) {
+    if (row < 0) continue;
+    for (int column = 0; column < program::kColumnCount; ++column) {
+      QTableWidgetItem* item = steps_->item(row, column);
+      const bool faulty = table_.cellFault(row, column).has_value();
+      item->setBackground(row == step - 1 ? QBrush(kRunningStep)
+                          : faulty        ? QBrush(kFaultyCell)
+                                          : QBrush());
+    }
+  }
+  filling_ = false;
+  shownStep_ = step;
+  if (step > 0) steps_->setCurrentCell(step - 1, std::max(steps_->currentColumn(), 0));
+}
+
+void ProgramWindow::enableButtons(const std::optional<RunProgress>& run) {
+  const bool idle = !run;
+  buttons_["start"]->setEnabled(idle && table_.program().has_value());
+  buttons_["pause"]->setEnabled(run && run->state == RunProgress::State::Running);
+  buttons_["continue"]->setEnabled(run && run->state == RunProgress::State::Paused);
+  buttons_["abort"]->setEnabled(!idle);
+  for (const char* editing : {"open", "insert", "delete", "up", "down"})
+    buttons_[editing]->setEnabled(idle);
+  name_->setReadOnly(!idle);
+  steps_->setEditTriggers(idle ? kEditTriggers : QAbstractItemView::NoEditTriggers);
+}
+
+void ProgramWindow::insertStep() {
+  const int row = steps_->currentRow() < 0 ? table_.rowCount() : steps_->currentRow() + 1;
+  table_.insertRow(row);
+  fillTable();
+  steps_->setCurrentCell(row, program::kSecondsColumn);
+}
+
+void ProgramWindow::deleteStep() {
+  const int row = steps_->currentRow();
+  if (row < 0) return;
+  table_.removeRow(row);
+  fillTable();
+  if (table_.rowCount() > 0)
+    steps_->setCurrentCell(std::min(row, table_.rowCount() - 1), program::kSecondsColumn);
+}
+
+void ProgramWindow::moveStepUp() { moveStep(-1); }
+void ProgramWindow::moveStepDown() { moveStep(+1); }
+
+void ProgramWindow::moveStep(int by) {
+  const int row = steps_->currentRow();
+  const int to = row + by;
+  if (row < 0 || to < 0 || to >= table_.rowCount()) return;
+  const int column = steps_->currentColumn();
+  table_.moveRow(row, to);
+  fillTable();
+  steps_->setCurrentCell(to, column);
+}
+
+void ProgramWindow::pasteRows(const QString& text) {
+  if (controls_.progress()) return;
+  const int row = steps_->currentRow() < 0 ? table_.rowCount() : steps_->currentRow();
+  const int column = std::max(steps_->currentColumn(), int(program::kSecondsColumn));
+  const auto pasted = table_.paste(row, column, text.toStdString());
+  fillTable();
+  if (pasted.count() > 0) steps_->setCurrentCell(pasted.first, column);
+}
+
+bool ProgramWindow::openFile(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    dialogs_.showMessage(texts::kProgramFileNotRead + file.errorString().toStdString(),
+                         texts::kProgramTitle);
+    return false;
+  }
+  const auto read = program::ReadProgram(file.readAll().toStdString());
+  if (const auto* fault = std::get_if<program::Fault>(&read)) {
+    dialogs_.showMessage(texts::kProgramFileRefused + std::string("\n") + fault->message,
+                         texts::kProgramTitle);
+    return false;
+  }
+  table_ = ProgramTable::FromProgram(std::get<program::Program>(read));
+  name_->setText(Utf8(table_.name()));
+  fillTable();
+  return true;
+}
+
+bool ProgramWindow::saveTo(const QString& path) {
+  const auto program = table_.program();
+  if (!program) {
+    dialogs_.showMessage(texts::kProgramFileNotSaved + table_.faults().front().message,
+                         texts::kProgramTitle);
+    return false;
+  }
+  QSaveFile file(path);
+  const QByteArray bytes = QByteArray::fromStdString(program::WriteProgram(*program) + "\n");
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    dialogs_.showMessage(texts::kProgramFileNotSaved + file.errorString().toStdString(),
+                         texts::kProgramTitle);
+    return false;
+  }
+  return true;
+}
+
+void ProgramWindow::askOpen() {
+  const QString folder = QDir(ProgramFolder()).exists() ? ProgramFolder() : QDir::homePath();
+  const QString path = QFileDialog::getOpenFileName(this, Utf8(texts::kOpenProgramButton), folder,
+                                                    Utf8(texts::kProgramFileFilter));
+  if (!path.isEmpty()) openFile(path);
+}
+
+// The folder is made at the first save.
+void ProgramWindow::askSave() {
+  QDir().mkpath(ProgramFolder());
+  const QString proposed = ProgramFolder() + "/" + Utf8(table_.name()) + ".json";
+  QString path = QFileDialog::getSaveFileName(this, Utf8(texts::kSaveProgramButton), proposed,
+                                              Utf8(texts::kProgramFileFilter));
+  if (path.isEmpty()) return;
+  if (!path.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive)) path += ".json";
+  saveTo(path);
+}
+
+void ProgramWindow::start() {
+  if (const auto program = table_.program())
+    tellRefusal(controls_.start(*program), texts::kProgramNotStarted);
+}
+void ProgramWindow::pause() { tellRefusal(controls_.pause(), ""); }
+void ProgramWindow::resume() { tellRefusal(controls_.resume(), ""); }
+void ProgramWindow::abort() { tellRefusal(controls_.abort(), ""); }
+
+void ProgramWindow::tellRefusal(const std::optional<std::string>& refusal, const char* before) {
+  followRun();
+  if (refusal) dialogs_.showMessage(before + *refusal, texts::kProgramTitle);
+}
+
+}  // namespace pump::app
