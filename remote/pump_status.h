@@ -22,6 +22,7 @@ struct PumpStatus {
   std::optional<double> pressure;   // MPa
   std::string runState = "idle";    // timed run: idle, running, paused, stop_pending
   std::optional<long> secondsLeft;
+  std::optional<session::ProgramProgress> program;  // the program under way, if any
   std::chrono::system_clock::time_point time;
 
   // Equal in everything a subscriber sees but the time.
