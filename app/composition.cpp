@@ -10,6 +10,7 @@
 
 #include "app/qt_translations.h"
 #include "app/run_log_boxes.h"
+#include "app/signal_ending.h"
 #include "console/window_design.h"
 #include "link/stable_port_name.h"
 #include "records/record_file.h"
@@ -156,7 +157,10 @@ void Console::endOnSignal() {
 }
 
 // The window's close box has already run the close step.
-void Console::finish() { remote_->stop(); }
+void Console::finish() {
+  WaitForExitStop(session());
+  remote_->stop();
+}
 
 void Console::tellRunLogOff(const std::string& why) { ShowRunLogBox(view_.get(), why); }
 

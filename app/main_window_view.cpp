@@ -3,8 +3,6 @@
 #include <qdrawutil.h>
 
 #include <QCloseEvent>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -12,7 +10,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QTimer>
 
 #include "app/design_to_qt.h"
 #include "app/key_button.h"
@@ -296,19 +293,11 @@ void MainWindowView::closeEvent(QCloseEvent* event) {
   if (answer == console::MainWindow::CloseAnswer::Stay) return event->ignore();
   event->accept();
   if (!window_) return;
-  if (answer == console::MainWindow::CloseAnswer::CloseAfterStop) waitForStopTaken();
+  if (answer == console::MainWindow::CloseAnswer::CloseAfterStop) {
+    WaitForExitStop(window_->session());
+  }
   window_->closeWindow();
   if (programEnds_) programEnds_();
-}
-
-void MainWindowView::waitForStopTaken() {
-  QElapsedTimer waited;
-  waited.start();
-  while (!window_->session().stopTakenBeforeExit() && waited.elapsed() < kLongestStopWait.count()) {
-    QEventLoop loop;
-    QTimer::singleShot(5, &loop, &QEventLoop::quit);
-    loop.exec();
-  }
 }
 
 }  // namespace pump::app

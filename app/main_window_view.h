@@ -49,9 +49,6 @@ class MainWindowView : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  // The program's STOP leaves the port before the line closes with the
-  // window, waiting no longer than an ending on a signal does.
-  void waitForStopTaken();
 
  private:
   using ControlKey = std::pair<std::string, int>;  // design name, control-array index

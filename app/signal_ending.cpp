@@ -3,6 +3,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <QEventLoop>
 #include <csignal>
 
 namespace pump::app {
@@ -31,6 +32,16 @@ void HandleSignals(void (*handler)(int)) {
 }
 
 }  // namespace
+
+void WaitForExitStop(const session::PumpSession& session) {
+  QElapsedTimer waited;
+  waited.start();
+  while (session.exitStopOutstanding() && waited.elapsed() < kLongestStopWait.count()) {
+    QEventLoop loop;
+    QTimer::singleShot(kStopWatchMs, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+}
 
 SignalEnding::SignalEnding(session::PumpSession& session, std::function<void()> end)
     : session_(session), end_(std::move(end)) {

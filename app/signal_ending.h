@@ -17,6 +17,10 @@ namespace pump::app {
 
 inline constexpr std::chrono::milliseconds kLongestStopWait{2000};
 
+// Runs the event loop while a stop sent for the exit has not left the port,
+// for at most kLongestStopWait; returns at once when there is none.
+void WaitForExitStop(const session::PumpSession& session);
+
 class SignalEnding {
  public:
   // Takes the three signals for this program from now on; `end` ends it.

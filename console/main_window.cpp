@@ -43,7 +43,12 @@ void MainWindow::mouseDown(int button) {
 
 void MainWindow::closeWindow() { session_.close(); }
 
-void MainWindow::exitProgram() { services_.app.endNow(); }
+// During a program the same question as the close box asks first; the
+// application waits for the stop before it lets go of the line.
+void MainWindow::exitProgram() {
+  if (askToClose() == CloseAnswer::Stay) return;
+  services_.app.endNow();
+}
 
 void MainWindow::showHelp() {}
 

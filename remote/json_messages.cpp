@@ -32,6 +32,20 @@ std::string LocalIsoTime(std::chrono::system_clock::time_point time) {
   return runlog::LocalTimestamp(time);
 }
 
+namespace {
+
+// {"name","state","step","steps","seconds_left"}, or null without a program.
+Json ProgramJson(const std::optional<session::ProgramProgress>& program) {
+  if (!program) return nullptr;
+  return Json{{"name", program->name},
+              {"state", session::ProgramRunStateName(program->state)},
+              {"step", program->step},
+              {"steps", program->steps},
+              {"seconds_left", program->secondsLeft}};
+}
+
+}  // namespace
+
 std::string StatusJson(const PumpStatus& status) {
   Json run{{"state", status.runState}, {"seconds_left", nullptr}};
   if (status.secondsLeft) run["seconds_left"] = *status.secondsLeft;
@@ -45,6 +59,7 @@ std::string StatusJson(const PumpStatus& status) {
       {"pressure_limit_mpa", NumberOrNull(status.limit)},
       {"pressure_mpa", NumberOrNull(status.pressure)},
       {"run", run},
+      {"program", ProgramJson(status.program)},
       {"time", LocalIsoTime(status.time)},
       {"remote_control", status.remoteControl},
   };

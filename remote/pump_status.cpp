@@ -4,6 +4,17 @@
 #include <cmath>
 
 namespace pump::remote {
+namespace {
+
+// As the status shows it: its time run is not shown, only the seconds left.
+bool SameProgram(const std::optional<session::ProgramProgress>& one,
+                 const std::optional<session::ProgramProgress>& other) {
+  if (!one || !other) return one.has_value() == other.has_value();
+  return one->name == other->name && one->state == other->state && one->step == other->step &&
+         one->steps == other->steps && one->secondsLeft == other->secondsLeft;
+}
+
+}  // namespace
 
 bool PumpStatus::sameStateAs(const PumpStatus& other) const {
   return pressure == other.pressure && sameStateApartFromPressure(other);
@@ -13,7 +24,7 @@ bool PumpStatus::sameStateApartFromPressure(const PumpStatus& other) const {
   return pumpId == other.pumpId && online == other.online && link == other.link &&
          port == other.port && pumpRunning == other.pumpRunning && flow == other.flow &&
          limit == other.limit && runState == other.runState && secondsLeft == other.secondsLeft &&
-         remoteControl == other.remoteControl;
+         remoteControl == other.remoteControl && SameProgram(program, other.program);
 }
 
 StatusTracker::StatusTracker(std::string pumpId, const session::PumpState& shown) {
@@ -46,6 +57,7 @@ void StatusTracker::show(const session::PumpState& state) {
   status_.pumpRunning = state.pumpCommandedRunning;
   status_.port = state.port;
   status_.runState = session::TimedRunStateName(state.timedRun);
+  status_.program = state.program;
 }
 
 }  // namespace pump::remote

@@ -22,7 +22,8 @@ struct PumpStatus {
   std::optional<double> pressure;   // MPa
   std::string runState = "idle";    // timed run: idle, running, paused, stop_pending
   std::optional<long> secondsLeft;
-  bool remoteControl = false;  // the console takes commands from the broker
+  bool remoteControl = false;                       // the console takes commands from the broker
+  std::optional<session::ProgramProgress> program;  // the program under way, if any
   std::chrono::system_clock::time_point time;
 
   // Equal in everything a subscriber sees but the time.

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <nlohmann/json.hpp>
+#include <variant>
 
 #include "session/command_checks.h"
 
@@ -31,6 +32,10 @@ constexpr std::array kRules{
     CommandRule{"run", CommandKind::Run, nullptr, 0, true},
     CommandRule{"stop", CommandKind::Stop, nullptr, 0, true},
     CommandRule{"timed_run", CommandKind::TimedRun, "minutes", kLongestRunMinutes, false},
+    CommandRule{"run_program", CommandKind::RunProgram, nullptr, 0, true},
+    CommandRule{"pause_program", CommandKind::PauseProgram, nullptr, 0, true},
+    CommandRule{"continue_program", CommandKind::ContinueProgram, nullptr, 0, true},
+    CommandRule{"abort_program", CommandKind::AbortProgram, nullptr, 0, true},
 };
 
 const CommandRule* FindRule(std::string_view name) {
@@ -74,12 +79,24 @@ std::string CheckValue(const Json& message, const CommandRule& rule, double& val
   return {};
 }
 
+// The program a run_program carries, in the file's shape, or why it cannot run.
+std::string CheckProgram(const Json& message, std::optional<program::Program>& program) {
+  const auto found = message.find("program");
+  if (found == message.end()) return "program is missing";
+  auto read = program::ReadProgram(found->dump(-1, ' ', false, Json::error_handler_t::replace));
+  if (const auto* fault = std::get_if<program::Fault>(&read)) return "program: " + fault->message;
+  program = std::move(std::get<program::Program>(read));
+  return {};
+}
+
 }  // namespace
 
 ParsedCommand ParseCommand(std::string_view name, std::string_view payload) {
   ParsedCommand parsed;
-  if (payload.size() > kLargestCommandPayload) {
-    parsed.refusal = "payload is larger than " + std::to_string(kLargestCommandPayload) + " bytes";
+  const std::size_t largest =
+      name == "run_program" ? kLargestProgramPayload : kLargestCommandPayload;
+  if (payload.size() > largest) {
+    parsed.refusal = "payload is larger than " + std::to_string(largest) + " bytes";
     return parsed;
   }
   const Json message = Json::parse(payload, nullptr, /*allow_exceptions=*/false);
@@ -110,6 +127,10 @@ ParsedCommand ParseCommand(std::string_view name, std::string_view payload) {
     parsed.refusal = CheckValue(message, *rule, command.value);
     if (!parsed.refusal.empty()) return parsed;
   }
+  if (rule->kind == CommandKind::RunProgram) {
+    parsed.refusal = CheckProgram(message, command.program);
+    if (!parsed.refusal.empty()) return parsed;
+  }
   parsed.command = command;
   return parsed;
 }
@@ -126,6 +147,14 @@ std::string DescribeCommand(const RemoteCommand& command) {
       return "停止";
     case CommandKind::TimedRun:
       return "定时运行 " + ShortNumber(command.value) + " 分钟";
+    case CommandKind::RunProgram:
+      return "运行程序 " + (command.program ? command.program->name : std::string());
+    case CommandKind::PauseProgram:
+      return "暂停程序";
+    case CommandKind::ContinueProgram:
+      return "继续程序";
+    case CommandKind::AbortProgram:
+      return "中止程序";
   }
   return {};
 }
@@ -133,6 +162,11 @@ std::string DescribeCommand(const RemoteCommand& command) {
 namespace {
 
 constexpr std::size_t kLongestLoggedWord = 64;
+
+bool CarriesNumber(CommandKind kind) {
+  return kind == CommandKind::SetFlow || kind == CommandKind::SetPressureLimit ||
+         kind == CommandKind::TimedRun;
+}
 
 // Printable ASCII, '?' for any other byte; spaces too unless `spaces`.
 std::string LogSafe(std::string_view text, bool spaces) {
@@ -149,8 +183,7 @@ std::string LogSafe(std::string_view text, bool spaces) {
 std::string CommandLogDetail(std::string_view name, const ParsedCommand& parsed, bool ok,
                              std::string_view why) {
   std::string detail = "remote " + LogSafe(name, false);
-  if (parsed.command && parsed.command->kind != CommandKind::Run &&
-      parsed.command->kind != CommandKind::Stop) {
+  if (parsed.command && CarriesNumber(parsed.command->kind)) {
     detail += " " + ShortNumber(parsed.command->value);
   } else if (!parsed.given.empty()) {
     detail += " " + LogSafe(parsed.given, false);

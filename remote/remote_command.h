@@ -9,13 +9,26 @@
 #include <string>
 #include <string_view>
 
+#include "program/program.h"
+
 namespace pump::remote {
 
-enum class CommandKind { SetFlow, SetPressureLimit, Run, Stop, TimedRun };
+enum class CommandKind {
+  SetFlow,
+  SetPressureLimit,
+  Run,
+  Stop,
+  TimedRun,
+  RunProgram,
+  PauseProgram,
+  ContinueProgram,
+  AbortProgram,
+};
 
 struct RemoteCommand {
   CommandKind kind;
-  double value = 0;  // ml/min, MPa or minutes; 0 for run and stop
+  double value = 0;                              // ml/min, MPa or minutes; 0 for the others
+  std::optional<program::Program> program = {};  // for run_program: checked, with no fault
 };
 
 // The request id as it came: echoed back in the same JSON form, and shown as text.
@@ -32,6 +45,8 @@ struct ParsedCommand {
 };
 
 inline constexpr std::size_t kLargestCommandPayload = 4096;
+// A program of 999 steps, in the file's shape, with room to spare.
+inline constexpr std::size_t kLargestProgramPayload = 256 * 1024;
 
 // `name` is the last topic level ("set_flow", "run", ...).
 ParsedCommand ParseCommand(std::string_view name, std::string_view payload);

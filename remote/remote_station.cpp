@@ -33,7 +33,7 @@ void RemoteStation::start() {
   BrokerSession session;
   session.lastWill = {prefix_ + "/status", LastWillJson(EffectivePumpId(settings_)), 1, true};
   session.subscriptions = {prefix_ + "/cmd/+"};
-  session.largestPayload = kLargestCommandPayload;
+  session.largestPayload = kLargestProgramPayload;
   session.statusChanged = [this](const BrokerStatus& status) { onBrokerStatus(status); };
   session.messageArrived = [this](const BrokerMessage& message) { onMessage(message); };
   broker_.start(std::move(session));
@@ -129,6 +129,15 @@ session::CommandResult RemoteStation::carryOut(const RemoteCommand& command) {
       return control_.stop();
     case CommandKind::TimedRun:
       return control_.timedRun(command.value);
+    case CommandKind::RunProgram:
+      if (!command.program) break;
+      return control_.startProgram(*command.program);
+    case CommandKind::PauseProgram:
+      return control_.pauseProgram();
+    case CommandKind::ContinueProgram:
+      return control_.continueProgram();
+    case CommandKind::AbortProgram:
+      return control_.abortProgram();
   }
   return session::CommandResult::Refused("unknown command");
 }

@@ -140,11 +140,13 @@ CommandResult PumpSession::timedRunStep(const std::function<void()>& step) {
 bool PumpSession::stopRunBeforeExit() {
   if (programRunner_.active()) {
     repliesBeforeExitStop_ = repliesHandled_;
+    exitStopSent_ = true;
     programRunner_.abort();
     return true;
   }
   if (!runInProgress()) return false;
   repliesBeforeExitStop_ = repliesHandled_;
+  exitStopSent_ = true;
   runTimer_.end();
   return true;
 }

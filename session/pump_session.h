@@ -125,6 +125,8 @@ class PumpSession : public PumpCommands {
   // That stop has left the port, or the pump has answered since; or there is
   // no line left for it to reach.
   bool stopTakenBeforeExit() const;
+  // A stop for the exit was sent and has not yet been taken.
+  bool exitStopOutstanding() const { return exitStopSent_ && !stopTakenBeforeExit(); }
 
   // --- Requests from afar (the broker): no box -----------------------------------
   CommandResult setFlow(double mlPerMinute) override;
@@ -201,6 +203,7 @@ class PumpSession : public PumpCommands {
   CommandResult lastProgramSend_;   // the first of a program action's commands not sent
   long repliesHandled_ = 0;
   long repliesBeforeExitStop_ = 0;
+  bool exitStopSent_ = false;
 };
 
 }  // namespace pump::session

@@ -174,6 +174,67 @@ TEST_F(HeadlessConsole, PublishesPressuresObeysASetFlowThatReachesThePumpAndEnds
       *end, prefix + "event", [](const Json& e) { return e["event"] == "close"; }, 1s));
 }
 
+TEST_F(HeadlessConsole, AProgramFromTheBrokerRunsPausesContinuesAndAbortsWithOneResultEach) {
+  startConsole();
+  ASSERT_TRUE(consoleAnswering());
+  // 1 s at 10 under 2.0 MPa, up to 14 over 2 s, then a long hold at 14 under 3.0 MPa.
+  const std::string program =
+      R"({"version":1,"name":"远程","steps":[)"
+      R"({"seconds":1,"flow_start":10,"flow_end":10,"pressure_limit":2.0},)"
+      R"({"seconds":2,"flow_start":10,"flow_end":14,"pressure_limit":2.0},)"
+      R"({"seconds":600,"flow_start":14,"flow_end":14,"pressure_limit":3.0}]})";
+  const auto command = [&](const std::string& name, const std::string& id,
+                           const std::string& extra = {}) {
+    EXPECT_TRUE(
+        end->publish(prefix + "cmd/" + name, R"({"request_id":")" + id + "\"" + extra + "}"));
+    const auto result = AwaitJson(
+        *end, prefix + "cmd/result", [&](const Json& r) { return r["request_id"] == id; }, 5s);
+    return result ? *result : Json();
+  };
+  EXPECT_EQ(command("run_program", "go", R"(,"program":)" + program)["ok"], true);
+  const auto third = AwaitJson(
+      *end, prefix + "status",
+      [](const Json& s) { return s["program"].is_object() && s["program"]["step"] == 3; }, 10s);
+  ASSERT_TRUE(third) << "the program did not reach its third step";
+  EXPECT_EQ((*third)["program"]["name"], "远程");
+  EXPECT_EQ((*third)["program"]["state"], "running");
+  EXPECT_EQ((*third)["program"]["steps"], 3);
+  EXPECT_LE((*third)["program"]["seconds_left"].get<long>(), 600);
+
+  EXPECT_EQ(command("pause_program", "hold")["ok"], true);
+  EXPECT_TRUE(AwaitJson(
+      *end, prefix + "status",
+      [](const Json& s) { return s["program"].is_object() && s["program"]["state"] == "paused"; },
+      5s));
+  EXPECT_EQ(command("continue_program", "on")["ok"], true);
+  EXPECT_EQ(command("abort_program", "off")["ok"], true);
+  EXPECT_TRUE(AwaitJson(
+      *end, prefix + "status", [](const Json& s) { return s["program"].is_null(); }, 5s));
+  const Json late = command("pause_program", "late");
+  EXPECT_EQ(late["ok"], false);
+  EXPECT_EQ(late["error"], "没有正在运行的程序!");
+
+  for (const char* detail : {"start 远程", "step 2/3", "step 3/3", "pause", "continue", "abort"}) {
+    EXPECT_TRUE(AwaitJson(
+        *end, prefix + "event",
+        [&](const Json& e) { return e["event"] == "program" && e["detail"] == detail; }, 1s))
+        << detail;
+  }
+  EXPECT_EQ(end->receivedOn(prefix + "cmd/result").size(), 5U) << "one answer to each command";
+  ASSERT_EQ(endConsole(), 0);
+
+  // What the pump read, in order, polls and all between.
+  const std::string heard = heardByThePump();
+  std::size_t at = 0;
+  for (const char* frame :
+       {"Q00P02.0Y", "Q00L0010Y", "Q00R0000Y", "Q00L0012Y", "Q00L0014Y", "Q00P03.0Y", "Q00S0000Y",
+        "Q00P03.0Y", "Q00L0014Y", "Q00R0000Y", "Q00S0000Y"}) {
+    const auto found = heard.find(frame, at);
+    ASSERT_NE(found, std::string::npos) << frame << " missing or out of order in " << heard;
+    at = found + 1;
+  }
+}
+
 TEST_F(HeadlessConsole, EveryRemoteCommandIsARunLogRowWithItsRequestIdAndAnEventMessage) {
   startConsole();
   ASSERT_TRUE(AwaitJson(

@@ -97,6 +97,28 @@ TEST(JsonMessages, StatusFollowsTheLinkThePortAndTheTimedRun) {
   EXPECT_TRUE(status["port"].is_null());
 }
 
+TEST(JsonMessages, StatusCarriesTheProgramUnderWayOrNull) {
+  StatusTracker tracker("p", kShown);
+  EXPECT_TRUE(Json::parse(StatusJson(tracker.status()))["program"].is_null());
+  session::PumpState shown = kShown;
+  shown.program =
+      session::ProgramProgress{"升流量", session::ProgramRunState::Paused, 2, 5, 661, 3'000};
+  tracker.apply(Event(EventKind::Program, "pause", shown));
+  const Json status = Json::parse(StatusJson(tracker.status()));
+  EXPECT_EQ(status["program"], (Json{{"name", "升流量"},
+                                     {"state", "paused"},
+                                     {"step", 2},
+                                     {"steps", 5},
+                                     {"seconds_left", 661}}));
+  EXPECT_EQ(status["run"]["state"], "idle") << "the timed run's own keys are unchanged";
+  const PumpStatus before = tracker.status();
+  shown.program->secondsLeft = 660;
+  tracker.apply(Event(EventKind::Reading, "Q00N01.3Y", shown));
+  EXPECT_FALSE(before.sameStateAs(tracker.status())) << "a second less is news for the status";
+  tracker.apply(Event(EventKind::Program, "end", kShown));
+  EXPECT_TRUE(Json::parse(StatusJson(tracker.status()))["program"].is_null());
+}
+
 TEST(JsonMessages, PressureEventAndWillMessages) {
   const Json pressure = Json::parse(PressureJson(Event(EventKind::Reading, "Q00P013Y")));
   EXPECT_EQ(pressure.size(), 2u);

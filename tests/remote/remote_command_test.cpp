@@ -132,5 +132,52 @@ TEST(RemoteCommand, LogDetailsNameTheCommandItsValueAndIdInOneAsciiLine) {
             "remote stop request_id=" + std::string(64, 'x') + "...");
 }
 
+constexpr char kProgramPayload[] =
+    R"({"request_id":"p1","program":{"version":1,"name":"升流量","steps":[)"
+    R"({"seconds":60,"flow_start":0,"flow_end":50,"pressure_limit":3.0},)"
+    R"({"seconds":600,"flow_start":50,"flow_end":50,"pressure_limit":3.0}]}})";
+
+TEST(ProgramCommands, RunProgramCarriesTheProgramInTheFilesShape) {
+  const auto parsed = ParseCommand("run_program", kProgramPayload);
+  ASSERT_TRUE(parsed.command) << parsed.refusal;
+  EXPECT_EQ(parsed.command->kind, CommandKind::RunProgram);
+  ASSERT_TRUE(parsed.command->program);
+  EXPECT_EQ(parsed.command->program->name, "升流量");
+  EXPECT_EQ(parsed.command->program->steps.size(), 2U);
+  EXPECT_EQ(parsed.requestId.text, "p1");
+  EXPECT_EQ(DescribeCommand(*parsed.command), "运行程序 升流量");
+  EXPECT_EQ(CommandLogDetail("run_program", parsed, true, ""), "remote run_program request_id=p1");
+  for (const char* name : {"pause_program", "continue_program", "abort_program"}) {
+    const auto plain = ParseCommand(name, R"({"request_id":7})");
+    ASSERT_TRUE(plain.command) << name << ": " << plain.refusal;
+    EXPECT_FALSE(plain.command->program);
+  }
+}
+
+TEST(ProgramCommands, AProgramWithAFaultOrNoneIsRefusedNamingTheFault) {
+  EXPECT_EQ(ParseCommand("run_program", R"({"request_id":"x"})").refusal, "program is missing");
+  const auto faulty = ParseCommand(
+      "run_program", R"({"program":{"version":1,"name":"x","steps":[{"seconds":5,"flow_start":0,)"
+                     R"("flow_end":201,"pressure_limit":1}]}})");
+  EXPECT_FALSE(faulty.command);
+  EXPECT_EQ(faulty.refusal, "program: step 1: flow_end must be 0 to 200 ml/min");
+  EXPECT_EQ(ParseCommand("run_program", R"({"program":"file.json"})").refusal,
+            "program: a program is a JSON object");
+}
+
+TEST(ProgramCommands, OnlyAProgramMayBeLargerThanACommand) {
+  std::string steps;
+  for (int i = 0; i < 999; ++i) {
+    steps += std::string(i ? "," : "") +
+             R"({"seconds":10,"flow_start":100,"flow_end":200,"pressure_limit":4.5})";
+  }
+  const std::string largest = R"({"program":{"version":1,"name":"999","steps":[)" + steps + "]}}";
+  ASSERT_GT(largest.size(), kLargestCommandPayload);
+  EXPECT_TRUE(ParseCommand("run_program", largest).command) << "999 steps fit";
+  const std::string padded = R"({"ml_min":5,"pad":")" + std::string(5000, 'x') + R"("})";
+  EXPECT_EQ(ParseCommand("set_flow", padded).refusal, "payload is larger than 4096 bytes");
+  EXPECT_FALSE(ParseCommand("run_program", std::string(kLargestProgramPayload + 1, ' ')).command);
+}
+
 }  // namespace
 }  // namespace pump::remote

@@ -82,6 +82,22 @@ TEST(ProgramStatus, ClosingDuringAProgramAsksFirstAndYesSendsTheStop) {
   EXPECT_EQ(f.dialogs.shown.size(), 2U);
 }
 
+TEST(ProgramStatus, TheExitItemAsksTheSameQuestionDuringAProgram) {
+  ProgramGoing f;
+  f.window->exitProgram();
+  EXPECT_EQ(f.app.ends, 0) << "No";
+  EXPECT_TRUE(f.session->runningProgram());
+  EXPECT_FALSE(f.session->exitStopOutstanding()) << "no stop sent for the exit yet";
+  f.dialogs.yesNoAnswers.push_back(true);
+  f.serial.drained = false;  // the stop still in the port: the application waits
+  f.window->exitProgram();
+  EXPECT_EQ(f.app.ends, 1);
+  EXPECT_EQ(f.serial.written, Frames{"Q00S0000Y"});
+  EXPECT_TRUE(f.session->exitStopOutstanding());
+  f.serial.receive("Q00N01.0Y");  // the pump has answered since
+  EXPECT_FALSE(f.session->exitStopOutstanding());
+}
+
 TEST(ProgramStatus, TheProgramsRunAndStopShowOnThePumpStateAsTheKeysDo) {
   ProgramGoing f;
   EXPECT_EQ(f.window->display.pumpState.caption(), texts::kPumpRunning);
