@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <string_view>
 
 namespace pump::app {
 namespace {
@@ -26,8 +27,9 @@ std::vector<std::string> WindowProgramPlaces(const std::string& programFolder) {
           (folder / PUMP_WINDOW_PROGRAM_FROM_BIN).lexically_normal().string()};
 }
 
-int RunWindowProgram(char** argv) {
-  const auto places = WindowProgramPlaces(ProgramFolder());
+namespace {
+
+int RunProgramFrom(const std::vector<std::string>& places, const char* what, char** argv) {
   for (const auto& place : places) {
     ::execv(place.c_str(), argv);
     if (errno != ENOENT) {
@@ -36,9 +38,33 @@ int RunWindowProgram(char** argv) {
       return 1;
     }
   }
-  std::fprintf(stderr, "pump-console: the window program is missing; looked at:\n");
+  std::fprintf(stderr, "pump-console: the %s is missing; looked at:\n", what);
   for (const auto& place : places) std::fprintf(stderr, "  %s\n", place.c_str());
   return 1;
+}
+
+}  // namespace
+
+int RunWindowProgram(char** argv) {
+  return RunProgramFrom(WindowProgramPlaces(ProgramFolder()), "window program", argv);
+}
+
+bool AsksForReport(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view argument(argv[i]);
+    if (argument == "--report" || argument == "-report" || argument.starts_with("--report=")) {
+      return true;
+    }
+  }
+  return false;
+}
+
+int RunReportProgram(char** argv) {
+  const std::filesystem::path folder(ProgramFolder());
+  const std::vector<std::string> places{
+      (folder / PUMP_REPORT_PROGRAM_NAME).string(),
+      (folder / PUMP_REPORT_PROGRAM_FROM_BIN).lexically_normal().string()};
+  return RunProgramFrom(places, "report program", argv);
 }
 
 }  // namespace pump::app
