@@ -9,17 +9,12 @@
 #include <string_view>
 
 namespace pump::app {
-namespace {
-
-// The folder of the running program, from the kernel rather than argv[0]
-// (which may be a bare name found on the PATH).
+// From the kernel rather than argv[0] (which may be a bare name found on the PATH).
 std::string ProgramFolder() {
   std::error_code error;
   const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
   return error ? std::string(".") : self.parent_path().string();
 }
-
-}  // namespace
 
 std::vector<std::string> WindowProgramPlaces(const std::string& programFolder) {
   const std::filesystem::path folder(programFolder);
@@ -59,12 +54,14 @@ bool AsksForReport(int argc, char** argv) {
   return false;
 }
 
+std::vector<std::string> ReportProgramPlaces(const std::string& programFolder) {
+  const std::filesystem::path folder(programFolder);
+  return {(folder / PUMP_REPORT_PROGRAM_NAME).string(),
+          (folder / PUMP_REPORT_PROGRAM_FROM_BIN).lexically_normal().string()};
+}
+
 int RunReportProgram(char** argv) {
-  const std::filesystem::path folder(ProgramFolder());
-  const std::vector<std::string> places{
-      (folder / PUMP_REPORT_PROGRAM_NAME).string(),
-      (folder / PUMP_REPORT_PROGRAM_FROM_BIN).lexically_normal().string()};
-  return RunProgramFrom(places, "report program", argv);
+  return RunProgramFrom(ReportProgramPlaces(ProgramFolder()), "report program", argv);
 }
 
 }  // namespace pump::app

@@ -19,6 +19,12 @@ std::vector<std::string> WindowProgramPlaces(const std::string& programFolder);
 // run, having said why on the standard error: the exit status then.
 int RunWindowProgram(char** argv);
 
+// The same places for the report program.
+std::vector<std::string> ReportProgramPlaces(const std::string& programFolder);
+
+// The folder of the running program.
+std::string ProgramFolder();
+
 // True if argv asks for a run report (--report) rather than a console.
 bool AsksForReport(int argc, char** argv);
 

@@ -59,7 +59,7 @@ std::vector<LabelledValue> HeaderLines(const RunFigures& figures, const ReportId
       {"结束", figures.anyRow ? LocalTimeText(figures.end) : "—"},
       {"时长", DurationText(static_cast<double>(figures.durationMs) / 1000.0)},
   };
-  if (!figures.programName.empty()) lines.push_back({"程序", figures.programName});
+  lines.push_back({"程序", figures.programName.empty() ? "—" : figures.programName});
   lines.push_back({"计算机", identity.computer});
   lines.push_back({"用户", identity.user});
   return lines;

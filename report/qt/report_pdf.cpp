@@ -24,7 +24,8 @@ constexpr double kPageWidth = 210, kPageHeight = 297, kMargin = 16;
 constexpr double kLine = 5.2, kEventLine = 4.4, kSmallLine = 4.2;
 constexpr double kTitleHeight = 14, kChartHeight = 82, kHeadingHeight = 9;
 constexpr double kFooterTop = kPageHeight - kMargin - 6;
-constexpr double kValueColumn = 42;
+constexpr double kValueColumn = 42, kHeaderValueColumn = 16;
+constexpr double kHalfWidth = (kPageWidth - 2 * kMargin) / 2;
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
@@ -37,7 +38,7 @@ QFont ReportFont(double points, bool bold = false) {
 
 // Where page 1's event list starts, in millimetres from the top.
 double FirstEventsTop(std::size_t headerLines, std::size_t figureLines) {
-  return kMargin + kTitleHeight + headerLines * kLine + kHeadingHeight + kChartHeight +
+  return kMargin + kTitleHeight + (headerLines + 1) / 2 * kLine + kHeadingHeight + kChartHeight +
          kHeadingHeight + figureLines * kLine + 3 * kSmallLine + kHeadingHeight;
 }
 
@@ -83,8 +84,9 @@ class ReportPainter {
     painter_.drawText(at(x, y), Text(text));
   }
 
-  void writeElided(double x, double y, const std::string& text, double widthMm) {
-    painter_.setFont(ReportFont(8.5));
+  void writeElided(double x, double y, const std::string& text, double widthMm,
+                   double points = 8.5) {
+    painter_.setFont(ReportFont(points));
     painter_.setPen(Qt::black);
     const QString shown =
         QFontMetricsF(painter_.font()).elidedText(Text(text), Qt::ElideRight, widthMm * kUnit);
@@ -96,13 +98,16 @@ class ReportPainter {
     return y + kHeadingHeight;
   }
 
+  // The header's lines two to a row: label and value, then label and value.
   double paintTitleAndHeader(double y) {
     write(kMargin, y + 9, texts::kReportTitle, ReportFont(18, true));
     y += kTitleHeight;
-    for (const auto& line : header_) {
-      write(kMargin, y + kLine - 1.2, line.label, ReportFont(10), Qt::darkGray);
-      write(kMargin + kValueColumn, y + kLine - 1.2, line.value, ReportFont(10));
-      y += kLine;
+    for (std::size_t i = 0; i < header_.size(); ++i) {
+      const double x = kMargin + (i % 2) * kHalfWidth;
+      write(x, y + kLine - 1.2, header_[i].label, ReportFont(10), Qt::darkGray);
+      writeElided(x + kHeaderValueColumn, y + kLine - 1.2, header_[i].value,
+                  kHalfWidth - kHeaderValueColumn - 2, 10);
+      if (i % 2 == 1 || i + 1 == header_.size()) y += kLine;
     }
     return y;
   }
@@ -126,7 +131,7 @@ class ReportPainter {
     for (const auto& line : figureLines_) {
       write(kMargin, y + kLine - 1.2, line.label, ReportFont(10), Qt::darkGray);
       writeElided(kMargin + kValueColumn, y + kLine - 1.2, line.value,
-                  kPageWidth - 2 * kMargin - kValueColumn);
+                  kPageWidth - 2 * kMargin - kValueColumn, 10);
       y += kLine;
     }
     y += kSmallLine * 0.5;
@@ -191,7 +196,8 @@ std::string UserName() {
 }  // namespace
 
 ReportIdentity ThisComputer(std::string pumpId) {
-  return {std::move(pumpId), QSysInfo::machineHostName().toStdString(), UserName()};
+  const std::string host = QSysInfo::machineHostName().toStdString();
+  return {pumpId.empty() ? host : std::move(pumpId), host, UserName()};
 }
 
 std::string WriteReportPdf(const LogFigures& log, const std::string& logFileName,

@@ -14,7 +14,9 @@ namespace pump::report::qt {
 // The family every text of the report is drawn in.
 constexpr char kReportFontFamily[] = "WenQuanYi Zen Hei";
 
-// This computer's host name and the user account running the program.
+// This computer's host name and the user account running the program; the
+// pump is named by the host name too unless `pumpId` names it, as the remote
+// monitoring does.
 ReportIdentity ThisComputer(std::string pumpId);
 
 struct ReportOutcome {
