@@ -64,14 +64,45 @@ QPen Pen(const QColor& colour, double width, Qt::PenStyle style = Qt::SolidLine)
 
 QString Number(double value) { return QString::number(value, 'g', 4); }
 
+// The time axis: ticks at round local times, a whole number of steps apart.
+double TickStepSeconds(double spanSeconds) {
+  for (const double step : {1.0, 2.0, 5.0, 10.0, 15.0, 30.0, 60.0, 120.0, 300.0, 600.0, 900.0,
+                            1800.0, 3600.0, 7200.0, 10800.0, 21600.0, 43200.0}) {
+    if (spanSeconds / step <= kTicks + 1) return step;
+  }
+  return 86400;
+}
+
+void DrawTimeTicks(QPainter& painter, const Scale& scale, double unit, const LocalMoment& start) {
+  const QFontMetricsF metrics(painter.font());
+  const double step = TickStepSeconds(scale.spanSeconds);
+  const double localStart =
+      static_cast<double>(start.wallMs) / 1000.0 + start.utcOffsetMinutes * 60.0;
+  const QRectF& plot = scale.plot;
+  for (double local = std::ceil(localStart / step) * step;
+       local - localStart <= scale.spanSeconds + 1e-6; local += step) {
+    const double x = scale.at(local - localStart, 0).x();
+    painter.setPen(Pen(QColor(0xd8, 0xd8, 0xd8), unit * 0.15));
+    painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
+    const auto wallMs = static_cast<std::int64_t>((local - start.utcOffsetMinutes * 60.0) * 1000);
+    const QString clock = QString::fromStdString(
+        runlog::FormatLogTime(wallMs, start.utcOffsetMinutes).substr(11, step < 60 ? 8 : 5));
+    painter.setPen(Qt::black);
+    painter.drawText(QPointF(x - metrics.horizontalAdvance(clock) / 2,
+                             plot.bottom() + metrics.height() + unit * 0.5),
+                     clock);
+  }
+}
+
 void DrawAxes(QPainter& painter, const Scale& pressure, double flowTop, double unit,
-              const RunFigures& figures) {
+              const LocalMoment& start) {
   const QRectF& plot = pressure.plot;
   painter.setPen(Pen(QColor(0xd8, 0xd8, 0xd8), unit * 0.15));
   for (int i = 1; i < kTicks; ++i) {
     const double y = plot.bottom() - plot.height() * i / kTicks;
     painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
   }
+  DrawTimeTicks(painter, pressure, unit, start);
   painter.setPen(Pen(Qt::black, unit * 0.2));
   painter.drawRect(plot);
   const QFontMetricsF metrics(painter.font());
@@ -82,15 +113,6 @@ void DrawAxes(QPainter& painter, const Scale& pressure, double flowTop, double u
     painter.drawText(QPointF(plot.left() - unit - metrics.horizontalAdvance(left), y), left);
     painter.setPen(kFlowColour);
     painter.drawText(QPointF(plot.right() + unit, y), Number(flowTop * i / kTicks));
-  }
-  painter.setPen(Qt::black);
-  for (int i = 0; i <= kTicks; ++i) {
-    const double seconds = pressure.spanSeconds * i / kTicks;
-    const auto wallMs = figures.start.wallMs + static_cast<std::int64_t>(seconds * 1000);
-    const QString clock = QString::fromStdString(
-        runlog::FormatLogTime(wallMs, figures.start.utcOffsetMinutes).substr(11, 8));
-    const double x = pressure.at(seconds, 0).x() - metrics.horizontalAdvance(clock) / 2;
-    painter.drawText(QPointF(x, plot.bottom() + metrics.height() + unit * 0.5), clock);
   }
 }
 
@@ -135,7 +157,7 @@ void DrawChart(QPainter& painter, const QRectF& area, double unit, const RunFigu
   const Scale pressure{plot, span, pressureTop};
   const Scale flow{plot, span, flowTop};
   DrawLegend(painter, area, unit);
-  DrawAxes(painter, pressure, flowTop, unit, figures);
+  DrawAxes(painter, pressure, flowTop, unit, figures.start);
   painter.save();
   painter.setClipRect(plot.adjusted(-unit, -unit, unit, unit));
   painter.setBrush(Qt::NoBrush);

@@ -21,8 +21,8 @@ namespace {
 constexpr int kDotsPerInch = 300;
 constexpr double kUnit = kDotsPerInch / 25.4;  // one millimetre
 constexpr double kPageWidth = 210, kPageHeight = 297, kMargin = 16;
-constexpr double kLine = 5.2, kEventLine = 4.4, kSmallLine = 4.2;
-constexpr double kTitleHeight = 14, kChartHeight = 82, kHeadingHeight = 9;
+constexpr double kLine = 5.2, kEventLine = 4.1, kSmallLine = 4.2;
+constexpr double kTitleHeight = 14, kChartHeight = 74, kHeadingHeight = 9;
 constexpr double kFooterTop = kPageHeight - kMargin - 6;
 constexpr double kValueColumn = 42, kHeaderValueColumn = 16;
 constexpr double kHalfWidth = (kPageWidth - 2 * kMargin) / 2;
@@ -39,7 +39,7 @@ QFont ReportFont(double points, bool bold = false) {
 // Where page 1's event list starts, in millimetres from the top.
 double FirstEventsTop(std::size_t headerLines, std::size_t figureLines) {
   return kMargin + kTitleHeight + (headerLines + 1) / 2 * kLine + kHeadingHeight + kChartHeight +
-         kHeadingHeight + figureLines * kLine + 3 * kSmallLine + kHeadingHeight;
+         kHeadingHeight + figureLines * kLine + 4 * kSmallLine + kHeadingHeight;
 }
 
 std::size_t EventsFitting(double top) {
@@ -136,8 +136,9 @@ class ReportPainter {
     }
     y += kSmallLine * 0.5;
     write(kMargin, y + kSmallLine - 1, texts::kReportVolumeMethod, ReportFont(8), Qt::darkGray);
-    write(kMargin, y + 2 * kSmallLine - 1, texts::kReportNoAnswerRule, ReportFont(8), Qt::darkGray);
-    return y + 2.5 * kSmallLine;
+    write(kMargin, y + 2 * kSmallLine - 1, texts::kReportRunningRule, ReportFont(8), Qt::darkGray);
+    write(kMargin, y + 3 * kSmallLine - 1, texts::kReportNoAnswerRule, ReportFont(8), Qt::darkGray);
+    return y + 3.5 * kSmallLine;
   }
 
   void paintEvents(double y) {
