@@ -55,13 +55,20 @@ void WriteLog(const std::string& path, const Options& options) {
 bool ReadOptions(int argc, char** argv, Options& options) {
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string name = argv[i], value = argv[i + 1];
-    if (name == "--report") options.report = value;
-    else if (name == "--rows") options.rows = std::stol(value);
-    else if (name == "--every-us") options.everyUs = std::stol(value);
-    else if (name == "--seconds") options.seconds = std::stod(value);
-    else if (name == "--megabytes") options.megabytes = std::stod(value);
-    else if (name == "--keep") options.keep = value == "yes";
-    else return false;
+    if (name == "--report")
+      options.report = value;
+    else if (name == "--rows")
+      options.rows = std::stol(value);
+    else if (name == "--every-us")
+      options.everyUs = std::stol(value);
+    else if (name == "--seconds")
+      options.seconds = std::stod(value);
+    else if (name == "--megabytes")
+      options.megabytes = std::stod(value);
+    else if (name == "--keep")
+      options.keep = value == "yes";
+    else
+      return false;
   }
   return !options.report.empty();
 }
