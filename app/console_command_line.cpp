@@ -12,7 +12,9 @@ namespace {
 constexpr std::string_view kUsage =
     "Usage: pump-console [options]\n"
     "       pump-console --headless --port DEVICE [--program FILE] [options]\n"
-    "       pump-console --check-program FILE\n";
+    "       pump-console --check-program FILE\n"
+    "       pump-console --report LOG.csv --output FILE.pdf [--from TIME --to TIME]\n"
+    "                    [--pump-id ID]\n";
 constexpr std::string_view kToolkitNote =
     "\nThe toolkit's own options, such as -platform NAME and -style NAME, are passed\n"
     "on to it.\n";

@@ -1,8 +1,9 @@
 // The operator console. With --headless --port DEV it runs with no window,
 // for a small computer beside the pump, on Qt's core alone; otherwise it
-// hands itself over to the window program; --program FILE runs a program on
-// it, and --check-program FILE only checks one. SIGTERM, SIGINT and SIGHUP
-// end it, a timed run or a program being stopped first.
+// hands itself over to the window program, or with --report to the report
+// program; --program FILE runs a program on it, and --check-program FILE only
+// checks one. SIGTERM, SIGINT and SIGHUP end it, a timed run or a program
+// being stopped first.
 #include <QCoreApplication>
 #include <cstdio>
 #include <string>
@@ -17,6 +18,7 @@
 #include "texts/operator_texts.h"
 
 int main(int argc, char** argv) {
+  if (pump::app::AsksForReport(argc, argv)) return pump::app::RunReportProgram(argv);
   const auto reading = pump::app::ReadCommandLine(argc, argv);
   if (!reading.line) return reading.exitStatus;
   const auto& line = *reading.line;

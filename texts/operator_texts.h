@@ -350,4 +350,28 @@ inline std::string GuideNotFound(const std::string& places) {
   return "找不到使用说明。已查找：\n" + places;
 }
 
+// --- Run report ---------------------------------------------------------------
+inline constexpr char kReportTitle[] = "泵运行报告";
+inline constexpr char kReportButton[] = "导出报告…";
+inline constexpr char kReportChartHeading[] = "压力、压力上限与设定流量";
+inline constexpr char kReportFiguresHeading[] = "统计";
+inline constexpr char kReportEventsHeading[] = "事件";
+inline constexpr char kReportNoReading[] = "日志中没有压力读数。";
+inline constexpr char kReportNoEvents[] = "没有事件。";
+inline constexpr char kReportVolumeMethod[] =
+    "体积按泵运行的每一段时间累加：段长乘以段首的设定流量（泵保持设定值直到下一次设定）。";
+inline constexpr char kReportRunningRule[] =
+    "运行时间取日志 pump 列为 RUN 的时段，即控制台命令泵运行的时间；泵因超压自停不单独计。";
+inline constexpr char kReportNoAnswerRule[] =
+    "两次读数相隔超过 4.5 秒（三个轮询周期）记为无应答，操作员关闭端口的时段除外。";
+inline std::string ReportSkippedRows(unsigned long long rows) {
+  return "跳过 " + std::to_string(rows) + " 行";
+}
+inline std::string ReportPageNumber(int page, int pages) {
+  return "第 " + std::to_string(page) + " 页，共 " + std::to_string(pages) + " 页";
+}
+inline std::string ReportEventsLeftOut(unsigned long long events) {
+  return "另有 " + std::to_string(events) + " 个事件未列出。";
+}
+
 }  // namespace pump::texts

@@ -12,6 +12,8 @@
 #   PUMP_BENCH_ONLY=stream  builds and runs only the streams and the floors under them
 #   PUMP_BENCH_ONLY=headless  builds and runs only the console without a window:
 #                         its start, and a minute at rest with MQTT off and on
+#   PUMP_BENCH_ONLY=report  builds and runs only the run report from the command
+#                         line on a day's log and on an hour's at 115200 baud
 #   PUMP_REST_SECONDS     length of each run at rest (default 60)
 #   PUMP_BENCH_ONLY=board builds and runs only the pump board with 200 simulated pumps
 set -euo pipefail
@@ -27,6 +29,7 @@ targets=()
 [[ "$only" == stream ]] && targets=(--target stream_bench floor_bench pump-sim)
 [[ "$only" == headless ]] && targets=(--target headless_bench pump-console pump-sim)
 [[ "$only" == board ]] && targets=(--target board_bench)
+[[ "$only" == report ]] && targets=(--target report_bench pump-report)
 cmake --build "$out" --parallel 2 "${targets[@]}" >/dev/null
 bench="$out/bench"
 log="$out/bench-runs.log"
@@ -227,6 +230,20 @@ if [[ "$only" == board ]]; then
   exit 0
 fi
 
+# The run report, as `pump-console --report` makes it: time and peak memory.
+report() {
+  local program="$out/app/pump-report"
+  repeat "$short_runs" "report_bench, a day at the poll rate" "$bench/report_bench" \
+    --report "$program" --rows 57600 --every-us 1500000 --seconds 1 --megabytes 80
+  repeat "$short_runs" "report_bench, an hour at 115200 baud" "$bench/report_bench" \
+    --report "$program" --rows 4600000 --every-us 780 --seconds 6 --megabytes 200
+}
+
+if [[ "$only" == report ]]; then
+  report
+  exit 0
+fi
+
 xvfb=()
 command -v xvfb-run >/dev/null && xvfb=(xvfb-run -a)
 if [[ "$only" != stream ]]; then
@@ -263,4 +280,5 @@ repeat "$stream_runs" "stream_bench at 115200 baud for $seconds s, run log off (
 # Remote monitoring's share: the same line with MQTT off and on, by turns.
 mqtt_pair
 board
+report
 echo "load average at the end $(load)"

@@ -44,7 +44,7 @@ done
 depends="$(dpkg-deb -f "$deb" Depends)"
 echo "depends: $depends"
 for d in libqt6widgets6 libqt6serialport6 libqt6printsupport6 libmosquitto1 qt6-qpa-plugins \
-         fonts-noto-cjk qt6-translations-l10n; do
+         fonts-noto-cjk fonts-wqy-zenhei qt6-translations-l10n; do
   grep -q "$d" <<<"$depends" || { echo "dependency not declared: $d" >&2; exit 1; }
 done
 

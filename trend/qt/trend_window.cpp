@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "runlog/local_time.h"
+#include "texts/operator_texts.h"
 #include "trend/qt/trend_chart_view.h"
 
 namespace pump::trend::qt {
@@ -89,6 +90,7 @@ void TrendWindow::buildToolBar() {
   bar->addSeparator();
   bar->addAction("导出图片…", this, &TrendWindow::askExportImage);
   bar->addAction("导出数据…", this, &TrendWindow::askExportData);
+  bar->addAction(texts::kReportButton, this, &TrendWindow::askExportReport);
   bar->addSeparator();
   openAction_ = bar->addAction("打开日志…", this, &TrendWindow::askOpenLog);
 }
@@ -136,6 +138,7 @@ void TrendWindow::showLiveSession() {
   if (!loaded_ || !live_) return;
   loaded_.reset();
   loadedName_.clear();
+  loadedPath_.clear();
   fixedRange_.reset();
   viewPlaced_ = false;
   view_.stopFollowing();

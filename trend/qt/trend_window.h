@@ -45,6 +45,11 @@ class TrendWindow : public QMainWindow {
   // Each returns an empty text on success, else what went wrong.
   QString exportImage(const QString& path);
   QString exportData(const QString& path, bool visibleSpanOnly);
+  // The run report (PDF) of the shown session's log, its shown span or all of it.
+  QString exportReport(const QString& path, bool visibleSpanOnly);
+  // The log file behind the shown session: the log opened, or for the live
+  // session the newest log in the log folder. Empty if there is none.
+  QString shownLogPath() const;
 
   // Back from a log opened from disk to the live session, if there is one.
   void showLiveSession();
@@ -83,10 +88,12 @@ class TrendWindow : public QMainWindow {
   void askOpenLog();
   void askExportImage();
   void askExportData();
+  void askExportReport();
 
   const LiveTrend* live_;
   std::unique_ptr<Session> loaded_;
   QString loadedName_;
+  QString loadedPath_;
   std::string liveName_;
   TimeView view_;
   std::optional<ValueRange> fixedRange_;

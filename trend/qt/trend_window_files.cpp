@@ -89,6 +89,7 @@ void TrendWindow::finishOpeningLog() {
 void TrendWindow::showLoadedLog(LogLoad load, const QString& path) {
   loaded_ = std::move(load.session);
   loadedName_ = QFileInfo(path).fileName();
+  loadedPath_ = path;
   fixedRange_.reset();
   view_.fitAll(loaded_->firstTimeMs(), loaded_->lastTimeMs());
   viewMoved();

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -237,6 +238,59 @@ TEST_F(TrendWindowTest, OpeningAForeignFileSaysWhichLineAndKeepsWhatWasShown) {
   window.showLiveSession();
   EXPECT_EQ(window.shownSession(), &live.session());
   EXPECT_TRUE(window.windowTitle().startsWith("趋势图 - 20")) << window.windowTitle().toStdString();
+}
+
+// What poppler's pdftotext reads from a PDF.
+std::string PdfText(const QString& pdf) {
+  std::string text;
+  if (FILE* pipe = ::popen(("pdftotext -layout '" + pdf.toStdString() + "' -").c_str(), "r")) {
+    char buffer[4096];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+      text.append(buffer, got);
+    }
+    ::pclose(pipe);
+  }
+  return text;
+}
+
+TEST_F(TrendWindowTest, TheReportButtonAsksWhichSpanThenWhereAndWritesTheShownMinute) {
+  showHour();
+  ASSERT_EQ(window.exportData(folder.filePath("hour.csv"), false), "");
+  ASSERT_EQ(window.openLog(folder.filePath("hour.csv")), "");
+  const QPoint from(columnOf(10min), 100), to(columnOf(11min), 200);
+  drag(Qt::RightButton, from, to);
+  QAction* report = nullptr;
+  for (QAction* action : window.findChildren<QAction*>()) {
+    if (action->text() == "导出报告…") report = action;
+  }
+  ASSERT_NE(report, nullptr);
+  const QString pdf = folder.filePath("minute.pdf");
+  QString asked;
+  QTimer answer;
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      asked = box->text();
+      for (QAbstractButton* button : box->buttons()) {
+        if (button->text() == "可见时段") button->click();
+      }
+    } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+      auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+      name->setText(pdf);
+      QTest::keyClick(name, Qt::Key_Return);
+    }
+  });
+  answer.start(20);
+  report->trigger();
+  answer.stop();
+  EXPECT_EQ(asked, "报告包括哪一段？");
+  const std::string text = PdfText(pdf);
+  EXPECT_NE(text.find("泵运行报告"), std::string::npos) << text;
+  EXPECT_NE(text.find("hour.csv"), std::string::npos) << text;
+  const auto readings = text.find("读数");
+  ASSERT_NE(readings, std::string::npos) << text;
+  const int count = std::atoi(text.c_str() + text.find_first_of("0123456789", readings));
+  EXPECT_NEAR(count, 40, 8);  // a minute of readings every 1.5 s, not the hour's
 }
 
 // A run log of `rows` readings, written as the console writes one.

@@ -1,0 +1,162 @@
+// The run report as the operator gets it: pump-console --report run as a
+// child process, the PDF read back with poppler's pdftotext, pdfinfo and
+// pdffonts.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QSettings>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "app/report_after_program.h"
+#include "tests/report/log_files.h"
+
+namespace pump::report {
+namespace {
+
+using testing::LogFolder;
+using testing::LogLine;
+using testing::ReadingLine;
+
+struct Ran {
+  int status = -1;
+  std::string output;  // standard output and error together
+};
+
+Ran RunShell(const std::string& command) {
+  const std::string outputFile = std::filesystem::temp_directory_path() / "report-test-output";
+  Ran ran;
+  const int raw = std::system((command + " >" + outputFile + " 2>&1").c_str());
+  ran.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  std::ifstream in(outputFile);
+  std::stringstream text;
+  text << in.rdbuf();
+  ran.output = text.str();
+  return ran;
+}
+
+Ran MakeReport(const std::string& log, const std::string& pdf, const std::string& more = {}) {
+  return RunShell(std::string(PUMP_CONSOLE) + " --report '" + log + "' --output '" + pdf + "'" +
+                  more);
+}
+
+std::string Text(const std::string& pdf) {
+  return RunShell("pdftotext -layout '" + pdf + "' -").output;
+}
+
+std::string Demo(const LogFolder& folder) {
+  std::string rows = LogLine(0, "open", "", "2.0", "5.0", "STOP", "/dev/ttyUSB0");
+  rows += LogLine(500, "program", "", "2.0", "5.0", "STOP", "start 柱平衡");
+  rows += LogLine(600, "program", "", "2.0", "5.0", "RUN", "step 1/2");
+  for (int s = 1; s <= 10; ++s)
+    rows += ReadingLine(s * 1000, s == 5 ? "5.50" : "4.25", "RUN", "2.0");
+  rows += LogLine(10500, "program", "", "2.0", "5.0", "RUN", "step 2/2");
+  rows += LogLine(11000, "command", "", "2.0", "5.0", "STOP", "STOP");
+  return folder.write("2026-12-07_14-00-00.csv", rows);  // running 0.6 s to 11 s at 2 ml/min
+}
+
+TEST(ReportPdf, TheHeadingsAndFiguresReadBackExactlyInAnEmbeddedChineseFont) {
+  LogFolder folder;
+  const std::string pdf = folder.path("report.pdf");
+  const Ran ran = MakeReport(Demo(folder), pdf, " --pump-id 泵-3");
+  ASSERT_EQ(ran.status, 0) << ran.output;
+  const std::string text = Text(pdf);
+  for (const char* expected :
+       {"泵运行报告", "泵-3", "/dev/ttyUSB0", "2026-12-07T14:00:00.000+08:00", "柱平衡",
+        "压力最小值", "4.25 MPa", "压力最大值", "5.50 MPa", "压力 95% 分位", "达到或超过压力上限",
+        "1.0 秒", "泵送体积", "0.347 ml", "step 2/2", "第 1 页，共 1 页",
+        "2026-12-07_14-00-00.csv"}) {
+    EXPECT_NE(text.find(expected), std::string::npos) << expected << " not in:\n" << text;
+  }
+  const std::string fonts = RunShell("pdffonts '" + pdf + "'").output;
+  EXPECT_NE(fonts.find("WenQuanYiZenHei"), std::string::npos) << fonts;
+  EXPECT_NE(fonts.find("yes"), std::string::npos) << fonts;
+  EXPECT_NE(RunShell("pdfinfo '" + pdf + "'").output.find("A4"), std::string::npos);
+}
+
+TEST(ReportPdf, TheFooterCarriesTheLogsSha256) {
+  LogFolder folder;
+  const std::string log = Demo(folder);
+  const std::string pdf = folder.path("report.pdf");
+  ASSERT_EQ(MakeReport(log, pdf).status, 0);
+  const std::string digest = RunShell("sha256sum '" + log + "'").output.substr(0, 64);
+  EXPECT_NE(Text(pdf).find("SHA-256：" + digest), std::string::npos);
+}
+
+TEST(ReportPdf, ALongEventListGoesOnToNumberedPages) {
+  LogFolder folder;
+  std::string rows = ReadingLine(0, "1.0");
+  for (int i = 1; i <= 150; ++i) {
+    rows += LogLine(i * 1000, "command", "", "1", "5.0", "STOP", "F" + std::to_string(i));
+  }
+  const std::string pdf = folder.path("long.pdf");
+  ASSERT_EQ(MakeReport(folder.write("long.csv", rows), pdf).status, 0);
+  const std::string info = RunShell("pdfinfo '" + pdf + "'").output;
+  EXPECT_NE(info.find("Pages:           4"), std::string::npos) << info;
+  const std::string text = Text(pdf);
+  EXPECT_NE(text.find("第 4 页，共 4 页"), std::string::npos);
+  EXPECT_NE(text.find("F150"), std::string::npos);
+}
+
+TEST(ReportPdf, ALogWithNoReadingSaysSoAndSkippedRowsAreCounted) {
+  LogFolder folder;
+  std::string rows = LogLine(0, "link", "", "", "", "STOP", "waiting");
+  rows += "garbage\r\n" + LogLine(1000, "link", "", "", "", "STOP", "no_answer");
+  const std::string pdf = folder.path("empty.pdf");
+  ASSERT_EQ(MakeReport(folder.write("links.csv", rows), pdf).status, 0);
+  const std::string text = Text(pdf);
+  EXPECT_NE(text.find("日志中没有压力读数"), std::string::npos) << text;
+  EXPECT_NE(text.find("跳过 1 行"), std::string::npos) << text;
+}
+
+TEST(ReportPdf, ARangeFromTheCommandLineLimitsTheReport) {
+  LogFolder folder;
+  const std::string pdf = folder.path("range.pdf");
+  const Ran ran = MakeReport(Demo(folder), pdf,
+                             " --from 2026-12-07T14:00:04+08:00 --to 2026-12-07T14:00:06+08:00");
+  ASSERT_EQ(ran.status, 0) << ran.output;
+  const std::string text = Text(pdf);
+  EXPECT_NE(text.find("2026-12-07T14:00:04.000+08:00"), std::string::npos) << text;
+  EXPECT_NE(text.find("读数                          3"), std::string::npos) << text;
+}
+
+TEST(ReportPdf, ALogThatCannotBeReadExitsWithTwoAndSaysWhy) {
+  LogFolder folder;
+  const std::string fifo = folder.path("fifo.csv");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const Ran fromFifo = MakeReport(fifo, folder.path("a.pdf"));
+  EXPECT_EQ(fromFifo.status, 2);
+  EXPECT_NE(fromFifo.output.find("不是普通文件"), std::string::npos) << fromFifo.output;
+  const Ran missing = MakeReport(folder.path("missing.csv"), folder.path("b.pdf"));
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.output.find("cannot read the run log"), std::string::npos);
+  const Ran badTime = MakeReport(Demo(folder), folder.path("c.pdf"), " --from yesterday");
+  EXPECT_EQ(badTime.status, 2);
+  EXPECT_NE(badTime.output.find("--from yesterday"), std::string::npos) << badTime.output;
+  EXPECT_FALSE(std::filesystem::exists(folder.path("a.pdf")));
+}
+
+TEST(ReportPdf, AProgramsEndWritesTheReportBesideItsLogUnlessSwitchedOff) {
+  LogFolder folder;
+  const std::string log = Demo(folder);
+  QSettings settings(QString::fromStdString(folder.path("settings.ini")), QSettings::IniFormat);
+  app::SetReportAfterProgram(settings, false);
+  EXPECT_FALSE(app::ReportAfterProgramEnd(settings, log));
+  settings.remove(app::kReportAfterProgramKey);
+  ASSERT_TRUE(app::ReportAfterProgramOn(settings));
+  ASSERT_TRUE(app::StartReportBesideLog(log, "泵-7", PUMP_REPORT_FOLDER));
+  const std::string pdf = folder.path("2026-12-07_14-00-00.pdf");
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  std::string text;
+  while (text.find("泵-7") == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    if (std::filesystem::exists(pdf)) text = Text(pdf);
+  }
+  EXPECT_NE(text.find("泵-7"), std::string::npos) << text;
+}
+
+}  // namespace
+}  // namespace pump::report
