@@ -8,7 +8,9 @@
 #include <QIcon>
 #include <QSettings>
 
+#include "app/console_settings.h"
 #include "app/qt_translations.h"
+#include "app/report_after_program.h"
 #include "app/run_log_boxes.h"
 #include "app/signal_ending.h"
 #include "console/window_design.h"
@@ -110,6 +112,11 @@ void Console::startRunLog(std::string folder) {
       std::make_unique<RunLogWiring>(session_.events(), std::move(folder), TellInBoxes(*view_));
   runLog_->onTrouble([this](const std::string& status, const std::string& event) {
     window_->showLogTrouble(status, event);
+  });
+  // A program's report goes beside its log, unless the settings say not.
+  runLog_->onProgramLogged([this](const std::string& logPath) {
+    ReportAfterProgramEnd(RemoteSettingsStore(), logPath,
+                          remote_ ? remote_->settings().pumpId : std::string());
   });
   QObject::connect(view_->menuItem("logfolder"), &QAction::triggered, view_.get(),
                    [this] { OpenRunLogFolder(view_.get(), runLog_->folder()); });

@@ -4,6 +4,8 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "app/console_settings.h"
+#include "app/report_after_program.h"
 #include "link/port_name.h"
 #include "texts/operator_texts.h"
 
@@ -29,6 +31,9 @@ HeadlessConsole::HeadlessConsole(std::string logFolder) {
   // Each change is a `log` event; there is no status line to show it on.
   runLog_->onTrouble([this](const std::string&, const std::string& event) {
     if (!event.empty()) session_.note(EventKind::Log, event);
+  });
+  runLog_->onProgramLogged([this](const std::string& logPath) {
+    ReportAfterProgramEnd(RemoteSettingsStore(), logPath, remote_->settings().pumpId);
   });
 }
 

@@ -40,7 +40,9 @@ const char* const kColumnUnits[] = {"", "s", "ml/min", "ml/min", "MPa"};
 
 }  // namespace
 
-QString ProgramFolder() { return QDir::homePath() + QStringLiteral("/Documents/pump-programs"); }
+QString PumpProgramsFolder() {
+  return QDir::homePath() + QStringLiteral("/Documents/pump-programs");
+}
 
 ProgramWindow::ProgramWindow(program::ProgramControls& controls, QWidget* parent)
     : QWidget(parent, Qt::Window),
@@ -314,7 +316,8 @@ bool ProgramWindow::saveTo(const QString& path) {
 }
 
 void ProgramWindow::askOpen() {
-  const QString folder = QDir(ProgramFolder()).exists() ? ProgramFolder() : QDir::homePath();
+  const QString folder =
+      QDir(PumpProgramsFolder()).exists() ? PumpProgramsFolder() : QDir::homePath();
   const QString path = QFileDialog::getOpenFileName(this, Utf8(texts::kOpenProgramButton), folder,
                                                     Utf8(texts::kProgramFileFilter));
   if (!path.isEmpty()) openFile(path);
@@ -322,8 +325,8 @@ void ProgramWindow::askOpen() {
 
 // The folder is made at the first save.
 void ProgramWindow::askSave() {
-  QDir().mkpath(ProgramFolder());
-  const QString proposed = ProgramFolder() + "/" + Utf8(table_.name()) + ".json";
+  QDir().mkpath(PumpProgramsFolder());
+  const QString proposed = PumpProgramsFolder() + "/" + Utf8(table_.name()) + ".json";
   QString path = QFileDialog::getSaveFileName(this, Utf8(texts::kSaveProgramButton), proposed,
                                               Utf8(texts::kProgramFileFilter));
   if (path.isEmpty()) return;

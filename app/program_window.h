@@ -24,7 +24,7 @@ namespace pump::app {
 class ProgramPreview;
 
 // ~/Documents/pump-programs: where programs are opened from and saved to.
-QString ProgramFolder();
+QString PumpProgramsFolder();
 
 class ProgramWindow : public QWidget {
  public:

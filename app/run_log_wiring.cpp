@@ -31,6 +31,22 @@ RunLogWiring::RunLogWiring(session::EventFeed& feed, std::string folder, RunLogT
   disk_ = std::make_unique<posix::BackgroundAppendLog>(options, toConsoleThread());
   log_ = std::make_unique<runlog::RunLog>(*disk_);
   log_->follow(feed);
+  // After the run log's own listener, so the row is queued before the mark.
+  feed.subscribe([this](const session::SessionEvent& event) { programMayHaveEnded(event); });
+}
+
+void RunLogWiring::programMayHaveEnded(const session::SessionEvent& event) {
+  if (event.kind != EventKind::Program || !programLogged_) return;
+  if (event.detail != "end" && event.detail.rfind("abort", 0) != 0) return;
+  disk_->whenWritten([this](const std::string& path) {
+    if (path.empty()) return;
+    QMetaObject::invokeMethod(
+        &receiver_,
+        [this, path] {
+          if (programLogged_) programLogged_(path);
+        },
+        Qt::QueuedConnection);
+  });
 }
 
 // The writer stops first, so no call from it can come after the receiver has gone.

@@ -42,12 +42,20 @@ class RunLogWiring {
   // its `log` event ("failed disk_full /home/op/Documents/pump-logs", "recovered").
   using TroubleShown = std::function<void(const std::string& status, const std::string& event)>;
   void onTrouble(TroubleShown show) { showTrouble_ = std::move(show); }
+  // Told, on the console's thread, the path of the log a program's run is in
+  // once its end (or abort) row is on disk: where its report goes.
+  void onProgramLogged(std::function<void(const std::string& logPath)> logged) {
+    programLogged_ = std::move(logged);
+  }
 
  private:
   AppendLogListener toConsoleThread();
 
   std::string folder_;
+  void programMayHaveEnded(const session::SessionEvent& event);
+
   TroubleShown showTrouble_;
+  std::function<void(const std::string&)> programLogged_;
   RunLogTeller tell_;
   // Queued calls from the writer thread run in this object's thread; it goes
   // after the writer has stopped, and takes any still queued with it.

@@ -44,6 +44,10 @@ class AppendOnlyLog {
   virtual void append(std::string line) = 0;
   // The current file is closed once the lines before this are written.
   virtual void endFile() = 0;
+  // `then` is called, on the log's own thread, once every line given before
+  // this call is in the file, with that file's path (empty when no file was
+  // open). While writing fails it waits with the lines.
+  virtual void whenWritten(std::function<void(const std::string& path)> then) = 0;
 };
 
 }  // namespace pump

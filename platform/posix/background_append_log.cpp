@@ -37,6 +37,10 @@ void BackgroundAppendLog::append(std::string line) {
 
 void BackgroundAppendLog::endFile() { enqueue({Item::Kind::End, {}, {}}); }
 
+void BackgroundAppendLog::whenWritten(std::function<void(const std::string& path)> then) {
+  enqueue({Item::Kind::Mark, {}, {}, std::move(then)});
+}
+
 void BackgroundAppendLog::enqueue(Item item) {
   bool wake = false;
   {
@@ -92,6 +96,8 @@ bool BackgroundAppendLog::writeWaiting(std::size_t* writtenBytes) {
     } else if (item.kind == Item::Kind::End) {
       closeFile();
       fileName_.clear();
+    } else if (item.kind == Item::Kind::Mark) {
+      if (item.then) item.then(fd_ >= 0 ? path_ : std::string());
     } else if (!fileName_.empty()) {
       if (!writeLines(writtenBytes)) return false;
       continue;  // the lines written are off the queue already

@@ -37,13 +37,15 @@ class BackgroundAppendLog final : public AppendOnlyLog {
   void startFile(std::string fileName, std::string header) override;
   void append(std::string line) override;
   void endFile() override;
+  void whenWritten(std::function<void(const std::string& path)> then) override;
 
  private:
   struct Item {
-    enum class Kind { Start, Line, End };
+    enum class Kind { Start, Line, End, Mark };
     Kind kind;
-    std::string text;    // the line, or the new file's name
-    std::string header;  // for Start
+    std::string text;                                        // the line, or the new file's name
+    std::string header;                                      // for Start
+    std::function<void(const std::string& path)> then = {};  // for Mark
   };
 
   void enqueue(Item item);

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -28,6 +29,18 @@ using namespace std::chrono_literals;
 std::string FileText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The text of a PDF as poppler reads it back; empty while it cannot.
+std::string PdfText(const std::string& pdf) {
+  std::string text;
+  if (FILE* out = ::popen(("pdftotext -layout '" + pdf + "' - 2>/dev/null").c_str(), "r")) {
+    char chunk[4096];
+    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, out)) > 0;)
+      text.append(chunk, got);
+    ::pclose(out);
+  }
+  return text;
 }
 
 bool Eventually(const std::function<bool()>& condition, std::chrono::seconds within) {
@@ -214,10 +227,13 @@ TEST_F(ConsoleWithoutDisplay, AProgramOnTheCommandLineRunsOnceThePumpAnswersAndT
   ASSERT_GT(console_, 0);
   const auto logs = std::filesystem::path(home.path()) / "Documents" / "pump-logs";
   std::string log;
+  std::filesystem::path logPath;
   const bool finished = Eventually(
       [&] {
         std::error_code error;
         for (const auto& file : std::filesystem::directory_iterator(logs, error)) {
+          if (file.path().extension() != ".csv") continue;
+          logPath = file.path();
           log = FileText(file.path().string());
           if (log.find(",program,") != std::string::npos && log.find(",end") != std::string::npos)
             return true;
@@ -237,6 +253,19 @@ TEST_F(ConsoleWithoutDisplay, AProgramOnTheCommandLineRunsOnceThePumpAnswersAndT
   }
   EXPECT_NE(FileText(errPath()).find("step 2/2"), std::string::npos)
       << "told on the standard error";
+
+  // Its report, beside the log, once the end row is on disk.
+  const std::string pdf = logPath.replace_extension(".pdf").string();
+  std::string text;
+  EXPECT_TRUE(Eventually(
+      [&] {
+        text = PdfText(pdf);
+        return text.find("泵运行报告") != std::string::npos;
+      },
+      20s))
+      << "no report at " << pdf << "\n"
+      << FileText(errPath());
+  EXPECT_NE(text.find("short"), std::string::npos) << "the program's name in its report";
   ::kill(console_, SIGTERM);
   EXPECT_EQ(ended().status, 0);
 }
