@@ -75,6 +75,18 @@ TEST_F(RunLogFile, GoodLogLoadsEveryRowWithItsTimesValuesAndDetail) {
   EXPECT_EQ(s.flowSteps().size(), 2u);
 }
 
+TEST_F(RunLogFile, AProgramsRowsLoadWithTheRest) {
+  const LogLoad load = LoadRunLog(write(
+      "program.csv",
+      kHeader + kGoodRows +
+          "2026-12-07T14:03:26.000+08:00,3.483,program,1.7,120,2.0,RUN,start 升流量\r\n"
+          "2026-12-07T14:03:27.000+08:00,4.483,program,1.7,120,2.0,RUN,step 2/5\r\n"));
+  ASSERT_TRUE(load.session) << load.error;
+  ASSERT_EQ(load.session->size(), 7u);
+  EXPECT_EQ(load.session->row(5).event, EventKind::Program);
+  EXPECT_EQ(load.session->row(6).detail, "step 2/5");
+}
+
 TEST_F(RunLogFile, LineFeedsAloneAndAnEmptyValueAreRead) {
   const LogLoad load = LoadRunLog(
       write("lf.csv",
