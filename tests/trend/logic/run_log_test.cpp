@@ -76,11 +76,11 @@ TEST_F(RunLogFile, GoodLogLoadsEveryRowWithItsTimesValuesAndDetail) {
 }
 
 TEST_F(RunLogFile, AProgramsRowsLoadWithTheRest) {
-  const LogLoad load = LoadRunLog(write(
-      "program.csv",
-      kHeader + kGoodRows +
-          "2026-12-07T14:03:26.000+08:00,3.483,program,1.7,120,2.0,RUN,start 升流量\r\n"
-          "2026-12-07T14:03:27.000+08:00,4.483,program,1.7,120,2.0,RUN,step 2/5\r\n"));
+  const LogLoad load = LoadRunLog(
+      write("program.csv",
+            kHeader + kGoodRows +
+                "2026-12-07T14:03:26.000+08:00,3.483,program,1.7,120,2.0,RUN,start 升流量\r\n"
+                "2026-12-07T14:03:27.000+08:00,4.483,program,1.7,120,2.0,RUN,step 2/5\r\n"));
   ASSERT_TRUE(load.session) << load.error;
   ASSERT_EQ(load.session->size(), 7u);
   EXPECT_EQ(load.session->row(5).event, EventKind::Program);
