@@ -139,6 +139,29 @@ TEST_F(BoardOnBroker, AConsoleThatDiedBeforeTheBoardStartedShowsFromItsKeptLastW
   EXPECT_EQ(board.activeAlarms(), 1);
 }
 
+TEST_F(BoardOnBroker, AProgramSentFromTheBoardRunsAndItsTileShowsItsStepAndResult) {
+  startBoard();
+  ASSERT_TRUE(waitFor([&] { return allAnswering(); }));
+  const program::Program program{"升流量", {{30, 0, 20, 20}, {30, 20, 20, 25}}};
+  EXPECT_FALSE(feed->runProgram("C", program)) << "C does not take commands";
+  ASSERT_TRUE(feed->runProgram("A", program));
+  ASSERT_TRUE(waitFor([&] {
+    const PumpTile& tile = board.tiles().at("A");
+    return tile.reading.program && tile.command &&
+           tile.command->state == CommandOutcome::State::Done;
+  })) << "no program on A's tile, or no result for it";
+  const ProgramReading& shown = *board.tiles().at("A").reading.program;
+  EXPECT_EQ(shown.name, "升流量");
+  EXPECT_EQ(shown.state, "running");
+  EXPECT_EQ(shown.step, 1);
+  EXPECT_EQ(shown.steps, 2);
+  EXPECT_TRUE(running("A"));
+
+  ASSERT_TRUE(feed->send("A", "stop", 0));
+  ASSERT_TRUE(waitFor([&] { return !board.tiles().at("A").reading.program && !running("A"); }))
+      << "a manual stop ends the program, and the tile says so";
+}
+
 TEST_F(BoardOnBroker, MovedToAnotherBrokerTheBoardForgetsThePumpsOfTheFirst) {
   startBoard();
   ASSERT_TRUE(waitFor([&] { return allAnswering(); }));
