@@ -69,7 +69,7 @@ class ReportPainter {
         logFileName_(std::move(logFileName)),
         header_(HeaderLines(log.figures, identity)),
         figures_(SplitFigures(FigureLines(log.figures, log.reading), log.reading)) {
-    eventLines_ = EventLines();
+    eventLines_ = eventLines();
     if (painter_.isActive()) planEvents();
   }
 
@@ -94,7 +94,7 @@ class ReportPainter {
   }
 
   // The events as time and text, and a last line for those left out.
-  std::vector<LabelledValue> EventLines() const {
+  std::vector<LabelledValue> eventLines() const {
     std::vector<LabelledValue> lines;
     for (const auto& event : log_.figures.events)
       lines.push_back(EventText(event, log_.figures.start));
