@@ -2,8 +2,10 @@
 
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 #include "runlog/local_time.h"
+#include "texts/operator_texts.h"
 
 namespace pump::report {
 
@@ -27,6 +29,21 @@ const char* EventKindWords(const std::string& kind) {
   if (kind == "program") return "程序";
   if (kind == "log") return "日志";
   return "其他";
+}
+
+// A link state as the operator's words for it; one this report does not know, as logged.
+std::string LinkStateWords(const std::string& state) {
+  static const std::pair<const char*, const char*> kWords[] = {
+      {"not_connected", texts::kBoardLinkNotConnected},
+      {"waiting", texts::kBoardLinkWaiting},
+      {"answering", texts::kBoardLinkAnswering},
+      {"no_answer", texts::kBoardLinkNotAnswering},
+      {"lost", texts::kBoardLinkLost},
+      {"reconnecting", texts::kBoardLinkReconnecting}};
+  for (const auto& [name, words] : kWords) {
+    if (state == name) return words;
+  }
+  return state;
 }
 
 std::string Joined(const std::vector<std::string>& parts, const char* between) {
@@ -88,7 +105,8 @@ std::vector<LabelledValue> FigureLines(const RunFigures& figures, const LogReadi
 LabelledValue EventText(const EventLine& event, const LocalMoment& start) {
   std::string time = LocalTimeText(event.at);
   if (time.substr(0, 10) == LocalTimeText(start).substr(0, 10)) time = time.substr(11, 12);
-  return {time, std::string(EventKindWords(event.kind)) + "  " + event.detail};
+  const std::string detail = event.kind == "link" ? LinkStateWords(event.detail) : event.detail;
+  return {time, std::string(EventKindWords(event.kind)) + "  " + detail};
 }
 
 std::optional<std::int64_t> ParseRangeTime(std::string_view text) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace pump::report {
 
@@ -14,8 +15,63 @@ bool IsLinkLoss(std::string_view state) {
          state == "not_connected";
 }
 
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// The log writes every byte outside printable ASCII (and the backslash) as
+// "\xHH": those bytes back.
+std::string Unescaped(std::string_view detail) {
+  std::string bytes;
+  for (std::size_t i = 0; i < detail.size(); ++i) {
+    const int high = i + 3 < detail.size() && detail[i] == '\\' && detail[i + 1] == 'x'
+                         ? HexDigit(detail[i + 2])
+                         : -1;
+    const int low = high >= 0 ? HexDigit(detail[i + 3]) : -1;
+    if (low < 0) {
+      bytes += detail[i];
+      continue;
+    }
+    bytes += static_cast<char>(high * 16 + low);
+    i += 3;
+  }
+  return bytes;
+}
+
+// The length of the UTF-8 character `lead` starts, or 0 if it starts none.
+std::size_t Utf8Length(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 0;
+}
+
+// Whole UTF-8 characters of `bytes`, at most `most` bytes of them; nothing
+// if `bytes` is not UTF-8.
+std::optional<std::string> Utf8Prefix(const std::string& bytes, std::size_t most) {
+  std::size_t end = 0;
+  for (std::size_t i = 0; i < bytes.size();) {
+    const std::size_t length = Utf8Length(static_cast<unsigned char>(bytes[i]));
+    if (length == 0 || i + length > bytes.size()) return std::nullopt;
+    for (std::size_t k = 1; k < length; ++k) {
+      if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return std::nullopt;
+    }
+    i += length;
+    if (i <= most) end = i;
+  }
+  return bytes.substr(0, end);
+}
+
+// A detail as the report shows it: escaped text such as a program's Chinese
+// name read back, control bytes as '?', cut to 200 bytes.
 std::string Printable(std::string_view detail) {
-  std::string text(detail.substr(0, 200));
+  constexpr std::size_t kMost = 200;
+  std::string text =
+      Utf8Prefix(Unescaped(detail), kMost).value_or(std::string(detail.substr(0, kMost)));
   for (char& c : text) {
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
   }

@@ -8,9 +8,12 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSysInfo>
+#include <QTextOption>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
+#include "report/event_columns.h"
 #include "report/qt/report_chart.h"
 #include "texts/operator_texts.h"
 
@@ -21,11 +24,12 @@ namespace {
 constexpr int kDotsPerInch = 300;
 constexpr double kUnit = kDotsPerInch / 25.4;  // one millimetre
 constexpr double kPageWidth = 210, kPageHeight = 297, kMargin = 16;
-constexpr double kLine = 5.2, kEventLine = 4.1, kSmallLine = 4.2;
-constexpr double kTitleHeight = 14, kChartHeight = 74, kHeadingHeight = 9;
-constexpr double kFooterTop = kPageHeight - kMargin - 6;
-constexpr double kValueColumn = 42, kHeaderValueColumn = 16;
-constexpr double kHalfWidth = (kPageWidth - 2 * kMargin) / 2;
+constexpr double kLine = 5.0, kEventLine = 3.9, kSmallLine = 3.9;
+constexpr double kTitleHeight = 13, kChartHeight = 64, kHeadingHeight = 8;
+constexpr double kFooterTop = kPageHeight - kMargin - 6, kEventsBottom = kFooterTop - 2;
+constexpr double kFigureValueColumn = 36, kHeaderValueColumn = 16;
+constexpr double kHalfWidth = (kPageWidth - 2 * kMargin) / 2, kColumnGap = 4;
+constexpr double kEventPoints = 8, kEventTimeGap = 3;
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
@@ -36,14 +40,23 @@ QFont ReportFont(double points, bool bold = false) {
   return font;
 }
 
-// Where page 1's event list starts, in millimetres from the top.
-double FirstEventsTop(std::size_t headerLines, std::size_t figureLines) {
-  return kMargin + kTitleHeight + (headerLines + 1) / 2 * kLine + kHeadingHeight + kChartHeight +
-         kHeadingHeight + figureLines * kLine + 4 * kSmallLine + kHeadingHeight;
-}
+// Label and value pairs two to a row, down the left half first.
+std::size_t RowsOfTwo(std::size_t lines) { return (lines + 1) / 2; }
 
-std::size_t EventsFitting(double top) {
-  return static_cast<std::size_t>(std::max(0.0, std::floor((kFooterTop - 2 - top) / kEventLine)));
+// The figures beside one another; a skipped-rows line takes the whole width under them.
+struct FigureBlock {
+  std::vector<LabelledValue> paired;
+  std::optional<LabelledValue> wide;
+};
+
+FigureBlock SplitFigures(std::vector<LabelledValue> lines, const LogReading& reading) {
+  FigureBlock block;
+  if (reading.skippedRows > 0 && !lines.empty()) {
+    block.wide = lines.back();
+    lines.pop_back();
+  }
+  block.paired = std::move(lines);
+  return block;
 }
 
 class ReportPainter {
@@ -55,13 +68,9 @@ class ReportPainter {
         log_(log),
         logFileName_(std::move(logFileName)),
         header_(HeaderLines(log.figures, identity)),
-        figureLines_(FigureLines(log.figures, log.reading)) {
-    const std::size_t events = std::max<std::size_t>(log.figures.events.size(), 1) +
-                               (log.figures.eventsLeftOut > 0 ? 1 : 0);
-    const std::size_t onFirst = EventsFitting(FirstEventsTop(header_.size(), figureLines_.size()));
-    const std::size_t perPage = EventsFitting(kMargin);
-    pages_ =
-        1 + static_cast<int>(events > onFirst ? (events - onFirst + perPage - 1) / perPage : 0);
+        figures_(SplitFigures(FigureLines(log.figures, log.reading), log.reading)) {
+    eventLines_ = eventLines();
+    if (painter_.isActive()) planEvents();
   }
 
   bool paint() {
@@ -76,6 +85,53 @@ class ReportPainter {
 
  private:
   QPointF at(double x, double y) const { return {x * kUnit, y * kUnit}; }
+
+  // Where page 1's event list starts, in millimetres from the top.
+  double firstEventsTop() const {
+    return kMargin + kTitleHeight + RowsOfTwo(header_.size()) * kLine + kHeadingHeight +
+           kChartHeight + kHeadingHeight + RowsOfTwo(figures_.paired.size()) * kLine +
+           (figures_.wide ? kLine : 0) + 3.5 * kSmallLine + kHeadingHeight;
+  }
+
+  // The events as time and text, and a last line for those left out.
+  std::vector<LabelledValue> eventLines() const {
+    std::vector<LabelledValue> lines;
+    for (const auto& event : log_.figures.events)
+      lines.push_back(EventText(event, log_.figures.start));
+    if (log_.figures.events.empty()) lines.push_back({"", texts::kReportNoEvents});
+    if (log_.figures.eventsLeftOut > 0)
+      lines.push_back({"", texts::ReportEventsLeftOut(log_.figures.eventsLeftOut)});
+    return lines;
+  }
+
+  void planEvents() {
+    painter_.setFont(ReportFont(kEventPoints));
+    const QFontMetricsF metrics(painter_.font());
+    double timeWidth = 0;
+    for (const auto& line : eventLines_)
+      timeWidth = std::max(timeWidth, metrics.horizontalAdvance(Text(line.label)) / kUnit);
+    timeColumn_ = std::min(timeWidth + kEventTimeGap, kHalfWidth / 2);
+    EventHeights heights;
+    for (const auto& line : eventLines_) {
+      heights.fullWidth.push_back(eventHeight(line.value, kPageWidth - 2 * kMargin));
+      heights.halfWidth.push_back(eventHeight(line.value, kHalfWidth - kColumnGap));
+    }
+    columns_ = PlaceEvents(heights, firstEventsTop(), kMargin, kEventsBottom);
+  }
+
+  QTextOption Wrapping() const {
+    QTextOption option(Qt::AlignLeft | Qt::AlignTop);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    return option;
+  }
+
+  // A long text wraps under itself rather than being cut short.
+  double eventHeight(const std::string& text, double columnWidth) {
+    const QRectF room(0, 0, (columnWidth - timeColumn_) * kUnit, kPageHeight * kUnit);
+    const double textHeight = painter_.boundingRect(room, Text(text), Wrapping()).height() / kUnit;
+    const double lineHeight = QFontMetricsF(painter_.font()).lineSpacing() / kUnit;
+    return kEventLine + std::max(0.0, textHeight - lineHeight);
+  }
 
   void write(double x, double y, const std::string& text, const QFont& font,
              QColor colour = Qt::black) {
@@ -94,22 +150,29 @@ class ReportPainter {
   }
 
   double heading(double y, const char* text) {
-    write(kMargin, y + kHeadingHeight - 3, text, ReportFont(12, true));
+    write(kMargin, y + kHeadingHeight - 2.5, text, ReportFont(12, true));
     return y + kHeadingHeight;
   }
 
-  // The header's lines two to a row: label and value, then label and value.
+  void writeLabelled(double x, double y, const LabelledValue& line, double valueColumn,
+                     double width) {
+    write(x, y + kLine - 1.2, line.label, ReportFont(10), Qt::darkGray);
+    writeElided(x + valueColumn, y + kLine - 1.2, line.value, width - valueColumn - 2, 10);
+  }
+
+  // `lines` two to a row, the first half of them down the left.
+  double paintPaired(double y, const std::vector<LabelledValue>& lines, double valueColumn) {
+    const std::size_t rows = RowsOfTwo(lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      const double x = kMargin + (i / rows) * kHalfWidth;
+      writeLabelled(x, y + (i % rows) * kLine, lines[i], valueColumn, kHalfWidth);
+    }
+    return y + rows * kLine;
+  }
+
   double paintTitleAndHeader(double y) {
     write(kMargin, y + 9, texts::kReportTitle, ReportFont(18, true));
-    y += kTitleHeight;
-    for (std::size_t i = 0; i < header_.size(); ++i) {
-      const double x = kMargin + (i % 2) * kHalfWidth;
-      write(x, y + kLine - 1.2, header_[i].label, ReportFont(10), Qt::darkGray);
-      writeElided(x + kHeaderValueColumn, y + kLine - 1.2, header_[i].value,
-                  kHalfWidth - kHeaderValueColumn - 2, 10);
-      if (i % 2 == 1 || i + 1 == header_.size()) y += kLine;
-    }
-    return y;
+    return paintPaired(y + kTitleHeight, header_, kHeaderValueColumn);
   }
 
   double paintChart(double y) {
@@ -127,44 +190,44 @@ class ReportPainter {
   }
 
   double paintFigures(double y) {
-    y = heading(y, texts::kReportFiguresHeading);
-    for (const auto& line : figureLines_) {
-      write(kMargin, y + kLine - 1.2, line.label, ReportFont(10), Qt::darkGray);
-      writeElided(kMargin + kValueColumn, y + kLine - 1.2, line.value,
-                  kPageWidth - 2 * kMargin - kValueColumn, 10);
+    y = paintPaired(heading(y, texts::kReportFiguresHeading), figures_.paired, kFigureValueColumn);
+    if (figures_.wide) {
+      writeLabelled(kMargin, y, *figures_.wide, kFigureValueColumn, kPageWidth - 2 * kMargin);
       y += kLine;
     }
     y += kSmallLine * 0.5;
     write(kMargin, y + kSmallLine - 1, texts::kReportVolumeMethod, ReportFont(8), Qt::darkGray);
     write(kMargin, y + 2 * kSmallLine - 1, texts::kReportRunningRule, ReportFont(8), Qt::darkGray);
     write(kMargin, y + 3 * kSmallLine - 1, texts::kReportNoAnswerRule, ReportFont(8), Qt::darkGray);
-    return y + 3.5 * kSmallLine;
+    return y + 3 * kSmallLine;
   }
 
   void paintEvents(double y) {
-    y = heading(y, texts::kReportEventsHeading);
-    const auto& events = log_.figures.events;
-    if (events.empty()) write(kMargin, y + kEventLine - 1, texts::kReportNoEvents, ReportFont(8.5));
-    for (const auto& event : events) {
-      if (y + kEventLine > kFooterTop - 2) y = nextPage();
-      const LabelledValue line = EventText(event, log_.figures.start);
-      writeElided(kMargin, y + kEventLine - 1, line.label, 36);
-      writeElided(kMargin + 38, y + kEventLine - 1, line.value, kPageWidth - 2 * kMargin - 38);
-      y += kEventLine;
-    }
-    if (log_.figures.eventsLeftOut > 0) {
-      if (y + kEventLine > kFooterTop - 2) y = nextPage();
-      write(kMargin, y + kEventLine - 1, texts::ReportEventsLeftOut(log_.figures.eventsLeftOut),
-            ReportFont(8.5));
+    heading(y, texts::kReportEventsHeading);
+    const double columnWidth =
+        columns_.columns == 1 ? kPageWidth - 2 * kMargin : kHalfWidth - kColumnGap;
+    for (std::size_t i = 0; i < eventLines_.size(); ++i) {
+      const EventPlace& place = columns_.places[i];
+      while (page_ < place.page) nextPage();
+      paintEvent(kMargin + place.column * kHalfWidth, place.top, columnWidth, eventLines_[i]);
     }
     paintFooter();
   }
 
-  double nextPage() {
+  void paintEvent(double x, double top, double width, const LabelledValue& line) {
+    painter_.setFont(ReportFont(kEventPoints));
+    painter_.setPen(Qt::black);
+    const double textTop = top + 0.4;
+    const QRectF timeRoom(at(x, textTop), at(x + timeColumn_, textTop + kEventLine));
+    painter_.drawText(timeRoom, Qt::AlignLeft | Qt::AlignTop, Text(line.label));
+    const QRectF room(at(x + timeColumn_, textTop), at(x + width, textTop + kPageHeight));
+    painter_.drawText(room, Text(line.value), Wrapping());
+  }
+
+  void nextPage() {
     paintFooter();
     writer_.newPage();
     ++page_;
-    return kMargin;
   }
 
   void paintFooter() {
@@ -173,7 +236,7 @@ class ReportPainter {
     write(kMargin, kFooterTop + 3.5, "日志文件：" + logFileName_, ReportFont(7.5), Qt::darkGray);
     write(kMargin, kFooterTop + 7, "SHA-256：" + log_.reading.sha256, ReportFont(7.5),
           Qt::darkGray);
-    const QString number = Text(texts::ReportPageNumber(page_, pages_));
+    const QString number = Text(texts::ReportPageNumber(page_, columns_.pages));
     painter_.setFont(ReportFont(7.5));
     const double width = QFontMetricsF(painter_.font()).horizontalAdvance(number) / kUnit;
     write(kPageWidth - kMargin - width, kFooterTop + 3.5, number.toStdString(), ReportFont(7.5),
@@ -184,8 +247,12 @@ class ReportPainter {
   QPainter painter_;
   const LogFigures& log_;
   std::string logFileName_;
-  std::vector<LabelledValue> header_, figureLines_;
-  int page_ = 1, pages_ = 1;
+  std::vector<LabelledValue> header_;
+  FigureBlock figures_;
+  std::vector<LabelledValue> eventLines_;
+  double timeColumn_ = 0;
+  EventColumns columns_;
+  int page_ = 1;
 };
 
 std::string UserName() {

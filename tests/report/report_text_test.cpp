@@ -48,5 +48,21 @@ TEST(ReportText, SkippedRowsAreCountedAndTheFirstNamedBesideTheFigures) {
   EXPECT_EQ(lines.back().value, "第 4 行：时间不可读；第 9 行：时间早于上一行；……");
 }
 
+TEST(ReportText, LinkStatesReadInTheOperatorsWordsAndOtherDetailsAsLogged) {
+  const LocalMoment start{kStartWallMs, 480};
+  auto text = [&](const std::string& kind, const std::string& detail) {
+    return EventText({{kStartWallMs + 1500, 480}, kind, detail}, start);
+  };
+  EXPECT_EQ(text("link", "answering").label, "14:00:01.500");
+  EXPECT_EQ(text("link", "answering").value, "连接  通信正常");
+  EXPECT_EQ(text("link", "waiting").value, "连接  等待泵应答");
+  EXPECT_EQ(text("link", "no_answer").value, "连接  泵无应答");
+  EXPECT_EQ(text("link", "lost").value, "连接  通信中断");
+  EXPECT_EQ(text("link", "reconnecting").value, "连接  正在重连");
+  EXPECT_EQ(text("link", "not_connected").value, "连接  未连接");
+  EXPECT_EQ(text("link", "something_new").value, "连接  something_new");
+  EXPECT_EQ(text("command", "waiting").value, "命令  waiting");
+}
+
 }  // namespace
 }  // namespace pump::report

@@ -106,6 +106,20 @@ TEST(RunFigures, EventsAndProgramStepsAreListedWithTheirTimes) {
   EXPECT_EQ(f.events[3].kind, "refused");
 }
 
+TEST(RunFigures, TextTheLogEscapedReadsBackAndBytesThatAreNoTextStayEscaped) {
+  LogFolder folder;
+  // "start 柱平衡" and a backslash as the log writes them, in ASCII only.
+  std::string rows = LogLine(0, "program", "", "10", "5.0", "STOP",
+                             R"(start \xE6\x9F\xB1\xE5\xB9\xB3\xE8\xA1\xA1)");
+  rows += LogLine(100, "refused", "", "10", "5.0", "STOP", R"(C:\x5Cpath \x07 \xZZ)");
+  rows += LogLine(200, "refused", "", "10", "5.0", "STOP", R"(Q00\xFF\xE6)");
+  const RunFigures f = FiguresOfLog(folder.write("escaped.csv", rows)).figures;
+  EXPECT_EQ(f.programName, "柱平衡");
+  ASSERT_EQ(f.events.size(), 3u);
+  EXPECT_EQ(f.events[1].detail, R"(C:\path ? \xZZ)");
+  EXPECT_EQ(f.events[2].detail, R"(Q00\xFF\xE6)");
+}
+
 TEST(RunFigures, ARangeKeepsOnlyItsOwnRows) {
   LogFolder folder;
   std::string rows;
