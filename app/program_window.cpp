@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -14,6 +15,7 @@
 #include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "app/program_preview.h"
 #include "texts/operator_texts.h"
@@ -59,6 +61,7 @@ ProgramWindow::ProgramWindow(program::ProgramControls& controls, QWidget* parent
   connect(&runTimer_, &QTimer::timeout, this, &ProgramWindow::followRun);
   runTimer_.start(250);
   table_.insertRow(0);
+  table_.markSaved();
   fillTable();
 }
 
@@ -206,8 +209,40 @@ void ProgramWindow::showTotals() {
 
 void ProgramWindow::followRun() {
   const auto run = controls_.progress();
+  showRunningProgram(controls_.runningProgram());
   showRunningStep(run);
   enableButtons(run);
+}
+
+// The step numbers of a run mean something only against the program that
+// runs: one started from the broker or the command line takes the table's
+// place (it cannot be edited while it runs) until it ends.
+void ProgramWindow::showRunningProgram(const std::optional<program::Program>& running) {
+  if (!running) {
+    if (displaced_) showTable(*std::exchange(displaced_, std::nullopt));
+    return;
+  }
+  if (table_.program() == running) return;
+  if (!displaced_) displaced_ = table_;
+  showTable(ProgramTable::FromProgram(*running));
+}
+
+void ProgramWindow::showTable(ProgramTable table) {
+  table_ = std::move(table);
+  name_->setText(Utf8(table_.name()));
+  fillTable();
+}
+
+bool ProgramWindow::mayDiscardEdits() {
+  const ProgramTable& edited = displaced_ ? *displaced_ : table_;
+  return !edited.modified() || dialogs_.askYesNo(texts::kDiscardProgramEdits, texts::kProgramTitle);
+}
+
+void ProgramWindow::closeEvent(QCloseEvent* event) {
+  if (mayDiscardEdits())
+    event->accept();
+  else
+    event->ignore();
 }
 
 void ProgramWindow::showRunningStep(const std::optional<RunProgress>& run) {
@@ -292,9 +327,7 @@ bool ProgramWindow::openFile(const QString& path) {
                          texts::kProgramTitle);
     return false;
   }
-  table_ = ProgramTable::FromProgram(std::get<program::Program>(read));
-  name_->setText(Utf8(table_.name()));
-  fillTable();
+  showTable(ProgramTable::FromProgram(std::get<program::Program>(read)));
   return true;
 }
 
@@ -312,10 +345,12 @@ bool ProgramWindow::saveTo(const QString& path) {
                          texts::kProgramTitle);
     return false;
   }
+  table_.markSaved();
   return true;
 }
 
 void ProgramWindow::askOpen() {
+  if (!mayDiscardEdits()) return;
   const QString folder =
       QDir(PumpProgramsFolder()).exists() ? PumpProgramsFolder() : QDir::homePath();
   const QString path = QFileDialog::getOpenFileName(this, Utf8(texts::kOpenProgramButton), folder,

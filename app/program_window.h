@@ -14,6 +14,7 @@
 #include "program/program_controls.h"
 #include "program/program_table.h"
 
+class QCloseEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -36,7 +37,8 @@ class ProgramWindow : public QWidget {
   bool saveTo(const QString& path);
   // Rows copied from a spreadsheet, written from the current cell.
   void pasteRows(const QString& text);
-  // Follows the run: the current step, the buttons. A timer calls it too.
+  // Follows the run: the program that runs, its current step, the buttons.
+  // A timer calls it too.
   void followRun();
 
   const program::ProgramTable& table() const { return table_; }
@@ -45,6 +47,10 @@ class ProgramWindow : public QWidget {
   QLabel& faultLine() { return *faultLine_; }
   QLabel& totals() { return *totals_; }
   QPushButton& button(const std::string& name) { return *buttons_.at(name); }
+
+ protected:
+  // Asks first when the table holds edits not saved.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void setUpTable();
@@ -59,6 +65,9 @@ class ProgramWindow : public QWidget {
   void markCells();
   void explainFault();
   void showTotals();
+  void showRunningProgram(const std::optional<program::Program>& running);
+  void showTable(program::ProgramTable table);
+  bool mayDiscardEdits();
   void showRunningStep(const std::optional<program::RunProgress>& run);
   void enableButtons(const std::optional<program::RunProgress>& run);
   void insertStep();
@@ -76,6 +85,9 @@ class ProgramWindow : public QWidget {
 
   program::ProgramControls& controls_;
   program::ProgramTable table_;
+  // The operator's table while a program started elsewhere is shown in its
+  // place; it comes back, edits and all, when that program ends.
+  std::optional<program::ProgramTable> displaced_;
   qt::QtDialogs dialogs_{this};
   QLineEdit* name_;
   QTableWidget* steps_;

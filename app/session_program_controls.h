@@ -30,6 +30,11 @@ class SessionProgramControls : public program::ProgramControls {
                                 run->secondsLeft,
                                 run->elapsedMs};
   }
+  std::optional<program::Program> runningProgram() const override {
+    const program::Program* running = session_.runningProgram();
+    if (!running) return std::nullopt;
+    return *running;
+  }
 
  private:
   static std::optional<std::string> Refusal(const session::CommandResult& result) {

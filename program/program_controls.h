@@ -29,6 +29,8 @@ class ProgramControls {
   virtual std::optional<std::string> abort() = 0;
   // The program running or paused now, if any.
   virtual std::optional<RunProgress> progress() const = 0;
+  // The steps of that program, wherever it was started from.
+  virtual std::optional<Program> runningProgram() const = 0;
 };
 
 }  // namespace pump::program

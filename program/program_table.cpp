@@ -152,6 +152,7 @@ ProgramTable ProgramTable::FromProgram(const Program& program) {
     table.rows_.push_back(Row{"", std::to_string(step.seconds), std::to_string(step.flowStartMlMin),
                               std::to_string(step.flowEndMlMin),
                               PressureLimitText(step.pressureLimitTenths)});
+  table.markSaved();
   return table;
 }
 

@@ -51,6 +51,15 @@ class ProgramTable {
   const std::string& name() const { return name_; }
   void setName(std::string name) { name_ = std::move(name); }
 
+  // Whether the name or any cell differs from what the table held when it
+  // was last saved or opened (a loaded program starts unmodified). Typing a
+  // cell back to its old text leaves nothing modified.
+  bool modified() const { return name_ != keptName_ || rows_ != keptRows_; }
+  void markSaved() {
+    keptName_ = name_;
+    keptRows_ = rows_;
+  }
+
   int rowCount() const { return static_cast<int>(rows_.size()); }
   // The text of a cell; the step column reads the 1-based row number.
   std::string cell(int row, int column) const;
@@ -80,6 +89,8 @@ class ProgramTable {
  private:
   std::string name_;
   std::vector<Row> rows_;
+  std::string keptName_;
+  std::vector<Row> keptRows_;
 };
 
 // Whole seconds from "90" or "01:30" or "00:01:30"; nothing for anything else.

@@ -324,6 +324,8 @@ inline constexpr char kProgramFileRefused[] = "程序文件不能使用，未载
 inline constexpr char kProgramFileNotSaved[] = "程序未保存：";
 inline constexpr char kProgramNotStarted[] = "程序未开始：";
 inline constexpr char kProgramHasNoFault[] = "程序无误，可以开始。";
+// Before 打开… or closing the window replaces a table edited since it was saved or opened.
+inline constexpr char kDiscardProgramEdits[] = "程序已修改，是否放弃修改？";
 // The cells of a step, and the program as a whole, as the editor explains them.
 inline constexpr char kSecondsEmpty[] = "请填写时长。";
 inline constexpr char kSecondsWrong[] = "时长须为 1 到 360000 秒的整数，或写作 时:分:秒。";

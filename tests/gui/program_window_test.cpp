@@ -58,6 +58,37 @@ class NextBox {
   std::string text;
 };
 
+// Answers every modal window that opens while it lives, as the operator
+// would: a message box with one button, a file dialog by choosing a file (or
+// cancelling when none is given). Notes what it saw, in order.
+class AnswerModals {
+ public:
+  explicit AnswerModals(QMessageBox::StandardButton boxAnswer, QString file = {})
+      : boxAnswer_(boxAnswer), file_(std::move(file)) {
+    QObject::connect(&timer_, &QTimer::timeout, [this] { answer(); });
+    timer_.start(20);
+  }
+  std::vector<std::string> seen;  // each box's text, or "file dialog"
+
+ private:
+  void answer() {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      seen.push_back(box->text().toStdString());
+      box->button(boxAnswer_)->click();
+    } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+      seen.push_back("file dialog");
+      if (file_.isEmpty()) return dialog->reject();
+      dialog->findChild<QLineEdit*>("fileNameEdit")->setText(file_);  // typed, as the operator does
+      static_cast<QDialog*>(dialog)->accept();
+    }
+  }
+
+  QMessageBox::StandardButton boxAnswer_;
+  QString file_;
+  QTimer timer_;
+};
+
 // Types into a cell's editor as the operator does: F2, the text, Return.
 void TypeCell(app::ProgramWindow& window, int row, int column, const QString& text) {
   QTableWidget& steps = window.steps();
@@ -249,6 +280,58 @@ TEST(ProgramWindow, AFileTheLoaderRefusesIsReportedAndNothingIsLoaded) {
   EXPECT_EQ(window.windowTitle(), "运行程序 - 新程序");
 }
 
+TEST(ProgramWindow, EditsNotSavedAreDroppedByOpenOrCloseOnlyWhenTheOperatorAgrees) {
+  QTemporaryDir folder;
+  const QString path = folder.filePath("升流量.json");
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(kFiveStepFile);
+  file.close();
+  const std::string question = "程序已修改，是否放弃修改？";
+  testing::ConsoleHarness harness;
+  app::SessionProgramControls controls(*harness.session);
+  app::ProgramWindow window(controls);
+  ShowActive(window);
+  {  // A new, untouched table: 打开… goes straight to the file dialog.
+    AnswerModals cancel(QMessageBox::No);
+    window.button("open").click();
+    EXPECT_EQ(cancel.seen, (std::vector<std::string>{"file dialog"}));
+  }
+  ShowActive(window);
+  TypeStep(window, 0, {"90", "5", "5", "1.0"});
+  {
+    AnswerModals keep(QMessageBox::No, path);
+    window.button("open").click();
+    EXPECT_EQ(keep.seen, (std::vector<std::string>{question}));
+    EXPECT_EQ(RowTexts(window, 0), (QStringList{"1", "90", "5", "5", "1.0"}));
+    EXPECT_FALSE(window.close());
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(keep.seen.size(), 2u);
+    EXPECT_EQ(RowTexts(window, 0), (QStringList{"1", "90", "5", "5", "1.0"}));
+  }
+  {
+    AnswerModals discard(QMessageBox::Yes, path);
+    window.button("open").click();
+    EXPECT_EQ(discard.seen, (std::vector<std::string>{question, "file dialog"}));
+    EXPECT_EQ(window.windowTitle(), "运行程序 - 升流量");
+    ASSERT_EQ(window.steps().rowCount(), 5);
+  }
+  {  // Just opened, then edited and saved: nothing to lose, so no question.
+    AnswerModals none(QMessageBox::No);
+    ShowActive(window);
+    TypeCell(window, 4, 1, "45");
+    ASSERT_TRUE(window.saveTo(folder.filePath("saved.json")));
+    EXPECT_TRUE(window.close());
+    EXPECT_TRUE(none.seen.empty());
+    EXPECT_FALSE(window.isVisible());
+  }
+  ShowActive(window);
+  TypeCell(window, 4, 1, "50");
+  AnswerModals discard(QMessageBox::Yes);
+  EXPECT_TRUE(window.close());
+  EXPECT_EQ(discard.seen, (std::vector<std::string>{question}));
+}
+
 TEST(ProgramWindow, StartWithNoPortOpenShowsTheSessionsRefusal) {
   testing::ConsoleHarness harness;
   app::SessionProgramControls controls(*harness.session);
@@ -337,6 +420,36 @@ TEST(ProgramWindow, ItsButtonsRunThePumpAndTheTableFollowsTheStep) {
   EXPECT_FALSE(window.button("abort").isEnabled());
   EXPECT_FALSE(RowMarkedRunning(window, 1));
   EXPECT_TRUE(window.steps().editTriggers().testFlag(QAbstractItemView::EditKeyPressed));
+}
+
+TEST(ProgramWindow, AProgramStartedElsewhereIsShownInTheTableUntilItEnds) {
+  PtyPair pump;
+  ASSERT_TRUE(pump.ok());
+  ProgramConsoleOnQt console;
+  console.openPort(pump.slavePath());
+  app::SessionProgramControls controls(*console.session);
+  app::ProgramWindow window(controls);
+  ShowActive(window);
+  TypeStep(window, 0, {"90", "5", "5", "1.0"});
+
+  // As the broker or the command line start one: on the session.
+  const program::Program remote{"远程冲洗", {{1, 10, 10, 20}, {600, 10, 40, 25}}};
+  ASSERT_TRUE(console.session->startProgram(remote).ok());
+  ASSERT_TRUE(WaitUntil([&] { return window.windowTitle() == "运行程序 - 远程冲洗"; }, 3000));
+  ASSERT_EQ(window.steps().rowCount(), 2);
+  EXPECT_EQ(RowTexts(window, 1), (QStringList{"2", "600", "10", "40", "2.5"}));
+  EXPECT_EQ(window.findChild<QLineEdit*>("name")->text(), "远程冲洗");
+  EXPECT_EQ(window.totals().text(), "总时长 00:10:01　体积 250.2 ml");
+  EXPECT_EQ(window.preview().flowLine().count(), 4);
+  EXPECT_TRUE(WaitUntil([&] { return RowMarkedRunning(window, 0); }, 2000));
+  EXPECT_TRUE(WaitUntil([&] { return RowMarkedRunning(window, 1); }, 4000));
+
+  // Once it ends, the operator's own table comes back as it was.
+  ASSERT_TRUE(console.session->abortProgram().ok());
+  ASSERT_TRUE(WaitUntil([&] { return window.windowTitle() == "运行程序 - 新程序"; }, 3000));
+  ASSERT_EQ(window.steps().rowCount(), 1);
+  EXPECT_EQ(RowTexts(window, 0), (QStringList{"1", "90", "5", "5", "1.0"}));
+  EXPECT_TRUE(window.button("start").isEnabled());
 }
 
 // The points of the trend's planned flow, all its pieces together.

@@ -119,5 +119,25 @@ TEST(ProgramTable, ALoadedProgramShowsItsValuesAndReadsBackTheSame) {
   EXPECT_EQ(table.program(), program);
 }
 
+TEST(ProgramTable, IsModifiedByAnyEditUntilSavedAndNotByTypingTheOldTextBack) {
+  auto table = ProgramTable::FromProgram({"调理", {{600, 20, 20, 15}, {300, 20, 0, 0}}});
+  EXPECT_FALSE(table.modified());
+  table.setCell(1, kFlowEndColumn, "5");
+  EXPECT_TRUE(table.modified());
+  table.setCell(1, kFlowEndColumn, "0");
+  EXPECT_FALSE(table.modified());
+  table.moveRow(0, 1);
+  EXPECT_TRUE(table.modified());
+  table.markSaved();
+  EXPECT_FALSE(table.modified());
+  table.setName("调理 2");
+  EXPECT_TRUE(table.modified());
+  table.setName("调理");
+  table.paste(2, kSecondsColumn, "60\t0\t0\t0.0\n");
+  EXPECT_TRUE(table.modified());
+  table.removeRow(2);
+  EXPECT_FALSE(table.modified());
+}
+
 }  // namespace
 }  // namespace pump::program
