@@ -28,9 +28,11 @@ QList<QPointF> MinutePoints(const std::vector<program::PlanPoint>& line) {
 }  // namespace
 
 ProgramPreview::ProgramPreview(QWidget* parent)
-    : QChartView(parent), flow_(new QLineSeries), limit_(new QLineSeries) {
+    // A chart of its own from the start: a view made without one makes a
+    // default chart, and one set later leaves that default behind, leaked.
+    : QChartView(new QChart, parent), flow_(new QLineSeries), limit_(new QLineSeries) {
   setRenderHint(QPainter::Antialiasing);
-  auto* chart = new QChart;
+  QChart* chart = this->chart();
   chart->legend()->setAlignment(Qt::AlignTop);
   flow_->setName(QString::fromUtf8(texts::kPlannedFlowSeries));
   flow_->setPen(QPen(QColor(0, 90, 200), 2));
@@ -51,7 +53,6 @@ ProgramPreview::ProgramPreview(QWidget* parent)
   flow_->attachAxis(flowAxis_);
   limit_->attachAxis(time_);
   limit_->attachAxis(limitAxis_);
-  setChart(chart);
 }
 
 void ProgramPreview::draw(const program::Program& program) {
