@@ -20,52 +20,18 @@
 #include <functional>
 
 #include "app/composition.h"
+#include "tools/picture_taking.h"
 #include "trend/qt/trend_window.h"
 
 namespace {
 
 using pump::app::Console;
+using pump::tools::Wait;
+using pump::tools::WaitUntil;
 
 QString outFolder;
 
-void Wait(int milliseconds) {
-  QEventLoop loop;
-  QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-  loop.exec();
-}
-
-bool WaitUntil(const std::function<bool()>& done, int milliseconds) {
-  QElapsedTimer waited;
-  waited.start();
-  while (!done()) {
-    if (waited.elapsed() > milliseconds) return false;
-    Wait(50);
-  }
-  return true;
-}
-
-// A window with its title above it: there is no window manager to draw one.
-QImage WithTitle(const QImage& body, const QString& title) {
-  constexpr int kBar = 24;
-  QImage picture(body.width() + 2, body.height() + kBar + 1, QImage::Format_RGB32);
-  picture.fill(QColor(0x9a, 0xa4, 0xb4));
-  QPainter painter(&picture);
-  painter.fillRect(1, 1, body.width(), kBar - 1, QColor(0xdd, 0xe3, 0xec));
-  QFont font = QApplication::font();
-  font.setBold(true);
-  painter.setFont(font);
-  painter.setPen(Qt::black);
-  painter.drawText(QRect(8, 1, body.width() - 16, kBar - 1), Qt::AlignVCenter | Qt::AlignLeft,
-                   title);
-  painter.drawImage(1, kBar, body);
-  return picture;
-}
-
-void Save(QWidget& window, const char* name) {
-  const QString path = outFolder + "/" + name;
-  const bool saved = WithTitle(window.grab().toImage(), window.windowTitle()).save(path);
-  std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
-}
+void Save(QWidget& window, const char* name) { pump::tools::SaveWindow(window, outFolder, name); }
 
 void OpenSimulatedPump(Console& console) {
   QTimer::singleShot(400, [] {
