@@ -24,7 +24,7 @@ constexpr std::size_t kLongestLine = 64 * 1024;
 
 bool IsLogEvent(std::string_view name) {
   EventKind kind;
-  return name == "program" || EventKindFromName(name, kind);
+  return EventKindFromName(name, kind);
 }
 
 // A row's fields as an entry; empty if they make one, else what is wrong.
