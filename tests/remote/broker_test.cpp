@@ -5,6 +5,7 @@
 #include <map>
 #include <thread>
 
+#include "tests/remote/program_payloads.h"
 #include "tests/remote/station_fixture.h"
 #include "tests/support/pump_states.h"
 
@@ -154,6 +155,31 @@ TEST_F(StationOnBroker, EveryCommandGetsExactlyOneResultAndOnlyGoodOnesReachTheP
   EXPECT_EQ(notices[0].logDetail, "remote set_flow 150 request_id=c1");
   EXPECT_EQ(notices[5].logDetail,
             "remote set_flow 250 request_id=c6 error=ml_min must be at most 200");
+}
+
+// The broker drops what is over the largest packet the console takes: all a
+// valid program can be must fit, and a little more gets its refusal.
+TEST_F(StationOnBroker, AProgramOfTheMostStepsGetsItsResultAndALargerOneItsRefusal) {
+  settings.allowRemoteControl = true;
+  FarEnd dashboard(broker.port(), topic("cmd/result"));
+  ASSERT_TRUE(dashboard.ready());
+  startStation();
+  const std::string longest = LongestLaidOutProgram();
+  ASSERT_GT(longest.size(), 150'000u);
+  ASSERT_TRUE(dashboard.publish(topic("cmd/run_program"), longest));
+  ASSERT_TRUE(dashboard.publish(topic("cmd/run_program"), R"({"request_id":"over","program":)" +
+                                                              std::string(200'000, ' ') + "}"));
+  window.runUntil([&] { return dashboard.received().size() >= 2; }, 5s);
+  window.runFor(300ms);  // time for any extra answer to show up
+
+  std::vector<Json> results;
+  for (const auto& message : dashboard.received()) results.push_back(Json::parse(message.payload));
+  const std::string tooLarge =
+      "payload is larger than " + std::to_string(kLargestProgramPayload) + " bytes";
+  EXPECT_EQ(results,
+            (std::vector<Json>{{{"request_id", "long"}, {"ok", true}},
+                               {{"request_id", "over"}, {"ok", false}, {"error", tooLarge}}}));
+  EXPECT_EQ(control.calls, (std::vector<std::string>{"run_program 999 steps 999"}));
 }
 
 TEST_F(StationOnBroker, WhenTheConsoleSaysNoTheResultCarriesItsReason) {

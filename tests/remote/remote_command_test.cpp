@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/remote/program_payloads.h"
+
 namespace pump::remote {
 namespace {
 
@@ -177,6 +179,26 @@ TEST(ProgramCommands, OnlyAProgramMayBeLargerThanACommand) {
   const std::string padded = R"({"ml_min":5,"pad":")" + std::string(5000, 'x') + R"("})";
   EXPECT_EQ(ParseCommand("set_flow", padded).refusal, "payload is larger than 4096 bytes");
   EXPECT_FALSE(ParseCommand("run_program", std::string(kLargestProgramPayload + 1, ' ')).command);
+}
+
+TEST(ProgramCommands, TheLongestValidProgramFitsAndATooLargeCommandStillNamesItsRequest) {
+  const std::string longest = testing::LongestLaidOutProgram();
+  const auto parsed = ParseCommand("run_program", longest);
+  ASSERT_TRUE(parsed.command) << parsed.refusal;
+  EXPECT_EQ(parsed.command->program->steps.size(), 999u);
+  EXPECT_LE(longest.size(), kLargestProgramPayload);
+
+  const std::string padded = R"({"request_id":"big","ml_min":5,"pad":")" + std::string(5000, 'x');
+  EXPECT_EQ(ParseCommand("set_flow", padded + R"("})").requestId.text, "big");
+  // Cut short on its way in, past the largest a program can be.
+  const std::string cut = longest.substr(0, 40) + std::string(kLargestProgramPayload, ' ');
+  const auto refused = ParseCommand("run_program", cut);
+  EXPECT_EQ(refused.refusal,
+            "payload is larger than " + std::to_string(kLargestProgramPayload) + " bytes");
+  EXPECT_EQ(refused.requestId.json, "\"long\"");
+  const std::string nested = R"({"meta":{"request_id":"inner"},"pad":")" + std::string(5000, 'x');
+  EXPECT_EQ(ParseCommand("run", nested).requestId.json, "null")
+      << "an id inside another value is not the command's";
 }
 
 }  // namespace
