@@ -5,7 +5,6 @@
 #include <map>
 #include <thread>
 
-#include "tests/remote/program_payloads.h"
 #include "tests/remote/station_fixture.h"
 #include "tests/support/pump_states.h"
 
@@ -15,6 +14,22 @@ namespace {
 using pump::EventKind;
 
 bool Online(const Json& status) { return status.value("online", false); }
+
+// A program of the most steps with request id "long", as a person or a
+// script lays it out: a line a field, four spaces an indent, CR LF line ends.
+std::string LongestLaidOutProgram() {
+  std::string text =
+      "{\r\n    \"request_id\": \"long\",\r\n    \"program\": {\r\n"
+      "        \"version\": 1,\r\n        \"name\": \"999 steps\",\r\n"
+      "        \"steps\": [\r\n";
+  for (int i = 0; i < program::kMaxSteps; ++i) {
+    text += std::string(i ? ",\r\n" : "") +
+            "            {\r\n                \"seconds\": 360,\r\n"
+            "                \"flow_start\": 200,\r\n                \"flow_end\": 200,\r\n"
+            "                \"pressure_limit\": 5.0\r\n            }";
+  }
+  return text + "\r\n        ]\r\n    }\r\n}\r\n";
+}
 
 TEST_F(StationOnBroker, ALateSubscriberFindsTheRetainedStatusAsTheDisplayShowsIt) {
   startStation();

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/remote/program_payloads.h"
-
 namespace pump::remote {
 namespace {
 
@@ -181,24 +179,19 @@ TEST(ProgramCommands, OnlyAProgramMayBeLargerThanACommand) {
   EXPECT_FALSE(ParseCommand("run_program", std::string(kLargestProgramPayload + 1, ' ')).command);
 }
 
-TEST(ProgramCommands, TheLongestValidProgramFitsAndATooLargeCommandStillNamesItsRequest) {
-  const std::string longest = testing::LongestLaidOutProgram();
-  const auto parsed = ParseCommand("run_program", longest);
-  ASSERT_TRUE(parsed.command) << parsed.refusal;
-  EXPECT_EQ(parsed.command->program->steps.size(), 999u);
-  EXPECT_LE(longest.size(), kLargestProgramPayload);
-
-  const std::string padded = R"({"request_id":"big","ml_min":5,"pad":")" + std::string(5000, 'x');
-  EXPECT_EQ(ParseCommand("set_flow", padded + R"("})").requestId.text, "big");
-  // Cut short on its way in, past the largest a program can be.
-  const std::string cut = longest.substr(0, 40) + std::string(kLargestProgramPayload, ' ');
-  const auto refused = ParseCommand("run_program", cut);
-  EXPECT_EQ(refused.refusal,
-            "payload is larger than " + std::to_string(kLargestProgramPayload) + " bytes");
-  EXPECT_EQ(refused.requestId.json, "\"long\"");
-  const std::string nested = R"({"meta":{"request_id":"inner"},"pad":")" + std::string(5000, 'x');
-  EXPECT_EQ(ParseCommand("run", nested).requestId.json, "null")
-      << "an id inside another value is not the command's";
+TEST(CommandPayloads, OneTooLargeToReadStillNamesTheRequestItsRefusalAnswers) {
+  const std::string pad(5000, 'x');
+  const std::pair<std::string, std::string> rows[] = {
+      {R"({"request_id":"big","ml_min":5,"pad":")" + pad + R"("})", R"("big")"},
+      {R"({"request_id":17,"pad":")" + pad, "17"},  // cut short on its way in
+      {R"({"pad":")" + pad + R"(","request_id":"late"})", R"("late")"},
+      {R"({"meta":{"request_id":"inner"},"pad":")" + pad + R"("})", "null"},
+  };
+  for (const auto& [payload, id] : rows) {
+    const auto parsed = ParseCommand("set_flow", payload);
+    EXPECT_EQ(parsed.refusal, "payload is larger than 4096 bytes");
+    EXPECT_EQ(parsed.requestId.json, id) << payload.substr(0, 40);
+  }
 }
 
 }  // namespace
