@@ -77,7 +77,10 @@ Console::Console(std::string logFolder)
   trendWindow_.setLiveTrend(liveTrend_.get());
   bindWindowToModel();
   remote_ = std::make_unique<remote::qt::RemoteMonitoring>(
-      session_, remote::qt::ShowOnStatusLine(*remote::qt::AddRemoteStatusLine(view_->surface())));
+      session_, remote::qt::ShowOnStatusLine(*remote::qt::AddRemoteStatusLine(view_->surface())),
+      [this](const std::string& text, const std::string& title) {
+        dialogs_.showNotice(text, title);
+      });
   window_->setRemoteSettingsOpener([this] {
     QSettings store = RemoteSettingsStore();
     remote::qt::OpenRemoteDialog(*remote_, view_.get(), store);

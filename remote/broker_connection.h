@@ -6,6 +6,7 @@
 #include <functional>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pump::remote {
@@ -27,17 +28,30 @@ struct BrokerMessage {
   bool retain = false;  // coming in: an old message the broker kept, not a live one
 };
 
+// A topic filter to subscribe to. With `retainAsPublished` each message
+// comes with its retain flag as its publisher set it, so that a retained
+// message a bridge replays is still known as one; without, the flag is set
+// only on what the broker itself kept, and a live message comes unmarked.
+struct Subscription {
+  Subscription(std::string topicFilter, bool asPublished = true)
+      : filter(std::move(topicFilter)), retainAsPublished(asPublished) {}
+  std::string filter;
+  bool retainAsPublished = true;
+};
+
 struct BrokerSession {
   BrokerMessage lastWill;  // left with the broker at every connect
   // Made again at every connect, asking the broker not to send the messages
   // it kept: what arrives is live. A broker that cannot be asked (MQTT 3.1.1)
   // still sends them, marked `retain`.
-  std::vector<std::string> subscriptions;
+  std::vector<Subscription> subscriptions;
   // A watcher that wants what the broker kept as well (the pump board, for
   // every console's retained status) says so here.
   bool retainedWanted = false;
   // Payloads longer than this arrive cut to one byte more, so that they are
-  // known to be too long without being copied whole.
+  // known to be too long without being copied whole. The broker is told the
+  // largest packet taken: this, with room for the topic and properties; it
+  // drops a larger one.
   std::size_t largestPayload = std::numeric_limits<std::size_t>::max() - 1;
   std::function<void(const BrokerStatus&)> statusChanged;
   std::function<void(const BrokerMessage&)> messageArrived;

@@ -1,6 +1,8 @@
 #include "remote/broker_tls.h"
 
 #include <mosquitto.h>
+#include <openssl/err.h>
+#include <openssl/pem.h>
 #include <openssl/ssl.h>
 #include <openssl/x509_vfy.h>
 #include <openssl/x509v3.h>
@@ -24,6 +26,22 @@ int CheckBrokerCertificate(X509_STORE_CTX* store, void* verdict) {
   return ok == 1 ? 1 : 0;
 }
 
+// Whether the file holds a PEM certificate. libmosquitto loads the CA file
+// only as it connects, and says no more than that TLS failed when it cannot.
+bool HoldsCertificate(const std::string& path) {
+  BIO* file = BIO_new_file(path.c_str(), "r");
+  if (!file) return false;
+  STACK_OF(X509_INFO)* found = PEM_X509_INFO_read_bio(file, nullptr, nullptr, nullptr);
+  BIO_free(file);
+  bool any = false;
+  for (int i = 0; found && i < sk_X509_INFO_num(found); ++i) {
+    any = any || sk_X509_INFO_value(found, i)->x509 != nullptr;
+  }
+  sk_X509_INFO_pop_free(found, X509_INFO_free);
+  ERR_clear_error();  // what the look found wrong is no later call's error
+  return any;
+}
+
 }  // namespace
 
 std::string BrokerTls::setUp(mosquitto* client, const std::string& host,
@@ -44,6 +62,7 @@ std::string BrokerTls::setUp(mosquitto* client, const std::string& host,
       mosquitto_int_option(client, MOSQ_OPT_SSL_CTX_WITH_DEFAULTS, 1) == MOSQ_ERR_SUCCESS;
   SSL_CTX_free(context);
   if (!taken) return "cannot set up TLS";
+  caFile_ = caFile;
   const bool ownCa = !caFile.empty();
   if (mosquitto_tls_set(client, ownCa ? caFile.c_str() : nullptr,
                         ownCa ? nullptr : kSystemCertificates, nullptr, nullptr,
@@ -54,6 +73,9 @@ std::string BrokerTls::setUp(mosquitto* client, const std::string& host,
 }
 
 std::string BrokerTls::failureText() const {
+  if (verdict_ == kNotChecked && !caFile_.empty() && !HoldsCertificate(caFile_)) {
+    return "TLS: CA file holds no certificate";
+  }
   switch (verdict_) {
     case kNotChecked:
     case X509_V_OK:

@@ -29,6 +29,7 @@ class BrokerTls {
   // OpenSSL's verification result for the broker's certificate
   // (X509_V_OK or an X509_V_ERR_ code), or kNotChecked.
   long verdict_ = kNotChecked;
+  std::string caFile_;
 };
 
 }  // namespace pump::remote

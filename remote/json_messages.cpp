@@ -62,12 +62,14 @@ std::string StatusJson(const PumpStatus& status) {
       {"program", ProgramJson(status.program)},
       {"time", LocalIsoTime(status.time)},
       {"remote_control", status.remoteControl},
+      {"instance_id", status.instanceId},
+      {"conflict", status.pumpIdInUse ? Json(kPumpIdInUse) : Json()},
   };
   return Dump(message);
 }
 
-std::string LastWillJson(std::string_view pumpId) {
-  return Dump(Json{{"online", false}, {"pump_id", pumpId}});
+std::string LastWillJson(std::string_view pumpId, std::string_view instanceId) {
+  return Dump(Json{{"online", false}, {"pump_id", pumpId}, {"instance_id", instanceId}});
 }
 
 std::string PressureJson(const session::SessionEvent& reading, runlog::LocalTimestamps& times) {

@@ -16,12 +16,18 @@ namespace pump::remote {
 // 2026-12-07T14:03:22.517+08:00.
 std::string LocalIsoTime(std::chrono::system_clock::time_point time);
 
+// The words for another console online under this one's pump id: the
+// refusal of every command, and the status's `conflict`.
+inline constexpr char kPumpIdInUse[] = "pump id in use by another console";
+
 // `status`: online, link, port, pump, flow_ml_min, pressure_limit_mpa,
-// pressure_mpa, run {state, seconds_left}, time, pump_id, remote_control.
+// pressure_mpa, run {state, seconds_left}, time, pump_id, remote_control,
+// instance_id, conflict (null, or why commands are refused).
 std::string StatusJson(const PumpStatus& status);
 
-// The last will, left with the broker at connect: {"online":false,"pump_id":...}.
-std::string LastWillJson(std::string_view pumpId);
+// The last will, left with the broker at connect:
+// {"online":false,"pump_id":...,"instance_id":...}.
+std::string LastWillJson(std::string_view pumpId, std::string_view instanceId);
 
 // `pressure`: {"time":...,"pressure_mpa":...}. Built as text, as it goes out
 // for every reading; `times` keeps the local time of the last second.

@@ -4,6 +4,7 @@
 #include <mqtt_protocol.h>
 
 #include <algorithm>
+#include <cerrno>
 
 #include "remote/mosquitto_connection.h"
 
@@ -23,15 +24,19 @@ void MosquittoConnection::OnConnect(mosquitto*, void* self, int code) {
 }
 
 // Commands must be live: unless retained messages are wanted, the broker is
-// asked not to send what it retained. MQTT 3.1.1 has no such option.
+// asked not to send what it retained. A bridge from another broker replays
+// what that one retained as messages published with the retain flag; kept as
+// published, the flag still tells them apart from live ones. MQTT 3.1.1 has
+// neither option.
 void MosquittoConnection::subscribe() {
   pendingSubscriptions_ = 0;
-  const int options = retainedWanted_ ? 0 : MQTT_SUB_OPT_SEND_RETAIN_NEVER;
   for (const auto& topic : subscriptions_) {
+    const int options = (retainedWanted_ ? 0 : MQTT_SUB_OPT_SEND_RETAIN_NEVER) |
+                        (topic.retainAsPublished ? MQTT_SUB_OPT_RETAIN_AS_PUBLISHED : 0);
     const int code =
         protocol_ == MQTT_PROTOCOL_V5
-            ? mosquitto_subscribe_v5(client_, nullptr, topic.c_str(), 1, options, nullptr)
-            : mosquitto_subscribe(client_, nullptr, topic.c_str(), 1);
+            ? mosquitto_subscribe_v5(client_, nullptr, topic.filter.c_str(), 1, options, nullptr)
+            : mosquitto_subscribe(client_, nullptr, topic.filter.c_str(), 1);
     if (code == MOSQ_ERR_SUCCESS) ++pendingSubscriptions_;
   }
   if (pendingSubscriptions_ == 0) report(BrokerState::Connected, {});
@@ -46,10 +51,14 @@ void MosquittoConnection::OnSubscribe(mosquitto*, void* self, int, int, const in
   }
 }
 
+// Before the broker took us, the socket's error says why: refused, timed out.
 void MosquittoConnection::OnDisconnect(mosquitto*, void* self, int code) {
+  const int error = errno;
   auto& connection = *static_cast<MosquittoConnection*>(self);
   connection.connected_ = false;
-  if (code != 0 && connection.dropReason_.empty()) connection.dropReason_ = "connection lost";
+  if (code == 0 || !connection.dropReason_.empty()) return;
+  const bool beforeAccepted = !connection.acceptedThisTime_ && code == MOSQ_ERR_ERRNO;
+  connection.dropReason_ = beforeAccepted ? ConnectFailureText(error) : "connection lost";
 }
 
 void MosquittoConnection::OnPublish(mosquitto* client, void* self, int id) {

@@ -13,12 +13,10 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <cstring>
 
 namespace pump::remote {
 namespace {
 
-constexpr int kKeepAliveSeconds = 30;
 // The longest a reading waits in the outbox: readings of a fast line go out
 // together, one wake-up of the network thread and one TCP segment for each
 // batch instead of one per reading.
@@ -30,18 +28,9 @@ constexpr int kLoopWaitMs = 50;
 constexpr int kIdleWaitMs = 5000;
 // How long stop() lets the farewell and the disconnect take to go out.
 constexpr auto kFarewellTime = std::chrono::seconds(2);
-// The largest packet the broker may send us. Commands are a few hundred
-// bytes; without a limit, one message of 100 MB is read whole into memory.
-constexpr std::uint32_t kLargestIncomingPacket = 64 * 1024;
-
 void InitialiseLibraryOnce() {
   static std::once_flag once;
   std::call_once(once, [] { mosquitto_lib_init(); });
-}
-
-std::string ErrorText(int code) {
-  if (code == MOSQ_ERR_ERRNO) return std::strerror(errno);
-  return mosquitto_strerror(code);
 }
 
 // A broken TLS connection raises SIGPIPE on write; the write's error is all
@@ -51,31 +40,6 @@ void IgnoreBrokenPipesOnThisThread() {
   sigemptyset(&pipe);
   sigaddset(&pipe, SIGPIPE);
   pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
-}
-
-// libmosquitto 2.0 has no asynchronous connect that takes CONNECT
-// properties. Its MQTT 5 connect keeps the properties it is given (none:
-// forgets those kept) before it looks at the keep-alive, and the asynchronous
-// connect sends the properties kept: given a keep-alive it refuses, it keeps
-// them and goes no further.
-int KeepConnectProperties(mosquitto* client, const BrokerAddress& address,
-                          const mosquitto_property* properties) {
-  constexpr int kRefusedKeepAlive = 1;
-  const int code = mosquitto_connect_bind_v5(client, address.host.c_str(), address.port,
-                                             kRefusedKeepAlive, nullptr, properties);
-  return code == MOSQ_ERR_INVAL ? MOSQ_ERR_SUCCESS : code;
-}
-
-// MQTT 5: the broker must not send us packets over the largest we take.
-// MQTT 3.1.1 has no CONNECT properties: none are kept.
-int KeepConnectPropertiesFor(mosquitto* client, const BrokerAddress& address, int protocol) {
-  if (protocol != MQTT_PROTOCOL_V5) return KeepConnectProperties(client, address, nullptr);
-  mosquitto_property* properties = nullptr;
-  int code = mosquitto_property_add_int32(&properties, MQTT_PROP_MAXIMUM_PACKET_SIZE,
-                                          kLargestIncomingPacket);
-  if (code == MOSQ_ERR_SUCCESS) code = KeepConnectProperties(client, address, properties);
-  mosquitto_property_free_all(&properties);
-  return code;
 }
 
 // Held, the socket gathers the packets written into full segments; let go,
@@ -205,24 +169,6 @@ void MosquittoConnection::runNetwork() {
   }
 }
 
-int MosquittoConnection::connect() {
-  acceptedThisTime_ = false;
-  protocolRefused_ = false;
-  dropReason_.clear();
-  tls_.forgetLastCheck();
-  if (const int code = KeepConnectPropertiesFor(client_, address_, protocol_);
-      code != MOSQ_ERR_SUCCESS) {
-    return code;
-  }
-  return mosquitto_connect_async(client_, address_.host.c_str(), address_.port, kKeepAliveSeconds);
-}
-
-std::string MosquittoConnection::failureText(int code) const {
-  if (!dropReason_.empty()) return dropReason_;
-  if (code == MOSQ_ERR_TLS) return tls_.failureText();
-  return ErrorText(code);
-}
-
 // Runs the client until the connection ends: dropped, refused, or closed
 // after stop() asked to leave.
 int MosquittoConnection::runLoopUntilDropped() {
@@ -233,6 +179,7 @@ int MosquittoConnection::runLoopUntilDropped() {
     const int code = connected_ ? serveConnected(leaving) : mosquitto_loop(client_, kLoopWaitMs, 1);
     if (code != MOSQ_ERR_SUCCESS) return code;
     if (!dropReason_.empty()) return MOSQ_ERR_CONN_REFUSED;
+    if (!connected_ && refusedBeforeHandshake()) return MOSQ_ERR_CONN_REFUSED;
     std::unique_lock lock(stopMutex_);
     if (!stopRequested_) continue;
     if (!connected_ || std::chrono::steady_clock::now() > stopDeadline_) return MOSQ_ERR_SUCCESS;

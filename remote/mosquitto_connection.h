@@ -5,9 +5,11 @@
 // through `post`.
 //
 // It speaks MQTT 5, so that it can ask the broker not to send retained
-// messages on its subscriptions and tell it the largest packet it takes
-// (64 KB: a larger one the broker drops instead of sending); to a broker that
-// turns MQTT 5 away it speaks MQTT 3.1.1 from then on.
+// messages on its subscriptions, to keep each message's retain flag as it was
+// published, and tell it the largest packet it takes (the session's largest
+// payload with room for topic and properties: a larger one the broker drops
+// instead of sending); to a broker that turns MQTT 5 away it speaks MQTT
+// 3.1.1 from then on.
 #pragma once
 
 #include <atomic>
@@ -55,6 +57,8 @@ class MosquittoConnection : public BrokerConnection {
   void runNetwork();
   int connect();
   std::string failureText(int code) const;
+  bool refusedBeforeHandshake();
+  static std::string ConnectFailureText(int error);
   int runLoopUntilDropped();
   int serveConnected(bool leaving);
   int napTime();
@@ -76,7 +80,7 @@ class MosquittoConnection : public BrokerConnection {
   PostToWindow post_;
   mosquitto* client_ = nullptr;
   std::shared_ptr<Receiver> receiver_;
-  std::vector<std::string> subscriptions_;
+  std::vector<Subscription> subscriptions_;
   std::size_t largestPayload_ = 0;
   bool retainedWanted_ = false;
   BrokerTls tls_;

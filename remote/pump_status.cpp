@@ -21,7 +21,8 @@ bool PumpStatus::sameStateAs(const PumpStatus& other) const {
 }
 
 bool PumpStatus::sameStateApartFromPressure(const PumpStatus& other) const {
-  return pumpId == other.pumpId && online == other.online && link == other.link &&
+  return pumpId == other.pumpId && instanceId == other.instanceId &&
+         pumpIdInUse == other.pumpIdInUse && online == other.online && link == other.link &&
          port == other.port && pumpRunning == other.pumpRunning && flow == other.flow &&
          limit == other.limit && runState == other.runState && secondsLeft == other.secondsLeft &&
          remoteControl == other.remoteControl && SameProgram(program, other.program);

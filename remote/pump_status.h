@@ -13,6 +13,7 @@ namespace pump::remote {
 
 struct PumpStatus {
   std::string pumpId;
+  std::string instanceId;  // this console's process: tells two under one pump id apart
   bool online = true;
   LinkState link = LinkState::NotConnected;
   std::optional<std::string> port;  // the device open, if any
@@ -23,6 +24,7 @@ struct PumpStatus {
   std::string runState = "idle";    // timed run: idle, running, paused, stop_pending
   std::optional<long> secondsLeft;
   bool remoteControl = false;                       // the console takes commands from the broker
+  bool pumpIdInUse = false;                         // another console is online under the pump id
   std::optional<session::ProgramProgress> program;  // the program under way, if any
   std::chrono::system_clock::time_point time;
 
@@ -41,6 +43,8 @@ class StatusTracker {
   void apply(const session::SessionEvent& event);
   void setSecondsLeft(std::optional<double> seconds);
   void setRemoteControl(bool allowed) { status_.remoteControl = allowed; }
+  void setInstanceId(std::string id) { status_.instanceId = std::move(id); }
+  void setPumpIdInUse(bool inUse) { status_.pumpIdInUse = inUse; }
 
   const PumpStatus& status() const { return status_; }
 

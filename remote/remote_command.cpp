@@ -65,6 +65,53 @@ std::optional<RequestId> ReadRequestId(const Json& message) {
   return std::nullopt;
 }
 
+// Reads no further than the top level's request_id: a payload too large to
+// read whole, perhaps cut short on its way in, still names the request its
+// refusal answers when the id comes early enough.
+class RequestIdFinder : public nlohmann::json_sax<Json> {
+ public:
+  std::optional<Json> found;
+
+  bool null() override { return take(nullptr); }
+  bool boolean(bool value) override { return take(value); }
+  bool number_integer(number_integer_t value) override { return take(value); }
+  bool number_unsigned(number_unsigned_t value) override { return take(value); }
+  bool number_float(number_float_t value, const string_t&) override { return take(value); }
+  bool string(string_t& value) override { return take(value); }
+  bool binary(binary_t&) override { return take(Json::object()); }
+  bool start_object(std::size_t) override { return open(); }
+  bool start_array(std::size_t) override { return open(); }
+  bool end_object() override { return --depth_, true; }
+  bool end_array() override { return --depth_, true; }
+  bool key(string_t& name) override {
+    atId_ = depth_ == 1 && name == "request_id";
+    return true;
+  }
+  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override {
+    return false;
+  }
+
+ private:
+  bool take(Json value) {
+    if (atId_) found = std::move(value);
+    return !atId_;
+  }
+  bool open() {
+    if (atId_) return take(Json::object());  // no id
+    return ++depth_, true;
+  }
+
+  int depth_ = 0;
+  bool atId_ = false;
+};
+
+std::optional<RequestId> EarlyRequestId(std::string_view payload) {
+  RequestIdFinder finder;
+  Json::sax_parse(payload, &finder, Json::input_format_t::json, false);
+  if (!finder.found) return RequestId{};
+  return ReadRequestId(Json{{"request_id", *finder.found}});
+}
+
 // The number a command carries, or the reason it cannot be used.
 std::string CheckValue(const Json& message, const CommandRule& rule, double& value) {
   const std::string field = rule.field;
@@ -96,6 +143,7 @@ ParsedCommand ParseCommand(std::string_view name, std::string_view payload) {
   const std::size_t largest =
       name == "run_program" ? kLargestProgramPayload : kLargestCommandPayload;
   if (payload.size() > largest) {
+    parsed.requestId = EarlyRequestId(payload).value_or(RequestId{});
     parsed.refusal = "payload is larger than " + std::to_string(largest) + " bytes";
     return parsed;
   }

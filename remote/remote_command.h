@@ -45,8 +45,33 @@ struct ParsedCommand {
 };
 
 inline constexpr std::size_t kLargestCommandPayload = 4096;
-// A program of 999 steps, in the file's shape, with room to spare.
-inline constexpr std::size_t kLargestProgramPayload = 256 * 1024;
+
+namespace sizes {
+
+constexpr std::size_t Digits(long value) { return value < 10 ? 1 : 1 + Digits(value / 10); }
+
+// The most a valid step can take in a run_program payload: each field at its
+// longest value, on a line of its own at four spaces an indent, three levels
+// down (command, program, steps), with CR LF line ends.
+constexpr std::size_t LongestStepText() {
+  constexpr std::size_t indent = 4 * 3, lineEnd = 2;
+  constexpr std::string_view keys[] = {"seconds", "flow_start", "flow_end", "pressure_limit"};
+  constexpr std::size_t values[] = {
+      Digits(program::kMaxTotalSeconds), Digits(program::kMaxFlowMlPerMinute),
+      Digits(program::kMaxFlowMlPerMinute), Digits(program::kMaxPressureLimitTenths) + 1};  // "5.0"
+  std::size_t size = 2 * (indent + sizeof "}," - 1 + lineEnd);  // { and },
+  for (std::size_t i = 0; i < 4; ++i) {
+    size += indent + 4 + keys[i].size() + sizeof "\"\": ," - 1 + values[i] + lineEnd;
+  }
+  return size;
+}
+
+}  // namespace sizes
+
+// The largest valid program, with the room any command has for its request
+// id, the program's name and whatever else it carries.
+inline constexpr std::size_t kLargestProgramPayload =
+    kLargestCommandPayload + program::kMaxSteps * sizes::LongestStepText();
 
 // `name` is the last topic level ("set_flow", "run", ...).
 ParsedCommand ParseCommand(std::string_view name, std::string_view payload);

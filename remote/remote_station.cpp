@@ -20,19 +20,25 @@ RemoteStation::RemoteStation(const RemoteSettings& settings, BrokerConnection& b
     : settings_(settings),
       prefix_(EffectiveTopicPrefix(settings)),
       pressureTopic_(prefix_ + "/pressure"),
+      statusTopic_(prefix_ + "/status"),
       broker_(broker),
       control_(control),
       hooks_(std::move(hooks)),
-      tracker_(EffectivePumpId(settings), shown) {
+      tracker_(EffectivePumpId(settings), shown),
+      pumpIdGuard_(ProcessInstanceId()) {
   tracker_.setRemoteControl(settings.allowRemoteControl);
+  tracker_.setInstanceId(ProcessInstanceId());
 }
 
 void RemoteStation::start() {
   if (started_) return;
   started_ = true;
   BrokerSession session;
-  session.lastWill = {prefix_ + "/status", LastWillJson(EffectivePumpId(settings_)), 1, true};
-  session.subscriptions = {prefix_ + "/cmd/+"};
+  session.lastWill = {statusTopic_, LastWillJson(EffectivePumpId(settings_), ProcessInstanceId()),
+                      1, true};
+  // Statuses come with the retain flag only when the broker kept them: a
+  // live one from another console must not look like an old one.
+  session.subscriptions = {{prefix_ + "/cmd/+"}, {statusTopic_, false}};
   session.largestPayload = kLargestProgramPayload;
   session.statusChanged = [this](const BrokerStatus& status) { onBrokerStatus(status); };
   session.messageArrived = [this](const BrokerMessage& message) { onMessage(message); };
@@ -78,6 +84,7 @@ void RemoteStation::onBrokerStatus(const BrokerStatus& status) {
 }
 
 void RemoteStation::onMessage(const BrokerMessage& message) {
+  if (message.topic == statusTopic_) return onOwnTopicStatus(message);
   const std::string commandTopic = prefix_ + "/cmd/";
   if (!message.topic.starts_with(commandTopic)) return;
   const std::string name = message.topic.substr(commandTopic.size());
@@ -104,13 +111,32 @@ void RemoteStation::onCommand(const std::string& name, const BrokerMessage& mess
   }
   const session::CommandResult result = decide(parsed);
   answer(name, parsed, result);
-  if (hasId) {
+  // Refused only while another console is there: the same request may be
+  // sent again once it has gone.
+  if (hasId && !pumpIdGuard_.conflict()) {
     recentRequests_.remember(parsed.requestId.json, name, message.payload,
                              {result.ok(), result.refusal}, now);
   }
 }
 
+// Another console online under our pump id: commands are refused until it
+// leaves. Its will or farewell took the retained status for itself: ours is
+// published again, so that the topic tells of this console.
+void RemoteStation::onOwnTopicStatus(const BrokerMessage& message) {
+  const auto seen = pumpIdGuard_.onStatus(message.payload, message.retain);
+  if (seen == PumpIdGuard::Seen::Nothing) return;
+  tracker_.setPumpIdInUse(pumpIdGuard_.conflict());
+  if (brokerStatus_.state == BrokerState::Connected) {
+    publishStatus(std::chrono::steady_clock::now(), true);
+  }
+  if (seen == PumpIdGuard::Seen::OtherOnline && !toldPumpIdInUse_) {
+    toldPumpIdInUse_ = true;
+    if (hooks_.pumpIdInUse) hooks_.pumpIdInUse();
+  }
+}
+
 session::CommandResult RemoteStation::decide(const ParsedCommand& parsed) {
+  if (pumpIdGuard_.conflict()) return session::CommandResult::Refused(kPumpIdInUse);
   if (!parsed.command) return session::CommandResult::Refused(parsed.refusal);
   if (!settings_.allowRemoteControl)
     return session::CommandResult::Refused("remote control is off");

@@ -2,7 +2,9 @@
 // and events under the topic prefix, and answers commands from the broker
 // through the operator's own rules. Lives on the window's thread.
 //
-//   <prefix>/status      retained; the last will marks it offline
+//   <prefix>/status      retained; the last will marks it offline. Watched
+//                        too: another console online here makes every
+//                        command refused (see pump_id_guard.h)
 //   <prefix>/pressure    every reading, QoS 0
 //   <prefix>/event       every event but readings, QoS 1
 //   <prefix>/cmd/<name>  commands in; one answer each on <prefix>/cmd/result
@@ -20,6 +22,7 @@
 #include <string>
 
 #include "remote/broker_connection.h"
+#include "remote/pump_id_guard.h"
 #include "remote/pump_status.h"
 #include "remote/recent_requests.h"
 #include "remote/remote_command.h"
@@ -43,6 +46,8 @@ struct RemoteCommandNotice {
 struct RemoteStationHooks {
   std::function<void(const BrokerStatus&)> brokerStatusChanged;
   std::function<void(const RemoteCommandNotice&)> commandHandled;
+  // Once, the first time another console is seen online under the pump id.
+  std::function<void()> pumpIdInUse;
 };
 
 class RemoteStation {
@@ -72,6 +77,7 @@ class RemoteStation {
   void onBrokerStatus(const BrokerStatus& status);
   void onMessage(const BrokerMessage& message);
   void onCommand(const std::string& name, const BrokerMessage& message);
+  void onOwnTopicStatus(const BrokerMessage& message);
   session::CommandResult decide(const ParsedCommand& parsed);
   session::CommandResult carryOut(const RemoteCommand& command);
   void answer(const std::string& name, const ParsedCommand& parsed,
@@ -84,10 +90,13 @@ class RemoteStation {
   RemoteSettings settings_;
   std::string prefix_;
   std::string pressureTopic_;
+  std::string statusTopic_;
   BrokerConnection& broker_;
   session::PumpCommands& control_;
   RemoteStationHooks hooks_;
   StatusTracker tracker_;
+  PumpIdGuard pumpIdGuard_;
+  bool toldPumpIdInUse_ = false;
   BrokerStatus brokerStatus_;
   std::optional<PumpStatus> published_;
   std::chrono::steady_clock::time_point publishedAt_;

@@ -52,6 +52,12 @@ inline constexpr char kToolsMenu[] = "工具(U)";
 inline constexpr char kLogFolderItem[] = "日志文件夹";
 inline constexpr char kTrendItem[] = "趋势图";
 inline constexpr char kRemoteMonitorItem[] = "远程监控…";
+// Another console is online on the broker under this console's pump id.
+inline constexpr char kRemoteTitle[] = "远程监控";
+inline std::string PumpIdInUse(const std::string& pumpId) {
+  return "泵编号 " + pumpId +
+         " 已被另一台控制台使用：远程命令一律拒绝。请为每台控制台设定各自的泵编号 (--pump-id)。";
+}
 inline constexpr char kGuideItem[] = "使用说明";
 inline constexpr char kPopupMenu[] = "右键";
 inline constexpr char kHelpCommand[] = "帮助(H)";

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "remote/qt/window_poster.h"
+#include "texts/operator_texts.h"
 
 namespace pump::remote::qt {
 namespace {
@@ -15,8 +16,9 @@ constexpr char kCommand[] = "#00308f";
 
 }  // namespace
 
-RemoteMonitoring::RemoteMonitoring(session::PumpSession& session, RemoteStatusShown show)
-    : session_(session), show_(std::move(show)) {
+RemoteMonitoring::RemoteMonitoring(session::PumpSession& session, RemoteStatusShown show,
+                                   RemoteNoticeShown notify)
+    : session_(session), show_(std::move(show)), notify_(std::move(notify)) {
   // The feed keeps its listeners for good: this one forwards to whatever
   // station runs at the time.
   session_.events().subscribe([this](const session::SessionEvent& event) {
@@ -49,6 +51,14 @@ void RemoteMonitoring::apply(const RemoteSettings& settings) {
          notice.ok ? kCommand : kBad);
     // A row in the run log, mirrored on the broker's event topic.
     session_.note(notice.ok ? EventKind::Command : EventKind::Refused, notice.logDetail);
+  };
+  hooks.pumpIdInUse = [this] {
+    const std::string text = texts::PumpIdInUse(EffectivePumpId(settings_));
+    if (notify_) {
+      notify_(text, texts::kRemoteTitle);
+    } else {
+      std::fprintf(stderr, "%s: %s\n", texts::kRemoteTitle, text.c_str());
+    }
   };
   station_ = std::make_unique<RemoteStation>(settings, *connection_, session_, std::move(hooks),
                                              session_.state());

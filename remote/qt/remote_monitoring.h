@@ -19,12 +19,16 @@ namespace pump::remote::qt {
 
 // Shows a status text in a colour ("#rrggbb"); an empty text: nothing to say.
 using RemoteStatusShown = std::function<void(const std::string& text, const char* colour)>;
+// Tells the operator something that must be read once, as a box would.
+using RemoteNoticeShown = std::function<void(const std::string& text, const std::string& title)>;
 
 class RemoteMonitoring : public QObject {
  public:
-  // `show` shows the broker's state and each remote command; without it they
-  // go to the standard error.
-  explicit RemoteMonitoring(session::PumpSession& session, RemoteStatusShown show = {});
+  // `show` shows the broker's state and each remote command, `notify` what
+  // the operator must act on (another console under the pump id); without
+  // them they go to the standard error.
+  explicit RemoteMonitoring(session::PumpSession& session, RemoteStatusShown show = {},
+                            RemoteNoticeShown notify = {});
   ~RemoteMonitoring() override;
 
   // Stops what runs and starts again with these settings; an empty broker
@@ -42,6 +46,7 @@ class RemoteMonitoring : public QObject {
 
   session::PumpSession& session_;
   RemoteStatusShown show_;
+  RemoteNoticeShown notify_;
   RemoteSettings settings_;
   std::unique_ptr<MosquittoConnection> connection_;
   std::unique_ptr<RemoteStation> station_;

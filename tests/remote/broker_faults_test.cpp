@@ -3,6 +3,8 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <fstream>
+
 #include "tests/remote/station_fixture.h"
 #include "tests/support/pump_states.h"
 
@@ -56,16 +58,21 @@ TEST_F(ClientProcessOnBroker, AKilledConsoleLeavesItsLastWillAsTheRetainedStatus
   ASSERT_TRUE(console.started());
   FarEnd watcher(broker.port(), "pumps/doomed/status");
   ASSERT_TRUE(watcher.ready());
-  ASSERT_TRUE(awaitJson(watcher, "pumps/doomed/status", [](const Json& s) {
+  const auto online = awaitJson(watcher, "pumps/doomed/status", [](const Json& s) {
     return s["online"] == true && s["port"] == "sim";
-  })) << "the console never said it was online";
+  });
+  ASSERT_TRUE(online) << "the console never said it was online";
   const int status = console.end(SIGKILL);
   EXPECT_TRUE(WIFSIGNALED(status));
 
   const auto will =
       awaitJson(watcher, "pumps/doomed/status", [](const Json& s) { return s["online"] == false; });
   ASSERT_TRUE(will) << "no last will after the kill";
-  EXPECT_EQ(*will, (Json{{"online", false}, {"pump_id", "doomed"}}));
+  // It names the console that left, for another one under the same pump id.
+  EXPECT_EQ(
+      *will,
+      (Json{{"online", false}, {"pump_id", "doomed"}, {"instance_id", (*online)["instance_id"]}}));
+  EXPECT_EQ((*online)["instance_id"].get<std::string>().size(), 16u);
   // A subscriber that comes later finds the will retained.
   EXPECT_TRUE(retainedStatusOf("doomed", [](const Json& s) { return s["online"] == false; }));
 }
@@ -145,7 +152,8 @@ class TlsBroker : public StationOnBroker {
         settings, [this](std::function<void()> task) { window.post(std::move(task)); });
     station = std::make_unique<RemoteStation>(
         settings, *connection, control,
-        RemoteStationHooks{[this](const BrokerStatus& s) { states.push_back(s); }, {}}, kStartUp);
+        RemoteStationHooks{[this](const BrokerStatus& s) { states.push_back(s); }, {}, {}},
+        kStartUp);
     station->start();
     window.runUntil(
         [&] { return !states.empty() && states.back().state == BrokerState::Disconnected; }, 5s);
@@ -173,18 +181,34 @@ TEST_F(TlsBroker, AConsoleTrustingAnotherCaNeverConnectsAndSaysTheCertificateIsN
             "TLS: certificate not trusted");
 }
 
-TEST_F(TlsBroker, AFailedHandshakeSaysWhetherTheNameTheDatesOrTheBrokerWereWrong) {
+TEST_F(TlsBroker, AFailedConnectionSaysWhetherTheNameTheDatesTheCaFileOrTheBrokerWereWrong) {
   const auto elsewhere = MakeServerCertificate(*tls, "elsewhere", "DNS:broker.elsewhere", 2);
   const auto expired = MakeServerCertificate(*tls, "expired", "IP:127.0.0.1", -1);
   ASSERT_TRUE(elsewhere && expired);
   TestBroker misnamed(elsewhere), outOfDate(expired);
   ASSERT_TRUE(misnamed.start() && outOfDate.start() && broker.start());
+  const std::string empty = folder.path() + "/empty.crt", garbage = folder.path() + "/garbage.crt";
+  std::ofstream{empty};
+  std::ofstream{garbage} << "not a certificate\n";
+  const TestBroker nobody;  // a free port, with nothing listening on it
 
-  EXPECT_EQ(firstFailure(misnamed.url(), tls->caCertificate), "TLS: host name mismatch");
-  EXPECT_EQ(firstFailure(outOfDate.url(), tls->caCertificate), "TLS: certificate expired");
-  // A broker that does not speak TLS on its port.
-  const std::string plain = "mqtts://127.0.0.1:" + std::to_string(broker.port());
-  EXPECT_EQ(firstFailure(plain, tls->caCertificate), "TLS: handshake refused");
+  const struct {
+    std::string url, caFile, cause;
+  } rows[] = {
+      {misnamed.url(), tls->caCertificate, "TLS: host name mismatch"},
+      {outOfDate.url(), tls->caCertificate, "TLS: certificate expired"},
+      // A broker that does not speak TLS on its port.
+      {"mqtts://127.0.0.1:" + std::to_string(broker.port()), tls->caCertificate,
+       "TLS: handshake refused"},
+      {tlsBroker->url(), empty, "TLS: CA file holds no certificate"},
+      {tlsBroker->url(), garbage, "TLS: CA file holds no certificate"},
+      {nobody.url(), "", "connection refused"},
+      {"mqtts://127.0.0.1:" + std::to_string(nobody.port()), tls->caCertificate,
+       "connection refused"},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(firstFailure(row.url, row.caFile), row.cause) << row.url << " " << row.caFile;
+  }
 }
 
 }  // namespace

@@ -15,6 +15,22 @@ using pump::EventKind;
 
 bool Online(const Json& status) { return status.value("online", false); }
 
+// A program of the most steps with request id "long", as a person or a
+// script lays it out: a line a field, four spaces an indent, CR LF line ends.
+std::string LongestLaidOutProgram() {
+  std::string text =
+      "{\r\n    \"request_id\": \"long\",\r\n    \"program\": {\r\n"
+      "        \"version\": 1,\r\n        \"name\": \"999 steps\",\r\n"
+      "        \"steps\": [\r\n";
+  for (int i = 0; i < program::kMaxSteps; ++i) {
+    text += std::string(i ? ",\r\n" : "") +
+            "            {\r\n                \"seconds\": 360,\r\n"
+            "                \"flow_start\": 200,\r\n                \"flow_end\": 200,\r\n"
+            "                \"pressure_limit\": 5.0\r\n            }";
+  }
+  return text + "\r\n        ]\r\n    }\r\n}\r\n";
+}
+
 TEST_F(StationOnBroker, ALateSubscriberFindsTheRetainedStatusAsTheDisplayShowsIt) {
   startStation();
   station->onSessionEvent(Event(EventKind::Open, "/dev/ttyUSB0"));
@@ -154,6 +170,31 @@ TEST_F(StationOnBroker, EveryCommandGetsExactlyOneResultAndOnlyGoodOnesReachTheP
   EXPECT_EQ(notices[0].logDetail, "remote set_flow 150 request_id=c1");
   EXPECT_EQ(notices[5].logDetail,
             "remote set_flow 250 request_id=c6 error=ml_min must be at most 200");
+}
+
+// The broker drops what is over the largest packet the console takes: all a
+// valid program can be must fit, and a little more gets its refusal.
+TEST_F(StationOnBroker, AProgramOfTheMostStepsGetsItsResultAndALargerOneItsRefusal) {
+  settings.allowRemoteControl = true;
+  FarEnd dashboard(broker.port(), topic("cmd/result"));
+  ASSERT_TRUE(dashboard.ready());
+  startStation();
+  const std::string longest = LongestLaidOutProgram();
+  ASSERT_GT(longest.size(), 150'000u);
+  ASSERT_TRUE(dashboard.publish(topic("cmd/run_program"), longest));
+  ASSERT_TRUE(dashboard.publish(topic("cmd/run_program"), R"({"request_id":"over","program":)" +
+                                                              std::string(200'000, ' ') + "}"));
+  window.runUntil([&] { return dashboard.received().size() >= 2; }, 5s);
+  window.runFor(300ms);  // time for any extra answer to show up
+
+  std::vector<Json> results;
+  for (const auto& message : dashboard.received()) results.push_back(Json::parse(message.payload));
+  const std::string tooLarge =
+      "payload is larger than " + std::to_string(kLargestProgramPayload) + " bytes";
+  EXPECT_EQ(results,
+            (std::vector<Json>{{{"request_id", "long"}, {"ok", true}},
+                               {{"request_id", "over"}, {"ok", false}, {"error", tooLarge}}}));
+  EXPECT_EQ(control.calls, (std::vector<std::string>{"run_program 999 steps 999"}));
 }
 
 TEST_F(StationOnBroker, WhenTheConsoleSaysNoTheResultCarriesItsReason) {

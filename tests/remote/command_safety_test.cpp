@@ -80,6 +80,43 @@ TEST_F(StationOnBroker, OnAnMqtt311BrokerARetainedCommandIsAnsweredAndLoggedButN
   EXPECT_EQ(control.calls, (std::vector<std::string>{"stop"}));
 }
 
+// The console's broker bridged to an upstream one that keeps its retained
+// messages across a restart.
+class BridgedBrokers : public StationOnBroker {
+ protected:
+  void SetUp() override {
+    upstream.keepRetainedMessages();
+    broker.bridgeTo(upstream.port(), "pumps/#");
+    StationOnBroker::SetUp();
+  }
+
+  TestBroker upstream;
+};
+
+// The bridge subscribes again when the upstream broker comes back, and
+// publishes what that one retained on the console's broker as it came.
+TEST_F(BridgedBrokers, ARetainedRunReplayedThroughABridgeIsAnsweredButNotObeyed) {
+  settings.allowRemoteControl = true;
+  ASSERT_TRUE(upstream.start());
+  {
+    FarEnd upstreamDashboard(upstream.port(), topic("cmd/result"));
+    ASSERT_TRUE(upstreamDashboard.ready());
+    ASSERT_TRUE(upstreamDashboard.publish(topic("cmd/run"), R"({"request_id":"left-over"})", true));
+  }
+  upstream.stop();
+  startStation();
+  FarEnd dashboard(broker.port(), topic("cmd/result"));
+  ASSERT_TRUE(dashboard.ready());
+
+  ASSERT_TRUE(upstream.start());
+  const auto answer = awaitJson(
+      dashboard, topic("cmd/result"), [](const Json& r) { return r["request_id"] == "left-over"; },
+      10s);
+  ASSERT_TRUE(answer) << "the bridge replayed nothing: nothing was tested";
+  EXPECT_EQ(*answer, kRetainedRunIgnored);
+  EXPECT_TRUE(control.calls.empty()) << "the replayed run reached the pump";
+}
+
 TEST_F(StationOnBroker, ACommandSentAgainUnderItsRequestIdIsAnsweredAgainButCarriedOutOnce) {
   settings.allowRemoteControl = true;
   FarEnd dashboard(broker.port(), topic("cmd/result"));

@@ -64,6 +64,10 @@ TEST(JsonMessages, StatusCarriesEveryFieldAsNumbersAndNames) {
   EXPECT_EQ(status["pressure_limit_mpa"], 2.5);
   EXPECT_EQ(status["pressure_mpa"], 1.3);
   EXPECT_EQ(status["run"], (Json{{"state", "running"}, {"seconds_left", 540}}));
+  EXPECT_TRUE(status["conflict"].is_null());
+  tracker.setPumpIdInUse(true);
+  EXPECT_EQ(Json::parse(StatusJson(tracker.status()))["conflict"],
+            "pump id in use by another console");
   EXPECT_TRUE(
       std::regex_match(status["time"].get<std::string>(),
                        std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d)")));
@@ -131,7 +135,8 @@ TEST(JsonMessages, PressureEventAndWillMessages) {
   EXPECT_EQ(event["flow_ml_min"], 150.0);
   EXPECT_EQ(event["pump"], "RUN");
 
-  EXPECT_EQ(Json::parse(LastWillJson("p7")), (Json{{"online", false}, {"pump_id", "p7"}}));
+  EXPECT_EQ(Json::parse(LastWillJson("p7", "0a1b")),
+            (Json{{"online", false}, {"pump_id", "p7"}, {"instance_id", "0a1b"}}));
 }
 
 TEST(JsonMessages, BytesThatAreNotUtf8StillMakeAMessage) {

@@ -179,5 +179,20 @@ TEST(ProgramCommands, OnlyAProgramMayBeLargerThanACommand) {
   EXPECT_FALSE(ParseCommand("run_program", std::string(kLargestProgramPayload + 1, ' ')).command);
 }
 
+TEST(CommandPayloads, OneTooLargeToReadStillNamesTheRequestItsRefusalAnswers) {
+  const std::string pad(5000, 'x');
+  const std::pair<std::string, std::string> rows[] = {
+      {R"({"request_id":"big","ml_min":5,"pad":")" + pad + R"("})", R"("big")"},
+      {R"({"request_id":17,"pad":")" + pad, "17"},  // cut short on its way in
+      {R"({"pad":")" + pad + R"(","request_id":"late"})", R"("late")"},
+      {R"({"meta":{"request_id":"inner"},"pad":")" + pad + R"("})", "null"},
+  };
+  for (const auto& [payload, id] : rows) {
+    const auto parsed = ParseCommand("set_flow", payload);
+    EXPECT_EQ(parsed.refusal, "payload is larger than 4096 bytes");
+    EXPECT_EQ(parsed.requestId.json, id) << payload.substr(0, 40);
+  }
+}
+
 }  // namespace
 }  // namespace pump::remote

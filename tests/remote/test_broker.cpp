@@ -142,6 +142,10 @@ bool TestBroker::start() {
     } else {
       file << "persistence false\n";
     }
+    if (bridge_) {
+      file << "connection upstream\naddress 127.0.0.1:" << bridge_->first << "\ntopic "
+           << bridge_->second << " both 1\nbridge_protocol_version mqttv50\nrestart_timeout 1\n";
+    }
     if (tls_) {
       file << "cafile " << tls_->caCertificate << "\ncertfile " << tls_->serverCertificate
            << "\nkeyfile " << tls_->serverKey << "\n";

@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace pump::remote::testing {
 
@@ -54,6 +55,12 @@ class TestBroker {
   explicit TestBroker(std::optional<TlsFiles> tls = std::nullopt);
   // Keeps retained messages on disk across stop() and start(); call first.
   void keepRetainedMessages() { persistent_ = true; }
+  // Bridges this broker over MQTT 5 to the one on `upstreamPort`, both ways,
+  // for the topics `filter` matches, reconnecting every second while that one
+  // is away; call before start().
+  void bridgeTo(int upstreamPort, std::string filter) {
+    bridge_ = {upstreamPort, std::move(filter)};
+  }
   ~TestBroker();
   TestBroker(const TestBroker&) = delete;
   TestBroker& operator=(const TestBroker&) = delete;
@@ -74,6 +81,7 @@ class TestBroker {
   int port_ = 0;
   pid_t pid_ = -1;
   bool persistent_ = false;
+  std::optional<std::pair<int, std::string>> bridge_;
 };
 
 }  // namespace pump::remote::testing

@@ -8,6 +8,8 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
+#include <fstream>
+#include <iterator>
 #include <nlohmann/json.hpp>
 
 #include "app/composition.h"
@@ -96,6 +98,79 @@ TEST(TwoConsoles, BothPublishTheirPressuresAndASetFlowReachesTheWindowedConsoles
   EXPECT_EQ(flow.caption(), "0150") << "each command reaches only its own pump";
   EXPECT_EQ(EndConsole(headless), 0);
   console.window().closeWindow();
+}
+
+std::string Heard(const std::string& log) {
+  std::ifstream in(log, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Two headless consoles started with one pump id, as two instances of the
+// systemd unit once were, each on a pump of its own.
+TEST(TwoConsoles, UnderOnePumpIdBothRefuseEveryCommandAndAKilledOnesWillLeavesTheOtherOnline) {
+  if (const auto why = TestBroker::MissingReason()) GTEST_SKIP() << *why;
+  TestBroker broker;
+  ASSERT_TRUE(broker.start());
+  ScratchFolder homeA, homeB;
+  const std::string heardA = homeA.path() + "/heard", heardB = homeB.path() + "/heard";
+  pump::testing::PumpSimProcess pumpA{{"--log-received", heardA}},
+      pumpB{{"--log-received", heardB}};
+  ASSERT_FALSE(pumpA.devicePath().empty() || pumpB.devicePath().empty());
+  const std::string prefix = "pumps/shared/", inUse = "pump id in use by another console";
+  FarEnd dashboard(broker.port(), prefix + "#");
+  ASSERT_TRUE(dashboard.ready());
+  const auto statuses = [&] {
+    std::vector<Json> all;
+    for (const auto& message : dashboard.receivedOn(prefix + "status")) {
+      all.push_back(Json::parse(message.payload));
+    }
+    return all;
+  };
+
+  const pid_t a =
+      StartHeadlessConsole(PUMP_CONSOLE, pumpA.devicePath(), broker.url(), "shared", homeA.path());
+  ASSERT_GT(a, 0);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !statuses().empty(); }, 10000));
+  const std::string instanceA = statuses().front().value("instance_id", "");
+  const pid_t b =
+      StartHeadlessConsole(PUMP_CONSOLE, pumpB.devicePath(), broker.url(), "shared", homeB.path());
+  ASSERT_GT(b, 0);
+  std::set<std::string> inConflict;
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] {
+        for (const Json& status : statuses()) {
+          if (status.value("conflict", Json()) == inUse) {
+            inConflict.insert(status.value("instance_id", ""));
+          }
+        }
+        return inConflict.size() == 2;
+      },
+      10000))
+      << "each console names the conflict in its status";
+
+  ASSERT_TRUE(dashboard.publish(prefix + "cmd/run", R"({"request_id":"both"})"));
+  QTest::qWait(1000);  // time for every answer, and any frame, to show up
+  std::vector<Json> results;
+  for (const auto& message : dashboard.receivedOn(prefix + "cmd/result")) {
+    results.push_back(Json::parse(message.payload));
+  }
+  const Json refused{{"request_id", "both"}, {"ok", false}, {"error", inUse}};
+  EXPECT_EQ(results, (std::vector<Json>{refused, refused}));
+  EXPECT_EQ(Heard(heardA).find("R0000"), std::string::npos) << "the run frame reached pump A";
+  EXPECT_EQ(Heard(heardB).find("R0000"), std::string::npos) << "the run frame reached pump B";
+
+  EndConsole(b, SIGKILL);
+  // The will took the retained status for itself; the survivor takes it back.
+  const auto survivorRetained = [&] {
+    FarEnd late(broker.port(), prefix + "status");
+    const auto kept = late.waitFor([](const Received&) { return true; }, std::chrono::seconds(1));
+    const Json status = kept ? Json::parse(kept->payload) : Json::object();
+    return status.value("online", false) && status.value("instance_id", "") == instanceA &&
+           status.value("conflict", Json()).is_null();
+  };
+  EXPECT_TRUE(QTest::qWaitFor(survivorRetained, 10000))
+      << "the retained status is not the survivor's, online";
+  EXPECT_EQ(EndConsole(a), 0);
 }
 
 }  // namespace
