@@ -11,13 +11,15 @@ namespace {
 
 // pump-report's last line on its standard error, without its program name.
 std::string Cause(QProcess& process) {
+  static const QString kName = "pump-console: ";
+  if (process.exitStatus() == QProcess::CrashExit) {
+    return "pump-report: " + process.errorString().toStdString();
+  }
   const QString said = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
   QString line = said.mid(said.lastIndexOf('\n') + 1);
-  if (line.startsWith("pump-console: ")) line.remove(0, 14);
-  if (process.exitStatus() == QProcess::CrashExit)
-    return "pump-report " + process.errorString().toStdString();
-  return line.isEmpty() ? "pump-report exit " + std::to_string(process.exitCode())
-                        : line.toStdString();
+  if (line.startsWith(kName)) line.remove(0, kName.size());
+  if (line.isEmpty()) return "pump-report: exit " + std::to_string(process.exitCode());
+  return line.toStdString();
 }
 
 // The process object outlives the console's call and goes when pump-report

@@ -265,12 +265,6 @@ TEST(ReportPdf, AReportReplacesOnlyAnEarlierReportAndNeverLeavesACutOne) {
          return p.folder.path("link.pdf");
        },
        1, "运行日志", Afterwards::Untouched},
-      {"a hard link to the run log",
-       [](OutputPlace& p) {
-         std::filesystem::create_hard_link(p.log, p.folder.path("hard.pdf"));
-         return p.folder.path("hard.pdf");
-       },
-       1, "运行日志", Afterwards::Untouched},
       {"a device that is always full", [](OutputPlace&) { return std::string("/dev/full"); }, 1,
        "不是普通文件", Afterwards::Untouched},
       {"a file of the operator's",
