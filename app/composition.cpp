@@ -118,7 +118,7 @@ void Console::startRunLog(std::string folder) {
   });
   // A program's report goes beside its log, unless the settings say not.
   runLog_->onProgramLogged([this](const std::string& logPath) {
-    ReportAfterProgramEnd(RemoteSettingsStore(), logPath,
+    ReportAfterProgramEnd(RemoteSettingsStore(), logPath, TellInBoxes(*view_),
                           remote_ ? remote_->settings().pumpId : std::string());
   });
   QObject::connect(view_->menuItem("logfolder"), &QAction::triggered, view_.get(),

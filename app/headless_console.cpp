@@ -33,7 +33,8 @@ HeadlessConsole::HeadlessConsole(std::string logFolder) {
     if (!event.empty()) session_.note(EventKind::Log, event);
   });
   runLog_->onProgramLogged([this](const std::string& logPath) {
-    ReportAfterProgramEnd(RemoteSettingsStore(), logPath, remote_->settings().pumpId);
+    ReportAfterProgramEnd(RemoteSettingsStore(), logPath, TellOnStandardError(),
+                          remote_->settings().pumpId);
   });
 }
 

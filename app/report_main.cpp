@@ -2,7 +2,8 @@
 // command line with --report over to it, unchanged; it draws the PDF with
 // Qt's GUI module on the offscreen platform, so no display is needed.
 // Exit status: 0 written, 2 for a command line or a log it cannot use,
-// 1 if the PDF could not be written.
+// 1 if the PDF could not be written or may not go where asked (over the run
+// log, or over a file that is not an earlier report).
 #include <QGuiApplication>
 #include <cstdio>
 

@@ -3,8 +3,10 @@
 #include <openssl/evp.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include "runlog/local_time.h"
 #include "runlog/log_columns.h"
@@ -43,17 +45,42 @@ class EntryReader {
       return "数值不可读";
     }
     if (f[6] != "RUN" && f[6] != "STOP") return "pump 列不是 RUN 或 STOP";
-    if (entry.elapsedMs < lastElapsedMs_) return "时间早于上一行";
     entry.event = f[2];
     entry.pumpRunning = f[6] == "RUN";
     entry.detail = f[7];
-    lastElapsedMs_ = entry.elapsedMs;
     return {};
   }
 
  private:
   runlog::LogTimeReader times_;
-  std::int64_t lastElapsedMs_ = 0;
+};
+
+// Both clocks of a row are read at the same moment, so between two rows they
+// move together, give or take the wall clock's slow corrections.
+constexpr std::int64_t kClocksApartMs = 60'000;
+
+struct RowClocks {
+  std::int64_t wallMs = 0, elapsedMs = 0;
+};
+
+RowClocks ClocksOf(const LogEntry& entry) { return {entry.wallMs, entry.elapsedMs}; }
+
+bool ClocksAgree(const RowClocks& before, const RowClocks& after) {
+  const std::int64_t wall = after.wallMs - before.wallMs;
+  const std::int64_t elapsed = after.elapsedMs - before.elapsedMs;
+  return std::llabs(wall - elapsed) <= kClocksApartMs;
+}
+
+bool GoesOnFrom(const RowClocks& before, const RowClocks& after) {
+  return after.elapsedMs >= before.elapsedMs && ClocksAgree(before, after);
+}
+
+// A row whose clocks do not go on together from the last row taken, kept
+// with its own copy of the texts until the next row says what it is.
+struct HeldEntry {
+  LogEntry entry;
+  std::string event, detail;
+  std::size_t line = 0;
 };
 
 struct DigestFree {
@@ -103,6 +130,7 @@ class EntryFeed {
       atEnd = got == 0;
       text.erase(0, consume(text, atEnd));
     }
+    finishOrder();
     if (reading_.error.empty() && !sawHeader_) reading_.error = "文件中没有运行日志的表头";
     reading_.sha256 = digest.hex();
     return std::move(reading_);
@@ -149,21 +177,65 @@ class EntryFeed {
     if (!record_.terminated) return skip("最后一行不完整");
     LogEntry entry;
     if (std::string why = entries_.read(record_, entry); !why.empty()) return skip(why);
+    putInOrder(entry);
+  }
+
+  // Time order is judged against the last row taken, never a skipped one. A
+  // row whose clocks jump apart from it is held for one row: if the next goes
+  // on from the row before, the held row was damaged (one elapsed_s of
+  // 99999999 must not push every later row out of order) and is skipped; if
+  // not, the wall clock was set or the computer slept, and the held row counts.
+  void putInOrder(const LogEntry& entry) {
+    if (held_) {
+      const RowClocks next = ClocksOf(entry);
+      if (GoesOnFrom(last_, next) && !GoesOnFrom(ClocksOf(held_->entry), next)) {
+        skip(kClocksApart, held_->line);
+      } else {
+        takeEntry(held_->entry);
+      }
+      held_.reset();
+    }
+    if (anyTaken_ && entry.elapsedMs < last_.elapsedMs) return skip("时间早于上一行");
+    if (anyTaken_ && !ClocksAgree(last_, ClocksOf(entry))) return hold(entry);
+    takeEntry(entry);
+  }
+
+  void hold(const LogEntry& entry) {
+    held_.emplace(HeldEntry{entry, std::string(entry.event), std::string(entry.detail), line_});
+    held_->entry.event = held_->event;
+    held_->entry.detail = held_->detail;
+  }
+
+  void takeEntry(const LogEntry& entry) {
+    anyTaken_ = true;
+    last_ = ClocksOf(entry);
     onEntry_(entry);
   }
 
-  void skip(const std::string& why) {
+  // A row held at the end has nothing after it to vouch for it.
+  void finishOrder() {
+    if (held_) skip(kClocksApart, held_->line);
+    held_.reset();
+  }
+
+  void skip(const std::string& why) { skip(why, line_); }
+  void skip(const std::string& why, std::size_t line) {
     ++reading_.skippedRows;
     if (reading_.skippedWhy.size() < kSkippedNamed) {
-      reading_.skippedWhy.push_back("第 " + std::to_string(line_) + " 行：" + why);
+      reading_.skippedWhy.push_back("第 " + std::to_string(line) + " 行：" + why);
     }
   }
+
+  static constexpr char kClocksApart[] = "elapsed_s 与时间列不符";
 
   const std::function<void(const LogEntry&)>& onEntry_;
   LogReading reading_;
   trend::CsvSplitter splitter_;
   CsvRecord record_;
   EntryReader entries_;
+  std::optional<HeldEntry> held_;
+  RowClocks last_;  // of the last row taken
+  bool anyTaken_ = false;
   std::size_t line_ = 1;
   bool sawHeader_ = false;
 };

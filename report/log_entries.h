@@ -1,5 +1,6 @@
 // Reads a run log row by row for a report, keeping what it can: a row that
-// is cut short, damaged or earlier than the one before it is skipped and
+// is cut short, damaged, earlier than the last row kept, or whose elapsed_s
+// and time leap apart from the rows on both sides of it is skipped and
 // counted, with the first few named by line. Only a file that is no run log
 // at all (not a regular file, no run-log header, a line longer than any log
 // writes) is refused.

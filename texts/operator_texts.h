@@ -381,5 +381,22 @@ inline std::string ReportPageNumber(int page, int pages) {
 inline std::string ReportEventsLeftOut(unsigned long long events) {
   return "另有 " + std::to_string(events) + " 个事件未列出。";
 }
+inline constexpr char kReportNotDrawn[] = "无法绘制 PDF";
+inline std::string ReportNotWritten(const std::string& path, const std::string& cause) {
+  return "无法写入 " + path + "：" + cause;
+}
+inline std::string ReportOverRunLog(const std::string& path) {
+  return "报告不能写在运行日志上：" + path;
+}
+inline std::string ReportOutputNotAFile(const std::string& path) {
+  return path + " 不是普通文件，报告不能写在那里";
+}
+inline std::string ReportOutputNotAReport(const std::string& path) {
+  return path + " 已存在，且不是本程序写的报告，没有覆盖";
+}
+// A report after a program that could not be written, with pump-report's cause.
+inline std::string ReportAfterProgramFailed(const std::string& cause) {
+  return "程序结束后的运行报告没有写成：" + cause;
+}
 
 }  // namespace pump::texts

@@ -1,13 +1,8 @@
 #include "report/qt/report_pdf.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
-#include <QFileInfo>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSysInfo>
 #include <QTextOption>
 #include <algorithm>
 #include <cmath>
@@ -255,38 +250,18 @@ class ReportPainter {
   int page_ = 1;
 };
 
-std::string UserName() {
-  if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_name) return entry->pw_name;
-  const char* user = std::getenv("USER");
-  return user ? user : std::to_string(::getuid());
-}
-
 }  // namespace
 
-ReportIdentity ThisComputer(std::string pumpId) {
-  const std::string host = QSysInfo::machineHostName().toStdString();
-  return {pumpId.empty() ? host : std::move(pumpId), host, UserName()};
-}
-
-std::string WriteReportPdf(const LogFigures& log, const std::string& logFileName,
-                           const ReportIdentity& identity, const std::string& pdfPath) {
-  QPdfWriter writer(Text(pdfPath));
+bool PaintReportPdf(const LogFigures& log, const std::string& logFileName,
+                    const ReportIdentity& identity, QIODevice& device) {
+  QPdfWriter writer(&device);
   writer.setPageSize(QPageSize(QPageSize::A4));
   writer.setPageMargins(QMarginsF(0, 0, 0, 0));
   writer.setResolution(kDotsPerInch);
   writer.setTitle(Text(texts::kReportTitle) + " " + Text(logFileName));
-  writer.setCreator("pump-console");
+  writer.setCreator(kReportCreator);
   ReportPainter painter(writer, log, logFileName, identity);
-  if (!painter.paint()) return "无法写入 " + pdfPath;
-  return {};
-}
-
-ReportOutcome WriteRunReport(const std::string& logPath, const TimeRange& range,
-                             const ReportIdentity& identity, const std::string& pdfPath) {
-  const LogFigures log = FiguresOfLog(logPath, range);
-  if (!log.reading.error.empty()) return {true, log.reading.error};
-  const std::string name = QFileInfo(Text(logPath)).fileName().toStdString();
-  return {false, WriteReportPdf(log, name, identity, pdfPath)};
+  return painter.paint();
 }
 
 }  // namespace pump::report::qt

@@ -64,4 +64,15 @@ inline std::string ReadingLine(std::int64_t ms, const std::string& pressure,
   return LogLine(ms, "reading", pressure, flow, limit, pump, "Q" + pressure);
 }
 
+// `row` with its time column written for `ms` after the start instead.
+inline std::string WithTimeAt(const std::string& row, std::int64_t ms) {
+  return TimeAt(ms) + row.substr(row.find(','));
+}
+
+// `row` with `elapsed` in its elapsed_s column.
+inline std::string WithElapsed(const std::string& row, const std::string& elapsed) {
+  const std::size_t from = row.find(',') + 1;
+  return row.substr(0, from) + elapsed + row.substr(row.find(',', from));
+}
+
 }  // namespace pump::report::testing

@@ -4,18 +4,25 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QSettings>
+#include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <optional>
 #include <regex>
 #include <sstream>
-#include <thread>
+#include <vector>
 
 #include "app/report_after_program.h"
 #include "tests/report/log_files.h"
+#include "tests/support/small_disk.h"
 
 namespace pump::report {
 namespace {
@@ -224,23 +231,148 @@ TEST(ReportPdf, ALogThatCannotBeReadExitsWithTwoAndSaysWhy) {
   EXPECT_FALSE(std::filesystem::exists(folder.path("a.pdf")));
 }
 
+// A regular file's bytes; nothing for a device (/dev/full reads as endless zeros).
+std::string Bytes(const std::string& path) {
+  if (!std::filesystem::is_regular_file(path)) return {};
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A log and what is at the output's place before the report is asked for.
+struct OutputPlace {
+  LogFolder folder;
+  std::string log = Demo(folder);
+  std::optional<pump::testing::SmallDisk> disk;
+};
+
+enum class Afterwards { Report, Untouched, Nothing };
+
+struct OutputCase {
+  const char* what;
+  std::function<std::string(OutputPlace&)> prepare;  // the output's path
+  int status;
+  const char* said;  // in the line on the standard error
+  Afterwards afterwards;
+};
+
+TEST(ReportPdf, AReportReplacesOnlyAnEarlierReportAndNeverLeavesACutOne) {
+  const OutputCase cases[] = {
+      {"the run log itself", [](OutputPlace& p) { return p.log; }, 1, "运行日志",
+       Afterwards::Untouched},
+      {"a symbolic link to the run log",
+       [](OutputPlace& p) {
+         std::filesystem::create_symlink(p.log, p.folder.path("link.pdf"));
+         return p.folder.path("link.pdf");
+       },
+       1, "运行日志", Afterwards::Untouched},
+      {"a device that is always full", [](OutputPlace&) { return std::string("/dev/full"); }, 1,
+       "不是普通文件", Afterwards::Untouched},
+      {"a file of the operator's",
+       [](OutputPlace& p) { return p.folder.write("notes.pdf", "keep me"); }, 1,
+       "不是本程序写的报告", Afterwards::Untouched},
+      {"another program's PDF",
+       [](OutputPlace& p) {
+         std::ofstream(p.folder.path("other.pdf")) << "%PDF-1.4\n1 0 obj <<>> endobj\n%%EOF\n";
+         return p.folder.path("other.pdf");
+       },
+       1, "不是本程序写的报告", Afterwards::Untouched},
+      {"an earlier report",
+       [](OutputPlace& p) {
+         MakeReport(p.log, p.folder.path("earlier.pdf"), " --pump-id 旧");
+         return p.folder.path("earlier.pdf");
+       },
+       0, "", Afterwards::Report},
+      {"a full disk",
+       [](OutputPlace& p) {
+         p.disk.emplace(p.folder.path("disk"));
+         if (!p.disk->mounted()) return std::string();
+         p.disk->fill();
+         return p.disk->path("run.pdf");
+       },
+       1, "No space left on device", Afterwards::Nothing},
+  };
+  for (const OutputCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    OutputPlace place;
+    const std::string pdf = c.prepare(place);
+    if (pdf.empty()) {
+      std::printf("not tried: %s: %s\n", c.what, place.disk->why().c_str());
+      continue;
+    }
+    const std::string logBefore = Bytes(place.log), before = Bytes(pdf);
+    const Ran ran = MakeReport(place.log, pdf, " --pump-id 新");
+    EXPECT_EQ(ran.status, c.status) << ran.output;
+    EXPECT_NE(ran.output.find(c.said), std::string::npos) << ran.output;
+    EXPECT_EQ(std::count(ran.output.begin(), ran.output.end(), '\n'), c.status ? 1 : 0);
+    EXPECT_EQ(Bytes(place.log), logBefore);
+    if (c.afterwards == Afterwards::Report) {
+      EXPECT_NE(Text(pdf).find("新"), std::string::npos);
+    } else if (c.afterwards == Afterwards::Untouched) {
+      EXPECT_EQ(Bytes(pdf), before);
+    } else {
+      for (const auto& entry :
+           std::filesystem::directory_iterator(std::filesystem::path(pdf).parent_path()))
+        EXPECT_EQ(entry.path().filename(), "filler");
+    }
+  }
+}
+
+// How a report after a program ended: what was told, and whether it was written.
+struct AfterProgram {
+  bool ended = false, written = false;
+  std::vector<std::string> told;
+};
+
+AfterProgram ReportAfterProgram(const std::string& log, const std::string& pumpId) {
+  int argc = 1;
+  char name[] = "report_pdf_tests";
+  char* argv[] = {name, nullptr};
+  QCoreApplication application(argc, argv);
+  QEventLoop loop;
+  AfterProgram after;
+  app::ReportListener listener{
+      [&after](const std::string& box, const std::string&) { after.told.push_back(box); },
+      [&](bool written) {
+        after.ended = true;
+        after.written = written;
+        loop.quit();
+      }};
+  if (!app::StartReportBesideLog(log, std::move(listener), pumpId, PUMP_REPORT_FOLDER))
+    return after;
+  QTimer::singleShot(std::chrono::seconds(30), &loop, &QEventLoop::quit);
+  loop.exec();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  return after;
+}
+
 TEST(ReportPdf, AProgramsEndWritesTheReportBesideItsLogUnlessSwitchedOff) {
   LogFolder folder;
   const std::string log = Demo(folder);
   QSettings settings(QString::fromStdString(folder.path("settings.ini")), QSettings::IniFormat);
   app::SetReportAfterProgram(settings, false);
-  EXPECT_FALSE(app::ReportAfterProgramEnd(settings, log));
+  EXPECT_FALSE(app::ReportAfterProgramEnd(settings, log, {}));
   settings.remove(app::kReportAfterProgramKey);
   ASSERT_TRUE(app::ReportAfterProgramOn(settings));
-  ASSERT_TRUE(app::StartReportBesideLog(log, "泵-7", PUMP_REPORT_FOLDER));
-  const std::string pdf = folder.path("2026-12-07_14-00-00.pdf");
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  std::string text;
-  while (text.find("泵-7") == std::string::npos && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    if (std::filesystem::exists(pdf)) text = Text(pdf);
-  }
-  EXPECT_NE(text.find("泵-7"), std::string::npos) << text;
+  const AfterProgram after = ReportAfterProgram(log, "泵-7");
+  EXPECT_TRUE(after.written);
+  EXPECT_TRUE(after.told.empty());
+  EXPECT_NE(Text(folder.path("2026-12-07_14-00-00.pdf")).find("泵-7"), std::string::npos);
+}
+
+TEST(ReportPdf, AProgramsReportOnAFullDiskIsToldOnceAndLeavesNoPdf) {
+  LogFolder folder;
+  pump::testing::SmallDisk disk(folder.path("disk"));
+  if (!disk.mounted()) GTEST_SKIP() << disk.why();
+  const std::string log = disk.path("run.csv");
+  std::filesystem::copy_file(Demo(folder), log);
+  disk.fill();
+  const AfterProgram after = ReportAfterProgram(log, "泵-7");
+  ASSERT_TRUE(after.ended);
+  EXPECT_FALSE(after.written);
+  ASSERT_EQ(after.told.size(), 1u);
+  EXPECT_NE(after.told[0].find("No space left on device"), std::string::npos) << after.told[0];
+  EXPECT_NE(after.told[0].find("run.pdf"), std::string::npos) << after.told[0];
+  EXPECT_FALSE(std::filesystem::exists(disk.path("run.pdf")));
 }
 
 }  // namespace
