@@ -2,13 +2,14 @@
 // front frame may be partly on the line: its rest goes out before anything
 // else, so frames never interleave and none is left torn. The queue is small
 // and bounded; polls give way to commands, and a command is never dropped
-// once queued.
+// once queued, unless a stop makes it stale.
 #pragma once
 
 #include <cstddef>
 #include <deque>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "link/pump_command.h"
 
@@ -18,14 +19,21 @@ class OutgoingFrames {
  public:
   static constexpr std::size_t kCapacity = 16;
 
-  enum class Added {
+  enum class Outcome {
     Queued,
     PollDropped,  // a poll already waits, or there is no room for another
     Refused,      // full of commands: the new command is not taken
   };
+  struct Added {
+    Outcome outcome = Outcome::Queued;
+    // The frames a stop made stale and dropped, in the order they waited.
+    std::vector<std::string> stale;
+  };
 
   // `alreadySent` bytes of the frame are on the line already (a short write).
-  // A command finding the queue full takes a waiting poll's place.
+  // A command finding the queue full takes a waiting poll's place. A stop is
+  // never refused: it goes ahead of every frame not begun, and the runs and
+  // flows waiting before it leave the queue (see `stopFirst`).
   Added add(const PumpCommand& command, std::size_t alreadySent = 0);
   bool empty() const { return frames_.empty(); }
   std::size_t size() const { return frames_.size(); }
@@ -41,6 +49,7 @@ class OutgoingFrames {
     PumpCommand::Kind kind;
     std::string bytes;
   };
+  Added stopFirst(const PumpCommand& stop);
   bool dropWaitingPoll();
   bool pollWaiting() const;
 

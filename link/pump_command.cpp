@@ -3,6 +3,11 @@
 #include "link/pump_frame.h"
 
 namespace pump::link {
+namespace {
+
+constexpr char kPollLetter = 'F';
+
+}  // namespace
 
 std::optional<PumpCommand> PumpCommand::Setpoint(Kind kind, int address, char letter,
                                                  const std::optional<std::string>& field) {
@@ -25,7 +30,11 @@ PumpCommand PumpCommand::Stop() {
   return {Kind::Stop, *BuildFrame(kBroadcastAddress, 'S', "0000")};
 }
 PumpCommand PumpCommand::StatusPoll() {
-  return {Kind::StatusPoll, *BuildFrame(kBroadcastAddress, 'F', "0000")};
+  return {Kind::StatusPoll, *BuildFrame(kBroadcastAddress, kPollLetter, "0000")};
+}
+
+bool IsPollEcho(std::string_view frame) {
+  return IsFrame(frame) && FrameKind(frame) == kPollLetter;
 }
 
 }  // namespace pump::link

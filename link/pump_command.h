@@ -37,4 +37,8 @@ class PumpCommand {
   std::string frame_;
 };
 
+// A frame with the status poll's letter is the line echoing the poll back:
+// the pump answers a poll with its pressure, never with the poll's letter.
+bool IsPollEcho(std::string_view frame);
+
 }  // namespace pump::link

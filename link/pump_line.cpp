@@ -81,15 +81,14 @@ SendResult PumpLine::send(const PumpCommand& command) {
   return queue(command, *taken);
 }
 
-// A poll that finds one waiting already is dropped: the waiting one asks the same.
+// A poll that finds one waiting already is dropped: the waiting one asks the
+// same. A stop goes ahead of what waits, and is never refused.
 SendResult PumpLine::queue(const PumpCommand& command, std::size_t alreadySent) {
   const bool wasReading = outgoing_.empty();
-  switch (outgoing_.add(command, alreadySent)) {
-    case OutgoingFrames::Added::Queued:
-    case OutgoingFrames::Added::PollDropped:
-      break;
-    case OutgoingFrames::Added::Refused:
-      return SendResult::QueueFull;
+  const OutgoingFrames::Added added = outgoing_.add(command, alreadySent);
+  if (added.outcome == OutgoingFrames::Outcome::Refused) return SendResult::QueueFull;
+  for (const std::string& frame : added.stale) {
+    if (onStale_) onStale_(frame);
   }
   if (wasReading) {
     if (onWatch_) onWatch_();
@@ -183,7 +182,10 @@ void PumpLine::tryReconnect() {
 // consistent whatever a reply's handler does.
 void PumpLine::bytesArrived(std::string_view bytes) {
   std::vector<std::string> frames = assembler_.take(bytes);
-  if (!frames.empty() && connected_) {
+  // The line echoing the poll back is no sign of a pump on it.
+  const bool pumpAnswered = std::any_of(
+      frames.begin(), frames.end(), [](const std::string& frame) { return !IsPollEcho(frame); });
+  if (pumpAnswered && connected_) {
     lastAnswer_ = now();
     stopWatch();
     if (state_ != LinkState::Answering) setState(LinkState::Answering);

@@ -35,7 +35,7 @@ inline constexpr int kCountEveryMs = 1000;
 enum class SendResult {
   Sent,       // on the line
   Queued,     // the pump is not reading: it goes out, in order, once it reads again
-  QueueFull,  // the pump is not reading and enough commands wait: not sent
+  QueueFull,  // the pump is not reading and enough commands wait: not sent (never a stop)
   NotOpen,
   WriteFailed,
 };
@@ -116,6 +116,12 @@ class PumpLine {
   void setOnNotReading(std::function<void()> onNotReading) {
     onNotReading_ = std::move(onNotReading);
   }
+  // A run or flow still waiting when a stop was sent: the stop went ahead of
+  // it and it was dropped, unsent. Told once for each such frame, before the
+  // stop's send returns.
+  void setOnStale(std::function<void(const std::string& frame)> onStale) {
+    onStale_ = std::move(onStale);
+  }
 
  private:
   void poll();
@@ -152,6 +158,7 @@ class PumpLine {
   std::function<void()> onReconnected_;
   std::function<void()> onWatch_;
   std::function<void()> onNotReading_;
+  std::function<void(const std::string&)> onStale_;
 };
 
 }  // namespace pump::link

@@ -42,6 +42,11 @@ PumpSession::PumpSession(SessionServices services)
     // Said once per open line; the status line says it for as long as it lasts.
     tell(texts::PumpNotReading(line_.device()), texts::kCommErrorTitle);
   });
+  // Each run or flow a stop went ahead of, and so never reached the pump,
+  // is a row of its own beside the commands that did.
+  line_.setOnStale([this](const std::string& frame) {
+    publish(EventKind::Command, "dropped " + frame + " stale after stop");
+  });
   runTimer_.setOnStep([this](const char* step) { tellTimedRunStep(step); });
   runTimer_.setOnClock([this](const timedrun::ClockChange& change) {
     if (onRunClock_) onRunClock_({change.shown, change.elapsedSeconds});

@@ -12,7 +12,8 @@ enum class EventKind : std::uint8_t {
   Open,     // a port opened; detail: the device
   Reading,  // a current-pressure reply; detail: the frame as received
   Reply,    // any other valid reply; detail: the frame as received
-  Command,  // a command frame written to the line; detail: the frame
+  Command,  // a command frame written to the line; detail: the frame, or "dropped <frame> stale
+            // after stop" for a waiting run or flow a stop went ahead of
   Refused,  // a setpoint the console refused; detail: the value as typed
   Link,     // link state changed; detail: LinkStateName
   Run,      // a timed-run step; detail: start, pause, continue, end, stop_due, stop_sent

@@ -18,16 +18,28 @@ namespace pump::testing {
 
 class PtyPair {
  public:
-  PtyPair() {
+  // Keeps a way in on the console's side too, for `fillLine`.
+  enum class ConsoleSide { Closed, Kept };
+
+  explicit PtyPair(ConsoleSide consoleSide = ConsoleSide::Closed) {
     int slave = -1;
     char name[256] = {};
     if (::openpty(&master_, &slave, name, nullptr, nullptr) != 0) return;
-    // The console opens the slave by path; the test keeps only the master.
-    ::close(slave);
+    // The console opens the slave by path; the test keeps only the master,
+    // unless it means to fill the line itself.
+    if (consoleSide == ConsoleSide::Kept) {
+      slave_ = slave;
+      ::fcntl(slave_, F_SETFL, ::fcntl(slave_, F_GETFL) | O_NONBLOCK);
+    } else {
+      ::close(slave);
+    }
     ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
     slavePath_ = name;
   }
-  ~PtyPair() { closeMaster(); }
+  ~PtyPair() {
+    closeMaster();
+    if (slave_ >= 0) ::close(slave_);
+  }
   PtyPair(const PtyPair&) = delete;
   PtyPair& operator=(const PtyPair&) = delete;
 
@@ -73,6 +85,35 @@ class PtyPair {
     return taken;
   }
 
+  // The pump has stopped reading, with the line full: filler bytes are
+  // written from the console's side until it takes no more, so that the
+  // console's next write finds no room. The terminal moves bytes on to the
+  // pump's side in the background, making room again for a moment: the fill
+  // goes on until the line stays full. Gives the filler's length; each of its
+  // bytes is `kFiller`, and the pump reads them first once it reads again.
+  // Only for a pair made with the console's side kept.
+  static constexpr char kFiller = 'x';
+  std::size_t fillLine() const {
+    const std::string chunk(4096, kFiller);
+    std::size_t filled = 0;
+    for (int quietTries = 0; quietTries < 3;) {
+      std::size_t size = chunk.size();
+      bool took = false;
+      while (size > 0) {
+        const ssize_t taken = ::write(slave_, chunk.data(), size);
+        if (taken > 0) {
+          filled += static_cast<std::size_t>(taken);
+          took = true;
+        } else {
+          size /= 2;  // down to single bytes, so the last gap is filled too
+        }
+      }
+      quietTries = took ? 0 : quietTries + 1;
+      ::usleep(20'000);
+    }
+    return filled;
+  }
+
   // The pump goes away: the line's far end is closed.
   void closeMaster() {
     if (master_ >= 0) ::close(master_);
@@ -88,6 +129,7 @@ class PtyPair {
   }
 
   int master_ = -1;
+  int slave_ = -1;
   std::string slavePath_;
   std::string received_;
 };

@@ -1,5 +1,6 @@
 // A pump line on a recording port and scripted timers, with everything it
-// told: the replies, the line failures and each "not reading" notice.
+// told: the replies, the line failures, each "not reading" notice and each
+// frame a stop made stale.
 #pragma once
 
 #include <optional>
@@ -23,11 +24,13 @@ struct PumpLineRig {
   std::vector<std::string> replies;
   std::vector<link::LineFailure> failures;
   int notReadingTold = 0;
+  std::vector<std::string> stale;
 
   PumpLineRig() {
     line.setOnReply([this](const link::PumpReply& reply) { replies.push_back(reply.frame); });
     line.setOnFailure([this](const link::LineFailure& failure) { failures.push_back(failure); });
     line.setOnNotReading([this] { ++notReadingTold; });
+    line.setOnStale([this](const std::string& frame) { stale.push_back(frame); });
   }
 };
 

@@ -75,6 +75,40 @@ TEST(PumpNotReading, PollsGiveWayToCommandsAndACommandIsRefusedRatherThanAnOldOn
   EXPECT_EQ(l.port.line, expected);
 }
 
+TEST(PumpNotReading, AStopOnAFullQueueGoesAheadOfAllNotBegunAndDropsTheWaitingRunsAndFlows) {
+  Line l;
+  l.port.room = 4;
+  l.setFlow(5);  // on the line in part
+  l.line.send(PumpCommand::Run());
+  l.line.send(*PumpCommand::SetPressureLimit(0, 3));
+  l.line.send(PumpCommand::Stop());
+  l.clock.advance(1500);  // a poll waits
+  std::vector<std::string> stale{PumpCommand::Run().frame()};
+  for (int ml = 10; ml <= 20; ++ml) {
+    ASSERT_EQ(l.setFlow(ml), SendResult::Queued);
+    stale.push_back(PumpCommand::SetFlow(0, ml)->frame());
+  }
+  EXPECT_EQ(l.line.send(PumpCommand::Stop()), SendResult::Queued) << "full, but a stop";
+  EXPECT_EQ(l.stale, stale);
+  EXPECT_TRUE(l.line.holdsUnsentStop());
+  l.port.makeRoom();
+  EXPECT_EQ(l.port.line, "Q00L0005YQ00S0000YQ00P03.0YQ00F0000Y")
+      << "the torn flow finished, the stop, then the limit and the poll it keeps";
+}
+
+TEST(PumpNotReading, AStopIsTakenEvenWhenNothingWaitingIsStale) {
+  Line l;
+  l.port.room = 0;
+  for (int i = 0; i < 16; ++i) l.line.send(*PumpCommand::SetPressureLimit(0, 1 + i / 10.0));
+  ASSERT_EQ(l.line.send(*PumpCommand::SetPressureLimit(0, 9)), SendResult::QueueFull);
+  EXPECT_EQ(l.line.send(PumpCommand::Stop()), SendResult::Queued);
+  EXPECT_EQ(l.line.send(PumpCommand::Stop()), SendResult::Queued);
+  EXPECT_TRUE(l.stale.empty());
+  l.port.makeRoom();
+  EXPECT_EQ(l.port.line.substr(0, 18), "Q00S0000YQ00P01.0Y");
+  EXPECT_EQ(l.port.line.size(), 17U * 9) << "one stop, however often it was sent";
+}
+
 TEST(PumpNotReading, ItIsToldOncePerOpenLineHoweverOftenTheLineFillsAgain) {
   Line l;
   for (int episode = 0; episode < 3; ++episode) {
@@ -142,14 +176,25 @@ TEST(ConsoleWithAPumpNotReading, SaysSoOnceInABoxAndInTheStatusLineUntilTheLineD
   EXPECT_EQ(c.status(), "● 通信正常  /dev/ttyUSB0");
 }
 
-TEST(ConsoleWithAPumpNotReading, ACommandThatFindsTheQueueFullIsRefusedWithABox) {
+TEST(ConsoleWithAPumpNotReading, ACommandFindingTheQueueFullIsRefusedButAStopGoesFirst) {
   Console c;
   for (int i = 0; i < 16; ++i) c.window->runPump();
   ASSERT_EQ(c.messages().size(), 1U) << "the not-reading box";
-  c.window->stopPump();
+  c.window->runPump();
   ASSERT_EQ(c.messages().size(), 2U);
   EXPECT_EQ(c.messages()[1], "泵未读取数据，待发送的命令已满，本命令未发送!");
-  EXPECT_EQ(c.session->stop().refusal, "泵未读取数据，待发送的命令已满，本命令未发送!");
+  EXPECT_EQ(c.session->run().refusal, "泵未读取数据，待发送的命令已满，本命令未发送!");
+
+  c.events.clear();
+  EXPECT_TRUE(c.session->stop().ok());
+  const auto commands = c.eventDetails(EventKind::Command);
+  ASSERT_EQ(commands.size(), 17U);
+  EXPECT_EQ(commands[0], "dropped Q00R0000Y stale after stop");
+  EXPECT_EQ(commands[15], commands[0]);
+  EXPECT_EQ(commands[16], "Q00S0000Y");
+  EXPECT_EQ(c.messages().size(), 2U) << "a stop taken needs no box";
+  c.serial.makeRoom();
+  EXPECT_EQ(c.serial.line, "Q00S0000Y");
 }
 
 TEST(ConsoleWithAPumpNotReading, AWaitingStopGoesFirstOnTheNextPortOpened) {

@@ -120,20 +120,35 @@ TEST(ConsoleEvents, ALostLineIsPublishedAsACloseThenTheLinkState) {
   EXPECT_EQ(f.events[1].detail, "lost");
 }
 
-TEST(LinkStatusLine, ASilentPumpIsAwaitedFromTheOpenThenNotAnsweringAfterFourAndAHalfSeconds) {
-  ConsoleHarness f;
-  const Label& status = f.window->display.linkStatus;
-  f.openPort("1");
-  EXPECT_EQ(status.caption(), "● 等待泵应答");
-  EXPECT_EQ(status.colour(), (Rgb{0x59, 0x59, 0x59})) << "grey: neither good nor bad yet";
-  f.clock.advance(4499);
-  EXPECT_EQ(status.caption(), "● 等待泵应答");
-  f.clock.advance(1);
-  EXPECT_EQ(status.caption(), "● 无应答 4 秒");
-  EXPECT_EQ(f.eventDetails(EventKind::Link), (Frames{"waiting", "no_answer"}));
-  f.serial.receive("Q00N00.0Y");
-  EXPECT_EQ(status.caption(), "● 通信正常  " + f.serial.device());
-  EXPECT_EQ(f.eventDetails(EventKind::Link), (Frames{"waiting", "no_answer", "answering"}));
+// A line with no pump on it may be silent, or a loopback that hands back
+// each poll it is sent: the echo is still a reply, but no answer.
+TEST(LinkStatusLine,
+     ASilentOrEchoingLineIsAwaitedFromTheOpenThenNotAnsweringAfterFourAndAHalfSeconds) {
+  for (const bool echoes : {false, true}) {
+    SCOPED_TRACE(echoes ? "echoes" : "silent");
+    ConsoleHarness f;
+    const auto echo = [&] {
+      if (echoes) f.serial.receive(f.serial.written.back());
+    };
+    const Label& status = f.window->display.linkStatus;
+    f.openPort("1");
+    EXPECT_EQ(status.caption(), "● 等待泵应答");
+    EXPECT_EQ(status.colour(), (Rgb{0x59, 0x59, 0x59})) << "grey: neither good nor bad yet";
+    for (int poll = 0; poll < 2; ++poll) {
+      f.clock.advance(1500);
+      echo();
+    }
+    f.clock.advance(1499);
+    EXPECT_EQ(status.caption(), "● 等待泵应答");
+    f.clock.advance(1);
+    echo();
+    EXPECT_EQ(status.caption(), "● 无应答 4 秒");
+    EXPECT_EQ(f.eventDetails(EventKind::Link), (Frames{"waiting", "no_answer"}));
+    EXPECT_EQ(f.eventDetails(EventKind::Reply).size(), echoes ? 3U : 0U);
+    f.serial.receive("Q00N00.0Y");
+    EXPECT_EQ(status.caption(), "● 通信正常  " + f.serial.device());
+    EXPECT_EQ(f.eventDetails(EventKind::Link), (Frames{"waiting", "no_answer", "answering"}));
+  }
 }
 
 TEST(LinkStatusLine, ShowsSilenceInSecondsAndAReadingAtTheLimitUntilOneFallsBelow) {
