@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -135,6 +136,24 @@ TEST_F(BoardWindowTest, TwelvePumpsTwoInAlarmShowAsRedTilesCountedInTheTitle) {
   EXPECT_TRUE(alarms->item(2)->text().contains("P09  压力达到上限  结束"));
 }
 
+TEST_F(BoardWindowTest, AHostileIdAndAnUnknownRunStateShowAsSuch) {
+  deliver("pumps/<b>P01</b>/status", Status(1, 2.0, true));
+  deliver("pumps/P00\u202E/status", R"({"online":false,"pump_id":"P00"})");
+  window.boardChanged();
+  ASSERT_TRUE(settle([&] { return tile("<b>P01</b>") && tile("P00\u202E"); }));
+  const auto* id = tile("<b>P01</b>")->findChild<QLabel*>("id");
+  EXPECT_EQ(id->text(), "<b>P01</b>");
+  EXPECT_EQ(id->textFormat(), Qt::PlainText);
+  EXPECT_EQ(caption("P00\u202E", "id"), "P00<U+202E>");
+  EXPECT_EQ(caption("P00\u202E", "pump"), "—");
+  EXPECT_EQ(caption("P00\u202E", "pressure"), "— / — MPa");
+  if (const QByteArray folder = qgetenv("BOARD_SHOTS"); !folder.isEmpty()) {
+    const QString into = QString::fromLocal8Bit(folder);
+    ASSERT_TRUE(tile("<b>P01</b>")->grab().save(into + "/tile-hostile-id.png"));
+    ASSERT_TRUE(tile("P00\u202E")->grab().save(into + "/tile-run-unknown.png"));
+  }
+}
+
 TEST_F(BoardWindowTest, StopAllAsksOnceAndStopsOnlyThePumpsThatAllowIt) {
   QString asked;
   QTimer answer;
@@ -156,10 +175,29 @@ TEST_F(BoardWindowTest, StopAllAsksOnceAndStopsOnlyThePumpsThatAllowIt) {
                                               "pumps/P05/cmd/stop", "pumps/P07/cmd/stop",
                                               "pumps/P09/cmd/stop", "pumps/P11/cmd/stop"}));
   EXPECT_TRUE(settle([&] { return caption("P05", "command") == "停泵 等待回应…"; }));
+
+  // P01 refuses, P11 says nothing, the rest stop.
+  for (const auto& message : connection.sent) {
+    const QString pump = QString::fromStdString(message.topic).section('/', 1, 1);
+    const QString requestId =
+        QJsonDocument::fromJson(QByteArray::fromStdString(message.payload))["request_id"]
+            .toString();
+    if (pump == "P11") continue;
+    deliver("pumps/" + pump.toStdString() + "/cmd/result",
+            (pump == "P01" ? R"({"ok":false,"error":"本地操作中","request_id":")"
+                           : R"({"ok":true,"request_id":")") +
+                requestId.toStdString() + R"("})");
+  }
   now.steady += 5s;
   feed.tick();
   window.boardChanged();
-  ASSERT_TRUE(settle([&] { return caption("P05", "command") == "停泵 无回应"; }));
+  ASSERT_TRUE(settle([&] { return caption("P11", "command") == "停泵 无回应"; }));
+  QMessageBox* report = nullptr;
+  ASSERT_TRUE(settle([&] { return (report = window.findChild<QMessageBox*>("stopAllReport")); }));
+  EXPECT_EQ(report->text(),
+            "以下泵拒绝了停泵命令：\nP01：本地操作中\n\n以下泵没有回应：\nP11\n\n"
+            "以下泵已停泵：\nP03\nP05\nP07\nP09");
+  EXPECT_EQ(caption("P01", "command"), "停泵 已拒绝: 本地操作中");
 }
 
 }  // namespace
