@@ -76,7 +76,7 @@ void TileGrid::placeTiles() {
                  kSpacing + (firstRow + row) * cell().height() - offset);
     const PumpTile& tile = *order_[first + slot];
     widget->bind(tile.id);
-    if (widget->show(tile, now) && onTileShown_) onTileShown_(tile.id);
+    if (widget->draw(tile, now) && onTileShown_) onTileShown_(tile.id);
   }
 }
 

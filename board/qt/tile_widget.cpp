@@ -65,6 +65,10 @@ constexpr int kTileWidth = 230;
 TileWidget::TileWidget(std::function<void(const std::string&, QPoint)> menu, QWidget* parent)
     : QFrame(parent), menu_(std::move(menu)) {
   setFrameShape(QFrame::StyledPanel);
+  // Its own roles, not those of the scroll area's viewport it sits in: the
+  // alarm red is the Window colour, its text the WindowText colour.
+  setBackgroundRole(QPalette::Window);
+  setForegroundRole(QPalette::WindowText);
   setAutoFillBackground(true);
   auto* layout = new QVBoxLayout(this);
   layout->setSpacing(1);
@@ -112,7 +116,7 @@ QLabel* TileWidget::addLabel(const char* name, int pointSize) {
   return label;
 }
 
-bool TileWidget::show(const PumpTile& tile, SteadyTime now) {
+bool TileWidget::draw(const PumpTile& tile, SteadyTime now) {
   const auto age = std::chrono::duration_cast<std::chrono::seconds>(now - tile.lastMessage);
   if (shownAgeSeconds_ != age.count()) {
     shownAgeSeconds_ = age.count();

@@ -30,7 +30,7 @@ class TileWidget : public QFrame {
   // Makes this the tile of `pumpId`; the next show draws it whole.
   void bind(const std::string& pumpId);
   // True when the tile was drawn anew (more than its age changed).
-  bool show(const PumpTile& tile, SteadyTime now);
+  bool draw(const PumpTile& tile, SteadyTime now);
 
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;

@@ -116,6 +116,9 @@ TEST_F(BoardWindowTest, TwelvePumpsTwoInAlarmShowAsRedTilesCountedInTheTitle) {
   EXPECT_EQ(tile("P04")->palette().color(QPalette::Window), red);
   EXPECT_EQ(tile("P09")->palette().color(QPalette::Window), red);
   EXPECT_NE(tile("P05")->palette().color(QPalette::Window), red);
+  // Drawn red, too: a tile takes its own colours, not those of the view it sits in.
+  EXPECT_EQ(tile("P04")->grab().toImage().pixel(3, 100), red.rgb());
+  EXPECT_NE(tile("P05")->grab().toImage().pixel(3, 100), red.rgb());
 
   // Sorted by pump id: P01 first, P12 last, four to a row.
   ASSERT_TRUE(settle([&] { return tile("P12")->pos().y() > 0; }));
@@ -137,19 +140,19 @@ TEST_F(BoardWindowTest, TwelvePumpsTwoInAlarmShowAsRedTilesCountedInTheTitle) {
 }
 
 TEST_F(BoardWindowTest, AHostileIdAndAnUnknownRunStateShowAsSuch) {
-  deliver("pumps/<b>P01</b>/status", Status(1, 2.0, true));
+  deliver("pumps/<b>P01<b>/status", Status(1, 2.0, true));  // ids hold no slash
   deliver("pumps/P00\u202E/status", R"({"online":false,"pump_id":"P00"})");
   window.boardChanged();
-  ASSERT_TRUE(settle([&] { return tile("<b>P01</b>") && tile("P00\u202E"); }));
-  const auto* id = tile("<b>P01</b>")->findChild<QLabel*>("id");
-  EXPECT_EQ(id->text(), "<b>P01</b>");
+  ASSERT_TRUE(settle([&] { return tile("<b>P01<b>") && tile("P00\u202E"); }));
+  const auto* id = tile("<b>P01<b>")->findChild<QLabel*>("id");
+  EXPECT_EQ(id->text(), "<b>P01<b>");
   EXPECT_EQ(id->textFormat(), Qt::PlainText);
   EXPECT_EQ(caption("P00\u202E", "id"), "P00<U+202E>");
   EXPECT_EQ(caption("P00\u202E", "pump"), "—");
   EXPECT_EQ(caption("P00\u202E", "pressure"), "— / — MPa");
   if (const QByteArray folder = qgetenv("BOARD_SHOTS"); !folder.isEmpty()) {
     const QString into = QString::fromLocal8Bit(folder);
-    ASSERT_TRUE(tile("<b>P01</b>")->grab().save(into + "/tile-hostile-id.png"));
+    ASSERT_TRUE(tile("<b>P01<b>")->grab().save(into + "/tile-hostile-id.png"));
     ASSERT_TRUE(tile("P00\u202E")->grab().save(into + "/tile-run-unknown.png"));
   }
 }
