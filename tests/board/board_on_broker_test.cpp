@@ -134,19 +134,19 @@ TEST_F(BoardOnBroker, AConsoleKilledWhileRunningBeforeTheBoardStartedShowsOfflin
   ASSERT_TRUE(past.ready());
   ASSERT_TRUE(past.publish("pumps/Old/status", R"({"online":false,"pump_id":"Old"})", true));
   ASSERT_TRUE(past.publish("pumps/Old/event", R"({"event":"not kept"})"));
+  const auto statusOfB = [&past](const char* holding) {
+    return past.waitFor(
+        [holding](const auto& message) {
+          return message.topic == "pumps/B/status" &&
+                 message.payload.find(holding) != std::string::npos;
+        },
+        10s);
+  };
+  ASSERT_TRUE(statusOfB(R"("link":"answering")"));  // B listens for commands
   ASSERT_TRUE(past.publish("pumps/B/cmd/run", R"({"request_id":"run-b"})"));
-  ASSERT_TRUE(past.waitFor(
-      [](const auto& m) {
-        return m.topic == "pumps/B/status" && m.payload.find(R"("RUN")") != std::string::npos;
-      },
-      10s));
+  ASSERT_TRUE(statusOfB(R"("pump":"RUN")"));
   ::kill(consoles[1], SIGKILL);
-  ASSERT_TRUE(past.waitFor(
-      [](const auto& m) {
-        return m.topic == "pumps/B/status" &&
-               m.payload.find(R"("online":false)") != std::string::npos;
-      },
-      10s));
+  ASSERT_TRUE(statusOfB(R"("online":false)"));
 
   startBoard();
   ASSERT_TRUE(waitFor([&] {
