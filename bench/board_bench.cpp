@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
@@ -74,12 +75,23 @@ class TimedConnection : public remote::BrokerConnection {
   remote::BrokerConnection& inner_;
 };
 
+// The resident memory of this process, in MB.
+double ResidentMegabytes() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmRSS:", 0) == 0) return std::stod(line.substr(6)) / 1024;
+  }
+  return 0;
+}
+
 struct Options {
   int pumps = 200;
   int seconds = 40;
   int warmup = 10;
   double alarms = 0.5;  // a second
   int publish = -1;     // seconds; the whole run when negative
+  double period = 1.5;  // seconds between one pump's readings
 };
 
 Options ReadOptions(int argc, char** argv) {
@@ -91,6 +103,7 @@ Options ReadOptions(int argc, char** argv) {
     if (!std::strcmp(argv[i], "--warmup")) options.warmup = value;
     if (!std::strcmp(argv[i], "--alarms")) options.alarms = std::atof(argv[i + 1]);
     if (!std::strcmp(argv[i], "--publish")) options.publish = value;
+    if (!std::strcmp(argv[i], "--period")) options.period = std::atof(argv[i + 1]);
   }
   return options;
 }
@@ -151,20 +164,24 @@ int main(int argc, char** argv) {
   QProcess publisher;
   publisher.setProcessChannelMode(QProcess::ForwardedChannels);
   const int publishing = options.publish < 0 ? options.seconds + 2 : options.publish;
-  publisher.start("python3",
-                  {PUMP_SOURCE_DIR "/tools/board_load.py", "--port", QString::number(broker.port()),
-                   "--pumps", QString::number(options.pumps), "--seconds",
-                   QString::number(publishing), "--alarms", QString::number(options.alarms)});
+  publisher.start(
+      "python3",
+      {PUMP_SOURCE_DIR "/tools/board_load.py", "--port", QString::number(broker.port()), "--pumps",
+       QString::number(options.pumps), "--seconds", QString::number(publishing), "--alarms",
+       QString::number(options.alarms), "--period", QString::number(options.period)});
   double cpuAtStart = 0;
+  double memoryAtStart = 0;
   auto wallAtStart = std::chrono::steady_clock::now();
   QTimer::singleShot(options.warmup * 1000, [&] {
     measuring = true;
     cpuAtStart = bench::ProcessCpuSeconds();
+    memoryAtStart = ResidentMegabytes();
     wallAtStart = std::chrono::steady_clock::now();
   });
   QTimer::singleShot(options.seconds * 1000, &application, &QApplication::quit);
   QApplication::exec();
   const double cpu = bench::ProcessCpuSeconds() - cpuAtStart;
+  const double memory = ResidentMegabytes();
   const double wall =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - wallAtStart).count();
   publisher.waitForFinished(10000);
@@ -183,6 +200,8 @@ int main(int argc, char** argv) {
     std::printf("board alarm to pane p99 %.0f ms (target <= 2000 ms): %s\n", alarmP99,
                 alarmP99 <= 2000 ? "met" : "MISSED");
   }
+  std::printf("board resident memory %.1f MB, %+.1f MB after the warm-up\n", memory,
+              memory - memoryAtStart);
   std::printf("board CPU %.2f %% of a core (target <= 2 %%): %s\n", share,
               share <= 2 ? "met" : "MISSED");
   return board.tiles().size() == static_cast<std::size_t>(options.pumps) ? 0 : 1;

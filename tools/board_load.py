@@ -94,7 +94,7 @@ def main():
         at, pump = heapq.heappop(due)
         time.sleep(max(0.0, at - time.monotonic()))
         reading = {"time": iso_now(), "pressure_mpa": round(random.uniform(0.5, 4.5), 1)}
-        if time.monotonic() >= next_alarm:
+        if args.alarms and time.monotonic() >= next_alarm:
             reading.update({"pressure_mpa": 5.5, "alarm": True})
             next_alarm += 1 / args.alarms
         pressure = reading["pressure_mpa"]

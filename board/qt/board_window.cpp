@@ -131,16 +131,19 @@ void BoardWindow::showAlarmLog() {
 }
 
 void BoardWindow::showTileMenu(const std::string& pumpId, QPoint at) {
-  const PumpTile& tile = board_.tiles().at(pumpId);
-  if (!tile.reading.takesCommands()) return;
+  // The tile shown may be of a broker just left; the reading is copied, as
+  // the board may forget its pumps while the menu waits on the operator.
+  const auto tile = board_.tiles().find(pumpId);
+  if (tile == board_.tiles().end() || !tile->second.reading.takesCommands()) return;
+  const PumpReading reading = tile->second.reading;
   QMenu menu;
   menu.addAction(texts::kBoardStop, [this, pumpId] { feed_.send(pumpId, "stop", 0); });
-  menu.addAction(texts::kBoardSetFlow, [this, pumpId, &tile] {
-    askValue(pumpId, "set_flow", texts::kBoardSetFlow, tile.reading.flow.value_or(0));
+  menu.addAction(texts::kBoardSetFlow, [this, pumpId, reading] {
+    askValue(pumpId, "set_flow", texts::kBoardSetFlow, reading.flow.value_or(0));
   });
-  menu.addAction(texts::kBoardSetPressureLimit, [this, pumpId, &tile] {
+  menu.addAction(texts::kBoardSetPressureLimit, [this, pumpId, reading] {
     askValue(pumpId, "set_pressure_limit", texts::kBoardSetPressureLimit,
-             tile.reading.limit.value_or(0));
+             reading.limit.value_or(0));
   });
   menu.addAction(texts::kBoardRunProgram, [this, pumpId] { askProgram(pumpId); });
   menu.exec(at);
