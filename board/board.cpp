@@ -247,7 +247,7 @@ std::vector<OutgoingCommand> Board::stopAll(BoardTime now) {
   for (const auto& [id, tile] : tiles_) {
     auto stop = command(id, "stop", 0, now);
     if (!stop) continue;
-    stopAll_.push_back({id, tiles_.at(id).command->requestId});
+    stopAll_.push_back({id, tiles_.at(id).command->requestId, CommandOutcome::State::Waiting, {}});
     sent.push_back(std::move(*stop));
   }
   return sent;
