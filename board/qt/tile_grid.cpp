@@ -60,7 +60,8 @@ void TileGrid::placeTiles() {
       std::min<std::size_t>(static_cast<std::size_t>(rowsInView) * kColumns,
                             order_.size() > first ? order_.size() - first : 0);
   while (pool_.size() > inView) {
-    delete pool_.back();
+    pool_.back()->hide();
+    pool_.back()->deleteLater();  // its menu may be open, this refresh running inside it
     pool_.pop_back();
   }
   while (pool_.size() < inView) {

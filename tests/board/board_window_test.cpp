@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QJsonDocument>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <cmath>
@@ -155,6 +157,27 @@ TEST_F(BoardWindowTest, AHostileIdAndAnUnknownRunStateShowAsSuch) {
     ASSERT_TRUE(tile("<b>P01<b>")->grab().save(into + "/tile-hostile-id.png"));
     ASSERT_TRUE(tile("P00\u202E")->grab().save(into + "/tile-run-unknown.png"));
   }
+}
+
+TEST_F(BoardWindowTest, FiveHundredPumpsCostAScreenfulOfTilesAndScrollToTheLast) {
+  for (int number = 0; number < 500; ++number) {
+    const std::string id = "Q" + std::to_string(1000 + number);
+    deliver("pumps/" + id + "/status",
+            R"({"online":true,"pressure_mpa":)" + std::to_string(number / 100.0) + "}");
+  }
+  window.boardChanged();
+  auto* tiles = window.findChild<QAbstractScrollArea*>("tiles");
+  ASSERT_TRUE(settle([&] { return tiles->verticalScrollBar()->maximum() > 0; }));
+  const auto tileWidgets = [&] { return window.findChildren<TileWidget*>().size(); };
+  EXPECT_LE(tileWidgets(), 24) << "a widget per pump in view, not per pump";
+  EXPECT_FALSE(tile("Q1499"));
+
+  tiles->verticalScrollBar()->setValue(tiles->verticalScrollBar()->maximum());
+  ASSERT_TRUE(settle([&] { return tile("Q1499") != nullptr; }));
+  EXPECT_EQ(caption("Q1499", "pressure"), "5.0 / — MPa");
+  EXPECT_LT(tile("Q1499")->geometry().bottom(), tiles->viewport()->height());
+  EXPECT_FALSE(tile("P01"));
+  EXPECT_LE(tileWidgets(), 24);
 }
 
 TEST_F(BoardWindowTest, StopAllAsksOnceAndStopsOnlyThePumpsThatAllowIt) {
