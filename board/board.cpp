@@ -47,6 +47,11 @@ bool KnownCommand(std::string_view name) {
   return name == "stop" || name == "set_flow" || name == "set_pressure_limit";
 }
 
+SteadyTime ColumnStart(SteadyTime at) {
+  const auto since = std::chrono::duration_cast<std::chrono::milliseconds>(at.time_since_epoch());
+  return SteadyTime(since / kSparklineColumnSpan * kSparklineColumnSpan);
+}
+
 }  // namespace
 
 bool PumpTile::inAlarm() const {
@@ -87,39 +92,60 @@ bool Board::receive(std::string_view topic, std::string_view payload, BoardTime 
   }
   tile->lastMessage = now.steady;
   evaluateAlarms(*tile, now);
+  watchSilence(*tile);
   ++tile->version;
   return true;
 }
 
 void Board::addPressure(PumpTile& tile, double mpa, SteadyTime at) {
-  tile.sparkline.push_back({at, mpa});
-  while (tile.sparkline.front().at < at - kSparklineSpan) tile.sparkline.pop_front();
+  auto& line = tile.sparkline;
+  const SteadyTime start = ColumnStart(at);
+  if (!line.empty() && line.back().start == start) {
+    line.back().low = std::min(line.back().low, mpa);
+    line.back().high = std::max(line.back().high, mpa);
+  } else if (line.empty() || line.back().start < start) {
+    line.push_back({start, mpa, mpa});
+  }
+  while (line.front().start <= start - kSparklineSpan) line.pop_front();
 }
 
 bool Board::applyResult(PumpTile& tile, std::string_view payload) {
   const auto result = ReadCommandResult(payload);
+  if (!result) return false;
+  applyStopAllResult(tile.id, *result);
   // Results of other clients' requests, and late ones, are not ours to show.
-  if (!result || !Waiting(tile.command) || result->requestId != tile.command->requestId)
-    return false;
+  if (!Waiting(tile.command) || result->requestId != tile.command->requestId) return false;
   tile.command->state = result->ok ? CommandOutcome::State::Done : CommandOutcome::State::Refused;
   tile.command->error = result->error;
   return true;
 }
 
+void Board::applyStopAllResult(const std::string& pumpId, const CommandResult& result) {
+  const auto answer = std::lower_bound(
+      stopAll_.begin(), stopAll_.end(), pumpId,
+      [](const StopAllAnswer& entry, const std::string& id) { return entry.pumpId < id; });
+  if (answer == stopAll_.end() || answer->pumpId != pumpId ||
+      answer->requestId != result.requestId || answer->state != CommandOutcome::State::Waiting)
+    return;
+  answer->state = result.ok ? CommandOutcome::State::Done : CommandOutcome::State::Refused;
+  answer->error = result.error;
+}
+
 bool Board::evaluateAlarms(PumpTile& tile, BoardTime now) {
   const PumpReading& reading = tile.reading;
   bool wanted[kAlarmKinds] = {};
-  wanted[static_cast<int>(AlarmKind::Offline)] = !reading.online;
-  wanted[static_cast<int>(AlarmKind::LinkNotAnswering)] =
-      reading.online && LinkNotAnswering(reading.link);
+  const bool online = !reading.offline();
+  wanted[static_cast<int>(AlarmKind::Offline)] = !online;
+  wanted[static_cast<int>(AlarmKind::LinkNotAnswering)] = online && LinkNotAnswering(reading.link);
   wanted[static_cast<int>(AlarmKind::PressureAtLimit)] =
-      reading.online && reading.pressure && reading.limit && *reading.pressure >= *reading.limit;
+      online && reading.pressure && reading.limit && *reading.pressure >= *reading.limit;
   wanted[static_cast<int>(AlarmKind::Silent)] =
-      reading.online && reading.running && now.steady - tile.lastMessage >= kSilentAfter;
+      online && reading.running == true && now.steady - tile.lastMessage >= kSilentAfter;
   bool changed = false;
   for (int kind = 0; kind < kAlarmKinds; ++kind) {
     if (wanted[kind] == tile.alarms[kind]) continue;
     tile.alarms[kind] = wanted[kind];
+    activeAlarms_ += wanted[kind] ? 1 : -1;
     alarmLog_.push_back({tile.id, static_cast<AlarmKind>(kind), wanted[kind], now.wall});
     ++alarmRecordsMade_;
     if (alarmLog_.size() > kAlarmLogLength) alarmLog_.pop_front();
@@ -128,22 +154,56 @@ bool Board::evaluateAlarms(PumpTile& tile, BoardTime now) {
   return changed;
 }
 
-bool Board::tick(BoardTime now) {
+// One entry per tile at most: a tile that heard more since it was watched
+// is put back at its new time, not added again.
+void Board::watchSilence(PumpTile& tile) {
+  if (tile.silenceWatched) return;
+  tile.silenceWatched = true;
+  silenceDue_.emplace(tile.lastMessage + kSilentAfter, &tile);
+}
+
+bool Board::checkSilences(BoardTime now) {
   bool changed = false;
-  for (auto& [id, tile] : tiles_) {
-    bool tileChanged = evaluateAlarms(tile, now);
-    if (Waiting(tile.command) && now.steady - tile.command->sentAt >= kCommandTimeout) {
-      tile.command->state = CommandOutcome::State::NoAnswer;
-      tileChanged = true;
+  while (!silenceDue_.empty() && silenceDue_.begin()->first <= now.steady) {
+    PumpTile* tile = silenceDue_.begin()->second;
+    silenceDue_.erase(silenceDue_.begin());
+    const SteadyTime due = tile->lastMessage + kSilentAfter;
+    if (due > now.steady) {
+      silenceDue_.emplace(due, tile);
+      continue;
     }
-    while (!tile.sparkline.empty() && tile.sparkline.front().at < now.steady - kSparklineSpan) {
-      tile.sparkline.pop_front();
-      tileChanged = true;
+    // Only a message changes what the silence means; the next one watches again.
+    tile->silenceWatched = false;
+    if (evaluateAlarms(*tile, now)) {
+      ++tile->version;
+      changed = true;
     }
-    if (tileChanged) ++tile.version;
-    changed |= tileChanged;
   }
   return changed;
+}
+
+bool Board::checkCommandTimeouts(BoardTime now) {
+  bool changed = false;
+  while (!commandDue_.empty() && commandDue_.begin()->first <= now.steady) {
+    const auto [tile, requestId] = commandDue_.begin()->second;
+    commandDue_.erase(commandDue_.begin());
+    if (!Waiting(tile->command) || tile->command->requestId != requestId) continue;
+    tile->command->state = CommandOutcome::State::NoAnswer;
+    ++tile->version;
+    changed = true;
+  }
+  if (!stopAll_.empty() && now.steady - stopAllSentAt_ >= kCommandTimeout) {
+    for (auto& answer : stopAll_) {
+      if (answer.state == CommandOutcome::State::Waiting)
+        answer.state = CommandOutcome::State::NoAnswer;
+    }
+  }
+  return changed;
+}
+
+bool Board::tick(BoardTime now) {
+  const bool silences = checkSilences(now);
+  return checkCommandTimeouts(now) || silences;
 }
 
 std::string Board::nextRequestId() {
@@ -153,10 +213,11 @@ std::string Board::nextRequestId() {
 std::optional<std::string> Board::awaitCommand(const std::string& pumpId, std::string_view name,
                                                BoardTime now) {
   PumpTile* tile = tileFor(pumpId);
-  if (!tile || !tile->reading.remoteControl || !tile->reading.online) return std::nullopt;
+  if (!tile || !tile->reading.takesCommands()) return std::nullopt;
   const std::string requestId = nextRequestId();
   tile->command =
       CommandOutcome{std::string(name), requestId, CommandOutcome::State::Waiting, {}, now.steady};
+  commandDue_.emplace(now.steady + kCommandTimeout, std::pair(tile, requestId));
   ++tile->version;
   return requestId;
 }
@@ -181,47 +242,29 @@ std::optional<OutgoingCommand> Board::runProgram(const std::string& pumpId,
 
 std::vector<OutgoingCommand> Board::stopAll(BoardTime now) {
   std::vector<OutgoingCommand> sent;
-  stopAllRequests_.clear();
+  stopAll_.clear();
+  stopAllSentAt_ = now.steady;
   for (const auto& [id, tile] : tiles_) {
     auto stop = command(id, "stop", 0, now);
     if (!stop) continue;
-    stopAllRequests_.emplace_back(id, tiles_.at(id).command->requestId);
+    stopAll_.push_back({id, tiles_.at(id).command->requestId, CommandOutcome::State::Waiting, {}});
     sent.push_back(std::move(*stop));
   }
   return sent;
 }
 
-std::vector<std::string> Board::stopAllUnanswered(bool orWaiting) const {
-  std::vector<std::string> unanswered;
-  for (const auto& [id, requestId] : stopAllRequests_) {
-    const auto& command = tiles_.at(id).command;
-    // A later command on the tile replaced the stop: its answer is not known here.
-    if (!command || command->requestId != requestId) continue;
-    const bool waiting = command->state == CommandOutcome::State::Waiting;
-    if (command->state == CommandOutcome::State::NoAnswer || (orWaiting && waiting))
-      unanswered.push_back(id);
-  }
-  return unanswered;
-}
-
 bool Board::stopAllSettled() const {
-  for (const auto& [id, requestId] : stopAllRequests_) {
-    const auto& command = tiles_.at(id).command;
-    if (command && command->requestId == requestId && Waiting(command)) return false;
-  }
-  return true;
-}
-
-int Board::activeAlarms() const {
-  int count = 0;
-  for (const auto& [id, tile] : tiles_)
-    count += static_cast<int>(std::count(std::begin(tile.alarms), std::end(tile.alarms), true));
-  return count;
+  return std::none_of(stopAll_.begin(), stopAll_.end(), [](const StopAllAnswer& answer) {
+    return answer.state == CommandOutcome::State::Waiting;
+  });
 }
 
 void Board::forgetPumps() {
+  silenceDue_.clear();
+  commandDue_.clear();
   tiles_.clear();
-  stopAllRequests_.clear();
+  stopAll_.clear();
+  activeAlarms_ = 0;
   ++forgettings_;
 }
 

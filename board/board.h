@@ -26,9 +26,17 @@ inline constexpr auto kSparklineSpan = std::chrono::minutes(10);
 inline constexpr auto kCommandTimeout = std::chrono::seconds(5);
 inline constexpr std::size_t kAlarmLogLength = 2000;  // lines kept in the alarm pane
 
-struct PressurePoint {
-  SteadyTime at;
-  double mpa;
+// The sparkline keeps one column per pixel column of a tile, whatever the
+// reading rate: the lowest and highest pressure of the column's time span, so
+// that a spike survives.
+inline constexpr int kSparklineColumns = 200;
+inline constexpr auto kSparklineColumnSpan =
+    std::chrono::duration_cast<std::chrono::milliseconds>(kSparklineSpan) / kSparklineColumns;
+
+struct SparkColumn {
+  SteadyTime start;  // a multiple of kSparklineColumnSpan
+  double low;
+  double high;
 };
 
 // The outcome of the last command sent to a pump from this board.
@@ -45,10 +53,11 @@ struct PumpTile {
   std::string id;
   PumpReading reading;
   SteadyTime lastMessage;
-  std::deque<PressurePoint> sparkline;  // the last ten minutes, oldest first
+  std::deque<SparkColumn> sparkline;  // the last ten minutes, oldest first
   bool alarms[kAlarmKinds] = {};
   std::optional<CommandOutcome> command;
-  std::uint64_t version = 0;  // counts the changes, so that a view redraws only changed tiles
+  std::uint64_t version = 0;    // counts the changes, so that a view redraws only changed tiles
+  bool silenceWatched = false;  // a silence check is due for it
 
   bool inAlarm() const;
   bool hasAlarm(AlarmKind kind) const { return alarms[static_cast<int>(kind)]; }
@@ -60,6 +69,14 @@ struct AlarmRecord {
   AlarmKind kind;
   bool started;
   WallTime at;
+};
+
+// How one pump answered the last 全部停泵.
+struct StopAllAnswer {
+  std::string pumpId;
+  std::string requestId;
+  CommandOutcome::State state = CommandOutcome::State::Waiting;
+  std::string error;  // the console's reason, when it refused
 };
 
 // A command ready for the broker.
@@ -80,7 +97,8 @@ class Board {
 
   // A message from the broker. True if a tile changed.
   bool receive(std::string_view topic, std::string_view payload, BoardTime now);
-  // The passing of time: silent pumps, command timeouts, old sparkline points.
+  // The passing of time: silent pumps and command timeouts. Costs what is
+  // due, not what the board holds: idle pumps cost nothing here.
   bool tick(BoardTime now);
 
   // A command for one pump, with a fresh request id; nothing if the pump is
@@ -91,11 +109,10 @@ class Board {
   // The program for one pump to run, as `cmd/run_program`; nothing as for `command`.
   std::optional<OutgoingCommand> runProgram(const std::string& pumpId,
                                             const program::Program& program, BoardTime now);
-  // A stop for every pump that takes remote commands; remembers them, so
-  // that `stopAllUnanswered` can list the ones that did not answer.
+  // A stop for every pump that takes remote commands; remembers each
+  // pump's answer to it, sorted by pump id, whatever is sent to it later.
   std::vector<OutgoingCommand> stopAll(BoardTime now);
-  // Of the last stopAll: the pumps still waiting (`orWaiting`) or given up on.
-  std::vector<std::string> stopAllUnanswered(bool orWaiting) const;
+  const std::vector<StopAllAnswer>& stopAllAnswers() const { return stopAll_; }
   bool stopAllSettled() const;
 
   // Another broker: the pumps of this one are no longer known. The alarm log
@@ -105,7 +122,7 @@ class Board {
   std::uint64_t forgettings() const { return forgettings_; }
 
   const std::map<std::string, PumpTile>& tiles() const { return tiles_; }
-  int activeAlarms() const;
+  int activeAlarms() const { return activeAlarms_; }
   // The last kAlarmLogLength lines, oldest first, and how many were ever made.
   const std::deque<AlarmRecord>& alarmLog() const { return alarmLog_; }
   std::uint64_t alarmRecordsMade() const { return alarmRecordsMade_; }
@@ -119,6 +136,10 @@ class Board {
   void addPressure(PumpTile& tile, double mpa, SteadyTime at);
   bool evaluateAlarms(PumpTile& tile, BoardTime now);
   bool applyResult(PumpTile& tile, std::string_view payload);
+  void applyStopAllResult(const std::string& pumpId, const CommandResult& result);
+  void watchSilence(PumpTile& tile);
+  bool checkSilences(BoardTime now);
+  bool checkCommandTimeouts(BoardTime now);
   std::string nextRequestId();
 
   std::string root_;
@@ -128,7 +149,13 @@ class Board {
   std::uint64_t forgettings_ = 0;
   std::deque<AlarmRecord> alarmLog_;
   std::uint64_t alarmRecordsMade_ = 0;
-  std::vector<std::pair<std::string, std::string>> stopAllRequests_;  // pump, request id
+  int activeAlarms_ = 0;
+  // When a tile's silence may start, and when a command's answer is late:
+  // tick looks at the due ones only.
+  std::multimap<SteadyTime, PumpTile*> silenceDue_;
+  std::multimap<SteadyTime, std::pair<PumpTile*, std::string>> commandDue_;
+  std::vector<StopAllAnswer> stopAll_;
+  SteadyTime stopAllSentAt_;
 };
 
 }  // namespace pump::board

@@ -25,12 +25,14 @@ void ReadNumber(const Json& message, const char* key, std::optional<double>& int
   }
 }
 
-void ReadText(const Json& message, const char* key, std::string& into) {
+template <typename Text>
+void ReadText(const Json& message, const char* key, Text& into) {
   const auto found = message.find(key);
   if (found != message.end() && found->is_string()) into = found->get<std::string>();
 }
 
-void ReadFlag(const Json& message, const char* key, bool& into) {
+template <typename Flag>
+void ReadFlag(const Json& message, const char* key, Flag& into) {
   const auto found = message.find(key);
   if (found != message.end() && found->is_boolean()) into = found->get<bool>();
 }
@@ -113,7 +115,7 @@ std::optional<CommandResult> ReadCommandResult(std::string_view payload) {
   return result;
 }
 
-bool LinkNotAnswering(std::string_view link) {
+bool LinkNotAnswering(const std::optional<std::string>& link) {
   return link == "no_answer" || link == "lost" || link == "reconnecting";
 }
 

@@ -18,17 +18,23 @@ struct ProgramReading {
   bool operator==(const ProgramReading&) const = default;
 };
 
+// A field no message has carried yet is unknown (empty), never a default: a
+// board that first hears of a pump through its last will knows only that it
+// is offline.
 struct PumpReading {
-  bool online = true;
-  std::string link = "not_connected";
-  bool running = false;  // "pump": "RUN"
+  std::optional<bool> online;
+  std::optional<std::string> link;
+  std::optional<bool> running;  // "pump": "RUN"
   std::optional<double> flow;
   std::optional<double> limit;
   std::optional<double> pressure;
-  std::string runState = "idle";
+  std::optional<std::string> runState;
   std::optional<long> secondsLeft;
   std::optional<ProgramReading> program;
   bool remoteControl = false;  // only a console that says so takes commands
+
+  bool offline() const { return online == false; }
+  bool takesCommands() const { return online == true && remoteControl; }
 };
 
 // Applies a `status` payload (full, or the last will) to `reading`; false if
@@ -48,6 +54,6 @@ struct CommandResult {
 std::optional<CommandResult> ReadCommandResult(std::string_view payload);
 
 // The link states in which the pump is not answering its console.
-bool LinkNotAnswering(std::string_view link);
+bool LinkNotAnswering(const std::optional<std::string>& link);
 
 }  // namespace pump::board

@@ -37,8 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const auto& reading = tile.reading;
     if (id.empty() || id.find('/') != std::string::npos) std::abort();
     if (!Finite(reading.pressure) || !Finite(reading.flow) || !Finite(reading.limit)) std::abort();
-    for (const auto& point : tile.sparkline) {
-      if (!std::isfinite(point.mpa)) std::abort();
+    if (tile.sparkline.size() > pump::board::kSparklineColumns) std::abort();
+    for (const auto& column : tile.sparkline) {
+      if (!std::isfinite(column.low) || !std::isfinite(column.high)) std::abort();
     }
   }
   return 0;

@@ -300,6 +300,14 @@ inline std::string BoardStopAllUnanswered(const std::string& pumps) {
   return "以下泵没有回应：\n" + pumps;
 }
 inline constexpr char kBoardStopAllAnswered[] = "全部泵已回应停泵命令。";
+inline std::string BoardStopAllRefused(const std::string& pumpsWithReasons) {
+  return "以下泵拒绝了停泵命令：\n" + pumpsWithReasons;
+}
+inline std::string BoardStopAllObeyed(const std::string& pumps) {
+  return "以下泵已停泵：\n" + pumps;
+}
+// A field no message from the pump has carried yet.
+inline constexpr char kBoardUnknown[] = "—";
 // --- Program window -----------------------------------------------------------
 inline constexpr char kProgramItem[] = "运行程序…";
 inline constexpr char kNewProgramName[] = "新程序";

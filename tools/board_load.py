@@ -9,9 +9,14 @@ epoch, so that a subscriber can tell how long it took to reach it.
 
     tools/board_load.py --port 1883 --pumps 200 --seconds 60
 
+With --alarms R, R readings a second (spread over the pumps) are over the
+pressure limit and carry "alarm": true, so that a subscriber can time an
+alarm from its publisher to its screen; the pump's next reading ends it.
+
 Plain MQTT 3.1.1 over one socket; no client library needed.
 """
 import argparse
+import heapq
 import json
 import random
 import socket
@@ -72,28 +77,35 @@ def main():
     parser.add_argument("--pumps", type=int, default=200)
     parser.add_argument("--seconds", type=float, default=60)
     parser.add_argument("--period", type=float, default=1.5, help="seconds between readings")
+    parser.add_argument("--alarms", type=float, default=0, help="alarm readings a second")
     args = parser.parse_args()
 
     sock = connect(args.host, args.port)
     ids = ["L%03d" % n for n in range(1, args.pumps + 1)]
     # Spread the pumps over the period, as consoles started at different times are.
-    due = {pump: time.monotonic() + args.period * i / len(ids) for i, pump in enumerate(ids)}
+    start = time.monotonic()
+    due = [(start + args.period * i / len(ids), pump) for i, pump in enumerate(ids)]
+    heapq.heapify(due)
     last_status = {pump: 0.0 for pump in ids}
-    end = time.monotonic() + args.seconds
+    end = start + args.seconds
+    next_alarm = start + 1 / args.alarms if args.alarms else end
     sent = 0
     while time.monotonic() < end:
-        pump = min(due, key=due.get)
-        time.sleep(max(0.0, due[pump] - time.monotonic()))
-        pressure = round(random.uniform(0.5, 4.5), 1)
-        publish(sock, "%s/%s/pressure" % (args.root, pump),
-                json.dumps({"time": iso_now(), "pressure_mpa": pressure,
-                            "sent_ms": int(time.time() * 1000)}))
+        at, pump = heapq.heappop(due)
+        time.sleep(max(0.0, at - time.monotonic()))
+        reading = {"time": iso_now(), "pressure_mpa": round(random.uniform(0.5, 4.5), 1)}
+        if args.alarms and time.monotonic() >= next_alarm:
+            reading.update({"pressure_mpa": 5.5, "alarm": True})
+            next_alarm += 1 / args.alarms
+        pressure = reading["pressure_mpa"]
+        reading["sent_ms"] = int(time.time() * 1000)
+        publish(sock, "%s/%s/pressure" % (args.root, pump), json.dumps(reading))
         sent += 1
         if time.monotonic() - last_status[pump] >= 1.0:
             publish(sock, "%s/%s/status" % (args.root, pump), status(pump, pressure, True), retain=True)
             last_status[pump] = time.monotonic()
             sent += 1
-        due[pump] += args.period
+        heapq.heappush(due, (at + args.period, pump))
     sock.sendall(packet(0xE0, b""))
     print("sent %d messages for %d pumps in %.0f s" % (sent, len(ids), args.seconds))
 

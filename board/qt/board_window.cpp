@@ -4,23 +4,21 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QGridLayout>
 #include <QInputDialog>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
-#include <QScrollArea>
 #include <QSplitter>
 #include <QToolBar>
 #include <variant>
 
-#include "board/qt/tile_widget.h"
+#include "board/qt/tile_grid.h"
+#include "board/tile_texts.h"
 #include "texts/operator_texts.h"
 
 namespace pump::board::qt {
 namespace {
-
-constexpr int kColumns = 4;
 
 const char* AlarmName(AlarmKind kind) {
   switch (kind) {
@@ -36,17 +34,19 @@ const char* AlarmName(AlarmKind kind) {
   return "";
 }
 
+QString Shown(const std::string& text) { return QString::fromStdString(VisibleText(text)); }
+
 QString AlarmLine(const AlarmRecord& record) {
   const auto ms =
       std::chrono::duration_cast<std::chrono::milliseconds>(record.at.time_since_epoch());
   return QDateTime::fromMSecsSinceEpoch(ms.count()).toString("yyyy-MM-dd HH:mm:ss") + "  " +
-         QString::fromStdString(record.pumpId) + "  " + AlarmName(record.kind) + "  " +
+         Shown(record.pumpId) + "  " + AlarmName(record.kind) + "  " +
          (record.started ? texts::kBoardAlarmStarted : texts::kBoardAlarmEnded);
 }
 
 QString JoinIds(const std::vector<std::string>& ids) {
   QStringList names;
-  for (const auto& id : ids) names << QString::fromStdString(id);
+  for (const auto& id : ids) names << Shown(id);
   return names.join('\n');
 }
 
@@ -66,16 +66,13 @@ std::variant<program::Program, program::Fault> ReadProgramFile(const QString& pa
 BoardWindow::BoardWindow(Board& board, BoardFeed& feed, QWidget* parent)
     : QMainWindow(parent), board_(board), feed_(feed) {
   setWindowTitle(texts::kBoardTitle);
-  auto* tiles = new QWidget;
-  grid_ = new QGridLayout(tiles);
-  grid_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-  auto* scroll = new QScrollArea;
-  scroll->setWidget(tiles);
-  scroll->setWidgetResizable(true);
+  grid_ = new TileGrid(
+      board_, [this] { return feed_.now().steady; },
+      [this](const std::string& pump, QPoint at) { showTileMenu(pump, at); });
   alarms_ = new QListWidget;
   alarms_->setObjectName("alarms");
   auto* split = new QSplitter(Qt::Vertical);
-  split->addWidget(scroll);
+  split->addWidget(grid_);
   split->addWidget(alarms_);
   split->setStretchFactor(0, 4);
   setCentralWidget(split);
@@ -104,47 +101,21 @@ void BoardWindow::boardChanged() {
   if (!refreshSoon_.isActive()) refreshSoon_.start();
 }
 
-void BoardWindow::dropForgottenTiles() {
-  for (auto shown = tiles_.begin(); shown != tiles_.end();) {
-    if (board_.tiles().contains(shown->first)) {
-      ++shown;
-      continue;
-    }
-    delete shown->second;
-    shown = tiles_.erase(shown);
-  }
+void BoardWindow::setOnTileShown(std::function<void(const std::string&)> shown) {
+  grid_->setOnTileShown(std::move(shown));
 }
 
-void BoardWindow::addMissingTiles() {
-  if (tiles_.size() == board_.tiles().size()) return;
-  for (const auto& [id, tile] : board_.tiles()) {
-    if (tiles_.contains(id)) continue;
-    tiles_[id] =
-        new TileWidget(id, [this](const std::string& pump, QPoint at) { showTileMenu(pump, at); });
-  }
-  // Sorted by pump id: a new pump may fall anywhere, so lay them all out again.
-  int index = 0;
-  for (const auto& [id, widget] : tiles_) {
-    grid_->addWidget(widget, index / kColumns, index % kColumns);
-    ++index;
-  }
-}
-
+// Costs what the screen shows: the tiles in view, the title, the new alarm lines.
 void BoardWindow::refresh() {
-  // Once the shown tiles are a subset of the board's, equal sizes mean the same pumps.
-  if (forgettingsShown_ != board_.forgettings()) {
-    forgettingsShown_ = board_.forgettings();
-    dropForgottenTiles();
-  }
-  addMissingTiles();
-  const SteadyTime now = feed_.now().steady;
-  for (const auto& [id, tile] : board_.tiles()) {
-    if (tiles_.at(id)->show(tile, now) && onTileShown_) onTileShown_(id);
-  }
+  grid_->refresh();
   const int alarms = board_.activeAlarms();
   setWindowTitle(alarms > 0 ? QString::fromStdString(texts::BoardTitleWithAlarms(alarms))
                             : QString(texts::kBoardTitle));
   showAlarmLog();
+  if (stopAllReportDue_ && board_.stopAllSettled()) {
+    stopAllReportDue_ = false;
+    reportStopAll();
+  }
 }
 
 void BoardWindow::showAlarmLog() {
@@ -156,19 +127,23 @@ void BoardWindow::showAlarmLog() {
   alarmLinesShown_ = board_.alarmRecordsMade();
   while (alarms_->count() > static_cast<int>(kAlarmLogLength)) delete alarms_->takeItem(0);
   alarms_->scrollToBottom();
+  if (onAlarmsShown_) onAlarmsShown_();
 }
 
 void BoardWindow::showTileMenu(const std::string& pumpId, QPoint at) {
-  const PumpTile& tile = board_.tiles().at(pumpId);
-  if (!tile.reading.remoteControl || !tile.reading.online) return;
+  // The tile shown may be of a broker just left; the reading is copied, as
+  // the board may forget its pumps while the menu waits on the operator.
+  const auto tile = board_.tiles().find(pumpId);
+  if (tile == board_.tiles().end() || !tile->second.reading.takesCommands()) return;
+  const PumpReading reading = tile->second.reading;
   QMenu menu;
   menu.addAction(texts::kBoardStop, [this, pumpId] { feed_.send(pumpId, "stop", 0); });
-  menu.addAction(texts::kBoardSetFlow, [this, pumpId, &tile] {
-    askValue(pumpId, "set_flow", texts::kBoardSetFlow, tile.reading.flow.value_or(0));
+  menu.addAction(texts::kBoardSetFlow, [this, pumpId, reading] {
+    askValue(pumpId, "set_flow", texts::kBoardSetFlow, reading.flow.value_or(0));
   });
-  menu.addAction(texts::kBoardSetPressureLimit, [this, pumpId, &tile] {
+  menu.addAction(texts::kBoardSetPressureLimit, [this, pumpId, reading] {
     askValue(pumpId, "set_pressure_limit", texts::kBoardSetPressureLimit,
-             tile.reading.limit.value_or(0));
+             reading.limit.value_or(0));
   });
   menu.addAction(texts::kBoardRunProgram, [this, pumpId] { askProgram(pumpId); });
   menu.exec(at);
@@ -191,37 +166,41 @@ void BoardWindow::askProgram(const std::string& pumpId) {
 
 void BoardWindow::askValue(const std::string& pumpId, const char* command, const char* title,
                            double now) {
-  bool ok = false;
-  const double value =
-      QInputDialog::getDouble(this, title, QString::fromStdString(pumpId), now, 0, 1e6, 1, &ok);
-  if (ok) feed_.send(pumpId, command, value);
+  QInputDialog dialog(this);
+  dialog.setWindowTitle(title);
+  dialog.setInputMode(QInputDialog::DoubleInput);
+  dialog.setDoubleRange(0, 1e6);
+  dialog.setDoubleDecimals(1);
+  dialog.setDoubleValue(now);
+  dialog.setLabelText(Shown(pumpId));
+  for (auto* label : dialog.findChildren<QLabel*>()) label->setTextFormat(Qt::PlainText);
+  if (dialog.exec() == QDialog::Accepted) feed_.send(pumpId, command, dialog.doubleValue());
 }
 
 void BoardWindow::stopAll() {
   std::vector<std::string> allowing;
   for (const auto& [id, tile] : board_.tiles()) {
-    if (tile.reading.remoteControl && tile.reading.online) allowing.push_back(id);
+    if (tile.reading.takesCommands()) allowing.push_back(id);
   }
   if (allowing.empty()) {
     QMessageBox::information(this, texts::kBoardStopAll, texts::kBoardNoPumpToStop);
     return;
   }
-  const auto answer = QMessageBox::question(
-      this, texts::kBoardStopAll,
-      QString::fromStdString(texts::BoardStopAllQuestion(JoinIds(allowing).toStdString())));
-  if (answer != QMessageBox::Yes) return;
+  QMessageBox question(
+      QMessageBox::Question, texts::kBoardStopAll,
+      QString::fromStdString(texts::BoardStopAllQuestion(JoinIds(allowing).toStdString())),
+      QMessageBox::Yes | QMessageBox::No, this);
+  question.setTextFormat(Qt::PlainText);
+  if (question.exec() != QMessageBox::Yes) return;
   feed_.stopAll();
-  QTimer::singleShot(kCommandTimeout + std::chrono::milliseconds(1100), this,
-                     &BoardWindow::reportStopAll);
+  stopAllReportDue_ = true;  // shown by the refresh that finds every pump answered or timed out
 }
 
 void BoardWindow::reportStopAll() {
-  const auto unanswered = board_.stopAllUnanswered(true);
-  const QString text = unanswered.empty() ? QString(texts::kBoardStopAllAnswered)
-                                          : QString::fromStdString(texts::BoardStopAllUnanswered(
-                                                JoinIds(unanswered).toStdString()));
-  auto* box =
-      new QMessageBox(QMessageBox::Information, texts::kBoardStopAll, text, QMessageBox::Ok, this);
+  auto* box = new QMessageBox(QMessageBox::Information, texts::kBoardStopAll,
+                              QString::fromStdString(StopAllReport(board_.stopAllAnswers())),
+                              QMessageBox::Ok, this);
+  box->setTextFormat(Qt::PlainText);
   box->setObjectName("stopAllReport");
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->open();

@@ -5,17 +5,15 @@
 #include <QMainWindow>
 #include <QTimer>
 #include <functional>
-#include <map>
 #include <string>
 
 #include "board/board_feed.h"
 
-class QGridLayout;
 class QListWidget;
 
 namespace pump::board::qt {
 
-class TileWidget;
+class TileGrid;
 
 class BoardWindow : public QMainWindow {
   Q_OBJECT
@@ -24,19 +22,18 @@ class BoardWindow : public QMainWindow {
 
   // Called by the feed after a change; the screen follows at most every 100 ms.
   void boardChanged();
-  // Asks once, then stops every pump that takes commands.
+  // Asks once, then stops every pump that takes commands, and says how each
+  // answered once all have or their time is up.
   void stopAll();
-  // 远程监控…: the broker settings, as the console's dialog keeps them.
   // Told of each tile drawn anew, with its pump id: for the scale bench.
-  void setOnTileShown(std::function<void(const std::string&)> shown) {
-    onTileShown_ = std::move(shown);
-  }
+  void setOnTileShown(std::function<void(const std::string&)> shown);
+  // Told after new lines reached the alarm pane: for the scale bench.
+  void setOnAlarmsShown(std::function<void()> shown) { onAlarmsShown_ = std::move(shown); }
+  // 远程监控…: the broker settings, as the console's dialog keeps them.
   void setOnSettings(std::function<void()> open) { openSettings_ = std::move(open); }
 
  private:
   void refresh();
-  void addMissingTiles();
-  void dropForgottenTiles();
   void showAlarmLog();
   void showTileMenu(const std::string& pumpId, QPoint at);
   void askProgram(const std::string& pumpId);
@@ -45,15 +42,14 @@ class BoardWindow : public QMainWindow {
 
   Board& board_;
   BoardFeed& feed_;
-  QGridLayout* grid_;
+  TileGrid* grid_;
   QListWidget* alarms_;
-  std::map<std::string, TileWidget*> tiles_;
   std::uint64_t alarmLinesShown_ = 0;
-  std::uint64_t forgettingsShown_ = 0;
+  bool stopAllReportDue_ = false;
   QTimer refreshSoon_;
   QTimer ticker_;
   std::function<void()> openSettings_;
-  std::function<void(const std::string&)> onTileShown_;
+  std::function<void()> onAlarmsShown_;
 };
 
 }  // namespace pump::board::qt

@@ -19,15 +19,19 @@ class Sparkline : public QWidget {
  public:
   explicit Sparkline(QWidget* parent) : QWidget(parent) { setFixedHeight(36); }
 
+  // Each column of the board's line is a short upright stroke from its lowest
+  // to its highest pressure, joined to the next.
   void show(const PumpTile& tile, SteadyTime now) {
     points_.clear();
     double top = tile.reading.limit.value_or(0);
-    for (const auto& point : tile.sparkline) top = std::max(top, point.mpa);
+    for (const auto& column : tile.sparkline) top = std::max(top, column.high);
     if (top <= 0) top = 1;
-    for (const auto& point : tile.sparkline) {
-      const double age = std::chrono::duration<double>(now - point.at).count();
-      const double span = std::chrono::duration<double>(kSparklineSpan).count();
-      points_.append({1.0 - age / span, point.mpa / top});
+    const double span = std::chrono::duration<double>(kSparklineSpan).count();
+    for (const auto& column : tile.sparkline) {
+      const double across = 1.0 - std::chrono::duration<double>(now - column.start).count() / span;
+      if (across < 0) continue;  // older than the span: out of the picture
+      points_.append({across, column.low / top});
+      if (column.high != column.low) points_.append({across, column.high / top});
     }
     update();
   }
@@ -49,38 +53,26 @@ class Sparkline : public QWidget {
 namespace {
 
 QString Number(const std::optional<double>& value, int decimals) {
-  return value ? QString::number(*value, 'f', decimals) : QStringLiteral("--");
+  return value ? QString::number(*value, 'f', decimals) : QString(texts::kBoardUnknown);
 }
 
-QString CommandText(const std::optional<CommandOutcome>& command) {
-  if (!command) return {};
-  const QString name = QString::fromStdString(CommandName(command->name));
-  switch (command->state) {
-    case CommandOutcome::State::Waiting:
-      return name + " " + texts::kBoardCommandWaiting;
-    case CommandOutcome::State::Done:
-      return name + " " + texts::kBoardCommandDone;
-    case CommandOutcome::State::Refused:
-      return name + " " + texts::kBoardCommandRefused + ": " +
-             QString::fromStdString(command->error);
-    case CommandOutcome::State::NoAnswer:
-      return name + " " + texts::kBoardNoAnswer;
-  }
-  return {};
-}
+QString Shown(const std::string& text) { return QString::fromStdString(text); }
+
+constexpr int kTileWidth = 230;
 
 }  // namespace
 
-TileWidget::TileWidget(const std::string& pumpId,
-                       std::function<void(const std::string&, QPoint)> menu, QWidget* parent)
-    : QFrame(parent), pumpId_(pumpId), menu_(std::move(menu)) {
-  setObjectName(QString::fromStdString("tile-" + pumpId));
+TileWidget::TileWidget(std::function<void(const std::string&, QPoint)> menu, QWidget* parent)
+    : QFrame(parent), menu_(std::move(menu)) {
   setFrameShape(QFrame::StyledPanel);
+  // Its own roles, not those of the scroll area's viewport it sits in: the
+  // alarm red is the Window colour, its text the WindowText colour.
+  setBackgroundRole(QPalette::Window);
+  setForegroundRole(QPalette::WindowText);
   setAutoFillBackground(true);
   auto* layout = new QVBoxLayout(this);
   layout->setSpacing(1);
   id_ = addLabel("id", 12);
-  id_->setText(QString::fromStdString(pumpId));
   pressure_ = addLabel("pressure", 20);
   flow_ = addLabel("flow", 10);
   pump_ = addLabel("pump", 10);
@@ -90,12 +82,30 @@ TileWidget::TileWidget(const std::string& pumpId,
   layout->addWidget(sparkline_);
   age_ = addLabel("age", 8);
   command_ = addLabel("command", 8);
-  setFixedSize(230, sizeHint().height());
+  setFixedSize(kTileWidth, sizeHint().height());
+}
+
+QSize TileWidget::TileSize() {
+  static const QSize size = [] {
+    const TileWidget measured({});
+    return measured.size();
+  }();
+  return size;
+}
+
+void TileWidget::bind(const std::string& pumpId) {
+  if (pumpId_ == pumpId && shownVersion_) return;
+  pumpId_ = pumpId;
+  setObjectName(Shown("tile-" + pumpId));
+  id_->setText(Shown(VisibleText(pumpId)));
+  shownVersion_.reset();
+  shownAgeSeconds_.reset();
 }
 
 QLabel* TileWidget::addLabel(const char* name, int pointSize) {
   auto* label = new QLabel(this);
   label->setObjectName(name);
+  label->setTextFormat(Qt::PlainText);  // broker text is shown, never read as markup
   QFont font = label->font();
   font.setPointSize(pointSize);
   label->setFont(font);
@@ -106,11 +116,12 @@ QLabel* TileWidget::addLabel(const char* name, int pointSize) {
   return label;
 }
 
-bool TileWidget::show(const PumpTile& tile, SteadyTime now) {
+bool TileWidget::draw(const PumpTile& tile, SteadyTime now) {
   const auto age = std::chrono::duration_cast<std::chrono::seconds>(now - tile.lastMessage);
   if (shownAgeSeconds_ != age.count()) {
     shownAgeSeconds_ = age.count();
     age_->setText(QStringLiteral("%1 s").arg(age.count()));
+    sparkline_->show(tile, now);  // the line moves left with time
   }
   // The age moves with time alone; the rest only when the tile changed.
   if (shownVersion_ == tile.version) return false;
@@ -119,10 +130,10 @@ bool TileWidget::show(const PumpTile& tile, SteadyTime now) {
   pressure_->setText(Number(reading.pressure, 1) + " / " + Number(reading.limit, 1) +
                      texts::kPressureUnit);
   flow_->setText(Number(reading.flow, 0) + texts::kFlowUnit);
-  pump_->setText(reading.running ? "RUN" : "STOP");
-  link_->setText(QString::fromStdString(LinkText(reading)));
-  run_->setText(QString::fromStdString(RunText(reading)));
-  command_->setText(CommandText(tile.command));
+  pump_->setText(Shown(PumpStateText(reading)));
+  link_->setText(Shown(LinkText(reading)));
+  run_->setText(Shown(RunText(reading)));
+  command_->setText(Shown(CommandText(tile.command)));
   sparkline_->show(tile, now);
   QPalette colours = palette();
   colours.setColor(QPalette::Window, tile.inAlarm() ? QColor(0xd3, 0x2f, 0x2f) : QColor(Qt::white));

@@ -21,11 +21,16 @@ class TileWidget : public QFrame {
   Q_OBJECT
  public:
   // `menu` is called with the tile's pump id when the operator asks for its menu.
-  TileWidget(const std::string& pumpId, std::function<void(const std::string&, QPoint)> menu,
-             QWidget* parent = nullptr);
+  explicit TileWidget(std::function<void(const std::string&, QPoint)> menu,
+                      QWidget* parent = nullptr);
 
+  // Every tile has this size.
+  static QSize TileSize();
+
+  // Makes this the tile of `pumpId`; the next show draws it whole.
+  void bind(const std::string& pumpId);
   // True when the tile was drawn anew (more than its age changed).
-  bool show(const PumpTile& tile, SteadyTime now);
+  bool draw(const PumpTile& tile, SteadyTime now);
 
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "board/board.h"
+#include "board/tile_texts.h"
 #include "tests/board/board_clock.h"
 
 namespace pump::board {
@@ -99,22 +100,38 @@ TEST_F(BoardCommandTest, TheTileShowsItsOwnResultAndNoAnswerAfterFiveSeconds) {
   EXPECT_EQ(outcome("A")->state, State::NoAnswer);
 }
 
-TEST_F(BoardCommandTest, StopAllStopsEveryPumpThatAllowsItAndListsThoseThatDidNotAnswer) {
+TEST_F(BoardCommandTest, StopAllTellsStoppedRefusedAndSilentPumpsApart) {
+  board.receive("pumps/D/status", Status("D", "RUN", 1, 20, "answering", true), clock.now);
   const auto stops = board.stopAll(clock.now);
-  ASSERT_EQ(stops.size(), 2u);
+  ASSERT_EQ(stops.size(), 3u);
   EXPECT_EQ(stops[0].topic, "pumps/A/cmd/stop");
   EXPECT_EQ(stops[1].topic, "pumps/B/cmd/stop");
+  EXPECT_EQ(stops[2].topic, "pumps/D/cmd/stop");
   EXPECT_FALSE(board.stopAllSettled());
-  EXPECT_EQ(board.stopAllUnanswered(true), (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(StopAllReport(board.stopAllAnswers()), "以下泵没有回应：\nA\nB\nD");
 
   answer("A", R"({"request_id":")" + RequestIdOf(stops[0]) + R"(","ok":true})");
+  answer("B",
+         R"({"request_id":")" + RequestIdOf(stops[1]) + R"(","ok":false,"error":"local control"})");
+  // A command sent to D after the stop does not hide how D answers the stop.
+  ASSERT_TRUE(board.command("D", "set_flow", 10, clock.now));
   EXPECT_FALSE(board.stopAllSettled());
-  EXPECT_TRUE(board.stopAllUnanswered(false).empty());
 
   clock.advance(5s);
   board.tick(clock.now);
   EXPECT_TRUE(board.stopAllSettled());
-  EXPECT_EQ(board.stopAllUnanswered(false), (std::vector<std::string>{"B"}));
+  EXPECT_EQ(StopAllReport(board.stopAllAnswers()),
+            "以下泵拒绝了停泵命令：\nB：local control\n\n以下泵没有回应：\nD\n\n以下泵已停泵：\nA");
+  EXPECT_EQ(outcome("D")->state, State::NoAnswer);
+}
+
+TEST_F(BoardCommandTest, StopAllSaysAllAnsweredOnlyWhenEveryPumpStopped) {
+  const auto stops = board.stopAll(clock.now);
+  ASSERT_EQ(stops.size(), 2u);
+  answer("A", R"({"request_id":")" + RequestIdOf(stops[0]) + R"(","ok":true})");
+  answer("B", R"({"request_id":")" + RequestIdOf(stops[1]) + R"(","ok":true})");
+  EXPECT_TRUE(board.stopAllSettled());
+  EXPECT_EQ(StopAllReport(board.stopAllAnswers()), "全部泵已回应停泵命令。");
 }
 
 }  // namespace

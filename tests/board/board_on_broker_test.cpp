@@ -9,6 +9,7 @@
 #include <string>
 
 #include "board/board_feed.h"
+#include "board/tile_texts.h"
 #include "remote/mosquitto_connection.h"
 #include "tests/remote/console_process.h"
 #include "tests/remote/far_end.h"
@@ -77,7 +78,7 @@ class BoardOnBroker : public ::testing::Test {
     return true;
   }
 
-  bool running(const std::string& id) { return board.tiles().at(id).reading.running; }
+  bool running(const std::string& id) { return board.tiles().at(id).reading.running == true; }
 
   TestBroker broker;
   std::array<ScratchFolder, kPumps.size()> homes;
@@ -119,7 +120,7 @@ TEST_F(BoardOnBroker, StopAllStopsEveryPumpThatAllowsItAndEachAnswers) {
 
   EXPECT_EQ(feed->stopAll(), (std::vector<std::string>{"A", "B"}));
   ASSERT_TRUE(waitFor([&] { return board.stopAllSettled(); }));
-  EXPECT_TRUE(board.stopAllUnanswered(false).empty());
+  EXPECT_EQ(StopAllReport(board.stopAllAnswers()), "全部泵已回应停泵命令。");
   for (const char* id : {"A", "B"}) {
     EXPECT_EQ(board.tiles().at(id).command->state, CommandOutcome::State::Done) << id;
   }
@@ -128,15 +129,39 @@ TEST_F(BoardOnBroker, StopAllStopsEveryPumpThatAllowsItAndEachAnswers) {
   EXPECT_FALSE(feed->send("C", "stop", 0)) << "C does not take remote commands";
 }
 
-TEST_F(BoardOnBroker, AConsoleThatDiedBeforeTheBoardStartedShowsFromItsKeptLastWill) {
+TEST_F(BoardOnBroker, AConsoleKilledWhileRunningBeforeTheBoardStartedShowsOfflineRunUnknown) {
   FarEnd past(broker.port(), "pumps/#");
   ASSERT_TRUE(past.ready());
   ASSERT_TRUE(past.publish("pumps/Old/status", R"({"online":false,"pump_id":"Old"})", true));
   ASSERT_TRUE(past.publish("pumps/Old/event", R"({"event":"not kept"})"));
+  const auto statusOfB = [&past](const char* holding) {
+    return past.waitFor(
+        [holding](const auto& message) {
+          return message.topic == "pumps/B/status" &&
+                 message.payload.find(holding) != std::string::npos;
+        },
+        10s);
+  };
+  ASSERT_TRUE(statusOfB(R"("link":"answering")"));  // B listens for commands
+  ASSERT_TRUE(past.publish("pumps/B/cmd/run", R"({"request_id":"run-b"})"));
+  ASSERT_TRUE(statusOfB(R"("pump":"RUN")"));
+  ::kill(consoles[1], SIGKILL);
+  ASSERT_TRUE(statusOfB(R"("online":false)"));
+
   startBoard();
-  ASSERT_TRUE(waitFor([&] { return board.tiles().contains("Old") && allAnswering(4); }));
-  EXPECT_TRUE(board.tiles().at("Old").hasAlarm(AlarmKind::Offline));
-  EXPECT_EQ(board.activeAlarms(), 1);
+  ASSERT_TRUE(waitFor([&] {
+    return board.tiles().size() == 4 && board.tiles().contains("B") &&
+           board.tiles().contains("Old");
+  }));
+  for (const char* id : {"B", "Old"}) {
+    const PumpTile& tile = board.tiles().at(id);
+    EXPECT_TRUE(tile.hasAlarm(AlarmKind::Offline)) << id;
+    EXPECT_EQ(LinkText(tile.reading), "离线") << id;
+    EXPECT_EQ(PumpStateText(tile.reading), "—") << id << ": the will does not say it stopped";
+    EXPECT_EQ(RunText(tile.reading), "—") << id;
+  }
+  EndConsole(consoles[1]);  // reaps it
+  consoles[1] = -1;
 }
 
 TEST_F(BoardOnBroker, AProgramSentFromTheBoardRunsAndItsTileShowsItsStepAndResult) {

@@ -39,7 +39,7 @@ TEST_F(BoardTest, OnlyPumpsThatPublishAStatusUnderTheRootGetATileSortedById) {
   EXPECT_EQ(board.subscription(), "pumps/#");
 
   const PumpReading& reading = tile("P02").reading;
-  EXPECT_TRUE(reading.running);
+  EXPECT_EQ(reading.running, true);
   EXPECT_EQ(reading.flow, 150);
   EXPECT_EQ(reading.limit, 20);
   EXPECT_EQ(reading.pressure, 3.5);
@@ -56,8 +56,8 @@ TEST_F(BoardTest, MalformedFieldsLeaveTheLastGoodValuesAndNullClearsThem) {
     send("pumps/P1/status", bad);
   EXPECT_EQ(tile("P1").reading.pressure, 3);
   EXPECT_EQ(tile("P1").reading.flow, 150);
-  EXPECT_TRUE(tile("P1").reading.online);
-  EXPECT_TRUE(tile("P1").reading.running);
+  EXPECT_EQ(tile("P1").reading.online, true);
+  EXPECT_EQ(tile("P1").reading.running, true);
   EXPECT_EQ(tile("P1").reading.secondsLeft, 90);
 
   send("pumps/P1/status", R"({"pressure_mpa":null,"run":{"state":"idle","seconds_left":null}})");
@@ -87,6 +87,53 @@ TEST_F(BoardTest, TheLastWillRaisesOfflineKeepingTheReadingsAndANewStatusEndsIt)
   EXPECT_EQ(board.alarmLog()[0].at, willAt);
   EXPECT_FALSE(board.alarmLog()[1].started);
   EXPECT_EQ(board.alarmLog()[1].at, backAt);
+}
+
+TEST_F(BoardTest, APumpFirstHeardOfThroughItsLastWillShowsOnlyThatItIsOffline) {
+  send("pumps/P1/status", R"({"online":false,"pump_id":"P1"})");
+  const PumpReading& reading = tile("P1").reading;
+  EXPECT_TRUE(tile("P1").hasAlarm(AlarmKind::Offline));
+  EXPECT_EQ(LinkText(reading), "离线");
+  EXPECT_EQ(PumpStateText(reading), "—") << "not STOP: the will does not say";
+  EXPECT_EQ(RunText(reading), "—");
+  EXPECT_FALSE(reading.flow || reading.pressure || reading.limit);
+
+  send("pumps/P1/status", Status("P1", "STOP", 0, 20));
+  EXPECT_EQ(PumpStateText(tile("P1").reading), "STOP");
+}
+
+TEST(VisibleText, CharactersThatWouldActRatherThanShowAreWrittenOut) {
+  const struct {
+    const char* given;
+    const char* shown;
+  } kCases[] = {
+      {"P01", "P01"},
+      {"<b>P01</b>", "<b>P01</b>"},  // markup stays text; labels show it plainly
+      {"泵 P01 升流量", "泵 P01 升流量"},
+      {"\u202E10P", "<U+202E>10P"},  // right-to-left override
+      {"P\u200E0\u200F1", "P<U+200E>0<U+200F>1"},
+      {"\u202A\u202B\u202C\u202D", "<U+202A><U+202B><U+202C><U+202D>"},
+      {"\u2066P\u2067\u2068\u2069", "<U+2066>P<U+2067><U+2068><U+2069>"},
+      {"\u061CP", "<U+061C>P"},
+      {"P0\u200B1\uFEFF", "P0<U+200B>1<U+FEFF>"},  // zero widths: "P01" look-alikes
+      {"A\nB\tC\x7f", "A<U+000A>B<U+0009>C<U+007F>"},
+      {"P\u2028Q", "P<U+2028>Q"},
+      {"P\xff", "P\uFFFD"},                    // not UTF-8
+      {"\xc0\xaf", "\uFFFD\uFFFD"},            // an overlong '/'
+      {"\xed\xa0\x80", "\uFFFD\uFFFD\uFFFD"},  // a surrogate
+      {"\xe2\x80", "\uFFFD\uFFFD"},            // cut short
+      {"\U0001F600", "\U0001F600"},
+  };
+  for (const auto& one : kCases) EXPECT_EQ(VisibleText(one.given), one.shown) << one.given;
+}
+
+TEST_F(BoardTest, BrokerTextOnATileIsShownVisibly) {
+  send("pumps/P1/status", R"({"link":"x\u202Ey","run":{"state":"\u2066z"},)"
+                          R"("program":{"name":"a\nb","state":"running","step":1,"steps":2}})");
+  EXPECT_EQ(LinkText(tile("P1").reading), "x<U+202E>y");
+  EXPECT_EQ(RunText(tile("P1").reading), "程序 a<U+000A>b 步骤 1/2");
+  send("pumps/P1/status", R"({"program":null})");
+  EXPECT_EQ(RunText(tile("P1").reading), "<U+2066>z");
 }
 
 TEST_F(BoardTest, ATileSaysLinkTimedRunAndProgramInTheOperatorsWords) {
@@ -152,21 +199,44 @@ TEST_F(BoardTest, ARunningPumpSilentForTenSecondsIsAnAlarmAStoppedOneIsNot) {
   send("pumps/RUN/event", R"({"event":"x"})");
   EXPECT_FALSE(tile("RUN").inAlarm());
   EXPECT_EQ(tile("RUN").lastMessage, clock.now.steady);
+
+  // Ten seconds from its last message, not its first since the last check.
+  clock.advance(5s);
+  send("pumps/RUN/pressure", R"({"pressure_mpa":1})");
+  clock.advance(5s);
+  EXPECT_FALSE(board.tick(clock.now));
+  clock.advance(4900ms);
+  EXPECT_FALSE(board.tick(clock.now));
+  clock.advance(100ms);
+  EXPECT_TRUE(board.tick(clock.now));
+  EXPECT_TRUE(tile("RUN").hasAlarm(AlarmKind::Silent));
+  EXPECT_EQ(board.activeAlarms(), 1);
+
+  // A stopped pump that starts running is watched again from its message on.
+  send("pumps/STOP/status", Status("STOP", "RUN", 1, 20));
+  clock.advance(10s);
+  board.tick(clock.now);
+  EXPECT_TRUE(tile("STOP").hasAlarm(AlarmKind::Silent));
+  EXPECT_EQ(board.activeAlarms(), 2);
 }
 
-TEST_F(BoardTest, TheSparklineHoldsTheLastTenMinutesOfPressure) {
+TEST_F(BoardTest, TheSparklineKeepsOneColumnPerPixelWithItsLowAndHighWhateverTheRate) {
   send("pumps/P1/status", Status("P1", "RUN", 1, 20));
-  for (int second = 1; second <= 900; ++second) {
-    clock.advance(1s);
-    send("pumps/P1/pressure", R"({"pressure_mpa":)" + std::to_string(second) + "}");
+  // Twelve minutes at 100 readings a second, one spike among them.
+  for (int reading = 1; reading <= 72000; ++reading) {
+    clock.advance(10ms);
+    const double mpa = reading == 70000 ? 9.5 : 1 + reading % 7 * 0.1;
+    send("pumps/P1/pressure", R"({"pressure_mpa":)" + std::to_string(mpa) + "}");
   }
   const auto& line = tile("P1").sparkline;
-  ASSERT_FALSE(line.empty());
-  EXPECT_EQ(line.back().mpa, 900);
-  EXPECT_EQ(line.front().mpa, 300);  // ten minutes before the last, inclusive
-  clock.advance(5min);
-  board.tick(clock.now);
-  EXPECT_EQ(tile("P1").sparkline.front().mpa, 600);
+  ASSERT_EQ(line.size(), static_cast<std::size_t>(kSparklineColumns));
+  EXPECT_LE(clock.now.steady - line.front().start, kSparklineSpan);
+  EXPECT_GE(clock.now.steady - line.front().start, kSparklineSpan - kSparklineColumnSpan);
+  EXPECT_DOUBLE_EQ(line.front().low, 1.0);
+  EXPECT_DOUBLE_EQ(line.front().high, 1.6);
+  int spikes = 0;
+  for (const auto& column : line) spikes += column.high == 9.5;
+  EXPECT_EQ(spikes, 1) << "a spike is kept, in one column";
 }
 
 }  // namespace

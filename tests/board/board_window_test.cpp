@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QApplication>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <cmath>
@@ -115,6 +118,9 @@ TEST_F(BoardWindowTest, TwelvePumpsTwoInAlarmShowAsRedTilesCountedInTheTitle) {
   EXPECT_EQ(tile("P04")->palette().color(QPalette::Window), red);
   EXPECT_EQ(tile("P09")->palette().color(QPalette::Window), red);
   EXPECT_NE(tile("P05")->palette().color(QPalette::Window), red);
+  // Drawn red, too: a tile takes its own colours, not those of the view it sits in.
+  EXPECT_EQ(tile("P04")->grab().toImage().pixel(3, 100), red.rgb());
+  EXPECT_NE(tile("P05")->grab().toImage().pixel(3, 100), red.rgb());
 
   // Sorted by pump id: P01 first, P12 last, four to a row.
   ASSERT_TRUE(settle([&] { return tile("P12")->pos().y() > 0; }));
@@ -133,6 +139,45 @@ TEST_F(BoardWindowTest, TwelvePumpsTwoInAlarmShowAsRedTilesCountedInTheTitle) {
   deliver("pumps/P09/pressure", R"({"pressure_mpa":4.2})");
   ASSERT_TRUE(settle([&] { return window.windowTitle() == "泵站总览 — 报警 1"; }));
   EXPECT_TRUE(alarms->item(2)->text().contains("P09  压力达到上限  结束"));
+}
+
+TEST_F(BoardWindowTest, AHostileIdAndAnUnknownRunStateShowAsSuch) {
+  deliver("pumps/<b>P01<b>/status", Status(1, 2.0, true));  // ids hold no slash
+  deliver("pumps/P00\u202E/status", R"({"online":false,"pump_id":"P00"})");
+  window.boardChanged();
+  ASSERT_TRUE(settle([&] { return tile("<b>P01<b>") && tile("P00\u202E"); }));
+  const auto* id = tile("<b>P01<b>")->findChild<QLabel*>("id");
+  EXPECT_EQ(id->text(), "<b>P01<b>");
+  EXPECT_EQ(id->textFormat(), Qt::PlainText);
+  EXPECT_EQ(caption("P00\u202E", "id"), "P00<U+202E>");
+  EXPECT_EQ(caption("P00\u202E", "pump"), "—");
+  EXPECT_EQ(caption("P00\u202E", "pressure"), "— / — MPa");
+  if (const QByteArray folder = qgetenv("BOARD_SHOTS"); !folder.isEmpty()) {
+    const QString into = QString::fromLocal8Bit(folder);
+    ASSERT_TRUE(tile("<b>P01<b>")->grab().save(into + "/tile-hostile-id.png"));
+    ASSERT_TRUE(tile("P00\u202E")->grab().save(into + "/tile-run-unknown.png"));
+  }
+}
+
+TEST_F(BoardWindowTest, FiveHundredPumpsCostAScreenfulOfTilesAndScrollToTheLast) {
+  for (int number = 0; number < 500; ++number) {
+    const std::string id = "Q" + std::to_string(1000 + number);
+    deliver("pumps/" + id + "/status",
+            R"({"online":true,"pressure_mpa":)" + std::to_string(number / 100.0) + "}");
+  }
+  window.boardChanged();
+  auto* tiles = window.findChild<QAbstractScrollArea*>("tiles");
+  ASSERT_TRUE(settle([&] { return tiles->verticalScrollBar()->maximum() > 0; }));
+  const auto tileWidgets = [&] { return window.findChildren<TileWidget*>().size(); };
+  EXPECT_LE(tileWidgets(), 24) << "a widget per pump in view, not per pump";
+  EXPECT_FALSE(tile("Q1499"));
+
+  tiles->verticalScrollBar()->setValue(tiles->verticalScrollBar()->maximum());
+  ASSERT_TRUE(settle([&] { return tile("Q1499") != nullptr; }));
+  EXPECT_EQ(caption("Q1499", "pressure"), "5.0 / — MPa");
+  EXPECT_LT(tile("Q1499")->geometry().bottom(), tiles->viewport()->height());
+  EXPECT_FALSE(tile("P01"));
+  EXPECT_LE(tileWidgets(), 24);
 }
 
 TEST_F(BoardWindowTest, StopAllAsksOnceAndStopsOnlyThePumpsThatAllowIt) {
@@ -156,10 +201,29 @@ TEST_F(BoardWindowTest, StopAllAsksOnceAndStopsOnlyThePumpsThatAllowIt) {
                                               "pumps/P05/cmd/stop", "pumps/P07/cmd/stop",
                                               "pumps/P09/cmd/stop", "pumps/P11/cmd/stop"}));
   EXPECT_TRUE(settle([&] { return caption("P05", "command") == "停泵 等待回应…"; }));
+
+  // P01 refuses, P11 says nothing, the rest stop.
+  for (const auto& message : connection.sent) {
+    const QString pump = QString::fromStdString(message.topic).section('/', 1, 1);
+    const QString requestId =
+        QJsonDocument::fromJson(QByteArray::fromStdString(message.payload))["request_id"]
+            .toString();
+    if (pump == "P11") continue;
+    deliver("pumps/" + pump.toStdString() + "/cmd/result",
+            (pump == "P01" ? R"({"ok":false,"error":"本地操作中","request_id":")"
+                           : R"({"ok":true,"request_id":")") +
+                requestId.toStdString() + R"("})");
+  }
   now.steady += 5s;
   feed.tick();
   window.boardChanged();
-  ASSERT_TRUE(settle([&] { return caption("P05", "command") == "停泵 无回应"; }));
+  ASSERT_TRUE(settle([&] { return caption("P11", "command") == "停泵 无回应"; }));
+  QMessageBox* report = nullptr;
+  ASSERT_TRUE(settle([&] { return (report = window.findChild<QMessageBox*>("stopAllReport")); }));
+  EXPECT_EQ(report->text(),
+            "以下泵拒绝了停泵命令：\nP01：本地操作中\n\n以下泵没有回应：\nP11\n\n"
+            "以下泵已停泵：\nP03\nP05\nP07\nP09");
+  EXPECT_EQ(caption("P01", "command"), "停泵 已拒绝: 本地操作中");
 }
 
 }  // namespace
