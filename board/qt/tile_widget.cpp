@@ -129,7 +129,7 @@ bool TileWidget::draw(const PumpTile& tile, SteadyTime now) {
   const PumpReading& reading = tile.reading;
   pressure_->setText(Number(reading.pressure, 1) + " / " + Number(reading.limit, 1) +
                      texts::kPressureUnit);
-  flow_->setText(Number(reading.flow, 0) + texts::kFlowUnit);
+  flow_->setText(Number(reading.flow, 0) + texts::kFlowUnitInFull);
   pump_->setText(Shown(PumpStateText(reading)));
   link_->setText(Shown(LinkText(reading)));
   run_->setText(Shown(RunText(reading)));

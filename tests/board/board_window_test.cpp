@@ -109,7 +109,7 @@ TEST_F(BoardWindowTest, TwelvePumpsTwoInAlarmShowAsRedTilesCountedInTheTitle) {
       << window.windowTitle().toStdString();
   EXPECT_EQ(window.findChildren<TileWidget*>().size(), 12);
   EXPECT_EQ(caption("P09", "pressure"), "5.1 / 5.0 MPa");
-  EXPECT_EQ(caption("P05", "flow"), "50 ml/m");
+  EXPECT_EQ(caption("P05", "flow"), "50 ml/min");
   EXPECT_EQ(caption("P07", "run"), "程序 升流量 步骤 2/5 剩余 00:20:34");
   EXPECT_EQ(caption("P05", "run"), "定时运行 00:25:30");
   EXPECT_EQ(caption("P03", "pump"), "STOP");
