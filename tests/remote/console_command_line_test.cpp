@@ -8,13 +8,14 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "tests/remote/test_broker.h"
 
 namespace pump::app {
 namespace {
 
-CommandLineReading Parse(std::initializer_list<const char*> arguments) {
+CommandLineReading Parse(const std::vector<const char*>& arguments) {
   QStringList list{"pump-console"};
   for (const char* argument : arguments) list << argument;
   return ParseCommandLine(list);
@@ -92,7 +93,7 @@ TEST(ConsoleCommandLine, ALineThatCannotBeUsedGetsOneLineNamingTheFaultAndStatus
 }
 
 TEST(ConsoleCommandLine, RemoteControlIsSwitchedOnOrOffByTheLastOneGivenBareOrWithAWord) {
-  const std::pair<std::initializer_list<const char*>, std::optional<bool>> rows[] = {
+  const std::pair<std::vector<const char*>, std::optional<bool>> rows[] = {
       {{}, std::nullopt},
       {{"--allow-remote-control"}, true},
       {{"--allow-remote-control=yes"}, true},
