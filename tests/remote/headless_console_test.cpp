@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -207,10 +208,15 @@ TEST_F(HeadlessConsole, APortThatAppearsLaterIsTriedUntilItOpensAndTheStatusSays
   EXPECT_NE(told[0].find("设备不存在"), std::string::npos) << told[0];
   EXPECT_NE(told[0].find("每 2 秒重试一次"), std::string::npos) << told[0];
 
+  const auto appeared = std::chrono::steady_clock::now();
   std::filesystem::create_symlink(pumpSim.devicePath(), port);
   const auto answering = AwaitJson(
       *end, prefix + "status", [](const Json& s) { return s["link"] == "answering"; }, 10s);
   ASSERT_TRUE(answering) << "the port was not opened once it appeared";
+  std::printf("port appeared to pump answering: %lld ms\n",
+              static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                         std::chrono::steady_clock::now() - appeared)
+                                         .count()));
   EXPECT_EQ((*answering)["link_cause"], nullptr);
   EXPECT_EQ((*answering)["port"], port);
   EXPECT_NE(heardByThePump().find("Q00F0000Y"), std::string::npos) << "no poll reached the pump";
