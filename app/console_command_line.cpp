@@ -86,6 +86,42 @@ bool TakesValue(QStringView name) {
   return false;
 }
 
+// The one switch that may carry a word: --allow-remote-control=yes or =no.
+// Qt's parser has no option whose value may be left out, so these arguments
+// are kept from it and read here.
+constexpr char kWordSwitch[] = "allow-remote-control";
+
+bool NamesWordSwitch(const QString& typed) {
+  return typed.startsWith('-') && OptionName(typed) == QLatin1String(kWordSwitch);
+}
+
+QStringList WithoutSwitchWords(const QStringList& arguments) {
+  QStringList kept;
+  for (const QString& argument : arguments) {
+    const QString typed = argument.section('=', 0, 0);
+    if (typed == argument || !NamesWordSwitch(typed)) kept << argument;
+  }
+  return kept;
+}
+
+// Each --allow-remote-control, bare or with its word, in the order given: the
+// last one wins. An argument that is another option's value is passed over.
+std::optional<std::string> ReadSwitchWords(const QStringList& arguments,
+                                           remote::CommandLine& line) {
+  bool valueNext = false;
+  for (qsizetype i = 1; i < arguments.size() && arguments[i] != "--"; ++i) {
+    const QString& argument = arguments[i];
+    const QString typed = argument.section('=', 0, 0);
+    const bool option = !valueNext && typed.startsWith('-');
+    valueNext = option && typed == argument && TakesValue(OptionName(typed));
+    if (!option || !NamesWordSwitch(typed)) continue;
+    const std::string word = typed == argument ? "yes" : argument.section('=', 1).toStdString();
+    if (word.empty()) return "--allow-remote-control takes yes or no";
+    if (auto problem = remote::SetOption(line, kWordSwitch, word)) return problem;
+  }
+  return std::nullopt;
+}
+
 // A value missing or one too many. The parser takes the argument after an
 // option as its value, so only the last argument can lack one.
 std::optional<QString> ValueProblem(const QStringList& arguments) {
@@ -137,14 +173,16 @@ CommandLineReading Refusal(const std::string& why) {
 CommandLineReading ParseCommandLine(const QStringList& arguments) {
   QCommandLineParser parser;
   DeclareOptions(parser);
-  const bool parsed = parser.parse(arguments);
+  const QStringList forParser = WithoutSwitchWords(arguments);
+  const bool parsed = parser.parse(forParser);
   if (parser.isSet("help")) return Exit(0, HelpText(parser), {});
   if (parser.isSet("version")) return Exit(0, "pump-console " PUMP_CONSOLE_VERSION "\n", {});
-  if (!parsed) return Refusal(ParseProblem(parser, arguments).toStdString());
+  if (!parsed) return Refusal(ParseProblem(parser, forParser).toStdString());
   if (!parser.positionalArguments().isEmpty()) {
     return Refusal("unexpected argument " + parser.positionalArguments().first().toStdString());
   }
   remote::CommandLine line = ToCommandLine(parser);
+  if (const auto problem = ReadSwitchWords(arguments, line)) return Refusal(*problem);
   if (const auto problem = remote::CommandLineProblem(line)) return Refusal(*problem);
   CommandLineReading reading;
   reading.line = std::move(line);

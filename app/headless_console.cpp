@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QTimer>
 #include <cstdio>
+#include <string>
 
 #include "app/console_settings.h"
 #include "app/report_after_program.h"
@@ -12,14 +13,16 @@
 namespace pump::app {
 namespace {
 
-// What a box would say, as one line for the journal.
-void Tell(const std::string& title, const std::string& text) {
+// What a box would say, as one line for the journal: its lines are joined.
+void Tell(const std::string& title, std::string text) {
+  std::erase(text, '\n');
   std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
 }
 
 }  // namespace
 
 HeadlessConsole::HeadlessConsole(std::string logFolder) {
+  session_.setNoWindow();
   session_.setOnNotice([](const session::Notice& notice) { Tell(notice.title, notice.text); });
   session_.events().subscribe([](const session::SessionEvent& event) {
     if (event.kind == EventKind::Program) Tell(texts::kProgramTitle, event.detail);
@@ -43,7 +46,9 @@ HeadlessConsole::~HeadlessConsole() = default;
 void HeadlessConsole::start(const std::string& port) {
   const auto device = link::PortDevice(port);
   if (!device) return Tell(texts::kCommErrorTitle, texts::NotAPort(port));
-  const session::CommandResult opened = session_.open(*device);
+  // A port not there yet (an adapter still to be plugged in), busy or
+  // refused is tried again until it opens: nobody is at hand to retry it.
+  const session::CommandResult opened = session_.open(*device, link::OpenRetry::UntilOpen);
   if (!opened.ok()) Tell(texts::kCommErrorTitle, opened.refusal);
 }
 

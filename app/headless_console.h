@@ -24,7 +24,8 @@ class HeadlessConsole {
   HeadlessConsole& operator=(const HeadlessConsole&) = delete;
   ~HeadlessConsole();
 
-  // Opens `port` as the operator's port box would.
+  // Opens `port` as the operator's port box would; one that does not open is
+  // tried every two seconds, each new cause told once.
   void start(const std::string& port);
   // Starts `program` once the pump first answers; a refusal goes to the
   // standard error. Each step of a program is a line there too.

@@ -1,6 +1,7 @@
 #include "link/pump_line.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace pump::link {
 
@@ -26,16 +27,27 @@ PumpLine::PumpLine(PumpLineServices services)
   });
 }
 
-std::optional<PortError> PumpLine::open(const std::string& device) {
+std::optional<PortError> PumpLine::open(const std::string& device, OpenRetry retry) {
   close();
   device_ = device;
-  if (auto error = port_.open(device, kPumpLineSettings)) return error;
-  // A name that can change when an adapter comes back is followed through
-  // the adapter's stable name, looked up now while it points at the adapter.
-  const auto stable = stableName_ ? stableName_(device) : std::nullopt;
-  reopenName_ = stable.value_or(device);
+  if (auto error = port_.open(device, kPumpLineSettings)) {
+    if (retry == OpenRetry::UntilOpen) {
+      firstOpenDue_ = true;
+      reopenName_ = device;
+      armWatch(kReconnectEveryMs);
+    }
+    return error;
+  }
+  followStableName();
   startLine();
   return std::nullopt;
+}
+
+// A name that can change when an adapter comes back is followed through
+// the adapter's stable name, looked up now while it points at the adapter.
+void PumpLine::followStableName() {
+  const auto stable = stableName_ ? stableName_(device_) : std::nullopt;
+  reopenName_ = stable.value_or(device_);
 }
 
 // Frames still waiting mean the pump stopped reading: what sits unsent in the
@@ -45,6 +57,7 @@ void PumpLine::close() {
   if (port_.isOpen()) port_.close();
   stopLine();
   stopWatch();
+  firstOpenDue_ = false;
   state_ = LinkState::NotConnected;
 }
 
@@ -171,11 +184,18 @@ void PumpLine::stopWatch() {
   if (watchTimer_.enabled()) watchTimer_.setEnabled(false);
 }
 
+// A device never opened stays not connected while it is tried: there is no
+// lost line to reconnect.
 void PumpLine::tryReconnect() {
-  setState(LinkState::Reconnecting);
-  if (port_.open(reopenName_, kPumpLineSettings)) return;  // not back yet
+  if (!firstOpenDue_) setState(LinkState::Reconnecting);
+  if (const auto error = port_.open(reopenName_, kPumpLineSettings)) {
+    if (onTryFailed_) onTryFailed_(*error);
+    return;
+  }
+  const bool firstOpen = std::exchange(firstOpenDue_, false);
+  if (firstOpen) followStableName();
   startLine();
-  if (onReconnected_) onReconnected_();
+  if (onReconnected_) onReconnected_(firstOpen);
 }
 
 // The assembler is settled before the first reply is handed on, so it is

@@ -45,6 +45,12 @@ inline bool Accepted(SendResult result) {
   return result == SendResult::Sent || result == SendResult::Queued;
 }
 
+// What open() does with a device that cannot be opened now.
+enum class OpenRetry {
+  No,         // the caller hears why, and the line stays closed
+  UntilOpen,  // and it is tried again by its name every two seconds, as a lost line is
+};
+
 // Why an open line was given up. The port is closed and the poll stopped by
 // the time the handler hears of it; reconnecting has begun.
 struct LineFailure {
@@ -76,7 +82,7 @@ class PumpLine {
 
   // Gives up any open line, then opens the device. On success the poll starts
   // and the first poll goes out one interval later.
-  std::optional<PortError> open(const std::string& device);
+  std::optional<PortError> open(const std::string& device, OpenRetry retry = OpenRetry::No);
   // Closes the line and stops reconnecting.
   void close();
   // A line is open and polled.
@@ -84,6 +90,8 @@ class PumpLine {
   // The device as the operator named it.
   const std::string& device() const { return device_; }
   LinkState state() const { return state_; }
+  // No line is open, and one is tried every two seconds.
+  bool retrying() const { return !connected_ && watchTimer_.enabled(); }
   // Whole seconds since the last valid frame (or the open), while connected.
   int secondsWithoutAnswer() const;
   // The line is full because the pump stopped reading; frames are waiting.
@@ -105,8 +113,15 @@ class PumpLine {
   void setOnFailure(std::function<void(const LineFailure&)> onFailure) {
     onFailure_ = std::move(onFailure);
   }
-  // The line came back by itself.
-  void setOnReconnected(std::function<void()> onBack) { onReconnected_ = std::move(onBack); }
+  // The line opened by itself: a lost line came back, or (`firstOpen`) a
+  // device that could not be opened at first has been.
+  void setOnReconnected(std::function<void(bool firstOpen)> onBack) {
+    onReconnected_ = std::move(onBack);
+  }
+  // A try to open the line again, or at last, failed; told on every try.
+  void setOnTryFailed(std::function<void(const PortError&)> onTryFailed) {
+    onTryFailed_ = std::move(onTryFailed);
+  }
   // The watch saw the state, or the seconds without an answer, change. An
   // open, a close, a failure and a reconnect are told through their own
   // calls and handlers instead.
@@ -134,6 +149,7 @@ class PumpLine {
   SendResult queue(const PumpCommand& command, std::size_t alreadySent);
   void sendWaiting();
   void fail(LineFailure failure);
+  void followStableName();
   void startLine();
   void stopLine();
   void setState(LinkState state);
@@ -148,6 +164,7 @@ class PumpLine {
   OutgoingFrames outgoing_;
   bool notReadingTold_ = false;
   bool connected_ = false;
+  bool firstOpenDue_ = false;  // the device has not opened yet, and is being tried
   LinkState state_ = LinkState::NotConnected;
   std::string device_;      // as the operator gave it
   std::string reopenName_;  // what a reconnect opens
@@ -155,7 +172,8 @@ class PumpLine {
   int shownSeconds_ = 0;
   std::function<void(const PumpReply&)> onReply_;
   std::function<void(const LineFailure&)> onFailure_;
-  std::function<void()> onReconnected_;
+  std::function<void(bool firstOpen)> onReconnected_;
+  std::function<void(const PortError&)> onTryFailed_;
   std::function<void()> onWatch_;
   std::function<void()> onNotReading_;
   std::function<void(const std::string&)> onStale_;

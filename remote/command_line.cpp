@@ -1,8 +1,15 @@
 #include "remote/command_line.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <string_view>
+#include <utility>
 
 namespace pump::remote {
 namespace {
@@ -28,7 +35,8 @@ constexpr std::array kOptions{
     ConsoleOption{"pump-id", "ID", "the pump's name on the broker (default: the host name)"},
     ConsoleOption{"mqtt-topic-prefix", "PREFIX", "topics go under PREFIX (default: pumps/ID)"},
     ConsoleOption{"allow-remote-control", "",
-                  "obey set-point, run, stop, timed-run and program commands from the broker"},
+                  "obey set-point, run, stop, timed-run and program commands from the broker; "
+                  "=no turns a stored yes off"},
 };
 
 using ValueField = std::optional<std::string> RemoteOverrides::*;
@@ -55,15 +63,29 @@ std::optional<std::string>* RemoteValueSlot(RemoteOverrides& remote, std::string
   return nullptr;
 }
 
+// Why `path`, named by `option`, cannot be read at start, or nothing.
+std::optional<std::string> UnreadableFile(std::string_view option, const std::string& path) {
+  const std::string named = "--" + std::string(option) + " " + path + ": ";
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return named + std::strerror(errno);
+  if (!S_ISREG(status.st_mode)) return named + "not a regular file";
+  const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (file < 0) return named + std::strerror(errno);
+  ::close(file);
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::span<const ConsoleOption> ConsoleOptions() { return kOptions; }
 
-void SetOption(CommandLine& line, std::string_view name, std::string value) {
+std::optional<std::string> SetOption(CommandLine& line, std::string_view name, std::string value) {
   if (name == "headless") {
     line.headless = true;
   } else if (name == "allow-remote-control") {
-    line.remote.allowRemoteControl = true;
+    if (value != "" && value != "yes" && value != "no")
+      return "--allow-remote-control takes yes or no";
+    line.remote.allowRemoteControl = value != "no";
   } else if (name == "port") {
     line.port = std::move(value);
   } else if (name == "program") {
@@ -73,11 +95,18 @@ void SetOption(CommandLine& line, std::string_view name, std::string value) {
   } else if (auto* slot = RemoteValueSlot(line.remote, name)) {
     *slot = std::move(value);
   }
+  return std::nullopt;
 }
 
 std::optional<std::string> CommandLineProblem(const CommandLine& line) {
   if (line.headless && (!line.port || line.port->empty())) return "--headless needs --port DEVICE";
   if (line.programFile && !line.headless) return "--program needs --headless";
+  const std::pair<std::string_view, const std::optional<std::string>&> files[] = {
+      {"mqtt-ca", line.remote.caFile}, {"mqtt-password-file", line.remote.passwordFile}};
+  for (const auto& [option, path] : files) {
+    if (!path || path->empty()) continue;  // an empty CA file: the system's
+    if (auto problem = UnreadableFile(option, *path)) return problem;
+  }
   return std::nullopt;
 }
 
@@ -89,7 +118,7 @@ AppliedSettings ApplyOverrides(RemoteSettings stored, const RemoteOverrides& ove
   if (overrides.caFile) settings.caFile = *overrides.caFile;
   if (overrides.pumpId) settings.pumpId = *overrides.pumpId;
   if (overrides.topicPrefix) settings.topicPrefix = *overrides.topicPrefix;
-  if (overrides.allowRemoteControl) settings.allowRemoteControl = true;
+  if (overrides.allowRemoteControl) settings.allowRemoteControl = *overrides.allowRemoteControl;
   if (overrides.passwordFile) {
     std::ifstream file(*overrides.passwordFile);
     std::string password;

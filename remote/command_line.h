@@ -1,7 +1,7 @@
 // The console's own command-line options, for unattended machines:
 //   --headless --port DEV --program FILE, --check-program FILE
 //   --mqtt-url URL --mqtt-user NAME --mqtt-password-file FILE --mqtt-ca FILE
-//   --pump-id ID --mqtt-topic-prefix PREFIX --allow-remote-control
+//   --pump-id ID --mqtt-topic-prefix PREFIX --allow-remote-control[=yes|no]
 // What they are and where their values go; the toolkit's parser reads the
 // arguments themselves (app/console_command_line.h).
 #pragma once
@@ -34,7 +34,7 @@ struct RemoteOverrides {
   std::optional<std::string> caFile;
   std::optional<std::string> pumpId;
   std::optional<std::string> topicPrefix;
-  bool allowRemoteControl = false;
+  std::optional<bool> allowRemoteControl;  // --allow-remote-control[=yes|no]
   bool operator==(const RemoteOverrides&) const = default;
 };
 
@@ -47,11 +47,14 @@ struct CommandLine {
   bool operator==(const CommandLine&) const = default;
 };
 
-// Records option `name` (one of ConsoleOptions()) as given with `value`; a
-// switch's value is not used. A later value of an option replaces an earlier.
-void SetOption(CommandLine& line, std::string_view name, std::string value);
+// Records option `name` (one of ConsoleOptions()) as given with `value`. A
+// switch takes no value, but --allow-remote-control may be given "yes" or
+// "no"; any other is refused with the reason. A later value of an option
+// replaces an earlier.
+std::optional<std::string> SetOption(CommandLine& line, std::string_view name, std::string value);
 
-// Why the console cannot start with this line, or nothing when it can.
+// Why the console cannot start with this line, or nothing when it can. The
+// files it names must be regular files this user can read.
 std::optional<std::string> CommandLineProblem(const CommandLine& line);
 
 // The stored settings with the command line's on top. The password comes from

@@ -53,6 +53,7 @@ std::string StatusJson(const PumpStatus& status) {
       {"pump_id", status.pumpId},
       {"online", status.online},
       {"link", LinkStateName(status.link)},
+      {"link_cause", status.linkCause.empty() ? Json() : Json(status.linkCause)},
       {"port", status.port ? Json(*status.port) : Json()},
       {"pump", status.pumpRunning ? "RUN" : "STOP"},
       {"flow_ml_min", NumberOrNull(status.flow)},

@@ -23,9 +23,10 @@ bool PumpStatus::sameStateAs(const PumpStatus& other) const {
 bool PumpStatus::sameStateApartFromPressure(const PumpStatus& other) const {
   return pumpId == other.pumpId && instanceId == other.instanceId &&
          pumpIdInUse == other.pumpIdInUse && online == other.online && link == other.link &&
-         port == other.port && pumpRunning == other.pumpRunning && flow == other.flow &&
-         limit == other.limit && runState == other.runState && secondsLeft == other.secondsLeft &&
-         remoteControl == other.remoteControl && SameProgram(program, other.program);
+         linkCause == other.linkCause && port == other.port && pumpRunning == other.pumpRunning &&
+         flow == other.flow && limit == other.limit && runState == other.runState &&
+         secondsLeft == other.secondsLeft && remoteControl == other.remoteControl &&
+         SameProgram(program, other.program);
 }
 
 StatusTracker::StatusTracker(std::string pumpId, const session::PumpState& shown) {
@@ -57,6 +58,7 @@ void StatusTracker::show(const session::PumpState& state) {
   status_.flow = state.flowSetpoint.value();
   status_.pumpRunning = state.pumpCommandedRunning;
   status_.port = state.port;
+  status_.linkCause = state.linkCause;
   status_.runState = session::TimedRunStateName(state.timedRun);
   status_.program = state.program;
 }

@@ -16,6 +16,7 @@ struct PumpStatus {
   std::string instanceId;  // this console's process: tells two under one pump id apart
   bool online = true;
   LinkState link = LinkState::NotConnected;
+  std::string linkCause;            // why the port being tried does not open; empty if none
   std::optional<std::string> port;  // the device open, if any
   bool pumpRunning = false;         // the last run or stop frame sent was a run
   std::optional<double> flow;       // ml/min, as the display shows it

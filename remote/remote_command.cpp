@@ -123,6 +123,9 @@ std::string CheckValue(const Json& message, const CommandRule& rule, double& val
   if (value < 0) return field + " must not be negative";
   if (value == 0 && !rule.zeroAllowed) return field + " must be more than 0";
   if (value > rule.highest) return field + " must be at most " + ShortNumber(rule.highest);
+  // The pump's frame has one decimal: a finer limit would be rounded, not obeyed.
+  if (rule.kind == CommandKind::SetPressureLimit && !session::InTenthsOfMegapascal(value))
+    return field + " must have at most one decimal";
   return {};
 }
 

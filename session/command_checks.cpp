@@ -9,6 +9,12 @@ std::optional<link::PumpCommand> CheckedFlow(int address, double mlPerMinute) {
   return link::PumpCommand::SetFlow(address, mlPerMinute);
 }
 
+// The tolerance allows for the binary form of a decimal such as 4.9.
+bool InTenthsOfMegapascal(double megapascals) {
+  const double tenths = megapascals * 10;
+  return std::isfinite(tenths) && std::abs(tenths - std::round(tenths)) <= 1e-6;
+}
+
 std::optional<link::PumpCommand> CheckedPressureLimit(int address, double megapascals) {
   if (!(megapascals >= 0 && megapascals <= kPressureLimit)) return std::nullopt;
   return link::PumpCommand::SetPressureLimit(address, megapascals);

@@ -43,6 +43,26 @@ std::string CauseOf(const PortError& error) {
 
 }  // namespace
 
+const char* PortErrorName(PortError::Kind kind) {
+  switch (kind) {
+    case PortError::Kind::NotFound:
+      return "not_found";
+    case PortError::Kind::PermissionDenied:
+      return "permission_denied";
+    case PortError::Kind::Busy:
+      return "busy";
+    case PortError::Kind::StaleLock:
+      return "stale_lock";
+    case PortError::Kind::NotSerial:
+      return "not_serial";
+    case PortError::Kind::SettingsRefused:
+      return "settings_refused";
+    case PortError::Kind::Other:
+      break;
+  }
+  return "other";
+}
+
 std::string CauseOfLoss(const std::string& reason) {
   if (reason.find("Input/output error") != std::string::npos) return texts::kCauseInputOutput;
   return texts::SystemCause(reason);

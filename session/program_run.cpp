@@ -12,7 +12,7 @@ CommandResult PumpSession::startProgram(const program::Program& program) {
     return CommandResult::Refused(texts::kProgramAlreadyRunning, "a program is running");
   if (runTimer_.timing())
     return CommandResult::Refused(texts::kProgramWhileTimedRun, "a timed run is running");
-  if (!line_.connected()) return CommandResult::Refused(texts::kPortNotOpen, "port not open");
+  if (!line_.connected()) return portNotOpen();
   return programStep([this, &program] { programRunner_.start(program); });
 }
 
@@ -25,7 +25,7 @@ CommandResult PumpSession::pauseProgram() {
 CommandResult PumpSession::continueProgram() {
   if (!programRunner_.paused())
     return CommandResult::Refused(texts::kNoProgramPaused, "no program paused");
-  if (!line_.connected()) return CommandResult::Refused(texts::kPortNotOpen, "port not open");
+  if (!line_.connected()) return portNotOpen();
   return programStep([this] { programRunner_.resume(); });
 }
 

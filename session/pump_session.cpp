@@ -36,7 +36,8 @@ PumpSession::PumpSession(SessionServices services)
   services_.runClockTimer.setOnTick([this] { runTimer_.tick(); });
   line_.setOnReply([this](const link::PumpReply& reply) { handleReply(reply); });
   line_.setOnFailure([this](const link::LineFailure& failure) { lineFailed(failure); });
-  line_.setOnReconnected([this] { lineBack(true); });
+  line_.setOnReconnected([this](bool firstOpen) { lineBack(!firstOpen); });
+  line_.setOnTryFailed([this](const PortError& error) { openTryFailed(error); });
   line_.setOnWatch([this] { linkMayHaveChanged(); });
   line_.setOnNotReading([this] {
     // Said once per open line; the status line says it for as long as it lasts.
@@ -103,7 +104,7 @@ CommandResult PumpSession::sendFrom(Source source, const link::PumpCommand& comm
         statusChanged();
         return {CommandResult::Outcome::Kept, {}, {}};
       }
-      return CommandResult::Refused(texts::kPortNotOpen, "port not open");
+      return portNotOpen();
     case link::SendResult::QueueFull:
       return CommandResult::Refused(texts::kCommandQueueFull,
                                     "pump not reading, command queue full");

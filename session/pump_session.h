@@ -59,13 +59,18 @@ class PumpSession : public PumpCommands {
   void setOnRunClock(std::function<void(const RunClockChange&)> onClock) {
     onRunClock_ = std::move(onClock);
   }
+  // There is no window: what the operator is told names no menu, and a
+  // command refused for want of a line names the port.
+  void setNoWindow() { noWindow_ = true; }
   // The status line's wants: told whenever what it shows may have changed.
   void setOnStatusChange(std::function<void()> onChange) { onStatusChange_ = std::move(onChange); }
 
   // --- The line ---------------------------------------------------------------
   // Gives up the port open now, then opens `device`. Refused with the
-  // operator's message (and what to do) when it cannot be opened.
-  CommandResult open(const std::string& device);
+  // operator's message (and what to do) when it cannot be opened; with
+  // `UntilOpen` it is tried again every two seconds, each new cause told in
+  // a notice and kept in the state's link cause until it opens.
+  CommandResult open(const std::string& device, link::OpenRetry retry = link::OpenRetry::No);
   void close();
   bool connected() const { return line_.connected(); }
   const std::string& device() const { return line_.device(); }
@@ -172,6 +177,10 @@ class PumpSession : public PumpCommands {
   void keepUnsentStop(bool unsent);
   void lineBack(bool reopened);
   void lineFailed(const link::LineFailure& failure);
+  std::string openFailedText(const PortError& error) const;
+  bool keepOpenFault(const PortError& error);
+  void openTryFailed(const PortError& error);
+  CommandResult portNotOpen() const;
   void handleReply(const link::PumpReply& reply);
   void linkMayHaveChanged();
   void tellTimedRunStep(const char* step);
@@ -198,6 +207,9 @@ class PumpSession : public PumpCommands {
   std::function<void(const RunClockChange&)> onRunClock_;
   std::function<void()> onStatusChange_;
   bool portEverOpened_ = false;
+  bool noWindow_ = false;
+  bool retryOpen_ = false;     // the port was asked to be tried until it opens
+  std::string openFaultTold_;  // the last cause told while it is tried
   std::optional<KeptStop> keptStop_;
   CommandResult lastTimedRunSend_;  // what the timed run's last command came to
   CommandResult lastProgramSend_;   // the first of a program action's commands not sent

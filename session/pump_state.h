@@ -43,6 +43,9 @@ struct PumpState {
   bool pumpCommandedRunning = false;
   LinkState link = LinkState::NotConnected;
   std::optional<std::string> port;  // the device open, if any
+  // Why the port being tried does not open ("not_found", "busy", ...); empty
+  // when it is open or not being tried.
+  std::string linkCause;
   TimedRunState timedRun = TimedRunState::Idle;
   int pumpAddress = 0;  // where keypad setpoints go; run, stop and dialogs go to "00"
   // The last reading is at or above the pressure limit.

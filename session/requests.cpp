@@ -38,7 +38,7 @@ CommandResult PumpSession::timedRun(double minutes) {
   if (!RunLengthFits(minutes)) {
     return CommandResult::Refused(texts::kRunLengthRefusal, "run length out of range");
   }
-  if (!line_.connected()) return CommandResult::Refused(texts::kPortNotOpen, "port not open");
+  if (!line_.connected()) return portNotOpen();
   if (programRunner_.active())
     return CommandResult::Refused(texts::kTimedRunWhileProgram, "a program is running");
   runTimer_.setLength(minutes);

@@ -29,20 +29,23 @@ bool AtOrAbove(const Pressure& reading, const Pressure& limit) {
 
 // Another port is asked for: the old one is given up first, and a lost line
 // is no longer reconnected.
-CommandResult PumpSession::open(const std::string& device) {
+CommandResult PumpSession::open(const std::string& device, link::OpenRetry retry) {
   const bool wasConnected = line_.connected();
   const std::string previous = line_.device();
   keepUnsentStop(line_.holdsUnsentStop());
   line_.close();
   state_.port.reset();
+  state_.linkCause.clear();
+  openFaultTold_.clear();
+  retryOpen_ = retry == link::OpenRetry::UntilOpen;
   if (wasConnected) publish(EventKind::Close, previous);
-  if (const auto error = line_.open(device)) {
-    std::string message = OpenFailedMessage(device, *error);
+  if (const auto error = line_.open(device, retry)) {
+    std::string message = openFailedText(*error);
     if (runTimer_.timing()) message += texts::kRunGoesOn;
     linkMayHaveChanged();
+    if (retryOpen_) keepOpenFault(*error);
     return CommandResult::Refused(std::move(message), "port not opened");
   }
-  portEverOpened_ = true;
   lineBack(false);
   return {};
 }
@@ -50,9 +53,49 @@ CommandResult PumpSession::open(const std::string& device) {
 void PumpSession::close() {
   const std::string device = line_.device();
   line_.close();
+  retryOpen_ = false;
   state_.port.reset();
+  state_.linkCause.clear();
   publish(EventKind::Close, device);
   linkMayHaveChanged();
+}
+
+// What the operator is told of a port that does not open; one being tried
+// says so.
+std::string PumpSession::openFailedText(const PortError& error) const {
+  std::string text = OpenFailedMessage(line_.device(), error);
+  if (retryOpen_) text += "\n" + texts::OpenRetried(link::kReconnectEveryMs / 1000);
+  return text;
+}
+
+// While a port is tried, the state keeps why it does not open, and a link
+// event tells each change of it. True when the cause is new since the last
+// one told.
+bool PumpSession::keepOpenFault(const PortError& error) {
+  const std::string cause = PortErrorName(error.kind);
+  if (cause != state_.linkCause) {
+    state_.linkCause = cause;
+    publish(EventKind::Link, LinkStateName(state_.link));
+    statusChanged();
+  }
+  std::string told = OpenFailedMessage(line_.device(), error);
+  if (told == openFaultTold_) return false;
+  openFaultTold_ = std::move(told);
+  return true;
+}
+
+// A try of the line's failed. A window's reconnect keeps its status line
+// alone; a port asked to be tried until it opens tells each new cause once.
+void PumpSession::openTryFailed(const PortError& error) {
+  if (retryOpen_ && keepOpenFault(error)) tell(openFailedText(error), texts::kCommErrorTitle);
+}
+
+// Refused for want of an open line, in words that fit where it is shown.
+CommandResult PumpSession::portNotOpen() const {
+  if (!noWindow_) return CommandResult::Refused(texts::kPortNotOpen, "port not open");
+  const int retrySeconds = line_.retrying() ? link::kReconnectEveryMs / 1000 : 0;
+  return CommandResult::Refused(texts::PortNotOpenNoWindow(line_.device(), retrySeconds),
+                                "port not open");
 }
 
 // A line is open again, by the operator or by a reconnect: a kept stop goes
@@ -60,6 +103,9 @@ void PumpSession::close() {
 // reconnect comes from the line's watch, which must keep running behind the
 // notice.
 void PumpSession::lineBack(bool reopened) {
+  portEverOpened_ = true;
+  state_.linkCause.clear();
+  openFaultTold_.clear();
   const bool stopSentLate = sendKeptStop();
   state_.port = line_.device();
   publish(EventKind::Open, line_.device(), reopened);
@@ -96,9 +142,11 @@ void PumpSession::lineFailed(const link::LineFailure& failure) {
   keepUnsentStop(failure.stopUnsent);
   state_.port.reset();
   publish(EventKind::Close, failure.device);
-  std::string message = failure.kind == link::LineFailure::Kind::Lost
-                            ? texts::LineLost(failure.device, CauseOfLoss(failure.reason))
-                            : texts::PollNotWritten(failure.device);
+  const char* reconnecting = noWindow_ ? texts::kReconnectingNoWindow : texts::kReconnectingOrMenu;
+  std::string message =
+      failure.kind == link::LineFailure::Kind::Lost
+          ? texts::LineLost(failure.device, CauseOfLoss(failure.reason), reconnecting)
+          : texts::PollNotWritten(failure.device, reconnecting);
   if (runTimer_.timing()) message += texts::kRunGoesOn;
   // The pump may run on unwatched: the program pauses, its stop kept for the line.
   if (programRunner_.active() && !programRunner_.paused()) {

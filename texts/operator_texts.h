@@ -91,6 +91,13 @@ inline constexpr char kPortPrompt[] = "Input communication port";
 inline constexpr char kPortTitle[] = "Commport";
 inline constexpr char kCommErrorTitle[] = "通信错误";
 inline constexpr char kPortNotOpen[] = "通信端口未打开，请先通过“通信”菜单打开通信端口!";
+// Without a window there is no menu to point to: the port is named, and
+// whether it is tried again (every `retrySeconds`; 0: it is not).
+inline std::string PortNotOpenNoWindow(const std::string& device, int retrySeconds) {
+  if (device.empty()) return "通信端口未打开!";
+  if (retrySeconds <= 0) return "通信端口 " + device + " 未打开!";
+  return "通信端口 " + device + " 未打开，每 " + std::to_string(retrySeconds) + " 秒重试一次!";
+}
 inline constexpr char kCommandNotSent[] = "命令发送失败，请检查通信端口!";
 // The pump stopped reading and its line is full of commands still to go.
 inline constexpr char kCommandQueueFull[] = "泵未读取数据，待发送的命令已满，本命令未发送!";
@@ -133,18 +140,25 @@ inline std::string PortLockStale(const std::string& device, const std::string& l
 inline std::string SettingsRefused(const std::string& device) {
   return "通信端口 " + device + " 不接受参数 " + kLineSettingsShown + "，已关闭该端口!";
 }
-inline std::string LineLost(const std::string& device, const std::string& cause) {
-  return "通信端口 " + device + " 已断开：" + cause +
-         "。\n正在自动重连；也可通过“通信”菜单打开其他通信端口。";
+// A lost line is reconnected by itself; a window also offers another port.
+inline constexpr char kReconnectingOrMenu[] = "正在自动重连；也可通过“通信”菜单打开其他通信端口。";
+inline constexpr char kReconnectingNoWindow[] = "正在自动重连。";
+inline std::string LineLost(const std::string& device, const std::string& cause,
+                            const char* reconnecting = kReconnectingOrMenu) {
+  return "通信端口 " + device + " 已断开：" + cause + "。\n" + reconnecting;
+}
+// A port that does not open is tried again by its name.
+inline std::string OpenRetried(int seconds) {
+  return "每 " + std::to_string(seconds) + " 秒重试一次。";
 }
 // Told once when the pump stops reading what the console sends.
 inline std::string PumpNotReading(const std::string& device) {
   return "泵未读取通信端口 " + device +
          " 上的数据。\n待发送的命令已暂存，泵恢复读取后依次发出。\n请检查泵和串口线!";
 }
-inline std::string PollNotWritten(const std::string& device) {
-  return "无法向通信端口 " + device +
-         " 发送查询命令，已关闭该端口。\n正在自动重连；也可通过“通信”菜单打开其他通信端口。";
+inline std::string PollNotWritten(const std::string& device,
+                                  const char* reconnecting = kReconnectingOrMenu) {
+  return "无法向通信端口 " + device + " 发送查询命令，已关闭该端口。\n" + reconnecting;
 }
 
 // --- Link status line ---------------------------------------------------------

@@ -1,5 +1,6 @@
 // The remote settings kept with QSettings in the user's configuration, under
-// the group "remote". The password is kept only when the operator asked.
+// the group "remote". The password is kept only when the operator asked, in
+// a file only its owner can read (0600).
 #pragma once
 
 #include <QSettings>

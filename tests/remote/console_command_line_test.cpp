@@ -3,31 +3,43 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <initializer_list>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/remote/test_broker.h"
 
 namespace pump::app {
 namespace {
 
-CommandLineReading Parse(std::initializer_list<const char*> arguments) {
+CommandLineReading Parse(const std::vector<const char*>& arguments) {
   QStringList list{"pump-console"};
   for (const char* argument : arguments) list << argument;
   return ParseCommandLine(list);
 }
 
 TEST(ConsoleCommandLine, ReadsEveryOptionWithItsValueNextOrAfterAnEqualsSign) {
+  const remote::testing::ScratchFolder folder;
+  const std::string passwordFile = folder.path() + "/pw";
+  const std::string caFile = folder.path() + "/ca.crt";
+  std::ofstream(passwordFile) << "secret\n";
+  std::ofstream(caFile) << "-----BEGIN CERTIFICATE-----\n";
+  const std::string caOption = "--mqtt-ca=" + caFile;
   const auto reading =
       Parse({"--headless", "--port", "/dev/ttyUSB0", "--mqtt-url=mqtts://b:8883", "--mqtt-user",
-             "op", "--mqtt-password-file", "/run/pw", "--mqtt-ca=/etc/ca.crt", "--pump-id", "p7",
-             "--mqtt-topic-prefix", "lab/p7", "--allow-remote-control"});
+             "op", "--mqtt-password-file", passwordFile.c_str(), caOption.c_str(), "--pump-id",
+             "p7", "--mqtt-topic-prefix", "lab/p7", "--allow-remote-control"});
   ASSERT_TRUE(reading.line) << reading.problem;
   const auto& line = *reading.line;
   EXPECT_TRUE(line.headless);
   EXPECT_EQ(line.port, "/dev/ttyUSB0");
   EXPECT_EQ(line.remote.brokerUrl, "mqtts://b:8883");
   EXPECT_EQ(line.remote.user, "op");
-  EXPECT_EQ(line.remote.passwordFile, "/run/pw");
-  EXPECT_EQ(line.remote.caFile, "/etc/ca.crt");
+  EXPECT_EQ(line.remote.passwordFile, passwordFile);
+  EXPECT_EQ(line.remote.caFile, caFile);
   EXPECT_EQ(line.remote.pumpId, "p7");
   EXPECT_EQ(line.remote.topicPrefix, "lab/p7");
   EXPECT_TRUE(line.remote.allowRemoteControl);
@@ -61,6 +73,12 @@ TEST(ConsoleCommandLine, ALineThatCannotBeUsedGetsOneLineNamingTheFaultAndStatus
       {{"--headless"}, "--headless needs --port DEVICE"},
       {{"--headless", "--port="}, "--headless needs --port DEVICE"},
       {{"--headless", "/dev/ttyUSB0"}, "unexpected argument /dev/ttyUSB0"},
+      {{"--allow-remote-control=maybe"}, "--allow-remote-control takes yes or no"},
+      {{"--allow-remote-control="}, "--allow-remote-control takes yes or no"},
+      // Files named on the line are looked at now, not when the broker is reached.
+      {{"--mqtt-ca", "/nonexistent/ca.crt"},
+       "--mqtt-ca /nonexistent/ca.crt: No such file or directory"},
+      {{"--mqtt-password-file=/"}, "--mqtt-password-file /: not a regular file"},
   };
   for (const auto& row : refused) {
     const auto reading = Parse(row.arguments);
@@ -71,6 +89,22 @@ TEST(ConsoleCommandLine, ALineThatCannotBeUsedGetsOneLineNamingTheFaultAndStatus
     EXPECT_TRUE(reading.problem.starts_with("pump-console: ")) << reading.problem;
     EXPECT_NE(reading.problem.find(row.named), std::string::npos) << reading.problem;
     EXPECT_EQ(reading.problem.find('\n'), reading.problem.size() - 1) << reading.problem;
+  }
+}
+
+TEST(ConsoleCommandLine, RemoteControlIsSwitchedOnOrOffByTheLastOneGivenBareOrWithAWord) {
+  const std::pair<std::vector<const char*>, std::optional<bool>> rows[] = {
+      {{}, std::nullopt},
+      {{"--allow-remote-control"}, true},
+      {{"--allow-remote-control=yes"}, true},
+      {{"--allow-remote-control=no"}, false},
+      {{"--allow-remote-control", "-allow-remote-control=no"}, false},
+      {{"--allow-remote-control=no", "--pump-id", "p", "--allow-remote-control"}, true},
+  };
+  for (const auto& [arguments, allowed] : rows) {
+    const auto reading = Parse(arguments);
+    ASSERT_TRUE(reading.line) << reading.problem;
+    EXPECT_EQ(reading.line->remote.allowRemoteControl, allowed) << arguments.size();
   }
 }
 

@@ -2,6 +2,7 @@
 // test broker, for tests that drive it from the broker as a dashboard would.
 #pragma once
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -18,11 +19,13 @@ namespace pump::remote::testing {
 
 // `program --headless --port device --mqtt-url url --pump-id id
 // --allow-remote-control` (the last unless `allowRemoteControl` is false),
-// with its home (and so its run logs) in `home`.
+// with its home (and so its run logs) in `home`, and its standard error in
+// `errorFile` when one is given.
 // The process id, or -1 if it did not start.
 inline pid_t StartHeadlessConsole(const std::string& program, const std::string& device,
                                   const std::string& brokerUrl, const std::string& pumpId,
-                                  const std::string& home, bool allowRemoteControl = true) {
+                                  const std::string& home, bool allowRemoteControl = true,
+                                  const std::string& errorFile = {}) {
   std::string homeVariable = "HOME=" + home;
   std::vector<std::string> args{program,     "--headless", "--port",
                                 device,      "--mqtt-url", brokerUrl,
@@ -37,10 +40,17 @@ inline pid_t StartHeadlessConsole(const std::string& program, const std::string&
     envp.push_back(*variable);
   }
   envp.push_back(nullptr);
-  pid_t console = -1;
-  if (::posix_spawn(&console, program.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0) {
-    return -1;
+  posix_spawn_file_actions_t files;
+  posix_spawn_file_actions_init(&files);
+  if (!errorFile.empty()) {
+    posix_spawn_file_actions_addopen(&files, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
   }
+  pid_t console = -1;
+  if (::posix_spawn(&console, program.c_str(), &files, nullptr, argv.data(), envp.data()) != 0) {
+    console = -1;
+  }
+  posix_spawn_file_actions_destroy(&files);
   return console;
 }
 

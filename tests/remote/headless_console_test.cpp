@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -172,6 +173,53 @@ TEST_F(HeadlessConsole, PublishesPressuresObeysASetFlowThatReachesThePumpAndEnds
       *end, prefix + "status", [](const Json& s) { return s["online"] == false; }, 5s));
   EXPECT_TRUE(AwaitJson(
       *end, prefix + "event", [](const Json& e) { return e["event"] == "close"; }, 1s));
+}
+
+// An adapter plugged in after the console started: its port (here a link to
+// the pump's line, made later) is not there at first.
+TEST_F(HeadlessConsole, APortThatAppearsLaterIsTriedUntilItOpensAndTheStatusSaysWhyMeanwhile) {
+  const std::string port = home.path() + "/ttyPump";
+  const std::string errors = home.path() + "/stderr";
+  console =
+      StartHeadlessConsole(PUMP_CONSOLE, port, broker.url(), "lab-e2e", home.path(), true, errors);
+  ASSERT_GT(console, 0);
+  EXPECT_TRUE(AwaitJson(
+      *end, prefix + "status",
+      [](const Json& s) {
+        return s["online"] == true && s["link"] == "not_connected" &&
+               s["link_cause"] == "not_found";
+      },
+      10s))
+      << "the status does not say why the port is not open";
+  // Said in words for a console with no window: no menu to point to.
+  ASSERT_TRUE(end->publish(prefix + "cmd/stop", R"({"request_id":"early"})"));
+  const auto refused = AwaitJson(
+      *end, prefix + "cmd/result", [](const Json& r) { return r["request_id"] == "early"; }, 5s);
+  ASSERT_TRUE(refused);
+  EXPECT_EQ((*refused)["error"], "通信端口 " + port + " 未打开，每 2 秒重试一次!");
+
+  std::this_thread::sleep_for(4500ms);  // two more tries, with the same cause
+  std::vector<std::string> told;
+  std::ifstream in(errors);
+  for (std::string line; std::getline(in, line);) {
+    if (line.find("无法打开通信端口 " + port) != std::string::npos) told.push_back(line);
+  }
+  ASSERT_EQ(told.size(), 1U) << "the cause is said once";
+  EXPECT_NE(told[0].find("设备不存在"), std::string::npos) << told[0];
+  EXPECT_NE(told[0].find("每 2 秒重试一次"), std::string::npos) << told[0];
+
+  const auto appeared = std::chrono::steady_clock::now();
+  std::filesystem::create_symlink(pumpSim.devicePath(), port);
+  const auto answering = AwaitJson(
+      *end, prefix + "status", [](const Json& s) { return s["link"] == "answering"; }, 10s);
+  ASSERT_TRUE(answering) << "the port was not opened once it appeared";
+  std::printf("port appeared to pump answering: %lld ms\n",
+              static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                         std::chrono::steady_clock::now() - appeared)
+                                         .count()));
+  EXPECT_EQ((*answering)["link_cause"], nullptr);
+  EXPECT_EQ((*answering)["port"], port);
+  EXPECT_NE(heardByThePump().find("Q00F0000Y"), std::string::npos) << "no poll reached the pump";
 }
 
 TEST_F(HeadlessConsole, AProgramFromTheBrokerRunsPausesContinuesAndAbortsWithOneResultEach) {

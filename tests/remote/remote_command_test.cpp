@@ -38,6 +38,8 @@ INSTANTIATE_TEST_SUITE_P(
                       CommandRow{"set_flow", R"({"ml_min":12.5,"extra":[1,2]})", 12.5, ""},
                       CommandRow{"set_pressure_limit", R"({"mpa":2.5})", 2.5, ""},
                       CommandRow{"set_pressure_limit", R"({"mpa":5.0})", 5, ""},
+                      CommandRow{"set_pressure_limit", R"({"mpa":4.9})", 4.9, ""},
+                      CommandRow{"set_pressure_limit", R"({"mpa":0.30})", 0.3, ""},
                       CommandRow{"set_pressure_limit", R"( { "mpa" : 0 } )", 0, ""},
                       CommandRow{"run", R"({})", 0, ""}, CommandRow{"stop", R"({"x":1})", 0, ""},
                       CommandRow{"timed_run", R"({"minutes":10})", 10, ""},
@@ -54,6 +56,10 @@ INSTANTIATE_TEST_SUITE_P(
         CommandRow{"set_flow", R"({"flow":150})", {}, "ml_min is missing"},
         CommandRow{"set_pressure_limit", R"({"mpa":5.01})", {}, "mpa must be at most 5"},
         CommandRow{"set_pressure_limit", R"({"mpa":-0.1})", {}, "mpa must not be negative"},
+        CommandRow{
+            "set_pressure_limit", R"({"mpa":4.99})", {}, "mpa must have at most one decimal"},
+        CommandRow{
+            "set_pressure_limit", R"({"mpa":0.05})", {}, "mpa must have at most one decimal"},
         CommandRow{"set_pressure_limit", R"({"ml_min":2})", {}, "mpa is missing"},
         CommandRow{"timed_run", R"({"minutes":0})", {}, "minutes must be more than 0"},
         CommandRow{"timed_run", R"({"minutes":-5})", {}, "minutes must not be negative"},

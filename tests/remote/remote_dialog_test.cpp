@@ -1,6 +1,7 @@
 #include "remote/qt/remote_dialog.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QCheckBox>
 #include <QFile>
@@ -24,6 +25,13 @@ void Retype(QDialog& dialog, const char* name, const QString& text) {
   auto* line = Child<QLineEdit>(dialog, name);
   line->clear();
   QTest::keyClicks(line, text);
+}
+
+// The file's permission bits, as stat gives them.
+int ModeOf(const QString& path) {
+  struct stat status {};
+  if (::stat(QFile::encodeName(path).constData(), &status) != 0) return -1;
+  return static_cast<int>(status.st_mode & 07777);
 }
 
 class RemoteSettingsDialog : public ::testing::Test {
@@ -81,10 +89,14 @@ TEST_F(RemoteSettingsDialog, WhatIsChosenIsKeptAndThePasswordOnlyWhenRemembered)
   EXPECT_EQ(chosen.settings.brokerUrl, "mqtt://10.1.2.3:1884");
   EXPECT_TRUE(chosen.settings.allowRemoteControl);
   EXPECT_FALSE(chosen.rememberPassword);
+  // A settings file left readable by all is made the owner's before it is written.
+  ASSERT_TRUE(QFile(iniPath()).open(QIODevice::WriteOnly));
+  ::chmod(QFile::encodeName(iniPath()).constData(), 0644);
   {
     QSettings store(iniPath(), QSettings::IniFormat);
     SaveRemoteSettings(store, chosen);
   }
+  EXPECT_EQ(ModeOf(iniPath()), 0600);
   QFile file(iniPath());
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   const QByteArray bytes = file.readAll();
@@ -103,6 +115,7 @@ TEST_F(RemoteSettingsDialog, WhatIsChosenIsKeptAndThePasswordOnlyWhenRemembered)
   loaded.rememberPassword = true;
   SaveRemoteSettings(store, loaded);
   EXPECT_EQ(LoadRemoteSettings(store).settings.password, "hunter2");
+  EXPECT_EQ(ModeOf(iniPath()), 0600) << "rewritten with the password, the file stays private";
   loaded.rememberPassword = false;
   SaveRemoteSettings(store, loaded);
   EXPECT_EQ(LoadRemoteSettings(store).settings.password, "") << "unticking forgets it";

@@ -83,7 +83,7 @@ TEST(CommandLine, EveryListedOptionIsKeptInAPlaceOfItsOwn) {
   std::vector<CommandLine> lines;
   for (const auto& option : ConsoleOptions()) {
     CommandLine line;
-    SetOption(line, option.name, "v");
+    EXPECT_FALSE(SetOption(line, option.name, option.valueName.empty() ? "" : "v"));
     EXPECT_NE(line, CommandLine{}) << option.name << " is listed but not kept";
     for (const auto& other : lines) EXPECT_NE(line, other) << option.name << " shares a place";
     lines.push_back(line);
@@ -102,7 +102,9 @@ TEST(CommandLine, OverridesReplaceOnlyWhatWasGivenAndReadThePasswordFile) {
   stored.brokerUrl = "mqtt://old";
   stored.user = "stored-user";
   stored.pumpId = "stored-id";
+  stored.allowRemoteControl = true;
   RemoteOverrides overrides;
+  overrides.allowRemoteControl = false;
   overrides.brokerUrl = "mqtt://new:1999";
   overrides.passwordFile = passwordFile;
   const auto applied = ApplyOverrides(stored, overrides);
@@ -111,7 +113,7 @@ TEST(CommandLine, OverridesReplaceOnlyWhatWasGivenAndReadThePasswordFile) {
   EXPECT_EQ(applied.settings.user, "stored-user");
   EXPECT_EQ(applied.settings.pumpId, "stored-id");
   EXPECT_EQ(applied.settings.password, "s3cret pass");
-  EXPECT_FALSE(applied.settings.allowRemoteControl);
+  EXPECT_FALSE(applied.settings.allowRemoteControl) << "a stored yes is switched off";
 }
 
 TEST(CommandLine, AMissingPasswordFileOrABadUrlIsAnError) {

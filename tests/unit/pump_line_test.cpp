@@ -162,6 +162,27 @@ TEST(PumpLineWatch, AnAdapterIsReopenedByItsStableNameAndClosingEndsTheTries) {
   EXPECT_EQ(l.line.state(), LinkState::NotConnected);
 }
 
+// The tries themselves are the session's test; here, who asks for them and
+// what a late open follows.
+TEST(PumpLineWatch, AFirstOpenThatFailsIsTriedAgainOnlyWhenAskedAndThenFollowsTheStableName) {
+  const PortError missing{PortError::Kind::NotFound, "No such file or directory"};
+  Line once;
+  once.port.failNextOpen = missing;
+  EXPECT_TRUE(once.line.open("/dev/ttyUSB0"));
+  once.clock.advance(10000);
+  EXPECT_EQ(once.port.openCount, 1) << "not asked to: one try only";
+
+  Line l;
+  l.stableName = "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0";
+  l.port.failNextOpen = missing;
+  EXPECT_TRUE(l.line.open("/dev/ttyUSB0", OpenRetry::UntilOpen));
+  l.clock.advance(2000);
+  ASSERT_TRUE(l.line.connected());
+  l.port.loseLine("gone");
+  l.clock.advance(2000);
+  EXPECT_EQ(l.port.opened.back(), *l.stableName) << "looked up when it opened at last";
+}
+
 TEST(PumpLine, APollTheLineRefusesGivesTheLineUpOnce) {
   Line l;
   l.line.open("/dev/ttyUSB0");

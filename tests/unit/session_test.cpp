@@ -3,6 +3,7 @@
 // results, and followers that see the state after each event.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -120,6 +121,40 @@ TEST(PumpSession, ANumberOfAPumpBeyondTwoDigitsIsRefusedAndTheOldOneKept) {
   EXPECT_FALSE(f.s.choosePumpAddress(100));
   EXPECT_FALSE(f.s.choosePumpAddress(-1));
   EXPECT_EQ(f.s.state().pumpAddress, 7);
+}
+
+// A console with no window, started before its adapter is plugged in.
+TEST(PumpSession, APortTriedUntilItOpensTellsEachNewCauseOnceAndKeepsItInTheState) {
+  testing::ConsoleHarness f;
+  std::vector<std::string> told;
+  f.session->setNoWindow();
+  f.session->setOnNotice([&](const session::Notice& notice) { told.push_back(notice.text); });
+  const PortError missing{PortError::Kind::NotFound, "No such file or directory"};
+  const PortError busy{PortError::Kind::Busy, "Device or resource busy"};
+  f.events.clear();
+  f.serial.failNextOpen = missing;
+  EXPECT_EQ(
+      f.session->open("/dev/ttyUSB0", link::OpenRetry::UntilOpen).refusal,
+      "无法打开通信端口 /dev/ttyUSB0：设备不存在。\n请检查端口号和串口线!\n每 2 秒重试一次。");
+  EXPECT_EQ(f.session->state().linkCause, "not_found");
+  EXPECT_EQ(f.session->stop().refusal, "通信端口 /dev/ttyUSB0 未打开，每 2 秒重试一次!");
+  for (const PortError& error : {missing, busy, busy}) {
+    f.serial.failNextOpen = error;
+    f.clock.advance(2000);
+  }
+  ASSERT_EQ(told.size(), 1U) << "the open's own cause is the caller's to tell";
+  EXPECT_NE(told[0].find("端口已被占用"), std::string::npos) << told[0];
+  EXPECT_EQ(f.session->state().linkCause, "busy");
+  EXPECT_EQ(f.eventDetails(EventKind::Link), Frames(2, "not_connected")) << "one per cause";
+
+  f.clock.advance(2000);
+  EXPECT_TRUE(f.session->connected());
+  EXPECT_EQ(f.session->state().linkCause, "");
+  const auto opened = std::find_if(f.events.begin(), f.events.end(),
+                                   [](const auto& event) { return event.kind == EventKind::Open; });
+  ASSERT_NE(opened, f.events.end());
+  EXPECT_TRUE(session::StartsConnection(*opened))
+      << "a first connection, with a run log of its own";
 }
 
 }  // namespace
