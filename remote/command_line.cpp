@@ -1,8 +1,9 @@
 #include "remote/command_line.h"
 
 #include <array>
-#include <fstream>
 #include <string_view>
+
+#include "platform/posix/named_file.h"
 
 namespace pump::remote {
 namespace {
@@ -90,13 +91,19 @@ AppliedSettings ApplyOverrides(RemoteSettings stored, const RemoteOverrides& ove
   if (overrides.pumpId) settings.pumpId = *overrides.pumpId;
   if (overrides.topicPrefix) settings.topicPrefix = *overrides.topicPrefix;
   if (overrides.allowRemoteControl) settings.allowRemoteControl = true;
+  if (overrides.caFile && !overrides.caFile->empty()) {
+    if ((applied.error = CaFileProblem(*overrides.caFile))) return applied;
+  }
   if (overrides.passwordFile) {
-    std::ifstream file(*overrides.passwordFile);
-    std::string password;
-    if (!file || !std::getline(file, password)) {
-      applied.error = "cannot read the password file " + *overrides.passwordFile;
+    std::string bytes;
+    const FileResult read =
+        posix::ReadNamedFile(*overrides.passwordFile, kLargestPasswordFileBytes, &bytes);
+    if (!read.ok || bytes.empty()) {
+      applied.error = "cannot read the password file " + *overrides.passwordFile + ": " +
+                      (read.ok ? "it is empty" : read.error);
       return applied;
     }
+    std::string password = bytes.substr(0, bytes.find('\n'));
     if (password.ends_with('\r')) password.pop_back();
     settings.password = password;
   }

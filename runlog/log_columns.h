@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string_view>
 
 namespace pump::runlog {
@@ -12,5 +13,9 @@ constexpr std::array<std::string_view, 8> kRunLogColumns{
 
 constexpr std::string_view kRunLogHeader =
     "time,elapsed_s,event,pressure_mpa,flow_ml_min,pressure_limit_mpa,pump,detail";
+
+// A console polling every 1.5 s writes about 6 MB of log a day: a GiB is
+// months of it. The trend and the report read a log in blocks, on a thread.
+constexpr std::uint64_t kLargestRunLogBytes = std::uint64_t{1} << 30;
 
 }  // namespace pump::runlog
