@@ -18,7 +18,10 @@ class FifoWriterLater {
  public:
   FifoWriterLater(std::string fifo, std::chrono::milliseconds after)
       : thread_([this, fifo = std::move(fifo), after] {
-          std::this_thread::sleep_for(after);
+          const auto start = std::chrono::steady_clock::now() + after;
+          while (!done_ && std::chrono::steady_clock::now() < start) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+          }
           while (!done_) {
             const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);  // fails with no reader
             if (fd >= 0) return void(::close(fd));
