@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "app/program_preview.h"
+#include "program/program_file.h"
 #include "texts/operator_texts.h"
 
 namespace pump::app {
@@ -315,13 +316,15 @@ void ProgramWindow::pasteRows(const QString& text) {
 }
 
 bool ProgramWindow::openFile(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    dialogs_.showMessage(texts::kProgramFileNotRead + file.errorString().toStdString(),
+  std::string bytes;
+  const FileResult file =
+      program::ReadProgramFileBytes(QFile::encodeName(path).toStdString(), &bytes);
+  if (!file.ok) {
+    dialogs_.showMessage(texts::kProgramFileNotRead + FailureForOperator(file),
                          texts::kProgramTitle);
     return false;
   }
-  const auto read = program::ReadProgram(file.readAll().toStdString());
+  const auto read = program::ReadProgram(bytes);
   if (const auto* fault = std::get_if<program::Fault>(&read)) {
     dialogs_.showMessage(texts::kProgramFileRefused + std::string("\n") + fault->message,
                          texts::kProgramTitle);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -13,13 +14,20 @@ enum class FileFailure {
   Other,            // see the system's reason
   DiskFull,         // no space left (or the user's quota used up)
   NotARegularFile,  // a FIFO, a device, a folder...: refused without reading
+  Missing,          // no such file (or a folder on the way is missing)
+  NoPermission,     // not allowed to read it
+  TooLarge,         // over the limit for its kind: refused without reading
 };
 
 struct FileResult {
   bool ok = false;
-  std::string error;  // the system's reason when !ok
+  std::string error;  // why not, in ASCII for logs and the standard error, when !ok
   FileFailure failure = FileFailure::Other;
+  std::uint64_t limitBytes = 0;  // the limit a TooLarge file passed
 };
+
+// Why a file was not read, in the operator's words: "不是普通文件（…）".
+std::string FailureForOperator(const FileResult& result);
 
 class Files {
  public:

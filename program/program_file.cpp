@@ -1,14 +1,11 @@
 #include "program/program_file.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
+
+#include "platform/posix/named_file.h"
 
 namespace pump::program {
 namespace {
-
-// The largest file a program of 999 steps can need, with room for unknown keys.
-constexpr std::streamoff kLargestFile = 4 * 1024 * 1024;
 
 std::string Line(const char* format, auto... values) {
   char text[160];
@@ -18,14 +15,14 @@ std::string Line(const char* format, auto... values) {
 
 }  // namespace
 
+FileResult ReadProgramFileBytes(const std::string& path, std::string* bytes) {
+  return posix::ReadNamedFile(path, kLargestProgramFileBytes, bytes);
+}
+
 std::variant<Program, Fault> ReadProgramFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return Fault{0, "", "cannot read " + path};
-  file.seekg(0, std::ios::end);
-  if (file.tellg() > kLargestFile) return Fault{0, "", "the file is too large for a program"};
-  file.seekg(0);
-  const std::string text{std::istreambuf_iterator<char>(file), {}};
-  if (file.bad()) return Fault{0, "", "cannot read " + path};
+  std::string text;
+  const FileResult read = ReadProgramFileBytes(path, &text);
+  if (!read.ok) return Fault{0, "", "cannot read: " + read.error};
   return ReadProgram(text);
 }
 

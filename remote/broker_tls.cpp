@@ -7,6 +7,8 @@
 #include <openssl/x509_vfy.h>
 #include <openssl/x509v3.h>
 
+#include "remote/remote_settings.h"
+
 namespace pump::remote {
 namespace {
 
@@ -64,6 +66,10 @@ std::string BrokerTls::setUp(mosquitto* client, const std::string& host,
   if (!taken) return "cannot set up TLS";
   caFile_ = caFile;
   const bool ownCa = !caFile.empty();
+  // libmosquitto opens the CA file by its path at once: a FIFO would hold it.
+  if (ownCa) {
+    if (const auto problem = CaFileProblem(caFile)) return *problem;
+  }
   if (mosquitto_tls_set(client, ownCa ? caFile.c_str() : nullptr,
                         ownCa ? nullptr : kSystemCertificates, nullptr, nullptr,
                         nullptr) != MOSQ_ERR_SUCCESS) {

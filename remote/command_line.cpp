@@ -1,15 +1,11 @@
 #include "remote/command_line.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <array>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
+#include <cstdint>
 #include <string_view>
 #include <utility>
+
+#include "platform/posix/named_file.h"
 
 namespace pump::remote {
 namespace {
@@ -63,16 +59,14 @@ std::optional<std::string>* RemoteValueSlot(RemoteOverrides& remote, std::string
   return nullptr;
 }
 
-// Why `path`, named by `option`, cannot be read at start, or nothing.
-std::optional<std::string> UnreadableFile(std::string_view option, const std::string& path) {
-  const std::string named = "--" + std::string(option) + " " + path + ": ";
-  struct stat status {};
-  if (::stat(path.c_str(), &status) != 0) return named + std::strerror(errno);
-  if (!S_ISREG(status.st_mode)) return named + "not a regular file";
-  const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (file < 0) return named + std::strerror(errno);
-  ::close(file);
-  return std::nullopt;
+// Why `path`, named by `option`, cannot be read at start, or nothing: it is
+// opened as every file a person names is, so a FIFO or a device cannot hold
+// the console before it starts.
+std::optional<std::string> UnreadableFile(std::string_view option, const std::string& path,
+                                          std::uint64_t limitBytes) {
+  const posix::NamedFile file(path, limitBytes);
+  if (file.opened().ok) return std::nullopt;
+  return "--" + std::string(option) + " " + path + ": " + file.opened().error;
 }
 
 }  // namespace
@@ -101,11 +95,17 @@ std::optional<std::string> SetOption(CommandLine& line, std::string_view name, s
 std::optional<std::string> CommandLineProblem(const CommandLine& line) {
   if (line.headless && (!line.port || line.port->empty())) return "--headless needs --port DEVICE";
   if (line.programFile && !line.headless) return "--program needs --headless";
-  const std::pair<std::string_view, const std::optional<std::string>&> files[] = {
-      {"mqtt-ca", line.remote.caFile}, {"mqtt-password-file", line.remote.passwordFile}};
-  for (const auto& [option, path] : files) {
+  struct NamedOnTheLine {
+    std::string_view option;
+    const std::optional<std::string>& path;
+    std::uint64_t limitBytes;
+  };
+  const NamedOnTheLine files[] = {
+      {"mqtt-ca", line.remote.caFile, kLargestCaFileBytes},
+      {"mqtt-password-file", line.remote.passwordFile, kLargestPasswordFileBytes}};
+  for (const auto& [option, path, limit] : files) {
     if (!path || path->empty()) continue;  // an empty CA file: the system's
-    if (auto problem = UnreadableFile(option, *path)) return problem;
+    if (auto problem = UnreadableFile(option, *path, limit)) return problem;
   }
   return std::nullopt;
 }
@@ -119,13 +119,19 @@ AppliedSettings ApplyOverrides(RemoteSettings stored, const RemoteOverrides& ove
   if (overrides.pumpId) settings.pumpId = *overrides.pumpId;
   if (overrides.topicPrefix) settings.topicPrefix = *overrides.topicPrefix;
   if (overrides.allowRemoteControl) settings.allowRemoteControl = *overrides.allowRemoteControl;
+  if (overrides.caFile && !overrides.caFile->empty()) {
+    if ((applied.error = CaFileProblem(*overrides.caFile))) return applied;
+  }
   if (overrides.passwordFile) {
-    std::ifstream file(*overrides.passwordFile);
-    std::string password;
-    if (!file || !std::getline(file, password)) {
-      applied.error = "cannot read the password file " + *overrides.passwordFile;
+    std::string bytes;
+    const FileResult read =
+        posix::ReadNamedFile(*overrides.passwordFile, kLargestPasswordFileBytes, &bytes);
+    if (!read.ok || bytes.empty()) {
+      applied.error = "cannot read the password file " + *overrides.passwordFile + ": " +
+                      (read.ok ? "it is empty" : read.error);
       return applied;
     }
+    std::string password = bytes.substr(0, bytes.find('\n'));
     if (password.ends_with('\r')) password.pop_back();
     settings.password = password;
   }

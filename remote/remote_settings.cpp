@@ -5,6 +5,8 @@
 #include <charconv>
 #include <climits>
 
+#include "platform/posix/named_file.h"
+
 namespace pump::remote {
 namespace {
 
@@ -107,6 +109,12 @@ std::optional<std::string> SettingsProblem(const RemoteSettings& settings) {
     return "topic prefix must not be empty, start or end with \"/\", or hold \"#\" or \"+\"";
   }
   return std::nullopt;
+}
+
+std::optional<std::string> CaFileProblem(const std::string& caFile) {
+  const posix::NamedFile file(caFile, kLargestCaFileBytes);
+  if (file.opened().ok) return std::nullopt;
+  return "cannot use the CA file " + caFile + ": " + file.opened().error;
 }
 
 }  // namespace pump::remote

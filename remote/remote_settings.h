@@ -19,6 +19,16 @@ struct RemoteSettings {
   bool allowRemoteControl = false;
 };
 
+// A CA file is a few certificates (the whole system store is under 300 KB); a
+// password file's first line is the password.
+inline constexpr std::uint64_t kLargestCaFileBytes = 1024 * 1024;
+inline constexpr std::uint64_t kLargestPasswordFileBytes = 64 * 1024;
+
+// Why the CA file cannot be used, or nothing when it can: it is opened as any
+// file a person names is, so a FIFO or a device is refused rather than left to
+// hold whoever reads it next.
+std::optional<std::string> CaFileProblem(const std::string& caFile);
+
 // A broker URL taken apart.
 struct BrokerAddress {
   std::string host;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/posix/named_file.h"
 #include "runlog/local_time.h"
 #include "runlog/log_columns.h"
 #include "trend/csv_records.h"
@@ -114,7 +115,7 @@ class EntryFeed {
  public:
   explicit EntryFeed(const std::function<void(const LogEntry&)>& onEntry) : onEntry_(onEntry) {}
 
-  LogReading read(trend::LogFile& file) {
+  LogReading read(posix::NamedFile& file) {
     std::string text;
     Sha256 digest;
     for (bool atEnd = false; !atEnd && reading_.error.empty();) {
@@ -244,10 +245,10 @@ class EntryFeed {
 
 LogReading ReadLogEntries(const std::string& path,
                           const std::function<void(const LogEntry&)>& onEntry) {
-  trend::LogFile file(path);
-  if (!file.error().empty()) {
+  posix::NamedFile file(path, runlog::kLargestRunLogBytes);
+  if (!file.opened().ok) {
     LogReading refused;
-    refused.error = file.error();
+    refused.error = trend::RunLogRefusal(path, file.opened());
     return refused;
   }
   return EntryFeed(onEntry).read(file);

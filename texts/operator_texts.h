@@ -218,6 +218,17 @@ inline constexpr char kSavedRecordFull[] =
     "\n记录已满：只存储了前 1000000 个数值，之后的读数未记入。";
 // The reason a save gives when the disk has no room left.
 inline constexpr char kDiskFull[] = "磁盘空间已满";
+// Why a file the operator named was not read.
+inline constexpr char kFileNotRegular[] = "不是普通文件（而是管道、设备或文件夹）";
+inline constexpr char kFileMissing[] = "文件不存在";
+inline constexpr char kFileNoPermission[] = "没有读取权限";
+inline std::string FileTooLarge(unsigned long long limitBytes) {
+  const std::string limit = limitBytes >= 1 << 20   ? std::to_string(limitBytes >> 20) + " MB"
+                            : limitBytes >= 1 << 10 ? std::to_string(limitBytes >> 10) + " KB"
+                                                    : std::to_string(limitBytes) + " 字节";
+  return "文件过大（超过 " + limit + "）";
+}
+inline std::string FileNotReadable(const std::string& error) { return "读取出错：" + error; }
 
 // --- Record viewer ------------------------------------------------------------
 inline constexpr char kRecordViewerTitle[] = "泵启动和停止时间记录";

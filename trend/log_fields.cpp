@@ -1,12 +1,6 @@
 #include "trend/log_fields.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <charconv>
-#include <cstring>
 
 #include "runlog/log_columns.h"
 #include "trend/session.h"
@@ -60,27 +54,8 @@ bool IsRunLogHeader(const CsvRecord& record) {
   return true;
 }
 
-LogFile::LogFile(const std::string& path)
-    : fd_(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)) {
-  struct stat status {};
-  if (fd_ < 0 || ::fstat(fd_, &status) != 0) {
-    error_ = "无法打开 " + path + "：" + std::strerror(errno);
-  } else if (!S_ISREG(status.st_mode)) {
-    error_ = path + " 不是普通文件（而是管道、设备或文件夹），不能作为运行日志打开。";
-  } else {
-    size_ = static_cast<std::uint64_t>(status.st_size);
-  }
-}
-
-LogFile::~LogFile() {
-  if (fd_ >= 0) ::close(fd_);
-}
-
-ssize_t LogFile::read(char* into, std::size_t count) {
-  for (;;) {
-    const ssize_t got = ::read(fd_, into, count);
-    if (got >= 0 || errno != EINTR) return got;
-  }
+std::string RunLogRefusal(const std::string& path, const FileResult& opened) {
+  return path + "：" + FailureForOperator(opened) + "，不能作为运行日志打开。";
 }
 
 }  // namespace pump::trend

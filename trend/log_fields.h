@@ -1,14 +1,13 @@
 // The pieces of reading a run log that the trend's loader and the run report
-// share: the file opened without waiting, the header, and the fields whose
-// shape the log fixes.
+// share: the refusal of a file, the header, and the fields whose shape the
+// log fixes.
 #pragma once
-
-#include <sys/types.h>
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "platform/files.h"
 #include "trend/csv_records.h"
 
 namespace pump::trend {
@@ -25,26 +24,7 @@ bool ParseLogValue(std::string_view text, float& value);
 // The run log's header row, a byte-order mark before it allowed.
 bool IsRunLogHeader(const CsvRecord& record);
 
-// A regular file open for reading, or why not.
-class LogFile {
- public:
-  // Opened without waiting, as a FIFO with no writer would hold a plain open,
-  // and checked on what was opened, so a path swapped meanwhile is no way round.
-  explicit LogFile(const std::string& path);
-  ~LogFile();
-  LogFile(const LogFile&) = delete;
-  LogFile& operator=(const LogFile&) = delete;
-
-  const std::string& error() const { return error_; }
-  std::uint64_t size() const { return size_; }
-
-  // Up to `count` bytes at `into`; 0 at the end, -1 on an error (errno says which).
-  ssize_t read(char* into, std::size_t count);
-
- private:
-  int fd_;
-  std::string error_;
-  std::uint64_t size_ = 0;
-};
+// A run log opened for reading, or why it was refused, in the operator's words.
+std::string RunLogRefusal(const std::string& path, const FileResult& opened);
 
 }  // namespace pump::trend

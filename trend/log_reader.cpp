@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/posix/named_file.h"
 #include "runlog/local_time.h"
 #include "runlog/log_columns.h"
 #include "trend/csv_records.h"
@@ -56,7 +57,7 @@ class LogLoader {
  public:
   explicit LogLoader(const LoadControl& control) : control_(control) {}
 
-  LogLoad load(LogFile& file) {
+  LogLoad load(posix::NamedFile& file) {
     load_.session = std::make_unique<Session>();
     std::string text;
     std::uint64_t read = 0;
@@ -159,10 +160,10 @@ class LogLoader {
 }  // namespace
 
 LogLoad LoadRunLog(const std::string& path, const LoadControl& control) {
-  LogFile file(path);
-  if (!file.error().empty()) {
+  posix::NamedFile file(path, runlog::kLargestRunLogBytes);
+  if (!file.opened().ok) {
     LogLoad refused;
-    refused.error = file.error();
+    refused.error = RunLogRefusal(path, file.opened());
     return refused;
   }
   return LogLoader(control).load(file);

@@ -15,6 +15,7 @@
 
 #include "board/qt/tile_grid.h"
 #include "board/tile_texts.h"
+#include "program/program_file.h"
 #include "texts/operator_texts.h"
 
 namespace pump::board::qt {
@@ -50,15 +51,13 @@ QString JoinIds(const std::vector<std::string>& ids) {
   return names.join('\n');
 }
 
-// A program file, read whole; a file too large to be a program is refused unread.
+// A program file; one that cannot be read is refused in the operator's words.
 std::variant<program::Program, program::Fault> ReadProgramFile(const QString& path) {
-  constexpr qint64 kLargestProgramFile = 1 << 20;
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly))
-    return program::Fault{0, "", file.errorString().toStdString()};
-  if (file.size() > kLargestProgramFile) return program::Fault{0, "", "larger than 1 MB"};
-  const QByteArray bytes = file.read(kLargestProgramFile + 1);
-  return program::ReadProgram(std::string_view(bytes.constData(), bytes.size()));
+  std::string bytes;
+  const FileResult file =
+      program::ReadProgramFileBytes(QFile::encodeName(path).toStdString(), &bytes);
+  if (!file.ok) return program::Fault{0, "", FailureForOperator(file)};
+  return program::ReadProgram(bytes);
 }
 
 }  // namespace

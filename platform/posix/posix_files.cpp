@@ -4,24 +4,20 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
+#include <limits>
 #include <random>
 #include <system_error>
+
+#include "platform/posix/named_file.h"
 
 namespace pump::posix {
 namespace {
 
 namespace fs = std::filesystem;
-
-FileResult Failed(int error) {
-  const bool full = error == ENOSPC || error == EDQUOT;
-  return {false, std::strerror(error), full ? FileFailure::DiskFull : FileFailure::Other};
-}
-
-FileResult NotRegular() { return {false, "not a regular file", FileFailure::NotARegularFile}; }
 
 // Closes the descriptor when it goes out of scope, unless released.
 class Descriptor {
@@ -106,60 +102,40 @@ void SyncFolder(const fs::path& folder) {
   ::close(fd);
 }
 
-// Reads `count` bytes from `offset`, fewer only if the file ends first.
-int ReadAt(int fd, off_t offset, std::size_t count, std::string* bytes) {
-  bytes->resize(count);
-  std::size_t done = 0;
-  while (done < count) {
-    const ssize_t got =
-        ::pread(fd, bytes->data() + done, count - done, offset + static_cast<off_t>(done));
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    if (got == 0) break;
-    done += static_cast<std::size_t>(got);
-  }
-  bytes->resize(done);
-  return 0;
-}
-
 }  // namespace
 
 FileResult PosixFiles::writeWhole(const std::string& path, std::string_view bytes) {
   const fs::path target = WriteTarget(path);
   std::error_code folderError;
   if (target.has_parent_path()) fs::create_directories(target.parent_path(), folderError);
-  if (folderError) return Failed(folderError.value());
+  if (folderError) return FileFailed(folderError.value());
   fs::path temporary;
   Descriptor file(OpenTemporary(target, &temporary));
-  if (file.get() < 0) return Failed(errno);
+  if (file.get() < 0) return FileFailed(errno);
   int error = FillTemporary(file, target, bytes);
   if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) error = errno;
   if (error != 0) {
     ::unlink(temporary.c_str());
-    return Failed(error);
+    return FileFailed(error);
   }
   SyncFolder(target.parent_path());
   return {true, {}};
 }
 
 FileResult PosixFiles::readTail(const std::string& path, std::size_t maxBytes, std::string* bytes) {
-  // Checked before opening, as opening a FIFO or a device can wait or act on
-  // it; checked again on what was opened, in case the path changed meanwhile.
-  struct stat status {};
-  if (::stat(path.c_str(), &status) != 0) return Failed(errno);
-  if (!S_ISREG(status.st_mode)) return NotRegular();
-  Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-  if (file.get() < 0) return Failed(errno);
-  if (::fstat(file.get(), &status) != 0) return Failed(errno);
-  if (!S_ISREG(status.st_mode)) return NotRegular();
-  const auto size = static_cast<std::size_t>(status.st_size);
-  const std::size_t count = size < maxBytes ? size : maxBytes;
-  std::string tail;
-  if (const int error = ReadAt(file.get(), static_cast<off_t>(size - count), count, &tail)) {
-    return Failed(error);
+  NamedFile file(path, std::numeric_limits<std::uint64_t>::max());
+  if (!file.opened().ok) return file.opened();
+  const std::uint64_t count = std::min<std::uint64_t>(file.size(), maxBytes);
+  if (!file.seek(file.size() - count)) return FileFailed(errno);
+  std::string tail(count, '\0');
+  std::size_t done = 0;
+  while (done < tail.size()) {
+    const ssize_t got = file.read(tail.data() + done, tail.size() - done);
+    if (got < 0) return FileFailed(errno);
+    if (got == 0) break;  // it shrank since it was opened
+    done += static_cast<std::size_t>(got);
   }
+  tail.resize(done);
   *bytes = std::move(tail);
   return {true, {}};
 }

@@ -4,6 +4,7 @@
 #include "app/program_window.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAction>
 #include <QApplication>
@@ -23,6 +24,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <chrono>
 
 #include "app/composition.h"
 #include "app/program_preview.h"
@@ -32,6 +34,7 @@
 #include "tests/gui/console_on_qt.h"
 #include "tests/gui/home_at.h"
 #include "tests/gui/pty_pair.h"
+#include "tests/support/fifo_writer_later.h"
 #include "tests/support/port_box_answer.h"
 #include "tests/support/pump_sim_process.h"
 #include "trend/qt/trend_chart_view.h"
@@ -420,6 +423,61 @@ TEST(ProgramWindow, ItsButtonsRunThePumpAndTheTableFollowsTheStep) {
   EXPECT_FALSE(window.button("abort").isEnabled());
   EXPECT_FALSE(RowMarkedRunning(window, 1));
   EXPECT_TRUE(window.steps().editTriggers().testFlag(QAbstractItemView::EditKeyPressed));
+}
+
+struct Heard {
+  std::string frame;
+  qint64 atMs;
+};
+
+std::vector<Heard> FramesUntil(PtyPair& pump, const QElapsedTimer& clock, qint64 untilMs) {
+  std::vector<Heard> frames;
+  while (clock.elapsed() < untilMs) {
+    std::string frame = pump.read(9, static_cast<int>(untilMs - clock.elapsed()));
+    if (frame.size() == 9) frames.push_back({std::move(frame), clock.elapsed()});
+  }
+  return frames;
+}
+
+TEST(ProgramWindow, OpeningAFifoDuringATimedRunKeepsThePollAndTheStopOnTime) {
+  QTemporaryDir folder;
+  const QString fifo = folder.filePath("program.json");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  testing::FifoWriterLater unblock(QFile::encodeName(fifo).toStdString(), std::chrono::seconds(5));
+  PtyPair pump;
+  ASSERT_TRUE(pump.ok());
+  ProgramConsoleOnQt console;
+  console.openPort(pump.slavePath());
+  app::SessionProgramControls controls(*console.session);
+  app::ProgramWindow window(controls);
+  ShowActive(window);
+
+  QElapsedTimer sinceStart;
+  sinceStart.start();
+  console.startTimedRun("0.05");  // three seconds
+  AnswerModals operatorAnswers(QMessageBox::Ok, fifo);
+  QTimer::singleShot(500, &window, [&] { window.button("open").click(); });
+  const std::vector<Heard> heard = FramesUntil(pump, sinceStart, 4500);
+
+  EXPECT_EQ(operatorAnswers.seen,
+            (std::vector<std::string>{"file dialog",
+                                      "程序文件读不出：不是普通文件（而是管道、设备或文件夹）"}));
+  const std::string poll = link::PumpCommand::StatusPoll().frame();
+  const std::string stop = link::PumpCommand::Stop().frame();
+  qint64 lastPoll = 0;
+  bool stopped = false;
+  for (const Heard& frame : heard) {
+    if (frame.frame == poll) {
+      EXPECT_LT(frame.atMs - lastPoll, 2000) << "no poll for " << frame.atMs - lastPoll << " ms";
+      lastPoll = frame.atMs;
+    } else if (frame.frame == stop) {
+      stopped = true;
+      EXPECT_GE(frame.atMs, 2900);
+      EXPECT_LE(frame.atMs, 3700) << "the run's stop went out late";
+    }
+  }
+  EXPECT_TRUE(stopped);
+  EXPECT_GT(lastPoll, 3000) << "the poll went on";
 }
 
 TEST(ProgramWindow, AProgramStartedElsewhereIsShownInTheTableUntilItEnds) {

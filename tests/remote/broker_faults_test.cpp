@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <fstream>
 
 #include "tests/remote/station_fixture.h"
+#include "tests/support/fifo_writer_later.h"
 #include "tests/support/pump_states.h"
 
 extern char** environ;
@@ -172,6 +174,17 @@ TEST_F(TlsBroker, AConsoleTrustingTheTestCaConnectsAndPublishes) {
   FarEnd end(tlsBroker->port(), topic("status"), tls->caCertificate);
   ASSERT_TRUE(end.ready());
   EXPECT_TRUE(awaitJson(end, topic("status"), [](const Json& s) { return s["online"] == true; }));
+}
+
+TEST_F(TlsBroker, ACaFileThatIsAFifoIsRefusedAtOnceWithItsCause) {
+  const std::string fifo = folder.path() + "/ca.fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  pump::testing::FifoWriterLater unblock(fifo, 5s);
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_EQ(
+      firstFailure(tlsBroker->url(), fifo),
+      "cannot use the CA file " + fifo + ": not a regular file (a FIFO, a device or a folder)");
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 2s) << "held by the FIFO";
 }
 
 TEST_F(TlsBroker, AConsoleTrustingAnotherCaNeverConnectsAndSaysTheCertificateIsNotTrusted) {

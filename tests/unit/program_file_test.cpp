@@ -1,7 +1,11 @@
 // Program files as other tools and the broker write them: read whole or
 // refused whole with the first fault, naming the step and the field.
-#include <gtest/gtest.h>
+#include "program/program_file.h"
 
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
 #include <string>
 #include <variant>
 
@@ -157,6 +161,21 @@ TEST(ProgramFile, NineHundredNinetyNineStepsAndOneHundredHoursAreTheMost) {
   const Fault over = FaultOf(ManySteps(101, 3600));
   EXPECT_EQ(over.step, 0);
   EXPECT_NE(over.message.find("100 hours"), std::string::npos) << over.message;
+}
+
+TEST(ProgramFile, TheLargestProgramAsTheConsoleWritesItIsReadBackFromDisk) {
+  Program widest{std::string(300, 'x'), std::vector<Step>(999, Step{360, 200, 199, 50})};
+  const std::string written = program::WriteProgram(widest);
+  EXPECT_LT(written.size(), program::kLargestProgramFileBytes);
+  char path[] = "/tmp/widest-program-XXXXXX";
+  const int fd = ::mkstemp(path);
+  ASSERT_GE(fd, 0);
+  ::close(fd);
+  std::ofstream(path, std::ios::binary) << written;
+  const auto read = program::ReadProgramFile(path);
+  ::unlink(path);
+  ASSERT_TRUE(std::holds_alternative<Program>(read)) << std::get<Fault>(read).message;
+  EXPECT_EQ(std::get<Program>(read), widest);
 }
 
 TEST(ProgramFile, UnknownKeysAreIgnoredAndAWrittenProgramReadsBackTheSame) {

@@ -16,6 +16,7 @@
 #include <sstream>
 #include <thread>
 
+#include "runlog/log_columns.h"
 #include "tests/trend/logic/rows.h"
 #include "trend/log_export.h"
 #include "trend/log_reader.h"
@@ -219,7 +220,7 @@ std::optional<LogLoad> LoadWithin(const std::string& path, std::chrono::seconds 
   return result.get();
 }
 
-TEST_F(RunLogFile, AFifoADeviceAndAFolderAreRefusedAtOnceAsNotRegularFiles) {
+TEST_F(RunLogFile, AFifoADeviceAFolderAndAFileOverTheLimitAreRefusedAtOnce) {
   const std::string fifo = (folder / "pipe.csv").string();
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const auto fromFifo = LoadWithin(fifo, std::chrono::seconds(5));
@@ -238,6 +239,12 @@ TEST_F(RunLogFile, AFifoADeviceAndAFolderAreRefusedAtOnceAsNotRegularFiles) {
     EXPECT_FALSE(load->session);
     EXPECT_NE(load->error.find("不是普通文件"), std::string::npos) << load->error;
   }
+
+  const std::string huge = write("huge.csv", kHeader);
+  ASSERT_EQ(::truncate(huge.c_str(), runlog::kLargestRunLogBytes + 1), 0);
+  const auto tooLarge = LoadWithin(huge, std::chrono::seconds(5));
+  ASSERT_TRUE(tooLarge);
+  EXPECT_NE(tooLarge->error.find("文件过大（超过 4096 MB）"), std::string::npos) << tooLarge->error;
 }
 
 TEST_F(RunLogFile, ALineRunningPast64KilobytesIsRefusedWithoutReadingTheRest) {
