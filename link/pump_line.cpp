@@ -38,6 +38,13 @@ std::optional<PortError> PumpLine::open(const std::string& device) {
   return std::nullopt;
 }
 
+bool PumpLine::isOnPort(const std::string& device) const {
+  if (device_.empty()) return false;
+  if (device == device_ || device == reopenName_) return true;
+  const auto stable = stableName_ ? stableName_(device) : std::nullopt;
+  return stable && *stable == reopenName_;
+}
+
 // Frames still waiting mean the pump stopped reading: what sits unsent in the
 // line's buffer is stale by now, and may end in a partial frame.
 void PumpLine::close() {

@@ -83,6 +83,9 @@ class PumpLine {
   bool connected() const { return connected_; }
   // The device as the operator named it.
   const std::string& device() const { return device_; }
+  // `device` is the port this line was opened on: the same name, or the same
+  // adapter found by its stable name.
+  bool isOnPort(const std::string& device) const;
   LinkState state() const { return state_; }
   // Whole seconds since the last valid frame (or the open), while connected.
   int secondsWithoutAnswer() const;

@@ -30,21 +30,44 @@ bool AtOrAbove(const Pressure& reading, const Pressure& limit) {
 // Another port is asked for: the old one is given up first, and a lost line
 // is no longer reconnected.
 CommandResult PumpSession::open(const std::string& device) {
+  endRunBeforeSwitch(line_.isOnPort(device));
+  exitStopSent_ = false;
   const bool wasConnected = line_.connected();
   const std::string previous = line_.device();
-  keepUnsentStop(line_.holdsUnsentStop());
   line_.close();
   state_.port.reset();
   if (wasConnected) publish(EventKind::Close, previous);
   if (const auto error = line_.open(device)) {
-    std::string message = OpenFailedMessage(device, *error);
-    if (runTimer_.timing()) message += texts::kRunGoesOn;
     linkMayHaveChanged();
-    return CommandResult::Refused(std::move(message), "port not opened");
+    return CommandResult::Refused(OpenFailedMessage(device, *error), "port not opened");
   }
   portEverOpened_ = true;
   lineBack(false);
   return {};
+}
+
+// A run belongs to the pump it was started on, and its events to that
+// line's log: it ends there before the line is given up. Its stop, if the
+// line could not send it, waits for the same port (or adapter) only: another
+// port's pump is not stopped for it, and the operator hears that the old one
+// may still be running. The operator's own stop goes to the next port, as
+// ever.
+void PumpSession::endRunBeforeSwitch(bool samePort) {
+  const bool runUnderWay = runOrProgramUnderWay() || exitStopSent_;  // or just ended for this
+  if (programRunner_.active()) {
+    programRunner_.abort();
+  } else if (state_.timedRun != TimedRunState::Idle) {
+    runTimer_.end();
+  }
+  keepUnsentStop(line_.holdsUnsentStop());
+  const bool runGoingOn = state_.timedRun != TimedRunState::Idle;
+  if (keptStop_ && runUnderWay) {
+    keptStop_->endsRun = keptStop_->endsRun || runGoingOn;  // the run ends when it goes out
+    if (samePort) return;
+    keptStop_.reset();
+    tell(texts::StopNotSent(line_.device()), texts::kCommErrorTitle);
+  }
+  if (runGoingOn) tellTimedRunStep("end");
 }
 
 void PumpSession::close() {
@@ -106,7 +129,7 @@ void PumpSession::lineFailed(const link::LineFailure& failure) {
     message += texts::kProgramPausedByLoss;
   }
   linkMayHaveChanged();
-  tell(std::move(message), texts::kCommErrorTitle);
+  tell(std::move(message), texts::kCommErrorTitle, true);
 }
 
 // Runs inside the line's reply handling: the serial port hands over no more
