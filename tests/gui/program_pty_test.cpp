@@ -127,12 +127,12 @@ TEST_F(ProgramOnLine, ADroppedLinePausesTheProgramAndAnotherPortEndsItWithoutSto
   since.start();
   ASSERT_TRUE(console.session->startProgram(program).ok());
   ExpectOnSchedule(pump, since, {{0, "Q00P02.0Y"}, {0, "Q00L0025Y"}, {0, "Q00R0000Y"}});
+  PtyPair next;  // made first, so it cannot take the dropped line's name
+  ASSERT_TRUE(next.ok());
   pump.closeMaster();
   ASSERT_TRUE(WaitUntil([&] { return console.session->holdsKeptStop(); }, 5000));
   EXPECT_EQ(console.session->state().program->state, session::ProgramRunState::Paused);
 
-  PtyPair next;
-  ASSERT_TRUE(next.ok());
   console.dialogs.shown.clear();
   console.dialogs.yesNoAnswers = {true};
   console.open(next.slavePath());
