@@ -353,44 +353,24 @@ struct RunOnUsb0 : ConsoleHarness {
     events.clear();
   }
   long stops() const { return std::ranges::count(serial.written, std::string("Q00S0000Y")); }
-  // Where the first event of this kind is in the feed.
-  long at(pump::EventKind kind) const {
-    return std::ranges::find(events, kind, &session::SessionEvent::kind) - events.begin();
-  }
 };
-
-// Whether the new port opens or not, the run has ended on the old one first.
-TEST(PortChangeDuringARun, YesStopsThePumpOnTheOldLineBeforeItIsClosed) {
-  for (const bool newPortOpens : {true, false}) {
-    RunOnUsb0 f;
-    f.dialogs.yesNoAnswers = {true};
-    if (!newPortOpens) f.serial.failNextOpen = PortError{PortError::Kind::NotFound, "gone"};
-    f.openPort("/dev/ttyUSB1");
-    const auto& asked = f.dialogs.shown[f.dialogs.shown.size() - (newPortOpens ? 1 : 2)];
-    EXPECT_EQ(asked.kind + " " + asked.title, "yes_no 通信");
-    EXPECT_EQ(f.serial.written, Calls{"Q00S0000Y"}) << newPortOpens;
-    EXPECT_LT(f.at(pump::EventKind::Run), f.at(pump::EventKind::Close)) << "in the old line's log";
-    EXPECT_FALSE(f.session->runOrProgramUnderWay());
-    f.clock.advance(20'000);
-    EXPECT_EQ(f.stops(), 1) << "nothing of the run on the new line";
-    EXPECT_EQ(f.eventDetails(pump::EventKind::Run), Calls{"end"});
-    EXPECT_EQ(f.dialogs.messages().size(), newPortOpens ? 0U : 1U);
-  }
-}
 
 // The session's own open, whoever calls it, ends a program on its line.
 TEST(PortChangeDuringARun, AProgramEndsOnItsLineWhenTheSessionAloneOpensAnother) {
-  RunOnUsb0 f;
-  f.window->endTimedRun();
+  ConsoleHarness f;
+  f.openPort("/dev/ttyUSB0");
   ASSERT_TRUE(f.session->startProgram({"p", {program::Step{60, 10, 10, 20}}}).ok());
   f.serial.written.clear();
   f.events.clear();
   ASSERT_TRUE(f.session->open("/dev/ttyUSB1").ok());
-  EXPECT_EQ(f.serial.written, Calls{"Q00S0000Y"});
-  EXPECT_EQ(f.eventDetails(pump::EventKind::Program), Calls{"abort"});
-  EXPECT_LT(f.at(pump::EventKind::Program), f.at(pump::EventKind::Close));
   f.clock.advance(70'000);
-  EXPECT_EQ(f.stops(), 1);
+  EXPECT_EQ(f.serial.written.front(), "Q00S0000Y");
+  EXPECT_EQ(std::ranges::count(f.serial.written, std::string("Q00S0000Y")), 1);
+  const auto at = [&](pump::EventKind kind) {
+    return std::ranges::find(f.events, kind, &session::SessionEvent::kind) - f.events.begin();
+  };
+  EXPECT_LT(at(pump::EventKind::Program), at(pump::EventKind::Close)) << "in the old line's log";
+  EXPECT_EQ(f.eventDetails(pump::EventKind::Program), Calls{"abort"});
 }
 
 // A stop kept while the line was down goes to the same port, by its name or
@@ -404,8 +384,8 @@ TEST(PortChangeAfterALoss, AKeptStopGoesOnlyToTheSamePortOrAdapter) {
       {"/dev/ttyUSB0", "/dev/serial/by-id/usb-A"},
       {"/dev/ttyUSB1", "/dev/serial/by-id/usb-A"},  // the same adapter back under a new name
       {"/dev/ttyUSB2", "/dev/serial/by-id/usb-B"}};
-  for (const Row row : {Row{"/dev/ttyUSB0", true}, Row{"/dev/ttyUSB1", true},
-                        Row{"/dev/ttyUSB2", false}, Row{"/dev/ttyS0", false}}) {
+  for (const Row row :
+       {Row{"/dev/ttyUSB0", true}, Row{"/dev/ttyUSB1", true}, Row{"/dev/ttyUSB2", false}}) {
     RunOnUsb0 f({.stableName = [&](const std::string& device) -> std::optional<std::string> {
       const auto found = adapters.find(device);
       if (found == adapters.end()) return std::nullopt;
