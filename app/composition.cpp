@@ -141,6 +141,7 @@ console::MainWindowServices Console::services() {
       .recordPath = recordPath_,
       .portFinder = &portFinder_,
       .lastPort = &lastPort_,
+      .waitForStop = [this] { WaitForExitStop(session()); },
   };
 }
 

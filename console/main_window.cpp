@@ -20,8 +20,7 @@ MainWindow::MainWindow(MainWindowServices services)
     // here would hold every later reply.
     dialogs_.showNotice(texts::kRecordFull, texts::kSaveTitle);
   });
-  session_.setOnNotice(
-      [this](const session::Notice& notice) { dialogs_.showNotice(notice.text, notice.title); });
+  session_.setOnNotice([this](const session::Notice& notice) { tell(notice); });
   session_.setOnRunClock([this](const session::RunClockChange& change) { showRunClock(change); });
   session_.setOnStatusChange([this] { refreshStatusLine(); });
 }

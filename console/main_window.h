@@ -36,6 +36,9 @@ struct MainWindowServices {
   std::string recordPath;                  // where the record file lives
   const PortFinder* portFinder = nullptr;  // none: the port box lists only the simulated pump
   LastPortMemory* lastPort = nullptr;      // none: the port box always offers "1"
+  // Runs the window's events until a stop sent before the line is given up
+  // has left the port, for a bounded time; none: no wait.
+  std::function<void()> waitForStop = {};
 };
 
 // The status line's text for a program under way.
@@ -106,6 +109,9 @@ class MainWindow {
   void showProgramStep(const std::string& detail);
   void showKeyOutcome(const KeyOutcome& outcome);
   void refuse(const char* text, const char* title, const std::string& typed);
+  CloseAnswer askToEndRun(const char* question, const char* title);
+  bool endRunBeforeSwitch();
+  void tell(const session::Notice& notice);
   void lockMenus(bool locked);
 
   MainWindowServices services_;
@@ -119,6 +125,8 @@ class MainWindow {
   std::function<void()> openRemoteSettings_;
   std::string logTrouble_;             // the status text while the run log cannot be written
   bool programAbortedByHand_ = false;  // said on the status line until the next program
+  std::optional<int> lossBox_;         // the box that tells of a lost line
+  int lossesInBox_ = 0;                // the losses it has told of
 };
 
 }  // namespace pump::console

@@ -50,6 +50,13 @@ void PumpLine::followStableName() {
   reopenName_ = stable.value_or(device_);
 }
 
+bool PumpLine::isOnPort(const std::string& device) const {
+  if (device_.empty()) return false;
+  if (device == device_ || device == reopenName_) return true;
+  const auto stable = stableName_ ? stableName_(device) : std::nullopt;
+  return stable && *stable == reopenName_;
+}
+
 // Frames still waiting mean the pump stopped reading: what sits unsent in the
 // line's buffer is stale by now, and may end in a partial frame.
 void PumpLine::close() {

@@ -89,6 +89,9 @@ class PumpLine {
   bool connected() const { return connected_; }
   // The device as the operator named it.
   const std::string& device() const { return device_; }
+  // `device` is the port this line was opened on: the same name, or the same
+  // adapter found by its stable name.
+  bool isOnPort(const std::string& device) const;
   LinkState state() const { return state_; }
   // No line is open, and one is tried every two seconds.
   bool retrying() const { return !connected_ && watchTimer_.enabled(); }

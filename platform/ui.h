@@ -115,6 +115,13 @@ class Dialogs {
   // The same box, shown over the window until the operator closes it, but
   // returning at once.
   virtual void showNotice(const std::string& prompt, const std::string& title) = 0;
+  // A notice whose text may change while it is up; the number names it to
+  // the two calls below.
+  virtual int showChangeableNotice(const std::string& prompt, const std::string& title) = 0;
+  // The notice is still up: the operator has not closed it.
+  virtual bool noticeShown(int notice) const = 0;
+  // Its text becomes `prompt`; nothing once it is closed.
+  virtual void changeNotice(int notice, const std::string& prompt) = 0;
   // The edit text on OK, the empty text on Cancel. A CR LF in the prompt breaks the line.
   virtual std::string askText(const std::string& prompt, const std::string& title,
                               int defaultAnswer) = 0;

@@ -174,8 +174,8 @@ void PumpSession::publish(EventKind kind, std::string detail, bool reopened, Cha
                                clock_.monotonicNow(), reopened, changed, source});
 }
 
-void PumpSession::tell(std::string text, const char* title) {
-  if (onNotice_) onNotice_({std::move(text), title});
+void PumpSession::tell(std::string text, const char* title, bool lineLost) {
+  if (onNotice_) onNotice_({std::move(text), title, lineLost});
 }
 
 void PumpSession::statusChanged() {

@@ -39,6 +39,7 @@ struct SessionServices {
 struct Notice {
   std::string text;
   const char* title;
+  bool lineLost = false;  // the line failed: one box may tell of several losses
 };
 
 // The timed run's clock as a view shows it: shown or hidden, and the time run.
@@ -69,7 +70,9 @@ class PumpSession : public PumpCommands {
   // Gives up the port open now, then opens `device`. Refused with the
   // operator's message (and what to do) when it cannot be opened; with
   // `UntilOpen` it is tried again every two seconds, each new cause told in
-  // a notice and kept in the state's link cause until it opens.
+  // a notice and kept in the state's link cause until it opens. A timed run
+  // or program never carries over: it ends first on the line it runs on,
+  // its stop and its events going there and not to the new port.
   CommandResult open(const std::string& device, link::OpenRetry retry = link::OpenRetry::No);
   void close();
   bool connected() const { return line_.connected(); }
@@ -107,6 +110,10 @@ class PumpSession : public PumpCommands {
     return timedRunStep([this] { runTimer_.end(); });
   }
   bool runInProgress() const { return runTimer_.timing(); }
+  // A timed run is counting, paused or has a stop still to send, or a program is under way.
+  bool runOrProgramUnderWay() const {
+    return programRunner_.active() || state_.timedRun != TimedRunState::Idle;
+  }
 
   // --- Programs -------------------------------------------------------------------
   // A program runs on its own clock and sends its limits, flows, run and
@@ -175,6 +182,7 @@ class PumpSession : public PumpCommands {
   void commandWentOut(const link::PumpCommand& command, Source source);
   bool sendKeptStop();
   void keepUnsentStop(bool unsent);
+  void endRunBeforeSwitch(bool samePort);
   void lineBack(bool reopened);
   void lineFailed(const link::LineFailure& failure);
   std::string openFailedText(const PortError& error) const;
@@ -190,7 +198,7 @@ class PumpSession : public PumpCommands {
   void programTicked();
   void publish(EventKind kind, std::string detail, bool reopened = false,
                Changed changed = Changed::Nothing, Source source = Source::Console);
-  void tell(std::string text, const char* title);
+  void tell(std::string text, const char* title, bool lineLost = false);
   void statusChanged();
 
   SessionServices services_;

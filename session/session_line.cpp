@@ -30,9 +30,10 @@ bool AtOrAbove(const Pressure& reading, const Pressure& limit) {
 // Another port is asked for: the old one is given up first, and a lost line
 // is no longer reconnected.
 CommandResult PumpSession::open(const std::string& device, link::OpenRetry retry) {
+  endRunBeforeSwitch(line_.isOnPort(device));
+  exitStopSent_ = false;
   const bool wasConnected = line_.connected();
   const std::string previous = line_.device();
-  keepUnsentStop(line_.holdsUnsentStop());
   line_.close();
   state_.port.reset();
   state_.linkCause.clear();
@@ -40,14 +41,36 @@ CommandResult PumpSession::open(const std::string& device, link::OpenRetry retry
   retryOpen_ = retry == link::OpenRetry::UntilOpen;
   if (wasConnected) publish(EventKind::Close, previous);
   if (const auto error = line_.open(device, retry)) {
-    std::string message = openFailedText(*error);
-    if (runTimer_.timing()) message += texts::kRunGoesOn;
     linkMayHaveChanged();
     if (retryOpen_) keepOpenFault(*error);
-    return CommandResult::Refused(std::move(message), "port not opened");
+    return CommandResult::Refused(openFailedText(*error), "port not opened");
   }
   lineBack(false);
   return {};
+}
+
+// A run belongs to the pump it was started on, and its events to that
+// line's log: it ends there before the line is given up. Its stop, if the
+// line could not send it, waits for the same port (or adapter) only: another
+// port's pump is not stopped for it, and the operator hears that the old one
+// may still be running. The operator's own stop goes to the next port, as
+// ever.
+void PumpSession::endRunBeforeSwitch(bool samePort) {
+  const bool runUnderWay = runOrProgramUnderWay() || exitStopSent_;  // or just ended for this
+  if (programRunner_.active()) {
+    programRunner_.abort();
+  } else if (state_.timedRun != TimedRunState::Idle) {
+    runTimer_.end();
+  }
+  keepUnsentStop(line_.holdsUnsentStop());
+  const bool runGoingOn = state_.timedRun != TimedRunState::Idle;
+  if (keptStop_ && runUnderWay) {
+    keptStop_->endsRun = keptStop_->endsRun || runGoingOn;  // the run ends when it goes out
+    if (samePort) return;
+    keptStop_.reset();
+    tell(texts::StopNotSent(line_.device()), texts::kCommErrorTitle);
+  }
+  if (runGoingOn) tellTimedRunStep("end");
 }
 
 void PumpSession::close() {
@@ -154,7 +177,7 @@ void PumpSession::lineFailed(const link::LineFailure& failure) {
     message += texts::kProgramPausedByLoss;
   }
   linkMayHaveChanged();
-  tell(std::move(message), texts::kCommErrorTitle);
+  tell(std::move(message), texts::kCommErrorTitle, true);
 }
 
 // Runs inside the line's reply handling: the serial port hands over no more

@@ -104,6 +104,14 @@ inline constexpr char kCommandQueueFull[] = "泵未读取数据，待发送的�
 // A timed run goes on while the line is down, because the pump goes on.
 inline constexpr char kRunGoesOn[] =
     "\n泵可能仍在运行。定时运行继续计时，到时的停泵命令将在通信恢复后发出!";
+// Another port was opened while a stop for the old one waited for its line.
+inline std::string StopNotSent(const std::string& device) {
+  return "通信端口 " + device +
+         " 上的泵未收到停泵命令，可能仍在运行!\n停泵命令不会发往新打开的通信端口。";
+}
+// Asked before another port is opened; Yes stops the pump on the port open now.
+inline constexpr char kPortChangeDuringRun[] =
+    "定时运行或程序正在进行。打开通信端口将先停泵并结束运行，确定打开吗?";
 inline constexpr char kLineSettingsShown[] = "9600,n,8,1";
 inline constexpr char kPortNotFoundAdvice[] = "请检查端口号和串口线!";
 #ifdef _WIN32
@@ -150,6 +158,10 @@ inline std::string LineLost(const std::string& device, const std::string& cause,
 // A port that does not open is tried again by its name.
 inline std::string OpenRetried(int seconds) {
   return "每 " + std::to_string(seconds) + " 秒重试一次。";
+}
+// Added to a lost line's box, still up, when the line is lost again.
+inline std::string LossesWhileShown(int losses) {
+  return "\n本提示框显示期间，通信已断开 " + std::to_string(losses) + " 次。";
 }
 // Told once when the pump stops reading what the console sends.
 inline std::string PumpNotReading(const std::string& device) {

@@ -28,9 +28,30 @@ void QtDialogs::showMessage(const std::string& prompt, const std::string& title)
 // open() shows it window-modal with no event loop of its own; OK closes and
 // deletes it.
 void QtDialogs::showNotice(const std::string& prompt, const std::string& title) {
+  openNotice(prompt, title);
+}
+
+QMessageBox* QtDialogs::openNotice(const std::string& prompt, const std::string& title) {
   QMessageBox* box = NewMessageBox(prompt, title, parent_).release();
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->open();
+  return box;
+}
+
+// The boxes the operator has closed are forgotten as new ones come.
+int QtDialogs::showChangeableNotice(const std::string& prompt, const std::string& title) {
+  std::erase_if(changeable_, [](const auto& entry) { return !entry.second; });
+  changeable_[++lastNotice_] = openNotice(prompt, title);
+  return lastNotice_;
+}
+
+bool QtDialogs::noticeShown(int notice) const {
+  const auto found = changeable_.find(notice);
+  return found != changeable_.end() && found->second && found->second->isVisible();
+}
+
+void QtDialogs::changeNotice(int notice, const std::string& prompt) {
+  if (noticeShown(notice)) changeable_[notice]->setText(PromptText(prompt));
 }
 
 std::string QtDialogs::askText(const std::string& prompt, const std::string& title,

@@ -2,8 +2,10 @@
 // wait for the operator, and notices that do not.
 #pragma once
 
+#include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
+#include <map>
 
 #include "platform/ui.h"
 
@@ -18,13 +20,20 @@ class QtDialogs : public Dialogs {
   void showMessage(const std::string& prompt, const std::string& title) override;
   // Window-modal: the main window waits for it, its events do not.
   void showNotice(const std::string& prompt, const std::string& title) override;
+  int showChangeableNotice(const std::string& prompt, const std::string& title) override;
+  bool noticeShown(int notice) const override;
+  void changeNotice(int notice, const std::string& prompt) override;
   std::string askText(const std::string& prompt, const std::string& title,
                       int defaultAnswer) override;
   std::string askWithHints(const HintedInputBox& box) override;
   bool askYesNo(const std::string& prompt, const std::string& title) override;
 
  private:
+  QMessageBox* openNotice(const std::string& prompt, const std::string& title);
+
   QPointer<QWidget> parent_;
+  std::map<int, QPointer<QMessageBox>> changeable_;  // changeable notices, by number
+  int lastNotice_ = 0;
 };
 
 }  // namespace pump::qt

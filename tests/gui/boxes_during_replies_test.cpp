@@ -303,6 +303,27 @@ std::string RowName(const ::testing::TestParamInfo<BoxRow>& row) { return row.pa
 
 INSTANTIATE_TEST_SUITE_P(EachBox, BoxOpenDuringReplies, ::testing::ValuesIn(kBoxes), RowName);
 
+// A line that comes and goes while its box is up: one box, counting the losses.
+TEST(LineLostBox, AFlappingLineLeavesOneBoxThatCountsItsLosses) {
+  Rig rig(RunLog::Off);
+  ASSERT_TRUE(testing::MenusReleased(rig.window()));
+  for (int loss = 1; loss <= 3; ++loss) {
+    HangUp(rig);
+    ASSERT_TRUE(WaitUntil([&] { return !testing::MenusReleased(rig.window()); }, 5000)) << loss;
+    ASSERT_TRUE(rig.bringLineBack()) << loss;
+  }
+  std::vector<QMessageBox*> boxes;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    auto* box = qobject_cast<QMessageBox*>(widget);
+    if (box && box->isVisible() && box->windowTitle() == QString::fromUtf8(texts::kCommErrorTitle))
+      boxes.push_back(box);
+  }
+  ASSERT_EQ(boxes.size(), 1U);
+  EXPECT_TRUE(boxes[0]->text().contains(QString::fromUtf8("已断开：")));
+  EXPECT_TRUE(boxes[0]->text().endsWith(QString::fromUtf8("通信已断开 3 次。")))
+      << boxes[0]->text().toStdString();
+}
+
 // Under AddressSanitizer freed memory waits in quarantine, so resident memory
 // says nothing about what is kept.
 #if defined(__SANITIZE_ADDRESS__)

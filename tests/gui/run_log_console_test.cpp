@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QTimer>
 #include <fstream>
+#include <map>
 #include <regex>
 
 #include "app/composition.h"
@@ -226,6 +227,64 @@ TEST(RunLogInConsole, ALogThatCannotBeWrittenIsToldInOneBoxAndThePumpIsStillPoll
   EXPECT_EQ(LogBoxes().size(), 1U) << "told once, not for every row";
   EXPECT_EQ(logEvents.size(), 1U);
   w.closeWindow();
+}
+
+std::string WithoutPolls(std::string line) {
+  for (std::size_t at; (at = line.find("Q00F0000Y")) != std::string::npos;) line.erase(at, 9);
+  return line;
+}
+
+// The rows of each log file in the folder, by the port its first row opened.
+std::map<std::string, std::vector<std::string>> RowsByPort(const std::string& folder) {
+  std::map<std::string, std::vector<std::string>> logs;
+  for (const auto& name : FileNames(folder)) {
+    const auto rows = Lines(ReadFile(folder + "/" + name));
+    if (rows.size() > 1) logs[Fields(rows[1])[7]] = rows;
+  }
+  return logs;
+}
+
+TEST(RunLogInConsole, AnotherPortOpenedDuringATimedRunAsksAndYesEndsTheRunOnItsOwnLineAndLog) {
+  ScratchFolder scratch;
+  const std::string folder = scratch.path() + "/pump-logs";
+  testing::PtyPair pumpA, pumpB;
+  ASSERT_TRUE(pumpA.ok() && pumpB.ok());
+  std::string onA, onB;
+  {
+    app::Console console(folder);
+    console.start();
+    auto& w = console.window();
+    OpenThroughThePortBox(w, pumpA.slavePath());
+    ASSERT_TRUE(testing::MenusReleased(w));
+    console.session().setRunLength(0.05);  // three seconds
+    w.startTimedRun();
+
+    OpenThroughThePortBox(w, pumpB.slavePath(), false);
+    EXPECT_EQ(console.session().device(), pumpA.slavePath()) << "No opens nothing";
+    EXPECT_TRUE(console.session().runInProgress());
+
+    OpenThroughThePortBox(w, pumpB.slavePath(), true);
+    EXPECT_EQ(console.session().device(), pumpB.slavePath());
+    onA = pumpA.read(4096, 300);
+    QTest::qWait(3500);  // past the run's length
+    onB = pumpB.read(4096, 300);
+    w.closeWindow();
+  }
+  EXPECT_EQ(WithoutPolls(onA), "Q00R0000YQ00S0000Y") << "the stop went to the pump that ran";
+  EXPECT_NE(onB.find("Q00F0000Y"), std::string::npos) << "the other pump is polled";
+  EXPECT_EQ(WithoutPolls(onB), "") << "and told nothing of the run";
+
+  auto logs = RowsByPort(folder);
+  ASSERT_EQ(logs.size(), 2U);
+  const auto& rowsA = logs[pumpA.slavePath()];
+  const int stop = RowOf(rowsA, "command", "Q00S0000Y");
+  EXPECT_GT(stop, RowOf(rowsA, "run", "start"));
+  EXPECT_EQ(RowOf(rowsA, "run", "end"), stop + 1);
+  EXPECT_GT(RowOf(rowsA, "close", pumpA.slavePath()), stop + 1);
+  for (const auto& row : logs[pumpB.slavePath()]) {
+    EXPECT_NE(Fields(row)[2], "run") << row;
+    EXPECT_NE(Fields(row)[7], "Q00S0000Y") << row;
+  }
 }
 
 }  // namespace

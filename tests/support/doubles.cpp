@@ -98,6 +98,19 @@ void ScriptedDialogs::showNotice(const std::string& prompt, const std::string& t
   shown.push_back({"notice", prompt, title, {}, {}, {}});
 }
 
+int ScriptedDialogs::showChangeableNotice(const std::string& prompt, const std::string& title) {
+  showNotice(prompt, title);
+  const int notice = static_cast<int>(shown.size()) - 1;
+  noticesUp.insert(notice);
+  return notice;
+}
+
+bool ScriptedDialogs::noticeShown(int notice) const { return noticesUp.contains(notice); }
+
+void ScriptedDialogs::changeNotice(int notice, const std::string& prompt) {
+  if (noticeShown(notice)) shown[static_cast<std::size_t>(notice)].prompt = prompt;
+}
+
 std::string ScriptedDialogs::askText(const std::string& prompt, const std::string& title,
                                      int defaultAnswer) {
   return askWithHints({prompt, title, std::to_string(defaultAnswer), {}, {}});

@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <ostream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -115,6 +116,12 @@ class ScriptedDialogs : public Dialogs {
   };
   void showMessage(const std::string& prompt, const std::string& title) override;
   void showNotice(const std::string& prompt, const std::string& title) override;
+  // Changeable notices are numbered by their place in `shown`; each stays up
+  // until closeNotices().
+  int showChangeableNotice(const std::string& prompt, const std::string& title) override;
+  bool noticeShown(int notice) const override;
+  void changeNotice(int notice, const std::string& prompt) override;
+  void closeNotices() { noticesUp.clear(); }
   std::string askText(const std::string& prompt, const std::string& title,
                       int defaultAnswer) override;
   std::string askWithHints(const HintedInputBox& box) override;
@@ -123,6 +130,7 @@ class ScriptedDialogs : public Dialogs {
   std::deque<std::string> answers;  // next answers to askText; "" is Cancel
   std::deque<bool> yesNoAnswers;    // next answers to askYesNo; none left: No
   std::vector<Shown> shown;
+  std::set<int> noticesUp;              // changeable notices the operator has not closed
   std::vector<Shown> messages() const;  // the message boxes and notices only
 };
 

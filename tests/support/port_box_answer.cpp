@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -28,6 +30,22 @@ void OpenThroughThePortBox(console::MainWindow& window, const std::string& answe
     AnswerPortBox(*box, answer);
   });
   window.choosePort();
+}
+
+// Looks for the question every few milliseconds, for at most two seconds:
+// the port box comes and goes first.
+void OpenThroughThePortBox(console::MainWindow& window, const std::string& answer, bool yes) {
+  QTimer watch;
+  int looks = 0;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box && box->button(QMessageBox::Yes)) {
+      box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+    }
+    if (box || ++looks > 200) watch.stop();
+  });
+  watch.start(10);
+  OpenThroughThePortBox(window, answer);
 }
 
 }  // namespace pump::testing

@@ -15,5 +15,7 @@ qt::HintedInputDialog* ShownPortBox();
 void AnswerPortBox(qt::HintedInputDialog& box, const std::string& answer);
 // Asks the window for a port and answers its box with `answer` once it shows.
 void OpenThroughThePortBox(console::MainWindow& window, const std::string& answer);
+// The same, then answers Yes or No to the question that follows, once it shows.
+void OpenThroughThePortBox(console::MainWindow& window, const std::string& answer, bool yes);
 
 }  // namespace pump::testing

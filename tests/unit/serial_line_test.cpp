@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+
 #include "link/port_name.h"
 #include "tests/support/console_harness.h"
 
@@ -234,6 +237,20 @@ TEST(LostLine, IsReportedOnceLocksTheMenusAndIsReopenedEveryTwoSeconds) {
   EXPECT_EQ(f.dialogs.messages().size(), 1U) << "coming back needs no box";
   EXPECT_EQ(f.eventDetails(pump::EventKind::Link),
             (Calls{"waiting", "lost", "reconnecting", "waiting", "answering"}));
+
+  // A line that comes and goes: its box, still up, counts the losses.
+  for (int loss = 2; loss <= 3; ++loss) {
+    f.serial.loseLine("Input/output error");
+    f.clock.advance(2000);
+    ASSERT_TRUE(f.menusReleased()) << "loss " << loss;
+  }
+  ASSERT_EQ(f.dialogs.messages().size(), 1U);
+  EXPECT_TRUE(f.dialogs.messages()[0].prompt.ends_with("\n本提示框显示期间，通信已断开 3 次。"))
+      << f.dialogs.messages()[0].prompt;
+  f.dialogs.closeNotices();
+  f.serial.loseLine("Input/output error");
+  ASSERT_EQ(f.dialogs.messages().size(), 2U) << "a loss after the box was closed raises a new one";
+  EXPECT_EQ(f.dialogs.messages()[1].prompt, messages[0].prompt);
 }
 
 TEST(LostLine, AnotherPortOpenedByTheOperatorEndsTheReconnecting) {
@@ -325,25 +342,72 @@ TEST(ClosingTheWindow, ClosesThePortWhetherOrNotItWasOpened) {
 namespace pump {
 namespace {
 
-TEST(PortChangeDuringATimedRun, AFailedOpenSaysOnceThePumpMayRunAndKeepsTheDueStop) {
+// A timed run of six seconds, two seconds in, on /dev/ttyUSB0.
+struct RunOnUsb0 : ConsoleHarness {
+  explicit RunOnUsb0(testing::ServiceOverrides overrides = {})
+      : ConsoleHarness(std::move(overrides)) {
+    openPort("/dev/ttyUSB0");
+    startTimedRun("0.1");
+    clock.advance(2000);
+    serial.written.clear();
+    events.clear();
+  }
+  long stops() const { return std::ranges::count(serial.written, std::string("Q00S0000Y")); }
+};
+
+// The session's own open, whoever calls it, ends a program on its line.
+TEST(PortChangeDuringARun, AProgramEndsOnItsLineWhenTheSessionAloneOpensAnother) {
   ConsoleHarness f;
   f.openPort("/dev/ttyUSB0");
-  f.startTimedRun("0.1");
-  f.clock.advance(2000);
-  f.serial.failNextOpen = PortError{PortError::Kind::NotFound, "No such file or directory"};
-  f.openPort("/dev/ttyUSB97");
-  ASSERT_EQ(f.messages().size(), 1U);
-  EXPECT_NE(f.messages()[0].find("泵可能仍在运行"), std::string::npos) << f.messages()[0];
-  const std::size_t writes = f.serial.written.size();
-  f.clock.advance(20'000);  // the run's end falls due with no line
-  EXPECT_EQ(f.messages().size(), 1U) << "no box per tick";
-  EXPECT_EQ(f.serial.written.size(), writes) << "nothing is written to a line that is down";
-  EXPECT_EQ(f.window->display.linkStatus.caption(), "● 停泵命令待发送");
+  ASSERT_TRUE(f.session->startProgram({"p", {program::Step{60, 10, 10, 20}}}).ok());
+  f.serial.written.clear();
+  f.events.clear();
+  ASSERT_TRUE(f.session->open("/dev/ttyUSB1").ok());
+  f.clock.advance(70'000);
+  EXPECT_EQ(f.serial.written.front(), "Q00S0000Y");
+  EXPECT_EQ(std::ranges::count(f.serial.written, std::string("Q00S0000Y")), 1);
+  const auto at = [&](pump::EventKind kind) {
+    return std::ranges::find(f.events, kind, &session::SessionEvent::kind) - f.events.begin();
+  };
+  EXPECT_LT(at(pump::EventKind::Program), at(pump::EventKind::Close)) << "in the old line's log";
+  EXPECT_EQ(f.eventDetails(pump::EventKind::Program), Calls{"abort"});
+}
 
-  f.openPort("/dev/ttyUSB1");
-  ASSERT_GT(f.serial.written.size(), writes);
-  EXPECT_EQ(f.serial.written[writes], "Q00S0000Y") << "the kept stop goes out first";
-  EXPECT_EQ(f.messages().size(), 2U) << "and is reported as late";
+// A stop kept while the line was down goes to the same port, by its name or
+// by its adapter's, and to no other pump.
+TEST(PortChangeAfterALoss, AKeptStopGoesOnlyToTheSamePortOrAdapter) {
+  struct Row {
+    const char* opened;
+    bool stopGoes;
+  };
+  const std::map<std::string, std::string> adapters = {
+      {"/dev/ttyUSB0", "/dev/serial/by-id/usb-A"},
+      {"/dev/ttyUSB1", "/dev/serial/by-id/usb-A"},  // the same adapter back under a new name
+      {"/dev/ttyUSB2", "/dev/serial/by-id/usb-B"}};
+  for (const Row row :
+       {Row{"/dev/ttyUSB0", true}, Row{"/dev/ttyUSB1", true}, Row{"/dev/ttyUSB2", false}}) {
+    RunOnUsb0 f({.stableName = [&](const std::string& device) -> std::optional<std::string> {
+      const auto found = adapters.find(device);
+      if (found == adapters.end()) return std::nullopt;
+      return found->second;
+    }});
+    f.serial.loseLine("Input/output error");
+    for (int second = 0; second < 6; ++second) {  // the stop falls due while the line is down
+      f.serial.failNextOpen = PortError{PortError::Kind::NotFound, "gone"};
+      f.clock.advance(1000);
+    }
+    ASSERT_TRUE(f.session->holdsKeptStop());
+    f.serial.written.clear();
+    f.dialogs.yesNoAnswers = {true};
+    f.openPort(row.opened);
+    EXPECT_EQ(f.stops(), row.stopGoes ? 1 : 0) << row.opened;
+    EXPECT_FALSE(f.session->holdsKeptStop());
+    EXPECT_FALSE(f.session->runOrProgramUnderWay()) << row.opened;
+    EXPECT_EQ(f.eventDetails(pump::EventKind::Run).back(), row.stopGoes ? "stop_sent" : "end");
+    const std::string told = f.messages().back();
+    EXPECT_EQ(told.find("/dev/ttyUSB0 上的泵未收到停泵命令") != std::string::npos, !row.stopGoes)
+        << told;
+  }
 }
 
 }  // namespace
