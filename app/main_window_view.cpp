@@ -63,20 +63,6 @@ QFont LabelFont(double pointSize) {
   return font;
 }
 
-// Mouse buttons as the window counts them.
-int ButtonCode(Qt::MouseButton button) {
-  switch (button) {
-    case Qt::LeftButton:
-      return 1;
-    case Qt::RightButton:
-      return 2;
-    case Qt::MiddleButton:
-      return 4;
-    default:
-      return 0;
-  }
-}
-
 }  // namespace
 
 MainWindowView::MainWindowView(QWidget* parent) : QMainWindow(parent) {
@@ -194,82 +180,6 @@ void MainWindowView::setFocusOrder() {
     if (previous) QWidget::setTabOrder(previous, next);
     previous = next;
   }
-}
-
-void MainWindowView::bind(console::MainWindow& window, std::function<void()> programEnds) {
-  window_ = &window;
-  programEnds_ = std::move(programEnds);
-  bindLabels(window);
-  bindKeys(window);
-  bindMenus(window);
-  bindMouse(window);
-}
-
-void MainWindowView::bindLabels(console::MainWindow& window) {
-  for (const design::LabelDesign& d : design::Labels()) {
-    Label& model = window.display.*d.label;
-    QLabel* widget = labels_.at({std::string(d.name), d.index});
-    const QPalette designColours = widget->palette();
-    auto show = [widget, &model, designColours, shownColour = std::optional<Rgb>()]() mutable {
-      widget->setText(QString::fromStdString(model.caption()));
-      widget->setVisible(model.visible());
-      if (model.colour() == shownColour) return;
-      shownColour = model.colour();
-      QPalette colours = designColours;
-      if (shownColour) colours.setColor(QPalette::WindowText, ToQColor(*shownColour));
-      widget->setPalette(colours);
-    };
-    model.setObserver(show);
-    show();
-    PlaceStartCaption(*widget);
-  }
-}
-
-void MainWindowView::bindKeys(console::MainWindow& window) {
-  for (const design::KeyDesign& d : design::Keys()) {
-    KeyButton* key = keys_.at({std::string(d.name), d.index});
-    const design::KeyAction press = d.press;
-    const char digit = d.digit;
-    QObject::connect(key, &QAbstractButton::clicked, this, [&window, press, digit] {
-      if (press) {
-        (window.*press)();
-      } else {
-        window.pressDigit(digit);
-      }
-    });
-  }
-}
-
-void MainWindowView::bindMenus(console::MainWindow& window) {
-  for (const design::MenuDesign& d : design::Menus()) {
-    const std::string name(d.name);
-    if (d.action) {
-      const design::MenuAction action = d.action;
-      QObject::connect(actions_.at(name), &QAction::triggered, this,
-                       [&window, action] { (window.*action)(); });
-    }
-    // Only top-level entries are ever enabled or disabled: a disabled sub-menu
-    // on the bar makes all its items unreachable.
-    if (!d.entry) continue;
-    MenuEntry& entry = window.menus.*d.entry;
-    QAction* barEntry = menus_.contains(name) ? menus_.at(name)->menuAction() : actions_.at(name);
-    QMenu* popup = d.kind == design::MenuKind::PopupOnly ? popup_ : nullptr;
-    auto follow = [barEntry, popup, &entry] {
-      barEntry->setEnabled(entry.enabled());
-      if (popup) popup->setEnabled(entry.enabled());
-    };
-    entry.setObserver(follow);
-    follow();
-  }
-}
-
-void MainWindowView::bindMouse(console::MainWindow& window) {
-  surface_->setOnMousePress([this, &window](QMouseEvent* event) {
-    const int button = ButtonCode(event->button());
-    if (button == 0) return;
-    popupMenu_->setAnchor(event->globalPosition().toPoint());
-    window.mouseDown(button);
-  });
 }
 
 void MainWindowView::placeAtDesignPosition() {

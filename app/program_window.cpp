@@ -3,22 +3,17 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QDir>
-#include <QFile>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <utility>
 
 #include "app/program_preview.h"
-#include "program/program_file.h"
 #include "texts/operator_texts.h"
 
 namespace pump::app {
@@ -27,7 +22,6 @@ namespace {
 using program::ProgramTable;
 using program::RunProgress;
 
-const QColor kFaultyCell(255, 190, 190);
 const QColor kRunningStep(190, 225, 255);
 // As in a spreadsheet: typing, F2 or a double click edits the cell.
 const QAbstractItemView::EditTriggers kEditTriggers = QAbstractItemView::DoubleClicked |
@@ -42,10 +36,6 @@ const char* const kColumnTitles[] = {texts::kStepColumn, texts::kSecondsColumn,
 const char* const kColumnUnits[] = {"", "s", "ml/min", "ml/min", "MPa"};
 
 }  // namespace
-
-QString PumpProgramsFolder() {
-  return QDir::homePath() + QStringLiteral("/Documents/pump-programs");
-}
 
 ProgramWindow::ProgramWindow(program::ProgramControls& controls, QWidget* parent)
     : QWidget(parent, Qt::Window),
@@ -146,68 +136,6 @@ QWidget* ProgramWindow::makeRunButtons() {
   return row;
 }
 
-// The table widget from the table's texts, all of it.
-void ProgramWindow::fillTable() {
-  filling_ = true;
-  steps_->setRowCount(table_.rowCount());
-  for (int row = 0; row < table_.rowCount(); ++row)
-    for (int column = 0; column < program::kColumnCount; ++column) {
-      auto* item = new QTableWidgetItem(Utf8(table_.cell(row, column)));
-      if (column == program::kStepColumn) item->setFlags(item->flags() & ~Qt::ItemIsEditable);
-      steps_->setItem(row, column, item);
-    }
-  filling_ = false;
-  shownStep_ = 0;
-  tableChanged();
-}
-
-void ProgramWindow::cellEdited(int row, int column) {
-  if (filling_) return;
-  table_.setCell(row, column, steps_->item(row, column)->text().toStdString());
-  tableChanged();
-}
-
-void ProgramWindow::tableChanged() {
-  markCells();
-  explainFault();
-  showTotals();
-  preview_->draw(table_.draft());
-  setWindowTitle(Utf8(std::string(texts::kProgramTitle) + " - " + table_.name()));
-  followRun();
-}
-
-void ProgramWindow::markCells() {
-  filling_ = true;
-  for (int row = 0; row < table_.rowCount(); ++row)
-    for (int column = program::kSecondsColumn; column < program::kColumnCount; ++column) {
-      const auto fault = table_.cellFault(row, column);
-      QTableWidgetItem* item = steps_->item(row, column);
-      item->setBackground(fault ? QBrush(kFaultyCell) : QBrush());
-      item->setToolTip(fault ? Utf8(*fault) : QString());
-    }
-  filling_ = false;
-}
-
-// The fault of the cell the operator is in, else the first one.
-void ProgramWindow::explainFault() {
-  const auto faults = table_.faults();
-  std::optional<std::string> here;
-  if (steps_->currentRow() >= 0 && steps_->currentRow() < table_.rowCount())
-    here = table_.cellFault(steps_->currentRow(), steps_->currentColumn());
-  faultLine_->setStyleSheet(faults.empty() ? QStringLiteral("color: #106010")
-                                           : QStringLiteral("color: #c00000"));
-  if (faults.empty())
-    faultLine_->setText(Utf8(texts::kProgramHasNoFault));
-  else
-    faultLine_->setText(Utf8(here ? *here : faults.front().message));
-}
-
-void ProgramWindow::showTotals() {
-  const auto draft = table_.draft();
-  totals_->setText(Utf8(texts::ProgramTotals(program::HoursMinutesSeconds(draft.totalSeconds()),
-                                             program::VolumeText(draft.volumeMl()))));
-}
-
 void ProgramWindow::followRun() {
   const auto run = controls_.progress();
   showRunningProgram(controls_.runningProgram());
@@ -277,107 +205,15 @@ void ProgramWindow::enableButtons(const std::optional<RunProgress>& run) {
   steps_->setEditTriggers(idle ? kEditTriggers : QAbstractItemView::NoEditTriggers);
 }
 
-void ProgramWindow::insertStep() {
-  const int row = steps_->currentRow() < 0 ? table_.rowCount() : steps_->currentRow() + 1;
-  table_.insertRow(row);
-  fillTable();
-  steps_->setCurrentCell(row, program::kSecondsColumn);
-}
-
-void ProgramWindow::deleteStep() {
-  const int row = steps_->currentRow();
-  if (row < 0) return;
-  table_.removeRow(row);
-  fillTable();
-  if (table_.rowCount() > 0)
-    steps_->setCurrentCell(std::min(row, table_.rowCount() - 1), program::kSecondsColumn);
-}
-
-void ProgramWindow::moveStepUp() { moveStep(-1); }
-void ProgramWindow::moveStepDown() { moveStep(+1); }
-
-void ProgramWindow::moveStep(int by) {
-  const int row = steps_->currentRow();
-  const int to = row + by;
-  if (row < 0 || to < 0 || to >= table_.rowCount()) return;
-  const int column = steps_->currentColumn();
-  table_.moveRow(row, to);
-  fillTable();
-  steps_->setCurrentCell(to, column);
-}
-
-void ProgramWindow::pasteRows(const QString& text) {
-  if (controls_.progress()) return;
-  const int row = steps_->currentRow() < 0 ? table_.rowCount() : steps_->currentRow();
-  const int column = std::max(steps_->currentColumn(), int(program::kSecondsColumn));
-  const auto pasted = table_.paste(row, column, text.toStdString());
-  fillTable();
-  if (pasted.count() > 0) steps_->setCurrentCell(pasted.first, column);
-}
-
-bool ProgramWindow::openFile(const QString& path) {
-  std::string bytes;
-  const FileResult file =
-      program::ReadProgramFileBytes(QFile::encodeName(path).toStdString(), &bytes);
-  if (!file.ok) {
-    dialogs_.showMessage(texts::kProgramFileNotRead + FailureForOperator(file),
-                         texts::kProgramTitle);
-    return false;
-  }
-  const auto read = program::ReadProgram(bytes);
-  if (const auto* fault = std::get_if<program::Fault>(&read)) {
-    dialogs_.showMessage(texts::kProgramFileRefused + std::string("\n") + fault->message,
-                         texts::kProgramTitle);
-    return false;
-  }
-  showTable(ProgramTable::FromProgram(std::get<program::Program>(read)));
-  return true;
-}
-
-bool ProgramWindow::saveTo(const QString& path) {
-  const auto program = table_.program();
-  if (!program) {
-    dialogs_.showMessage(texts::kProgramFileNotSaved + table_.faults().front().message,
-                         texts::kProgramTitle);
-    return false;
-  }
-  QSaveFile file(path);
-  const QByteArray bytes = QByteArray::fromStdString(program::WriteProgram(*program) + "\n");
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-    dialogs_.showMessage(texts::kProgramFileNotSaved + file.errorString().toStdString(),
-                         texts::kProgramTitle);
-    return false;
-  }
-  table_.markSaved();
-  return true;
-}
-
-void ProgramWindow::askOpen() {
-  if (!mayDiscardEdits()) return;
-  const QString folder =
-      QDir(PumpProgramsFolder()).exists() ? PumpProgramsFolder() : QDir::homePath();
-  const QString path = QFileDialog::getOpenFileName(this, Utf8(texts::kOpenProgramButton), folder,
-                                                    Utf8(texts::kProgramFileFilter));
-  if (!path.isEmpty()) openFile(path);
-}
-
-// The folder is made at the first save.
-void ProgramWindow::askSave() {
-  QDir().mkpath(PumpProgramsFolder());
-  const QString proposed = PumpProgramsFolder() + "/" + Utf8(table_.name()) + ".json";
-  QString path = QFileDialog::getSaveFileName(this, Utf8(texts::kSaveProgramButton), proposed,
-                                              Utf8(texts::kProgramFileFilter));
-  if (path.isEmpty()) return;
-  if (!path.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive)) path += ".json";
-  saveTo(path);
-}
-
 void ProgramWindow::start() {
   if (const auto program = table_.program())
     tellRefusal(controls_.start(*program), texts::kProgramNotStarted);
 }
+
 void ProgramWindow::pause() { tellRefusal(controls_.pause(), ""); }
+
 void ProgramWindow::resume() { tellRefusal(controls_.resume(), ""); }
+
 void ProgramWindow::abort() { tellRefusal(controls_.abort(), ""); }
 
 void ProgramWindow::tellRefusal(const std::optional<std::string>& refusal, const char* before) {

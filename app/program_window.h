@@ -4,6 +4,7 @@
 // program::ProgramTable; the run is whoever implements ProgramControls.
 #pragma once
 
+#include <QColor>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -23,6 +24,9 @@ class QTableWidget;
 namespace pump::app {
 
 class ProgramPreview;
+
+// A cell whose text is at fault.
+inline const QColor kFaultyCell(255, 190, 190);
 
 // ~/Documents/pump-programs: where programs are opened from and saved to.
 QString PumpProgramsFolder();
