@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 
@@ -15,6 +16,9 @@ namespace pump::remote {
 namespace {
 
 constexpr int kKeepAliveSeconds = 30;
+// How long a socket hung up before any handshake waits for the library to
+// report the handshake's own failure, before it counts as refused.
+constexpr auto kHandshakeReportGrace = std::chrono::milliseconds(1000);
 // Room in a PUBLISH packet beside its payload: the fixed header (5 bytes at
 // most), the longest topic MQTT allows (2 + 65,535 bytes) and properties
 // (user properties have no bound of their own: 16 KB of them).
@@ -68,6 +72,7 @@ int MosquittoConnection::connect() {
   acceptedThisTime_ = false;
   protocolRefused_ = false;
   dropReason_.clear();
+  hungUpSince_.reset();
   tls_.forgetLastCheck();
   const std::uint32_t largestPacket = LargestPacketFor(largestPayload_);
   if (const int code = KeepConnectPropertiesFor(client_, address_, protocol_, largestPacket);
@@ -100,12 +105,18 @@ std::string MosquittoConnection::ConnectFailureText(int error) {
 // libmosquitto 2.0.11 starts the TLS handshake before the TCP connection is
 // up; refused, the handshake takes the socket's error and then waits on the
 // dead socket for good, reporting nothing. Hung up and never connected: the
-// broker's host refused it.
+// broker's host refused it. A peer that took the connection and then hung up
+// on the handshake (a broker that does not speak TLS there) looks the same
+// for a moment, until the library reports that handshake's failure itself:
+// so the hang-up counts as a refusal only once it has lasted a while.
 bool MosquittoConnection::refusedBeforeHandshake() {
   const int socket = mosquitto_socket(client_);
   if (!address_.tls || socket < 0) return false;
   pollfd watched{socket, POLLOUT, 0};
   if (::poll(&watched, 1, 0) != 1 || !(watched.revents & (POLLHUP | POLLERR))) return false;
+  const auto now = std::chrono::steady_clock::now();
+  if (!hungUpSince_) hungUpSince_ = now;
+  if (now - *hungUpSince_ < kHandshakeReportGrace) return false;
   int error = 0;
   socklen_t size = sizeof error;
   ::getsockopt(socket, SOL_SOCKET, SO_ERROR, &error, &size);
@@ -114,7 +125,7 @@ bool MosquittoConnection::refusedBeforeHandshake() {
   const bool neverConnected =
       ::getpeername(socket, reinterpret_cast<sockaddr*>(&peer), &size) != 0 && errno == ENOTCONN;
   if (error == 0 && !neverConnected) return false;
-  dropReason_ = error != 0 ? ConnectFailureText(error) : ConnectFailureText(ECONNREFUSED);
+  dropReason_ = ConnectFailureText(error != 0 ? error : ECONNREFUSED);
   return true;
 }
 

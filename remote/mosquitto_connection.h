@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -108,6 +109,8 @@ class MosquittoConnection : public BrokerConnection {
   int pendingSubscriptions_ = 0;
   int farewellId_ = 0;
   std::string dropReason_;
+  // When the socket was first seen hung up before any handshake, this attempt.
+  std::optional<std::chrono::steady_clock::time_point> hungUpSince_;
 };
 
 }  // namespace pump::remote
