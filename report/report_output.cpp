@@ -1,13 +1,14 @@
 #include "report/report_output.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 
+#include "platform/posix/named_file.h"
 #include "texts/operator_texts.h"
 
 namespace pump::report {
@@ -17,32 +18,21 @@ namespace {
 // A report's Creator is written in its document information near the top.
 constexpr std::size_t kMarkSearched = 64 * 1024;
 
-class OpenFile {
- public:
-  explicit OpenFile(const std::string& path)
-      : fd_(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)) {}
-  ~OpenFile() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  OpenFile(const OpenFile&) = delete;
-  OpenFile& operator=(const OpenFile&) = delete;
-  int fd() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-std::string Head(int fd) {
-  std::string bytes(kMarkSearched, '\0');
+// The head of an existing output, read as every file a person names is, so
+// a path swapped for a FIFO or a device meanwhile holds nothing up.
+FileResult ReadHead(const std::string& path, std::string* head) {
+  posix::NamedFile file(path, std::numeric_limits<std::uint64_t>::max());
+  if (!file.opened().ok) return file.opened();
+  head->assign(kMarkSearched, '\0');
   std::size_t got = 0;
-  while (got < bytes.size()) {
-    const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
+  while (got < head->size()) {
+    const ssize_t n = file.read(head->data() + got, head->size() - got);
+    if (n < 0) return posix::FileFailed(errno);
+    if (n == 0) break;
     got += static_cast<std::size_t>(n);
   }
-  bytes.resize(got);
-  return bytes;
+  head->resize(got);
+  return {true, {}};
 }
 
 // PDF text strings are PDFDocEncoding or UTF-16BE: the mark in either.
@@ -70,13 +60,11 @@ std::string OutputRefusal(const std::string& logPath, const std::string& pdfPath
     return texts::ReportOverRunLog(pdfPath);
   }
   if (!S_ISREG(there.st_mode)) return texts::ReportOutputNotAFile(pdfPath);
-  const OpenFile file(pdfPath);
-  struct stat opened {};
-  if (file.fd() < 0 || ::fstat(file.fd(), &opened) != 0) {
-    return texts::ReportNotWritten(pdfPath, std::strerror(errno));
+  std::string head;
+  if (const FileResult read = ReadHead(pdfPath, &head); !read.ok) {
+    if (read.failure == FileFailure::NotARegularFile) return texts::ReportOutputNotAFile(pdfPath);
+    return texts::ReportNotWritten(pdfPath, read.error);
   }
-  if (!S_ISREG(opened.st_mode)) return texts::ReportOutputNotAFile(pdfPath);
-  const std::string head = Head(file.fd());
   if (head.rfind("%PDF-", 0) != 0 || !CarriesMark(head, creatorMark)) {
     return texts::ReportOutputNotAReport(pdfPath);
   }
