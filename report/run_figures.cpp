@@ -8,7 +8,9 @@ namespace pump::report {
 
 namespace {
 
-bool IsListedEvent(std::string_view event) { return event != "reading" && event != "reply"; }
+bool IsListedEvent(EventKind event) {
+  return event != EventKind::Reading && event != EventKind::Reply;
+}
 
 bool IsLinkLoss(std::string_view state) {
   return state == "no_answer" || state == "lost" || state == "reconnecting" ||
@@ -137,7 +139,7 @@ void FigureBuilder::add(const LogEntry& entry) {
   const double seconds = static_cast<double>(entry.elapsedMs - t.firstElapsedMs) / 1000.0;
   if (!std::isnan(entry.pressureLimit)) t.limitInForce = entry.pressureLimit;
   noteSteps(entry, seconds);
-  if (entry.event == "reading" && !std::isnan(entry.pressure)) addReading(entry, seconds);
+  if (entry.event == EventKind::Reading && !std::isnan(entry.pressure)) addReading(entry, seconds);
   if (IsListedEvent(entry.event)) noteEvent(entry);
   t.lastElapsedMs = entry.elapsedMs;
   t.lastRunning = entry.pumpRunning;
@@ -179,10 +181,11 @@ void FigureBuilder::addReading(const LogEntry& entry, double seconds) {
 
 void FigureBuilder::noteEvent(const LogEntry& entry) {
   Tally& t = *tally_;
-  if (entry.event == "close") t.closedSinceReading = true;
-  if (entry.event == "link" && IsLinkLoss(entry.detail)) t.lossSinceReading = true;
-  if (entry.event == "open" && figures_.port.empty()) figures_.port = Printable(entry.detail);
-  if (entry.event == "program" && figures_.programName.empty() &&
+  if (entry.event == EventKind::Close) t.closedSinceReading = true;
+  if (entry.event == EventKind::Link && IsLinkLoss(entry.detail)) t.lossSinceReading = true;
+  if (entry.event == EventKind::Open && figures_.port.empty())
+    figures_.port = Printable(entry.detail);
+  if (entry.event == EventKind::Program && figures_.programName.empty() &&
       entry.detail.substr(0, 6) == "start ") {
     figures_.programName = Printable(entry.detail.substr(6));
   }
@@ -190,8 +193,9 @@ void FigureBuilder::noteEvent(const LogEntry& entry) {
     ++figures_.eventsLeftOut;
     return;
   }
-  figures_.events.push_back(
-      {{entry.wallMs, entry.utcOffsetMinutes}, std::string(entry.event), Printable(entry.detail)});
+  figures_.events.push_back({{entry.wallMs, entry.utcOffsetMinutes},
+                             EventKindName(entry.event),
+                             Printable(entry.detail)});
 }
 
 void FigureBuilder::noteSteps(const LogEntry& entry, double seconds) {

@@ -78,7 +78,9 @@ MSG
     install_missing
     configure_and_build
     cd "$build"
-    QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300
+    # One test per core: the suite waits on pseudo-terminals, brokers and child
+    # processes far more than it computes.
+    QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 --parallel "$(nproc)"
     ;;
   sim)
     install_missing

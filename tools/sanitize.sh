@@ -7,4 +7,4 @@ cmake -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPUMP_SANITIZE=ON 
 cmake --build "$out" --parallel
 cd "$out"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300
+  QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 --parallel "$(nproc)"

@@ -1,13 +1,7 @@
-// Reads a run log (CSV) back into a session, all or nothing: a damaged or
-// foreign file loads no row and gets a message naming the line at fault.
-//
-// A log that is still being written may end in a row cut short. A last row
-// with no line end after it is therefore left out rather than refused, and
-// the result says so; every earlier row must be whole.
-//
-// Only regular files are read: a FIFO or a device is refused without waiting
-// on it. A line longer than any run log writes is refused when it passes
-// kLongestLogLine, so a file with no line break is never read whole.
+// Reads a run log back into a session, all or nothing: a damaged or foreign
+// file loads no row and gets a message naming the line at fault. The rows are
+// read by the run log's own reader (runlog/log_reader.h), which also leaves
+// out a cut-off last row and refuses what is no run log at all.
 #pragma once
 
 #include <atomic>
@@ -19,8 +13,6 @@
 #include "trend/session.h"
 
 namespace pump::trend {
-
-constexpr std::size_t kLongestLogLine = 64 * 1024;
 
 struct LogLoad {
   std::unique_ptr<Session> session;  // null if the file was refused or the load cancelled

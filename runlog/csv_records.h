@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace pump::trend {
+namespace pump::runlog {
 
 struct CsvRecord {
   std::vector<std::string_view> fields;
@@ -36,4 +36,4 @@ class CsvSplitter {
   std::deque<std::string> unescaped_;
 };
 
-}  // namespace pump::trend
+}  // namespace pump::runlog

@@ -1,8 +1,8 @@
-#include "trend/csv_records.h"
+#include "runlog/csv_records.h"
 
 #include <algorithm>
 
-namespace pump::trend {
+namespace pump::runlog {
 
 namespace {
 
@@ -86,4 +86,4 @@ CsvStatus CsvSplitter::next(std::string_view text, std::size_t& position, bool a
   }
 }
 
-}  // namespace pump::trend
+}  // namespace pump::runlog
