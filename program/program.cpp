@@ -3,6 +3,8 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
+#include "program/json_numbers.h"
+
 namespace pump::program {
 namespace {
 
@@ -27,26 +29,6 @@ std::optional<Fault> StepFault(const Step& step, int number) {
     return StepFault(number, "pressure_limit",
                      StepName(number) + ": pressure_limit must be 0.0 to 5.0 MPa");
   return std::nullopt;
-}
-
-// A whole number in a JSON value: 50 and 50.0 are, 50.5, "50" and true are not.
-std::optional<long long> WholeNumber(const Json& value) {
-  if (value.is_number_integer()) return value.get<long long>();
-  if (!value.is_number_float()) return std::nullopt;
-  const double number = value.get<double>();
-  if (!std::isfinite(number) || std::abs(number) > 1e12 || number != std::floor(number))
-    return std::nullopt;
-  return static_cast<long long>(number);
-}
-
-// The limit to a tenth of a MPa: 3, 3.0 and 2.5 are; 2.55 is not.
-std::optional<long long> Tenths(const Json& value) {
-  if (!value.is_number()) return std::nullopt;
-  const double tenths = value.get<double>() * 10;
-  if (!std::isfinite(tenths) || std::abs(tenths) > 1e12) return std::nullopt;
-  const double rounded = std::round(tenths);
-  if (std::abs(tenths - rounded) > 1e-6) return std::nullopt;
-  return static_cast<long long>(rounded);
 }
 
 std::variant<Step, Fault> ReadStep(const Json& json, int number) {

@@ -203,6 +203,20 @@ TEST_F(ConsoleWithoutDisplay, CheckProgramPrintsStepsTotalAndVolumeOrTheFirstFau
             "total: 00:11:00 (660 s), volume: 525.0 ml\n");
   EXPECT_EQ(good.err, "");
 
+  const auto group = run(
+      {"--check-program",
+       ProgramFile(home, "group.json",
+                   R"({"version":1,"name":"梯度","pumps":["P01","P02"],"steps":[{"seconds":1200,)"
+                   R"("total_start":10,"total_end":10,"shares_start":[95,5],"shares_end":[5,95],)"
+                   R"("pressure_limit":3.0}]})")});
+  EXPECT_EQ(group.status, 0) << group.err;
+  EXPECT_TRUE(group.out.starts_with("group program: 梯度\npumps: P01 P02\n")) << group.out;
+  EXPECT_NE(group.out.find("part of P02:\nprogram: 梯度 P02\n"
+                           "step  seconds  flow_start  flow_end  pressure_limit\n"
+                           "   1     1200           0         9             3.0\n"),
+            std::string::npos)
+      << group.out;
+
   const auto bad = run({"--check-program",
                         ProgramFile(home, "bad.json",
                                     R"({"version":1,"name":"x","steps":[{"seconds":5,"flow_start":)"
