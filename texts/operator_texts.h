@@ -5,6 +5,7 @@
 #pragma once
 
 #include "texts/board_texts.h"
+#include "texts/group_texts.h"
 #include "texts/line_texts.h"
 #include "texts/program_texts.h"
 #include "texts/record_texts.h"
