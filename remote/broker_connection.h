@@ -32,11 +32,14 @@ struct BrokerMessage {
 // comes with its retain flag as its publisher set it, so that a retained
 // message a bridge replays is still known as one; without, the flag is set
 // only on what the broker itself kept, and a live message comes unmarked.
+// With `retained`, what the broker kept on the filter comes too, whatever the
+// session asks for its other filters.
 struct Subscription {
-  Subscription(std::string topicFilter, bool asPublished = true)
-      : filter(std::move(topicFilter)), retainAsPublished(asPublished) {}
+  Subscription(std::string topicFilter, bool asPublished = true, bool retainedToo = false)
+      : filter(std::move(topicFilter)), retainAsPublished(asPublished), retained(retainedToo) {}
   std::string filter;
   bool retainAsPublished = true;
+  bool retained = false;
 };
 
 struct BrokerSession {
@@ -69,6 +72,10 @@ class BrokerConnection {
   // Sends the farewell (if its topic is not empty), disconnects cleanly so the
   // will is not published, and ends the network thread within about 2 s.
   virtual void stop(const BrokerMessage& farewell) = 0;
+  // Adds a filter to the session's, now if connected and at every connect
+  // from then on; unsubscribe() drops it again.
+  virtual void subscribe(const Subscription& subscription) { (void)subscription; }
+  virtual void unsubscribe(const std::string& filter) { (void)filter; }
 };
 
 // How long to wait before the next attempt to connect: 1 s after a drop,

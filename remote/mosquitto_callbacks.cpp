@@ -23,34 +23,6 @@ void MosquittoConnection::OnConnect(mosquitto*, void* self, int code) {
   connection.subscribe();
 }
 
-// Commands must be live: unless retained messages are wanted, the broker is
-// asked not to send what it retained. A bridge from another broker replays
-// what that one retained as messages published with the retain flag; kept as
-// published, the flag still tells them apart from live ones. MQTT 3.1.1 has
-// neither option.
-void MosquittoConnection::subscribe() {
-  pendingSubscriptions_ = 0;
-  for (const auto& topic : subscriptions_) {
-    const int options = (retainedWanted_ ? 0 : MQTT_SUB_OPT_SEND_RETAIN_NEVER) |
-                        (topic.retainAsPublished ? MQTT_SUB_OPT_RETAIN_AS_PUBLISHED : 0);
-    const int code =
-        protocol_ == MQTT_PROTOCOL_V5
-            ? mosquitto_subscribe_v5(client_, nullptr, topic.filter.c_str(), 1, options, nullptr)
-            : mosquitto_subscribe(client_, nullptr, topic.filter.c_str(), 1);
-    if (code == MOSQ_ERR_SUCCESS) ++pendingSubscriptions_;
-  }
-  if (pendingSubscriptions_ == 0) report(BrokerState::Connected, {});
-}
-
-// Connected is reported once the broker has taken the subscriptions: from
-// then on no command sent to us is missed.
-void MosquittoConnection::OnSubscribe(mosquitto*, void* self, int, int, const int*) {
-  auto& connection = *static_cast<MosquittoConnection*>(self);
-  if (connection.pendingSubscriptions_ > 0 && --connection.pendingSubscriptions_ == 0) {
-    connection.report(BrokerState::Connected, {});
-  }
-}
-
 // Before the broker took us, the socket's error says why: refused, timed out.
 void MosquittoConnection::OnDisconnect(mosquitto*, void* self, int code) {
   const int error = errno;

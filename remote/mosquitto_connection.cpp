@@ -210,6 +210,7 @@ int MosquittoConnection::serveConnected(bool leaving) {
     std::uint64_t count = 0;
     [[maybe_unused]] const auto got = ::read(wakeFd_, &count, sizeof count);
   }
+  changeSubscriptions(true);
   // Readings keep coming while a batch went out: gather the next one too.
   gathering_ = sendOutbox();
   int code = mosquitto_loop_read(client_, 1);

@@ -46,6 +46,8 @@ class MosquittoConnection : public BrokerConnection {
   void start(BrokerSession session) override;
   bool publish(BrokerMessage message) override;
   void stop(const BrokerMessage& farewell) override;
+  void subscribe(const Subscription& subscription) override;
+  void unsubscribe(const std::string& filter) override;
 
  private:
   // What posted tasks may still reach; cleared on stop, on the window's thread.
@@ -69,6 +71,9 @@ class MosquittoConnection : public BrokerConnection {
   void report(BrokerState state, std::string detail);
   void deliver(BrokerMessage message);
   void subscribe();
+  bool subscribeTo(const Subscription& topic);
+  void changeSubscriptions(bool tellBroker);
+  void wakeNetwork();
 
   static void OnConnect(mosquitto* client, void* self, int code);
   static void OnDisconnect(mosquitto* client, void* self, int code);
@@ -98,6 +103,8 @@ class MosquittoConnection : public BrokerConnection {
   std::mutex outboxMutex_;
   std::vector<BrokerMessage> outbox_;
   std::vector<BrokerMessage> sending_;  // the network thread's
+  // Filters to add (true) or drop (false), under the outbox's mutex.
+  std::vector<std::pair<Subscription, bool>> subscriptionChanges_;
   int wakeFd_ = -1;
   // The network thread waits long with an empty outbox; publish() wakes it.
   std::atomic<bool> napping_ = false;

@@ -7,6 +7,8 @@
 #include <nlohmann/json.hpp>
 #include <variant>
 
+#include "group/group_program.h"
+#include "group/start_time.h"
 #include "session/command_checks.h"
 
 namespace pump::remote {
@@ -139,6 +141,37 @@ std::string CheckProgram(const Json& message, std::optional<program::Program>& p
   return {};
 }
 
+// When a program or its continuation starts, if the command says.
+std::string CheckStartAt(const Json& message, std::optional<std::int64_t>& startAt) {
+  const auto found = message.find("start_at");
+  if (found == message.end() || found->is_null()) return {};
+  if (found->is_string()) startAt = group::ParseUtcTime(found->get<std::string>());
+  if (!startAt) return "start_at must be a UTC time with milliseconds: 2026-12-08T12:00:02.000Z";
+  return {};
+}
+
+// The group a run_program's part belongs to, if it says.
+std::string CheckGroup(const Json& message, std::optional<GroupMembership>& membership) {
+  const auto found = message.find("group");
+  if (found == message.end() || found->is_null()) return {};
+  const auto id = found->is_object() ? found->find("id") : found->end();
+  if (id == found->end() || !id->is_string() || id->get<std::string>().empty() ||
+      id->get<std::string>().size() > 64)
+    return "group id must be a text of 1 to 64 characters";
+  const auto members = found->find("members");
+  if (members == found->end() || !members->is_array()) return "group members must be a list";
+  GroupMembership read{PrintableAscii(id->get<std::string>()), {}};
+  for (const Json& member : *members) {
+    if (!member.is_string()) return "group members must be pump ids";
+    read.members.push_back(member.get<std::string>());
+  }
+  group::GroupProgram shape{"", read.members, {}};
+  if (const auto fault = group::FirstGroupFault(shape); fault && fault->field == "pumps")
+    return "group members: " + fault->message;
+  membership = std::move(read);
+  return {};
+}
+
 }  // namespace
 
 ParsedCommand ParseCommand(std::string_view name, std::string_view payload) {
@@ -180,6 +213,11 @@ ParsedCommand ParseCommand(std::string_view name, std::string_view payload) {
   }
   if (rule->kind == CommandKind::RunProgram) {
     parsed.refusal = CheckProgram(message, command.program);
+    if (parsed.refusal.empty()) parsed.refusal = CheckGroup(message, command.group);
+    if (!parsed.refusal.empty()) return parsed;
+  }
+  if (rule->kind == CommandKind::RunProgram || rule->kind == CommandKind::ContinueProgram) {
+    parsed.refusal = CheckStartAt(message, command.startAtUtcMs);
     if (!parsed.refusal.empty()) return parsed;
   }
   parsed.command = command;

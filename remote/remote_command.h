@@ -5,9 +5,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "program/program.h"
 
@@ -25,10 +27,21 @@ enum class CommandKind {
   AbortProgram,
 };
 
+// The group a program's part belongs to: its id and every member's pump id.
+struct GroupMembership {
+  std::string id;
+  std::vector<std::string> members;
+  bool operator==(const GroupMembership&) const = default;
+};
+
 struct RemoteCommand {
   CommandKind kind;
   double value = 0;                              // ml/min, MPa or minutes; 0 for the others
   std::optional<program::Program> program = {};  // for run_program: checked, with no fault
+  // For run_program and continue_program: when to start, in ms since the
+  // epoch (UTC); nothing for at once.
+  std::optional<std::int64_t> startAtUtcMs = {};
+  std::optional<GroupMembership> group = {};  // for run_program: the group it runs in
 };
 
 // The request id as it came: echoed back in the same JSON form, and shown as text.

@@ -16,7 +16,7 @@ constexpr char kRemoteMark[] = "● 远程: ";
 
 RemoteStation::RemoteStation(const RemoteSettings& settings, BrokerConnection& broker,
                              session::PumpCommands& control, RemoteStationHooks hooks,
-                             const session::PumpState& shown)
+                             const session::PumpState& shown, Timer* groupTimer)
     : settings_(settings),
       prefix_(EffectiveTopicPrefix(settings)),
       pressureTopic_(prefix_ + "/pressure"),
@@ -28,6 +28,13 @@ RemoteStation::RemoteStation(const RemoteSettings& settings, BrokerConnection& b
       pumpIdGuard_(ProcessInstanceId()) {
   tracker_.setRemoteControl(settings.allowRemoteControl);
   tracker_.setInstanceId(ProcessInstanceId());
+  if (groupTimer) {
+    groupPart_ = std::make_unique<GroupPart>(EffectivePumpId(settings), prefix_, broker_, control_,
+                                             *groupTimer, [this](const std::string& text) {
+                                               if (hooks_.interlockTripped)
+                                                 hooks_.interlockTripped(text);
+                                             });
+  }
 }
 
 void RemoteStation::start() {
@@ -59,6 +66,7 @@ void RemoteStation::stop() {
 
 void RemoteStation::onSessionEvent(const session::SessionEvent& event) {
   tracker_.apply(event);
+  if (groupPart_) groupPart_->onSessionEvent(event);
   // Only a timed run has seconds left: no need to ask at every reading.
   const bool timing = tracker_.status().runState != "idle";
   tracker_.setSecondsLeft(timing ? control_.timedRunSecondsLeft() : std::nullopt);
@@ -75,6 +83,7 @@ void RemoteStation::onSessionEvent(const session::SessionEvent& event) {
 
 void RemoteStation::onBrokerStatus(const BrokerStatus& status) {
   brokerStatus_ = status;
+  if (groupPart_) groupPart_->onBrokerConnected(status.state == BrokerState::Connected);
   if (status.state == BrokerState::Connected) {
     // The retained status may be the will's by now: say we are back first.
     publishStatus(std::chrono::steady_clock::now(), true);
@@ -85,6 +94,7 @@ void RemoteStation::onBrokerStatus(const BrokerStatus& status) {
 
 void RemoteStation::onMessage(const BrokerMessage& message) {
   if (message.topic == statusTopic_) return onOwnTopicStatus(message);
+  if (groupPart_ && groupPart_->onMessage(message)) return;
   const std::string commandTopic = prefix_ + "/cmd/";
   if (!message.topic.starts_with(commandTopic)) return;
   const std::string name = message.topic.substr(commandTopic.size());
@@ -144,6 +154,9 @@ session::CommandResult RemoteStation::decide(const ParsedCommand& parsed) {
 }
 
 session::CommandResult RemoteStation::carryOut(const RemoteCommand& command) {
+  if (session::CommandResult result; groupPart_ && groupPart_->take(command, result)) return result;
+  if (command.startAtUtcMs || command.group)
+    return session::CommandResult::Refused("start_at and group are not taken here");
   switch (command.kind) {
     case CommandKind::SetFlow:
       return control_.setFlow(command.value);

@@ -18,10 +18,12 @@
 #include <cstddef>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "remote/broker_connection.h"
+#include "remote/group_part.h"
 #include "remote/pump_id_guard.h"
 #include "remote/pump_status.h"
 #include "remote/recent_requests.h"
@@ -48,6 +50,8 @@ struct RemoteStationHooks {
   std::function<void(const RemoteCommandNotice&)> commandHandled;
   // Once, the first time another console is seen online under the pump id.
   std::function<void()> pumpIdInUse;
+  // The group's interlock paused this console's part: "● 联动暂停：P02 离线".
+  std::function<void(const std::string& statusText)> interlockTripped;
 };
 
 class RemoteStation {
@@ -56,9 +60,11 @@ class RemoteStation {
   // give way to newer ones beyond this.
   static constexpr std::size_t kHeldMessages = 1000;
 
+  // With a `groupTimer`, programs may start at a set moment and run in a
+  // group (see group_part.h); without, such commands are refused.
   RemoteStation(const RemoteSettings& settings, BrokerConnection& broker,
                 session::PumpCommands& control, RemoteStationHooks hooks,
-                const session::PumpState& shown = {});
+                const session::PumpState& shown = {}, Timer* groupTimer = nullptr);
   // Leaves the broker as stop() does, without telling the hooks.
   ~RemoteStation();
   RemoteStation(const RemoteStation&) = delete;
@@ -104,6 +110,7 @@ class RemoteStation {
   RecentRequests recentRequests_;
   runlog::LocalTimestamps readingTimes_;
   bool started_ = false;
+  std::unique_ptr<GroupPart> groupPart_;
 };
 
 }  // namespace pump::remote

@@ -22,6 +22,13 @@ CommandResult PumpSession::pauseProgram() {
   return programStep([this] { programRunner_.pause(); });
 }
 
+CommandResult PumpSession::pauseProgramBecause(const std::string& reason) {
+  if (!programRunner_.active() || programRunner_.paused())
+    return CommandResult::Refused(texts::kNoProgramRunning, "no program running");
+  note(EventKind::Program, reason);
+  return pauseProgram();
+}
+
 CommandResult PumpSession::continueProgram() {
   if (!programRunner_.paused())
     return CommandResult::Refused(texts::kNoProgramPaused, "no program paused");

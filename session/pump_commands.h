@@ -44,6 +44,12 @@ class PumpCommands {
   virtual CommandResult pauseProgram() = 0;
   virtual CommandResult continueProgram() = 0;
   virtual CommandResult abortProgram() = 0;
+  // A pause for a reason of the console's own (a group's interlock): the
+  // reason goes in the feed as a program step, "interlock P02 offline".
+  virtual CommandResult pauseProgramBecause(const std::string& reason) {
+    (void)reason;
+    return pauseProgram();
+  }
 };
 
 }  // namespace pump::session

@@ -123,6 +123,7 @@ class PumpSession : public PumpCommands {
   CommandResult startProgram(const program::Program& program) override;
   // STOP, and the program's clock halts; it never continues by itself.
   CommandResult pauseProgram() override;
+  CommandResult pauseProgramBecause(const std::string& reason) override;
   // The current step's limit and the flow due now, then RUN.
   CommandResult continueProgram() override;
   // STOP, and the program ends.

@@ -60,14 +60,17 @@ void RemoteMonitoring::apply(const RemoteSettings& settings) {
       std::fprintf(stderr, "%s: %s\n", texts::kRemoteTitle, text.c_str());
     }
   };
+  hooks.interlockTripped = [this](const std::string& text) { show(text, kBad); };
+  groupTimer_ = std::make_unique<pump::qt::QtTimer>();
   station_ = std::make_unique<RemoteStation>(settings, *connection_, session_, std::move(hooks),
-                                             session_.state());
+                                             session_.state(), groupTimer_.get());
   station_->start();
 }
 
 void RemoteMonitoring::stop() {
   if (station_) station_->stop();
   station_.reset();
+  groupTimer_.reset();
   connection_.reset();
 }
 

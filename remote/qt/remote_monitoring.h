@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/qt/qt_timer.h"
 #include "remote/mosquitto_connection.h"
 #include "remote/remote_station.h"
 #include "session/pump_session.h"
@@ -50,6 +51,7 @@ class RemoteMonitoring : public QObject {
   RemoteSettings settings_;
   std::unique_ptr<MosquittoConnection> connection_;
   std::unique_ptr<RemoteStation> station_;
+  std::unique_ptr<pump::qt::QtTimer> groupTimer_;  // a group part's start and interlock
 };
 
 }  // namespace pump::remote::qt
