@@ -171,6 +171,37 @@ TEST(ProgramCommands, AProgramWithAFaultOrNoneIsRefusedNamingTheFault) {
             "program: a program is a JSON object");
 }
 
+TEST(ProgramCommands, AGroupsStartAtAndMembersAreReadOrRefusedNamingWhatIsWrong) {
+  const std::string program = std::string(kProgramPayload).substr(0, sizeof kProgramPayload - 2);
+  const auto grouped = ParseCommand(
+      "run_program", program + R"(,"start_at":"2026-12-08T12:00:02.250Z","group":{"id":"g1",)"
+                               R"("members":["P01","P02"]}})");
+  ASSERT_TRUE(grouped.command) << grouped.refusal;
+  EXPECT_EQ(grouped.command->startAtUtcMs.value_or(0) % 1000, 250);
+  EXPECT_EQ(grouped.command->group, (GroupMembership{"g1", {"P01", "P02"}}));
+  const auto continued =
+      ParseCommand("continue_program", R"({"start_at":"2026-12-08T12:00:02.000Z"})");
+  ASSERT_TRUE(continued.command) << continued.refusal;
+  EXPECT_TRUE(continued.command->startAtUtcMs);
+
+  const struct {
+    std::string extra;
+    std::string refusal;
+  } refused[] = {
+      {R"("start_at":"2026-12-08 12:00:02")", "start_at must be a UTC time with milliseconds"},
+      {R"("start_at":1765195202000)", "start_at must be a UTC time with milliseconds"},
+      {R"("group":{"members":["P01","P02"]})", "group id must be"},
+      {R"("group":{"id":"g1","members":"P01"})", "group members must be a list"},
+      {R"("group":{"id":"g1","members":["P01","P01"]})", "group members: pump P01 is named twice"},
+      {R"("group":{"id":"g1","members":["P01"]})", "group members: a group runs on 2 to 4 pumps"},
+  };
+  for (const auto& [extra, refusal] : refused) {
+    const auto parsed = ParseCommand("run_program", program + "," + extra + "}");
+    EXPECT_FALSE(parsed.command) << extra;
+    EXPECT_TRUE(parsed.refusal.starts_with(refusal)) << extra << ": " << parsed.refusal;
+  }
+}
+
 TEST(ProgramCommands, OnlyAProgramMayBeLargerThanACommand) {
   std::string steps;
   for (int i = 0; i < 999; ++i) {
