@@ -133,6 +133,9 @@ void GroupPart::tick() {
 
 void GroupPart::join(const GroupMembership& group) {
   group_ = group;
+  std::string named = "group " + group.id;
+  for (const std::string& member : group.members) named += " " + member;
+  control_.noteProgramStep(named);
   interlock_.emplace(ownId_, group.members);
   interlock_->brokerConnected(brokerConnected_, Clock::now());
   for (const std::string& id : interlock_->others()) {

@@ -77,6 +77,7 @@ std::vector<LabelledValue> HeaderLines(const RunFigures& figures, const ReportId
       {"时长", DurationText(static_cast<double>(figures.durationMs) / 1000.0)},
   };
   lines.push_back({"程序", figures.programName.empty() ? "—" : figures.programName});
+  if (!figures.group.empty()) lines.push_back({"联动组", figures.group});
   lines.push_back({"计算机", identity.computer});
   lines.push_back({"用户", identity.user});
   return lines;

@@ -189,6 +189,10 @@ void FigureBuilder::noteEvent(const LogEntry& entry) {
       entry.detail.substr(0, 6) == "start ") {
     figures_.programName = Printable(entry.detail.substr(6));
   }
+  if (entry.event == EventKind::Program && figures_.group.empty() &&
+      entry.detail.substr(0, 6) == "group ") {
+    figures_.group = Printable(entry.detail.substr(6));
+  }
   if (figures_.events.size() >= kMostEvents) {
     ++figures_.eventsLeftOut;
     return;

@@ -65,6 +65,7 @@ struct RunFigures {
   std::int64_t durationMs = 0;
   std::string port;  // from the first open row
   std::string programName;
+  std::string group;  // the group the program ran in and its members: "g1 P01 P02"
   std::uint64_t rows = 0, readings = 0;
   float pressureMin = 0, pressureMean = 0, pressureMax = 0, pressureP95 = 0;
   double overLimitSeconds = 0, noAnswerSeconds = 0, runningSeconds = 0;

@@ -46,6 +46,8 @@ class PumpCommands {
   virtual CommandResult abortProgram() = 0;
   // A pause for a reason of the console's own (a group's interlock): the
   // reason goes in the feed as a program step, "interlock P02 offline".
+  // A program step of the console's own in the feed: "group g1 P01 P02".
+  virtual void noteProgramStep(const std::string& detail) { (void)detail; }
   virtual CommandResult pauseProgramBecause(const std::string& reason) {
     (void)reason;
     return pauseProgram();

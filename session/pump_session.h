@@ -124,6 +124,7 @@ class PumpSession : public PumpCommands {
   // STOP, and the program's clock halts; it never continues by itself.
   CommandResult pauseProgram() override;
   CommandResult pauseProgramBecause(const std::string& reason) override;
+  void noteProgramStep(const std::string& detail) override { note(EventKind::Program, detail); }
   // The current step's limit and the flow due now, then RUN.
   CommandResult continueProgram() override;
   // STOP, and the program ends.

@@ -148,6 +148,7 @@ TEST_F(GroupRun, BothPartsStartWithin50MsOfTheStartAndAKilledConsoleStopsTheOthe
   EXPECT_LE(std::llabs(*firstRunAt(a) - startAt), 50) << "P01 late or early";
   EXPECT_LE(std::llabs(*firstRunAt(b) - startAt), 50) << "P02 late or early";
   EXPECT_LE(std::llabs(*firstRunAt(a) - *firstRunAt(b)), 50);
+  EXPECT_TRUE(eventSeen(a, "group g1 P01 P02")) << "the part's log names its group";
 
   std::this_thread::sleep_for(2s);  // running together
   EXPECT_FALSE(b.stoppedAfterRun());

@@ -113,9 +113,11 @@ TEST(RunFigures, TextTheLogEscapedReadsBackAndBytesThatAreNoTextStayEscaped) {
                              R"(start \xE6\x9F\xB1\xE5\xB9\xB3\xE8\xA1\xA1)");
   rows += LogLine(100, "refused", "", "10", "5.0", "STOP", R"(C:\x5Cpath \x07 \xZZ)");
   rows += LogLine(200, "refused", "", "10", "5.0", "STOP", R"(Q00\xFF\xE6)");
+  rows += LogLine(300, "program", "", "10", "5.0", "STOP", "group g1 P01 P02");
   const RunFigures f = FiguresOfLog(folder.write("escaped.csv", rows)).figures;
   EXPECT_EQ(f.programName, "柱平衡");
-  ASSERT_EQ(f.events.size(), 3u);
+  EXPECT_EQ(f.group, "g1 P01 P02") << "a group part's report names its group and members";
+  ASSERT_EQ(f.events.size(), 4u);
   EXPECT_EQ(f.events[1].detail, R"(C:\path ? \xZZ)");
   EXPECT_EQ(f.events[2].detail, R"(Q00\xFF\xE6)");
 }
