@@ -1,0 +1,243 @@
+#include "board/group_runs.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <nlohmann/json.hpp>
+
+#include "group/start_time.h"
+#include "runlog/local_time.h"
+#include "texts/group_texts.h"
+
+namespace pump::board {
+
+namespace {
+
+using Json = nlohmann::json;
+
+// "<root>/<id>/<ending>": the id, if the topic is one.
+std::optional<std::string> PumpOf(std::string_view topic, const std::string& root,
+                                  std::string_view ending) {
+  if (!topic.starts_with(root + "/") || !topic.ends_with(ending)) return std::nullopt;
+  topic.remove_prefix(root.size() + 1);
+  topic.remove_suffix(ending.size());
+  if (topic.empty() || topic.find('/') != std::string_view::npos) return std::nullopt;
+  return std::string(topic);
+}
+
+std::int64_t UtcMs(WallTime time) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count();
+}
+
+bool Live(GroupState state) {
+  return state == GroupState::Starting || state == GroupState::Running ||
+         state == GroupState::Paused;
+}
+
+}  // namespace
+
+const char* GroupStateText(GroupState state) {
+  switch (state) {
+    case GroupState::Starting:
+      return texts::kGroupStarting;
+    case GroupState::Running:
+      return texts::kGroupRunning;
+    case GroupState::Paused:
+      return texts::kGroupPaused;
+    case GroupState::Ended:
+      return texts::kGroupEnded;
+    case GroupState::Aborted:
+      return texts::kGroupAborted;
+    case GroupState::NotStarted:
+      return texts::kGroupNotStarted;
+  }
+  return "";
+}
+
+GroupRuns::GroupRuns(std::string root, std::string requestPrefix)
+    : root_(std::move(root)), requestPrefix_(std::move(requestPrefix)) {}
+
+std::string GroupRuns::clockProblem(const std::string& pumpId, BoardTime now) const {
+  const auto found = clockOffsets_.find(pumpId);
+  if (found == clockOffsets_.end() || now.steady - found->second.second > std::chrono::seconds(5))
+    return texts::MemberClockUnknown(pumpId);
+  const auto offset = found->second.first;
+  if (std::chrono::abs(offset) > kLargestClockOffset)
+    return texts::MemberClockOff(pumpId, static_cast<double>(offset.count()) / 1000.0);
+  return {};
+}
+
+GroupRuns::Start GroupRuns::start(const group::GroupProgram& program, const Board& board,
+                                  BoardTime now) {
+  if (const auto fault = group::FirstGroupFault(program)) return {{}, fault->message};
+  for (const std::string& id : program.pumpIds) {
+    const auto tile = board.tiles().find(id);
+    if (tile == board.tiles().end() || !tile->second.reading.takesCommands())
+      return {{}, texts::MemberNotTakingCommands(id)};
+    if (const auto group = groupOf(id)) return {{}, texts::MemberInGroup(id, *group)};
+    if (auto problem = clockProblem(id, now); !problem.empty()) return {{}, problem};
+  }
+  GroupRun run{requestPrefix_ + "-g" + std::to_string(++groupsMade_),
+               program,
+               now.wall + kGroupStartAhead,
+               now.steady,
+               GroupState::Starting,
+               {},
+               {}};
+  std::vector<OutgoingCommand> commands;
+  for (std::size_t i = 0; i < program.pumpIds.size(); ++i) {
+    const std::string& id = program.pumpIds[i];
+    const std::string requestId = run.id + "-" + std::to_string(++requestsMade_);
+    const Json message{{"request_id", requestId},
+                       {"start_at", group::UtcTimeText(UtcMs(run.startAt))},
+                       {"group", {{"id", run.id}, {"members", program.pumpIds}}},
+                       {"program", Json::parse(program::WriteProgram(program.part(i)))}};
+    run.members.push_back({id, requestId, CommandOutcome::State::Waiting, {}, {}});
+    commands.push_back({id, root_ + "/" + id + "/cmd/run_program", message.dump()});
+  }
+  runs_.push_back(std::move(run));
+  return {std::move(commands), {}};
+}
+
+GroupRun* GroupRuns::find(const std::string& id) {
+  const auto found =
+      std::find_if(runs_.begin(), runs_.end(), [&id](const GroupRun& run) { return run.id == id; });
+  return found == runs_.end() ? nullptr : &*found;
+}
+
+std::optional<std::string> GroupRuns::groupOf(const std::string& pumpId) const {
+  for (const GroupRun& run : runs_) {
+    if (!Live(run.state)) continue;
+    for (const GroupMemberRun& member : run.members)
+      if (member.pumpId == pumpId) return run.program.name;
+  }
+  return std::nullopt;
+}
+
+// The same command to every member, with fresh request ids.
+std::vector<OutgoingCommand> GroupRuns::toMembers(GroupRun& run, std::string_view name,
+                                                  const std::string& payloadExtra) {
+  std::vector<OutgoingCommand> commands;
+  for (GroupMemberRun& member : run.members) {
+    member.requestId = run.id + "-" + std::to_string(++requestsMade_);
+    member.answer = CommandOutcome::State::Waiting;
+    commands.push_back({member.pumpId, root_ + "/" + member.pumpId + "/cmd/" + std::string(name),
+                        "{\"request_id\":\"" + member.requestId + "\"" + payloadExtra + "}"});
+  }
+  return commands;
+}
+
+// A member refused or did not answer: the parts already taken are aborted.
+std::vector<OutgoingCommand> GroupRuns::notStarted(GroupRun& run, const std::string& why) {
+  run.state = GroupState::NotStarted;
+  run.cause = why;
+  std::vector<OutgoingCommand> aborts;
+  for (GroupMemberRun& member : run.members) {
+    if (member.answer != CommandOutcome::State::Done) continue;
+    aborts.push_back({member.pumpId, root_ + "/" + member.pumpId + "/cmd/abort_program",
+                      "{\"request_id\":\"" + run.id + "-abort-" + member.pumpId + "\"}"});
+  }
+  return aborts;
+}
+
+std::vector<OutgoingCommand> GroupRuns::pause(const std::string& groupId) {
+  GroupRun* run = find(groupId);
+  if (!run || !Live(run->state)) return {};
+  return toMembers(*run, "pause_program", "");
+}
+
+std::vector<OutgoingCommand> GroupRuns::resume(const std::string& groupId, BoardTime now) {
+  GroupRun* run = find(groupId);
+  if (!run || !Live(run->state)) return {};
+  run->startAt = now.wall + kGroupStartAhead;
+  run->cause.clear();
+  return toMembers(*run, "continue_program",
+                   ",\"start_at\":\"" + group::UtcTimeText(UtcMs(run->startAt)) + "\"");
+}
+
+std::vector<OutgoingCommand> GroupRuns::abort(const std::string& groupId) {
+  GroupRun* run = find(groupId);
+  if (!run || !Live(run->state)) return {};
+  run->state = GroupState::Aborted;
+  return toMembers(*run, "abort_program", "");
+}
+
+std::vector<OutgoingCommand> GroupRuns::tick(BoardTime now) {
+  std::vector<OutgoingCommand> out;
+  for (GroupRun& run : runs_) {
+    if (run.state != GroupState::Starting || now.steady - run.sentAt < kCommandTimeout) continue;
+    for (const GroupMemberRun& member : run.members) {
+      if (member.answer != CommandOutcome::State::Waiting) continue;
+      auto aborts = notStarted(run, texts::MemberDidNotAnswer(member.pumpId));
+      out.insert(out.end(), aborts.begin(), aborts.end());
+      break;
+    }
+  }
+  return out;
+}
+
+// The group's state from its members' parts: running while all run, paused
+// when any paused, ended when all parts are gone after running.
+void GroupRuns::settle(GroupRun& run) {
+  if (run.state == GroupState::NotStarted || run.state == GroupState::Aborted) return;
+  const auto all = [&run](auto test) {
+    return std::all_of(run.members.begin(), run.members.end(), test);
+  };
+  if (!all([](const GroupMemberRun& m) { return m.answer != CommandOutcome::State::Waiting; }) &&
+      run.state == GroupState::Starting)
+    return;
+  const bool anyPaused = std::any_of(run.members.begin(), run.members.end(), [](const auto& m) {
+    return m.part && m.part->state == "paused";
+  });
+  if (anyPaused) {
+    run.state = GroupState::Paused;
+  } else if (all([](const GroupMemberRun& m) { return m.part && m.part->state == "running"; })) {
+    run.state = GroupState::Running;
+  } else if (run.state != GroupState::Starting &&
+             all([](const GroupMemberRun& m) { return !m.part; })) {
+    run.state = GroupState::Ended;
+  }
+}
+
+std::vector<OutgoingCommand> GroupRuns::receive(std::string_view topic, std::string_view payload,
+                                                BoardTime now) {
+  if (const auto id = PumpOf(topic, root_, "/pressure")) {
+    const Json reading = Json::parse(payload, nullptr, false);
+    std::int64_t utcMs = 0;
+    int offsetMinutes = 0;
+    runlog::LogTimeReader times;
+    if (reading.is_object() && reading.contains("time") && reading["time"].is_string() &&
+        times.parse(reading["time"].get<std::string>(), utcMs, offsetMinutes)) {
+      clockOffsets_[*id] = {std::chrono::milliseconds(utcMs - UtcMs(now.wall)), now.steady};
+    }
+    return {};
+  }
+  std::vector<OutgoingCommand> out;
+  const auto result = PumpOf(topic, root_, "/cmd/result");
+  const auto status = PumpOf(topic, root_, "/status");
+  const auto event = PumpOf(topic, root_, "/event");
+  const auto answer = result ? ReadCommandResult(payload) : std::nullopt;
+  PumpReading reading;
+  if (status) ApplyStatus(payload, reading);
+  const Json eventJson = event ? Json::parse(payload, nullptr, false) : Json();
+  for (GroupRun& run : runs_) {
+    for (GroupMemberRun& member : run.members) {
+      if (answer && member.pumpId == *result && member.requestId == answer->requestId) {
+        member.answer = answer->ok ? CommandOutcome::State::Done : CommandOutcome::State::Refused;
+        member.error = answer->error;
+        if (!answer->ok && run.state == GroupState::Starting) {
+          auto aborts = notStarted(run, texts::MemberRefused(member.pumpId, answer->error));
+          out.insert(out.end(), aborts.begin(), aborts.end());
+        }
+      }
+      if (status && member.pumpId == *status && Live(run.state)) member.part = reading.program;
+      if (event && member.pumpId == *event && Live(run.state) && eventJson.is_object() &&
+          eventJson.value("event", "") == "program" &&
+          eventJson.value("detail", "").starts_with("interlock "))
+        run.cause = member.pumpId + ": " + eventJson.value("detail", "");
+    }
+    settle(run);
+  }
+  return out;
+}
+
+}  // namespace pump::board
