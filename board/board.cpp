@@ -259,6 +259,13 @@ bool Board::stopAllSettled() const {
   });
 }
 
+void Board::setGroup(const std::string& pumpId, const std::string& group) {
+  const auto tile = tiles_.find(pumpId);
+  if (tile == tiles_.end() || tile->second.group == group) return;
+  tile->second.group = group;
+  ++tile->second.version;
+}
+
 void Board::forgetPumps() {
   silenceDue_.clear();
   commandDue_.clear();

@@ -56,6 +56,7 @@ struct PumpTile {
   std::deque<SparkColumn> sparkline;  // the last ten minutes, oldest first
   bool alarms[kAlarmKinds] = {};
   std::optional<CommandOutcome> command;
+  std::string group;            // the name of the running group it is in, if any
   std::uint64_t version = 0;    // counts the changes, so that a view redraws only changed tiles
   bool silenceWatched = false;  // a silence check is due for it
 
@@ -122,6 +123,8 @@ class Board {
   std::uint64_t forgettings() const { return forgettings_; }
 
   const std::map<std::string, PumpTile>& tiles() const { return tiles_; }
+  // The running group a pump is in, shown on its tile; empty for none.
+  void setGroup(const std::string& pumpId, const std::string& group);
   int activeAlarms() const { return activeAlarms_; }
   // The last kAlarmLogLength lines, oldest first, and how many were ever made.
   const std::deque<AlarmRecord>& alarmLog() const { return alarmLog_; }

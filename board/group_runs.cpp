@@ -67,7 +67,7 @@ std::string GroupRuns::clockProblem(const std::string& pumpId, BoardTime now) co
 }
 
 GroupRuns::Start GroupRuns::start(const group::GroupProgram& program, const Board& board,
-                                  BoardTime now) {
+                                  BoardTime now, const std::string& programFile) {
   if (const auto fault = group::FirstGroupFault(program)) return {{}, fault->message};
   for (const std::string& id : program.pumpIds) {
     const auto tile = board.tiles().find(id);
@@ -94,6 +94,11 @@ GroupRuns::Start GroupRuns::start(const group::GroupProgram& program, const Boar
     run.members.push_back({id, requestId, CommandOutcome::State::Waiting, {}, {}});
     commands.push_back({id, root_ + "/" + id + "/cmd/run_program", message.dump()});
   }
+  std::string detail = "name=" + program.name + " file=" + programFile + " members=";
+  for (const std::string& id : program.pumpIds)
+    detail += id + (id == program.pumpIds.back() ? "" : ",");
+  detail += " start_at=" + group::UtcTimeText(UtcMs(run.startAt));
+  record(run, "start", detail, now.wall);
   runs_.push_back(std::move(run));
   return {std::move(commands), {}};
 }
@@ -127,9 +132,11 @@ std::vector<OutgoingCommand> GroupRuns::toMembers(GroupRun& run, std::string_vie
 }
 
 // A member refused or did not answer: the parts already taken are aborted.
-std::vector<OutgoingCommand> GroupRuns::notStarted(GroupRun& run, const std::string& why) {
+std::vector<OutgoingCommand> GroupRuns::notStarted(GroupRun& run, const std::string& why,
+                                                   WallTime at) {
   run.state = GroupState::NotStarted;
   run.cause = why;
+  record(run, "not_started", why, at);
   std::vector<OutgoingCommand> aborts;
   for (GroupMemberRun& member : run.members) {
     if (member.answer != CommandOutcome::State::Done) continue;
@@ -150,14 +157,16 @@ std::vector<OutgoingCommand> GroupRuns::resume(const std::string& groupId, Board
   if (!run || !Live(run->state)) return {};
   run->startAt = now.wall + kGroupStartAhead;
   run->cause.clear();
+  record(*run, "continue", "start_at=" + group::UtcTimeText(UtcMs(run->startAt)), now.wall);
   return toMembers(*run, "continue_program",
                    ",\"start_at\":\"" + group::UtcTimeText(UtcMs(run->startAt)) + "\"");
 }
 
-std::vector<OutgoingCommand> GroupRuns::abort(const std::string& groupId) {
+std::vector<OutgoingCommand> GroupRuns::abort(const std::string& groupId, BoardTime now) {
   GroupRun* run = find(groupId);
   if (!run || !Live(run->state)) return {};
   run->state = GroupState::Aborted;
+  record(*run, "aborted", {}, now.wall);
   return toMembers(*run, "abort_program", "");
 }
 
@@ -167,7 +176,7 @@ std::vector<OutgoingCommand> GroupRuns::tick(BoardTime now) {
     if (run.state != GroupState::Starting || now.steady - run.sentAt < kCommandTimeout) continue;
     for (const GroupMemberRun& member : run.members) {
       if (member.answer != CommandOutcome::State::Waiting) continue;
-      auto aborts = notStarted(run, texts::MemberDidNotAnswer(member.pumpId));
+      auto aborts = notStarted(run, texts::MemberDidNotAnswer(member.pumpId), now.wall);
       out.insert(out.end(), aborts.begin(), aborts.end());
       break;
     }
@@ -177,7 +186,17 @@ std::vector<OutgoingCommand> GroupRuns::tick(BoardTime now) {
 
 // The group's state from its members' parts: running while all run, paused
 // when any paused, ended when all parts are gone after running.
-void GroupRuns::settle(GroupRun& run) {
+void GroupRuns::settle(GroupRun& run, WallTime at) {
+  const GroupState before = run.state;
+  settleState(run);
+  if (run.state == before) return;
+  static constexpr const char* kEvents[] = {"starting", "running", "paused",
+                                            "ended",    "aborted", "not_started"};
+  record(run, kEvents[static_cast<int>(run.state)],
+         run.state == GroupState::Paused ? run.cause : "", at);
+}
+
+void GroupRuns::settleState(GroupRun& run) {
   if (run.state == GroupState::NotStarted || run.state == GroupState::Aborted) return;
   const auto all = [&run](auto test) {
     return std::all_of(run.members.begin(), run.members.end(), test);
@@ -198,46 +217,74 @@ void GroupRuns::settle(GroupRun& run) {
   }
 }
 
+// Each reading carries its console's time: the clock's offset, looked at
+// no more than every two seconds a pump.
+void GroupRuns::noteClock(const std::string& pumpId, std::string_view payload, BoardTime now) {
+  const auto known = clockOffsets_.find(pumpId);
+  if (known != clockOffsets_.end() && now.steady - known->second.second < std::chrono::seconds(2))
+    return;
+  const Json reading = Json::parse(payload, nullptr, false);
+  if (!reading.is_object() || !reading.contains("time") || !reading["time"].is_string()) return;
+  std::int64_t utcMs = 0;
+  int offsetMinutes = 0;
+  runlog::LogTimeReader times;
+  if (times.parse(reading["time"].get<std::string>(), utcMs, offsetMinutes))
+    clockOffsets_[pumpId] = {std::chrono::milliseconds(utcMs - UtcMs(now.wall)), now.steady};
+}
+
+bool GroupRuns::inGroup(const std::string& pumpId) const {
+  return std::any_of(runs_.begin(), runs_.end(), [&pumpId](const GroupRun& run) {
+    return Live(run.state) &&
+           std::any_of(run.members.begin(), run.members.end(),
+                       [&pumpId](const GroupMemberRun& m) { return m.pumpId == pumpId; });
+  });
+}
+
 std::vector<OutgoingCommand> GroupRuns::receive(std::string_view topic, std::string_view payload,
                                                 BoardTime now) {
   if (const auto id = PumpOf(topic, root_, "/pressure")) {
-    const Json reading = Json::parse(payload, nullptr, false);
-    std::int64_t utcMs = 0;
-    int offsetMinutes = 0;
-    runlog::LogTimeReader times;
-    if (reading.is_object() && reading.contains("time") && reading["time"].is_string() &&
-        times.parse(reading["time"].get<std::string>(), utcMs, offsetMinutes)) {
-      clockOffsets_[*id] = {std::chrono::milliseconds(utcMs - UtcMs(now.wall)), now.steady};
-    }
+    noteClock(*id, payload, now);
     return {};
   }
-  std::vector<OutgoingCommand> out;
   const auto result = PumpOf(topic, root_, "/cmd/result");
   const auto status = PumpOf(topic, root_, "/status");
   const auto event = PumpOf(topic, root_, "/event");
+  const auto pump = result ? result : status ? status : event;
+  if (!pump || !inGroup(*pump)) return {};
+  std::vector<OutgoingCommand> out;
   const auto answer = result ? ReadCommandResult(payload) : std::nullopt;
   PumpReading reading;
   if (status) ApplyStatus(payload, reading);
-  const Json eventJson = event ? Json::parse(payload, nullptr, false) : Json();
+  const Json told = event ? Json::parse(payload, nullptr, false) : Json();
+  const bool tripped = told.is_object() && told.value("event", "") == "program" &&
+                       told.value("detail", "").starts_with("interlock ");
   for (GroupRun& run : runs_) {
+    if (!Live(run.state)) continue;
     for (GroupMemberRun& member : run.members) {
-      if (answer && member.pumpId == *result && member.requestId == answer->requestId) {
+      if (member.pumpId != *pump) continue;
+      if (answer && member.requestId == answer->requestId) {
         member.answer = answer->ok ? CommandOutcome::State::Done : CommandOutcome::State::Refused;
         member.error = answer->error;
         if (!answer->ok && run.state == GroupState::Starting) {
-          auto aborts = notStarted(run, texts::MemberRefused(member.pumpId, answer->error));
+          auto aborts =
+              notStarted(run, texts::MemberRefused(member.pumpId, answer->error), now.wall);
           out.insert(out.end(), aborts.begin(), aborts.end());
         }
       }
-      if (status && member.pumpId == *status && Live(run.state)) member.part = reading.program;
-      if (event && member.pumpId == *event && Live(run.state) && eventJson.is_object() &&
-          eventJson.value("event", "") == "program" &&
-          eventJson.value("detail", "").starts_with("interlock "))
-        run.cause = member.pumpId + ": " + eventJson.value("detail", "");
+      if (status) member.part = reading.program;
+      if (tripped) {
+        run.cause = member.pumpId + ": " + told.value("detail", "");
+        record(run, "interlock", run.cause, now.wall);
+      }
     }
-    settle(run);
+    settle(run, now.wall);
   }
   return out;
+}
+
+void GroupRuns::record(const GroupRun& run, std::string event, std::string detail, WallTime at) {
+  ++changes_;
+  records_.push_back({at, run.id, std::move(event), std::move(detail)});
 }
 
 }  // namespace pump::board

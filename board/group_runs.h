@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "board/board.h"
@@ -34,8 +35,16 @@ struct GroupMemberRun {
   std::optional<ProgramReading> part;  // its part as its status tells it
 };
 
+// A line of the board's record of the groups it started.
+struct GroupRecordRow {
+  WallTime at;
+  std::string groupId;
+  std::string event;   // start, running, paused, continue, ended, aborted, not_started
+  std::string detail;  // the program file and members at the start; a pause's or refusal's cause
+};
+
 struct GroupRun {
-  std::string id;  // "g3": unique on this board
+  std::string id;  // "board-…-g3": unique among boards
   group::GroupProgram program;
   WallTime startAt;
   SteadyTime sentAt;
@@ -55,7 +64,8 @@ class GroupRuns {
     std::vector<OutgoingCommand> commands;
     std::string refusal;
   };
-  Start start(const group::GroupProgram& program, const Board& board, BoardTime now);
+  Start start(const group::GroupProgram& program, const Board& board, BoardTime now,
+              const std::string& programFile = {});
 
   // A message from the broker: member answers, statuses, pressures (their
   // clocks) and events. Returns what must go out in consequence: the aborts
@@ -67,9 +77,13 @@ class GroupRuns {
 
   std::vector<OutgoingCommand> pause(const std::string& groupId);
   std::vector<OutgoingCommand> resume(const std::string& groupId, BoardTime now);
-  std::vector<OutgoingCommand> abort(const std::string& groupId);
+  std::vector<OutgoingCommand> abort(const std::string& groupId, BoardTime now);
 
   const std::vector<GroupRun>& runs() const { return runs_; }
+  // Counts the changes of any group's state, so that views follow only changes.
+  std::uint64_t changes() const { return changes_; }
+  // The record's lines made since the last call.
+  std::vector<GroupRecordRow> takeRecords() { return std::exchange(records_, {}); }
   // The name of the running group a pump is in, for its tile.
   std::optional<std::string> groupOf(const std::string& pumpId) const;
 
@@ -77,15 +91,21 @@ class GroupRuns {
   GroupRun* find(const std::string& id);
   std::vector<OutgoingCommand> toMembers(GroupRun& run, std::string_view name,
                                          const std::string& payloadExtra);
-  std::vector<OutgoingCommand> notStarted(GroupRun& run, const std::string& why);
-  void settle(GroupRun& run);
+  std::vector<OutgoingCommand> notStarted(GroupRun& run, const std::string& why, WallTime at);
+  void settle(GroupRun& run, WallTime at);
+  static void settleState(GroupRun& run);
+  bool inGroup(const std::string& pumpId) const;
   std::string clockProblem(const std::string& pumpId, BoardTime now) const;
+  void noteClock(const std::string& pumpId, std::string_view payload, BoardTime now);
+  void record(const GroupRun& run, std::string event, std::string detail, WallTime at);
 
   std::string root_;
   std::string requestPrefix_;
   int groupsMade_ = 0;
   int requestsMade_ = 0;
   std::vector<GroupRun> runs_;
+  std::vector<GroupRecordRow> records_;
+  std::uint64_t changes_ = 0;
   // Each pump's clock less the board's, from its last reading, and when that came.
   std::map<std::string, std::pair<std::chrono::milliseconds, SteadyTime>> clockOffsets_;
 };

@@ -126,6 +126,8 @@ bool TileWidget::draw(const PumpTile& tile, SteadyTime now) {
   // The age moves with time alone; the rest only when the tile changed.
   if (shownVersion_ == tile.version) return false;
   shownVersion_ = tile.version;
+  id_->setText(
+      Shown(VisibleText(pumpId_) + (tile.group.empty() ? "" : "  · " + VisibleText(tile.group))));
   const PumpReading& reading = tile.reading;
   pressure_->setText(Number(reading.pressure, 1) + " / " + Number(reading.limit, 1) +
                      texts::kPressureUnit);

@@ -94,6 +94,10 @@ TEST_F(GroupRunsTest, EachMemberGetsItsPartTheGroupAndOneStartTwoSecondsAhead) {
   part("B", nullptr);
   EXPECT_EQ(groups.runs()[0].state, GroupState::Ended);
   EXPECT_FALSE(groups.groupOf("A"));
+  std::vector<std::string> recorded;
+  for (const GroupRecordRow& row : groups.takeRecords()) recorded.push_back(row.event);
+  EXPECT_EQ(recorded, (std::vector<std::string>{"start", "running", "interlock", "paused",
+                                                "continue", "ended"}));
 }
 
 TEST_F(GroupRunsTest, AStartIsRefusedNamingThePumpThatCannotTakeIt) {
@@ -103,9 +107,11 @@ TEST_F(GroupRunsTest, AStartIsRefusedNamingThePumpThatCannotTakeIt) {
   EXPECT_EQ(groups.start(group, board, clock.now).refusal, "C 不在线或不接受远程控制。");
   group.pumpIds = {"A", "D"};
   EXPECT_EQ(groups.start(group, board, clock.now).refusal, "D 不在线或不接受远程控制。");
+  clock.advance(2s);  // a pump's clock is looked at every two seconds at most
   reading("B", 1400ms);
   EXPECT_EQ(groups.start(Gradient(), board, clock.now).refusal,
             "B 的时钟与本机相差 +1.4 秒，超过 1 秒。");
+  clock.advance(2s);
   reading("B", -900ms);
   ASSERT_EQ(groups.start(Gradient(), board, clock.now).refusal, "");
   EXPECT_EQ(groups.start(Gradient(), board, clock.now).refusal, "A 已在联动组“梯度”中运行。");
