@@ -29,7 +29,12 @@ void BoardFeed::start() {
   };
   session.messageArrived = [this](const remote::BrokerMessage& message) {
     if (message.payload.size() > kLargestPayload) return;
-    if (board_.receive(message.topic, message.payload, clock_()) && changed_) changed_();
+    const BoardTime now = clock_();
+    if (board_.receive(message.topic, message.payload, now) && changed_) changed_();
+    if (groups_) {
+      sendAll(groups_->receive(message.topic, message.payload, now));
+      groupsMoved();
+    }
   };
   connection_->start(std::move(session));
 }
@@ -44,6 +49,58 @@ void BoardFeed::moveTo(remote::BrokerConnection& connection) {
 
 void BoardFeed::tick() {
   if (board_.tick(clock_()) && changed_) changed_();
+  if (groups_) {
+    sendAll(groups_->tick(clock_()));
+    groupsMoved();
+  }
+}
+
+void BoardFeed::followGroups(GroupRuns& groups, GroupRecordFile& record) {
+  groups_ = &groups;
+  record_ = &record;
+}
+
+void BoardFeed::sendAll(std::vector<OutgoingCommand> commands) {
+  for (auto& command : commands) publish({std::move(command.topic), std::move(command.payload)});
+}
+
+// After any change of a group: the tiles name their groups, the record grows.
+void BoardFeed::groupsMoved() {
+  if (groups_->changes() == groupChangesSeen_) return;
+  groupChangesSeen_ = groups_->changes();
+  for (const GroupRun& run : groups_->runs()) {
+    for (const GroupMemberRun& member : run.members)
+      board_.setGroup(member.pumpId, groups_->groupOf(member.pumpId).value_or(""));
+  }
+  record_->append(groups_->takeRecords());
+  if (changed_) changed_();
+}
+
+std::string BoardFeed::startGroup(const group::GroupProgram& program,
+                                  const std::string& programFile) {
+  if (!groups_) return "no groups";
+  auto start = groups_->start(program, board_, clock_(), programFile);
+  sendAll(std::move(start.commands));
+  groupsMoved();
+  return start.refusal;
+}
+
+void BoardFeed::pauseGroup(const std::string& groupId) {
+  if (!groups_) return;
+  sendAll(groups_->pause(groupId));
+  groupsMoved();
+}
+
+void BoardFeed::resumeGroup(const std::string& groupId) {
+  if (!groups_) return;
+  sendAll(groups_->resume(groupId, clock_()));
+  groupsMoved();
+}
+
+void BoardFeed::abortGroup(const std::string& groupId) {
+  if (!groups_) return;
+  sendAll(groups_->abort(groupId, clock_()));
+  groupsMoved();
 }
 
 bool BoardFeed::publish(remote::BrokerMessage message) {

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "board/board.h"
+#include "board/group_record.h"
+#include "board/group_runs.h"
 #include "remote/broker_connection.h"
 
 namespace pump::board {
@@ -36,17 +38,31 @@ class BoardFeed {
   // A stop to every pump that takes commands; the pumps it went to.
   std::vector<std::string> stopAll();
 
+  // The groups this board starts, and the file that records them; from then
+  // on they follow the broker's messages and the ticks.
+  void followGroups(GroupRuns& groups, GroupRecordFile& record);
+  // Starts a group: empty, or why it cannot start.
+  std::string startGroup(const group::GroupProgram& program, const std::string& programFile);
+  void pauseGroup(const std::string& groupId);
+  void resumeGroup(const std::string& groupId);
+  void abortGroup(const std::string& groupId);
+
   const remote::BrokerStatus& brokerStatus() const { return status_; }
   BoardTime now() const { return clock_(); }
 
  private:
   bool publish(remote::BrokerMessage message);
+  void sendAll(std::vector<OutgoingCommand> commands);
+  void groupsMoved();
 
   Board& board_;
   remote::BrokerConnection* connection_;
   Clock clock_;
   std::function<void()> changed_;
   remote::BrokerStatus status_;
+  GroupRuns* groups_ = nullptr;
+  GroupRecordFile* record_ = nullptr;
+  std::uint64_t groupChangesSeen_ = 0;
 };
 
 // A request-id prefix unique to this board and this start: "board-<hex>".

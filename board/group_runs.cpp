@@ -271,7 +271,10 @@ std::vector<OutgoingCommand> GroupRuns::receive(std::string_view topic, std::str
           out.insert(out.end(), aborts.begin(), aborts.end());
         }
       }
-      if (status) member.part = reading.program;
+      if (status && member.part != reading.program) {
+        member.part = reading.program;
+        ++changes_;  // its step and time left are shown
+      }
       if (tripped) {
         run.cause = member.pumpId + ": " + told.value("detail", "");
         record(run, "interlock", run.cause, now.wall);

@@ -3,7 +3,9 @@
 // command line on top.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QSettings>
+#include <QStandardPaths>
 #include <cstdio>
 
 #include "board/qt/board_broker.h"
@@ -52,13 +54,19 @@ pump::remote::CommandLine ReadLine(const QCommandLineParser& parser) {
 int RunBoard(const std::string& root, const pump::remote::RemoteSettings& settings,
              QSettings& store) {
   using namespace pump::board;
-  Board board(root, FreshRequestPrefix());
+  const std::string requestPrefix = FreshRequestPrefix();
+  Board board(root, requestPrefix);
+  GroupRuns groups(root, requestPrefix);
+  GroupRecordFile record(QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+                             .filePath("group-runs.csv")
+                             .toStdString());
   auto broker = std::make_unique<qt::BoardBroker>(settings);
   qt::BoardWindow* window = nullptr;
   BoardFeed feed(board, broker->connection(), &BoardTime::Now, [&] {
     if (window) window->boardChanged();
   });
-  qt::BoardWindow shown(board, feed);
+  feed.followGroups(groups, record);
+  qt::BoardWindow shown(board, feed, &groups);
   window = &shown;
   shown.setOnSettings([&] { qt::ChangeBroker(&shown, store, broker, feed); });
   feed.start();

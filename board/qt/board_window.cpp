@@ -13,6 +13,8 @@
 #include <QToolBar>
 #include <variant>
 
+#include "board/qt/group_dialog.h"
+#include "board/qt/group_panel.h"
 #include "board/qt/tile_grid.h"
 #include "board/tile_texts.h"
 #include "program/program_file.h"
@@ -62,8 +64,8 @@ std::variant<program::Program, program::Fault> ReadProgramFile(const QString& pa
 
 }  // namespace
 
-BoardWindow::BoardWindow(Board& board, BoardFeed& feed, QWidget* parent)
-    : QMainWindow(parent), board_(board), feed_(feed) {
+BoardWindow::BoardWindow(Board& board, BoardFeed& feed, const GroupRuns* groups, QWidget* parent)
+    : QMainWindow(parent), board_(board), feed_(feed), groups_(groups) {
   setWindowTitle(texts::kBoardTitle);
   grid_ = new TileGrid(
       board_, [this] { return feed_.now().steady; },
@@ -73,6 +75,12 @@ BoardWindow::BoardWindow(Board& board, BoardFeed& feed, QWidget* parent)
   auto* split = new QSplitter(Qt::Vertical);
   split->addWidget(grid_);
   split->addWidget(alarms_);
+  if (groups_) {
+    groupPanel_ = new GroupPanel({[this](const std::string& id) { feed_.pauseGroup(id); },
+                                  [this](const std::string& id) { feed_.resumeGroup(id); },
+                                  [this](const std::string& id) { feed_.abortGroup(id); }});
+    split->addWidget(groupPanel_);
+  }
   split->setStretchFactor(0, 4);
   setCentralWidget(split);
   auto* tools = addToolBar(texts::kBoardStopAll);
@@ -83,6 +91,8 @@ BoardWindow::BoardWindow(Board& board, BoardFeed& feed, QWidget* parent)
                     if (openSettings_) openSettings_();
                   })
       ->setObjectName("settings");
+  if (groups_)
+    tools->addAction(texts::kGroupRunItem, this, &BoardWindow::runGroup)->setObjectName("groupRun");
 
   refreshSoon_.setSingleShot(true);
   refreshSoon_.setInterval(100);
@@ -111,6 +121,7 @@ void BoardWindow::refresh() {
   setWindowTitle(alarms > 0 ? QString::fromStdString(texts::BoardTitleWithAlarms(alarms))
                             : QString(texts::kBoardTitle));
   showAlarmLog();
+  if (groupPanel_) groupPanel_->refresh(*groups_);
   if (stopAllReportDue_ && board_.stopAllSettled()) {
     stopAllReportDue_ = false;
     reportStopAll();
@@ -193,6 +204,19 @@ void BoardWindow::stopAll() {
   if (question.exec() != QMessageBox::Yes) return;
   feed_.stopAll();
   stopAllReportDue_ = true;  // shown by the refresh that finds every pump answered or timed out
+}
+
+void BoardWindow::runGroup() {
+  std::vector<std::string> pumps;
+  for (const auto& [id, tile] : board_.tiles())
+    if (tile.reading.takesCommands()) pumps.push_back(id);
+  GroupDialog dialog(
+      pumps,
+      [this](const group::GroupProgram& program, const std::string& file) {
+        return feed_.startGroup(program, file);
+      },
+      this);
+  dialog.exec();
 }
 
 void BoardWindow::reportStopAll() {

@@ -13,12 +13,15 @@ class QListWidget;
 
 namespace pump::board::qt {
 
+class GroupPanel;
 class TileGrid;
 
 class BoardWindow : public QMainWindow {
   Q_OBJECT
  public:
-  BoardWindow(Board& board, BoardFeed& feed, QWidget* parent = nullptr);
+  // With `groups`, the board starts and follows groups (联动运行…).
+  BoardWindow(Board& board, BoardFeed& feed, const GroupRuns* groups = nullptr,
+              QWidget* parent = nullptr);
 
   // Called by the feed after a change; the screen follows at most every 100 ms.
   void boardChanged();
@@ -39,9 +42,12 @@ class BoardWindow : public QMainWindow {
   void askProgram(const std::string& pumpId);
   void askValue(const std::string& pumpId, const char* command, const char* title, double now);
   void reportStopAll();
+  void runGroup();
 
   Board& board_;
   BoardFeed& feed_;
+  const GroupRuns* groups_;
+  GroupPanel* groupPanel_ = nullptr;
   TileGrid* grid_;
   QListWidget* alarms_;
   std::uint64_t alarmLinesShown_ = 0;

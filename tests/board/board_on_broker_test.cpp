@@ -5,6 +5,8 @@
 #include <array>
 #include <chrono>
 #include <csignal>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -185,6 +187,34 @@ TEST_F(BoardOnBroker, AProgramSentFromTheBoardRunsAndItsTileShowsItsStepAndResul
   ASSERT_TRUE(feed->send("A", "stop", 0));
   ASSERT_TRUE(waitFor([&] { return !board.tiles().at("A").reading.program && !running("A"); }))
       << "a manual stop ends the program, and the tile says so";
+}
+
+TEST_F(BoardOnBroker, AGroupStartedFromTheBoardRunsOnItsMembersAndAbortedFromItEndsOnBoth) {
+  startBoard();
+  GroupRuns groups{"pumps", "board-test"};
+  GroupRecordFile record(homes[0].path() + "/group-runs.csv");
+  feed->followGroups(groups, record);
+  ASSERT_TRUE(waitFor([&] { return allAnswering(); }));
+  const group::GroupProgram gradient{"梯度", {"A", "B"}, {{60, 10, 10, {95, 5}, {5, 95}, 30}}};
+  ASSERT_TRUE(waitFor([&] { return feed->startGroup(gradient, "gradient.json").empty(); }, 5s))
+      << "the members' clocks are known once their readings came";
+  ASSERT_TRUE(waitFor([&] { return groups.runs().back().state == GroupState::Running; }))
+      << GroupStateText(groups.runs().back().state) << " " << groups.runs().back().cause;
+  EXPECT_TRUE(running("A") && running("B"));
+  EXPECT_EQ(board.tiles().at("B").group, "梯度");
+  EXPECT_EQ(board.tiles().at("B").reading.program->name, "梯度 B");
+
+  feed->abortGroup(groups.runs().back().id);
+  ASSERT_TRUE(waitFor([&] {
+    return !board.tiles().at("A").reading.program && !board.tiles().at("B").reading.program;
+  })) << "both parts ended";
+  EXPECT_FALSE(running("A") || running("B"));
+  EXPECT_EQ(board.tiles().at("A").group, "");
+  std::ifstream file(record.path(), std::ios::binary);
+  const std::string rows((std::istreambuf_iterator<char>(file)), {});
+  for (const char* event :
+       {",start,\"name=梯度 file=gradient.json members=A,B", ",running,", ",aborted,"})
+    EXPECT_NE(rows.find(event), std::string::npos) << event << " not in\n" << rows;
 }
 
 TEST_F(BoardOnBroker, MovedToAnotherBrokerTheBoardForgetsThePumpsOfTheFirst) {
