@@ -47,4 +47,36 @@ inline std::string MemberDidNotAnswer(const std::string& pump) {
   return pump + " 5 秒内没有回答。已发出的部分已中止。";
 }
 
+// The board's 联动运行… dialog and its group panel.
+inline constexpr char kGroupRunItem[] = "联动运行…";
+inline constexpr char kGroupRunTitle[] = "联动运行";
+inline constexpr char kGroupPumps[] = "泵（选 2 到 4 台）";
+inline constexpr char kGroupName[] = "名称";
+inline constexpr char kGroupOpen[] = "打开…";
+inline constexpr char kGroupAddStep[] = "添加步骤";
+inline constexpr char kGroupRemoveStep[] = "删除步骤";
+inline constexpr char kGroupStart[] = "开始";
+inline constexpr char kGroupCancel[] = "取消";
+inline constexpr char kGroupSeconds[] = "时长 (s)";
+inline constexpr char kGroupTotalStart[] = "总流量 起";
+inline constexpr char kGroupTotalEnd[] = "总流量 止";
+inline constexpr char kGroupShareStart[] = " 份额 起 (%)";
+inline constexpr char kGroupShareEnd[] = " 份额 止 (%)";
+inline constexpr char kGroupLimit[] = "压力上限 (MPa)";
+inline constexpr char kGroupTotal[] = "总流量";
+inline constexpr char kGroupFiles[] = "联动程序 (*.json)";
+inline constexpr char kGroupNotStartedTitle[] = "联动运行未开始";
+inline constexpr char kGroupCellWrong[] = "须为数字";
+// The group panel's columns and buttons.
+inline constexpr const char* kGroupPanelColumns[] = {"联动组", "泵", "步骤", "剩余", "状态", "原因"};
+inline constexpr char kGroupPause[] = "暂停";
+inline constexpr char kGroupContinue[] = "继续";
+inline constexpr char kGroupAbort[] = "中止";
+// "P01 将输送 98.3 ml"
+inline std::string MemberVolume(const std::string& pump, double ml) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", ml);
+  return pump + " 将输送 " + text + " ml";
+}
+
 }  // namespace pump::texts

@@ -59,7 +59,8 @@ GroupDialog::GroupDialog(const std::vector<std::string>& pumps, Start start, QWi
   auto* open = new QPushButton(texts::kGroupOpen);
   auto* add = new QPushButton(texts::kGroupAddStep);
   auto* remove = new QPushButton(texts::kGroupRemoveStep);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
+  auto* buttons = new QDialogButtonBox;
+  buttons->addButton(texts::kGroupCancel, QDialogButtonBox::RejectRole);
   auto* go = buttons->addButton(texts::kGroupStart, QDialogButtonBox::AcceptRole);
   go->setObjectName("groupStart");
   connect(open, &QPushButton::clicked, this, &GroupDialog::open);
@@ -240,6 +241,7 @@ std::optional<group::GroupProgram> GroupDialog::read() {
 void GroupDialog::tableChanged() {
   if (filling_) return;
   const auto program = read();
+  if (steps_->rowCount() == 0) fault_->clear();  // nothing typed yet: nothing to say
   preview_->plan(program);
   QStringList volumes;
   if (program)
