@@ -14,15 +14,19 @@
 #include <thread>
 #include <vector>
 
-#include "tests/remote/console_process.h"
 #include "tests/remote/far_end.h"
 #include "tests/remote/old_broker_gate.h"
-#include "tests/remote/test_broker.h"
+#include "tests/support/console_process.h"
 #include "tests/support/pump_sim_process.h"
+#include "tests/support/test_broker.h"
 
 namespace pump::remote::testing {
 namespace {
 
+using pump::testing::EndConsole;
+using pump::testing::ScratchFolder;
+using pump::testing::StartHeadlessConsole;
+using pump::testing::TestBroker;
 using namespace std::chrono_literals;
 using Json = nlohmann::json;
 

@@ -1,5 +1,5 @@
-// Shared by the run log tests: a scratch folder, whole-file reads, rows, time
-// zones and waiting with a deadline.
+// Shared by the run log tests: rows, time zones and waiting with a deadline,
+// beside the scratch folder and whole-file reads of tests/support.
 #pragma once
 
 #include <algorithm>
@@ -14,31 +14,12 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/scratch_folder.h"
+
 namespace pump::runlog::testing {
 
-// A fresh folder under /tmp, removed with everything in it at the end.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "runlog-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+using pump::testing::ReadFile;
+using pump::testing::ScratchFolder;
 
 // The CRLF-ended lines of a file; a last line without its end comes last as is.
 inline std::vector<std::string> Lines(const std::string& bytes) {
