@@ -18,10 +18,7 @@
 namespace pump::board {
 namespace {
 
-using pump::testing::EndConsole;
-using pump::testing::ScratchFolder;
-using pump::testing::StartHeadlessConsole;
-using pump::testing::TestBroker;
+using namespace pump::testing;
 using namespace std::chrono_literals;
 using remote::testing::FarEnd;
 using remote::testing::WindowThread;

@@ -15,12 +15,7 @@ namespace pump::remote::testing {
 namespace {
 
 using pump::EventKind;
-using pump::testing::FindProgram;
-using pump::testing::MakeServerCertificate;
-using pump::testing::MakeTestCertificates;
-using pump::testing::ScratchFolder;
-using pump::testing::TestBroker;
-using pump::testing::TlsFiles;
+using namespace pump::testing;
 
 // The console stand-in as a process of its own, so that it can be killed.
 class StationProcess {

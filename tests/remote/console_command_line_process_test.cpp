@@ -21,12 +21,7 @@
 namespace pump::remote::testing {
 namespace {
 
-using pump::testing::ExitCodeOf;
-using pump::testing::ReadFile;
-using pump::testing::ScratchFolder;
-using pump::testing::SignalAndReap;
-using pump::testing::SpawnChild;
-using pump::testing::WaitForExit;
+using namespace pump::testing;
 using namespace std::chrono_literals;
 
 // The text of a PDF as poppler reads it back; empty while it cannot.

@@ -15,9 +15,7 @@
 namespace pump::remote::testing {
 namespace {
 
-using pump::testing::EndConsole;
-using pump::testing::ReadFile;
-using pump::testing::ScratchFolder;
+using namespace pump::testing;
 using namespace std::chrono_literals;
 using runlog::testing::WaitUntil;
 namespace fs = std::filesystem;

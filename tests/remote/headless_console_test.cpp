@@ -23,10 +23,7 @@
 namespace pump::remote::testing {
 namespace {
 
-using pump::testing::EndConsole;
-using pump::testing::ScratchFolder;
-using pump::testing::StartHeadlessConsole;
-using pump::testing::TestBroker;
+using namespace pump::testing;
 using namespace std::chrono_literals;
 using Json = nlohmann::json;
 

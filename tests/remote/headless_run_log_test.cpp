@@ -33,9 +33,7 @@
 namespace pump::remote::testing {
 namespace {
 
-using pump::testing::EndConsole;
-using pump::testing::ReadFile;
-using pump::testing::TestBroker;
+using namespace pump::testing;
 using namespace std::chrono_literals;
 using Json = nlohmann::json;
 using runlog::testing::WaitUntil;

@@ -22,10 +22,7 @@
 namespace pump::remote::testing {
 namespace {
 
-using pump::testing::EndConsole;
-using pump::testing::ScratchFolder;
-using pump::testing::StartHeadlessConsole;
-using pump::testing::TestBroker;
+using namespace pump::testing;
 using Json = nlohmann::json;
 
 bool Seen(const FarEnd& end, const std::string& topic,
