@@ -32,6 +32,18 @@ inline std::vector<std::string> Lines(const std::string& bytes) {
   return lines;
 }
 
+// A row split on its commas; a field with a quoted comma is split too, so
+// such rows are compared whole.
+inline std::vector<std::string> Fields(const std::string& line) {
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  for (std::size_t comma; (comma = line.find(',', start)) != std::string::npos; start = comma + 1) {
+    fields.push_back(line.substr(start, comma - start));
+  }
+  fields.push_back(line.substr(start));
+  return fields;
+}
+
 // The names of the files in a folder, sorted.
 inline std::vector<std::string> FileNames(const std::string& folder) {
   std::vector<std::string> names;

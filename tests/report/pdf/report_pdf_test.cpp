@@ -22,6 +22,7 @@
 
 #include "app/report_after_program.h"
 #include "tests/report/log_files.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/support/small_disk.h"
 
 namespace pump::report {
@@ -233,9 +234,7 @@ TEST(ReportPdf, ALogThatCannotBeReadExitsWithTwoAndSaysWhy) {
 
 // A regular file's bytes; nothing for a device (/dev/full reads as endless zeros).
 std::string Bytes(const std::string& path) {
-  if (!std::filesystem::is_regular_file(path)) return {};
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  return std::filesystem::is_regular_file(path) ? pump::testing::ReadFile(path) : std::string();
 }
 
 // A log and what is at the output's place before the report is asked for.
