@@ -17,24 +17,13 @@
 
 #include "tests/support/child_process.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/support/shell_command.h"
 
 namespace pump::remote::testing {
 namespace {
 
 using namespace pump::testing;
 using namespace std::chrono_literals;
-
-// The text of a PDF as poppler reads it back; empty while it cannot.
-std::string PdfText(const std::string& pdf) {
-  std::string text;
-  if (FILE* out = ::popen(("pdftotext -layout '" + pdf + "' - 2>/dev/null").c_str(), "r")) {
-    char chunk[4096];
-    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, out)) > 0;)
-      text.append(chunk, got);
-    ::pclose(out);
-  }
-  return text;
-}
 
 bool Eventually(const std::function<bool()>& condition, std::chrono::seconds within) {
   for (const auto until = std::chrono::steady_clock::now() + within;
