@@ -32,11 +32,11 @@
 #include "link/pump_command.h"
 #include "platform/qt/qt_timer.h"
 #include "tests/gui/console_on_qt.h"
-#include "tests/gui/home_at.h"
 #include "tests/support/fifo_writer_later.h"
 #include "tests/support/port_box_answer.h"
 #include "tests/support/pty_pair.h"
 #include "tests/support/pump_sim_process.h"
+#include "tests/support/scoped_variable.h"
 #include "trend/qt/trend_chart_view.h"
 #include "trend/qt/trend_window.h"
 

@@ -9,11 +9,13 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "tests/support/scoped_variable.h"
 #include "tests/support/scratch_folder.h"
 
 namespace pump::runlog::testing {
@@ -67,23 +69,14 @@ inline bool WaitUntil(const std::function<bool()>& done, std::chrono::millisecon
 // ("UTC-8" is eight hours east of UTC), restored afterwards.
 class TimeZone {
  public:
-  explicit TimeZone(const char* rule) {
-    if (const char* old = std::getenv("TZ")) saved_ = old, hadOne_ = true;
-    ::setenv("TZ", rule, 1);
-    ::tzset();
-  }
+  explicit TimeZone(const char* rule) : rule_(std::in_place, "TZ", rule) { ::tzset(); }
   ~TimeZone() {
-    if (hadOne_) {
-      ::setenv("TZ", saved_.c_str(), 1);
-    } else {
-      ::unsetenv("TZ");
-    }
+    rule_.reset();
     ::tzset();
   }
 
  private:
-  std::string saved_;
-  bool hadOne_ = false;
+  std::optional<pump::testing::ScopedVariable> rule_;
 };
 
 }  // namespace pump::runlog::testing

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/scoped_variable.h"
 #include "tests/support/scratch_folder.h"
 
 namespace pump::testing {
@@ -29,9 +29,8 @@ std::vector<std::string> EnvironmentLines(const std::string& text) {
 }
 
 TEST(ChildProcess, TheChildSeesWhatIsSetAndNothingDroppedAndTheRestAsInherited) {
-  ::setenv("DISPLAY", ":7", 1);
-  ::setenv("XDG_CONFIG_HOME", "/elsewhere", 1);
-  ::setenv("PUMP_TEST_KEPT", "kept", 1);
+  ScopedVariable display("DISPLAY", ":7"), config("XDG_CONFIG_HOME", "/elsewhere"),
+      kept("PUMP_TEST_KEPT", "kept");
   ScratchFolder folder;
   const pid_t child = SpawnChild({.args = {"/usr/bin/env"},
                                   .dropVariables = {"DISPLAY=", "XDG_"},
@@ -49,9 +48,6 @@ TEST(ChildProcess, TheChildSeesWhatIsSetAndNothingDroppedAndTheRestAsInherited) 
   }
   EXPECT_EQ(homes, 1);
   EXPECT_NE(std::find(lines.begin(), lines.end(), "PUMP_TEST_KEPT=kept"), lines.end());
-  ::unsetenv("DISPLAY");
-  ::unsetenv("XDG_CONFIG_HOME");
-  ::unsetenv("PUMP_TEST_KEPT");
 }
 
 TEST(ChildProcess, AChildDeafToSigtermIsKilledOnceTheWaitIsOver) {
