@@ -98,9 +98,9 @@ struct KeypadOnLine : testing::QtLine, testing::ViewOnly, testing::ConsoleHarnes
     waited.start();
     const int timeoutMs = count == 0 ? 200 : 3000;
     while (commands.size() < count || count == 0) {
-      const std::string frame = pump.read(9, timeoutMs - static_cast<int>(waited.elapsed()));
-      if (frame.size() < 9) break;
-      if (frame != "Q00F0000Y") commands.push_back(frame);
+      const std::string frame = pump.nextCommand(timeoutMs - static_cast<int>(waited.elapsed()));
+      if (frame.empty()) break;
+      commands.push_back(frame);
     }
     return commands;
   }

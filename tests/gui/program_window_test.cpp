@@ -366,9 +366,9 @@ std::vector<std::string> CommandsWithin(PtyPair& pump, int ms) {
   QElapsedTimer clock;
   clock.start();
   std::vector<std::string> frames;
-  for (Heard& heard : FramesUntil(pump, clock, ms)) {
-    if (heard.frame != link::PumpCommand::StatusPoll().frame()) frames.push_back(heard.frame);
-  }
+  for (std::string frame;
+       !(frame = pump.nextCommand(ms - static_cast<int>(clock.elapsed()))).empty();)
+    frames.push_back(frame);
   return frames;
 }
 
