@@ -2,7 +2,6 @@
 // far end, the real Qt serial port and timers at the console's end.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QSerialPort>

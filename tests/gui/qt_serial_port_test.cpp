@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <termios.h>
 
 #include "tests/support/child_process.h"

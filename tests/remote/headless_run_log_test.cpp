@@ -2,7 +2,6 @@
 // that cannot be written is told once on the standard error and as a broker
 // event, and so is its recovery; with HOME unset the logs go under the
 // account's home folder, and with no home at all the pump is still polled.
-#include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <pwd.h>
@@ -11,8 +10,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
