@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/runlog/log_test_support.h"
 #include "tests/support/child_process.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/shell_command.h"
@@ -22,14 +23,7 @@ namespace {
 
 using namespace pump::testing;
 using namespace std::chrono_literals;
-
-bool Eventually(const std::function<bool()>& condition, std::chrono::seconds within) {
-  for (const auto until = std::chrono::steady_clock::now() + within;
-       std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(20ms)) {
-    if (condition()) return true;
-  }
-  return condition();
-}
+using runlog::testing::WaitUntil;
 
 class ConsoleWithoutDisplay : public ::testing::Test {
  protected:
@@ -127,7 +121,7 @@ TEST_F(ConsoleWithoutDisplay, AGoodHeadlessLinePollsThePumpUntilSigterm) {
   start({"--headless", "--port", "sim"});
   ASSERT_GT(console_, 0);
   const auto logs = std::filesystem::path(home.path()) / "Documents" / "pump-logs";
-  const bool polled = Eventually(
+  const bool polled = WaitUntil(
       [&] {
         std::error_code error;
         for (const auto& log : std::filesystem::directory_iterator(logs, error)) {
@@ -192,7 +186,7 @@ TEST_F(ConsoleWithoutDisplay, AProgramOnTheCommandLineRunsOnceThePumpAnswersAndT
   const auto logs = std::filesystem::path(home.path()) / "Documents" / "pump-logs";
   std::string log;
   std::filesystem::path logPath;
-  const bool finished = Eventually(
+  const bool finished = WaitUntil(
       [&] {
         std::error_code error;
         for (const auto& file : std::filesystem::directory_iterator(logs, error)) {
@@ -221,7 +215,7 @@ TEST_F(ConsoleWithoutDisplay, AProgramOnTheCommandLineRunsOnceThePumpAnswersAndT
   // Its report, beside the log, once the end row is on disk.
   const std::string pdf = logPath.replace_extension(".pdf").string();
   std::string text;
-  EXPECT_TRUE(Eventually(
+  EXPECT_TRUE(WaitUntil(
       [&] {
         text = PdfText(pdf);
         return text.find("泵运行报告") != std::string::npos;
