@@ -68,7 +68,8 @@ inline constexpr char kGroupFiles[] = "联动程序 (*.json)";
 inline constexpr char kGroupNotStartedTitle[] = "联动运行未开始";
 inline constexpr char kGroupCellWrong[] = "须为数字";
 // The group panel's columns and buttons.
-inline constexpr const char* kGroupPanelColumns[] = {"联动组", "泵", "步骤", "剩余", "状态", "原因"};
+inline constexpr const char* kGroupPanelColumns[] = {"联动组", "泵",   "步骤",
+                                                     "剩余",   "状态", "原因"};
 inline constexpr char kGroupPause[] = "暂停";
 inline constexpr char kGroupContinue[] = "继续";
 inline constexpr char kGroupAbort[] = "中止";

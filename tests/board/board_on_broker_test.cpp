@@ -13,19 +13,16 @@
 #include "board/board_feed.h"
 #include "board/tile_texts.h"
 #include "remote/mosquitto_connection.h"
-#include "tests/remote/console_process.h"
 #include "tests/remote/far_end.h"
-#include "tests/remote/test_broker.h"
+#include "tests/support/console_process.h"
+#include "tests/support/test_broker.h"
 
 namespace pump::board {
 namespace {
 
+using namespace pump::testing;
 using namespace std::chrono_literals;
-using remote::testing::EndConsole;
 using remote::testing::FarEnd;
-using remote::testing::ScratchFolder;
-using remote::testing::StartHeadlessConsole;
-using remote::testing::TestBroker;
 using remote::testing::WindowThread;
 
 constexpr std::array kPumps{"A", "B", "C"};

@@ -23,11 +23,11 @@
 
 #include "app/composition.h"
 #include "platform/qt/hinted_input_dialog.h"
-#include "tests/gui/home_at.h"
-#include "tests/gui/pty_pair.h"
 #include "tests/runlog/log_test_support.h"
 #include "tests/support/console_harness.h"
 #include "tests/support/port_box_answer.h"
+#include "tests/support/pty_pair.h"
+#include "tests/support/scoped_variable.h"
 #include "texts/operator_texts.h"
 
 namespace pump {

@@ -6,7 +6,7 @@
 
 #include "platform/number_text.h"
 #include "tests/gui/console_on_qt.h"
-#include "tests/gui/pty_pair.h"
+#include "tests/support/pty_pair.h"
 #include "tests/support/pump_sim_process.h"
 
 namespace pump {

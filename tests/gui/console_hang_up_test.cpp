@@ -11,9 +11,9 @@
 #include <set>
 
 #include "app/composition.h"
-#include "tests/gui/pty_pair.h"
 #include "tests/support/console_harness.h"
 #include "tests/support/port_box_answer.h"
+#include "tests/support/pty_pair.h"
 #include "tests/support/pump_sim_process.h"
 
 namespace pump {

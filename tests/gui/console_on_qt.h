@@ -17,16 +17,25 @@ struct QtLine {
   qt::QtTimer qtLinkWatchTimer;
   qt::QtTimer qtProgramTimer;
   pump::SystemEventClock systemClock;
+
+  // The line, the run clock, the poll, the link watch and the clock for a
+  // console's services; programs keep the harness's scripted timer unless
+  // a console takes qtProgramTimer too.
+  ServiceOverrides qtServices() {
+    return {.serial = &qtSerial,
+            .runClockTimer = &qtRunClockTimer,
+            .pollTimer = &qtPollTimer,
+            .linkWatchTimer = &qtLinkWatchTimer,
+            .clock = &systemClock};
+  }
 };
 
 struct ConsoleOnQt : QtLine, ConsoleHarness {
-  ConsoleOnQt()
-      : ConsoleHarness({.serial = &qtSerial,
-                        .runClockTimer = &qtRunClockTimer,
-                        .pollTimer = &qtPollTimer,
-                        .linkWatchTimer = &qtLinkWatchTimer,
-                        .programTimer = &qtProgramTimer,
-                        .clock = &systemClock}) {}
+  ConsoleOnQt() : ConsoleHarness(Deferred{}) {
+    ServiceOverrides services = qtServices();
+    services.programTimer = &qtProgramTimer;
+    build(services);
+  }
   ~ConsoleOnQt() { window->closeWindow(); }
 
   void open(const std::string& answer) { openPort(answer); }

@@ -14,7 +14,7 @@
 #include <functional>
 
 #include "app/composition.h"
-#include "tests/gui/home_at.h"
+#include "tests/support/scoped_variable.h"
 
 namespace pump::app {
 namespace {

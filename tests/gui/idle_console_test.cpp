@@ -8,9 +8,9 @@
 #include "app/composition.h"
 #include "platform/qt/chart_canvas.h"
 #include "tests/gui/event_count.h"
-#include "tests/gui/pty_pair.h"
 #include "tests/support/console_harness.h"
 #include "tests/support/port_box_answer.h"
+#include "tests/support/pty_pair.h"
 #include "tests/support/pump_sim_process.h"
 
 namespace pump {

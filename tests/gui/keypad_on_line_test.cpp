@@ -16,7 +16,7 @@
 #include "platform/qt/qt_timer.h"
 #include "tests/gui/console_on_qt.h"
 #include "tests/gui/main_window_view_harness.h"
-#include "tests/gui/pty_pair.h"
+#include "tests/support/pty_pair.h"
 
 namespace pump {
 namespace {
@@ -28,14 +28,10 @@ struct KeypadOnLine : testing::QtLine, testing::ViewOnly, testing::ConsoleHarnes
   PtyPair pump;
 
   KeypadOnLine() : ConsoleHarness(Deferred{}) {
-    build({.serial = &qtSerial,
-           .runClockTimer = &qtRunClockTimer,
-           .pollTimer = &qtPollTimer,
-           .linkWatchTimer = &qtLinkWatchTimer,
-           .canvas = &view->chartCanvas(),
-           .popup = &view->popupMenu(),
-           .clock = &systemClock},
-          [this](console::MainWindow& w) { view->bind(w, [] {}); });
+    testing::ServiceOverrides services = qtServices();
+    services.canvas = &view->chartCanvas();
+    services.popup = &view->popupMenu();
+    build(services, [this](console::MainWindow& w) { view->bind(w, [] {}); });
     view->show();
     static_cast<void>(QTest::qWaitForWindowExposed(view.get()));
   }
@@ -102,9 +98,9 @@ struct KeypadOnLine : testing::QtLine, testing::ViewOnly, testing::ConsoleHarnes
     waited.start();
     const int timeoutMs = count == 0 ? 200 : 3000;
     while (commands.size() < count || count == 0) {
-      const std::string frame = pump.read(9, timeoutMs - static_cast<int>(waited.elapsed()));
-      if (frame.size() < 9) break;
-      if (frame != "Q00F0000Y") commands.push_back(frame);
+      const std::string frame = pump.nextCommand(timeoutMs - static_cast<int>(waited.elapsed()));
+      if (frame.empty()) break;
+      commands.push_back(frame);
     }
     return commands;
   }

@@ -2,7 +2,6 @@
 // far end, the real Qt serial port and timers at the console's end.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QSerialPort>
@@ -14,9 +13,10 @@
 #include "link/pump_frame.h"
 #include "platform/posix/port_lock.h"
 #include "tests/gui/as_nobody.h"
-#include "tests/gui/line_tap.h"
-#include "tests/gui/pty_pair.h"
 #include "tests/gui/real_console.h"
+#include "tests/support/child_process.h"
+#include "tests/support/line_tap.h"
+#include "tests/support/pty_pair.h"
 #include "tests/support/pump_sim_process.h"
 
 namespace pump {
@@ -243,9 +243,7 @@ TEST(LineFaults, AStaleLockLeftByAKilledConsoleIsNamedWithItsFullPath) {
   PtyPair pump;
   ASSERT_TRUE(pump.ok());
   ASSERT_EQ(::chmod(pump.slavePath().c_str(), 0666), 0);
-  const pid_t killed = ::fork();
-  if (killed == 0) ::_exit(0);
-  ::waitpid(killed, nullptr, 0);
+  const pid_t killed = testing::GonePid();
   const std::string lock = posix::PortLockFolder() + "/" + posix::PortLockName(pump.slavePath());
   char host[256] = {};
   ::gethostname(host, sizeof host - 1);

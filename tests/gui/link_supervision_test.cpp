@@ -11,7 +11,7 @@
 
 #include "tests/gui/console_on_qt.h"
 #include "tests/gui/main_window_view_harness.h"
-#include "tests/gui/pty_pair.h"
+#include "tests/support/pty_pair.h"
 #include "tests/support/pump_sim_process.h"
 
 namespace pump {

@@ -22,8 +22,8 @@
 #include "app/composition.h"
 #include "platform/qt/qt_dialogs.h"
 #include "tests/gui/console_on_qt.h"
-#include "tests/gui/pty_pair.h"
 #include "tests/support/port_box_answer.h"
+#include "tests/support/pty_pair.h"
 #include "tests/support/pump_sim_process.h"
 
 namespace pump {
@@ -34,12 +34,9 @@ using testing::ShownPortBox;
 // A console on a real line whose boxes are Qt's, shown as the operator sees them.
 struct ConsoleWithQtBoxes : testing::QtLine, testing::ConsoleHarness {
   ConsoleWithQtBoxes() : ConsoleHarness(Deferred{}) {
-    build({.serial = &qtSerial,
-           .dialogs = &qtDialogs,
-           .runClockTimer = &qtRunClockTimer,
-           .pollTimer = &qtPollTimer,
-           .linkWatchTimer = &qtLinkWatchTimer,
-           .clock = &systemClock});
+    testing::ServiceOverrides services = qtServices();
+    services.dialogs = &qtDialogs;
+    build(services);
   }
   ~ConsoleWithQtBoxes() { window->closeWindow(); }
   qt::QtDialogs qtDialogs;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "tests/gui/console_on_qt.h"
-#include "tests/gui/pty_pair.h"
+#include "tests/support/pty_pair.h"
 
 namespace pump {
 namespace {
@@ -32,13 +32,8 @@ struct Arrival {
 // The next frame that is not the status poll, with when it came; an empty
 // frame when none came in time.
 Arrival NextCommand(PtyPair& pump, const QElapsedTimer& since, int timeoutMs) {
-  QElapsedTimer waited;
-  waited.start();
-  while (waited.elapsed() < timeoutMs) {
-    const std::string frame = pump.read(9, static_cast<int>(timeoutMs - waited.elapsed()));
-    if (frame.size() == 9 && frame != "Q00F0000Y") return {frame, since.elapsed()};
-  }
-  return {};
+  const std::string frame = pump.nextCommand(timeoutMs);
+  return frame.empty() ? Arrival{} : Arrival{frame, since.elapsed()};
 }
 
 // Expects each frame in turn, each no earlier than its time and not much later.

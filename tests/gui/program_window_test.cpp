@@ -32,11 +32,11 @@
 #include "link/pump_command.h"
 #include "platform/qt/qt_timer.h"
 #include "tests/gui/console_on_qt.h"
-#include "tests/gui/home_at.h"
-#include "tests/gui/pty_pair.h"
 #include "tests/support/fifo_writer_later.h"
 #include "tests/support/port_box_answer.h"
+#include "tests/support/pty_pair.h"
 #include "tests/support/pump_sim_process.h"
+#include "tests/support/scoped_variable.h"
 #include "trend/qt/trend_chart_view.h"
 #include "trend/qt/trend_window.h"
 
@@ -347,32 +347,44 @@ TEST(ProgramWindow, StartWithNoPortOpenShowsTheSessionsRefusal) {
   EXPECT_FALSE(window.button("abort").isEnabled());
 }
 
-// A console on a real line whose program ticks on a real timer.
-struct ProgramConsoleOnQt : testing::QtLine, testing::ConsoleHarness {
-  qt::QtTimer qtProgramTimer;
-  ProgramConsoleOnQt() : ConsoleHarness(Deferred{}) {
-    build({.serial = &qtSerial,
-           .runClockTimer = &qtRunClockTimer,
-           .pollTimer = &qtPollTimer,
-           .linkWatchTimer = &qtLinkWatchTimer,
-           .programTimer = &qtProgramTimer,
-           .clock = &systemClock});
-  }
-  ~ProgramConsoleOnQt() { window->closeWindow(); }
+struct Heard {
+  std::string frame;
+  qint64 atMs;
 };
 
-// The frames other than the status poll, in order, for as long as given.
-std::vector<std::string> CommandsWithin(PtyPair& pump, int ms) {
-  std::vector<std::string> frames;
-  QElapsedTimer clock;
-  clock.start();
-  while (clock.elapsed() < ms) {
-    const std::string frame = pump.read(9, static_cast<int>(ms - clock.elapsed()));
-    if (frame.size() == 9 && frame != link::PumpCommand::StatusPoll().frame())
-      frames.push_back(frame);
+std::vector<Heard> FramesUntil(PtyPair& pump, const QElapsedTimer& clock, qint64 untilMs) {
+  std::vector<Heard> frames;
+  while (clock.elapsed() < untilMs) {
+    std::string frame = pump.read(9, static_cast<int>(untilMs - clock.elapsed()));
+    if (frame.size() == 9) frames.push_back({std::move(frame), clock.elapsed()});
   }
   return frames;
 }
+
+// The frames other than the status poll, in order, for as long as given.
+std::vector<std::string> CommandsWithin(PtyPair& pump, int ms) {
+  QElapsedTimer clock;
+  clock.start();
+  std::vector<std::string> frames;
+  for (std::string frame;
+       !(frame = pump.nextCommand(ms - static_cast<int>(clock.elapsed()))).empty();)
+    frames.push_back(frame);
+  return frames;
+}
+
+// The program window, shown, of a console on a real line whose program ticks
+// on a real timer; the test plays the pump.
+struct ProgramWindowOnLine {
+  PtyPair pump;
+  testing::ConsoleOnQt console;
+  app::SessionProgramControls controls{*console.session};
+  app::ProgramWindow window{controls};
+
+  ProgramWindowOnLine() {
+    console.openPort(pump.slavePath());
+    ShowActive(window);
+  }
+};
 
 bool RowMarkedRunning(app::ProgramWindow& window, int row) {
   return window.steps().item(row, 0)->background().color() == QColor(190, 225, 255) &&
@@ -380,13 +392,9 @@ bool RowMarkedRunning(app::ProgramWindow& window, int row) {
 }
 
 TEST(ProgramWindow, ItsButtonsRunThePumpAndTheTableFollowsTheStep) {
-  PtyPair pump;
-  ASSERT_TRUE(pump.ok());
-  ProgramConsoleOnQt console;
-  console.openPort(pump.slavePath());
-  app::SessionProgramControls controls(*console.session);
-  app::ProgramWindow window(controls);
-  ShowActive(window);
+  ProgramWindowOnLine rig;
+  ASSERT_TRUE(rig.pump.ok());
+  auto& [pump, console, controls, window] = rig;
   TypeStep(window, 0, {"2", "10", "10", "2.0"});
   window.steps().setCurrentCell(0, 1);
   window.button("insert").click();
@@ -425,32 +433,14 @@ TEST(ProgramWindow, ItsButtonsRunThePumpAndTheTableFollowsTheStep) {
   EXPECT_TRUE(window.steps().editTriggers().testFlag(QAbstractItemView::EditKeyPressed));
 }
 
-struct Heard {
-  std::string frame;
-  qint64 atMs;
-};
-
-std::vector<Heard> FramesUntil(PtyPair& pump, const QElapsedTimer& clock, qint64 untilMs) {
-  std::vector<Heard> frames;
-  while (clock.elapsed() < untilMs) {
-    std::string frame = pump.read(9, static_cast<int>(untilMs - clock.elapsed()));
-    if (frame.size() == 9) frames.push_back({std::move(frame), clock.elapsed()});
-  }
-  return frames;
-}
-
 TEST(ProgramWindow, OpeningAFifoDuringATimedRunKeepsThePollAndTheStopOnTime) {
   QTemporaryDir folder;
   const QString fifo = folder.filePath("program.json");
   ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
   testing::FifoWriterLater unblock(QFile::encodeName(fifo).toStdString(), std::chrono::seconds(5));
-  PtyPair pump;
-  ASSERT_TRUE(pump.ok());
-  ProgramConsoleOnQt console;
-  console.openPort(pump.slavePath());
-  app::SessionProgramControls controls(*console.session);
-  app::ProgramWindow window(controls);
-  ShowActive(window);
+  ProgramWindowOnLine rig;
+  ASSERT_TRUE(rig.pump.ok());
+  auto& [pump, console, controls, window] = rig;
 
   QElapsedTimer sinceStart;
   sinceStart.start();
@@ -481,13 +471,9 @@ TEST(ProgramWindow, OpeningAFifoDuringATimedRunKeepsThePollAndTheStopOnTime) {
 }
 
 TEST(ProgramWindow, AProgramStartedElsewhereIsShownInTheTableUntilItEnds) {
-  PtyPair pump;
-  ASSERT_TRUE(pump.ok());
-  ProgramConsoleOnQt console;
-  console.openPort(pump.slavePath());
-  app::SessionProgramControls controls(*console.session);
-  app::ProgramWindow window(controls);
-  ShowActive(window);
+  ProgramWindowOnLine rig;
+  ASSERT_TRUE(rig.pump.ok());
+  auto& [pump, console, controls, window] = rig;
   TypeStep(window, 0, {"90", "5", "5", "1.0"});
 
   // As the broker or the command line start one: on the session.

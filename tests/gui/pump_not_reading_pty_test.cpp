@@ -10,8 +10,8 @@
 #include "runlog/run_log.h"
 #include "tests/gui/console_on_qt.h"
 #include "tests/gui/event_count.h"
-#include "tests/gui/pty_pair.h"
 #include "tests/runlog/log_test_support.h"
+#include "tests/support/pty_pair.h"
 
 namespace pump {
 namespace {

@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPrintDialog>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -18,6 +17,7 @@
 
 #include "console/main_window.h"
 #include "tests/support/console_harness.h"
+#include "tests/support/shell_command.h"
 
 namespace pump::qt {
 namespace {
@@ -55,10 +55,7 @@ int PageCount(const QString& pdf) {
 }
 
 QString TextOf(const QString& pdf) {
-  QProcess extract;
-  extract.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
-  if (!extract.waitForFinished(10'000)) return QStringLiteral("<pdftotext failed>");
-  return QString::fromUtf8(extract.readAllStandardOutput()).trimmed();
+  return QString::fromStdString(testing::PdfText(pdf.toStdString())).trimmed();
 }
 
 // A console with every service a double except the printer.

@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <termios.h>
 
-#include "tests/gui/pty_pair.h"
+#include "tests/support/child_process.h"
+#include "tests/support/pty_pair.h"
 
 namespace pump {
 namespace {
@@ -146,18 +146,12 @@ TEST(QtSerialPort, APortTheUserMayNotUseIsPermissionDenied) {
   ASSERT_TRUE(pty.ok());
   ASSERT_EQ(::chmod(pty.slavePath().c_str(), 0600), 0);
   // Only open() runs in the child, as user nobody; it reports through its exit code.
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(10);
+  const int result = testing::ExitCodeAsNobody([&pty] {
     qt::QtSerialPort port;
     const auto error = port.open(pty.slavePath(), {});
-    ::_exit(!error ? 11 : static_cast<int>(error->kind));
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(PortError::Kind::PermissionDenied));
+    return !error ? 11 : static_cast<int>(error->kind);
+  });
+  EXPECT_EQ(result, static_cast<int>(PortError::Kind::PermissionDenied));
 }
 
 }  // namespace

@@ -14,14 +14,12 @@ struct RealFiles {
 };
 
 struct RealConsole : QtLine, RealFiles, ConsoleHarness {
-  explicit RealConsole(const std::string& recordPath = "record.txt")
-      : ConsoleHarness({.serial = &qtSerial,
-                        .runClockTimer = &qtRunClockTimer,
-                        .pollTimer = &qtPollTimer,
-                        .linkWatchTimer = &qtLinkWatchTimer,
-                        .files = &diskFiles,
-                        .recordPath = recordPath,
-                        .clock = &systemClock}) {}
+  explicit RealConsole(const std::string& recordPath = "record.txt") : ConsoleHarness(Deferred{}) {
+    ServiceOverrides services = qtServices();
+    services.files = &diskFiles;
+    services.recordPath = recordPath;
+    build(services);
+  }
   ~RealConsole() { window->closeWindow(); }
 
   void open(const std::string& answer) { openPort(answer); }

@@ -2,35 +2,27 @@
 // folder that is a file, a folder the user may not write. The real record
 // files, the real line for the readings.
 #include <gtest/gtest.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 
 #include <QTemporaryDir>
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "tests/gui/as_nobody.h"
-#include "tests/gui/pty_pair.h"
 #include "tests/gui/real_console.h"
+#include "tests/support/pty_pair.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/small_disk.h"
 
 namespace pump {
 namespace {
 
 using testing::PtyPair;
+using testing::ReadFile;
 using testing::RealConsole;
 using testing::WaitUntil;
 
 constexpr const char* kSaved = "当前压力数值以存储";
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 // Readings from a pump on a pseudo-terminal, so the record has something in it.
 void TakeReadings(RealConsole& console, PtyPair& pump, int count) {
@@ -59,17 +51,8 @@ class SmallDisk : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(base_.isValid());
-    disk_ = base_.path().toStdString() + "/disk";
-    std::filesystem::create_directory(disk_);
-    if (::mount("tmpfs", disk_.c_str(), "tmpfs", 0, "size=64k") != 0) {
-      GTEST_SKIP() << "cannot mount a small tmpfs here (" << std::strerror(errno)
-                   << "); needs root or CAP_SYS_ADMIN";
-    }
-    mounted_ = true;
+    if (!memory_.mounted()) GTEST_SKIP() << memory_.why();
     ASSERT_TRUE(pump_.ok());
-  }
-  void TearDown() override {
-    if (mounted_) ::umount2(disk_.c_str(), MNT_DETACH);
   }
   // A first save that works, and the bytes it left.
   std::string SaveOnce(RealConsole& console) {
@@ -77,13 +60,13 @@ class SmallDisk : public ::testing::Test {
     console.window->saveRecord();
     EXPECT_EQ(console.dialogs.messages().back().prompt, kSaved);
     console.dialogs.shown.clear();
-    return ReadAll(path());
+    return ReadFile(path());
   }
   std::string path() const { return disk_ + "/mytext.txt"; }
 
   QTemporaryDir base_;
-  std::string disk_;
-  bool mounted_ = false;
+  testing::SmallDisk memory_{base_.path().toStdString() + "/disk"};
+  const std::string disk_ = memory_.folder();
   PtyPair pump_;
 };
 
@@ -91,16 +74,11 @@ TEST_F(SmallDisk, AFullDiskRefusesTheSaveWithItsReasonAndKeepsTheOldRecord) {
   RealConsole console(path());
   const std::string old = SaveOnce(console);
   ASSERT_FALSE(old.empty());
-  {
-    std::ofstream filler(disk_ + "/filler", std::ios::binary);
-    const std::string block(4096, 'x');
-    while (filler.write(block.data(), block.size())) {
-    }
-  }
+  memory_.fill("filler");
   TakeReadings(console, pump_, 20);
   console.window->saveRecord();
   ExpectRefusedSave(console, path(), "磁盘空间已满");
-  EXPECT_EQ(ReadAll(path()), old);
+  EXPECT_EQ(ReadFile(path()), old);
   EXPECT_TRUE(testing::MenusReleased(*console.window)) << "the line is untouched by a failed save";
 
   // Room again: the same record now saves.
@@ -109,18 +87,17 @@ TEST_F(SmallDisk, AFullDiskRefusesTheSaveWithItsReasonAndKeepsTheOldRecord) {
   console.window->saveRecord();
   ASSERT_EQ(console.dialogs.messages().size(), 1U);
   EXPECT_EQ(console.dialogs.messages()[0].prompt, kSaved);
-  EXPECT_GT(ReadAll(path()).size(), old.size());
+  EXPECT_GT(ReadFile(path()).size(), old.size());
 }
 
 TEST_F(SmallDisk, AReadOnlyDiskRefusesTheSaveWithItsReasonAndKeepsTheOldRecord) {
   RealConsole console(path());
   const std::string old = SaveOnce(console);
-  ASSERT_EQ(::mount("tmpfs", disk_.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k"), 0)
-      << std::strerror(errno);
+  ASSERT_EQ(memory_.setReadOnly(true), 0);
   TakeReadings(console, pump_, 3);
   console.window->saveRecord();
   ExpectRefusedSave(console, path(), "Read-only file system");
-  EXPECT_EQ(ReadAll(path()), old);
+  EXPECT_EQ(ReadFile(path()), old);
 }
 
 TEST(RecordSaveFaults, AFolderThatIsAFileRefusesTheSaveAndLeavesTheFileAlone) {
@@ -136,7 +113,7 @@ TEST(RecordSaveFaults, AFolderThatIsAFileRefusesTheSaveAndLeavesTheFileAlone) {
       << messages[0].prompt;
   EXPECT_GT(messages[0].prompt.size(), ("记录文件无法写入：" + path + "\n").size())
       << "no reason given";
-  EXPECT_EQ(ReadAll(notAFolder), "not a folder");
+  EXPECT_EQ(ReadFile(notAFolder), "not a folder");
 }
 
 TEST(RecordSaveFaults, AFolderTheUserMayNotWriteRefusesTheSaveAndKeepsTheOldRecord) {
@@ -155,7 +132,7 @@ TEST(RecordSaveFaults, AFolderTheUserMayNotWriteRefusesTheSaveAndKeepsTheOldReco
       testing::RunAsNobody("RecordSaveFaultsAsNobody.DISABLED_SavesIntoAFolderItMayNotWrite", path);
   if (child.status == -1) GTEST_SKIP() << child.output;
   EXPECT_EQ(child.status, 0) << child.output;
-  EXPECT_EQ(ReadAll(path), "0.5\r\n1.5\r\n");
+  EXPECT_EQ(ReadFile(path), "0.5\r\n1.5\r\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1)
       << "a temporary file was left behind";
 }

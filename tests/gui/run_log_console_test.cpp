@@ -14,31 +14,22 @@
 #include <regex>
 
 #include "app/composition.h"
-#include "tests/gui/pty_pair.h"
 #include "tests/runlog/log_test_support.h"
 #include "tests/support/console_harness.h"
 #include "tests/support/port_box_answer.h"
+#include "tests/support/pty_pair.h"
 #include "tests/support/pump_sim_process.h"
 
 namespace pump {
 namespace {
 
+using runlog::testing::Fields;
 using runlog::testing::FileNames;
 using runlog::testing::Lines;
 using runlog::testing::ReadFile;
 using runlog::testing::ScratchFolder;
 using testing::OpenThroughThePortBox;
 using testing::WaitUntil;
-
-std::vector<std::string> Fields(const std::string& row) {
-  std::vector<std::string> fields;
-  std::size_t start = 0;
-  for (std::size_t comma; (comma = row.find(',', start)) != std::string::npos; start = comma + 1) {
-    fields.push_back(row.substr(start, comma - start));
-  }
-  fields.push_back(row.substr(start));
-  return fields;
-}
 
 TEST(RunLogInConsole, ToolsMenuFollowsCommunicationAndIsEnabledWithNoPortOpen) {
   ScratchFolder scratch;

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "tests/gui/console_on_qt.h"
-#include "tests/gui/pty_pair.h"
+#include "tests/support/pty_pair.h"
 
 namespace pump {
 namespace {

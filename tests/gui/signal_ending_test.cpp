@@ -18,19 +18,17 @@
 
 #include "app/composition.h"
 #include "tests/gui/console_on_qt.h"
-#include "tests/gui/pty_pair.h"
 #include "tests/runlog/log_test_support.h"
 #include "tests/support/console_harness.h"
 #include "tests/support/port_box_answer.h"
+#include "tests/support/pty_pair.h"
 #include "tests/support/pump_sim_process.h"
+#include "tests/support/scratch_folder.h"
 
 namespace pump {
 namespace {
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using testing::ReadFile;
 
 // A stop frame after the last run frame, among the bytes the pump has read.
 bool StopAfterRun(const std::string& heard) {
@@ -76,10 +74,10 @@ TEST(WindowConsoleOnSignal, SigtermDuringATimedRunStopsThePumpThenClosesTheWindo
   ASSERT_LT(stop, static_cast<long>(told.size())) << "no stop went out";
   EXPECT_EQ(at("run end"), stop + 1);
   EXPECT_GT(at("close " + pump.devicePath()), stop + 1) << "the line closed after the stop";
-  for (int i = 0; i < 100 && !StopAfterRun(ReadAll(heard)); ++i) {
+  for (int i = 0; i < 100 && !StopAfterRun(ReadFile(heard)); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
-  EXPECT_TRUE(StopAfterRun(ReadAll(heard))) << ReadAll(heard);
+  EXPECT_TRUE(StopAfterRun(ReadFile(heard))) << ReadFile(heard);
 }
 
 TEST(SignalEnding, AStopThatCannotReachThePumpHoldsTheEndUpTwoSecondsAtMost) {

@@ -6,24 +6,13 @@
 #include <memory>
 
 #include "tests/gui/console_on_qt.h"
-#include "tests/gui/pty_pair.h"
+#include "tests/support/pty_pair.h"
 
 namespace pump {
 namespace {
 
 using testing::ConsoleOnQt;
 using testing::PtyPair;
-
-// The next frame that is not the status poll, or "" when none came in time.
-std::string NextCommand(PtyPair& pump, int timeoutMs) {
-  QElapsedTimer clock;
-  clock.start();
-  while (clock.elapsed() < timeoutMs) {
-    const std::string frame = pump.read(9, static_cast<int>(timeoutMs - clock.elapsed()));
-    if (frame.size() == 9 && frame != "Q00F0000Y") return frame;
-  }
-  return {};
-}
 
 TEST(TimedRunOnPseudoTerminal, ThreeSecondRunSendsRunThenStopsOnTime) {
   PtyPair pump;
@@ -39,12 +28,12 @@ TEST(TimedRunOnPseudoTerminal, ThreeSecondRunSendsRunThenStopsOnTime) {
   QElapsedTimer sinceStart;
   sinceStart.start();
   w.startTimedRun();
-  EXPECT_EQ(NextCommand(pump, 1000), "Q00R0000Y");
+  EXPECT_EQ(pump.nextCommand(1000), "Q00R0000Y");
   EXPECT_LT(sinceStart.elapsed(), 500);
   EXPECT_TRUE(w.display.hours.visible() && w.display.minutes.visible() &&
               w.display.seconds.visible());
 
-  EXPECT_EQ(NextCommand(pump, 5000), "Q00S0000Y");
+  EXPECT_EQ(pump.nextCommand(5000), "Q00S0000Y");
   const qint64 stoppedAfter = sinceStart.elapsed();
   EXPECT_GE(stoppedAfter, 2900);
   EXPECT_LE(stoppedAfter, 3700);
@@ -55,7 +44,7 @@ TEST(TimedRunOnPseudoTerminal, ThreeSecondRunSendsRunThenStopsOnTime) {
   EXPECT_FALSE(console.qtRunClockTimer.enabled());
 
   // Nothing more but polls: the finished run stays stopped.
-  EXPECT_EQ(NextCommand(pump, 1500), "");
+  EXPECT_EQ(pump.nextCommand(1500), "");
   EXPECT_TRUE(console.dialogs.messages().empty());
 }
 

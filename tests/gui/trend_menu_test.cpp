@@ -8,8 +8,8 @@
 
 #include "app/composition.h"
 #include "app/headless_console.h"
-#include "tests/gui/pty_pair.h"
 #include "tests/support/port_box_answer.h"
+#include "tests/support/pty_pair.h"
 #include "tests/support/pump_sim_process.h"
 #include "tests/support/pump_states.h"
 #include "trend/qt/trend_window.h"

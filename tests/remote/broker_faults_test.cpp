@@ -1,44 +1,34 @@
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <fstream>
+#include <utility>
 
 #include "tests/remote/station_fixture.h"
+#include "tests/support/child_process.h"
 #include "tests/support/fifo_writer_later.h"
 #include "tests/support/pump_states.h"
-
-extern char** environ;
 
 namespace pump::remote::testing {
 namespace {
 
 using pump::EventKind;
+using namespace pump::testing;
 
 // The console stand-in as a process of its own, so that it can be killed.
 class StationProcess {
  public:
   explicit StationProcess(std::vector<std::string> args) {
     args.insert(args.begin(), STATION_PROCESS);
-    std::vector<char*> argv;
-    for (auto& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    if (::posix_spawn(&pid_, STATION_PROCESS, nullptr, nullptr, argv.data(), environ) != 0) {
-      pid_ = -1;
-    }
+    pid_ = pump::testing::SpawnChild({.args = args});
   }
   ~StationProcess() { end(SIGKILL); }
   bool started() const { return pid_ > 0; }
-  // Sends the signal and returns the exit status.
+  // Sends the signal and returns the wait status.
   int end(int signal) {
-    if (pid_ <= 0) return -1;
-    ::kill(pid_, signal);
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
-    pid_ = -1;
-    return status;
+    return pump::testing::SignalAndReap(std::exchange(pid_, -1), signal).value_or(-1);
   }
 
  private:
@@ -154,7 +144,7 @@ class TlsBroker : public StationOnBroker {
         settings, [this](std::function<void()> task) { window.post(std::move(task)); });
     station = std::make_unique<RemoteStation>(
         settings, *connection, control,
-        RemoteStationHooks{[this](const BrokerStatus& s) { states.push_back(s); }, {}, {}},
+        RemoteStationHooks{[this](const BrokerStatus& s) { states.push_back(s); }, {}, {}, {}},
         kStartUp);
     station->start();
     window.runUntil(

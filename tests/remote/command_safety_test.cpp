@@ -8,6 +8,8 @@
 namespace pump::remote::testing {
 namespace {
 
+using pump::testing::TestBroker;
+
 const Json kRetainedRunIgnored{
     {"request_id", "left-over"}, {"ok", false}, {"error", "retained command ignored"}};
 

@@ -1,55 +1,29 @@
 // pump-console as a child process with no display at all (no DISPLAY,
 // WAYLAND_DISPLAY or QT_QPA_PLATFORM) and a home folder of its own: what its
 // command line alone makes it do.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "tests/remote/test_broker.h"
-
-extern char** environ;
+#include "tests/runlog/log_test_support.h"
+#include "tests/support/child_process.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/shell_command.h"
 
 namespace pump::remote::testing {
 namespace {
 
+using namespace pump::testing;
 using namespace std::chrono_literals;
-
-std::string FileText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// The text of a PDF as poppler reads it back; empty while it cannot.
-std::string PdfText(const std::string& pdf) {
-  std::string text;
-  if (FILE* out = ::popen(("pdftotext -layout '" + pdf + "' - 2>/dev/null").c_str(), "r")) {
-    char chunk[4096];
-    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, out)) > 0;)
-      text.append(chunk, got);
-    ::pclose(out);
-  }
-  return text;
-}
-
-bool Eventually(const std::function<bool()>& condition, std::chrono::seconds within) {
-  for (const auto until = std::chrono::steady_clock::now() + within;
-       std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(20ms)) {
-    if (condition()) return true;
-  }
-  return condition();
-}
+using runlog::testing::WaitUntil;
 
 class ConsoleWithoutDisplay : public ::testing::Test {
  protected:
@@ -60,45 +34,29 @@ class ConsoleWithoutDisplay : public ::testing::Test {
   };
 
   ~ConsoleWithoutDisplay() override {
-    if (console_ > 0 && ::waitpid(console_, nullptr, WNOHANG) == 0) {
-      ::kill(console_, SIGKILL);
-      ::waitpid(console_, nullptr, 0);
-    }
+    if (console_ > 0 && ::waitpid(console_, nullptr, WNOHANG) == 0)
+      SignalAndReap(console_, SIGKILL);
   }
 
   // Starts pump-console with these arguments and with no display, its home,
   // runtime folder (keeping Qt's warning about a missing one away) and
   // settings in `home`, and its standard output and error going to files there.
   void start(const std::vector<std::string>& arguments) {
-    std::vector<std::string> args{"/usr/bin/env"};
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_CONFIG_HOME"}) {
-      args.insert(args.end(), {"-u", name});
-    }
-    args.insert(args.end(),
-                {"HOME=" + home.path(), "XDG_RUNTIME_DIR=" + home.path(), PUMP_CONSOLE});
+    std::vector<std::string> args{PUMP_CONSOLE};
     args.insert(args.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (auto& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    const int flags = O_WRONLY | O_CREAT | O_TRUNC;
-    posix_spawn_file_actions_addopen(&files, 1, outPath().c_str(), flags, 0600);
-    posix_spawn_file_actions_addopen(&files, 2, errPath().c_str(), flags, 0600);
-    if (::posix_spawn(&console_, argv[0], &files, nullptr, argv.data(), environ) != 0) {
-      console_ = -1;
-    }
-    posix_spawn_file_actions_destroy(&files);
+    console_ = SpawnChild(
+        {.args = args,
+         .dropVariables = {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=", "XDG_CONFIG_HOME="},
+         .setVariables = {"HOME=" + home.path(), "XDG_RUNTIME_DIR=" + home.path()},
+         .outFile = outPath(),
+         .errFile = errPath()});
   }
 
   // Waits for the console to exit, within 30 seconds.
   Ended ended() {
-    int status = 0;
-    const bool exited =
-        Eventually([&] { return ::waitpid(console_, &status, WNOHANG) == console_; }, 30s);
-    if (exited) console_ = -1;
-    return {exited && WIFEXITED(status) ? WEXITSTATUS(status) : -1, FileText(outPath()),
-            FileText(errPath())};
+    const auto status = WaitForExit(console_, 30s);
+    if (status) console_ = -1;
+    return {ExitCodeOf(status), ReadFile(outPath()), ReadFile(errPath())};
   }
 
   Ended run(const std::vector<std::string>& arguments) {
@@ -163,17 +121,17 @@ TEST_F(ConsoleWithoutDisplay, AGoodHeadlessLinePollsThePumpUntilSigterm) {
   start({"--headless", "--port", "sim"});
   ASSERT_GT(console_, 0);
   const auto logs = std::filesystem::path(home.path()) / "Documents" / "pump-logs";
-  const bool polled = Eventually(
+  const bool polled = WaitUntil(
       [&] {
         std::error_code error;
         for (const auto& log : std::filesystem::directory_iterator(logs, error)) {
-          if (FileText(log.path().string()).find(",reading,") != std::string::npos) return true;
+          if (ReadFile(log.path().string()).find(",reading,") != std::string::npos) return true;
         }
         return !stillRunning();
       },
       30s);
   ASSERT_TRUE(polled && stillRunning()) << "no reading logged; standard error:\n"
-                                        << FileText(errPath());
+                                        << ReadFile(errPath());
   ::kill(console_, SIGTERM);
   const auto end = ended();
   EXPECT_EQ(end.status, 0) << end.err;
@@ -242,13 +200,13 @@ TEST_F(ConsoleWithoutDisplay, AProgramOnTheCommandLineRunsOnceThePumpAnswersAndT
   const auto logs = std::filesystem::path(home.path()) / "Documents" / "pump-logs";
   std::string log;
   std::filesystem::path logPath;
-  const bool finished = Eventually(
+  const bool finished = WaitUntil(
       [&] {
         std::error_code error;
         for (const auto& file : std::filesystem::directory_iterator(logs, error)) {
           if (file.path().extension() != ".csv") continue;
           logPath = file.path();
-          log = FileText(file.path().string());
+          log = ReadFile(file.path().string());
           if (log.find(",program,") != std::string::npos && log.find(",end") != std::string::npos)
             return true;
         }
@@ -256,7 +214,7 @@ TEST_F(ConsoleWithoutDisplay, AProgramOnTheCommandLineRunsOnceThePumpAnswersAndT
       },
       30s);
   ASSERT_TRUE(finished && stillRunning()) << "no end of the program logged; standard error:\n"
-                                          << FileText(errPath()) << log;
+                                          << ReadFile(errPath()) << log;
   // The program's rows and frames in their order, whatever came between them.
   std::size_t at = 0;
   for (const char* expected : {"start short", "step 1/2", "Q00P02.0Y", "Q00L0005Y", "Q00R0000Y",
@@ -265,20 +223,20 @@ TEST_F(ConsoleWithoutDisplay, AProgramOnTheCommandLineRunsOnceThePumpAnswersAndT
     ASSERT_NE(found, std::string::npos) << expected << " missing, or out of order, in:\n" << log;
     at = found;
   }
-  EXPECT_NE(FileText(errPath()).find("step 2/2"), std::string::npos)
+  EXPECT_NE(ReadFile(errPath()).find("step 2/2"), std::string::npos)
       << "told on the standard error";
 
   // Its report, beside the log, once the end row is on disk.
   const std::string pdf = logPath.replace_extension(".pdf").string();
   std::string text;
-  EXPECT_TRUE(Eventually(
+  EXPECT_TRUE(WaitUntil(
       [&] {
         text = PdfText(pdf);
         return text.find("泵运行报告") != std::string::npos;
       },
       20s))
       << "no report at " << pdf << "\n"
-      << FileText(errPath());
+      << ReadFile(errPath());
   EXPECT_NE(text.find("short"), std::string::npos) << "the program's name in its report";
   ::kill(console_, SIGTERM);
   EXPECT_EQ(ended().status, 0);

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/remote/test_broker.h"
+#include "tests/support/test_broker.h"
 
 namespace pump::app {
 namespace {
@@ -22,7 +22,7 @@ CommandLineReading Parse(const std::vector<const char*>& arguments) {
 }
 
 TEST(ConsoleCommandLine, ReadsEveryOptionWithItsValueNextOrAfterAnEqualsSign) {
-  const remote::testing::ScratchFolder folder;
+  const pump::testing::ScratchFolder folder;
   const std::string passwordFile = folder.path() + "/pw";
   const std::string caFile = folder.path() + "/ca.crt";
   std::ofstream(passwordFile) << "secret\n";

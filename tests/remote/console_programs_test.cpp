@@ -2,25 +2,21 @@
 // it polls with no widget or GUI library in its memory; with one, the same
 // process becomes the window program; and with the window program missing it
 // says where it looked.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "tests/remote/console_process.h"
 #include "tests/runlog/log_test_support.h"
+#include "tests/support/console_process.h"
 
 namespace pump::remote::testing {
 namespace {
 
+using namespace pump::testing;
 using namespace std::chrono_literals;
-using runlog::testing::ReadFile;
-using runlog::testing::ScratchFolder;
 using runlog::testing::WaitUntil;
 namespace fs = std::filesystem;
 
@@ -31,30 +27,11 @@ pid_t Start(const std::string& program, const std::vector<std::string>& argument
             const std::string& home) {
   std::vector<std::string> args{program};
   args.insert(args.end(), arguments.begin(), arguments.end());
-  std::vector<std::string> env{"HOME=" + home, "XDG_RUNTIME_DIR=" + home,
-                               "QT_QPA_PLATFORM=offscreen"};
-  for (char** variable = environ; *variable; ++variable) {
-    const std::string_view text = *variable;
-    for (const char* skipped : {"HOME=", "XDG_", "DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA"}) {
-      if (text.starts_with(skipped)) goto next;
-    }
-    env.emplace_back(text);
-  next:;
-  }
-  std::vector<char*> argv, envp;
-  for (auto& arg : args) argv.push_back(arg.data());
-  for (auto& variable : env) envp.push_back(variable.data());
-  argv.push_back(nullptr);
-  envp.push_back(nullptr);
-  posix_spawn_file_actions_t files;
-  posix_spawn_file_actions_init(&files);
-  const std::string err = home + "/err.txt";
-  posix_spawn_file_actions_addopen(&files, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  pid_t pid = -1;
-  const int failed =
-      ::posix_spawn(&pid, program.c_str(), &files, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&files);
-  return failed ? -1 : pid;
+  return pump::testing::SpawnChild(
+      {.args = args,
+       .dropVariables = {"XDG_", "DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA"},
+       .setVariables = {"HOME=" + home, "XDG_RUNTIME_DIR=" + home, "QT_QPA_PLATFORM=offscreen"},
+       .errFile = home + "/err.txt"});
 }
 
 // The Qt libraries mapped into the process, by file name.

@@ -16,10 +16,10 @@
 namespace pump::remote::testing {
 namespace {
 
+using pump::testing::ReadFile;
+using pump::testing::ScratchFolder;
 using runlog::testing::FileNames;
 using runlog::testing::Lines;
-using runlog::testing::ReadFile;
-using runlog::testing::ScratchFolder;
 
 // "event detail" of every row of every log, the files in name (time) order.
 // Details here hold no comma or quote, so a plain split is enough.

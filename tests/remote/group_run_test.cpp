@@ -11,10 +11,10 @@
 
 #include "group/start_time.h"
 #include "runlog/local_time.h"
-#include "tests/remote/console_process.h"
 #include "tests/remote/far_end.h"
-#include "tests/remote/test_broker.h"
 #include "tests/runlog/log_test_support.h"
+#include "tests/support/console_process.h"
+#include "tests/support/test_broker.h"
 #include "tests/support/pump_sim_process.h"
 
 namespace pump::remote::testing {
@@ -22,7 +22,11 @@ namespace {
 
 using namespace std::chrono_literals;
 using Json = nlohmann::json;
-using runlog::testing::ReadFile;
+using pump::testing::EndConsole;
+using pump::testing::ReadFile;
+using pump::testing::ScratchFolder;
+using pump::testing::StartHeadlessConsole;
+using pump::testing::TestBroker;
 using runlog::testing::WaitUntil;
 
 constexpr char kRun[] = "Q00R0000Y", kStop[] = "Q00S0000Y";

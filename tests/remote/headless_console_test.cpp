@@ -14,15 +14,16 @@
 #include <thread>
 #include <vector>
 
-#include "tests/remote/console_process.h"
 #include "tests/remote/far_end.h"
 #include "tests/remote/old_broker_gate.h"
-#include "tests/remote/test_broker.h"
+#include "tests/support/console_process.h"
 #include "tests/support/pump_sim_process.h"
+#include "tests/support/test_broker.h"
 
 namespace pump::remote::testing {
 namespace {
 
+using namespace pump::testing;
 using namespace std::chrono_literals;
 using Json = nlohmann::json;
 
@@ -46,8 +47,7 @@ std::vector<std::string> RunLogLines(const std::string& home) {
   const std::filesystem::path folder = std::filesystem::path(home) / "Documents" / "pump-logs";
   if (!std::filesystem::exists(folder)) return lines;
   for (const auto& file : std::filesystem::directory_iterator(folder)) {
-    std::ifstream in(file.path(), std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bytes = ReadFile(file.path().string());
     for (std::size_t at = 0; at < bytes.size();) {
       const std::size_t end = bytes.find('\n', at);
       lines.push_back(bytes.substr(at, end == std::string::npos ? end : end + 1 - at));
@@ -132,10 +132,7 @@ class HeadlessConsole : public ::testing::Test {
   }
 
   // Every byte the pump has read from its line so far.
-  std::string heardByThePump() const {
-    std::ifstream in(heardLog, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  }
+  std::string heardByThePump() const { return ReadFile(heardLog); }
 
   const std::string prefix = "pumps/lab-e2e/";
   TestBroker broker;

@@ -2,7 +2,6 @@
 // that cannot be written is told once on the standard error and as a broker
 // event, and so is its recovery; with HOME unset the logs go under the
 // account's home folder, and with no home at all the pump is still polled.
-#include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <pwd.h>
@@ -11,8 +10,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -22,18 +19,20 @@
 #include <thread>
 #include <vector>
 
-#include "tests/remote/console_process.h"
 #include "tests/remote/far_end.h"
-#include "tests/remote/test_broker.h"
 #include "tests/runlog/log_test_support.h"
+#include "tests/support/child_process.h"
+#include "tests/support/console_process.h"
 #include "tests/support/pump_sim_process.h"
+#include "tests/support/small_disk.h"
+#include "tests/support/test_broker.h"
 
 namespace pump::remote::testing {
 namespace {
 
+using namespace pump::testing;
 using namespace std::chrono_literals;
 using Json = nlohmann::json;
-using runlog::testing::ReadFile;
 using runlog::testing::WaitUntil;
 namespace fs = std::filesystem;
 
@@ -45,42 +44,34 @@ struct HeadlessStart {
   std::optional<uid_t> user{};    // run as this user and group id
 };
 
-// Fork and exec, with everything the child needs made before the fork.
+// In a child of its own, which may enter a mount namespace or become another
+// user before the console starts.
 pid_t StartHeadless(const HeadlessStart& start) {
   std::vector<std::string> args{PUMP_CONSOLE, "--headless"};
   args.insert(args.end(), start.arguments.begin(), start.arguments.end());
-  std::vector<std::string> env;
-  for (char** variable = environ; *variable; ++variable) {
-    const std::string_view text = *variable;
-    if (!text.starts_with("HOME=") && !text.starts_with("XDG_CONFIG_HOME=")) env.emplace_back(text);
-  }
-  if (start.home) env.push_back("HOME=" + *start.home);
-  std::vector<char*> argv, envp;
-  for (auto& arg : args) argv.push_back(arg.data());
-  for (auto& variable : env) envp.push_back(variable.data());
-  argv.push_back(nullptr);
-  envp.push_back(nullptr);
+  std::vector<std::string> home;
+  if (start.home) home.push_back("HOME=" + *start.home);
   const passwd* account = ::getpwuid(::getuid());
   const std::string accountHome = account ? account->pw_dir : "";
-
-  const pid_t pid = ::fork();
-  if (pid != 0) return pid;
-  const int err = ::open(start.stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (err < 0 || ::dup2(err, STDERR_FILENO) < 0) ::_exit(126);
-  if (!start.overAccountHome.empty() &&
-      (::unshare(CLONE_NEWNS) != 0 ||
-       ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-       ::mount(start.overAccountHome.c_str(), accountHome.c_str(), nullptr, MS_BIND, nullptr) !=
-           0)) {
-    ::_exit(125);
-  }
-  if (start.user &&
-      (::setgroups(0, nullptr) != 0 || ::setgid(*start.user) != 0 || ::setuid(*start.user) != 0)) {
-    ::_exit(124);
-  }
-  if (::chdir("/") != 0) ::_exit(123);
-  ::execve(argv[0], argv.data(), envp.data());
-  ::_exit(127);
+  return pump::testing::SpawnChild(
+      {.args = args,
+       .dropVariables = {"HOME=", "XDG_CONFIG_HOME="},
+       .setVariables = home,
+       .errFile = start.stderrPath,
+       .inChild = [&start, &accountHome] {
+         if (!start.overAccountHome.empty() &&
+             (::unshare(CLONE_NEWNS) != 0 ||
+              ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+              ::mount(start.overAccountHome.c_str(), accountHome.c_str(), nullptr, MS_BIND,
+                      nullptr) != 0)) {
+           return 125;
+         }
+         if (start.user && (::setgroups(0, nullptr) != 0 || ::setgid(*start.user) != 0 ||
+                            ::setuid(*start.user) != 0)) {
+           return 124;
+         }
+         return ::chdir("/") != 0 ? 123 : 0;
+       }});
 }
 
 // The lines of the standard error that hold `text`.
@@ -169,15 +160,12 @@ TEST_F(HeadlessRunLog, AReadOnlyAndAFullDiskAreEachNamedInOneLine) {
   for (const bool full : {false, true}) {
     SCOPED_TRACE(full ? "full" : "read-only");
     const std::string documents = home + "/Documents";
-    fs::create_directories(documents);
-    if (::mount("tmpfs", documents.c_str(), "tmpfs", 0, "size=64k") != 0) {
-      GTEST_SKIP() << "cannot mount a small tmpfs here (" << std::strerror(errno) << ")";
-    }
+    pump::testing::SmallDisk disk(documents);
+    if (!disk.mounted()) GTEST_SKIP() << disk.why();
     if (full) {
-      std::ofstream(documents + "/filler", std::ios::binary) << std::string(200 * 1024, 'x');
+      disk.fill();
     } else {
-      ASSERT_EQ(::mount("tmpfs", documents.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k"),
-                0);
+      ASSERT_EQ(disk.setReadOnly(true), 0);
     }
     const std::string diskErr = scratch.path() + (full ? "/full.txt" : "/read-only.txt");
     const pid_t console = StartHeadless({arguments("lab-disk"), home, diskErr});
@@ -190,7 +178,6 @@ TEST_F(HeadlessRunLog, AReadOnlyAndAFullDiskAreEachNamedInOneLine) {
         << ReadFile(diskErr);
     EXPECT_EQ(EndConsole(console), 0);
     EXPECT_EQ(LinesWith(diskErr, "运行日志无法写入"), 1) << ReadFile(diskErr);
-    ::umount2(documents.c_str(), MNT_DETACH);
   }
 }
 

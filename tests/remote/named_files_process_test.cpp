@@ -8,12 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "tests/remote/test_broker.h"
 #include "tests/support/run_to_deadline.h"
+#include "tests/support/test_broker.h"
 
 namespace pump::remote::testing {
 namespace {
 
+using pump::testing::ScratchFolder;
 using namespace std::chrono_literals;
 using pump::testing::RunToDeadline;
 

@@ -11,10 +11,12 @@
 #include <cstdint>
 #include <optional>
 
-#include "tests/remote/test_broker.h"
+#include "tests/support/test_broker.h"
 
 namespace pump::remote::testing {
 namespace {
+
+using pump::testing::Loopback;
 
 constexpr std::uint8_t kMqtt5 = 5;
 // CONNACK, 2 bytes: no session present, return code 1.

@@ -9,7 +9,7 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "tests/remote/test_broker.h"
+#include "tests/support/test_broker.h"
 
 namespace pump::remote::qt {
 namespace {
@@ -37,7 +37,7 @@ int ModeOf(const QString& path) {
 class RemoteSettingsDialog : public ::testing::Test {
  protected:
   QString iniPath() const { return QString::fromStdString(folder.path() + "/console.ini"); }
-  testing::ScratchFolder folder;
+  pump::testing::ScratchFolder folder;
 };
 
 TEST_F(RemoteSettingsDialog, ShowsTheStoredSettingsAndOffersTheDefaults) {

@@ -7,7 +7,7 @@
 
 #include "remote/broker_connection.h"
 #include "remote/command_line.h"
-#include "tests/remote/test_broker.h"
+#include "tests/support/test_broker.h"
 
 namespace pump::remote {
 namespace {
@@ -95,7 +95,7 @@ TEST(CommandLine, EveryListedOptionIsKeptInAPlaceOfItsOwn) {
 }
 
 TEST(CommandLine, OverridesReplaceOnlyWhatWasGivenAndReadThePasswordFile) {
-  testing::ScratchFolder folder;
+  pump::testing::ScratchFolder folder;
   const std::string passwordFile = folder.path() + "/password";
   std::ofstream(passwordFile) << "s3cret pass\r\nsecond line\n";
   RemoteSettings stored;

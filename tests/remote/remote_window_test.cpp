@@ -16,10 +16,13 @@
 #include "remote/qt/remote_dialog.h"
 #include "remote/qt/remote_monitoring.h"
 #include "remote/qt/remote_status_line.h"
-#include "tests/remote/test_broker.h"
+#include "tests/support/test_broker.h"
 
 namespace pump::remote::testing {
 namespace {
+
+using pump::testing::ScratchFolder;
+using pump::testing::TestBroker;
 
 TEST(RemoteInTheWindow, ToolsMenuOpensTheDialogAndTheStatusLineFollowsTheBroker) {
   if (const auto why = TestBroker::MissingReason()) GTEST_SKIP() << *why;

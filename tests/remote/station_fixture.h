@@ -12,11 +12,12 @@
 #include "remote/mosquitto_connection.h"
 #include "remote/remote_station.h"
 #include "tests/remote/far_end.h"
-#include "tests/remote/test_broker.h"
 #include "tests/support/pump_states.h"
+#include "tests/support/test_broker.h"
 
 namespace pump::remote::testing {
 
+using pump::testing::TestBroker;
 using namespace std::chrono_literals;
 using Json = nlohmann::json;
 

@@ -13,15 +13,16 @@
 #include <nlohmann/json.hpp>
 
 #include "app/composition.h"
-#include "tests/remote/console_process.h"
 #include "tests/remote/far_end.h"
-#include "tests/remote/test_broker.h"
+#include "tests/support/console_process.h"
 #include "tests/support/port_box_answer.h"
 #include "tests/support/pump_sim_process.h"
+#include "tests/support/test_broker.h"
 
 namespace pump::remote::testing {
 namespace {
 
+using namespace pump::testing;
 using Json = nlohmann::json;
 
 bool Seen(const FarEnd& end, const std::string& topic,

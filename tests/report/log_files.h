@@ -1,14 +1,13 @@
 // Hand-made run logs in a temporary folder, for the report's tests.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "runlog/log_columns.h"
+#include "tests/support/scratch_folder.h"
 
 namespace pump::report::testing {
 
@@ -17,15 +16,7 @@ constexpr std::int64_t kStartWallMs = 1'796'623'200'000;
 
 class LogFolder {
  public:
-  LogFolder() {
-    char pattern[] = "/tmp/report-test-XXXXXX";
-    folder_ = ::mkdtemp(pattern);
-  }
-  ~LogFolder() { std::filesystem::remove_all(folder_); }
-  LogFolder(const LogFolder&) = delete;
-  LogFolder& operator=(const LogFolder&) = delete;
-
-  std::string path(const std::string& name) const { return (folder_ / name).string(); }
+  std::string path(const std::string& name) const { return folder_.path(name); }
 
   // A log of the header and `rows`, each ended by CRLF.
   std::string write(const std::string& name, const std::string& rows) const {
@@ -35,7 +26,7 @@ class LogFolder {
   }
 
  private:
-  std::filesystem::path folder_;
+  pump::testing::ScratchFolder folder_;
 };
 
 // "14:00:SS.mmm" local time, `ms` after the start.

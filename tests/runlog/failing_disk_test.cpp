@@ -2,12 +2,10 @@
 // holds the caller, the failure is told once, retries go on, and the lines
 // kept reach the file in order once the disk takes them again.
 #include <gtest/gtest.h>
-#include <sys/mount.h>
 
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -15,6 +13,7 @@
 #include "platform/posix/background_append_log.h"
 #include "runlog/log_failure_text.h"
 #include "tests/runlog/log_test_support.h"
+#include "tests/support/small_disk.h"
 
 namespace pump::posix {
 namespace {
@@ -57,20 +56,7 @@ std::string Numbered(int i) { return "row " + std::to_string(i) + ",1.5,RUN\r\n"
 class SmallDisk : public ::testing::Test {
  protected:
   void SetUp() override {
-    disk_ = scratch_.path() + "/disk";
-    std::filesystem::create_directory(disk_);
-    if (::mount("tmpfs", disk_.c_str(), "tmpfs", 0, "size=64k") != 0) {
-      GTEST_SKIP() << "cannot mount a small tmpfs here (" << std::strerror(errno)
-                   << "); needs root or CAP_SYS_ADMIN";
-    }
-    mounted_ = true;
-  }
-  void TearDown() override {
-    if (mounted_) ::umount2(disk_.c_str(), MNT_DETACH);
-  }
-  void remount(unsigned long flags) {
-    ASSERT_EQ(::mount("tmpfs", disk_.c_str(), "tmpfs", MS_REMOUNT | flags, "size=64k"), 0)
-        << std::strerror(errno);
+    if (!memory_.mounted()) GTEST_SKIP() << memory_.why();
   }
   // Appends lines and returns the longest any one append took.
   static steady_clock::duration AppendTimed(AppendOnlyLog& log, int from, int to) {
@@ -93,18 +79,15 @@ class SmallDisk : public ::testing::Test {
   }
 
   ScratchFolder scratch_;
-  std::string disk_;
-  bool mounted_ = false;
+  pump::testing::SmallDisk memory_{scratch_.path() + "/disk"};
+  const std::string disk_ = memory_.folder();
   Told told_;
   const BackgroundLogOptions options_{"", 50ms, 20ms};
   std::string folder() const { return disk_ + "/pump-logs"; }
 };
 
 TEST_F(SmallDisk, AFullDiskIsToldOnceAndTheWaitingRowsFollowWhenSpaceComesBack) {
-  {
-    std::ofstream filler(disk_ + "/filler", std::ios::binary);
-    filler << std::string(200 * 1024, 'x');  // more than fits: the disk is now full
-  }
+  memory_.fill("filler");
   BackgroundLogOptions options = options_;
   options.folder = disk_;
   BackgroundAppendLog log(options, told_.listener());
@@ -127,7 +110,7 @@ TEST_F(SmallDisk, AFullDiskIsToldOnceAndTheWaitingRowsFollowWhenSpaceComesBack) 
 }
 
 TEST_F(SmallDisk, AReadOnlyDiskIsToldOnceAndTheRowsFollowWhenItIsWritableAgain) {
-  remount(MS_RDONLY);
+  ASSERT_EQ(memory_.setReadOnly(true), 0);
   BackgroundLogOptions options = options_;
   options.folder = folder();
   BackgroundAppendLog log(options, told_.listener());
@@ -139,7 +122,7 @@ TEST_F(SmallDisk, AReadOnlyDiskIsToldOnceAndTheRowsFollowWhenItIsWritableAgain) 
   EXPECT_EQ(told_.failures[0].path, folder());
   EXPECT_EQ(runlog::FailureStatusText(told_.failures[0]), "● 日志无法写入: 磁盘只读");
 
-  remount(0);
+  ASSERT_EQ(memory_.setReadOnly(false), 0);
   ASSERT_TRUE(WaitUntil([&] { return told_.resumeCount() == 1; }, 2000ms));
   ASSERT_TRUE(
       WaitUntil([&] { return Lines(ReadFile(folder() + "/run.csv")).size() == 301; }, 2000ms));
@@ -147,7 +130,7 @@ TEST_F(SmallDisk, AReadOnlyDiskIsToldOnceAndTheRowsFollowWhenItIsWritableAgain) 
 }
 
 TEST_F(SmallDisk, RowsBeyondTheBoundAreDroppedNewestFirstAndCountedOnResume) {
-  remount(MS_RDONLY);
+  ASSERT_EQ(memory_.setReadOnly(true), 0);
   BackgroundLogOptions options = options_;
   options.folder = folder();
   options.maxWaitingBytes = 10 * Numbered(0).size();  // rows 0..9 are the same length
@@ -156,7 +139,7 @@ TEST_F(SmallDisk, RowsBeyondTheBoundAreDroppedNewestFirstAndCountedOnResume) {
   AppendTimed(log, 0, 10);
   AppendTimed(log, 10, 25);  // 15 too many
   std::this_thread::sleep_for(200ms);
-  remount(0);
+  ASSERT_EQ(memory_.setReadOnly(false), 0);
   ASSERT_TRUE(WaitUntil([&] { return told_.resumeCount() == 1; }, 2000ms));
   EXPECT_EQ(told_.resumes[0], 15U);
   EXPECT_EQ(runlog::ResumedStatusText(told_.resumes[0]), "● 日志已恢复写入，等待期间丢弃了 15 行");
@@ -179,8 +162,7 @@ TEST_F(SmallDisk, ADiskFillingPartWayThroughABatchFinishesTheCutRowAndRepeatsNon
   const auto cut = ReadFile(disk_ + "/run.csv");
   EXPECT_GT(cut.size(), 32U * 1024) << "the rows before the disk filled were not written";
 
-  ASSERT_EQ(::mount("tmpfs", disk_.c_str(), "tmpfs", MS_REMOUNT, "size=256k"), 0)
-      << std::strerror(errno);
+  ASSERT_EQ(memory_.resize("256k"), 0);
   ASSERT_TRUE(WaitUntil([&] { return told_.resumeCount() == 1; }, 2000ms));
   ASSERT_TRUE(
       WaitUntil([&] { return Lines(ReadFile(disk_ + "/run.csv")).size() == 4001; }, 2000ms));

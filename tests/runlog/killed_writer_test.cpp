@@ -4,13 +4,13 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 
 #include "tests/runlog/log_test_support.h"
+#include "tests/support/child_process.h"
 
 namespace pump::runlog {
 namespace {
@@ -27,14 +27,9 @@ struct Child {
 
 Child StartWriter(const std::string& folder) {
   int pipeEnds[2];
-  if (::pipe(pipeEnds) != 0) return {};
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::dup2(pipeEnds[1], STDOUT_FILENO);
-    ::close(pipeEnds[0]);
-    ::execl(RUNLOG_KILL_WRITER, RUNLOG_KILL_WRITER, folder.c_str(), static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
+  if (::pipe2(pipeEnds, O_CLOEXEC) != 0) return {};
+  const pid_t pid = pump::testing::SpawnChild(
+      {.args = {RUNLOG_KILL_WRITER, folder}, .outDescriptor = pipeEnds[1]});
   ::close(pipeEnds[1]);
   return {pid, pipeEnds[0]};
 }
@@ -69,8 +64,7 @@ TEST(KilledWriter, RowsUpToTheLastSecondAreThereAndTheLastRowIsWhole) {
     ASSERT_GT(child.pid, 0);
     const long mustHave =
         FollowUntil(child.output, steady_clock::now() + milliseconds(1500 + 97 * round));
-    ::kill(child.pid, SIGKILL);
-    ::waitpid(child.pid, nullptr, 0);
+    pump::testing::SignalAndReap(child.pid, SIGKILL);
     ::close(child.output);
     ASSERT_GT(mustHave, 100) << "the writer barely ran";
 

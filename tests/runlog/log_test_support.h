@@ -1,5 +1,5 @@
-// Shared by the run log tests: a scratch folder, whole-file reads, rows, time
-// zones and waiting with a deadline.
+// Shared by the run log tests: rows, time zones and waiting with a deadline,
+// beside the scratch folder and whole-file reads of tests/support.
 #pragma once
 
 #include <algorithm>
@@ -9,36 +9,19 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "tests/support/scoped_variable.h"
+#include "tests/support/scratch_folder.h"
+
 namespace pump::runlog::testing {
 
-// A fresh folder under /tmp, removed with everything in it at the end.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "runlog-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+using pump::testing::ReadFile;
+using pump::testing::ScratchFolder;
 
 // The CRLF-ended lines of a file; a last line without its end comes last as is.
 inline std::vector<std::string> Lines(const std::string& bytes) {
@@ -49,6 +32,18 @@ inline std::vector<std::string> Lines(const std::string& bytes) {
   }
   if (start < bytes.size()) lines.push_back(bytes.substr(start));
   return lines;
+}
+
+// A row split on its commas; a field with a quoted comma is split too, so
+// such rows are compared whole.
+inline std::vector<std::string> Fields(const std::string& line) {
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  for (std::size_t comma; (comma = line.find(',', start)) != std::string::npos; start = comma + 1) {
+    fields.push_back(line.substr(start, comma - start));
+  }
+  fields.push_back(line.substr(start));
+  return fields;
 }
 
 // The names of the files in a folder, sorted.
@@ -74,23 +69,14 @@ inline bool WaitUntil(const std::function<bool()>& done, std::chrono::millisecon
 // ("UTC-8" is eight hours east of UTC), restored afterwards.
 class TimeZone {
  public:
-  explicit TimeZone(const char* rule) {
-    if (const char* old = std::getenv("TZ")) saved_ = old, hadOne_ = true;
-    ::setenv("TZ", rule, 1);
-    ::tzset();
-  }
+  explicit TimeZone(const char* rule) : rule_(std::in_place, "TZ", rule) { ::tzset(); }
   ~TimeZone() {
-    if (hadOne_) {
-      ::setenv("TZ", saved_.c_str(), 1);
-    } else {
-      ::unsetenv("TZ");
-    }
+    rule_.reset();
     ::tzset();
   }
 
  private:
-  std::string saved_;
-  bool hadOne_ = false;
+  std::optional<pump::testing::ScopedVariable> rule_;
 };
 
 }  // namespace pump::runlog::testing

@@ -17,6 +17,7 @@ namespace {
 using namespace std::chrono;
 using pump::EventKind;
 using session::SessionEvent;
+using testing::Fields;
 using testing::Lines;
 using testing::ReadFile;
 using testing::ScratchFolder;
@@ -95,17 +96,6 @@ system_clock::time_point ParseLocalTimestamp(const std::string& text) {
   const sys_days day = year{n(1)} / n(2) / n(3);
   const minutes offset = (m[8] == "-" ? -1 : 1) * (hours{n(9)} + minutes{n(10)});
   return day + hours{n(4)} + minutes{n(5)} + seconds{n(6)} + milliseconds{n(7)} - offset;
-}
-
-// Splits a row of the golden session on its commas; the rows with quoted fields are compared whole.
-std::vector<std::string> Fields(const std::string& line) {
-  std::vector<std::string> fields;
-  std::size_t start = 0;
-  for (std::size_t comma; (comma = line.find(',', start)) != std::string::npos; start = comma + 1) {
-    fields.push_back(line.substr(start, comma - start));
-  }
-  fields.push_back(line.substr(start));
-  return fields;
 }
 
 class RecordedSession : public ::testing::Test {

@@ -3,16 +3,14 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
-#include <thread>
 
-extern char** environ;
+#include "tests/support/child_process.h"
 
 namespace pump::testing {
 namespace {
@@ -31,24 +29,12 @@ Clock::time_point After(int ms) { return Clock::now() + std::chrono::millisecond
 PumpSimProcess::PumpSimProcess(const std::vector<std::string>& options) {
   int pipeFds[2];
   if (::pipe2(pipeFds, O_CLOEXEC) != 0) return;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-
   std::vector<std::string> args{PUMP_SIM_EXECUTABLE};
   args.insert(args.end(), options.begin(), options.end());
-  std::vector<char*> argv;
-  for (auto& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  const int spawned =
-      ::posix_spawn(&pid_, PUMP_SIM_EXECUTABLE, &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
+  pid_ = SpawnChild({.args = args, .outDescriptor = pipeFds[1]});
   ::close(pipeFds[1]);
   output_ = pipeFds[0];
-  if (spawned != 0) {
-    pid_ = -1;
-    return;
-  }
+  if (pid_ <= 0) return;
 
   std::string line;
   const auto deadline = After(5000);
@@ -73,17 +59,10 @@ PumpSimProcess::~PumpSimProcess() {
 
 std::optional<int> PumpSimProcess::waitForExit(int timeoutMs) {
   if (status_ || pid_ <= 0) return status_;
-  const auto deadline = After(timeoutMs);
-  while (true) {
-    int status = 0;
-    const pid_t done = ::waitpid(pid_, &status, WNOHANG);
-    if (done == pid_) {
-      status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-      return status_;
-    }
-    if (done < 0 || RemainingMs(deadline) == 0) return std::nullopt;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  if (const auto status = WaitForExit(pid_, std::chrono::milliseconds(timeoutMs))) {
+    status_ = WIFEXITED(*status) ? WEXITSTATUS(*status) : 128 + WTERMSIG(*status);
   }
+  return status_;
 }
 
 std::optional<int> PumpSimProcess::stop(int timeoutMs) {

@@ -17,9 +17,9 @@ class SmallDisk {
  public:
   // `folder` is made if it is not there; `size` as tmpfs takes it ("64k").
   explicit SmallDisk(std::string folder, const std::string& size = "64k")
-      : folder_(std::move(folder)) {
+      : folder_(std::move(folder)), size_(size) {
     std::filesystem::create_directories(folder_);
-    if (::mount("tmpfs", folder_.c_str(), "tmpfs", 0, ("size=" + size).c_str()) == 0) {
+    if (::mount("tmpfs", folder_.c_str(), "tmpfs", 0, ("size=" + size_).c_str()) == 0) {
       mounted_ = true;
     } else {
       why_ = std::string("cannot mount a small tmpfs here (") + std::strerror(errno) +
@@ -34,6 +34,7 @@ class SmallDisk {
 
   bool mounted() const { return mounted_; }
   const std::string& why() const { return why_; }
+  const std::string& folder() const { return folder_; }
   std::string path(const std::string& name) const { return folder_ + "/" + name; }
 
   // Fills what room is left with a file of its own, `filler`.
@@ -43,8 +44,23 @@ class SmallDisk {
     while (out.write(block.data(), block.size())) out.flush();
   }
 
+  // Mounted again read-only, or writable again; 0 when done, else errno.
+  int setReadOnly(bool readOnly) { return remount(readOnly ? MS_RDONLY : 0); }
+  // Mounted again with another size ("256k"), keeping what it holds.
+  int resize(const std::string& size) {
+    size_ = size;
+    return remount(0);
+  }
+
  private:
+  int remount(unsigned long flags) {
+    const bool done = ::mount("tmpfs", folder_.c_str(), "tmpfs", MS_REMOUNT | flags,
+                              ("size=" + size_).c_str()) == 0;
+    return done ? 0 : errno;
+  }
+
   std::string folder_;
+  std::string size_;
   bool mounted_ = false;
   std::string why_;
 };

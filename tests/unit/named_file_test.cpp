@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -14,23 +13,22 @@
 #include <functional>
 #include <string>
 
+#include "tests/support/child_process.h"
+#include "tests/support/scratch_folder.h"
+
 namespace pump::posix {
 namespace {
 
 constexpr std::uint64_t kLimit = 8;
 
 struct Folder {
-  Folder() {
-    char name[] = "/tmp/named-file-XXXXXX";
-    path = ::mkdtemp(name);
-    ::chmod(path.c_str(), 0755);
-  }
-  ~Folder() { std::filesystem::remove_all(path); }
+  Folder() { ::chmod(path.c_str(), 0755); }
   std::string file(const std::string& name, const std::string& bytes) const {
     std::ofstream(path + "/" + name, std::ios::binary) << bytes;
     return path + "/" + name;
   }
-  std::string path;
+  pump::testing::ScratchFolder scratch;
+  std::string path = scratch.path();
 };
 
 struct Case {
@@ -113,20 +111,15 @@ TEST(NamedFile, AFileItMayNotReadIsRefusedAsNoPermission) {
   Folder folder;
   const std::string path = folder.file("secret", "abc");
   ASSERT_EQ(::chmod(path.c_str(), 0), 0);
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::_Exit(3);
+  const int result = pump::testing::ExitCodeAsNobody([&path] {
     std::string bytes;
     const FileResult read = ReadNamedFile(path, kLimit, &bytes);
-    std::_Exit(!read.ok && read.failure == FileFailure::NoPermission &&
-                       FailureForOperator(read) == "没有读取权限"
-                   ? 0
-                   : 1);
-  }
-  int status = -1;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "3: could not become nobody";
+    return !read.ok && read.failure == FileFailure::NoPermission &&
+                   FailureForOperator(read) == "没有读取权限"
+               ? 0
+               : 1;
+  });
+  EXPECT_EQ(result, 0) << pump::testing::kCouldNotBecomeNobody << ": could not become nobody";
 }
 
 }  // namespace

@@ -2,13 +2,14 @@
 #include "platform/posix/port_lock.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
+#include "tests/support/child_process.h"
 #include "tests/support/console_harness.h"
+#include "tests/support/scratch_folder.h"
 
 namespace pump {
 namespace {
@@ -16,12 +17,8 @@ namespace {
 namespace fs = std::filesystem;
 
 struct LockFolder {
-  fs::path folder;
-  LockFolder() {
-    char name[] = "/tmp/port-lock-XXXXXX";
-    folder = ::mkdtemp(name);
-  }
-  ~LockFolder() { fs::remove_all(folder); }
+  testing::ScratchFolder scratch;
+  fs::path folder{scratch.path()};
   void write(const std::string& file, const std::string& content) const {
     std::ofstream(folder / file) << content;
   }
@@ -29,14 +26,6 @@ struct LockFolder {
     return posix::FindPortLock(device, folder.string());
   }
 };
-
-// The id of a process that has run and gone.
-long GonePid() {
-  const pid_t child = ::fork();
-  if (child == 0) ::_exit(0);
-  ::waitpid(child, nullptr, 0);
-  return child;
-}
 
 TEST(PortLock, IsNamedAfterTheDeviceAsSerialProgramsNameIt) {
   EXPECT_EQ(posix::PortLockName("/dev/ttyUSB0"), "LCK..ttyUSB0");
@@ -48,7 +37,7 @@ TEST(PortLock, IsNamedAfterTheDeviceAsSerialProgramsNameIt) {
 
 TEST(PortLock, LeftByAProcessThatIsGoneIsStaleAndNamedByItsFullPath) {
   LockFolder locks;
-  const long gone = GonePid();
+  const long gone = testing::GonePid();
   locks.write("LCK..ttyUSB0", std::to_string(gone) + "\nlp200-console\nbench-pc\n");
   const auto lock = locks.find("/dev/ttyUSB0");
   ASSERT_TRUE(lock);

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "records/pressure_record.h"
+#include "tests/support/scoped_variable.h"
+#include "tests/support/scratch_folder.h"
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -149,25 +151,11 @@ TEST(PressureRecordBuffer, KeepsTheFirstMillionAndDropsLaterReadings) {
 // Points HOME at a fresh folder for one test.
 class ScratchHome {
  public:
-  ScratchHome()
-      : folder_(std::filesystem::temp_directory_path() / ("home-" + std::to_string(getpid()))) {
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_);
-    if (const char* home = std::getenv("HOME")) saved_ = home;
-    setenv("HOME", folder_.c_str(), 1);
-  }
-  ~ScratchHome() {
-    if (saved_)
-      setenv("HOME", saved_->c_str(), 1);
-    else
-      unsetenv("HOME");
-    std::filesystem::remove_all(folder_);
-  }
-  const std::filesystem::path& folder() const { return folder_; }
+  std::filesystem::path folder() const { return folder_.path(); }
 
  private:
-  std::filesystem::path folder_;
-  std::optional<std::string> saved_;
+  pump::testing::ScratchFolder folder_;
+  pump::testing::ScopedVariable home_{"HOME", folder_.path()};
 };
 
 TEST(DefaultRecordFile, LivesInTheDocumentsFolderWhichIsNotCreatedBeforeASave) {
@@ -180,7 +168,7 @@ TEST(DefaultRecordFile, LivesInTheDocumentsFolderWhichIsNotCreatedBeforeASave) {
 TEST(DefaultRecordFile, KeepsTheBytesOfAHomePathThatIsNotUtf8) {
   ScratchHome home;
   const std::string latin1Home = home.folder().string() + "/caf\xE9 \xFF";
-  setenv("HOME", latin1Home.c_str(), 1);
+  pump::testing::HomeAt at(latin1Home);
   EXPECT_EQ(DefaultRecordPath(), latin1Home + "/Documents/mytext.txt");
 }
 #endif

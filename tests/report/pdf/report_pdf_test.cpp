@@ -22,40 +22,25 @@
 
 #include "app/report_after_program.h"
 #include "tests/report/log_files.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/shell_command.h"
 #include "tests/support/small_disk.h"
 
 namespace pump::report {
 namespace {
 
+using pump::testing::PdfText;
 using testing::LogFolder;
 using testing::LogLine;
 using testing::ReadingLine;
 
-struct Ran {
-  int status = -1;
-  std::string output;  // standard output and error together
-};
+using Ran = pump::testing::CommandRun;  // standard output and error together
 
-// Through a pipe of its own: tests that run at the same time share no file.
-Ran RunShell(const std::string& command) {
-  Ran ran;
-  FILE* out = ::popen((command + " 2>&1").c_str(), "r");
-  if (!out) return ran;
-  char chunk[4096];
-  for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, out)) > 0;)
-    ran.output.append(chunk, got);
-  const int raw = ::pclose(out);
-  ran.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return ran;
-}
+Ran RunShell(const std::string& command) { return pump::testing::RunCommand(command + " 2>&1"); }
 
 Ran MakeReport(const std::string& log, const std::string& pdf, const std::string& more = {}) {
   return RunShell(std::string(PUMP_CONSOLE) + " --report '" + log + "' --output '" + pdf + "'" +
                   more);
-}
-
-std::string Text(const std::string& pdf) {
-  return RunShell("pdftotext -layout '" + pdf + "' -").output;
 }
 
 std::string Demo(const LogFolder& folder) {
@@ -74,7 +59,7 @@ TEST(ReportPdf, TheHeadingsAndFiguresReadBackExactlyInAnEmbeddedChineseFont) {
   const std::string pdf = folder.path("report.pdf");
   const Ran ran = MakeReport(Demo(folder), pdf, " --pump-id 泵-3");
   ASSERT_EQ(ran.status, 0) << ran.output;
-  const std::string text = Text(pdf);
+  const std::string text = PdfText(pdf);
   for (const char* expected :
        {"泵运行报告", "泵-3", "/dev/ttyUSB0", "2026-12-07T14:00:00.000+08:00", "柱平衡",
         "压力最小值", "4.25 MPa", "压力最大值", "5.50 MPa", "压力 95% 分位", "达到或超过压力上限",
@@ -94,7 +79,7 @@ TEST(ReportPdf, TheFooterCarriesTheLogsSha256) {
   const std::string pdf = folder.path("report.pdf");
   ASSERT_EQ(MakeReport(log, pdf).status, 0);
   const std::string digest = RunShell("sha256sum '" + log + "'").output.substr(0, 64);
-  EXPECT_NE(Text(pdf).find("SHA-256：" + digest), std::string::npos);
+  EXPECT_NE(PdfText(pdf).find("SHA-256：" + digest), std::string::npos);
 }
 
 // pdftotext's reading order with every run of spaces and line breaks as one space.
@@ -199,7 +184,7 @@ TEST(ReportPdf, ALogWithNoReadingSaysSoAndSkippedRowsAreCounted) {
   rows += "garbage\r\n" + LogLine(1000, "link", "", "", "", "STOP", "no_answer");
   const std::string pdf = folder.path("empty.pdf");
   ASSERT_EQ(MakeReport(folder.write("links.csv", rows), pdf).status, 0);
-  const std::string text = Text(pdf);
+  const std::string text = PdfText(pdf);
   EXPECT_NE(text.find("日志中没有压力读数"), std::string::npos) << text;
   EXPECT_NE(text.find("跳过 1 行"), std::string::npos) << text;
 }
@@ -210,7 +195,7 @@ TEST(ReportPdf, ARangeFromTheCommandLineLimitsTheReport) {
   const Ran ran = MakeReport(Demo(folder), pdf,
                              " --from 2026-12-07T14:00:04+08:00 --to 2026-12-07T14:00:06+08:00");
   ASSERT_EQ(ran.status, 0) << ran.output;
-  const std::string text = Text(pdf);
+  const std::string text = PdfText(pdf);
   EXPECT_NE(text.find("2026-12-07T14:00:04.000+08:00"), std::string::npos) << text;
   EXPECT_TRUE(std::regex_search(text, std::regex("读数 +3\\b"))) << text;
 }
@@ -233,9 +218,7 @@ TEST(ReportPdf, ALogThatCannotBeReadExitsWithTwoAndSaysWhy) {
 
 // A regular file's bytes; nothing for a device (/dev/full reads as endless zeros).
 std::string Bytes(const std::string& path) {
-  if (!std::filesystem::is_regular_file(path)) return {};
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  return std::filesystem::is_regular_file(path) ? pump::testing::ReadFile(path) : std::string();
 }
 
 // A log and what is at the output's place before the report is asked for.
@@ -306,7 +289,7 @@ TEST(ReportPdf, AReportReplacesOnlyAnEarlierReportAndNeverLeavesACutOne) {
     EXPECT_EQ(std::count(ran.output.begin(), ran.output.end(), '\n'), c.status ? 1 : 0);
     EXPECT_EQ(Bytes(place.log), logBefore);
     if (c.afterwards == Afterwards::Report) {
-      EXPECT_NE(Text(pdf).find("新"), std::string::npos);
+      EXPECT_NE(PdfText(pdf).find("新"), std::string::npos);
     } else if (c.afterwards == Afterwards::Untouched) {
       EXPECT_EQ(Bytes(pdf), before);
     } else {
@@ -356,7 +339,7 @@ TEST(ReportPdf, AProgramsEndWritesTheReportBesideItsLogUnlessSwitchedOff) {
   const AfterProgram after = ReportAfterProgram(log, "泵-7");
   EXPECT_TRUE(after.written);
   EXPECT_TRUE(after.told.empty());
-  EXPECT_NE(Text(folder.path("2026-12-07_14-00-00.pdf")).find("泵-7"), std::string::npos);
+  EXPECT_NE(PdfText(folder.path("2026-12-07_14-00-00.pdf")).find("泵-7"), std::string::npos);
 }
 
 TEST(ReportPdf, AProgramsReportOnAFullDiskIsToldOnceAndLeavesNoPdf) {

@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <QWheelEvent>
 
+#include "tests/support/shell_command.h"
 #include "tests/trend/window/scripted_hour.h"
 #include "trend/log_export.h"
 #include "trend/qt/trend_chart_view.h"
@@ -30,6 +31,7 @@
 namespace pump::trend::qt {
 namespace {
 
+using pump::testing::PdfText;
 using testing::ScriptedHour;
 using namespace std::chrono_literals;
 
@@ -240,19 +242,6 @@ TEST_F(TrendWindowTest, OpeningAForeignFileSaysWhichLineAndKeepsWhatWasShown) {
   EXPECT_TRUE(window.windowTitle().startsWith("趋势图 - 20")) << window.windowTitle().toStdString();
 }
 
-// What poppler's pdftotext reads from a PDF.
-std::string PdfText(const QString& pdf) {
-  std::string text;
-  if (FILE* pipe = ::popen(("pdftotext -layout '" + pdf.toStdString() + "' -").c_str(), "r")) {
-    char buffer[4096];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-      text.append(buffer, got);
-    }
-    ::pclose(pipe);
-  }
-  return text;
-}
-
 TEST_F(TrendWindowTest, TheReportButtonAsksWhichSpanThenWhereAndWritesTheShownMinute) {
   showHour();
   ASSERT_EQ(window.exportData(folder.filePath("hour.csv"), false), "");
@@ -284,7 +273,7 @@ TEST_F(TrendWindowTest, TheReportButtonAsksWhichSpanThenWhereAndWritesTheShownMi
   report->trigger();
   answer.stop();
   EXPECT_EQ(asked, "报告包括哪一段？");
-  const std::string text = PdfText(pdf);
+  const std::string text = PdfText(pdf.toStdString());
   EXPECT_NE(text.find("泵运行报告"), std::string::npos) << text;
   EXPECT_NE(text.find("hour.csv"), std::string::npos) << text;
   const auto readings = text.find("读数");

@@ -1,12 +1,9 @@
-#include "tests/remote/test_broker.h"
+#include "tests/support/test_broker.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -15,11 +12,10 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
-#include <vector>
 
-extern char** environ;
+#include "tests/support/child_process.h"
 
-namespace pump::remote::testing {
+namespace pump::testing {
 
 sockaddr_in Loopback(int port) {
   sockaddr_in address{};
@@ -58,16 +54,6 @@ bool Run(const std::string& command) {
 }
 
 }  // namespace
-
-ScratchFolder::ScratchFolder() {
-  char pattern[] = "/tmp/pump-remote-XXXXXX";
-  if (::mkdtemp(pattern)) path_ = pattern;
-}
-
-ScratchFolder::~ScratchFolder() {
-  std::error_code ignored;
-  if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-}
 
 std::optional<TlsFiles> MakeTestCertificates(const std::string& folder, const std::string& name) {
   const std::string base = folder + "/" + name;
@@ -151,22 +137,10 @@ bool TestBroker::start() {
            << "\nkeyfile " << tls_->serverKey << "\n";
     }
   }
-  std::string program = FindProgram("mosquitto");
-  std::vector<std::string> args{program, "-c", config};
-  std::vector<char*> argv;
-  for (auto& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, (folder_.path() + "/log").c_str(),
-                                   O_WRONLY | O_CREAT | O_APPEND, 0600);
-  const int spawned =
-      ::posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) {
-    pid_ = -1;
-    return false;
-  }
+  pid_ = SpawnChild({.args = {FindProgram("mosquitto"), "-c", config},
+                     .errFile = folder_.path("log"),
+                     .appendErr = true});
+  if (pid_ <= 0) return false;
   for (int tries = 0; tries < 250; ++tries) {
     if (Accepts(port_)) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -175,16 +149,12 @@ bool TestBroker::start() {
 }
 
 void TestBroker::kill() {
-  if (pid_ <= 0) return;
-  ::kill(pid_, SIGKILL);
-  ::waitpid(pid_, nullptr, 0);
+  SignalAndReap(pid_, SIGKILL);
   pid_ = -1;
 }
 
 void TestBroker::stop() {
-  if (pid_ <= 0) return;
-  ::kill(pid_, SIGTERM);
-  ::waitpid(pid_, nullptr, 0);
+  SignalAndReap(pid_, SIGTERM);
   pid_ = -1;
 }
 
@@ -192,4 +162,4 @@ std::string TestBroker::url() const {
   return std::string(tls_ ? "mqtts" : "mqtt") + "://127.0.0.1:" + std::to_string(port_);
 }
 
-}  // namespace pump::remote::testing
+}  // namespace pump::testing

@@ -85,6 +85,18 @@ class PtyPair {
     return taken;
   }
 
+  // The next frame the console wrote other than the status poll, or "" when
+  // none came within the time.
+  std::string nextCommand(int timeoutMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < timeoutMs) {
+      const std::string frame = read(9, static_cast<int>(timeoutMs - clock.elapsed()));
+      if (frame.size() == 9 && frame != "Q00F0000Y") return frame;
+    }
+    return {};
+  }
+
   // The pump has stopped reading, with the line full: filler bytes are
   // written from the console's side until it takes no more, so that the
   // console's next write finds no room. The terminal moves bytes on to the
