@@ -19,8 +19,8 @@ int ioctl(int fd, unsigned long request, ...) {
   void* argument = va_arg(args, void*);
   va_end(args);
   const int result = real(fd, request, argument);
-  const int modemLines = request == TIOCMGET || request == TIOCMSET || request == TIOCMBIS ||
-                         request == TIOCMBIC;
+  const int modemLines =
+      request == TIOCMGET || request == TIOCMSET || request == TIOCMBIS || request == TIOCMBIC;
   if (result < 0 && modemLines && (errno == ENOTTY || errno == EINVAL)) {
     if (request == TIOCMGET && argument) *(int*)argument = 0;
     return 0;
