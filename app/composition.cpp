@@ -76,6 +76,7 @@ Console::Console(std::string logFolder)
   liveTrend_->setProgramSource([this] { return session_.runningProgram(); });
   trendWindow_.setLiveTrend(liveTrend_.get());
   bindWindowToModel();
+  view_->holdCaptionsFor(pacedRepaint_);
   remote_ = std::make_unique<remote::qt::RemoteMonitoring>(
       session_, remote::qt::ShowOnStatusLine(*remote::qt::AddRemoteStatusLine(view_->surface())),
       [this](const std::string& text, const std::string& title) {

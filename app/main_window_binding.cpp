@@ -59,9 +59,30 @@ void MainWindowView::bindLabels(console::MainWindow& window) {
       if (shownColour) colours.setColor(QPalette::WindowText, ToQColor(*shownColour));
       widget->setPalette(colours);
     };
-    model.setObserver(show);
-    show();
+    const std::size_t label = captionShows_.size();
+    captionShows_.push_back(std::move(show));
+    captionsWaiting_.push_back(false);
+    model.setObserver([this, label] { showCaption(label); });
+    captionShows_[label]();
     PlaceStartCaption(*widget);
+  }
+}
+
+void MainWindowView::holdCaptionsFor(qt::PacedRepaint& pacing) {
+  captionsHeld_ = [&pacing] { return pacing.frameDue(); };
+  pacing.setBeforeFrame([this] { showHeldCaptions(); });
+}
+
+void MainWindowView::showCaption(std::size_t label) {
+  captionsWaiting_[label] = captionsHeld_ && captionsHeld_();
+  if (!captionsWaiting_[label]) captionShows_[label]();
+}
+
+void MainWindowView::showHeldCaptions() {
+  for (std::size_t label = 0; label < captionShows_.size(); ++label) {
+    if (!captionsWaiting_[label]) continue;
+    captionsWaiting_[label] = false;
+    captionShows_[label]();
   }
 }
 

@@ -10,8 +10,10 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "console/main_window.h"
+#include "pacing/qt/paced_repaint.h"
 #include "platform/qt/chart_canvas.h"
 #include "platform/qt/qt_popup_menu.h"
 
@@ -47,6 +49,11 @@ class MainWindowView : public QMainWindow {
   // composition root binds itself.
   QAction* menuItem(const std::string& name) const { return actions_.at(name); }
 
+  // While `pacing` has a frame on its way, a label's new caption, colour or
+  // visibility waits for that frame: a label that replies change many times
+  // between two screen frames takes its text once, for the frame that shows it.
+  void holdCaptionsFor(qt::PacedRepaint& pacing);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
 
@@ -62,6 +69,8 @@ class MainWindowView : public QMainWindow {
   void bindKeys(console::MainWindow& window);
   void bindMenus(console::MainWindow& window);
   void bindMouse(console::MainWindow& window);
+  void showCaption(std::size_t label);
+  void showHeldCaptions();
 
   WindowSurface* surface_ = nullptr;
   std::map<ControlKey, QLabel*> labels_;
@@ -73,6 +82,10 @@ class MainWindowView : public QMainWindow {
   std::unique_ptr<qt::QtPopupMenu> popupMenu_;
   console::MainWindow* window_ = nullptr;
   std::function<void()> programEnds_;
+  // Each bound label's way to show its model, and whether that waits.
+  std::vector<std::function<void()>> captionShows_;
+  std::vector<bool> captionsWaiting_;
+  std::function<bool()> captionsHeld_;
 };
 
 }  // namespace pump::app

@@ -77,6 +77,7 @@ int MeasureStream(const StreamSettings& settings, long long replies, const RunFi
   ReportFigures(settings, pump::sim::FramePeriod(settings.baud), replies, writes.size(), watch,
                 spent, figures);
   std::filesystem::remove(files.writeLog);
+  ReportCaptionsDrawn(console);
   if (settings.runLog) {
     if (!ReportRunLogRows(files.runLogFolder, RunSuffix(settings), watch.shown().size())) {
       ++figures.lost;

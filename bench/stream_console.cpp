@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "platform/qt/caption_label.h"
 #include "platform/qt/hinted_input_dialog.h"
 #include "remote/broker_connection.h"
 #include "remote/remote_settings.h"
@@ -38,6 +39,16 @@ bool OpenPort(app::Console& console, const std::string& device) {
   AnswerPortBox(device);
   console.window().choosePort();
   return testing::MenusReleased(console.window());
+}
+
+void ReportCaptionsDrawn(app::Console& console) {
+  std::printf("captions drawn afresh:");
+  for (const auto* label : console.mainWindowView().findChildren<qt::CaptionLabel*>()) {
+    if (label->captionsDrawn() > 0) {
+      std::printf(" %s %lld", label->objectName().toUtf8().constData(), label->captionsDrawn());
+    }
+  }
+  std::printf("\n");
 }
 
 bool BrokerConnected(app::Console& console) {

@@ -13,6 +13,10 @@ namespace pump::bench {
 bool OpenPort(app::Console& console, const std::string& device);
 
 // Whether the console's remote status line says it is connected to its broker.
+// How many captions each kept-picture label drew afresh over the run: the
+// rest were copies of pictures it had kept.
+void ReportCaptionsDrawn(app::Console& console);
+
 bool BrokerConnected(app::Console& console);
 
 // Starts remote monitoring and waits for the broker, as a console would be

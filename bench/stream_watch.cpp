@@ -3,7 +3,9 @@
 #include <sys/resource.h>
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QLabel>
+#include <QTimer>
 #include <chrono>
 
 #include "bench/cpu_time.h"
@@ -73,6 +75,10 @@ void ReplyWatch::noteCaption() {
 }
 
 void ReplyWatch::noteEnd() {
+  // A caption changed within a frame reaches the label with the frame that shows it.
+  QEventLoop settle;
+  QTimer::singleShot(100, &settle, &QEventLoop::quit);
+  settle.exec();
   finalStep_ = console_.window().chart().position();
   const QLabel* label = console_.mainWindowView().findChild<QLabel*>(QStringLiteral("LcurrP"));
   finalLabel_ = label ? label->text().toStdString() : std::string();

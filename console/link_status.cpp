@@ -1,7 +1,7 @@
 // The status line below the chart: the state of the line, a reading at or
 // above the pressure limit, a stop waiting for the line, a run log that
 // cannot be written, and a program under way.
-#include <cstdio>
+#include <charconv>
 
 #include "console/main_window.h"
 
@@ -14,11 +14,11 @@ constexpr Rgb kAlarm{0xb0, 0x00, 0x00};
 constexpr Rgb kWarning{0x8a, 0x5a, 0x00};
 constexpr Rgb kIdle{0x59, 0x59, 0x59};
 
-// "4.6" for a reading shown as "04.6".
+// "4.6" for a reading shown as "04.6", rounded as printf's "%.1f" rounds.
 std::string OneDecimal(double value) {
   char text[32];
-  std::snprintf(text, sizeof text, "%.1f", value);
-  return text;
+  const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 1).ptr;
+  return std::string(text, end);
 }
 
 std::string OverLimitText(const session::PumpState& state) {

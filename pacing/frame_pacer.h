@@ -36,6 +36,8 @@ class FramePacer {
   // The thread has handled everything that woke it: the frame comes now if
   // the last one is a whole frame ago.
   void aboutToSleep();
+  // A frame is on its way: whatever changes now is shown by it.
+  bool due() const { return due_; }
 
  private:
   void frame();

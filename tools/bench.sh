@@ -16,8 +16,10 @@
 #                         line on a day's log and on an hour's at 115200 baud
 #   PUMP_REST_SECONDS     length of each run at rest (default 60)
 #   PUMP_BENCH_ONLY=board builds and runs only the pump board with 200 simulated pumps
+#   PUMP_BENCH_ONLY=peer  the console beside gtkterm on the same stream (bench/peer_stream.sh)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+[[ "${PUMP_BENCH_ONLY:-}" == peer ]] && exec bash "$root/bench/peer_stream.sh"
 out="${PUMP_BENCH_DIR:-$root/build-release}"
 seconds="${PUMP_STREAM_SECONDS:-20}"
 short_runs="${PUMP_BENCH_RUNS:-5}"

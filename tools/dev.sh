@@ -12,7 +12,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev qt6-charts-dev qt6-svg-dev libgl-dev
   fonts-noto-cjk fonts-wqy-zenhei qt6-translations-l10n libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth socat util-linux poppler-utils
+  xvfb xauth socat util-linux poppler-utils gtkterm linux-perf
   clang clang-format-14 libclang-rt-14-dev
   mosquitto mosquitto-clients libmosquitto-dev libssl-dev nlohmann-json3-dev openssl
 )

@@ -24,7 +24,7 @@ LiveTrend::LiveTrend(session::EventFeed& feed, std::size_t memoryBudget) : sessi
 
 void LiveTrend::take(const session::SessionEvent& event) {
   const std::int64_t wallMs = MillisecondsOf(event.wallTime);
-  const int offset = runlog::LocalUtcOffsetMinutes(wallMs);
+  const int offset = utcOffsetMinutes(wallMs);
   // A line the console reopened by itself goes on in the same session, as in the same log.
   if (session::StartsConnection(event)) {
     session_.clear();
@@ -49,6 +49,16 @@ void LiveTrend::take(const session::SessionEvent& event) {
   row.detail = event.detail;
   session_.append(row);
   followProgram(event);
+}
+
+// Worked out once a second, not for every reply of a fast line.
+int LiveTrend::utcOffsetMinutes(std::int64_t wallMs) {
+  const std::int64_t second = wallMs >= 0 ? wallMs / 1000 : -((999 - wallMs) / 1000);
+  if (second != offsetSecond_) {
+    offsetSecond_ = second;
+    offsetMinutes_ = runlog::LocalUtcOffsetMinutes(wallMs);
+  }
+  return offsetMinutes_;
 }
 
 void LiveTrend::followProgram(const session::SessionEvent& event) {

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -39,6 +40,7 @@ class LiveTrend {
 
  private:
   void followProgram(const session::SessionEvent& event);
+  int utcOffsetMinutes(std::int64_t wallMs);
 
   Session session_;
   ProgramTrace program_;
@@ -47,6 +49,9 @@ class LiveTrend {
   std::string name_;
   std::chrono::steady_clock::time_point openedAt_{};
   double openedAxisMs_ = 0;
+  // The offset of the last second asked for: it changes only between seconds.
+  std::int64_t offsetSecond_ = INT64_MIN;
+  int offsetMinutes_ = 0;
 };
 
 }  // namespace pump::trend

@@ -1,5 +1,6 @@
 #include "vocabulary/quantity.h"
 
+#include <array>
 #include <cmath>
 
 namespace pump {
@@ -15,10 +16,25 @@ std::string_view TrimBlanks(std::string_view text) {
   return text;
 }
 
+// Powers of ten up to 1e22 are exact doubles: a table lookup instead of
+// pow() for every reading, with the same quotient.
+constexpr std::array<double, 23> kExactPowersOfTen = [] {
+  std::array<double, 23> powers{};
+  double power = 1;
+  for (double& entry : powers) entry = power, power *= 10;
+  return powers;
+}();
+
+double PowerOfTen(int places) {
+  if (places >= 0 && places < static_cast<int>(kExactPowersOfTen.size()))
+    return kExactPowersOfTen[static_cast<std::size_t>(places)];
+  return std::pow(10.0, places);
+}
+
 }  // namespace
 
 double Decimal::value() const {
-  const double magnitude = static_cast<double>(digits) / std::pow(10.0, places);
+  const double magnitude = static_cast<double>(digits) / PowerOfTen(places);
   return negative ? -magnitude : magnitude;
 }
 

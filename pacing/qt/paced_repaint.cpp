@@ -40,6 +40,7 @@ bool PacedRepaint::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void PacedRepaint::paintFrame() {
+  if (beforeFrame_) beforeFrame_();
   painting_ = true;
   QEvent request(QEvent::UpdateRequest);
   QCoreApplication::sendEvent(&window_, &request);

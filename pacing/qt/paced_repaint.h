@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QWidget>
+#include <functional>
 
 #include "pacing/frame_pacer.h"
 #include "platform/qt/qt_timer.h"
@@ -18,6 +19,11 @@ class PacedRepaint : public QObject {
   explicit PacedRepaint(QWidget& window, pacing::FramePacing pacing = {});
   ~PacedRepaint() override;
 
+  // Runs just before each frame paints, to show what was held back for it.
+  void setBeforeFrame(std::function<void()> work) { beforeFrame_ = std::move(work); }
+  // A frame is on its way: a change made now is painted by it.
+  bool frameDue() const { return pacer_.due(); }
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -28,6 +34,7 @@ class PacedRepaint : public QObject {
   QtTimer timer_;
   pacing::FramePacer pacer_;
   bool painting_ = false;
+  std::function<void()> beforeFrame_;
 };
 
 }  // namespace pump::qt

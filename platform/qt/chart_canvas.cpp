@@ -130,7 +130,10 @@ void ChartCanvas::repaintStretch(const QRect& reach) {
   // Until the next paint it grows as one rectangle: Qt unites a rectangle
   // that holds all it was asked before at once, where many separate small
   // ones make every further request dearer.
-  stretchDue_ |= reach;
+  // A line inside the stretch already asked for adds nothing to ask.
+  const QRect grown = stretchDue_ | reach;
+  if (grown == stretchDue_) return;
+  stretchDue_ = grown;
   update(stretchDue_);
 }
 

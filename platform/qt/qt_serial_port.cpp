@@ -181,9 +181,11 @@ void QtSerialPort::watchForRoom() {
 
 void QtSerialPort::deliverWaitingBytes() {
   if (delivering_ || !port_.isOpen() || port_.bytesAvailable() == 0 || !onBytes_) return;
-  const QByteArray bytes = port_.readAll();
+  readBuffer_.resize(static_cast<std::size_t>(port_.bytesAvailable()));
+  const qint64 read = port_.read(readBuffer_.data(), static_cast<qint64>(readBuffer_.size()));
+  if (read <= 0) return;
   delivering_ = true;
-  onBytes_(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  onBytes_(std::string_view(readBuffer_.data(), static_cast<std::size_t>(read)));
   delivering_ = false;
   // QSerialPort raises no readyRead while one of its own is on the stack, so
   // bytes read meanwhile (by a nested event loop) wait in its buffer: look

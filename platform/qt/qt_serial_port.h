@@ -5,6 +5,7 @@
 #include <QSerialPort>
 #include <QSocketNotifier>
 #include <memory>
+#include <vector>
 
 #include "platform/serial_port.h"
 
@@ -38,8 +39,9 @@ class QtSerialPort : public SerialPort {
   // Tells when a full output buffer has room again; armed only while it is full.
   std::unique_ptr<QSocketNotifier> room_;
   std::string device_;
-  int opens_ = 0;            // tells a late loss report from one about the port open now
-  bool delivering_ = false;  // a bytes handler is running (perhaps under a message box)
+  int opens_ = 0;                 // tells a late loss report from one about the port open now
+  bool delivering_ = false;       // a bytes handler is running (perhaps under a message box)
+  std::vector<char> readBuffer_;  // kept between reads: no allocation per reply
   BytesHandler onBytes_;
   LineLostHandler onLost_;
   RoomHandler onRoom_;

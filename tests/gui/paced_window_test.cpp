@@ -29,6 +29,7 @@ struct PacedWindow {
   qt::ChartCanvas* chart = f.find<qt::ChartCanvas>("Picture1");
 
   PacedWindow() {
+    f.view->holdCaptionsFor(paced);  // as the console binds them
     f.dialogs.answers.push_back("1");
     f.window->choosePort();
     RunEventLoopFor(100);  // the window settles after the port box

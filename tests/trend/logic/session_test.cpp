@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <cstdlib>
+#include <ctime>
+#include <string>
 
 #include "runlog/local_time.h"
 #include "tests/support/pump_states.h"
@@ -113,6 +117,38 @@ TEST(LiveTrend, EachEventAfterAnOpenBecomesARowWithTheDisplayedValues) {
   EXPECT_TRUE(std::isnan(s.row(2).pressure));
   EXPECT_EQ(live.name(), runlog::LogFileName(Event(pump::EventKind::Open, "", 100).wallTime))
       << "named as the run log of the same open";
+}
+
+// Each row carries the local offset of its own second: two readings a fifth
+// of a second apart, either side of the change to summer time, differ by an hour.
+TEST(LiveTrend, ReadingsEitherSideOfAClockChangeCarryTheirOwnOffset) {
+  const char* const before = std::getenv("TZ");
+  const std::string kept = before ? before : "";
+  ::setenv("TZ", "Europe/Berlin", 1);
+  ::tzset();
+  // 2026-03-29 01:00:00 UTC: Berlin goes from UTC+1 to UTC+2.
+  const auto change = std::chrono::system_clock::from_time_t(1774746000);
+  const auto steady = std::chrono::steady_clock::now();
+  const auto at = [&](pump::EventKind kind, int fromChangeMs) {
+    const std::chrono::milliseconds offset(fromChangeMs);
+    return session::SessionEvent{kind, "", pump::testing::Showing("01.5", "04.0", "250", true),
+                                 change + offset, steady + offset};
+  };
+  session::EventFeed feed;
+  LiveTrend live(feed);
+  feed.publish(at(pump::EventKind::Open, -1500));
+  feed.publish(at(pump::EventKind::Reading, -100));
+  feed.publish(at(pump::EventKind::Reading, 100));
+  if (before) {
+    ::setenv("TZ", kept.c_str(), 1);
+  } else {
+    ::unsetenv("TZ");
+  }
+  ::tzset();
+
+  ASSERT_EQ(live.session().size(), 3u);
+  EXPECT_EQ(live.session().row(1).utcOffsetMinutes, 60);
+  EXPECT_EQ(live.session().row(2).utcOffsetMinutes, 120);
 }
 
 TEST(LiveTrend, ANewOpenStartsANewSession) {
