@@ -14,8 +14,8 @@
 #include "tests/remote/far_end.h"
 #include "tests/runlog/log_test_support.h"
 #include "tests/support/console_process.h"
-#include "tests/support/test_broker.h"
 #include "tests/support/pump_sim_process.h"
+#include "tests/support/test_broker.h"
 
 namespace pump::remote::testing {
 namespace {
