@@ -9,6 +9,8 @@
 #include <QSettings>
 
 #include "app/console_settings.h"
+#include "app/design_to_qt.h"
+#include "app/png_picture.h"
 #include "app/qt_translations.h"
 #include "app/report_after_program.h"
 #include "app/run_log_boxes.h"
@@ -33,13 +35,12 @@ const QString kSettingsName = QStringLiteral("pump-console");
 void LoadAssets() { InitAssetResources(); }
 
 void PrepareApplication() {
+  QApplication::setStyle(StyleReadingPng());
   LoadAssets();
   InstallFontSubstitutes();
   PreferSimplifiedChinese();
   InstallQtChineseTranslations();
-  const auto icon = console::design::Window().icon;
-  QApplication::setWindowIcon(
-      QIcon(QString::fromUtf8(icon.data(), static_cast<qsizetype>(icon.size()))));
+  QApplication::setWindowIcon(Icon(console::design::Window().icon));
 }
 
 void InstallFontSubstitutes() {
@@ -103,7 +104,11 @@ void Console::bindProgramWindow() {
 }
 
 void Console::showProgramWindow() {
-  if (!programWindow_) programWindow_ = std::make_unique<ProgramWindow>(programControls_);
+  if (!programWindow_) {
+    ChartWindows* charts = LoadChartWindows();
+    if (!charts) return;
+    programWindow_.reset(charts->newProgramWindow(programControls_));
+  }
   programWindow_->show();
   programWindow_->raise();
   programWindow_->activateWindow();

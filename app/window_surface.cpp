@@ -9,7 +9,7 @@ namespace pump::app {
 
 WindowSurface::WindowSurface(QWidget* parent) : QWidget(parent) {
   const auto& window = console::design::Window();
-  background_.load(Text(window.backgroundPicture));
+  background_ = Picture(window.backgroundPicture);
   backColour_ = ToQColor(window.backColour);
 }
 
