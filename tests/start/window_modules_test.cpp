@@ -1,0 +1,91 @@
+// The window as it starts, in a program that links neither of its modules as
+// the window program does not: Qt Charts, Qt Print Support and what they
+// bring (CUPS, Kerberos, GnuTLS), and Qt's SVG, are loaded only once the
+// operator opens a chart window or prints, and then work.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QFile>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/composition.h"
+
+namespace pump {
+namespace {
+
+const std::vector<std::string> kChartLibraries{"libQt6Charts.so"};
+const std::vector<std::string> kPrintLibraries{"libQt6PrintSupport.so", "libcups.so", "libkrb5.so",
+                                               "libgnutls.so"};
+const std::vector<std::string> kSvgLibraries{"libQt6Svg.so", "imageformats/libqsvg.so"};
+
+// The libraries of `names` that this process maps now.
+std::vector<std::string> Mapped(const std::vector<std::string>& names) {
+  std::ifstream maps("/proc/self/maps");
+  const std::string all((std::istreambuf_iterator<char>(maps)), std::istreambuf_iterator<char>());
+  std::vector<std::string> mapped;
+  for (const auto& name : names) {
+    if (all.find("/" + name) != std::string::npos) mapped.push_back(name);
+  }
+  return mapped;
+}
+
+using Names = std::vector<std::string>;
+
+// Prints to a PDF from the print dialog once it is up (no printer is
+// needed); a dialog that never comes is left to fail the test.
+void PrintToFileWhenAsked(const QString& file) {
+  QTimer::singleShot(0, [file] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr || !dialog->inherits("QPrintDialog")) return;
+    auto* fileName = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
+    if (fileName != nullptr) fileName->setText(file);
+    dialog->accept();
+  });
+}
+
+// A shown window whose title starts with `title`.
+QWidget* TopLevelTitled(const QString& title) {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (widget->isVisible() && widget->windowTitle().startsWith(title)) return widget;
+  }
+  return nullptr;
+}
+
+TEST(WindowModules, TheShownWindowMapsNoChartPrintOrSvgLibraryUntilTheOperatorOpensOrPrints) {
+  app::Console console("");
+  console.start();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&console.mainWindowView()));
+  QTest::qWait(100);  // the first paint
+  EXPECT_EQ(Mapped(kChartLibraries), Names{});
+  EXPECT_EQ(Mapped(kPrintLibraries), Names{});
+  EXPECT_EQ(Mapped(kSvgLibraries), Names{});
+
+  console.mainWindowView().findChild<QAction*>(QStringLiteral("trend"))->trigger();
+  EXPECT_NE(TopLevelTitled(QStringLiteral("趋势图")), nullptr);
+  EXPECT_EQ(Mapped(kChartLibraries), kChartLibraries);
+  EXPECT_EQ(Mapped(kPrintLibraries), Names{});
+
+  console.mainWindowView().findChild<QAction*>(QStringLiteral("program"))->trigger();
+  EXPECT_NE(TopLevelTitled(QStringLiteral("运行程序")), nullptr);
+
+  QTemporaryDir folder;
+  const QString pdf = folder.filePath(QStringLiteral("test.pdf"));
+  PrintToFileWhenAsked(pdf);
+  console.window().printTestPage();
+  EXPECT_EQ(Mapped({"libQt6PrintSupport.so"}), Names{"libQt6PrintSupport.so"});
+  QFile printed(pdf);
+  ASSERT_TRUE(printed.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(printed.readAll().startsWith("%PDF"));
+}
+
+}  // namespace
+}  // namespace pump
