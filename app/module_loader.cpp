@@ -9,7 +9,8 @@
 namespace pump::app {
 
 std::vector<std::string> ModulePlaces(const std::string& programFolder, const std::string& file) {
-  std::vector<std::string> places{(std::filesystem::path(programFolder) / file).string()};
+  std::vector<std::string> places{
+      (std::filesystem::path(programFolder) / "modules" / file).string()};
 #ifdef PUMP_MODULES_IN_BUILD
   places.push_back((std::filesystem::path(PUMP_MODULES_IN_BUILD) / file).string());
 #endif

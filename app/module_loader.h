@@ -11,10 +11,10 @@
 
 namespace pump::app {
 
-// Where a module may be, in the order looked at: beside the window program
-// (the package installs them side by side, and a build tree builds them
-// side by side), then the build tree's folder, for a program such as a test
-// that runs elsewhere in the tree where it was built.
+// Where a module may be, in the order looked at: in modules/ beside the
+// window program (where the package installs it, and a build tree builds
+// it), then the build tree's modules/, for a program such as a test that
+// runs elsewhere in the tree where it was built.
 std::vector<std::string> ModulePlaces(const std::string& programFolder, const std::string& file);
 
 // The address of `symbol` in the module `file`, which stays open for the
