@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QSettings>
 
+#include "app/broker_module.h"
 #include "app/console_settings.h"
 #include "app/design_to_qt.h"
 #include "app/png_picture.h"
@@ -81,7 +82,8 @@ Console::Console(std::string logFolder)
       session_, remote::qt::ShowOnStatusLine(*remote::qt::AddRemoteStatusLine(view_->surface())),
       [this](const std::string& text, const std::string& title) {
         dialogs_.showNotice(text, title);
-      });
+      },
+      ConnectThroughModule);
   window_->setRemoteSettingsOpener([this] {
     QSettings store = RemoteSettingsStore();
     remote::qt::OpenRemoteDialog(*remote_, view_.get(), store);

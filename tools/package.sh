@@ -26,7 +26,8 @@ echo "package: $deb"
 contents="$(dpkg-deb -c "$deb")"
 for f in usr/bin/pump-console usr/lib/pump-console/pump-console-window usr/bin/pump-sim \
          usr/lib/pump-console/modules/pump-console-charts.so \
-         usr/lib/pump-console/modules/pump-console-print.so usr/share/applications/pump-console.desktop \
+         usr/lib/pump-console/modules/pump-console-print.so \
+         usr/lib/pump-console/modules/pump-console-mqtt.so usr/share/applications/pump-console.desktop \
          usr/bin/pump-board usr/share/applications/pump-board.desktop usr/share/man/man1/pump-board.1.gz \
          usr/share/icons/hicolor/32x32/apps/pump-console.png \
          usr/share/icons/hicolor/128x128/apps/pump-console.png \

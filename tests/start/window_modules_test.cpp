@@ -1,13 +1,15 @@
-// The window as it starts, in a program that links neither of its modules as
+// The window as it starts, in a program that links none of its modules, as
 // the window program does not: Qt Charts, Qt Print Support and what they
-// bring (CUPS, Kerberos, GnuTLS), and Qt's SVG, are loaded only once the
-// operator opens a chart window or prints, and then work.
+// bring (CUPS, Kerberos, GnuTLS), libmosquitto with OpenSSL, and Qt's SVG,
+// are loaded only once the operator opens a chart window, prints or sets a
+// broker, and then work.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -25,6 +27,7 @@ namespace {
 const std::vector<std::string> kChartLibraries{"libQt6Charts.so"};
 const std::vector<std::string> kPrintLibraries{"libQt6PrintSupport.so", "libcups.so", "libkrb5.so",
                                                "libgnutls.so"};
+const std::vector<std::string> kBrokerLibraries{"libmosquitto.so", "libssl.so", "libcrypto.so"};
 const std::vector<std::string> kSvgLibraries{"libQt6Svg.so", "imageformats/libqsvg.so"};
 
 // The libraries of `names` that this process maps now.
@@ -60,7 +63,7 @@ QWidget* TopLevelTitled(const QString& title) {
   return nullptr;
 }
 
-TEST(WindowModules, TheShownWindowMapsNoChartPrintOrSvgLibraryUntilTheOperatorOpensOrPrints) {
+TEST(WindowModules, TheShownWindowMapsNoChartPrintBrokerOrSvgLibraryUntilTheOperatorAsks) {
   app::Console console("");
   console.start();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&console.mainWindowView()));
@@ -68,6 +71,7 @@ TEST(WindowModules, TheShownWindowMapsNoChartPrintOrSvgLibraryUntilTheOperatorOp
   EXPECT_EQ(Mapped(kChartLibraries), Names{});
   EXPECT_EQ(Mapped(kPrintLibraries), Names{});
   EXPECT_EQ(Mapped(kSvgLibraries), Names{});
+  EXPECT_EQ(Mapped(kBrokerLibraries), Names{});
 
   console.mainWindowView().findChild<QAction*>(QStringLiteral("trend"))->trigger();
   EXPECT_NE(TopLevelTitled(QStringLiteral("趋势图")), nullptr);
@@ -85,6 +89,17 @@ TEST(WindowModules, TheShownWindowMapsNoChartPrintOrSvgLibraryUntilTheOperatorOp
   QFile printed(pdf);
   ASSERT_TRUE(printed.open(QIODevice::ReadOnly));
   EXPECT_TRUE(printed.readAll().startsWith("%PDF"));
+
+  // Nothing listens on the discard port: the connection is tried, and the
+  // status line gives the cause it was refused with.
+  remote::RemoteSettings broker;
+  broker.brokerUrl = "mqtt://127.0.0.1:9";
+  console.startRemote(broker);
+  EXPECT_EQ(Mapped(kBrokerLibraries), kBrokerLibraries);
+  auto* status = console.mainWindowView().findChild<QLabel*>(QStringLiteral("remoteStatus"));
+  ASSERT_NE(status, nullptr);
+  EXPECT_TRUE(QTest::qWaitFor([status] { return status->text().endsWith(')'); }, 5000))
+      << status->text().toStdString();
 }
 
 }  // namespace
