@@ -35,7 +35,7 @@ fi
 
 cmake -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$out" --parallel 2 --target pump-console pump-console-window pump_chart_module \
-  pump_print_module window_map_timer >/dev/null
+  pump_print_module pump_mqtt_module window_map_timer >/dev/null
 timer="$out/bench/window_map_timer"
 console="$out/app/pump-console"
 
