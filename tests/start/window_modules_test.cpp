@@ -2,15 +2,20 @@
 // the window program does not: Qt Charts, Qt Print Support and what they
 // bring (CUPS, Kerberos, GnuTLS), libmosquitto with OpenSSL, and Qt's SVG,
 // are loaded only once the operator opens a chart window, prints or sets a
-// broker, and then work.
+// broker, and then work: the trend window draws the run report, the printer
+// prints, the broker is tried.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,6 +25,7 @@
 #include <vector>
 
 #include "app/composition.h"
+#include "tests/support/port_box_answer.h"
 
 namespace pump {
 namespace {
@@ -55,6 +61,31 @@ void PrintToFileWhenAsked(const QString& file) {
   });
 }
 
+// Answers the trend window's report questions: the whole log, into `file`.
+void ReportWholeLogInto(QTimer& answer, const QString& file) {
+  QObject::connect(&answer, &QTimer::timeout, [file] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      for (QAbstractButton* button : box->buttons()) {
+        if (button->text() == QStringLiteral("整个日志")) button->click();
+      }
+    } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+      auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+      if (name == nullptr) return;
+      name->setText(file);
+      QTest::keyClick(name, Qt::Key_Return);
+    }
+  });
+  answer.start(20);
+}
+
+QAction* ActionNamed(QWidget& window, const QString& text) {
+  for (QAction* action : window.findChildren<QAction*>()) {
+    if (action->text() == text) return action;
+  }
+  return nullptr;
+}
+
 // A shown window whose title starts with `title`.
 QWidget* TopLevelTitled(const QString& title) {
   for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -64,7 +95,8 @@ QWidget* TopLevelTitled(const QString& title) {
 }
 
 TEST(WindowModules, TheShownWindowMapsNoChartPrintBrokerOrSvgLibraryUntilTheOperatorAsks) {
-  app::Console console("");
+  QTemporaryDir logs;
+  app::Console console(logs.path().toStdString());
   console.start();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&console.mainWindowView()));
   QTest::qWait(100);  // the first paint
@@ -74,9 +106,26 @@ TEST(WindowModules, TheShownWindowMapsNoChartPrintBrokerOrSvgLibraryUntilTheOper
   EXPECT_EQ(Mapped(kBrokerLibraries), Names{});
 
   console.mainWindowView().findChild<QAction*>(QStringLiteral("trend"))->trigger();
-  EXPECT_NE(TopLevelTitled(QStringLiteral("趋势图")), nullptr);
+  QWidget* trend = TopLevelTitled(QStringLiteral("趋势图"));
+  ASSERT_NE(trend, nullptr);
   EXPECT_EQ(Mapped(kChartLibraries), kChartLibraries);
   EXPECT_EQ(Mapped(kPrintLibraries), Names{});
+
+  // The run report of the session on the built-in pump, from its run log.
+  testing::OpenThroughThePortBox(console.window(), "sim");
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&logs] { return !QDir(logs.path()).entryList({QStringLiteral("*.csv")}).isEmpty(); }, 5000));
+  QTemporaryDir reports;
+  const QString report = reports.filePath(QStringLiteral("session.pdf"));
+  QTimer answer;
+  ReportWholeLogInto(answer, report);
+  QAction* reportItem = ActionNamed(*trend, QStringLiteral("导出报告…"));
+  ASSERT_NE(reportItem, nullptr);
+  reportItem->trigger();
+  answer.stop();
+  QFile drawn(report);
+  ASSERT_TRUE(drawn.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(drawn.readAll().startsWith("%PDF"));
 
   console.mainWindowView().findChild<QAction*>(QStringLiteral("program"))->trigger();
   EXPECT_NE(TopLevelTitled(QStringLiteral("运行程序")), nullptr);
