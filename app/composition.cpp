@@ -68,10 +68,7 @@ Console::Console(std::string logFolder)
       recordPath_(records::DefaultRecordPath()) {
   dialogs_.setParent(view_.get());  // the boxes block the main window
   printer_.setDialogParent(view_.get());
-  recordViewer_ = std::make_unique<RecordViewerView>(files_, viewerDialogs_, recordPath_);
-  viewerDialogs_.setParent(recordViewer_.get());
   mainWindowHandle_ = std::make_unique<qt::QtWindowHandle>(*view_);
-  recordViewer_->setMainWindow(*mainWindowHandle_);
   window_ = std::make_unique<console::MainWindow>(services());
   // The trend records the session from the start, whether or not it is shown.
   liveTrend_ = std::make_unique<trend::LiveTrend>(session_.events());
@@ -91,6 +88,15 @@ Console::Console(std::string logFolder)
   if (!logFolder.empty()) startRunLog(std::move(logFolder));
   bindGuide();
   bindProgramWindow();
+}
+
+RecordViewerView& Console::recordViewer() {
+  if (!recordViewer_) {
+    recordViewer_ = std::make_unique<RecordViewerView>(files_, viewerDialogs_, recordPath_);
+    viewerDialogs_.setParent(recordViewer_.get());
+    recordViewer_->setMainWindow(*mainWindowHandle_);
+  }
+  return *recordViewer_;
 }
 
 void Console::bindGuide() {
@@ -143,7 +149,7 @@ console::MainWindowServices Console::services() {
       .files = files_,
       .app = application_,
       .popupMenu = view_->popupMenu(),
-      .recordViewer = *recordViewer_,
+      .recordViewer = recordViewerOpener_,
       .trendWindow = &trendWindow_,
       .recordPath = recordPath_,
       .portFinder = &portFinder_,

@@ -62,7 +62,8 @@ class Console {
   void tellRunLogOff(const std::string& why);
 
   MainWindowView& mainWindowView() { return *view_; }
-  RecordViewerView& recordViewer() { return *recordViewer_; }
+  // The record viewer's window, made when first shown or asked for.
+  RecordViewerView& recordViewer();
   console::MainWindow& window() { return *window_; }
   // The pump session: the window, run log, trend and remote follow it.
   session::PumpSession& session() { return session_; }
@@ -100,6 +101,15 @@ class Console {
   qt::QtLastPortMemory lastPort_;
   std::string recordPath_;
   std::unique_ptr<RecordViewerView> recordViewer_;
+  // What the window's 查看记录 shows: the record viewer, made then.
+  struct RecordViewerOpener : WindowHandle {
+    explicit RecordViewerOpener(Console& owner) : console(owner) {}
+    void show() override { console.recordViewer().show(); }
+    void hide() override {
+      if (console.recordViewer_) console.recordViewer_->hide();
+    }
+    Console& console;
+  } recordViewerOpener_{*this};
   // The session on the device line or the built-in pump, by the port name
   // the operator gives. Before everything that follows it, so it is
   // destroyed after them.
