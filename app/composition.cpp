@@ -8,7 +8,10 @@
 #include <QIcon>
 #include <QSettings>
 
+#include "app/broker_module.h"
 #include "app/console_settings.h"
+#include "app/design_to_qt.h"
+#include "app/png_picture.h"
 #include "app/qt_translations.h"
 #include "app/report_after_program.h"
 #include "app/run_log_boxes.h"
@@ -33,13 +36,12 @@ const QString kSettingsName = QStringLiteral("pump-console");
 void LoadAssets() { InitAssetResources(); }
 
 void PrepareApplication() {
+  QApplication::setStyle(StyleReadingPng());
   LoadAssets();
   InstallFontSubstitutes();
   PreferSimplifiedChinese();
   InstallQtChineseTranslations();
-  const auto icon = console::design::Window().icon;
-  QApplication::setWindowIcon(
-      QIcon(QString::fromUtf8(icon.data(), static_cast<qsizetype>(icon.size()))));
+  QApplication::setWindowIcon(Icon(console::design::Window().icon));
 }
 
 void InstallFontSubstitutes() {
@@ -66,10 +68,7 @@ Console::Console(std::string logFolder)
       recordPath_(records::DefaultRecordPath()) {
   dialogs_.setParent(view_.get());  // the boxes block the main window
   printer_.setDialogParent(view_.get());
-  recordViewer_ = std::make_unique<RecordViewerView>(files_, viewerDialogs_, recordPath_);
-  viewerDialogs_.setParent(recordViewer_.get());
   mainWindowHandle_ = std::make_unique<qt::QtWindowHandle>(*view_);
-  recordViewer_->setMainWindow(*mainWindowHandle_);
   window_ = std::make_unique<console::MainWindow>(services());
   // The trend records the session from the start, whether or not it is shown.
   liveTrend_ = std::make_unique<trend::LiveTrend>(session_.events());
@@ -81,7 +80,8 @@ Console::Console(std::string logFolder)
       session_, remote::qt::ShowOnStatusLine(*remote::qt::AddRemoteStatusLine(view_->surface())),
       [this](const std::string& text, const std::string& title) {
         dialogs_.showNotice(text, title);
-      });
+      },
+      ConnectThroughModule);
   window_->setRemoteSettingsOpener([this] {
     QSettings store = RemoteSettingsStore();
     remote::qt::OpenRemoteDialog(*remote_, view_.get(), store);
@@ -89,6 +89,15 @@ Console::Console(std::string logFolder)
   if (!logFolder.empty()) startRunLog(std::move(logFolder));
   bindGuide();
   bindProgramWindow();
+}
+
+RecordViewerView& Console::recordViewer() {
+  if (!recordViewer_) {
+    recordViewer_ = std::make_unique<RecordViewerView>(files_, viewerDialogs_, recordPath_);
+    viewerDialogs_.setParent(recordViewer_.get());
+    recordViewer_->setMainWindow(*mainWindowHandle_);
+  }
+  return *recordViewer_;
 }
 
 void Console::bindGuide() {
@@ -104,7 +113,11 @@ void Console::bindProgramWindow() {
 }
 
 void Console::showProgramWindow() {
-  if (!programWindow_) programWindow_ = std::make_unique<ProgramWindow>(programControls_);
+  if (!programWindow_) {
+    ChartWindows* charts = LoadChartWindows();
+    if (!charts) return;
+    programWindow_.reset(charts->newProgramWindow(programControls_));
+  }
   programWindow_->show();
   programWindow_->raise();
   programWindow_->activateWindow();
@@ -137,7 +150,7 @@ console::MainWindowServices Console::services() {
       .files = files_,
       .app = application_,
       .popupMenu = view_->popupMenu(),
-      .recordViewer = *recordViewer_,
+      .recordViewer = recordViewerOpener_,
       .trendWindow = &trendWindow_,
       .recordPath = recordPath_,
       .portFinder = &portFinder_,

@@ -8,6 +8,7 @@
 
 #include "app/console_settings.h"
 #include "app/guide_window.h"
+#include "app/lazy_printer.h"
 #include "app/main_window_view.h"
 #include "app/program_window.h"
 #include "app/record_viewer_view.h"
@@ -20,7 +21,6 @@
 #include "platform/posix/posix_files.h"
 #include "platform/qt/qt_application.h"
 #include "platform/qt/qt_dialogs.h"
-#include "platform/qt/qt_printer.h"
 #include "platform/qt/qt_serial_ports.h"
 #include "platform/qt/qt_window_handle.h"
 #include "remote/qt/remote_monitoring.h"
@@ -62,7 +62,8 @@ class Console {
   void tellRunLogOff(const std::string& why);
 
   MainWindowView& mainWindowView() { return *view_; }
-  RecordViewerView& recordViewer() { return *recordViewer_; }
+  // The record viewer's window, made when first shown or asked for.
+  RecordViewerView& recordViewer();
   console::MainWindow& window() { return *window_; }
   // The pump session: the window, run log, trend and remote follow it.
   session::PumpSession& session() { return session_; }
@@ -74,9 +75,10 @@ class Console {
   TrendWindowHandle* trendWindow() { return &trendWindow_; }
   // The operator's guide, opened from 工具 > 使用说明.
   GuideOpener& guide() { return *guide_; }
-  // 工具 > 运行程序…: made when first shown.
+  // 工具 > 运行程序…: made by the chart module when first shown. Only a
+  // program that links the module may call on it beyond QWidget.
   void showProgramWindow();
-  ProgramWindow* programWindow() const { return programWindow_.get(); }
+  ProgramWindow* programWindow() const { return static_cast<ProgramWindow*>(programWindow_.get()); }
 
  private:
   console::MainWindowServices services();
@@ -93,12 +95,21 @@ class Console {
   qt::QtDialogs viewerDialogs_;  // the record viewer's own boxes, centred on it
   qt::QtApplication application_;
   posix::PosixFiles files_;
-  qt::QtPrinter printer_;
+  LazyPrinter printer_;  // opens the print module on the first print
   // What the port box lists, and the port it offers first.
   qt::QtPortFinder portFinder_;
   qt::QtLastPortMemory lastPort_;
   std::string recordPath_;
   std::unique_ptr<RecordViewerView> recordViewer_;
+  // What the window's 查看记录 shows: the record viewer, made then.
+  struct RecordViewerOpener : WindowHandle {
+    explicit RecordViewerOpener(Console& owner) : console(owner) {}
+    void show() override { console.recordViewer().show(); }
+    void hide() override {
+      if (console.recordViewer_) console.recordViewer_->hide();
+    }
+    Console& console;
+  } recordViewerOpener_{*this};
   // The session on the device line or the built-in pump, by the port name
   // the operator gives. Before everything that follows it, so it is
   // destroyed after them.
@@ -114,7 +125,7 @@ class Console {
   std::unique_ptr<remote::qt::RemoteMonitoring> remote_;
   std::unique_ptr<GuideOpener> guide_;
   SessionProgramControls programControls_{session_};
-  std::unique_ptr<ProgramWindow> programWindow_;
+  std::unique_ptr<QWidget> programWindow_;
 };
 
 }  // namespace pump::app

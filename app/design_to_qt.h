@@ -2,10 +2,13 @@
 #pragma once
 
 #include <QColor>
+#include <QIcon>
+#include <QPixmap>
 #include <QRect>
 #include <QString>
 #include <string_view>
 
+#include "app/png_picture.h"
 #include "platform/twips.h"
 #include "platform/ui.h"
 
@@ -21,5 +24,11 @@ inline QRect ToQRect(TwipsRect twips) {
 inline QString Text(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+// The artwork, all PNG, read without Qt's image plugins (see png_picture.h).
+inline QPixmap Picture(std::string_view resource) {
+  return QPixmap::fromImage(ReadPng(Text(resource)));
+}
+inline QIcon Icon(std::string_view resource) { return QIcon(Picture(resource)); }
 
 }  // namespace pump::app

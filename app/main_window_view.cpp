@@ -68,7 +68,7 @@ QFont LabelFont(double pointSize) {
 MainWindowView::MainWindowView(QWidget* parent) : QMainWindow(parent) {
   const auto& window = design::Window();
   setWindowTitle(Text(window.title));
-  setWindowIcon(QIcon(Text(window.icon)));
+  setWindowIcon(Icon(window.icon));
   surface_ = new WindowSurface(this);
   surface_->setObjectName(QStringLiteral("Form1"));
   setCentralWidget(surface_);
@@ -115,7 +115,7 @@ void MainWindowView::buildLabels() {
 
 void MainWindowView::buildKeys() {
   for (const design::KeyDesign& d : design::Keys()) {
-    auto* key = new KeyButton(QPixmap(Text(d.picture)), surface_);
+    auto* key = new KeyButton(Picture(d.picture), surface_);
     NameControl(*key, d.name, d.index);
     key->setAccessibleName(Text(d.face));
     key->setGeometry(ToQRect(d.rect));

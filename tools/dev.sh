@@ -10,7 +10,7 @@ build="${PUMP_BUILD_DIR:-$root/build}"
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-serialport-dev qt6-charts-dev qt6-svg-dev libgl-dev
+  qt6-base-dev qt6-serialport-dev qt6-charts-dev qt6-svg-dev libgl-dev libxcb1-dev
   fonts-noto-cjk fonts-wqy-zenhei qt6-translations-l10n libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth socat util-linux poppler-utils gtkterm linux-perf
   clang clang-format-14 libclang-rt-14-dev

@@ -17,14 +17,17 @@ if [ "${#missing[@]}" -gt 0 ]; then
 fi
 
 cmake -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPUMP_BUILD_TESTS=OFF \
-  -DPUMP_GUIDE_FROM_SOURCE=OFF >/dev/null
+  -DPUMP_GUIDE_FROM_SOURCE=OFF -DPUMP_MODULES_FROM_BUILD=OFF >/dev/null
 cmake --build "$out" --parallel >/dev/null
 (cd "$out" && rm -f ./*.deb && cpack -G DEB >/dev/null)
 deb="$(ls "$out"/pump-console_*.deb)"
 echo "package: $deb"
 
 contents="$(dpkg-deb -c "$deb")"
-for f in usr/bin/pump-console usr/lib/pump-console/pump-console-window usr/bin/pump-sim usr/share/applications/pump-console.desktop \
+for f in usr/bin/pump-console usr/lib/pump-console/pump-console-window usr/bin/pump-sim \
+         usr/lib/pump-console/modules/pump-console-charts.so \
+         usr/lib/pump-console/modules/pump-console-print.so \
+         usr/lib/pump-console/modules/pump-console-mqtt.so usr/share/applications/pump-console.desktop \
          usr/bin/pump-board usr/share/applications/pump-board.desktop usr/share/man/man1/pump-board.1.gz \
          usr/share/icons/hicolor/32x32/apps/pump-console.png \
          usr/share/icons/hicolor/128x128/apps/pump-console.png \

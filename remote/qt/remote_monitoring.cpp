@@ -17,8 +17,11 @@ constexpr char kCommand[] = "#00308f";
 }  // namespace
 
 RemoteMonitoring::RemoteMonitoring(session::PumpSession& session, RemoteStatusShown show,
-                                   RemoteNoticeShown notify)
-    : session_(session), show_(std::move(show)), notify_(std::move(notify)) {
+                                   RemoteNoticeShown notify, BrokerConnector connect)
+    : session_(session),
+      show_(std::move(show)),
+      notify_(std::move(notify)),
+      connect_(std::move(connect)) {
   // The feed keeps its listeners for good: this one forwards to whatever
   // station runs at the time.
   session_.events().subscribe([this](const session::SessionEvent& event) {
@@ -35,7 +38,11 @@ void RemoteMonitoring::apply(const RemoteSettings& settings) {
     show("", kNeutral);
     return;
   }
-  connection_ = std::make_unique<MosquittoConnection>(settings, PostTo(this));
+  connection_ = connect_(settings, PostTo(this));
+  if (!connection_) {
+    show(std::string("● ") + BrokerStateText(BrokerState::Disconnected), kBad);
+    return;
+  }
   RemoteStationHooks hooks;
   hooks.brokerStatusChanged = [this](const BrokerStatus& status) {
     std::string text = std::string("● ") + BrokerStateText(status.state);
