@@ -195,9 +195,11 @@ TEST_F(BoardOnBroker, AGroupStartedFromTheBoardRunsOnItsMembersAndAbortedFromItE
   const group::GroupProgram gradient{"梯度", {"A", "B"}, {{60, 10, 10, {95, 5}, {5, 95}, 30}}};
   ASSERT_TRUE(waitFor([&] { return feed->startGroup(gradient, "gradient.json").empty(); }, 5s))
       << "the members' clocks are known once their readings came";
-  ASSERT_TRUE(waitFor([&] { return groups.runs().back().state == GroupState::Running; }))
-      << GroupStateText(groups.runs().back().state) << " " << groups.runs().back().cause;
-  EXPECT_TRUE(running("A") && running("B"));
+  // The part's start is told before its RUN goes out: the pumps run soon after.
+  ASSERT_TRUE(waitFor([&] {
+    return groups.runs().back().state == GroupState::Running && running("A") && running("B");
+  })) << GroupStateText(groups.runs().back().state)
+      << " " << groups.runs().back().cause;
   EXPECT_EQ(board.tiles().at("B").group, "梯度");
   EXPECT_EQ(board.tiles().at("B").reading.program->name, "梯度 B");
 
