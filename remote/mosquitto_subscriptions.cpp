@@ -73,7 +73,9 @@ void MosquittoConnection::changeSubscriptions(bool tellBroker) {
     std::lock_guard lock(outboxMutex_);
     changes.swap(subscriptionChanges_);
   }
-  for (const auto& [topic, add] : changes) {
+  for (const auto& change : changes) {
+    const Subscription& topic = change.first;
+    const bool add = change.second;
     const auto same = [&topic](const Subscription& s) { return s.filter == topic.filter; };
     subscriptions_.erase(std::remove_if(subscriptions_.begin(), subscriptions_.end(), same),
                          subscriptions_.end());
