@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 #include <QProcess>
+#include <algorithm>
+#include <vector>
 
 #include "texts/operator_texts.h"
 
@@ -22,9 +24,17 @@ std::string Cause(QProcess& process) {
   return line.toStdString();
 }
 
-// The process object outlives the console's call and goes when pump-report
-// ends; it has no parent, so a console that quits first leaves it running.
+// The reports under way. A console that quits first leaves them running:
+// their process objects have no parent and stay listed here, never freed,
+// until pump-report ends or the console's process does.
+std::vector<QProcess*>& ReportsUnderWay() {
+  static auto* running = new std::vector<QProcess*>;
+  return *running;
+}
+
+// The process object outlives the console's call and goes when pump-report ends.
 void Watch(QProcess* process, ReportListener listener) {
+  ReportsUnderWay().push_back(process);
   QObject::connect(process, &QProcess::finished, process,
                    [process, listener = std::move(listener)](int, QProcess::ExitStatus) {
                      const bool written =
@@ -34,6 +44,9 @@ void Watch(QProcess* process, ReportListener listener) {
                        listener.tell(told, told);
                      }
                      if (listener.ended) listener.ended(written);
+                     auto& running = ReportsUnderWay();
+                     running.erase(std::remove(running.begin(), running.end(), process),
+                                   running.end());
                      process->deleteLater();
                    });
 }
@@ -67,6 +80,8 @@ bool StartReportBesideLog(const std::string& logPath, ReportListener listener,
     Watch(process, std::move(listener));
     process->start(QString::fromStdString(program), arguments);
     if (process->waitForStarted()) return true;
+    auto& running = ReportsUnderWay();
+    running.erase(std::remove(running.begin(), running.end(), process), running.end());
     delete process;
     return false;
   }

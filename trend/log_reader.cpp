@@ -12,10 +12,7 @@ LogLoad LoadRunLog(const std::string& path, const LoadControl& control) {
   LogLoad load;
   load.session = std::make_unique<Session>();
   const runlog::LogRead read =
-      runlog::ReadRunLog(path, options, [&load](const runlog::LogRecord& r) {
-        load.session->append(Row{r.wallMs, r.utcOffsetMinutes, r.elapsedMs, r.event, r.pressure,
-                                 r.flow, r.pressureLimit, r.pumpRunning, r.detail});
-      });
+      runlog::ReadRunLog(path, options, [&load](const Row& row) { load.session->append(row); });
   load.error = read.error;
   load.cancelled = read.cancelled;
   load.lastLineIncomplete = read.lastLineIncomplete;

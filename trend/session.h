@@ -22,26 +22,16 @@
 #include <unordered_map>
 #include <vector>
 
+#include "runlog/log_record.h"
 #include "vocabulary/event_kind.h"
 
 namespace pump::trend {
 
-constexpr float kNoValue = std::numeric_limits<float>::quiet_NaN();
+constexpr float kNoValue = runlog::kNoLogValue;
 
-// One run-log row as it comes in. Times are milliseconds: `wallMs` since the
-// Unix epoch (UTC), `utcOffsetMinutes` the local offset then, `elapsedMs` on
-// the monotonic clock since the open. Values the display did not show are NaN.
-struct Row {
-  std::int64_t wallMs = 0;
-  int utcOffsetMinutes = 0;
-  std::int64_t elapsedMs = 0;
-  EventKind event = EventKind::Reading;
-  float pressure = kNoValue;
-  float flow = kNoValue;
-  float pressureLimit = kNoValue;
-  bool pumpRunning = false;
-  std::string_view detail;
-};
+// One run-log row as it comes in, live or read back: the run log's own row
+// (runlog/log_record.h). Values the display did not show are NaN.
+using Row = runlog::LogRecord;
 
 // A value that holds from `timeMs` on.
 struct Step {
