@@ -6,32 +6,6 @@
 namespace pump::board {
 namespace {
 
-enum class Suffix { Status, Pressure, Event, Result };
-
-struct TopicParts {
-  std::string pumpId;
-  Suffix suffix;
-};
-
-// "<root>/<id>/status" and the like; an id may not be empty nor hold a '/'.
-std::optional<TopicParts> SplitTopic(std::string_view topic, const std::string& root) {
-  if (topic.size() <= root.size() + 1 || !topic.starts_with(root) || topic[root.size()] != '/')
-    return std::nullopt;
-  topic.remove_prefix(root.size() + 1);
-  static constexpr std::pair<std::string_view, Suffix> kSuffixes[] = {
-      {"/status", Suffix::Status},
-      {"/pressure", Suffix::Pressure},
-      {"/event", Suffix::Event},
-      {"/cmd/result", Suffix::Result}};
-  for (const auto& [ending, suffix] : kSuffixes) {
-    if (!topic.ends_with(ending)) continue;
-    const auto id = topic.substr(0, topic.size() - ending.size());
-    if (id.empty() || id.find('/') != std::string_view::npos) return std::nullopt;
-    return TopicParts{std::string(id), suffix};
-  }
-  return std::nullopt;
-}
-
 bool Waiting(const std::optional<CommandOutcome>& command) {
   return command && command->state == CommandOutcome::State::Waiting;
 }
@@ -54,6 +28,24 @@ SteadyTime ColumnStart(SteadyTime at) {
 
 }  // namespace
 
+std::optional<TopicParts> SplitTopic(std::string_view topic, const std::string& root) {
+  if (topic.size() <= root.size() + 1 || !topic.starts_with(root) || topic[root.size()] != '/')
+    return std::nullopt;
+  topic.remove_prefix(root.size() + 1);
+  static constexpr std::pair<std::string_view, TopicSuffix> kSuffixes[] = {
+      {"/status", TopicSuffix::Status},
+      {"/pressure", TopicSuffix::Pressure},
+      {"/event", TopicSuffix::Event},
+      {"/cmd/result", TopicSuffix::Result}};
+  for (const auto& [ending, suffix] : kSuffixes) {
+    if (!topic.ends_with(ending)) continue;
+    const auto id = topic.substr(0, topic.size() - ending.size());
+    if (id.empty() || id.find('/') != std::string_view::npos) return std::nullopt;
+    return TopicParts{std::string(id), suffix};
+  }
+  return std::nullopt;
+}
+
 bool PumpTile::inAlarm() const {
   return std::any_of(std::begin(alarms), std::end(alarms), [](bool on) { return on; });
 }
@@ -70,7 +62,7 @@ bool Board::receive(std::string_view topic, std::string_view payload, BoardTime 
   const auto parts = SplitTopic(topic, root_);
   if (!parts) return false;
   PumpTile* tile = tileFor(parts->pumpId);
-  if (parts->suffix == Suffix::Status) {
+  if (parts->suffix == TopicSuffix::Status) {
     PumpReading reading = tile ? tile->reading : PumpReading{};
     if (!ApplyStatus(payload, reading)) return false;
     if (!tile) {
@@ -81,13 +73,13 @@ bool Board::receive(std::string_view topic, std::string_view payload, BoardTime 
     if (reading.pressure) addPressure(*tile, *reading.pressure, now.steady);
   } else if (!tile) {
     return false;  // a tile comes with a status only
-  } else if (parts->suffix == Suffix::Pressure) {
+  } else if (parts->suffix == TopicSuffix::Pressure) {
     const auto pressure = ReadPressure(payload);
     if (pressure) {
       tile->reading.pressure = pressure;
       addPressure(*tile, *pressure, now.steady);
     }
-  } else if (parts->suffix == Suffix::Result) {
+  } else if (parts->suffix == TopicSuffix::Result) {
     applyResult(*tile, payload);
   }
   tile->lastMessage = now.steady;

@@ -80,6 +80,16 @@ struct StopAllAnswer {
   std::string error;  // the console's reason, when it refused
 };
 
+// A topic under the root: the pump it is about and what it carries.
+enum class TopicSuffix { Status, Pressure, Event, Result };
+struct TopicParts {
+  std::string pumpId;
+  TopicSuffix suffix;
+};
+// "<root>/<id>/status" and the like; nothing for another topic. An id may
+// not be empty nor hold a '/'.
+std::optional<TopicParts> SplitTopic(std::string_view topic, const std::string& root);
+
 // A command ready for the broker.
 struct OutgoingCommand {
   std::string pumpId;

@@ -14,16 +14,6 @@ namespace {
 
 using Json = nlohmann::json;
 
-// "<root>/<id>/<ending>": the id, if the topic is one.
-std::optional<std::string> PumpOf(std::string_view topic, const std::string& root,
-                                  std::string_view ending) {
-  if (!topic.starts_with(root + "/") || !topic.ends_with(ending)) return std::nullopt;
-  topic.remove_prefix(root.size() + 1);
-  topic.remove_suffix(ending.size());
-  if (topic.empty() || topic.find('/') != std::string_view::npos) return std::nullopt;
-  return std::string(topic);
-}
-
 std::int64_t UtcMs(WallTime time) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count();
 }
@@ -242,15 +232,17 @@ bool GroupRuns::inGroup(const std::string& pumpId) const {
 
 std::vector<OutgoingCommand> GroupRuns::receive(std::string_view topic, std::string_view payload,
                                                 BoardTime now) {
-  if (const auto id = PumpOf(topic, root_, "/pressure")) {
-    noteClock(*id, payload, now);
+  const auto parts = SplitTopic(topic, root_);
+  if (!parts) return {};
+  if (parts->suffix == TopicSuffix::Pressure) {
+    noteClock(parts->pumpId, payload, now);
     return {};
   }
-  const auto result = PumpOf(topic, root_, "/cmd/result");
-  const auto status = PumpOf(topic, root_, "/status");
-  const auto event = PumpOf(topic, root_, "/event");
-  const auto pump = result ? result : status ? status : event;
-  if (!pump || !inGroup(*pump)) return {};
+  const std::string& pump = parts->pumpId;
+  if (!inGroup(pump)) return {};
+  const bool result = parts->suffix == TopicSuffix::Result;
+  const bool status = parts->suffix == TopicSuffix::Status;
+  const bool event = parts->suffix == TopicSuffix::Event;
   std::vector<OutgoingCommand> out;
   const auto answer = result ? ReadCommandResult(payload) : std::nullopt;
   PumpReading reading;
@@ -261,7 +253,7 @@ std::vector<OutgoingCommand> GroupRuns::receive(std::string_view topic, std::str
   for (GroupRun& run : runs_) {
     if (!Live(run.state)) continue;
     for (GroupMemberRun& member : run.members) {
-      if (member.pumpId != *pump) continue;
+      if (member.pumpId != pump) continue;
       if (answer && member.requestId == answer->requestId) {
         member.answer = answer->ok ? CommandOutcome::State::Done : CommandOutcome::State::Refused;
         member.error = answer->error;

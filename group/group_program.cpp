@@ -129,26 +129,15 @@ std::variant<std::vector<int>, Fault> ReadShares(const Json& step, const char* k
 
 std::variant<GroupStep, Fault> ReadStep(const Json& json, int number) {
   if (!json.is_object()) return StepFault(number, "", "not an object");
-  struct Field {
-    const char* key;
-    std::optional<long long> (*read)(const Json&);
-    const char* wanted;
-  };
-  const Field fields[] = {{"seconds", program::WholeNumber, "a whole number of seconds"},
-                          {"total_start", program::WholeNumber, "a whole number of ml/min"},
-                          {"total_end", program::WholeNumber, "a whole number of ml/min"},
-                          {"pressure_limit", program::Tenths, "a number of MPa with one decimal"}};
+  static constexpr program::NumberField kFields[] = {
+      {"seconds", program::WholeNumber, "a whole number of seconds"},
+      {"total_start", program::WholeNumber, "a whole number of ml/min"},
+      {"total_end", program::WholeNumber, "a whole number of ml/min"},
+      {"pressure_limit", program::Tenths, "a number of MPa with one decimal"}};
   long long values[4] = {};
-  for (int i = 0; i < 4; ++i) {
-    const auto found = json.find(fields[i].key);
-    if (found == json.end())
-      return StepFault(number, fields[i].key, std::string(fields[i].key) + " is missing");
-    const auto value = fields[i].read(*found);
-    if (!value || *value < -1'000'000 || *value > 1'000'000)
-      return StepFault(number, fields[i].key,
-                       std::string(fields[i].key) + " must be " + fields[i].wanted);
-    values[i] = *value;
-  }
+  std::pair<std::string, std::string> wrong;
+  if (!program::ReadNumberFields(json, kFields, 4, values, wrong))
+    return StepFault(number, wrong.first, wrong.second);
   auto start = ReadShares(json, "shares_start", number);
   if (auto* fault = std::get_if<Fault>(&start)) return *fault;
   auto end = ReadShares(json, "shares_end", number);

@@ -31,15 +31,13 @@ void Interlock::arm(Clock::time_point now) {
   }
 }
 
-void Interlock::memberStatus(const std::string& id, const MemberStatus& status,
-                             Clock::time_point now) {
+void Interlock::memberStatus(const std::string& id, const MemberStatus& status) {
   const auto found = watched_.find(id);
   if (found == watched_.end()) return;
   Watched& member = found->second;
   member.status = status;
   member.statusSeen = true;
   if (status.programState == "running") member.partSeen = true;
-  (void)now;
 }
 
 void Interlock::memberReading(const std::string& id, std::optional<double> pressureMpa,

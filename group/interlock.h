@@ -58,7 +58,7 @@ class Interlock {
   void disarm() { armed_ = false; }
   bool armed() const { return armed_; }
 
-  void memberStatus(const std::string& id, const MemberStatus& status, Clock::time_point now);
+  void memberStatus(const std::string& id, const MemberStatus& status);
   void memberReading(const std::string& id, std::optional<double> pressureMpa,
                      Clock::time_point now);
   void brokerConnected(bool connected, Clock::time_point now);

@@ -1,6 +1,7 @@
 #include "program/json_numbers.h"
 
 #include <cmath>
+#include <cstdint>
 
 namespace pump::program {
 
@@ -20,6 +21,25 @@ std::optional<long long> Tenths(const nlohmann::json& value) {
   const double rounded = std::round(tenths);
   if (std::abs(tenths - rounded) > 1e-6) return std::nullopt;
   return static_cast<long long>(rounded);
+}
+
+bool ReadNumberFields(const nlohmann::json& json, const NumberField* fields, std::size_t count,
+                      long long* values, std::pair<std::string, std::string>& fault) {
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::string key = fields[i].key;
+    const auto found = json.find(key);
+    if (found == json.end()) {
+      fault = {key, key + " is missing"};
+      return false;
+    }
+    const auto value = fields[i].read(*found);
+    if (!value || *value < INT32_MIN || *value > INT32_MAX) {
+      fault = {key, key + " must be " + fields[i].wanted};
+      return false;
+    }
+    values[i] = *value;
+  }
+  return true;
 }
 
 }  // namespace pump::program

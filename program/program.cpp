@@ -33,27 +33,15 @@ std::optional<Fault> StepFault(const Step& step, int number) {
 
 std::variant<Step, Fault> ReadStep(const Json& json, int number) {
   if (!json.is_object()) return StepFault(number, "", StepName(number) + ": not an object");
-  struct Field {
-    const char* key;
-    std::optional<long long> (*read)(const Json&);
-    const char* wanted;
-  };
-  const Field fields[] = {{"seconds", WholeNumber, "a whole number of seconds"},
-                          {"flow_start", WholeNumber, "a whole number of ml/min"},
-                          {"flow_end", WholeNumber, "a whole number of ml/min"},
-                          {"pressure_limit", Tenths, "a number of MPa with one decimal"}};
+  static constexpr NumberField kFields[] = {
+      {"seconds", WholeNumber, "a whole number of seconds"},
+      {"flow_start", WholeNumber, "a whole number of ml/min"},
+      {"flow_end", WholeNumber, "a whole number of ml/min"},
+      {"pressure_limit", Tenths, "a number of MPa with one decimal"}};
   long long values[4] = {};
-  for (int i = 0; i < 4; ++i) {
-    const auto found = json.find(fields[i].key);
-    if (found == json.end())
-      return StepFault(number, fields[i].key,
-                       StepName(number) + ": " + fields[i].key + " is missing");
-    const auto value = fields[i].read(*found);
-    if (!value || *value < INT32_MIN || *value > INT32_MAX)
-      return StepFault(number, fields[i].key,
-                       StepName(number) + ": " + fields[i].key + " must be " + fields[i].wanted);
-    values[i] = *value;
-  }
+  std::pair<std::string, std::string> wrong;
+  if (!ReadNumberFields(json, kFields, 4, values, wrong))
+    return StepFault(number, wrong.first, StepName(number) + ": " + wrong.second);
   Step step{values[0], static_cast<int>(values[1]), static_cast<int>(values[2]),
             static_cast<int>(values[3])};
   if (auto fault = StepFault(step, number)) return *fault;

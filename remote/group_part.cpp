@@ -164,7 +164,7 @@ bool GroupPart::onMessage(const BrokerMessage& message) {
     const std::string prefix = memberPrefix(id);
     if (message.topic == prefix + "/status") {
       if (const auto status = ReadMemberStatus(message.payload))
-        interlock_->memberStatus(id, *status, Clock::now());
+        interlock_->memberStatus(id, *status);
       return true;
     }
     if (message.topic == prefix + "/pressure") {

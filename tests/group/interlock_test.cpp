@@ -23,7 +23,7 @@ Interlock ArmedWithOthersRunning() {
   interlock.arm(kStart);
   interlock.ownSecondsLeft(600);
   for (const char* id : {"P02", "P03"}) {
-    interlock.memberStatus(id, Running(), kStart);
+    interlock.memberStatus(id, Running());
     interlock.memberReading(id, 1.0, kStart);
   }
   return interlock;
@@ -39,14 +39,14 @@ TEST(Interlock, TripsOnceOnTheFirstSignThatAnotherMemberNoLongerPumps) {
       {"all well", [](Interlock&) {}, 1s, ""},
       {"last will",
        [](Interlock& i) {
-         i.memberStatus("P02", {false, "", {}, {}, {}}, kStart + 1s);
+         i.memberStatus("P02", {false, "", {}, {}, {}});
        },
        1s, "interlock P02 offline"},
       {"link lost",
        [](Interlock& i) {
          MemberStatus s = Running();
          s.link = "lost";
-         i.memberStatus("P03", s, kStart + 1s);
+         i.memberStatus("P03", s);
        },
        1s, "interlock P03 link lost"},
       {"pressure at its limit", [](Interlock& i) { i.memberReading("P02", 3.0, kStart + 1s); }, 1s,
@@ -60,14 +60,14 @@ TEST(Interlock, TripsOnceOnTheFirstSignThatAnotherMemberNoLongerPumps) {
        [](Interlock& i) {
          MemberStatus s = Running();
          s.programState = "paused";
-         i.memberStatus("P02", s, kStart + 1s);
+         i.memberStatus("P02", s);
        },
        1s, "interlock P02 program paused"},
       {"part gone",
        [](Interlock& i) {
          MemberStatus s = Running();
          s.programState.reset();
-         i.memberStatus("P03", s, kStart + 1s);
+         i.memberStatus("P03", s);
        },
        1s, "interlock P03 program gone"},
       {"part gone at the scheduled end",
@@ -75,7 +75,7 @@ TEST(Interlock, TripsOnceOnTheFirstSignThatAnotherMemberNoLongerPumps) {
          i.ownSecondsLeft(1);
          MemberStatus s = Running();
          s.programState.reset();
-         i.memberStatus("P03", s, kStart + 1s);
+         i.memberStatus("P03", s);
        },
        1s, ""},
       {"broker down 2.9 s", [](Interlock& i) { i.brokerConnected(false, kStart + 1s); }, 3900ms,
@@ -107,7 +107,7 @@ TEST(Interlock, AMemberThatNeverShowsItsPartRunningTripsAfterTheStartsGrace) {
   Interlock interlock("P01", {"P01", "P02"});
   interlock.arm(kStart);
   interlock.ownSecondsLeft(600);
-  interlock.memberStatus("P02", {true, "answering", 1.0, 3.0, {}}, kStart);
+  interlock.memberStatus("P02", {true, "answering", 1.0, 3.0, {}});
   interlock.memberReading("P02", 1.0, kStart + 2s);
   EXPECT_FALSE(interlock.check(kStart + 2900ms));
   const auto trip = interlock.check(kStart + 3s);
@@ -121,7 +121,7 @@ TEST(Interlock, NothingTripsWhileDisarmedAndArmingAgainStartsEveryClockAfresh) {
   interlock.disarm();
   EXPECT_FALSE(interlock.check(kStart + 60s));
   interlock.arm(kStart + 60s);
-  for (const char* id : {"P02", "P03"}) interlock.memberStatus(id, Running(), kStart + 60s);
+  for (const char* id : {"P02", "P03"}) interlock.memberStatus(id, Running());
   EXPECT_FALSE(interlock.check(kStart + 64s));
   EXPECT_TRUE(interlock.check(kStart + 65s));
 }
